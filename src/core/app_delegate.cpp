@@ -1,0 +1,775 @@
+#include "core/app_delegate.h"
+
+#include "core/archive/archive.h"
+#include "core/settings.h"
+#include "core/settings_keys.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QProcess>
+#include <QSaveFile>
+#include <QTimer>
+
+#include <plist/plist.h>
+
+#include <cstdlib>
+
+namespace quandor {
+
+namespace P = prefs;
+
+namespace {
+
+// Keys of a users-list entry.
+const Key kPfad{u"pfad"};
+const Key kFirma{u"firma"};
+const Key kSteuernummer{u"steuernummer"};
+const Key kElster{u"elster"};
+const Key kArt{u"art"};
+
+const QString kOK = QStringLiteral("OK");
+const QString kSingleUserFile = QStringLiteral("Quandor_Version_1.mdb");
+const QString kLockFile = QStringLiteral("Quandor.lock");
+
+// The preference files of the first program generation, in the order they are
+// read (a later one overrides): the one named after that generation's
+// application identifier, then the one named after the maker's earlier
+// identifier. Both are looked for in the person's configuration folder.
+const char* const kVersion1PreferenceFiles[] = {"de.quandor.Quandor.plist",
+                                                "de.quandor.QuandorClassic.plist"};
+
+const QString kMissingFolderMessage = QStringLiteral(
+    "Der Speicherort für die Quandor Datenbank ist nicht vorhanden oder erreichbar. Solltest du "
+    "einen eigenen angegeben haben, so überprüfe bitte, dass dieser gemounted ist und du die "
+    "nötigen Zugriffrechte besitzt.");
+
+const QString kUpdateMessage = QStringLiteral(
+    "Es scheint, dass du schon Quandor Version 1 benutzt hast. All deine bisherigen Abrechnungen "
+    "werden übernommen und auch alle getätigten Einstellungen - soweit möglich. Da sich in dieser "
+    "komplett neu geschriebenen Version 2 einiges unter der Haube getan hat, sind neue "
+    "Einstellungen hinzugekommen und einige haben sich etwas verändert. Darum solltest du die "
+    "bitte umgehend die Einstellungen öffnen, überprüfen und gegebenenfalls anpassen.");
+
+const QString kBackupReminder = QStringLiteral(
+    "Dies ist eine nette kleine Erinnerung daran, bitte immer und vor allem regelmäßig Sicherungen "
+    "deiner wichtigen Quandor Daten zu machen. Dazu einfach das \"Ablage Menü\" und dort den "
+    "Menüpunkt \"Quandor Daten\" verwenden.\n\nAußerdem solltest du - sofern nicht schon längst "
+    "geschehen - auch Time Machine aktivieren.");
+
+const QString kLibraryWarning = QStringLiteral(
+    "Die Benutzung eines eigenen Speicherortes (zum Beispiel die iDisk, Dropbox oder ein NAS wie "
+    "die Time Capsule) geschieht auf eigene Gefahr. Du bist für deine Daten verantwortlich. Sorge "
+    "bitte dafür, dass dieser Speicherort immer erreichbar (gemounted) ist und du die nötigen "
+    "Zugriffsrechte besitzt.\n\nAußerdem ist es keine gute Idee, mit mehreren Benutzern "
+    "gleichzeitig auf ein und die selbe Datenbank zuzugreifen. Das kann auf Dauer nur schief "
+    "gehen. Bitte aktiviere zu deiner eigenen Sicherheit auch die automatisierten Backups und "
+    "verwende die Time Machine.\n\nErwarte kein Mitleid von mir, wenn du dir deine Daten "
+    "zerschießt und nicht einmal Sicherungen angelegt hast. Sorry - aber ich muss das so "
+    "formulieren. Es gibt leider genügend Unverbesserliche …");
+
+const QString kQuitRefused = QStringLiteral(
+    "In den Einstellungen ist ein anderer Benutzer ausgewählt als der, der beim Öffnen von "
+    "Quandor gewählt wurde. Dies kann zu Problemen mit der Sicherung und der Datenbank führen. Aus "
+    "diesem Grund wurde das Beenden abgebrochen. Bitte zur eigenen Sicherheit erst wieder den "
+    "ursprünglichen Benutzer (ID: %1) auswählen.");
+
+const QString kRestartRefused = QStringLiteral(
+    "Es ist ein anderer Benutzer ausgewählt als der, der beim Öffnen von Quandor gewählt wurde. "
+    "Dies kann zu Problemen mit der Sicherung und der Datenbank führen. Aus diesem Grund wurde das "
+    "Beenden abgebrochen. Bitte zur eigenen Sicherheit erst wieder den ursprünglichen Benutzer "
+    "(ID: %1) auswählen.");
+
+const QString kOpenFileRefused = QStringLiteral(
+    "Um die Sicherheit deiner Quandor-Datenbank zu gewährleisten - benutze bitte das \"Ablage "
+    "Menü\" und dort den Menüpunkt \"Quandor Daten\" um Abrechnungen, Konten, Jahre oder ganze "
+    "Datenbanken zu importieren oder exportieren. Um Posten zu importieren bitte den Menüpunkt "
+    "\"Posten importieren …\" verwenden.");
+
+QString executablePath() {
+    if (QCoreApplication::instance()) return QCoreApplication::applicationFilePath();
+    return QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
+}
+
+QString folderOf(const QString& filePath) {
+    return QFileInfo(filePath).absolutePath();
+}
+
+// A German reason for a failed write, with the system's own words in brackets.
+QString writeFailure(QFileDevice::FileError error, const QString& system) {
+    QString reason;
+    switch (error) {
+        case QFileDevice::WriteError:
+            reason = QStringLiteral(
+                "Beim Schreiben ist ein Fehler aufgetreten – vielleicht ist "
+                "der Datenträger voll.");
+            break;
+        case QFileDevice::OpenError:
+        case QFileDevice::PermissionsError:
+            reason = QStringLiteral(
+                "Die Datei kann dort nicht angelegt werden – fehlen die "
+                "Schreibrechte für den Ordner?");
+            break;
+        case QFileDevice::RenameError:
+            reason = QStringLiteral("Die neue Datei konnte nicht an die Stelle der alten treten.");
+            break;
+        default:
+            reason = QStringLiteral("Die Datei konnte nicht geschrieben werden.");
+            break;
+    }
+    if (!system.isEmpty()) reason += QStringLiteral(" (%1)").arg(system);
+    return reason;
+}
+
+// ---- first-generation preference files --------------------------------------
+
+struct PlistDeleter {
+    void operator()(plist_t p) const {
+        if (p) plist_free(p);
+    }
+};
+using PlistPtr = std::unique_ptr<void, PlistDeleter>;
+
+PlistPtr readPlistFile(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return nullptr;
+    const QByteArray bytes = f.readAll();
+    if (bytes.isEmpty() || bytes.size() > 64 * 1024 * 1024) return nullptr;
+    plist_t root = nullptr;
+    const auto length = static_cast<uint32_t>(bytes.size());
+    if (plist_is_binary(bytes.constData(), length))
+        plist_from_bin(bytes.constData(), length, &root);
+    else
+        plist_from_xml(bytes.constData(), length, &root);
+    PlistPtr owned(root);
+    if (!root || plist_get_node_type(root) != PLIST_DICT) return nullptr;
+    return owned;
+}
+
+QString plistString(plist_t node) {
+    char* s = nullptr;
+    plist_get_string_val(node, &s);
+    QString out = s ? QString::fromUtf8(s) : QString();
+    std::free(s);
+    return out;
+}
+
+int64_t plistInteger(plist_t node) {
+    switch (plist_get_node_type(node)) {
+        case PLIST_UINT: {
+            uint64_t v = 0;
+            plist_get_uint_val(node, &v);
+            return static_cast<int64_t>(v);
+        }
+        case PLIST_REAL: {
+            double d = 0;
+            plist_get_real_val(node, &d);
+            return static_cast<int64_t>(d);
+        }
+        case PLIST_BOOLEAN: {
+            uint8_t b = 0;
+            plist_get_bool_val(node, &b);
+            return b ? 1 : 0;
+        }
+        case PLIST_STRING:
+            return plistString(node).trimmed().toLongLong();
+        default:
+            return 0;
+    }
+}
+
+bool plistTrue(plist_t node) {
+    if (!node) return false;
+    if (plist_get_node_type(node) == PLIST_BOOLEAN) {
+        uint8_t b = 0;
+        plist_get_bool_val(node, &b);
+        return b != 0;
+    }
+    if (plist_get_node_type(node) == PLIST_UINT) return plistInteger(node) != 0;
+    return false;
+}
+
+// Copies one entry with its stored type; a missing (or unusable) entry removes the key.
+void copyAsStored(Settings& s, plist_t dict, QStringView key) {
+    plist_t node = plist_dict_get_item(dict, key.toString().toUtf8().constData());
+    if (!node) {
+        s.remove(key);
+        return;
+    }
+    switch (plist_get_node_type(node)) {
+        case PLIST_STRING:
+            s.setText(key, plistString(node));
+            break;
+        case PLIST_UINT:
+            s.setInt(key, plistInteger(node));
+            break;
+        case PLIST_BOOLEAN:
+            s.setBool(key, plistTrue(node));
+            break;
+        case PLIST_REAL: {
+            double d = 0;
+            plist_get_real_val(node, &d);
+            s.setFloat(key, static_cast<float>(d));
+            break;
+        }
+        default:
+            s.remove(key);
+            break;
+    }
+}
+
+}  // namespace
+
+// ---- construction -------------------------------------------------------------
+
+QuandorAppDelegate::QuandorAppDelegate(Settings& settings, UiPort& ui, Paths paths, Clock clock)
+    : settings_(settings),
+      ui_(ui),
+      paths_(std::move(paths)),
+      clock_(clock ? std::move(clock) : Clock([] { return QDateTime::currentDateTimeUtc(); })),
+      selection_(db_) {}
+
+QuandorAppDelegate::~QuandorAppDelegate() {
+    timer_.reset();
+    if (lock_) lock_->unlock();
+}
+
+QDateTime QuandorAppDelegate::now() const {
+    return clock_().toUTC();
+}
+
+Date QuandorAppDelegate::nowStamp() const {
+    return Date::fromUnix(static_cast<double>(now().toMSecsSinceEpoch()) / 1000.0);
+}
+
+const QString& QuandorAppDelegate::disclaimerMessage() {
+    static const QString text = QStringLiteral(
+        "Vorneweg erst einmal: Vielen Dank, dass du mit Quandor arbeitest!\n\nLeider muss das "
+        "Folgende jetzt sein.\n\nIch habe nach bestem Wissen und Gewissen Quandor geklöppelt und "
+        "weder Kosten noch Mühen gescheut, es gründlichst von Steuerberatern überprüfen und testen "
+        "zu lassen und bei hoffentlich nie auftretenden Problemen bin ich für dich da.\n\nAber "
+        "(Ich "
+        "weiß, es gibt immer ein Aber) ich bin nicht für deine Abrechnungen, Voranmeldung, "
+        "Gewinnermittlung oder Steuererklärung verantwortlich!\n\nSollte also dein Hund deine "
+        "Abrechnung gefressen oder deine Katze ausversehen an den falschen Stellen ein paar Nullen "
+        "zuviel eingetippt haben - dann helfe ich dir gerne bei einer besseren Ausrede. Den Ärger "
+        "mit dem Finanzamt kann und werde ich aber nicht ausbaden und haftbar zu machen bin ich "
+        "dafür auch nicht.\n\nDu kannst Quandor nur benutzen, wenn du damit einverstanden "
+        "bist.\n\nHerzliche Grüße – dein Quandor-Entwickler");
+    return text;
+}
+
+// ---- the seven lists ------------------------------------------------------------
+
+#define QUANDOR_LIST_SETTER(Name, member)                \
+    void QuandorAppDelegate::Name(const RecordList& l) { \
+        db_.member = l;                                  \
+        std::erase(db_.member, nullptr);                 \
+        noteChanged();                                   \
+        selection_.refresh();                            \
+    }
+QUANDOR_LIST_SETTER(setYears, years)
+QUANDOR_LIST_SETTER(setGroups, groups)
+QUANDOR_LIST_SETTER(setAccounts, accounts)
+QUANDOR_LIST_SETTER(setItems, items)
+QUANDOR_LIST_SETTER(setCashbooks, cashbooks)
+QUANDOR_LIST_SETTER(setAllowances, allowances)
+QUANDOR_LIST_SETTER(setInventorys, inventorys)
+#undef QUANDOR_LIST_SETTER
+
+// ---- start-up ---------------------------------------------------------------------
+
+void QuandorAppDelegate::awakeFromNib() {
+    if (!settings_.problem().isEmpty())
+        ui_.alert(AlertStyle::Warning, QStringLiteral("Achtung!"), settings_.problem(), {kOK});
+
+    // 1. Nothing is saved until a load found the data folder.
+    setSaveAllowed(false);
+    settings_.setBool(P::allowWindow, false);
+    if (hooks_.hideMainWindow) hooks_.hideMainWindow();
+
+    // 2.-4. One-time upgrades.
+    upgradeSteps();
+    importVersion1Preferences();
+
+    // 5. The disclaimer, before any data is read.
+    if (!settings_.getBool(P::veryFirstAlertDone)) {
+        const int answer = ui_.alert(
+            AlertStyle::Warning, QStringLiteral("Leider notwendiger Hinweis"), disclaimerMessage(),
+            {QStringLiteral("Ja, ich mache meine Fehler selber"),
+             QStringLiteral("Nein, bei mir sind immer die anderen Schuld")});
+        if (answer != 0) {
+            settings_.sync();
+            ui_.quit();
+            return;
+        }
+        settings_.setBool(P::veryFirstAlertDone, true);
+    }
+
+    if (settings_.getBool(P::prefsUseMultipleAccounts)) {
+        // 6. The user-selection window takes over loading.
+        if (hooks_.hideFirstStepsGuide) hooks_.hideFirstStepsGuide();
+        ui_.schedule(100, [this] {
+            if (hooks_.showUserChoice) hooks_.showUserChoice();
+        });
+    } else {
+        // 7.
+        if (settings_.getBool(P::firstStepsDone) && hooks_.hideFirstStepsGuide)
+            hooks_.hideFirstStepsGuide();
+        if (hooks_.showMainWindow) hooks_.showMainWindow();
+        finishStartUp();
+    }
+
+    // 8.
+    if (!settings_.getBool(P::fiveStartEver)) firstStart();
+    settings_.sync();
+}
+
+void QuandorAppDelegate::upgradeSteps() {
+    if (!settings_.getBool(P::update_2_0_3_to_2_0_4)) {
+        settings_.setInt(P::prefsTabSortOrder, 0);
+        settings_.setBool(P::update_2_0_3_to_2_0_4, true);
+    }
+    if (!settings_.getBool(P::update_to_3_0)) {
+        settings_.setBool(P::prefsPrintUnshortened, true);
+        settings_.setBool(P::update_to_3_0, true);
+    }
+}
+
+void QuandorAppDelegate::importVersion1Preferences() {
+    if (settings_.getBool(P::update_1_to_2)) return;
+    bool found = false;
+    for (const char* name : kVersion1PreferenceFiles) {
+        const QString path = Paths::join(paths_.preferencesFolder, QString::fromLatin1(name));
+        if (!QFileInfo::exists(path)) continue;
+        PlistPtr root = readPlistFile(path);
+        if (!root) continue;  // damaged: nothing to take over from it
+        found = true;
+        plist_t dict = root.get();
+        // Flags are only ever raised: a false there never clears a true here.
+        for (QStringView flag :
+             {P::firstStepsDone, P::isSetupDone, P::firstYearSet, P::firstListSet, P::firstItemSet})
+            if (plistTrue(plist_dict_get_item(dict, flag.toString().toUtf8().constData())))
+                settings_.setBool(flag, true);
+        if (plist_t currency = plist_dict_get_item(dict, "prefsCurrency"))
+            settings_.setInt(P::prefsCurrency, plistInteger(currency));
+        else
+            settings_.remove(P::prefsCurrency);
+        copyAsStored(settings_, dict, P::prefsCompany);
+        copyAsStored(settings_, dict, P::prefsELSTERID);
+        copyAsStored(settings_, dict, P::prefsTaxID);
+    }
+    // One notice, however many of the files were taken over.
+    if (found)
+        ui_.alert(AlertStyle::Informational, QStringLiteral("Hinweis zur Aktualisierung"),
+                  kUpdateMessage, {kOK});
+    settings_.setBool(P::update_1_to_2, true);
+}
+
+void QuandorAppDelegate::firstStart() {
+    for (QStringView key :
+         {P::prefsAlwaysShowItemHelpDawer, P::prefsAlwaysShowVoranmeldungHelpDawer,
+          P::prefsAlwaysShowJournalHelpDawer, P::prefsAlwaysShowTabHelpDawer,
+          P::prefsAlwaysShowPrefsHelpDawer, P::prefsAlwaysShowYearHelpDawer,
+          P::prefsExportPrintWithList})
+        settings_.setBool(key, true);
+    settings_.setInt(P::prefsSelectedExportTab, 2);
+    settings_.setInt(P::prefsSelectedExportJournal, 2);
+    QDir().mkpath(paths_.documentsFolder);
+    QDir().mkpath(paths_.backupFolder);
+    settings_.setPath(P::prefsDocPath, paths_.expandTilde(paths_.documentsFolder));
+    settings_.setPath(P::prefsBackupPath, paths_.expandTilde(paths_.backupFolder));
+    settings_.setBool(P::fiveStartEver, true);
+}
+
+void QuandorAppDelegate::finishStartUp() {
+    startSaveTimer();
+    const LoadOutcome outcome = loadDataFromDisk();
+    if (outcome == LoadOutcome::Loaded) setSaveAllowed(true);
+    if (outcome == LoadOutcome::Locked) return;
+    setSelection();
+    if (settings_.getBool(P::prefsMakeBackup))
+        ui_.schedule(3000, [this] {
+            if (hooks_.performBackup) hooks_.performBackup();
+        });
+}
+
+void QuandorAppDelegate::openChosenUser(const Dict& user) {
+    chosenUser_ = user;
+    currentAccountID_.clear();  // the next resolution takes the chosen user
+    finishStartUp();
+    settings_.setBool(P::allowWindow, true);
+    if (hooks_.showMainWindow) hooks_.showMainWindow();
+}
+
+void QuandorAppDelegate::setDatabaseFileOverride(const QString& path) {
+    overridePath_ =
+        path.isEmpty() ? QString() : QFileInfo(paths_.expandTilde(path)).absoluteFilePath();
+}
+
+QuandorAppDelegate::LoadOutcome QuandorAppDelegate::openDatabase() {
+    const LoadOutcome outcome = loadDataFromDisk();
+    if (outcome == LoadOutcome::Loaded) setSaveAllowed(true);
+    return outcome;
+}
+
+void QuandorAppDelegate::startSaveTimer() {
+    // One timer per run, also when a second user choice starts loading again.
+    if (timerStarted_) return;
+    timerStarted_ = true;
+    auto tick = [this] { autoSave(); };
+    if (hooks_.startRepeatingTimer) {
+        hooks_.startRepeatingTimer(30000, tick);
+    } else if (QCoreApplication::instance()) {
+        auto* timer = new QTimer;
+        timer->setInterval(30000);
+        QObject::connect(timer, &QTimer::timeout, tick);
+        timer->start();
+        timer_.reset(timer);
+    }
+}
+
+// ---- the database file ------------------------------------------------------------
+
+QString QuandorAppDelegate::pathForDataFile() {
+    QString folder;
+    QString path;
+    if (!overridePath_.isEmpty()) {
+        path = overridePath_;
+        folder = folderOf(path);
+    } else {
+        if (settings_.getBool(P::useCustomLocation)) {
+            folder = paths_.expandTilde(settings_.getPath(P::customLocationPath));
+        } else {
+            folder = paths_.expandTilde(paths_.dataFolder);
+            QDir().mkpath(folder);
+        }
+        settings_.setPath(P::defaultDataFolder, folder);
+
+        if (settings_.getBool(P::prefsUseMultipleAccounts)) {
+            std::optional<Dict> user;
+            if (currentAccountID_.isEmpty()) {
+                user = chosenUser_;
+                if (user) currentAccountID_ = user->text(kPfad);
+            } else {
+                if (hooks_.findUser) user = hooks_.findUser(currentAccountID_);
+                if (!user && chosenUser_ && chosenUser_->text(kPfad) == currentAccountID_)
+                    user = chosenUser_;
+            }
+            if (user) {
+                settings_.setText(P::prefsCompany, user->text(kFirma));
+                settings_.setText(P::prefsTaxID, user->text(kSteuernummer));
+                settings_.setText(P::prefsELSTERID, user->text(kElster));
+                settings_.setInt(P::prefsUseTaxesGlobal, user->integer(kArt));
+            }
+            path = Paths::join(folder, currentAccountID_ + QStringLiteral("_Quandor_Multiple.mdb"));
+        } else {
+            path = Paths::join(folder, kSingleUserFile);
+        }
+    }
+
+    folderMissing_ = folder.isEmpty() || !QFileInfo(folder).isDir();
+    if (folderMissing_) {
+        setSaveAllowed(false);
+        ui_.alert(AlertStyle::Critical, QStringLiteral("Warnung!"), kMissingFolderMessage, {kOK});
+    }
+    if (overridePath_.isEmpty()) settings_.setPath(P::defaultDataPath, path);
+    return path;
+}
+
+bool QuandorAppDelegate::lockDataFolder(const QString& folder) {
+    if (lock_ && lockedFolder_ == folder) return true;
+    auto lock = std::make_unique<QLockFile>(Paths::join(folder, kLockFile));
+    lock->setStaleLockTime(0);  // a live program keeps its lock however long it runs
+    if (lock->tryLock(lockWaitMs_)) {
+        if (lock_) lock_->unlock();
+        lock_ = std::move(lock);
+        lockedFolder_ = folder;
+        return true;
+    }
+    if (lock->error() != QLockFile::LockFailedError)
+        return true;  // read-only folder: the save reports it
+    qint64 pid = 0;
+    QString host, app;
+    lock->getLockInfo(&pid, &host, &app);
+    ui_.alert(
+        AlertStyle::Critical, QStringLiteral("Achtung!"),
+        QStringLiteral("Quandor arbeitet bereits mit den Daten im Ordner „%1“ (Programm %2 auf "
+                       "„%3“). Damit ihr euch nicht gegenseitig die Daten überschreibt, kann "
+                       "Quandor hier nicht ein zweites Mal mit denselben Daten starten. Bitte "
+                       "benutze das bereits geöffnete Quandor.")
+            .arg(folder, QString::number(pid), host),
+        {kOK});
+    return false;
+}
+
+QuandorAppDelegate::LoadOutcome QuandorAppDelegate::loadDataFromDisk() {
+    const QString path = pathForDataFile();
+    auto startEmpty = [this] {
+        db_ = Database{};
+        selection_.refresh();
+    };
+    if (folderMissing_) {
+        startEmpty();
+        return LoadOutcome::FolderMissing;
+    }
+    if (overridePath_.isEmpty() && settings_.getBool(P::prefsUseMultipleAccounts) &&
+        currentAccountID_.isEmpty()) {
+        startEmpty();
+        setSaveAllowed(false);
+        return LoadOutcome::NoUser;
+    }
+    if (!lockDataFolder(folderOf(path))) {
+        startEmpty();
+        blocked_ = true;
+        setSaveAllowed(false);
+        ui_.quit();
+        return LoadOutcome::Locked;
+    }
+
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        // A new database: written at the next save.
+        startEmpty();
+        savedPath_.clear();
+    } else {
+        archive::ReadResult read = archive::readFile(path);
+        QString problem;
+        if (!read.ok) {
+            problem = read.error;
+        } else if (read.root.type() != Value::Type::Dict) {
+            problem = QStringLiteral("Die Datei enthält keine Quandor Datenbank.");
+        } else {
+            const Dict& root = *read.root.asDict();
+            bool known = root.empty();
+            for (RootList l : Database::order()) known = known || root.contains(Database::keyOf(l));
+            if (!known) problem = QStringLiteral("Die Datei enthält keine Quandor Datenbank.");
+        }
+        if (!problem.isEmpty()) {
+            // Never overwrite what could not be read.
+            startEmpty();
+            blocked_ = true;
+            setSaveAllowed(false);
+            ui_.alert(AlertStyle::Critical, QStringLiteral("Fehler!"),
+                      QStringLiteral("Die Quandor Datenbank „%1“ kann nicht gelesen werden: %2\n\n"
+                                     "Quandor startet mit leeren Listen und speichert in dieser "
+                                     "Sitzung nichts, damit die Datei unverändert bleibt. Bitte "
+                                     "prüfe die Datei oder spiele eine Sicherung ein.")
+                          .arg(path, problem),
+                      {kOK});
+            return LoadOutcome::Unreadable;
+        }
+        db_ = Database::fromRoot(read.root);
+        selection_.refresh();
+        savedPath_ = path;
+    }
+    savedChangeCount_ = changeCount_;
+
+    const int64_t saves = settings_.getInt(P::backupAlertInt);
+    if (saves == 4 || saves == 12) ui_.schedule(900, [this] { backupAlert(); });
+    ui_.schedule(100, [this] { setSelection(); });
+    return LoadOutcome::Loaded;
+}
+
+bool QuandorAppDelegate::isSaveAllowed() const {
+    return !blocked_ && settings_.getBool(P::isSaveAllowed);
+}
+
+void QuandorAppDelegate::setSaveAllowed(bool allowed) {
+    settings_.setBool(P::isSaveAllowed, allowed && !blocked_);
+}
+
+QuandorAppDelegate::SaveOutcome QuandorAppDelegate::saveDataToDisk(bool force) {
+    settings_.setInt(P::backupAlertInt, settings_.getInt(P::backupAlertInt) + 1);
+    if (hooks_.selectedUserRow)
+        settings_.setInt(P::multipleAccountsControllerIndex, hooks_.selectedUserRow());
+    if (!isSaveAllowed()) return SaveOutcome::Disabled;
+    storeSelection();
+    const QString path = pathForDataFile();
+    if (folderMissing_) return SaveOutcome::Disabled;
+
+    if (!force && changeCount_ == savedChangeCount_ && path == savedPath_ &&
+        lastSaveError_.isEmpty() && QFileInfo::exists(path))
+        return SaveOutcome::Unchanged;
+
+    const uint64_t counted = changeCount_;
+    const QByteArray bytes = archive::write(db_.toRoot());
+    QString reason;
+    bool ok = false;
+    if (bytes.isEmpty()) {
+        reason = QStringLiteral("Die Daten konnten nicht für die Datei aufbereitet werden.");
+    } else if (hooks_.writeFile) {
+        ok = hooks_.writeFile(path, bytes, &reason);
+    } else {
+        ok = writeFileAtomically(path, bytes, &reason);
+    }
+    if (!ok) {
+        lastSaveError_ = reason;
+        // Told once; the next saves try again quietly until one succeeds.
+        if (!saveErrorReported_) {
+            saveErrorReported_ = true;
+            ui_.alert(
+                AlertStyle::Critical, QStringLiteral("Fehler!"),
+                QStringLiteral("Deine Quandor Datenbank konnte nicht gespeichert werden:\n%1\n\n"
+                               "Grund: %2\n\nDeine Daten bleiben erhalten, solange Quandor "
+                               "läuft. Quandor versucht es beim nächsten Sichern (spätestens "
+                               "in 30 Sekunden) erneut. Bitte sorge für freien Speicherplatz "
+                               "und Schreibrechte.")
+                    .arg(path, reason),
+                {kOK});
+        }
+        return SaveOutcome::Failed;
+    }
+    savedPath_ = path;
+    savedChangeCount_ = counted;
+    lastSaveError_.clear();
+    saveErrorReported_ = false;
+    return SaveOutcome::Written;
+}
+
+bool QuandorAppDelegate::writeFileAtomically(const QString& path, const QByteArray& bytes,
+                                             QString* reason) {
+    auto fail = [reason](const QString& why) {
+        if (reason) *reason = why;
+        return false;
+    };
+    const QFileInfo info(path);
+    if (info.isDir())
+        return fail(QStringLiteral("An dieser Stelle liegt ein Ordner, keine Datei."));
+    if (!info.absoluteDir().exists())
+        return fail(
+            QStringLiteral("Der Ordner „%1“ ist nicht vorhanden.").arg(info.absolutePath()));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(writeFailure(file.error(), file.errorString()));
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        const QString why = writeFailure(QFileDevice::WriteError, file.errorString());
+        file.cancelWriting();
+        return fail(why);
+    }
+    if (!file.commit()) {
+        QFileDevice::FileError e = file.error();
+        return fail(writeFailure(e == QFileDevice::NoError ? QFileDevice::WriteError : e,
+                                 file.errorString()));
+    }
+    return true;
+}
+
+void QuandorAppDelegate::autoSave() {
+    saveDataToDisk(false);
+}
+
+void QuandorAppDelegate::save() {
+    saveDataToDisk(true);
+    settings_.sync();
+}
+
+void QuandorAppDelegate::setSelection() {
+    selection_.setYearIndex(static_cast<int>(settings_.getInt(P::yearControllerSelectionIndex)));
+    selection_.setStatementIndex(
+        static_cast<int>(settings_.getInt(P::listControllerSelectionIndex)));
+    selection_.setCashBookIndex(
+        static_cast<int>(settings_.getInt(P::cashBookControllerSelectionIndex)));
+    selection_.setCashBookEntryIndex(
+        static_cast<int>(settings_.getInt(P::cashBookItemsControllerSelectionIndex)));
+}
+
+void QuandorAppDelegate::storeSelection() {
+    auto store = [this](QStringView key, int index) {
+        settings_.setInt(key, index < 0 ? 0 : index);
+    };
+    store(P::yearControllerSelectionIndex, selection_.yearIndex());
+    store(P::listControllerSelectionIndex, selection_.statementIndex());
+    store(P::cashBookControllerSelectionIndex, selection_.cashBookIndex());
+    store(P::cashBookItemsControllerSelectionIndex, selection_.cashBookEntryIndex());
+}
+
+void QuandorAppDelegate::backupAlert() {
+    ui_.alert(AlertStyle::Critical, QStringLiteral("Nette kleine Erinnerung an Backups!"),
+              kBackupReminder, {kOK});
+}
+
+// ---- quitting ------------------------------------------------------------------------
+
+bool QuandorAppDelegate::userCheckFails(bool restarting) {
+    if (!settings_.getBool(P::prefsUseMultipleAccounts) || !hooks_.selectedUserID) return false;
+    const QString selected = hooks_.selectedUserID();  // empty when the list is empty
+    if (selected.isEmpty() || selected == currentAccountID_) return false;
+    if (selected.size() <= 1 || currentAccountID_.size() <= 1) return false;
+    ui_.alert(AlertStyle::Warning, QStringLiteral("Warnung!"),
+              (restarting ? kRestartRefused : kQuitRefused).arg(currentAccountID_), {kOK});
+    return true;
+}
+
+bool QuandorAppDelegate::applicationShouldTerminate() {
+    return !userCheckFails(false);
+}
+
+void QuandorAppDelegate::applicationWillTerminate() {
+    storeSelection();
+    // Quitting always writes, so a change that was not announced is not lost.
+    saveDataToDisk(true);
+    settings_.sync();
+    timer_.reset();
+    if (lock_) {
+        lock_->unlock();
+        lock_.reset();
+        lockedFolder_.clear();
+    }
+}
+
+void QuandorAppDelegate::restart() {
+    if (userCheckFails(true)) return;
+    storeSelection();
+    saveDataToDisk(true);
+    settings_.sync();
+    // The new program waits a moment, so this one can finish quitting first.
+    const QString program = QStringLiteral("/bin/sh");
+    const QStringList arguments = {QStringLiteral("-c"), QStringLiteral("sleep 1 ; exec \"$0\""),
+                                   executablePath()};
+    const bool started = hooks_.launch ? hooks_.launch(program, arguments)
+                                       : QProcess::startDetached(program, arguments);
+    if (!started)
+        ui_.alert(AlertStyle::Warning, QStringLiteral("Hinweis!"),
+                  QStringLiteral("Quandor konnte sich nicht selbst neu starten. Bitte starte "
+                                 "Quandor nach dem Beenden einfach wieder."),
+                  {kOK});
+    ui_.quit();
+}
+
+bool QuandorAppDelegate::openFile(const QString&) {
+    ui_.alert(AlertStyle::Warning, QStringLiteral("Hinweis!"), kOpenFileRefused, {kOK});
+    return false;
+}
+
+void QuandorAppDelegate::applicationDidBecomeActive(bool mainWindowVisible) {
+    if (!mainWindowVisible && settings_.getBool(P::allowWindow) && hooks_.showMainWindow)
+        hooks_.showMainWindow();
+}
+
+void QuandorAppDelegate::applicationShouldHandleReopen() {
+    if (hooks_.showMainWindow) hooks_.showMainWindow();
+}
+
+// ---- folders --------------------------------------------------------------------------
+
+void QuandorAppDelegate::setLibraryPath() {
+    ui_.alert(AlertStyle::Critical, QStringLiteral("Warnung!"), kLibraryWarning, {kOK});
+    if (auto folder =
+            ui_.chooseFolder(QStringLiteral("Speicherort für die Quandor Datenbank wählen")))
+        settings_.setPath(P::customLocationPath, *folder);
+}
+
+void QuandorAppDelegate::setBackupPath() {
+    if (auto folder = ui_.chooseFolder(QStringLiteral("Ordner für die Sicherungen wählen")))
+        settings_.setPath(P::prefsBackupPath, *folder);
+}
+
+void QuandorAppDelegate::setDocumentsPath() {
+    if (auto folder = ui_.chooseFolder(QStringLiteral("Ordner für die Dokumente wählen")))
+        settings_.setPath(P::prefsDocPath, *folder);
+}
+
+}  // namespace quandor
