@@ -1,1 +1,62 @@
-int main() { return 0; }
+// Quandor, the desktop program.
+
+#include "core/app_delegate.h"
+#include "core/settings.h"
+#include "ui/desktop_shell.h"
+#include "ui/qt_ui_port.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QLocale>
+
+#include <cstdio>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Quandor"));
+    QApplication::setApplicationName(QStringLiteral("Quandor"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Quandor"));
+    QApplication::setApplicationVersion(QStringLiteral(QUANDOR_VERSION));
+    // Closing the main window leaves the program running; "Quandor beenden" ends it.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Quandor – Buchhaltung für Selbstständige"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption settingsOption(
+        QStringLiteral("settings"),
+        QStringLiteral("Diese Einstellungsdatei (INI) statt deiner eigenen verwenden."),
+        QStringLiteral("DATEI"));
+    const QCommandLineOption dbOption(
+        QStringLiteral("db"),
+        QStringLiteral("Diese Datenbankdatei öffnen und beim Sichern dorthin schreiben."),
+        QStringLiteral("DATEI"));
+    const QCommandLineOption localeOption(
+        QStringLiteral("locale"), QStringLiteral("Sprache der Zahlen und Daten, z. B. de_DE."),
+        QStringLiteral("NAME"));
+    parser.addOptions({settingsOption, dbOption, localeOption});
+    parser.process(app);
+
+    QLocale locale = parser.isSet(localeOption) ? QLocale(parser.value(localeOption)) : QLocale();
+    if (locale.language() == QLocale::C) locale = QLocale(QLocale::German, QLocale::Germany);
+    QLocale::setDefault(locale);
+
+    std::unique_ptr<quandor::Settings> settings =
+        parser.isSet(settingsOption)
+            ? std::make_unique<quandor::Settings>(
+                  QFileInfo(parser.value(settingsOption)).absoluteFilePath())
+            : std::make_unique<quandor::Settings>();
+
+    quandor::ui::QtUiPort ui;
+    quandor::QuandorAppDelegate delegate(*settings, ui);
+    if (parser.isSet(dbOption))
+        delegate.setDatabaseFileOverride(QFileInfo(parser.value(dbOption)).absoluteFilePath());
+
+    quandor::ui::DesktopShell shell(delegate, ui);
+    shell.start();
+    // Declining the disclaimer ends the program before anything was read.
+    if (ui.quitRequested()) return 0;
+    return app.exec();
+}

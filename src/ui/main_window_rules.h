@@ -35,3 +35,17 @@ float finalAmountSum(const RecordList& items, const std::vector<uint32_t>* rows 
 QString moneyText(float value);
 
 }  // namespace quandor::ui
+
+namespace quandor {
+class Settings;
+}
+
+namespace quandor::ui {
+
+// The main window's one-time defaults (guarded by "firstStartEver"): both rates,
+// both rate names, the currency and the kind of taxation. Returns true when it
+// wrote them (the windows are then centred). Clearing "firstStartEver" makes the
+// next start write them again, over the person's values.
+bool applyFirstWindowDefaults(Settings& settings);
+
+}  // namespace quandor::ui

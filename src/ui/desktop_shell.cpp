@@ -1,0 +1,236 @@
+#include "ui/desktop_shell.h"
+
+#include "core/settings.h"
+#include "core/settings_keys.h"
+#include "ui/icons.h"
+#include "ui/main_window.h"
+#include "ui/main_window_rules.h"
+#include "ui/panels.h"
+#include "ui/preference_panel.h"
+#include "ui/toolbar_controller.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QToolBar>
+
+namespace quandor::ui {
+
+DesktopShell::DesktopShell(QuandorAppDelegate& delegate, QtUiPort& ui)
+    : delegate_(delegate), ui_(ui) {
+    Settings& settings = delegate_.settings();
+    main_ = new MainWindow(delegate_.database(), delegate_.selection(), settings);
+    main_->setWindowIcon(namedIcon(QStringLiteral("statisticsTemplate")));
+    ui_.setParentWindow(main_);
+    toolbar_ = new ToolbarController(*main_, settings, ui_);
+    prefs_ = new PreferencePanel(settings, main_);
+    prefs_->setWindowFlag(Qt::Window);
+    about_ = new AboutWindow(main_);
+    help_ = new InfoWindow(QStringLiteral("Hilfe"), helpText(), main_);
+    docs_ = new InfoWindow(QStringLiteral("Dokumentation"), documentationText(), main_);
+    buildMenus();
+    bindHooks();
+
+    // The main window's one-time defaults, and the windows centred the first time.
+    if (applyFirstWindowDefaults(settings)) {
+        centreOnScreen(main_);
+        centreOnScreen(help_);
+        centreOnScreen(docs_);
+        settings.sync();
+    }
+
+    // Closing the main window leaves the program running. Without a status
+    // area to bring it back from, the window goes to the task bar instead of
+    // disappearing, so the person can always reach it (and "Quandor beenden").
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        tray_ = new QSystemTrayIcon(main_->windowIcon(), this);
+        tray_->setToolTip(QStringLiteral("Quandor"));
+        auto* menu = new QMenu(main_);
+        menu->addAction(QStringLiteral("Quandor zeigen"), this, &DesktopShell::showMainWindow);
+        menu->addAction(QStringLiteral("Quandor beenden"), this, &DesktopShell::requestQuit);
+        tray_->setContextMenu(menu);
+        connect(tray_, &QSystemTrayIcon::activated, this,
+                [this](QSystemTrayIcon::ActivationReason r) {
+                    if (r == QSystemTrayIcon::Trigger) delegate_.applicationShouldHandleReopen();
+                });
+        tray_->show();
+    }
+    connect(main_, &MainWindow::closed, this, [this] {
+        if (tray_) {
+            main_->hide();
+        } else {
+            QTimer::singleShot(0, main_, [this] { main_->showMinimized(); });
+        }
+    });
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
+        if (s == Qt::ApplicationActive) delegate_.applicationDidBecomeActive(main_->isVisible());
+    });
+    // Leaving by other means (session end) still stores and saves.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
+        if (!terminated_ && !ui_.quitRequested()) {
+            terminated_ = true;
+            delegate_.applicationWillTerminate();
+        }
+    });
+}
+
+DesktopShell::~DesktopShell() {
+    delete main_;
+}
+
+void DesktopShell::bindHooks() {
+    auto& hooks = delegate_.hooks();
+    hooks.showMainWindow = [this] { showMainWindow(); };
+    hooks.hideMainWindow = [this] { main_->hide(); };
+    hooks.hideFirstStepsGuide = [this] { main_->updateWindow(); };
+    hooks.startRepeatingTimer = [this](int intervalMs, std::function<void()> tick) {
+        auto* timer = new QTimer(this);
+        timer->setInterval(intervalMs);
+        connect(timer, &QTimer::timeout, this, std::move(tick));
+        timer->start();
+        saveTimer_ = timer;
+    };
+    if (!hooks.showUserChoice) {
+        // The user-selection window comes with the users page; until then the
+        // person learns why no data were opened, and nothing is overwritten
+        // (saving stays off without a load).
+        hooks.showUserChoice = [this] {
+            showMainWindow();
+            ui_.alert(AlertStyle::Warning, QStringLiteral("Hinweis!"),
+                      QStringLiteral("Mehrere Benutzer sind eingeschaltet, aber die Auswahl des "
+                                     "Benutzers ist in dieser Version noch nicht enthalten. Es "
+                                     "wurden keine Daten geöffnet und es wird nichts gesichert."),
+                      {QStringLiteral("OK")});
+        };
+    }
+}
+
+void DesktopShell::buildMenus() {
+    QMenuBar* bar = main_->menuBar();
+    QMenu* file = bar->addMenu(QStringLiteral("&Ablage"));
+    QAction* save = file->addAction(QStringLiteral("Sichern"), this, [this] { delegate_.save(); });
+    save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    file->addSeparator();
+    QAction* prefs =
+        file->addAction(QStringLiteral("Einstellungen …"), this, &DesktopShell::showPrefs);
+    prefs->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    prefs->setMenuRole(QAction::PreferencesRole);
+    file->addSeparator();
+    QAction* quit =
+        file->addAction(QStringLiteral("Quandor beenden"), this, &DesktopShell::requestQuit);
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    quit->setShortcutContext(Qt::ApplicationShortcut);
+    quit->setMenuRole(QAction::QuitRole);
+
+    QMenu* edit = bar->addMenu(QStringLiteral("&Bearbeiten"));
+    QAction* search =
+        edit->addAction(QStringLiteral("Posten suchen"), main_, &MainWindow::focusSearch);
+    search->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+
+    QMenu* view = bar->addMenu(QStringLiteral("&Darstellung"));
+    view->addAction(QStringLiteral("Symbolleiste anpassen …"), toolbar_,
+                    &ToolbarController::runCustomizePalette);
+    QAction* full =
+        view->addAction(QStringLiteral("Vollbild ein/aus"), this, &DesktopShell::toggleFullScreen);
+    full->setShortcut(QKeySequence(Qt::Key_F11));
+
+    QMenu* window = bar->addMenu(QStringLiteral("&Fenster"));
+    QAction* mainAction = window->addAction(QStringLiteral("Quandor"), this,
+                                            [this] { delegate_.applicationShouldHandleReopen(); });
+    mainAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_1));
+    mainAction->setShortcutContext(Qt::ApplicationShortcut);
+    window->addAction(QStringLiteral("Einstellungen"), this, &DesktopShell::showPrefs);
+
+    QMenu* help = bar->addMenu(QStringLiteral("&Hilfe"));
+    help->addAction(QStringLiteral("Willkommen …"), this, &DesktopShell::showWelcome);
+    QAction* helpAction =
+        help->addAction(QStringLiteral("Hilfe ein/aus"), this, &DesktopShell::toggleHelp);
+    helpAction->setShortcut(QKeySequence(Qt::Key_F1));
+    help->addAction(QStringLiteral("Dokumentation ein/aus"), this, &DesktopShell::toggleDocs);
+    help->addSeparator();
+    QAction* about =
+        help->addAction(QStringLiteral("Über Quandor"), this, &DesktopShell::showAbout);
+    about->setMenuRole(QAction::AboutRole);
+
+    // The preference window answers the same application-wide keys.
+    for (QAction* a : {quit, mainAction}) prefs_->addAction(a);
+    prefs_->addAction(save);
+}
+
+void DesktopShell::start() {
+    delegate_.awakeFromNib();
+    if (ui_.quitRequested()) return;
+    main_->reloadAll();
+}
+
+void DesktopShell::showMainWindow() {
+    main_->reloadAll();
+    if (main_->isMinimized()) main_->showNormal();
+    main_->show();
+    main_->raise();
+    main_->activateWindow();
+    if (!welcomeDone_) {
+        // The first time: the welcome sheet over the window (unless switched
+        // off), and from then on the window may come back on reactivation.
+        welcomeDone_ = true;
+        if (!delegate_.settings().getBool(prefs::prefsAlwaysShowWelcomeSheet))
+            QTimer::singleShot(0, this, &DesktopShell::showWelcome);
+        delegate_.settings().setBool(prefs::allowWindow, true);
+    }
+}
+
+void DesktopShell::showWelcome() {
+    auto* sheet = new WelcomeSheet(delegate_.settings(), main_);
+    sheet->setAttribute(Qt::WA_DeleteOnClose);
+    connect(sheet, &WelcomeSheet::openPreferences, this, &DesktopShell::showPrefs);
+    sheet->open();
+}
+
+void DesktopShell::showPrefs() {
+    prefs_->showPrefs();
+}
+
+void DesktopShell::showAbout() {
+    centreOnScreen(about_);
+    about_->show();
+    about_->raise();
+    about_->activateWindow();
+}
+
+void DesktopShell::toggleHelp() {
+    help_->toggle();
+}
+void DesktopShell::toggleDocs() {
+    docs_->toggle();
+}
+
+void DesktopShell::toggleFullScreen() {
+    main_->setWindowState(main_->windowState() ^ Qt::WindowFullScreen);
+}
+
+void DesktopShell::requestQuit() {
+    if (terminated_) {
+        QCoreApplication::quit();
+        return;
+    }
+    if (!delegate_.applicationShouldTerminate()) return;
+    terminated_ = true;
+    delegate_.applicationWillTerminate();
+    delegate_.settings().sync();
+    QCoreApplication::quit();
+}
+
+void DesktopShell::centreOnScreen(QWidget* window) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen || !window) return;
+    if (window != main_) window->adjustSize();
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    window->move(frame.topLeft());
+}
+
+}  // namespace quandor::ui

@@ -1,0 +1,65 @@
+#pragma once
+// The desktop program's windows around one application delegate: main window,
+// toolbar, menus, preference window, welcome sheet, About, help and
+// documentation windows, the save timer and quitting.
+
+#include "core/app_delegate.h"
+#include "ui/qt_ui_port.h"
+
+#include <QObject>
+#include <QPointer>
+
+class QSystemTrayIcon;
+class QTimer;
+
+namespace quandor::ui {
+
+class MainWindow;
+class ToolbarController;
+class PreferencePanel;
+class AboutWindow;
+class InfoWindow;
+
+class DesktopShell : public QObject {
+    Q_OBJECT
+  public:
+    DesktopShell(QuandorAppDelegate& delegate, QtUiPort& ui);
+    ~DesktopShell() override;
+
+    // The start-up: the delegate's sequence (disclaimer, load, …), then the lists.
+    void start();
+    // "Quandor beenden": asks the delegate, stores the selections, saves, quits.
+    void requestQuit();
+
+    MainWindow& mainWindow() const { return *main_; }
+    ToolbarController& toolbar() const { return *toolbar_; }
+    PreferencePanel& preferences() const { return *prefs_; }
+
+    void showMainWindow();
+    void showPrefs();
+    void showAbout();
+    void showWelcome();
+    void toggleHelp();
+    void toggleDocs();
+    void toggleFullScreen();
+
+  private:
+    void buildMenus();
+    void bindHooks();
+    void centreOnScreen(QWidget* window);
+
+    QuandorAppDelegate& delegate_;
+    QtUiPort& ui_;
+    MainWindow* main_ = nullptr;
+    ToolbarController* toolbar_ = nullptr;
+    PreferencePanel* prefs_ = nullptr;
+    AboutWindow* about_ = nullptr;
+    InfoWindow* help_ = nullptr;
+    InfoWindow* docs_ = nullptr;
+    QSystemTrayIcon* tray_ = nullptr;
+    QTimer* saveTimer_ = nullptr;
+    bool welcomeDone_ = false;
+    bool terminated_ = false;
+};
+
+}  // namespace quandor::ui

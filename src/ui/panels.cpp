@@ -1,0 +1,167 @@
+#include "ui/panels.h"
+
+#include "core/settings_keys.h"
+#include "ui/icons.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+namespace quandor::ui {
+
+namespace {
+
+// The program's emblem: a green ledger sheet with a rising line.
+QPixmap emblem(int size) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 64.0, size / 64.0);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(34, 91, 0));
+    p.drawRoundedRect(QRectF(4, 4, 56, 56), 12, 12);
+    p.setBrush(Qt::white);
+    p.drawRoundedRect(QRectF(15, 12, 34, 40), 3, 3);
+    p.setPen(QPen(QColor(190, 200, 190), 2));
+    for (int i = 0; i < 4; ++i) p.drawLine(QPointF(20, 21 + i * 8), QPointF(44, 21 + i * 8));
+    p.setPen(QPen(QColor(135, 21, 22), 3.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPolyline(QPolygonF({QPointF(20, 44), QPointF(28, 36), QPointF(34, 40), QPointF(44, 26)}));
+    return pixmap;
+}
+
+}  // namespace
+
+WelcomeSheet::WelcomeSheet(Settings& settings, QWidget* parent)
+    : QDialog(parent), settings_(settings) {
+    setObjectName(QStringLiteral("welcomeSheet"));
+    setWindowTitle(QStringLiteral("Willkommen bei Quandor"));
+    setWindowModality(Qt::WindowModal);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(24, 20, 24, 16);
+    auto* head = new QHBoxLayout;
+    auto* picture = new QLabel(this);
+    picture->setPixmap(emblem(64));
+    head->addWidget(picture, 0, Qt::AlignTop);
+    auto* title = new QLabel(QStringLiteral("<h2>Willkommen bei Quandor!</h2>"
+                                            "<p>Schön, dass du da bist. So legst du los:</p>"),
+                             this);
+    head->addWidget(title, 1);
+    layout->addLayout(head);
+    auto* steps = new QLabel(
+        QStringLiteral(
+            "<ol style='margin-left:-20px'>"
+            "<li>Trage in den <b>Einstellungen</b> deine Firma, deine Steuernummer und deine "
+            "Steuersätze ein.</li>"
+            "<li>Lege mit <b>Neues Jahr</b> dein Geschäftsjahr an.</li>"
+            "<li>Lege mit <b>Neue Abrechnung</b> einen Abrechnungszeitraum an, zum Beispiel "
+            "„Januar“ oder „1. Quartal“.</li>"
+            "<li>Erfasse mit <b>Neuer Posten</b> deine Einnahmen und Ausgaben.</li>"
+            "</ol>"
+            "<p>Deine Daten werden alle 30 Sekunden und beim Beenden automatisch gesichert.</p>"),
+        this);
+    steps->setWordWrap(true);
+    layout->addWidget(steps);
+    dontShow_ = new QCheckBox(QStringLiteral("Diesen Hinweis nicht mehr anzeigen"), this);
+    dontShow_->setObjectName(QStringLiteral("prefsAlwaysShowWelcomeSheet"));
+    dontShow_->setChecked(settings_.getBool(prefs::prefsAlwaysShowWelcomeSheet));
+    connect(dontShow_, &QCheckBox::toggled, this, [this](bool on) {
+        settings_.setBool(prefs::prefsAlwaysShowWelcomeSheet, on);
+        settings_.sync();
+    });
+    layout->addWidget(dontShow_);
+    auto* buttons = new QDialogButtonBox(this);
+    auto* start = buttons->addButton(QStringLiteral("Los geht's"), QDialogButtonBox::AcceptRole);
+    auto* prefsButton =
+        buttons->addButton(QStringLiteral("Einstellungen öffnen …"), QDialogButtonBox::ActionRole);
+    start->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(prefsButton, &QPushButton::clicked, this, [this] {
+        accept();
+        emit openPreferences();
+    });
+    layout->addWidget(buttons);
+    setFixedWidth(520);
+}
+
+AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("aboutWindow"));
+    setWindowTitle(QStringLiteral("Über Quandor"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(32, 24, 32, 20);
+    auto* picture = new QLabel(this);
+    picture->setPixmap(emblem(96));
+    picture->setAlignment(Qt::AlignCenter);
+    layout->addWidget(picture);
+    const QString version = QCoreApplication::applicationVersion();
+    auto* text = new QLabel(
+        QStringLiteral("<div align='center'><h2>Quandor</h2><p>Version %1</p>"
+                       "<p>Deine Buchhaltung für Einnahmen-Überschuss-Rechnung und "
+                       "Umsatzsteuer-Voranmeldung – einfach, übersichtlich und auf Deutsch.</p>"
+                       "</div>")
+            .arg(version.isEmpty() ? QStringLiteral("3.0.0") : version.toHtmlEscaped()),
+        this);
+    text->setObjectName(QStringLiteral("aboutText"));
+    text->setWordWrap(true);
+    text->setAlignment(Qt::AlignCenter);
+    layout->addWidget(text);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("Schließen"));
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
+    layout->addWidget(buttons);
+    setFixedWidth(380);
+}
+
+InfoWindow::InfoWindow(const QString& title, const QString& html, QWidget* parent)
+    : QDialog(parent) {
+    setWindowTitle(title);
+    setModal(false);
+    auto* layout = new QVBoxLayout(this);
+    auto* browser = new QTextBrowser(this);
+    browser->setOpenExternalLinks(true);
+    browser->setHtml(html);
+    layout->addWidget(browser);
+    resize(480, 420);
+}
+
+void InfoWindow::toggle() {
+    if (isVisible()) {
+        hide();
+    } else {
+        show();
+        raise();
+        activateWindow();
+    }
+}
+
+QString helpText() {
+    return QStringLiteral(
+        "<h3>Hilfe</h3>"
+        "<p><b>Jahre</b> enthalten deine <b>Abrechnungen</b> (zum Beispiel Monate oder Quartale), "
+        "Abrechnungen enthalten deine <b>Posten</b>.</p>"
+        "<p>Wähle links ein Jahr und eine Abrechnung; rechts siehst du ihre Posten, nach Datum "
+        "sortiert. Über das Suchfeld filterst du die Liste nach Bezeichnung, Kategorie, Konto, "
+        "Nummer, Kommentar, Belegnummer oder Betrag.</p>"
+        "<p>Die Summe unter der Liste zählt die angezeigten Posten zusammen: grün, wenn du im "
+        "Plus bist, rot, wenn die Ausgaben überwiegen.</p>"
+        "<p>Die Symbolleiste passt du über ihr Kontextmenü (rechte Maustaste) an.</p>");
+}
+
+QString documentationText() {
+    return QStringLiteral(
+        "<h3>Dokumentation</h3>"
+        "<p><b>Tastenkürzel</b></p>"
+        "<ul><li>Strg+S: Daten sichern</li><li>Strg+,: Einstellungen</li>"
+        "<li>Strg+F: Posten suchen</li><li>Strg+1: Hauptfenster zeigen</li>"
+        "<li>Strg+Q: Quandor beenden</li></ul>"
+        "<p>Quandor sichert deine Daten alle 30 Sekunden und beim Beenden. Das Schließen des "
+        "Hauptfensters beendet Quandor nicht; über das Menü „Fenster“ holst du es zurück.</p>");
+}
+
+}  // namespace quandor::ui

@@ -1,0 +1,146 @@
+// The preference window: its seven pages and the "Allgemein" page writing the settings.
+
+#include "core/settings.h"
+#include "core/settings_keys.h"
+#include "ui/preference_pages.h"
+#include "ui/preference_panel.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+
+using namespace quandor;
+using namespace quandor::ui;
+
+TEST(PreferencePages, SevenPagesInToolbarOrder) {
+    const auto pages = preferencePages();
+    ASSERT_EQ(pages.size(), 7u);
+    const char* ids[] = {"GeneralItemIdentifier",  "CategoriesItemIdentifier",
+                         "AccountsItemIdentifier", "TemplatesItemIdentifier",
+                         "DataItemIdentifier",     "AccountItemIdentifier",
+                         "DatevItemIdentifier"};
+    const char* labels[] = {"Allgemein", "Kategorien", "Konten", "Vorlagen",
+                            "Daten",     "Benutzer",   "Datev"};
+    for (size_t i = 0; i < pages.size(); ++i) {
+        EXPECT_EQ(QString::fromUtf16(pages[i].identifier), QString::fromLatin1(ids[i]));
+        EXPECT_EQ(QString::fromUtf16(pages[i].label), QString::fromUtf8(labels[i]));
+        EXPECT_EQ(QString::fromUtf16(pages[i].windowTitle),
+                  "Einstellungen - " + QString::fromUtf8(labels[i]));
+        EXPECT_EQ(preferencePageIndex(pages[i].identifier), int(i));
+    }
+    EXPECT_EQ(QString::fromUtf16(pages[0].toolTip),
+              "Hier klicken um Änderungen an den allgemeinen Einstellungen vorzunehmen");
+    EXPECT_EQ(QString::fromUtf16(pages[2].toolTip),
+              "Hier klicken um Konten anzulegen und zu bearbeiten");
+    EXPECT_EQ(QString::fromUtf16(pages[6].toolTip),
+              "Hier klicken um Änderungen an den Datev Einstellungen vorzunehmen");
+    EXPECT_EQ(QString::fromUtf16(pages[5].iconName), "prefsAccountsTemplate");
+    EXPECT_EQ(preferencePageIndex(u"Unbekannt"), -1);
+}
+
+TEST(PreferencePages, CurrencyTextOfAnyStoredIndex) {
+    EXPECT_EQ(currencySymbol(0), "€");
+    EXPECT_EQ(currencySymbol(1), "CHF");
+    EXPECT_EQ(currencySymbol(-1), "€");
+    EXPECT_EQ(currencySymbol(99), "€");
+}
+
+class PreferenceWindow : public ::testing::Test {
+  protected:
+    QTemporaryDir dir;
+    Settings settings{dir.filePath("Quandor.conf")};
+};
+
+TEST_F(PreferenceWindow, OpensOnAllgemeinAndSwapsPagesFromTheToolbar) {
+    PreferencePanel panel(settings);
+    EXPECT_EQ(panel.currentIdentifier(), "GeneralItemIdentifier");
+    EXPECT_EQ(panel.windowTitle(), "Einstellungen - Allgemein");
+
+    const QList<QAction*> actions = panel.pageToolbar()->actions();
+    ASSERT_EQ(actions.size(), 7);
+    for (int i = 0; i < actions.size(); ++i) {
+        const PreferencePageSpec& spec = preferencePages()[size_t(i)];
+        EXPECT_EQ(actions[i]->objectName(), QString::fromUtf16(spec.identifier));
+        EXPECT_EQ(actions[i]->text(), QString::fromUtf16(spec.label));
+        EXPECT_EQ(actions[i]->toolTip(), QString::fromUtf16(spec.toolTip));
+        actions[i]->trigger();
+        EXPECT_EQ(panel.currentIdentifier(), QString::fromUtf16(spec.identifier));
+        EXPECT_EQ(panel.windowTitle(), QString::fromUtf16(spec.windowTitle));
+        EXPECT_TRUE(actions[i]->isChecked());
+    }
+    EXPECT_FALSE(panel.selectPage("Unbekannt"));
+    EXPECT_EQ(panel.currentIdentifier(), "DatevItemIdentifier");
+
+    const std::pair<void (PreferencePanel::*)(), const char*> tabs[] = {
+        {&PreferencePanel::selectTab1, "Einstellungen - Allgemein"},
+        {&PreferencePanel::selectTab2, "Einstellungen - Kategorien"},
+        {&PreferencePanel::selectTab3, "Einstellungen - Konten"},
+        {&PreferencePanel::selectTab4, "Einstellungen - Vorlagen"},
+    };
+    for (const auto& [select, title] : tabs) {
+        (panel.*select)();
+        EXPECT_TRUE(panel.isVisible());
+        EXPECT_EQ(panel.windowTitle(), title);
+    }
+}
+
+TEST_F(PreferenceWindow, AllgemeinShowsAndWritesTheSettings) {
+    settings.setText(prefs::prefsCompany, "Muster Design");
+    settings.setFloat(prefs::prefs1Rate, 19.0f);
+    settings.setBool(prefs::prefsPrintBorder, true);
+    settings.setInt(prefs::prefsUseTaxesGlobal, 2);
+    PreferencePanel panel(settings);
+    QWidget* page = panel.page("GeneralItemIdentifier");
+    ASSERT_NE(page, nullptr);
+
+    auto* company = page->findChild<QLineEdit*>("prefsCompany");
+    ASSERT_NE(company, nullptr);
+    EXPECT_EQ(company->text(), "Muster Design");
+    company->clear();
+    QTest::keyClicks(company, "Neue Firma GmbH");
+    EXPECT_EQ(settings.getText(prefs::prefsCompany), "Neue Firma GmbH");
+
+    auto* border = page->findChild<QCheckBox*>("prefsPrintBorder");
+    ASSERT_NE(border, nullptr);
+    EXPECT_TRUE(border->isChecked());
+    border->click();
+    EXPECT_FALSE(settings.getBool(prefs::prefsPrintBorder));
+
+    auto* welcome = page->findChild<QCheckBox*>("prefsAlwaysShowWelcomeSheet");
+    ASSERT_NE(welcome, nullptr);
+    welcome->click();
+    EXPECT_TRUE(settings.getBool(prefs::prefsAlwaysShowWelcomeSheet));
+
+    auto* rate = page->findChild<QDoubleSpinBox*>("prefs2Rate");
+    ASSERT_NE(rate, nullptr);
+    rate->setValue(5.5);
+    EXPECT_EQ(settings.getFloat(prefs::prefs2Rate), 5.5f);
+    // Out-of-range values cannot be entered.
+    rate->setValue(250.0);
+    EXPECT_EQ(settings.getFloat(prefs::prefs2Rate), 100.0f);
+
+    auto* taxation = page->findChild<QComboBox*>("prefsUseTaxesGlobal");
+    ASSERT_NE(taxation, nullptr);
+    EXPECT_EQ(taxation->currentData().toInt(), 2);
+    taxation->activated(0);  // as a choice by the person
+    EXPECT_EQ(settings.getInt(prefs::prefsUseTaxesGlobal), taxation->itemData(0).toInt());
+
+    // Every key the page edits is there, with its settings key as the name.
+    for (QStringView key :
+         {prefs::prefsTaxID, prefs::prefsELSTERID, prefs::prefsCurrency, prefs::prefs1RateTitle,
+          prefs::prefs2RateTitle, prefs::prefs3Rate, prefs::prefsPrintCurrency,
+          prefs::prefsPrintUnshortened, prefs::prefsExportPrintWithList, prefs::prefsTabSortOrder,
+          prefs::prefsAlwaysShowItemHelpDawer, prefs::prefsAlwaysShowPrefsHelpDawer,
+          prefs::prefsAlwaysShowDateDawer, prefs::prefsAlwaysRememberLastSettings,
+          prefs::prefsRememberDate, prefs::setTaxAutomatically, prefs::setUmsatzsteuerAutomatically,
+          prefs::loadInPreviewApp})
+        EXPECT_NE(page->findChild<QWidget*>(key.toString()), nullptr)
+            << key.toString().toStdString();
+}
