@@ -182,6 +182,17 @@ void drawGlyph(QPainter& p, const QString& name) {
         p.setFont(f);
         p.setPen(kGreen);
         p.drawText(QRectF(4, 4, 24, 24), Qt::AlignCenter, QStringLiteral("D"));
+    } else if (name == u"SeparatorItemIdentifier") {
+        p.drawLine(QPointF(16, 5), QPointF(16, 27));
+    } else if (name == u"SpaceItemIdentifier" || name == u"FlexibleSpaceItemIdentifier") {
+        p.setPen(QPen(kInk, 1.6, Qt::DashLine));
+        p.drawRect(QRectF(5, 10, 22, 12));
+        if (name == u"FlexibleSpaceItemIdentifier") {
+            p.setPen(QPen(kAccent, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            p.drawLine(QPointF(9, 16), QPointF(23, 16));
+            p.drawPolyline(QPolygonF({QPointF(12, 13), QPointF(9, 16), QPointF(12, 19)}));
+            p.drawPolyline(QPolygonF({QPointF(20, 13), QPointF(23, 16), QPointF(20, 19)}));
+        }
     } else {
         fill(QColor(225, 228, 232));
         p.drawRoundedRect(QRectF(5, 5, 22, 22), 4, 4);

@@ -105,6 +105,7 @@ void MainWindow::buildLayout() {
     yearView_->setSelectionMode(QAbstractItemView::SingleSelection);
     yearView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     yearView_->setUniformItemSizes(true);
+    yearView_->setStyleSheet(QStringLiteral("QListView::item { padding: 3px 4px; }"));
     leftLayout->addWidget(yearView_, 1);
 
     auto* statementHeader = new QHBoxLayout;
@@ -120,6 +121,7 @@ void MainWindow::buildLayout() {
     statementView_->setSelectionMode(QAbstractItemView::SingleSelection);
     statementView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     statementView_->setUniformItemSizes(true);
+    statementView_->setStyleSheet(QStringLiteral("QListView::item { padding: 3px 4px; }"));
     leftLayout->addWidget(statementView_, 2);
 
     // Right column: guide, search, items, buttons and sum.

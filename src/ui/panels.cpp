@@ -161,7 +161,9 @@ QString documentationText() {
         "<li>Strg+F: Posten suchen</li><li>Strg+1: Hauptfenster zeigen</li>"
         "<li>Strg+Q: Quandor beenden</li></ul>"
         "<p>Quandor sichert deine Daten alle 30 Sekunden und beim Beenden. Das Schließen des "
-        "Hauptfensters beendet Quandor nicht; über das Menü „Fenster“ holst du es zurück.</p>");
+        "Hauptfensters beendet Quandor nicht: du holst es über das Quandor-Symbol im "
+        "Infobereich oder in der Taskleiste zurück, in jedem Quandor-Fenster auch mit "
+        "Strg+1.</p>");
 }
 
 }  // namespace quandor::ui

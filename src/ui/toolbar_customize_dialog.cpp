@@ -27,9 +27,9 @@ ToolbarCustomizeDialog::ToolbarCustomizeDialog(const QStringList& current, QWidg
     setWindowTitle(QStringLiteral("Symbolleiste anpassen"));
     auto* layout = new QVBoxLayout(this);
     auto* intro = new QLabel(
-        QStringLiteral("Ziehe die gewünschten Symbole in deine Symbolleiste oder wähle sie aus und "
-                       "klicke auf „Hinzufügen“. Die Reihenfolge änderst du mit „Nach oben“ und "
-                       "„Nach unten“."),
+        QStringLiteral("Wähle links ein Symbol und klicke auf „Hinzufügen“ oder doppelklicke es. "
+                       "Die Reihenfolge änderst du durch Ziehen oder mit „Nach oben“ und „Nach "
+                       "unten“; ein Doppelklick rechts nimmt ein Symbol wieder heraus."),
         this);
     intro->setWordWrap(true);
     layout->addWidget(intro);
@@ -87,7 +87,7 @@ ToolbarCustomizeDialog::ToolbarCustomizeDialog(const QStringList& current, QWidg
             &ToolbarCustomizeDialog::updateButtons);
 
     fillToolbar(current);
-    resize(620, 460);
+    resize(640, 580);
 }
 
 QListWidgetItem* ToolbarCustomizeDialog::makeItem(const QString& identifier) const {
@@ -96,6 +96,8 @@ QListWidgetItem* ToolbarCustomizeDialog::makeItem(const QString& identifier) con
     if (const ToolbarItemSpec* spec = findToolbarItem(identifier)) {
         item->setIcon(namedIcon(QString::fromUtf16(spec->iconName)));
         item->setToolTip(QString::fromUtf16(spec->toolTip));
+    } else {
+        item->setIcon(namedIcon(identifier));
     }
     return item;
 }

@@ -11,8 +11,8 @@
 namespace quandor::test {
 
 inline Date dayStamp(int year, int month, int day) {
-    return Date::fromUnix(double(
-        QDateTime(QDate(year, month, day), QTime(12, 0), Qt::UTC).toSecsSinceEpoch()));
+    return Date::fromUnix(
+        double(QDateTime(QDate(year, month, day), QTime(12, 0), Qt::UTC).toSecsSinceEpoch()));
 }
 
 inline RecordPtr sampleItem(const QString& title, const QString& group, float finalAmount,

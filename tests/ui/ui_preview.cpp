@@ -1,0 +1,78 @@
+// Shows one window of the desktop program over the sample database, without
+// reading or writing any file: for looking at the layout (screenshots).
+//   ui_preview main|prefs|palette|welcome|about
+
+#include "core/settings.h"
+#include "core/settings_keys.h"
+#include "sample_database.h"
+#include "support/fake_ui.h"
+#include "ui/main_window.h"
+#include "ui/panels.h"
+#include "ui/preference_panel.h"
+#include "ui/toolbar_controller.h"
+#include "ui/toolbar_customize_dialog.h"
+
+#include <QApplication>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTimer>
+
+using namespace quandor;
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationVersion(QStringLiteral("3.0.0"));
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const QString what = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("main");
+    QTemporaryDir dir;
+    Settings settings(dir.filePath(QStringLiteral("Quandor.conf")));
+    settings.setFloat(prefs::prefs1Rate, 19.0f);
+    settings.setFloat(prefs::prefs2Rate, 7.0f);
+    settings.setText(prefs::prefs1RateTitle, QStringLiteral("Regelsteuersatz"));
+    settings.setText(prefs::prefs2RateTitle, QStringLiteral("Ermäßigter Steuersatz"));
+    settings.setText(prefs::prefsCompany, QStringLiteral("Muster Design"));
+    settings.setInt(prefs::prefsUseTaxesGlobal, 1);
+    settings.setInt(prefs::jaImage, 4);
+
+    Database db = test::sampleDatabase();
+    // A fuller January.
+    RecordList& january = db.years[1]->thelists()[0]->items();
+    const char* titles[] = {"Hosting", "Telefon",         "Beratung Schulz",    "Fachbuch",
+                            "Porto",   "Webdesign Meier", "Kaffee Kundentermin"};
+    const char* groups[] = {"EDV",   "Telefon", "Erlöse",   "Fachliteratur",
+                            "Porto", "Erlöse",  "Bewirtung"};
+    const float amounts[] = {-11.90f, -39.99f, 2380.0f, -49.90f, -2.75f, 1785.0f, -18.40f};
+    for (int i = 0; i < 7; ++i)
+        january.push_back(test::sampleItem(QString::fromUtf8(titles[i]),
+                                           QString::fromUtf8(groups[i]), amounts[i],
+                                           test::dayStamp(2024, 1, 4 + i * 3)));
+    Selection selection(db);
+    test::FakeUi ui;
+
+    ui::MainWindow window(db, selection, settings);
+    ui::ToolbarController toolbar(window, settings, ui);
+    selection.setYearIndex(1);
+    selection.setStatementIndex(0);
+    window.itemView()->selectRow(3);
+    window.updateWindow();
+    window.resize(1180, 640);
+    window.move(130, 90);
+    if (what == u"main") {
+        window.show();
+    } else if (what == u"prefs") {
+        auto* panel = new ui::PreferencePanel(settings);
+        panel->showPrefs();
+    } else if (what == u"palette") {
+        window.show();
+        QTimer::singleShot(300, &window, [&] { toolbar.runCustomizePalette(); });
+    } else if (what == u"welcome") {
+        window.show();
+        auto* sheet = new ui::WelcomeSheet(settings, &window);
+        QTimer::singleShot(300, sheet, [sheet] { sheet->open(); });
+    } else if (what == u"about") {
+        window.show();
+        auto* about = new ui::AboutWindow(&window);
+        QTimer::singleShot(300, about, [about] { about->show(); });
+    }
+    return app.exec();
+}
