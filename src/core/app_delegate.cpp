@@ -489,8 +489,9 @@ bool QuandorAppDelegate::lockDataFolder(const QString& folder) {
         lockedFolder_ = folder;
         return true;
     }
-    if (lock->error() != QLockFile::LockFailedError)
-        return true;  // read-only folder: the save reports it
+    // A folder where no lock file can be made (read-only): go on; the save reports it.
+    if (lock->error() == QLockFile::PermissionError || lock->error() == QLockFile::UnknownError)
+        return true;
     qint64 pid = 0;
     QString host, app;
     lock->getLockInfo(&pid, &host, &app);

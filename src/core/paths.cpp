@@ -22,8 +22,7 @@ QString Paths::join(const QString& folder, const QString& name) {
 
 QString Paths::expandTilde(const QString& path) const {
     if (path == u"~") return home;
-    if (path.startsWith(u"~/"))
-        return join(home, path.mid(2)) + (path.endsWith(u'/') ? QStringLiteral("/") : QString());
+    if (path.startsWith(u"~/")) return join(home, path.mid(2));
     return path;
 }
 

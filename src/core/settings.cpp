@@ -22,6 +22,12 @@ QString asideName(const QString& filePath) {
     return name;
 }
 
+// A hand-edited value with an unquoted comma reads as a list; take it back as written.
+QString asText(const QVariant& v) {
+    if (v.metaType().id() == QMetaType::QStringList) return v.toStringList().join(u',');
+    return v.toString();
+}
+
 bool looksDamaged(const QByteArray& bytes) {
     if (bytes.contains('\0')) return true;
     QStringDecoder utf8(QStringDecoder::Utf8);
@@ -174,7 +180,7 @@ QVariant Settings::raw(QStringView key) const {
 bool Settings::getBool(QStringView key) const {
     const QVariant v = raw(key);
     if (!v.isValid()) return false;
-    const QString t = v.toString().trimmed();
+    const QString t = asText(v).trimmed();
     if (t.compare(u"true", Qt::CaseInsensitive) == 0) return true;
     if (t.compare(u"false", Qt::CaseInsensitive) == 0 || t.isEmpty()) return false;
     bool ok = false;
@@ -185,7 +191,7 @@ bool Settings::getBool(QStringView key) const {
 int64_t Settings::getInt(QStringView key) const {
     const QVariant v = raw(key);
     if (!v.isValid()) return 0;
-    const QString t = v.toString().trimmed();
+    const QString t = asText(v).trimmed();
     bool ok = false;
     const qlonglong i = t.toLongLong(&ok);
     if (ok) return i;
@@ -198,13 +204,13 @@ int64_t Settings::getInt(QStringView key) const {
 float Settings::getFloat(QStringView key) const {
     const QVariant v = raw(key);
     if (!v.isValid()) return 0.0f;
-    if (auto f = parseFloat(v.toString().trimmed())) return *f;
+    if (auto f = parseFloat(asText(v).trimmed())) return *f;
     return 0.0f;
 }
 
 QString Settings::getText(QStringView key) const {
     const QVariant v = raw(key);
-    return v.isValid() ? v.toString() : QString();
+    return v.isValid() ? asText(v) : QString();
 }
 
 QString Settings::getPath(QStringView key) const {
@@ -224,7 +230,7 @@ QString Settings::storedText(QStringView key) const {
     const QVariant v = raw(key);
     if (v.metaType().id() == QMetaType::QDateTime)
         return v.toDateTime().toUTC().toString(Qt::ISODateWithMs);
-    return v.toString();
+    return asText(v);
 }
 
 // ---- writing ----------------------------------------------------------------
@@ -306,7 +312,7 @@ std::optional<float> Settings::parseFloat(const QString& text) {
     if (*begin == '+') ++begin;
     float f = 0.0f;
     const auto r = std::from_chars(begin, latin.constData() + latin.size(), f);
-    if (r.ec != std::errc() || r.ptr == begin) {
+    if (r.ec != std::errc() || r.ptr != latin.constData() + latin.size()) {
         // Values written by other tools, e.g. with a decimal comma.
         bool ok = false;
         const double d = QString(text).replace(u',', u'.').toDouble(&ok);

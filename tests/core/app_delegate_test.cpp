@@ -1,0 +1,706 @@
+// The start-up, save and quit sequence of the application delegate, run
+// without a window against a scripted UI port and a temporary home folder.
+
+#include "core/app_delegate.h"
+#include "core/archive/archive.h"
+#include "core/keys.h"
+#include "core/settings.h"
+#include "core/settings_keys.h"
+#include "support/fake_ui.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLockFile>
+#include <QProcess>
+#include <QSysInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <plist/plist.h>
+
+#include <unistd.h>
+
+using namespace quandor;
+using namespace Qt::StringLiterals;
+namespace P = quandor::prefs;
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+bool archiveAvailable() {
+    return !archive::write(Database{}.toRoot()).isEmpty();
+}
+
+// A temporary home folder, its settings file and a delegate on them.
+struct Home {
+    QTemporaryDir dir;
+    Paths paths = Paths::under(dir.path());
+    std::unique_ptr<Settings> settings;
+    test::FakeUi ui;
+    std::unique_ptr<QuandorAppDelegate> app;
+    std::vector<int> timers;
+    int userChoices = 0;
+    int backups = 0;
+    int launches = 0;
+
+    explicit Home(bool acceptedDisclaimer = true) {
+        settings = std::make_unique<Settings>(dir.filePath(u".config/Quandor/Quandor.conf"_s));
+        if (acceptedDisclaimer) settings->setBool(P::veryFirstAlertDone, true);
+        make();
+    }
+    void make() {
+        app = std::make_unique<QuandorAppDelegate>(*settings, ui, paths, [] {
+            return QDateTime::fromString(u"2024-05-01T12:00:00Z"_s, Qt::ISODate);
+        });
+        app->setLockWaitMs(0);
+        auto& h = app->hooks();
+        h.startRepeatingTimer = [this](int ms, std::function<void()>) { timers.push_back(ms); };
+        h.showUserChoice = [this] { ++userChoices; };
+        h.performBackup = [this] { ++backups; };
+        // Never start a real program from a test.
+        h.launch = [this](const QString&, const QStringList&) { return ++launches, true; };
+    }
+    // A new program start on the same home folder and settings.
+    void restartProgram() {
+        app->applicationWillTerminate();
+        app.reset();
+        ui = test::FakeUi{};
+        timers.clear();
+        make();
+    }
+    QString dbPath() const { return paths.dataFolder + u"Quandor_Version_1.mdb"_s; }
+};
+
+}  // namespace
+
+// ---- start-up order ----------------------------------------------------------------
+
+TEST(StartUp, DeclinedDisclaimerQuitsBeforeAnythingIsRead) {
+    Home home(false);
+    writeAll(home.dbPath(), "kein Archiv");  // would raise an alert if it were read
+    home.ui.answers = {1};
+    home.app->awakeFromNib();
+    EXPECT_EQ(home.ui.titles(), QStringList({u"Leider notwendiger Hinweis"_s}));
+    const auto& a = home.ui.alerts[0];
+    EXPECT_EQ(a.buttons, QStringList({u"Ja, ich mache meine Fehler selber"_s,
+                                      u"Nein, bei mir sind immer die anderen Schuld"_s}));
+    EXPECT_TRUE(a.message.startsWith(
+        u"Vorneweg erst einmal: Vielen Dank, dass du mit Quandor arbeitest!\n\n"_s));
+    EXPECT_EQ(home.ui.quits, 1);
+    EXPECT_TRUE(home.timers.empty());
+    EXPECT_FALSE(home.settings->getBool(P::veryFirstAlertDone));
+    EXPECT_FALSE(home.settings->getBool(P::fiveStartEver));
+    EXPECT_FALSE(home.app->isSaveAllowed());
+    EXPECT_FALSE(QFileInfo::exists(home.paths.dataFolder + u"Quandor.lock"_s));
+    home.app->applicationWillTerminate();
+    EXPECT_EQ(readAll(home.dbPath()), QByteArray("kein Archiv"));
+
+    // The next start asks again; the first button goes on.
+    home.restartProgram();
+    home.app->awakeFromNib();
+    EXPECT_EQ(home.ui.alerts.at(0).title, u"Leider notwendiger Hinweis"_s);
+    EXPECT_EQ(home.ui.quits, 0);
+    EXPECT_TRUE(home.settings->getBool(P::veryFirstAlertDone));
+}
+
+TEST(StartUp, RunsUpgradeStepsOnceThenLoadsAndEnablesSaving) {
+    Home home;
+    home.app->awakeFromNib();
+    EXPECT_TRUE(home.ui.alerts.empty());
+    EXPECT_TRUE(home.settings->getBool(P::update_2_0_3_to_2_0_4));
+    EXPECT_TRUE(home.settings->getBool(P::update_to_3_0));
+    EXPECT_TRUE(home.settings->getBool(P::update_1_to_2));
+    EXPECT_TRUE(home.settings->getBool(P::prefsPrintUnshortened));
+    EXPECT_EQ(home.settings->getInt(P::prefsTabSortOrder), 0);
+    EXPECT_EQ(home.timers, std::vector<int>{30000});
+    EXPECT_TRUE(home.app->isSaveAllowed());
+    EXPECT_EQ(home.settings->getPath(P::defaultDataPath), home.dbPath());
+    EXPECT_TRUE(home.app->years().empty());
+
+    // Changed by the person afterwards: a later start keeps it.
+    home.settings->setBool(P::prefsPrintUnshortened, false);
+    home.settings->setInt(P::prefsTabSortOrder, 1);
+    home.restartProgram();
+    home.app->awakeFromNib();
+    EXPECT_FALSE(home.settings->getBool(P::prefsPrintUnshortened));
+    EXPECT_EQ(home.settings->getInt(P::prefsTabSortOrder), 1);
+}
+
+TEST(StartUp, FirstStartMakesFoldersAndDefaultsOnce) {
+    Home home;
+    home.app->awakeFromNib();
+    EXPECT_TRUE(QFileInfo(home.paths.documentsFolder).isDir());
+    EXPECT_TRUE(QFileInfo(home.paths.backupFolder).isDir());
+    EXPECT_EQ(home.settings->getPath(P::prefsDocPath), home.paths.documentsFolder);
+    EXPECT_EQ(home.settings->getPath(P::prefsBackupPath), home.paths.backupFolder);
+    EXPECT_TRUE(home.paths.documentsFolder.startsWith(home.dir.path()));
+    for (QStringView key :
+         {P::prefsAlwaysShowItemHelpDawer, P::prefsAlwaysShowVoranmeldungHelpDawer,
+          P::prefsAlwaysShowJournalHelpDawer, P::prefsAlwaysShowTabHelpDawer,
+          P::prefsAlwaysShowPrefsHelpDawer, P::prefsAlwaysShowYearHelpDawer,
+          P::prefsExportPrintWithList, P::fiveStartEver})
+        EXPECT_TRUE(home.settings->getBool(key)) << key.toString().toStdString();
+    EXPECT_EQ(home.settings->getInt(P::prefsSelectedExportTab), 2);
+    EXPECT_EQ(home.settings->getInt(P::prefsSelectedExportJournal), 2);
+
+    home.settings->setBool(P::prefsAlwaysShowItemHelpDawer, false);
+    home.restartProgram();
+    home.app->awakeFromNib();
+    EXPECT_FALSE(home.settings->getBool(P::prefsAlwaysShowItemHelpDawer));
+}
+
+// ---- first-generation preferences -----------------------------------------------------
+
+namespace {
+
+void writePlist(const QString& path, plist_t dict, bool binary) {
+    char* out = nullptr;
+    uint32_t length = 0;
+    if (binary)
+        plist_to_bin(dict, &out, &length);
+    else
+        plist_to_xml(dict, &out, &length);
+    writeAll(path, QByteArray(out, int(length)));
+    free(out);
+    plist_free(dict);
+}
+
+}  // namespace
+
+TEST(StartUp, Version1PreferencesRaiseFlagsButNeverLowerThem) {
+    Home home;
+    home.settings->setBool(P::firstStepsDone, true);
+    home.settings->setText(P::prefsTaxID, u"alt"_s);
+
+    plist_t first = plist_new_dict();
+    plist_dict_set_item(first, "firstStepsDone", plist_new_bool(0));
+    plist_dict_set_item(first, "isSetupDone", plist_new_bool(1));
+    plist_dict_set_item(first, "prefsCurrency", plist_new_uint(3));
+    plist_dict_set_item(first, "prefsCompany", plist_new_string("Erste GmbH"));
+    plist_dict_set_item(first, "prefsELSTERID", plist_new_string("E-1"));
+    writePlist(home.paths.preferencesFolder + u"de.quandor.Quandor.plist"_s, first, true);
+    plist_t later = plist_new_dict();
+    plist_dict_set_item(later, "prefsCompany", plist_new_string("Müller Büro"));
+    plist_dict_set_item(later, "prefsELSTERID", plist_new_string("E-2"));
+    plist_dict_set_item(later, "firstYearSet", plist_new_bool(1));
+    writePlist(home.paths.preferencesFolder + u"de.quandor.QuandorClassic.plist"_s, later, false);
+
+    home.app->awakeFromNib();
+    EXPECT_EQ(home.ui.count(u"Hinweis zur Aktualisierung"_s), 1);
+    EXPECT_TRUE(home.settings->getBool(P::firstStepsDone));
+    EXPECT_TRUE(home.settings->getBool(P::isSetupDone));
+    EXPECT_TRUE(home.settings->getBool(P::firstYearSet));
+    EXPECT_FALSE(home.settings->getBool(P::firstItemSet));
+    EXPECT_EQ(home.settings->getText(P::prefsCompany), u"Müller Büro"_s);  // the later file wins
+    EXPECT_EQ(home.settings->getText(P::prefsELSTERID), u"E-2"_s);
+    EXPECT_FALSE(home.settings->contains(P::prefsTaxID));     // missing there: removed
+    EXPECT_FALSE(home.settings->contains(P::prefsCurrency));  // missing in the later file
+    EXPECT_TRUE(home.settings->getBool(P::update_1_to_2));
+
+    home.restartProgram();
+    home.app->awakeFromNib();
+    EXPECT_EQ(home.ui.count(u"Hinweis zur Aktualisierung"_s), 0);
+}
+
+TEST(StartUp, DamagedVersion1PreferenceFileIsSkipped) {
+    Home home;
+    writeAll(home.paths.preferencesFolder + u"de.quandor.Quandor.plist"_s,
+             "bplist00\x01\x02kaputt");
+    home.settings->setText(P::prefsCompany, u"Bleibt"_s);
+    home.app->awakeFromNib();
+    EXPECT_EQ(home.ui.count(u"Hinweis zur Aktualisierung"_s), 0);
+    EXPECT_EQ(home.settings->getText(P::prefsCompany), u"Bleibt"_s);
+    EXPECT_TRUE(home.settings->getBool(P::update_1_to_2));
+}
+
+TEST(StartUp, DamagedSettingsAreReportedFirst) {
+    QTemporaryDir dir;
+    const QString conf = dir.filePath(u"Quandor.conf"_s);
+    writeAll(conf, QByteArray("x=\0\xff", 4));
+    Settings settings(conf);
+    test::FakeUi ui;
+    ui.answers = {0, 1};  // OK, then decline the disclaimer
+    QuandorAppDelegate app(settings, ui, Paths::under(dir.path()));
+    app.awakeFromNib();
+    ASSERT_GE(ui.alerts.size(), 2u);
+    EXPECT_EQ(ui.alerts[0].title, u"Achtung!"_s);
+    EXPECT_TRUE(ui.alerts[0].message.contains(u"beschaedigt"_s));
+    EXPECT_EQ(ui.alerts[1].title, u"Leider notwendiger Hinweis"_s);
+}
+
+// ---- backup reminder and save counting ---------------------------------------------------
+
+class BackupReminder : public ::testing::TestWithParam<int> {};
+
+TEST_P(BackupReminder, ShowsOnlyAtFourAndTwelve) {
+    Home home;
+    home.settings->setInt(P::backupAlertInt, GetParam());
+    home.app->awakeFromNib();
+    EXPECT_EQ(home.ui.count(u"Nette kleine Erinnerung an Backups!"_s), 0);  // 0.9 s later
+    home.ui.runScheduled();
+    const bool expected = GetParam() == 4 || GetParam() == 12;
+    EXPECT_EQ(home.ui.count(u"Nette kleine Erinnerung an Backups!"_s), expected ? 1 : 0);
+    const auto& d = home.ui.scheduledDelays;
+    EXPECT_EQ(std::count(d.begin(), d.end(), 900), expected ? 1 : 0);
+    if (expected) {
+        const auto* a = home.ui.find(u"Nette kleine Erinnerung an Backups!"_s);
+        EXPECT_EQ(a->style, AlertStyle::Critical);
+        EXPECT_TRUE(
+            a->message.contains(u"das \"Ablage Menü\" und dort den Menüpunkt \"Quandor Daten\""_s));
+        EXPECT_EQ(a->buttons, QStringList{u"OK"_s});
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Counts, BackupReminder, ::testing::Values(0, 3, 4, 5, 11, 12, 13, 40));
+
+TEST(Saving, EverySaveCountsAlsoDisabledAndSkippedOnes) {
+    Home home;
+    // Before any load saving is disabled, yet the save is counted.
+    EXPECT_EQ(home.app->saveDataToDisk(), QuandorAppDelegate::SaveOutcome::Disabled);
+    home.app->autoSave();
+    EXPECT_EQ(home.settings->getInt(P::backupAlertInt), 2);
+    EXPECT_FALSE(QFileInfo::exists(home.dbPath()));
+    // Three saves before quitting: the count is 3 at the next start, no reminder.
+    home.settings->setInt(P::backupAlertInt, 0);
+    home.app->awakeFromNib();
+    home.app->autoSave();
+    home.app->save();
+    home.restartProgram();  // the quit saves once more: 3
+    EXPECT_EQ(home.settings->getInt(P::backupAlertInt), 3);
+    home.app->awakeFromNib();
+    home.ui.runScheduled();
+    EXPECT_EQ(home.ui.count(u"Nette kleine Erinnerung an Backups!"_s), 0);
+}
+
+TEST(Saving, BackupRunsThreeSecondsAfterLoadWhenWanted) {
+    Home home;
+    home.settings->setBool(P::prefsMakeBackup, true);
+    home.app->awakeFromNib();
+    EXPECT_EQ(home.backups, 0);
+    home.ui.runScheduled();
+    EXPECT_EQ(home.backups, 1);
+    const auto& d = home.ui.scheduledDelays;
+    EXPECT_NE(std::find(d.begin(), d.end(), 3000), d.end());
+}
+
+// ---- where the database lies -----------------------------------------------------------
+
+TEST(DataFolder, MissingCustomFolderWarnsAndNothingIsWritten) {
+    Home home;
+    const QString custom = home.dir.filePath(u"usb-stick/Quandor"_s);
+    home.settings->setBool(P::useCustomLocation, true);
+    home.settings->setPath(P::customLocationPath, custom);
+    home.app->awakeFromNib();
+    const auto* w = home.ui.find(u"Warnung!"_s);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->style, AlertStyle::Critical);
+    EXPECT_EQ(
+        w->message,
+        u"Der Speicherort für die Quandor Datenbank ist nicht vorhanden oder erreichbar. Solltest "
+        "du einen eigenen angegeben haben, so überprüfe bitte, dass dieser gemounted ist und du "
+        "die nötigen Zugriffrechte besitzt."_s);
+    EXPECT_FALSE(home.app->isSaveAllowed());
+    EXPECT_EQ(home.settings->getPath(P::defaultDataFolder), custom);
+    EXPECT_EQ(home.app->saveDataToDisk(true), QuandorAppDelegate::SaveOutcome::Disabled);
+    home.app->applicationWillTerminate();
+    EXPECT_FALSE(QFileInfo::exists(custom));
+}
+
+TEST(DataFolder, CustomFolderThatVanishesStopsSaving) {
+    if (!archiveAvailable()) GTEST_SKIP() << "keyed archive writer not available yet";
+    Home home;
+    const QString custom = home.dir.filePath(u"nas/"_s);
+    QDir().mkpath(custom);
+    home.settings->setBool(P::useCustomLocation, true);
+    home.settings->setPath(P::customLocationPath, custom);
+    home.app->awakeFromNib();
+    home.app->save();
+    EXPECT_TRUE(QFileInfo::exists(custom + u"Quandor_Version_1.mdb"_s));
+    QDir(custom).removeRecursively();
+    EXPECT_EQ(home.app->saveDataToDisk(true), QuandorAppDelegate::SaveOutcome::Disabled);
+    EXPECT_EQ(home.ui.count(u"Warnung!"_s), 1);
+    EXPECT_FALSE(home.app->isSaveAllowed());
+    EXPECT_EQ(home.app->saveDataToDisk(true), QuandorAppDelegate::SaveOutcome::Disabled);
+    EXPECT_FALSE(QFileInfo::exists(custom));
+}
+
+TEST(DataFolder, MissingFileLoadsEmptyLists) {
+    Home home;
+    home.app->database().years.push_back(Record::create(RecordClass::Year, Date{}));
+    EXPECT_EQ(home.app->loadDataFromDisk(), QuandorAppDelegate::LoadOutcome::Loaded);
+    for (RootList l : Database::order()) EXPECT_TRUE(home.app->database().list(l).empty());
+}
+
+TEST(DataFolder, ExplicitDatabaseFileBypassesResolution) {
+    Home home;
+    const QString file = home.dir.filePath(u"elsewhere/books.mdb"_s);
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    home.app->setDatabaseFileOverride(file);
+    EXPECT_EQ(home.app->openDatabase(), QuandorAppDelegate::LoadOutcome::Loaded);
+    EXPECT_TRUE(home.app->isSaveAllowed());
+    EXPECT_EQ(home.app->pathForDataFile(), file);
+    EXPECT_FALSE(home.settings->contains(P::defaultDataPath));
+    EXPECT_FALSE(QFileInfo::exists(home.paths.dataFolder));
+}
+
+TEST(DataFolder, PathsExpandTheTildeAndJoinCleanly) {
+    Paths p = Paths::under(u"/home/anna"_s);
+    EXPECT_EQ(p.expandTilde(u"~/Dokumente/"_s), u"/home/anna/Dokumente/"_s);
+    EXPECT_EQ(p.expandTilde(u"~"_s), u"/home/anna"_s);
+    EXPECT_EQ(p.expandTilde(u"/srv/~x"_s), u"/srv/~x"_s);
+    EXPECT_EQ(Paths::join(u"/a/"_s, u"/b.mdb"_s), u"/a/b.mdb"_s);
+    EXPECT_EQ(p.dataFolder, u"/home/anna/.local/share/Quandor/"_s);
+    EXPECT_EQ(p.backupFolder, u"/home/anna/Documents/Quandor/Backup/"_s);
+    EXPECT_EQ(p.documentsFolder, p.dataFolder + u"Documents/"_s);
+    const Paths real = Paths::standard();
+    EXPECT_TRUE(real.dataFolder.endsWith(u"/Quandor/"_s));
+    EXPECT_TRUE(real.elsterOutbox.endsWith(u"/Winston/Ausgang/"_s));
+}
+
+// ---- unreadable and unwritable files ---------------------------------------------------
+
+TEST(Saving, UnreadableDatabaseIsNeverOverwritten) {
+    Home home;
+    const QByteArray damaged("bplist00\xd4\x01\x02 abgeschnitten", 22);
+    writeAll(home.dbPath(), damaged);
+    home.app->awakeFromNib();
+    const auto* e = home.ui.find(u"Fehler!"_s);
+    ASSERT_NE(e, nullptr);
+    EXPECT_TRUE(e->message.contains(home.dbPath()));
+    EXPECT_TRUE(e->message.contains(u"nichts"_s));
+    EXPECT_FALSE(home.app->isSaveAllowed());
+    home.app->noteChanged();
+    EXPECT_EQ(home.app->saveDataToDisk(true), QuandorAppDelegate::SaveOutcome::Disabled);
+    home.app->save();
+    home.app->restart();
+    home.app->applicationWillTerminate();
+    EXPECT_EQ(readAll(home.dbPath()), damaged);
+}
+
+TEST(Saving, NonDatabaseArchiveIsNeverOverwritten) {
+    if (!archiveAvailable()) GTEST_SKIP() << "keyed archive writer not available yet";
+    Home home;
+    ValueList list{Value(u"ein Jahr"_s)};
+    const QByteArray other = archive::write(Value::list(list));
+    writeAll(home.dbPath(), other);
+    home.app->awakeFromNib();
+    EXPECT_EQ(home.ui.count(u"Fehler!"_s), 1);
+    home.app->applicationWillTerminate();
+    EXPECT_EQ(readAll(home.dbPath()), other);
+}
+
+TEST(Saving, FailedWriteIsReportedOnceAndRetried) {
+    if (!archiveAvailable()) GTEST_SKIP() << "keyed archive writer not available yet";
+    Home home;
+    home.app->awakeFromNib();
+    home.app->setYears({Record::create(RecordClass::Year, home.app->nowStamp())});
+    // A folder in the file's place: every write fails for real.
+    QDir().mkpath(home.dbPath());
+    EXPECT_EQ(home.app->saveDataToDisk(), QuandorAppDelegate::SaveOutcome::Failed);
+    EXPECT_EQ(home.app->saveDataToDisk(), QuandorAppDelegate::SaveOutcome::Failed);
+    home.app->autoSave();
+    ASSERT_EQ(home.ui.count(u"Fehler!"_s), 1);
+    const auto* e = home.ui.find(u"Fehler!"_s);
+    EXPECT_EQ(e->style, AlertStyle::Critical);
+    EXPECT_TRUE(e->message.contains(home.dbPath()));
+    EXPECT_TRUE(e->message.contains(u"Ordner"_s));
+    EXPECT_EQ(home.app->years().size(), 1u);  // nothing dropped
+    QDir().rmdir(home.dbPath());
+    EXPECT_EQ(home.app->saveDataToDisk(), QuandorAppDelegate::SaveOutcome::Written);
+    EXPECT_TRUE(home.app->lastSaveError().isEmpty());
+    // A new failure after a success is told again.
+    home.app->hooks().writeFile = [](const QString&, const QByteArray&, QString* reason) {
+        *reason = u"Auf dem Datenträger ist kein Platz mehr."_s;
+        return false;
+    };
+    home.app->noteChanged();
+    EXPECT_EQ(home.app->saveDataToDisk(), QuandorAppDelegate::SaveOutcome::Failed);
+    EXPECT_EQ(home.ui.count(u"Fehler!"_s), 2);
+    EXPECT_TRUE(home.ui.alerts.back().message.contains(u"kein Platz"_s));
+    // The file of the last successful save is still whole.
+    auto read = archive::readFile(home.dbPath());
+    ASSERT_TRUE(read.ok);
+    EXPECT_EQ(Database::fromRoot(read.root).years.size(), 1u);
+}
+
+TEST(Saving, ReadOnlyFolderIsReported) {
+    if (!archiveAvailable()) GTEST_SKIP() << "keyed archive writer not available yet";
+    if (geteuid() == 0) GTEST_SKIP() << "file permissions do not bind root";
+    Home home;
+    home.app->awakeFromNib();
+    QFile::setPermissions(home.paths.dataFolder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    home.app->noteChanged();
+    EXPECT_EQ(home.app->saveDataToDisk(), QuandorAppDelegate::SaveOutcome::Failed);
+    EXPECT_EQ(home.ui.count(u"Fehler!"_s), 1);
+    QFile::setPermissions(home.paths.dataFolder,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(home.app->saveDataToDisk(), QuandorAppDelegate::SaveOutcome::Written);
+}
+
+TEST(Saving, PeriodicSaveSkipsWhenNothingChanged) {
+    if (!archiveAvailable()) GTEST_SKIP() << "keyed archive writer not available yet";
+    Home home;
+    int writes = 0;
+    home.app->hooks().writeFile = [&](const QString& p, const QByteArray& b, QString* r) {
+        ++writes;
+        return QuandorAppDelegate::writeFileAtomically(p, b, r);
+    };
+    home.app->awakeFromNib();
+    home.app->autoSave();  // no file yet: written
+    EXPECT_EQ(writes, 1);
+    home.app->autoSave();
+    home.app->autoSave();
+    EXPECT_EQ(writes, 1);
+    EXPECT_EQ(home.settings->getInt(P::backupAlertInt), 3);
+    home.app->noteChanged();
+    EXPECT_EQ(home.app->saveDataToDisk(), QuandorAppDelegate::SaveOutcome::Written);
+    home.app->save();  // the menu command always writes
+    EXPECT_EQ(writes, 3);
+    QFile::remove(home.dbPath());  // removed behind the program's back
+    home.app->autoSave();
+    EXPECT_EQ(writes, 4);
+}
+
+TEST(Saving, RoundTripThroughTheFile) {
+    if (!archiveAvailable()) GTEST_SKIP() << "keyed archive writer not available yet";
+    Home home;
+    home.app->awakeFromNib();
+    auto year = Record::create(RecordClass::Year, home.app->nowStamp());
+    year->set(keys::dateValue, u"2024"_s);
+    auto statement = Record::create(RecordClass::Thelist, home.app->nowStamp());
+    statement->setChildren(ChildList::Items,
+                           {Record::create(RecordClass::Item, home.app->nowStamp())});
+    year->setChildren(ChildList::Thelists, {statement});
+    home.app->setYears({year});
+    home.app->setGroups({Record::create(RecordClass::Group, home.app->nowStamp())});
+    home.app->selection().setYearIndex(0);
+    home.app->selection().setStatementIndex(0);
+    home.restartProgram();
+    EXPECT_EQ(home.settings->getInt(P::yearControllerSelectionIndex), 0);
+    home.app->awakeFromNib();
+    home.ui.runScheduled();
+    ASSERT_EQ(home.app->years().size(), 1u);
+    EXPECT_EQ(home.app->years()[0]->text(keys::dateValue), u"2024"_s);
+    EXPECT_EQ(home.app->database().itemCount(), 1u);
+    EXPECT_EQ(home.app->groups().size(), 1u);
+    EXPECT_TRUE(home.app->cashbooks().empty());
+    EXPECT_EQ(home.app->selection().selectedStatement(), home.app->years()[0]->thelists()[0]);
+}
+
+// ---- one program per data folder ----------------------------------------------------------
+
+TEST(Lock, SecondProgramOnTheSameFolderIsRefused) {
+    Home home;
+    home.app->awakeFromNib();
+    ASSERT_TRUE(home.app->isSaveAllowed());
+
+    test::FakeUi ui2;
+    QuandorAppDelegate second(*home.settings, ui2, home.paths);
+    second.setLockWaitMs(0);
+    second.hooks().startRepeatingTimer = [](int, std::function<void()>) {};
+    EXPECT_EQ(second.openDatabase(), QuandorAppDelegate::LoadOutcome::Locked);
+    ASSERT_EQ(ui2.count(u"Achtung!"_s), 1);
+    EXPECT_TRUE(ui2.alerts[0].message.contains(home.paths.dataFolder.chopped(1)));
+    EXPECT_EQ(ui2.quits, 1);
+    EXPECT_FALSE(second.isSaveAllowed());
+    EXPECT_EQ(second.saveDataToDisk(true), QuandorAppDelegate::SaveOutcome::Disabled);
+}
+
+TEST(Lock, LiveProgramOfAnotherProcessIsRespected) {
+    Home home;
+    QDir().mkpath(home.paths.dataFolder);
+    QProcess sleeper;
+    sleeper.start(u"sleep"_s, {u"30"_s});
+    ASSERT_TRUE(sleeper.waitForStarted());
+    writeAll(home.paths.dataFolder + u"Quandor.lock"_s,
+             QByteArray::number(sleeper.processId()) + "\nsleep\n" +
+                 QSysInfo::machineHostName().toUtf8() + "\n");
+    EXPECT_EQ(home.app->openDatabase(), QuandorAppDelegate::LoadOutcome::Locked);
+    sleeper.kill();
+    sleeper.waitForFinished();
+    // Its process is gone now: the stale lock is taken over.
+    test::FakeUi ui2;
+    QuandorAppDelegate again(*home.settings, ui2, home.paths);
+    again.setLockWaitMs(0);
+    EXPECT_EQ(again.openDatabase(), QuandorAppDelegate::LoadOutcome::Loaded);
+    EXPECT_TRUE(ui2.alerts.empty());
+    EXPECT_TRUE(again.isSaveAllowed());
+}
+
+TEST(Lock, QuittingReleasesTheFolder) {
+    Home home;
+    home.app->awakeFromNib();
+    home.app->applicationWillTerminate();
+    test::FakeUi ui2;
+    QuandorAppDelegate next(*home.settings, ui2, home.paths);
+    next.setLockWaitMs(0);
+    EXPECT_EQ(next.openDatabase(), QuandorAppDelegate::LoadOutcome::Loaded);
+}
+
+// ---- several users ---------------------------------------------------------------------------
+
+namespace {
+
+Dict user(const QString& pfad, const QString& firma, int art) {
+    Dict d;
+    d.set(Key(u"pfad"), pfad);
+    d.set(Key(u"firma"), firma);
+    d.set(Key(u"steuernummer"), u"12/345/67890"_s);
+    d.set(Key(u"elster"), QStringLiteral("EL-") + pfad);
+    d.set(Key(u"art"), art);
+    return d;
+}
+
+}  // namespace
+
+TEST(Users, LoadingWaitsForTheChoiceThenOpensThatUsersFile) {
+    Home home;
+    home.settings->setBool(P::prefsUseMultipleAccounts, true);
+    home.app->awakeFromNib();
+    EXPECT_TRUE(home.timers.empty());
+    EXPECT_EQ(home.userChoices, 0);
+    home.ui.runScheduled();
+    EXPECT_EQ(home.userChoices, 1);
+    EXPECT_FALSE(home.app->isSaveAllowed());
+    EXPECT_EQ(home.app->saveDataToDisk(true), QuandorAppDelegate::SaveOutcome::Disabled);
+
+    home.app->openChosenUser(user(u"1700000000"_s, u"Zweite Firma"_s, 2));
+    EXPECT_EQ(home.app->currentAccountID(), u"1700000000"_s);
+    EXPECT_EQ(home.settings->getText(P::prefsCompany), u"Zweite Firma"_s);
+    EXPECT_EQ(home.settings->getText(P::prefsTaxID), u"12/345/67890"_s);
+    EXPECT_EQ(home.settings->getText(P::prefsELSTERID), u"EL-1700000000"_s);
+    EXPECT_EQ(home.settings->getInt(P::prefsUseTaxesGlobal), 2);
+    EXPECT_EQ(home.settings->getPath(P::defaultDataPath),
+              home.paths.dataFolder + u"1700000000_Quandor_Multiple.mdb"_s);
+    EXPECT_TRUE(home.app->isSaveAllowed());
+    EXPECT_EQ(home.timers.size(), 1u);
+    // A second choice does not start a second timer.
+    home.app->openChosenUser(user(u"1700000000"_s, u"Zweite Firma"_s, 2));
+    EXPECT_EQ(home.timers.size(), 1u);
+}
+
+TEST(Users, LaterResolutionsKeepToTheOpenUser) {
+    Home home;
+    home.settings->setBool(P::prefsUseMultipleAccounts, true);
+    home.app->hooks().findUser = [](const QString& id) -> std::optional<Dict> {
+        return user(id, u"Umbenannt"_s, 1);
+    };
+    home.app->awakeFromNib();
+    home.app->openChosenUser(user(u"1600000000"_s, u"Erste"_s, 1));
+    home.app->hooks().selectedUserID = [] { return u"1700000000"_s; };
+    EXPECT_TRUE(home.app->pathForDataFile().endsWith(u"/1600000000_Quandor_Multiple.mdb"_s));
+    EXPECT_EQ(home.settings->getText(P::prefsCompany), u"Umbenannt"_s);
+}
+
+struct QuitCase {
+    const char* name;
+    bool multiple;
+    const char* open;
+    const char* selected;
+    bool refused;
+};
+
+class QuitCheck : public ::testing::TestWithParam<QuitCase> {};
+
+TEST_P(QuitCheck, RefusesOnlyWhenAnotherLongIdIsSelected) {
+    const QuitCase& c = GetParam();
+    Home home;
+    home.settings->setBool(P::prefsUseMultipleAccounts, c.multiple);
+    home.app->setCurrentAccountID(QString::fromUtf8(c.open));
+    home.app->hooks().selectedUserID = [&c] { return QString::fromUtf8(c.selected); };
+    int launches = 0;
+    home.app->hooks().launch = [&](const QString&, const QStringList&) { return ++launches, true; };
+
+    EXPECT_EQ(home.app->applicationShouldTerminate(), !c.refused);
+    home.app->restart();
+    if (c.refused) {
+        ASSERT_EQ(home.ui.alerts.size(), 2u);
+        EXPECT_EQ(home.ui.alerts[0].title, u"Warnung!"_s);
+        EXPECT_EQ(
+            home.ui.alerts[0].message,
+            u"In den Einstellungen ist ein anderer Benutzer ausgewählt als der, der beim Öffnen "
+            u"von "
+            "Quandor gewählt wurde. Dies kann zu Problemen mit der Sicherung und der Datenbank "
+            "führen. Aus diesem Grund wurde das Beenden abgebrochen. Bitte zur eigenen Sicherheit "
+            "erst wieder den ursprünglichen Benutzer (ID: "_s +
+                QString::fromUtf8(c.open) + u") auswählen."_s);
+        EXPECT_TRUE(
+            home.ui.alerts[1].message.startsWith(u"Es ist ein anderer Benutzer ausgewählt"_s));
+        EXPECT_EQ(launches, 0);
+        EXPECT_EQ(home.ui.quits, 0);
+    } else {
+        EXPECT_TRUE(home.ui.alerts.empty());
+        EXPECT_EQ(launches, 1);
+        EXPECT_EQ(home.ui.quits, 1);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Users, QuitCheck,
+    ::testing::Values(QuitCase{"otherUserSelected", true, "1600000000", "1700000000", true},
+                      QuitCase{"sameUser", true, "1600000000", "1600000000", false},
+                      QuitCase{"oneCharacterOpenId", true, "1", "1700000000", false},
+                      QuitCase{"oneCharacterSelectedId", true, "1600000000", "2", false},
+                      QuitCase{"emptyList", true, "1600000000", "", false},
+                      QuitCase{"singleUser", false, "1600000000", "1700000000", false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Quitting, RestartSavesThenStartsItselfAndQuits) {
+    Home home;
+    home.app->awakeFromNib();
+    std::vector<std::pair<QString, QStringList>> launched;
+    home.app->hooks().launch = [&](const QString& p, const QStringList& a) {
+        launched.emplace_back(p, a);
+        return true;
+    };
+    const int64_t before = home.settings->getInt(P::backupAlertInt);
+    home.app->restart();
+    ASSERT_EQ(launched.size(), 1u);
+    EXPECT_EQ(launched[0].first, u"/bin/sh"_s);
+    EXPECT_EQ(launched[0].second.value(0), u"-c"_s);
+    EXPECT_TRUE(launched[0].second.value(1).startsWith(u"sleep 1 ; "_s));
+    EXPECT_TRUE(QFileInfo(launched[0].second.value(2)).isExecutable());
+    EXPECT_EQ(home.settings->getInt(P::backupAlertInt), before + 1);
+    EXPECT_EQ(home.ui.quits, 1);
+}
+
+TEST(Quitting, QuitBeforeAnyLoadWritesNothing) {
+    Home home;
+    home.settings->setBool(P::prefsUseMultipleAccounts, true);
+    home.app->awakeFromNib();
+    home.app->applicationWillTerminate();
+    EXPECT_TRUE(QDir(home.paths.dataFolder).entryList(QDir::Files).isEmpty());
+}
+
+// ---- other requests ----------------------------------------------------------------------------
+
+TEST(Requests, OpenFileIsRefusedAndFoldersAreChosen) {
+    Home home;
+    EXPECT_FALSE(home.app->openFile(u"/tmp/x.mdb"_s));
+    ASSERT_EQ(home.ui.count(u"Hinweis!"_s), 1);
+    EXPECT_TRUE(home.ui.alerts[0].message.contains(u"\"Posten importieren …\""_s));
+
+    home.ui.dialogs = {u"/media/nas/quandor"_s, std::nullopt, u"/srv/docs"_s, u"/srv/backup"_s};
+    home.app->setLibraryPath();
+    EXPECT_EQ(home.ui.alerts.back().title, u"Warnung!"_s);
+    EXPECT_TRUE(
+        home.ui.alerts.back().message.endsWith(u"Es gibt leider genügend Unverbesserliche …"_s));
+    EXPECT_EQ(home.settings->getPath(P::customLocationPath), u"/media/nas/quandor"_s);
+    home.app->setLibraryPath();  // cancelled: unchanged
+    EXPECT_EQ(home.settings->getPath(P::customLocationPath), u"/media/nas/quandor"_s);
+    home.app->setDocumentsPath();
+    home.app->setBackupPath();
+    EXPECT_EQ(home.settings->getPath(P::prefsDocPath), u"/srv/docs"_s);
+    EXPECT_EQ(home.settings->getPath(P::prefsBackupPath), u"/srv/backup"_s);
+}
