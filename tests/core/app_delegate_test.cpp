@@ -19,6 +19,8 @@
 #include <plist/plist.h>
 
 #include <unistd.h>
+#include <chrono>
+#include <cstdio>
 
 using namespace quandor;
 using namespace Qt::StringLiterals;
@@ -703,4 +705,43 @@ TEST(Requests, OpenFileIsRefusedAndFoldersAreChosen) {
     home.app->setBackupPath();
     EXPECT_EQ(home.settings->getPath(P::prefsDocPath), u"/srv/docs"_s);
     EXPECT_EQ(home.settings->getPath(P::prefsBackupPath), u"/srv/backup"_s);
+}
+
+TEST(Saving, LargeDatabaseSavesQuicklyAndPeriodicSaveCostsNothingWhenUnchanged) {
+    if (!archiveAvailable()) GTEST_SKIP() << "keyed archive writer not available yet";
+    Home home;
+    home.app->awakeFromNib();
+    RecordList years;
+    const int statements = 12, perStatement = 2000;  // 24,000 items
+    auto year = Record::create(RecordClass::Year, home.app->nowStamp());
+    RecordList lists;
+    for (int s = 0; s < statements; ++s) {
+        auto statement = Record::create(RecordClass::Thelist, home.app->nowStamp());
+        RecordList items;
+        for (int i = 0; i < perStatement; ++i) {
+            auto it = Record::create(RecordClass::Item, Date{double(i) * 3600});
+            it->set(keys::title, QStringLiteral("Posten %1/%2").arg(s).arg(i));
+            it->set(keys::amount, float(i) + 0.99f);
+            items.push_back(it);
+        }
+        statement->setChildren(ChildList::Items, items);
+        lists.push_back(statement);
+    }
+    year->setChildren(ChildList::Thelists, lists);
+    home.app->setYears({year});
+
+    using ms = std::chrono::duration<double, std::milli>;
+    auto t0 = std::chrono::steady_clock::now();
+    ASSERT_EQ(home.app->saveDataToDisk(), QuandorAppDelegate::SaveOutcome::Written);
+    auto t1 = std::chrono::steady_clock::now();
+    ASSERT_EQ(home.app->saveDataToDisk(), QuandorAppDelegate::SaveOutcome::Unchanged);
+    auto t2 = std::chrono::steady_clock::now();
+    ASSERT_EQ(home.app->loadDataFromDisk(), QuandorAppDelegate::LoadOutcome::Loaded);
+    auto t3 = std::chrono::steady_clock::now();
+    std::printf(
+        "24k items: save %.1f ms (%lld bytes), unchanged periodic save %.3f ms, load %.1f ms\n",
+        ms(t1 - t0).count(), (long long)QFileInfo(home.dbPath()).size(), ms(t2 - t1).count(),
+        ms(t3 - t2).count());
+    EXPECT_EQ(home.app->database().itemCount(), size_t(statements * perStatement));
+    EXPECT_LT(ms(t2 - t1).count(), 50.0);
 }
