@@ -1,0 +1,274 @@
+// Speed and memory of the keyed-archive reader and writer.
+//
+//   archive_bench [N…]          (default: 100000)
+//   archive_bench --write FILE N (only write the database of N items, for profiling)
+//
+// For each N: builds a database of N booking items (years of twelve monthly
+// statements, ~400 items each; every item has the full key set of a new Item
+// with varied texts, amounts and dates), writes it five times, saves the file,
+// and reads it five times in a fresh process (`archive_bench --read FILE N`)
+// so that the resident memory measured there is the loaded tree alone. Prints
+// median times, the file size, the resident memory after loading (absolute and
+// per item above the process baseline) and the peak of the reading process.
+
+#include "core/archive/archive.h"
+#include "core/database.h"
+#include "core/keys.h"
+#include "core/record.h"
+
+#include <QFile>
+#include <QString>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+using namespace quandor;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double seconds(Clock::time_point a, Clock::time_point b) {
+    return std::chrono::duration<double>(b - a).count();
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// Resident and peak resident memory of this process in MB (/proc/self/status).
+double statusMb(const char* field) {
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& line : f.readAll().split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(static_cast<qsizetype>(std::strlen(field)))
+                       .trimmed()
+                       .split(' ')
+                       .value(0)
+                       .toDouble() /
+                   1024.0;
+    }
+    return 0;
+}
+
+// Starts peak measurement afresh (VmHWM := VmRSS).
+void resetPeak() {
+    if (FILE* f = std::fopen("/proc/self/clear_refs", "w")) {
+        std::fputs("5", f);
+        std::fclose(f);
+    }
+}
+
+class Random {
+  public:
+    explicit Random(uint64_t seed) : state_(seed) {}
+    uint64_t next() {
+        uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    }
+    int below(int n) { return static_cast<int>(next() % static_cast<uint64_t>(n)); }
+
+  private:
+    uint64_t state_;
+};
+
+Database buildDatabase(int64_t items) {
+    static const std::array<const char16_t*, 12> months = {
+        u"Januar", u"Februar", u"März",      u"April",   u"Mai",      u"Juni",
+        u"Juli",   u"August",  u"September", u"Oktober", u"November", u"Dezember"};
+    static const std::array<const char16_t*, 10> titles = {u"Büromaterial Schreibwaren Müller",
+                                                           u"Bahnfahrt Hamburg – München",
+                                                           u"Hotelübernachtung",
+                                                           u"Fachbuch Steuerrecht",
+                                                           u"Telefon und Internet",
+                                                           u"Miete Büroräume",
+                                                           u"Beratungshonorar",
+                                                           u"Webdesign Auftrag",
+                                                           u"Porto und Versand",
+                                                           u"Software-Abonnement"};
+    static const std::array<const char16_t*, 5> groups = {u"Bürobedarf", u"Reisekosten",
+                                                          u"Raumkosten", u"Erlöse", u"EDV"};
+    static const std::array<const char16_t*, 4> comments = {u"", u"bar bezahlt", u"per Überweisung",
+                                                            u"siehe Beleg"};
+
+    Random rnd(42);
+    Database db;
+    const int64_t perStatement = 400;
+    int64_t made = 0;
+    for (int year = 2000; made < items; ++year) {
+        const Date yearDate = Date::fromUnix((year - 1970) * 31556952.0);
+        RecordPtr y = Record::create(RecordClass::Year, yearDate);
+        const QString yearName = QString::number(year);
+        y->set(keys::dateValue, yearName);
+        for (int m = 0; m < 12 && made < items; ++m) {
+            RecordPtr s = Record::create(RecordClass::Thelist, yearDate);
+            const QString title = QString::fromUtf16(months[m]);
+            s->set(keys::title, title);
+            for (int64_t i = 0; i < perStatement && made < items; ++i, ++made) {
+                const Date date{yearDate.sinceReference + m * 2629746.0 + rnd.below(28) * 86400.0};
+                RecordPtr item = Record::create(RecordClass::Item, date);
+                const int kind = 1 + rnd.below(2);
+                const float amount = static_cast<float>(rnd.below(500000)) / 100.0f;
+                const float tax = std::round(amount * 19.0f / 1.19f) / 100.0f;
+                item->set(keys::image,
+                          Value::icon(QString::fromUtf16(kind == 1 ? keys::icon::itemRedTax
+                                                                   : keys::icon::itemGreenTax)));
+                item->set(keys::kind, kind);
+                item->set(keys::UUID, QString::number(1700000000 + made));
+                item->set(keys::parentTab, title);
+                item->set(keys::parentYear, yearName);
+                item->set(keys::group, QString::fromUtf16(groups[rnd.below(5)]));
+                item->set(keys::title,
+                          QString::fromUtf16(titles[rnd.below(10)]) + u' ' + QString::number(made));
+                item->set(keys::number, QStringLiteral("R-%1").arg(made));
+                item->set(keys::amount, amount);
+                item->set(keys::taxBool, true);
+                item->set(keys::taxTag, 1);
+                item->set(keys::taxPerecent, 19.0f);
+                item->set(keys::taxFee, tax);
+                item->set(kind == 1 ? keys::taxFeeGet : keys::taxFeePay, tax);
+                item->set(kind == 1 ? keys::expenseWith : keys::incomeWith,
+                          kind == 1 ? -amount : amount);
+                item->set(kind == 1 ? keys::expenseWithout : keys::incomeWithout,
+                          kind == 1 ? -(amount - tax) : amount - tax);
+                item->set(keys::finalAmount, kind == 1 ? -amount : amount);
+                item->set(keys::finalAmountWith, kind == 1 ? -amount : amount);
+                item->set(keys::finalAmountWithout, kind == 1 ? -(amount - tax) : amount - tax);
+                item->set(keys::comment, QString::fromUtf16(comments[rnd.below(4)]));
+                item->set(keys::misc1, QStringLiteral("B%1").arg(made));
+                s->items().push_back(std::move(item));
+            }
+            y->thelists().push_back(std::move(s));
+        }
+        db.years.push_back(std::move(y));
+    }
+    for (int i = 0; i < 20; ++i) {
+        RecordPtr g = Record::create(RecordClass::Group, Date{});
+        g->set(keys::title, QStringLiteral("Kategorie %1").arg(i));
+        db.groups.push_back(g);
+        RecordPtr a = Record::create(RecordClass::Account, Date{});
+        a->set(keys::number, QString::number(4000 + i));
+        db.accounts.push_back(a);
+    }
+    return db;
+}
+
+int readMode(const char* path, int64_t items) {
+    const double baseline = statusMb("VmRSS:");
+    resetPeak();
+    std::vector<double> times;
+    double resident = 0, peak = 0;
+    for (int run = 0; run < 5; ++run) {
+        const auto t0 = Clock::now();
+        archive::ReadResult r = archive::readFile(QString::fromLocal8Bit(path));
+        const auto t1 = Clock::now();
+        if (!r.ok) {
+            std::fprintf(stderr, "read failed: %s\n", qPrintable(r.error));
+            return 1;
+        }
+        times.push_back(seconds(t0, t1));
+        if (run == 0) {
+            // Later runs reuse the freed tree of the one before, which the
+            // allocator keeps: only the first load shows the tree's own size.
+            resident = statusMb("VmRSS:");
+            peak = statusMb("VmHWM:");
+        }
+        const Database db = Database::fromRoot(r.root);
+        if (static_cast<int64_t>(db.itemCount()) != items) {
+            std::fprintf(stderr, "read %zu items, expected %lld\n", db.itemCount(),
+                         static_cast<long long>(items));
+            return 1;
+        }
+    }
+    std::printf("  read   median %.3f s   (runs:", median(times));
+    for (double t : times) std::printf(" %.3f", t);
+    std::printf(")\n");
+    std::printf(
+        "  resident after load %.0f MB (%.2f KB/item above the %.0f MB baseline); peak while "
+        "loading %.0f MB\n",
+        resident, (resident - baseline) * 1024.0 / static_cast<double>(items), baseline, peak);
+    return 0;
+}
+
+int benchmark(int64_t items) {
+    const QString path = QStringLiteral("/tmp/quandor-archive-bench-%1.archive").arg(items);
+    std::printf("%lld items\n", static_cast<long long>(items));
+    {
+        const auto b0 = Clock::now();
+        Value root = buildDatabase(items).toRoot();
+        const auto b1 = Clock::now();
+        const double tree = statusMb("VmRSS:");
+        resetPeak();
+        std::vector<double> times;
+        QByteArray bytes;
+        for (int run = 0; run < 5; ++run) {
+            bytes = QByteArray();
+            const auto t0 = Clock::now();
+            bytes = archive::write(root);
+            times.push_back(seconds(t0, Clock::now()));
+        }
+        std::printf("  built in %.2f s; tree resident %.0f MB\n", seconds(b0, b1), tree);
+        std::printf("  write  median %.3f s   (runs:", median(times));
+        for (double t : times) std::printf(" %.3f", t);
+        std::printf(")   file %.1f MB; peak while writing %.0f MB (tree included)\n",
+                    bytes.size() / 1e6, statusMb("VmHWM:"));
+        const qsizetype size = bytes.size();
+        bytes = QByteArray();
+        // The same file streamed to disk (archive::write to a QIODevice): no
+        // copy of the whole file in memory.
+        resetPeak();
+        QFile f(path);
+        const auto s0 = Clock::now();
+        if (!f.open(QIODevice::WriteOnly) || !archive::write(root, f) || f.size() != size) return 1;
+        f.close();
+        std::printf("  stream to file %.3f s; peak while writing %.0f MB (tree included)\n",
+                    seconds(s0, Clock::now()), statusMb("VmHWM:"));
+    }
+    std::fflush(stdout);
+    const std::string p = path.toStdString(), n = std::to_string(items);
+    char* args[] = {const_cast<char*>("archive_bench"), const_cast<char*>("--read"),
+                    const_cast<char*>(p.c_str()), const_cast<char*>(n.c_str()), nullptr};
+    pid_t pid = 0;
+    if (posix_spawn(&pid, "/proc/self/exe", nullptr, nullptr, args, environ) != 0) return 1;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    QFile::remove(path);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], "--read") == 0)
+        return readMode(argv[2], std::atoll(argv[3]));
+    if (argc == 4 && std::strcmp(argv[1], "--write") == 0) {  // a file to profile the reader with
+        QFile f(QString::fromLocal8Bit(argv[2]));
+        return f.open(QIODevice::WriteOnly) &&
+                       f.write(archive::write(buildDatabase(std::atoll(argv[3])).toRoot())) > 0
+                   ? 0
+                   : 1;
+    }
+    std::vector<int64_t> sizes;
+    for (int i = 1; i < argc; ++i) sizes.push_back(std::atoll(argv[i]));
+    if (sizes.empty()) sizes.push_back(100000);
+    for (int64_t n : sizes)
+        if (int rc = benchmark(n)) return rc;
+    return 0;
+}
