@@ -1,1 +1,12 @@
-int main() { return 0; }
+#include "cli/cli.h"
+
+#include <QCoreApplication>
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Quandor"));
+    QCoreApplication::setApplicationName(QStringLiteral("Quandor"));
+    QStringList arguments = QCoreApplication::arguments();
+    arguments.removeFirst();
+    return quandor::cli::run(arguments);
+}

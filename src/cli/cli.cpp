@@ -1,0 +1,131 @@
+#include "cli/cli.h"
+
+namespace quandor::cli {
+
+namespace {
+
+const QStringList kGlobalValueOptions = {"--settings", "--db", "--locale", "--user", "--now"};
+
+void printUsage(const Context& ctx, FILE* to) {
+    QString text = QStringLiteral(
+        "Aufruf: quandor-cli [--settings DATEI] [--db DATEI] [--locale NAME] [--user ID] [--now ZEIT] BEFEHL …\n\n"
+        "Befehle:\n");
+    for (const Command& c : commands()) text += QStringLiteral("  %1\n      %2\n").arg(c.usage, c.summary);
+    text += QStringLiteral("\n„quandor-cli help BEFEHL“ zeigt die Hilfe zu einem Befehl.\n");
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), to);
+    (void)ctx;
+}
+
+const Command* findCommand(const QString& name) {
+    for (const Command& c : commands())
+        if (c.name == name) return &c;
+    return nullptr;
+}
+
+}  // namespace
+
+std::optional<QString> Args::option(const QString& name) const {
+    auto it = options_.find(name);
+    if (it == options_.end()) return std::nullopt;
+    return it->second;
+}
+
+void Context::print(const QByteArray& bytes) const {
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), out);
+}
+
+void Context::printLine(const QString& text) const { print(text.toUtf8() + '\n'); }
+
+void Context::error(const QString& text) const {
+    const QByteArray bytes = text.toUtf8() + '\n';
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), err);
+}
+
+const std::vector<Command>& commands() {
+    static const std::vector<Command> all = {
+        {"dump", "dump DATEI", "gibt eine Quandor-Datei (Datenbank, Jahr, Abrechnung, Konten) als JSON aus", {},
+         dumpCommand},
+        {"check", "check [DATEI]", "lädt die Datenbank vollständig und zählt ihre Einträge", {}, checkCommand},
+        {"rewrite", "rewrite", "lädt die Datenbank und speichert sie neu (bringt alte Dateien in die aktuelle Form)",
+         {}, rewriteCommand},
+        {"settings", "settings get SCHLÜSSEL · settings set SCHLÜSSEL WERT [--type bool|int|float|text|date] · settings list",
+         "liest und schreibt die Einstellungen", {"--type"}, settingsCommand},
+        {"generate", "generate --items N [--seed S] --out DATEI",
+         "schreibt eine reproduzierbare Beispiel-Datenbank mit N Posten (für Messungen)",
+         {"--items", "--seed", "--out"}, generateCommand},
+    };
+    return all;
+}
+
+int run(const QStringList& arguments, FILE* out, FILE* err) {
+    Context ctx;
+    ctx.out = out;
+    ctx.err = err;
+    int i = 0;
+    while (i < arguments.size() && arguments[i].startsWith("--")) {
+        const QString name = arguments[i];
+        if (!kGlobalValueOptions.contains(name)) {
+            ctx.error(QStringLiteral("Unbekannte Option: %1").arg(name));
+            return kUsage;
+        }
+        if (i + 1 >= arguments.size()) {
+            ctx.error(QStringLiteral("Der Option %1 fehlt ein Wert.").arg(name));
+            return kUsage;
+        }
+        const QString value = arguments[i + 1];
+        if (name == "--settings") ctx.global.settingsPath = value;
+        else if (name == "--db") ctx.global.dbPath = value;
+        else if (name == "--locale") ctx.global.locale = value;
+        else if (name == "--user") ctx.global.user = value;
+        else if (name == "--now") ctx.global.now = value;
+        i += 2;
+    }
+    if (i >= arguments.size()) {
+        printUsage(ctx, err);
+        return kUsage;
+    }
+    const QString name = arguments[i++];
+    if (name == "help" || name == "--help" || name == "-h") {
+        if (i < arguments.size()) {
+            if (const Command* c = findCommand(arguments[i])) {
+                ctx.printLine(QStringLiteral("Aufruf: quandor-cli %1\n%2").arg(c->usage, c->summary));
+                return kDone;
+            }
+            ctx.error(QStringLiteral("Unbekannter Befehl: %1").arg(arguments[i]));
+            return kUsage;
+        }
+        printUsage(ctx, out);
+        return kDone;
+    }
+    const Command* command = findCommand(name);
+    if (!command) {
+        ctx.error(QStringLiteral("Unbekannter Befehl: %1 („quandor-cli help“ listet alle Befehle)").arg(name));
+        return kUsage;
+    }
+    QStringList words;
+    std::map<QString, QString> options;
+    QStringList flags;
+    for (; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        if (a.startsWith("--") && a.size() > 2) {
+            if (command->valueOptions.contains(a)) {
+                if (i + 1 >= arguments.size()) {
+                    ctx.error(QStringLiteral("Der Option %1 fehlt ein Wert.").arg(a));
+                    return kUsage;
+                }
+                options[a] = arguments[++i];
+            } else if (kGlobalValueOptions.contains(a)) {
+                ctx.error(QStringLiteral("Die Option %1 gehört vor den Befehl.").arg(a));
+                return kUsage;
+            } else {
+                flags << a;
+            }
+        } else {
+            words << a;
+        }
+    }
+    return command->run(ctx, Args(words, options, flags));
+}
+
+}  // namespace quandor::cli

@@ -1,0 +1,72 @@
+#pragma once
+// quandor-cli: the program's work without a window. Commands run the same
+// controllers as the desktop program; alerts go to stderr as "Titel: Text".
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <optional>
+
+namespace quandor::cli {
+
+enum ExitCode : int { kDone = 0, kRefused = 1, kUsage = 2, kFileError = 3 };
+
+struct GlobalOptions {
+    QString settingsPath;
+    QString dbPath;
+    QString locale;
+    QString user;
+    QString now;  // ISO-8601
+};
+
+// Arguments of one command: positional words and --name [value] options.
+class Args {
+public:
+    Args(QStringList words, std::map<QString, QString> options, QStringList flags)
+        : words_(std::move(words)), options_(std::move(options)), flags_(std::move(flags)) {}
+    const QStringList& words() const { return words_; }
+    std::optional<QString> option(const QString& name) const;
+    bool flag(const QString& name) const { return flags_.contains(name); }
+
+private:
+    QStringList words_;
+    std::map<QString, QString> options_;
+    QStringList flags_;
+};
+
+struct Context {
+    GlobalOptions global;
+    FILE* out = stdout;
+    FILE* err = stderr;
+
+    void print(const QByteArray& bytes) const;       // to stdout, as is
+    void printLine(const QString& text) const;       // to stdout + "\n"
+    void error(const QString& text) const;           // to stderr + "\n"
+};
+
+struct Command {
+    QString name;
+    QString usage;    // German, one line: "dump DATEI"
+    QString summary;  // German, what it does
+    // Options that take a value; all other --words are flags.
+    QStringList valueOptions;
+    std::function<int(const Context&, const Args&)> run;
+};
+
+const std::vector<Command>& commands();
+int run(const QStringList& arguments, FILE* out = stdout, FILE* err = stderr);
+
+// Commands, one file each.
+int dumpCommand(const Context& ctx, const Args& args);
+int checkCommand(const Context& ctx, const Args& args);
+int generateCommand(const Context& ctx, const Args& args);
+int rewriteCommand(const Context& ctx, const Args& args);
+int settingsCommand(const Context& ctx, const Args& args);
+
+// The database file the program would open (resolves the data folder).
+QString openDatabasePath(const Context& ctx);
+
+}  // namespace quandor::cli

@@ -1,0 +1,100 @@
+// dump, check and generate: the commands that work on archive files directly.
+#include "cli/cli.h"
+#include "cli/generator.h"
+#include "core/archive/archive.h"
+#include "core/archive/canonical_json.h"
+#include "core/database.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace quandor::cli {
+
+namespace {
+
+// Booking items, statements and the other counts of a loaded database.
+QByteArray countsJson(const Database& db) {
+    size_t statements = 0;
+    for (const RecordPtr& year : db.years) statements += year->thelists().size();
+    // Keys in code-point order, like every JSON the program prints.
+    return QStringLiteral(
+               "{\"accounts\":%1,\"allowances\":%2,\"cashbooks\":%3,\"groups\":%4,\"inventorys\":%5,"
+               "\"items\":%6,\"statements\":%7,\"templates\":%8,\"years\":%9}")
+        .arg(db.accounts.size())
+        .arg(db.allowances.size())
+        .arg(db.cashbooks.size())
+        .arg(db.groups.size())
+        .arg(db.inventorys.size())
+        .arg(db.itemCount())
+        .arg(statements)
+        .arg(db.items.size())
+        .arg(db.years.size())
+        .toUtf8();
+}
+
+}  // namespace
+
+int dumpCommand(const Context& ctx, const Args& args) {
+    if (args.words().size() != 1) {
+        ctx.error(QStringLiteral("Aufruf: quandor-cli dump DATEI"));
+        return kUsage;
+    }
+    const archive::ReadResult result = archive::readFile(args.words().first());
+    if (!result.ok) {
+        ctx.error(result.error);
+        return kFileError;
+    }
+    ctx.print(archive::canonicalJson(result.root) + '\n');
+    return kDone;
+}
+
+int checkCommand(const Context& ctx, const Args& args) {
+    QString path;
+    if (args.words().size() == 1) path = args.words().first();
+    else if (args.words().isEmpty()) path = ctx.global.dbPath;
+    else {
+        ctx.error(QStringLiteral("Aufruf: quandor-cli check [DATEI]"));
+        return kUsage;
+    }
+    if (path.isEmpty()) path = openDatabasePath(ctx);
+    const archive::ReadResult result = archive::readFile(path);
+    if (!result.ok) {
+        ctx.error(result.error);
+        return kFileError;
+    }
+    ctx.print(countsJson(Database::fromRoot(result.root)) + '\n');
+    return kDone;
+}
+
+int generateCommand(const Context& ctx, const Args& args) {
+    const auto items = args.option("--items");
+    const auto out = args.option("--out");
+    if (!items || !out || !args.words().isEmpty()) {
+        ctx.error(QStringLiteral("Aufruf: quandor-cli generate --items N [--seed S] --out DATEI"));
+        return kUsage;
+    }
+    GeneratorOptions options;
+    bool ok = false;
+    options.items = items->toLongLong(&ok);
+    if (!ok || options.items < 0) {
+        ctx.error(QStringLiteral("„%1“ ist keine gültige Anzahl von Posten.").arg(*items));
+        return kUsage;
+    }
+    if (const auto seed = args.option("--seed")) {
+        options.seed = seed->toULongLong(&ok);
+        if (!ok) {
+            ctx.error(QStringLiteral("„%1“ ist kein gültiger Startwert.").arg(*seed));
+            return kUsage;
+        }
+    }
+    const Database db = generateDatabase(options);
+    const QByteArray bytes = archive::write(db.toRoot());
+    QSaveFile file(*out);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        ctx.error(QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden: %2").arg(*out, file.errorString()));
+        return kFileError;
+    }
+    return kDone;
+}
+
+}  // namespace quandor::cli

@@ -1,0 +1,20 @@
+#pragma once
+// A deterministic synthetic database for benchmarks and tests: years with
+// twelve monthly statements, booking items with the full key set, plausible
+// German texts and amounts, each calculated as the item sheet would.
+
+#include "core/database.h"
+
+#include <cstdint>
+
+namespace quandor {
+
+struct GeneratorOptions {
+    int64_t items = 1000;
+    uint64_t seed = 1;
+    int itemsPerStatement = 0;  // 0: spread the items over as many years as needed, ~400 per month
+};
+
+Database generateDatabase(const GeneratorOptions& options);
+
+}  // namespace quandor
