@@ -66,7 +66,9 @@ std::unique_ptr<Session> Session::open(const Context& ctx, int* exitCode, bool l
 
     using Outcome = QuandorAppDelegate::LoadOutcome;
     const Outcome outcome = s->delegate_->openDatabase();
-    s->ui_.drain();
+    // What loading schedules for later (the backup reminder, restoring the
+    // window's selections) belongs to the desktop program; a command has ended by then.
+    s->ui_.discardPending();
     switch (outcome) {
         case Outcome::Loaded: return s;
         case Outcome::NoUser:

@@ -36,6 +36,7 @@ public:
     void quit() override { quitRequested_ = true; }
 
     void drain();
+    void discardPending() { pending_.clear(); }
     const QString& clipboard() const { return clipboard_; }
     bool quitRequested() const { return quitRequested_; }
 

@@ -17,7 +17,7 @@ import plistlib
 import struct
 import sys
 
-# Record classes and the child lists each archives (spec Part 1.1).
+# Record classes and the child lists each archives.
 RECORD_LISTS = {
     "Year": ("thelists", "files", "items"),
     "Thelist": ("items", "files"),
