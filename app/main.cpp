@@ -1,6 +1,7 @@
 // Quandor, the desktop program.
 
 #include "core/app_delegate.h"
+#include "core/heap_tuning.h"
 #include "core/settings.h"
 #include "ui/desktop_shell.h"
 #include "ui/qt_ui_port.h"
@@ -13,6 +14,7 @@
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
+    quandor::preferHugePages(argv);
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Quandor"));
     QApplication::setApplicationName(QStringLiteral("Quandor"));
