@@ -11,6 +11,7 @@
 // median times, the file size, the resident memory after loading (absolute and
 // per item above the process baseline) and the peak of the reading process.
 
+#include "cli/generator.h"
 #include "core/archive/archive.h"
 #include "core/database.h"
 #include "core/keys.h"
@@ -74,100 +75,13 @@ void resetPeak() {
     }
 }
 
-class Random {
-  public:
-    explicit Random(uint64_t seed) : state_(seed) {}
-    uint64_t next() {
-        uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-    int below(int n) { return static_cast<int>(next() % static_cast<uint64_t>(n)); }
-
-  private:
-    uint64_t state_;
-};
-
+// The same synthetic database as `quandor-cli generate`.
 Database buildDatabase(int64_t items) {
-    static const std::array<const char16_t*, 12> months = {
-        u"Januar", u"Februar", u"März",      u"April",   u"Mai",      u"Juni",
-        u"Juli",   u"August",  u"September", u"Oktober", u"November", u"Dezember"};
-    static const std::array<const char16_t*, 10> titles = {u"Büromaterial Schreibwaren Müller",
-                                                           u"Bahnfahrt Hamburg – München",
-                                                           u"Hotelübernachtung",
-                                                           u"Fachbuch Steuerrecht",
-                                                           u"Telefon und Internet",
-                                                           u"Miete Büroräume",
-                                                           u"Beratungshonorar",
-                                                           u"Webdesign Auftrag",
-                                                           u"Porto und Versand",
-                                                           u"Software-Abonnement"};
-    static const std::array<const char16_t*, 5> groups = {u"Bürobedarf", u"Reisekosten",
-                                                          u"Raumkosten", u"Erlöse", u"EDV"};
-    static const std::array<const char16_t*, 4> comments = {u"", u"bar bezahlt", u"per Überweisung",
-                                                            u"siehe Beleg"};
-
-    Random rnd(42);
-    Database db;
-    const int64_t perStatement = 400;
-    int64_t made = 0;
-    for (int year = 2000; made < items; ++year) {
-        const Date yearDate = Date::fromUnix((year - 1970) * 31556952.0);
-        RecordPtr y = Record::create(RecordClass::Year, yearDate);
-        const QString yearName = QString::number(year);
-        y->set(keys::dateValue, yearName);
-        for (int m = 0; m < 12 && made < items; ++m) {
-            RecordPtr s = Record::create(RecordClass::Thelist, yearDate);
-            const QString title = QString::fromUtf16(months[m]);
-            s->set(keys::title, title);
-            for (int64_t i = 0; i < perStatement && made < items; ++i, ++made) {
-                const Date date{yearDate.sinceReference + m * 2629746.0 + rnd.below(28) * 86400.0};
-                RecordPtr item = Record::create(RecordClass::Item, date);
-                const int kind = 1 + rnd.below(2);
-                const float amount = static_cast<float>(rnd.below(500000)) / 100.0f;
-                const float tax = std::round(amount * 19.0f / 1.19f) / 100.0f;
-                item->set(keys::image,
-                          Value::icon(QString::fromUtf16(kind == 1 ? keys::icon::itemRedTax
-                                                                   : keys::icon::itemGreenTax)));
-                item->set(keys::kind, kind);
-                item->set(keys::UUID, QString::number(1700000000 + made));
-                item->set(keys::parentTab, title);
-                item->set(keys::parentYear, yearName);
-                item->set(keys::group, QString::fromUtf16(groups[rnd.below(5)]));
-                item->set(keys::title,
-                          QString::fromUtf16(titles[rnd.below(10)]) + u' ' + QString::number(made));
-                item->set(keys::number, QStringLiteral("R-%1").arg(made));
-                item->set(keys::amount, amount);
-                item->set(keys::taxBool, true);
-                item->set(keys::taxTag, 1);
-                item->set(keys::taxPerecent, 19.0f);
-                item->set(keys::taxFee, tax);
-                item->set(kind == 1 ? keys::taxFeeGet : keys::taxFeePay, tax);
-                item->set(kind == 1 ? keys::expenseWith : keys::incomeWith,
-                          kind == 1 ? -amount : amount);
-                item->set(kind == 1 ? keys::expenseWithout : keys::incomeWithout,
-                          kind == 1 ? -(amount - tax) : amount - tax);
-                item->set(keys::finalAmount, kind == 1 ? -amount : amount);
-                item->set(keys::finalAmountWith, kind == 1 ? -amount : amount);
-                item->set(keys::finalAmountWithout, kind == 1 ? -(amount - tax) : amount - tax);
-                item->set(keys::comment, QString::fromUtf16(comments[rnd.below(4)]));
-                item->set(keys::misc1, QStringLiteral("B%1").arg(made));
-                s->items().push_back(std::move(item));
-            }
-            y->thelists().push_back(std::move(s));
-        }
-        db.years.push_back(std::move(y));
-    }
-    for (int i = 0; i < 20; ++i) {
-        RecordPtr g = Record::create(RecordClass::Group, Date{});
-        g->set(keys::title, QStringLiteral("Kategorie %1").arg(i));
-        db.groups.push_back(g);
-        RecordPtr a = Record::create(RecordClass::Account, Date{});
-        a->set(keys::number, QString::number(4000 + i));
-        db.accounts.push_back(a);
-    }
-    return db;
+    GeneratorOptions options;
+    options.items = items;
+    options.seed = 42;
+    options.itemsPerStatement = 400;
+    return generateDatabase(options);
 }
 
 int readMode(const char* path, int64_t items) {
