@@ -123,9 +123,11 @@ class FakeUi : public UiPort {
     std::optional<QString> nextDialog(const QString& title) {
         dialogTitles.push_back(title);
         if (dialogs.empty()) return std::nullopt;
-        auto d = dialogs.front();
+        const bool answered = dialogs.front().has_value();
+        const QString path = answered ? *dialogs.front() : QString();
         dialogs.pop_front();
-        return d;
+        if (!answered) return std::nullopt;
+        return path;
     }
     bool record(const QString& s) {
         opened.push_back(s);
