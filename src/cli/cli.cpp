@@ -54,6 +54,10 @@ const std::vector<Command>& commands() {
         {"generate", "generate --items N [--seed S] --out DATEI",
          "schreibt eine reproduzierbare Beispiel-Datenbank mit N Posten (für Messungen)",
          {"--items", "--seed", "--out"}, generateCommand},
+        {"year", "year add NAME", "legt ein Jahr an, wie es das Jahresfenster tut, und bestätigt es", {}, yearCommand},
+        {"statement", "statement add --year JAHR TITEL",
+         "legt im Jahr JAHR eine Abrechnung an, wie es das Abrechnungsfenster tut, und bestätigt sie", {"--year"},
+         statementCommand},
     };
     return all;
 }

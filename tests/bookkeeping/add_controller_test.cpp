@@ -1,0 +1,229 @@
+// Adding, confirming, cancelling and deleting years and statements, with the
+// alerts the person sees and the first-steps flags.
+#include "bookkeeping/add_controller.h"
+#include "core/keys.h"
+#include "core/settings.h"
+#include "core/settings_keys.h"
+#include "support/fake_ui.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace quandor;
+using namespace Qt::StringLiterals;
+namespace P = quandor::prefs;
+
+namespace {
+
+struct Books {
+    QTemporaryDir dir;
+    Settings settings{dir.filePath(u"Quandor.conf"_s)};
+    test::FakeUi ui;
+    QuandorAppDelegate app{settings, ui, Paths::under(dir.path()), [] {
+                               return QDateTime::fromString(u"2024-05-01T12:00:00Z"_s, Qt::ISODate);
+                           }};
+    AddController controller{app};
+
+    RecordList& years() { return app.database().years; }
+
+    RecordPtr addYearNamed(const QString& name) {
+        controller.addYear();
+        controller.setYearName(name);
+        EXPECT_TRUE(controller.closeYear());
+        return years().back();
+    }
+    RecordPtr addListTitled(const QString& title) {
+        controller.addList();
+        controller.setListTitle(title);
+        EXPECT_TRUE(controller.closeList());
+        return app.selection().selectedStatement();
+    }
+    void expectOnlyAlert(const QString& title, const QString& message) {
+        ASSERT_EQ(ui.alerts.size(), 1u);
+        EXPECT_EQ(ui.alerts[0].title, title);
+        EXPECT_EQ(ui.alerts[0].message, message);
+        EXPECT_EQ(ui.alerts[0].buttons, QStringList{u"OK"_s});
+    }
+};
+
+}  // namespace
+
+TEST(Years, AddingAppendsSelectsStampsAndSetsTheGuideFlags) {
+    Books b;
+    b.addYearNamed(u"2023"_s);
+    const uint64_t before = b.app.changeCount();
+    b.settings.setInt(P::prefsSelectedYearTabTag, 2);
+    b.controller.addYear();
+
+    ASSERT_EQ(b.years().size(), 2u);
+    EXPECT_EQ(b.app.selection().yearIndex(), 1);
+    EXPECT_EQ(b.years()[1]->recordClass(), RecordClass::Year);
+    EXPECT_EQ(b.years()[1]->date(keys::date), b.app.nowStamp());
+    EXPECT_GT(b.app.changeCount(), before);
+    EXPECT_EQ(b.controller.sheet().kind, AddController::SheetKind::Year);
+    EXPECT_TRUE(b.controller.sheet().isNew);
+    EXPECT_TRUE(b.settings.getBool(P::firstYearSet));
+    EXPECT_EQ(b.settings.getInt(P::jaImage), 3);
+    EXPECT_EQ(b.settings.getInt(P::prefsSelectedYearTabTag), 0);
+}
+
+TEST(Years, ANameNeedsTwoCharacters) {
+    Books b;
+    b.controller.addYear();
+    b.controller.setYearName(u"2"_s);
+    EXPECT_FALSE(b.controller.closeYear());
+    b.expectOnlyAlert(u"Fehler!"_s, u"Es ist kein Jahr ausgewählt."_s);
+    EXPECT_TRUE(b.controller.sheetIsOpen());  // the sheet stays open for another choice
+
+    b.controller.setYearName(u"13"_s);
+    EXPECT_TRUE(b.controller.closeYear());
+    EXPECT_FALSE(b.controller.sheetIsOpen());
+    EXPECT_EQ(b.years().back()->text(keys::dateValue), u"13"_s);
+}
+
+TEST(Years, CancellingANewYearRemovesItAndRestoresTheSelection) {
+    Books b;
+    b.addYearNamed(u"2023"_s);
+    b.controller.addYear();
+    ASSERT_EQ(b.years().size(), 2u);
+    b.controller.cancelYear();
+    ASSERT_EQ(b.years().size(), 1u);
+    EXPECT_EQ(b.years()[0]->text(keys::dateValue), u"2023"_s);
+    EXPECT_EQ(b.app.selection().yearIndex(), 0);
+    EXPECT_FALSE(b.controller.sheetIsOpen());
+}
+
+TEST(Years, CancellingAnEditPutsTheOldNameBack) {
+    Books b;
+    RecordPtr year = b.addYearNamed(u"2023"_s);
+    b.controller.editYear();
+    EXPECT_FALSE(b.controller.sheet().isNew);
+    b.controller.setYearName(u"2024"_s);
+    b.controller.cancelYear();
+    EXPECT_EQ(year->text(keys::dateValue), u"2023"_s);
+    EXPECT_EQ(b.years().size(), 1u);
+}
+
+TEST(Years, EditAndDeleteWithoutASelectionOnlyBeep) {
+    Books b;
+    b.controller.editYear();
+    b.controller.deleteYear();
+    b.controller.editList();
+    b.controller.deleteList();
+    EXPECT_EQ(b.ui.beeps, 4);
+    EXPECT_TRUE(b.ui.alerts.empty());
+    EXPECT_FALSE(b.controller.sheetIsOpen());
+}
+
+TEST(Years, DeleteAsksAndRemovesOnlyOnLoeschen) {
+    Books b;
+    b.addYearNamed(u"2023"_s);
+    b.addListTitled(u"Januar"_s);
+    b.addYearNamed(u"2024"_s);
+    b.app.selection().setYearIndex(0);
+
+    b.ui.answers = {1};  // "Abbrechen"
+    b.controller.deleteYear();
+    ASSERT_EQ(b.ui.alerts.size(), 1u);
+    EXPECT_EQ(b.ui.alerts[0].title, u"Jahr löschen"_s);
+    EXPECT_EQ(
+        b.ui.alerts[0].message,
+        u"Diese Aktion kann nicht rückgängig gemacht werden. Möchtest du wirklich das ausgewählte Jahr löschen?"_s);
+    EXPECT_EQ(b.ui.alerts[0].buttons, (QStringList{u"Löschen"_s, u"Abbrechen"_s}));
+    EXPECT_EQ(b.years().size(), 2u);
+
+    const uint64_t before = b.app.changeCount();
+    b.ui.answers = {0};  // "Löschen"
+    b.controller.deleteYear();
+    ASSERT_EQ(b.years().size(), 1u);
+    EXPECT_EQ(b.years()[0]->text(keys::dateValue), u"2024"_s);
+    EXPECT_EQ(b.app.selection().yearIndex(), 0);
+    EXPECT_GT(b.app.changeCount(), before);
+
+    b.controller.deleteYear();  // the last one: nothing left selected
+    EXPECT_TRUE(b.years().empty());
+    EXPECT_EQ(b.app.selection().yearIndex(), -1);
+    EXPECT_EQ(b.app.selection().selectedStatement(), nullptr);
+}
+
+TEST(Statements, AddingWithoutAYearIsRefusedButCountsAsFirstStep) {
+    Books b;
+    b.controller.addList();
+    b.expectOnlyAlert(u"Fehler!"_s, u"Du musst erst ein Jahr anlegen."_s);
+    EXPECT_FALSE(b.controller.sheetIsOpen());
+    EXPECT_TRUE(b.settings.getBool(P::firstListSet));
+    EXPECT_EQ(b.settings.getInt(P::jaImage), 4);
+    EXPECT_EQ(b.app.changeCount(), 0u);
+}
+
+TEST(Statements, AddingAppendsToTheSelectedYearAndSelectsIt) {
+    Books b;
+    RecordPtr y2023 = b.addYearNamed(u"2023"_s);
+    RecordPtr y2024 = b.addYearNamed(u"2024"_s);
+    b.app.selection().setYearIndex(0);
+    b.addListTitled(u"Januar"_s);
+    RecordPtr march = b.addListTitled(u"März"_s);
+
+    ASSERT_EQ(y2023->thelists().size(), 2u);
+    EXPECT_TRUE(y2024->thelists().empty());
+    EXPECT_EQ(march, y2023->thelists()[1]);
+    EXPECT_EQ(march->recordClass(), RecordClass::Thelist);
+    EXPECT_EQ(b.app.selection().statementIndex(), 1);
+    EXPECT_EQ(b.settings.getInt(P::jaImage), 4);
+    EXPECT_EQ(b.settings.getInt(P::prefsSelectedTabTabTag), 0);
+    EXPECT_TRUE(AddController::periodNames().contains(u"4. Kalendervierteljahr"_s));
+}
+
+TEST(Statements, ATitleNeedsTwoCharactersAndCancelRemovesTheNewOne) {
+    Books b;
+    RecordPtr year = b.addYearNamed(u"2024"_s);
+    b.addListTitled(u"Januar"_s);
+    b.controller.addList();
+    b.controller.setListTitle(u"Q"_s);
+    EXPECT_FALSE(b.controller.closeList());
+    b.expectOnlyAlert(u"Fehler!"_s, u"Es ist kein Zeitraum ausgewählt."_s);
+    EXPECT_TRUE(b.controller.sheetIsOpen());
+
+    b.controller.cancelList();
+    ASSERT_EQ(year->thelists().size(), 1u);
+    EXPECT_EQ(year->thelists()[0]->text(keys::title), u"Januar"_s);
+    EXPECT_EQ(b.app.selection().statementIndex(), 0);
+}
+
+TEST(Statements, DeleteAsksAndTakesOnlyTheSelectedOne) {
+    Books b;
+    RecordPtr year = b.addYearNamed(u"2024"_s);
+    b.addListTitled(u"Januar"_s);
+    b.addListTitled(u"Februar"_s);
+    b.app.selection().setStatementIndex(0);
+
+    b.ui.answers = {1};
+    b.controller.deleteList();
+    ASSERT_EQ(b.ui.alerts.size(), 1u);
+    EXPECT_EQ(b.ui.alerts[0].title, u"Abrechnung löschen"_s);
+    EXPECT_EQ(
+        b.ui.alerts[0].message,
+        u"Diese Aktion kann nicht rückgängig gemacht werden. Möchtest du wirklich die ausgewählte "
+        u"Abrechnung löschen?"_s);
+    EXPECT_EQ(b.ui.alerts[0].buttons, (QStringList{u"Löschen"_s, u"Abbrechen"_s}));
+    EXPECT_EQ(year->thelists().size(), 2u);
+
+    b.ui.answers = {0};
+    b.controller.deleteList();
+    ASSERT_EQ(year->thelists().size(), 1u);
+    EXPECT_EQ(year->thelists()[0]->text(keys::title), u"Februar"_s);
+    EXPECT_EQ(b.app.selection().selectedStatement(), year->thelists()[0]);
+    EXPECT_EQ(b.years().size(), 1u);
+}
+
+TEST(Statements, HelpDrawerFollowsTheSetting) {
+    Books b;
+    b.settings.setBool(P::prefsAlwaysShowYearHelpDawer, true);
+    b.controller.addYear();
+    EXPECT_TRUE(b.controller.sheet().helpDrawer);
+    b.controller.setYearName(u"2024"_s);
+    b.controller.closeYear();
+    b.controller.addList();
+    EXPECT_FALSE(b.controller.sheet().helpDrawer);
+}
