@@ -153,6 +153,7 @@ void AddController::addList() {
     }
     settings.setInt(prefs::prefsSelectedTabTabTag, 0);
     previousIndex_ = selection.statementIndex();
+    newListYear_ = year;
     year->thelists().push_back(Record::create(RecordClass::Thelist, app_.nowStamp()));
     app_.noteChanged();
     selection.setStatementIndex(static_cast<int>(year->thelists().size()) - 1);
@@ -221,6 +222,7 @@ bool AddController::closeSheet(SheetKind kind, Key nameKey, const QString& refus
     }
     sheet_ = Sheet{};
     savedProperties_ = Dict{};
+    newListYear_.reset();
     return true;
 }
 
@@ -230,18 +232,12 @@ void AddController::cancelSheet(SheetKind kind) {
     if (sheet_.kind != kind) return;
     Selection& selection = app_.selection();
     if (sheet_.isNew) {
-        RecordList* list = nullptr;
-        if (kind == SheetKind::Year) {
-            list = &app_.database().years;
-        } else if (RecordPtr year = selection.selectedYear()) {
-            list = &year->thelists();
-        }
-        if (list) {
-            const auto it = std::find(list->begin(), list->end(), sheet_.record);
-            if (it != list->end()) {
-                list->erase(it);
-                app_.noteChanged();
-            }
+        RecordList& list =
+            kind == SheetKind::Year ? app_.database().years : newListYear_->thelists();
+        const auto it = std::find(list.begin(), list.end(), sheet_.record);
+        if (it != list.end()) {
+            list.erase(it);
+            app_.noteChanged();
         }
         if (kind == SheetKind::Year)
             selection.setYearIndex(previousIndex_);
@@ -254,6 +250,7 @@ void AddController::cancelSheet(SheetKind kind) {
     }
     sheet_ = Sheet{};
     savedProperties_ = Dict{};
+    newListYear_.reset();
 }
 
 bool AddController::askDelete(const QString& title, const QString& message) {

@@ -93,6 +93,7 @@ class AddController {
     // For cancelling: the properties before editing, and the selection before adding.
     Dict savedProperties_;
     int previousIndex_ = -1;
+    RecordPtr newListYear_;  // the year a new statement was appended to
 };
 
 }  // namespace quandor

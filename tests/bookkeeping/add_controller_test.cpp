@@ -189,6 +189,13 @@ TEST(Statements, ATitleNeedsTwoCharactersAndCancelRemovesTheNewOne) {
     ASSERT_EQ(year->thelists().size(), 1u);
     EXPECT_EQ(year->thelists()[0]->text(keys::title), u"Januar"_s);
     EXPECT_EQ(b.app.selection().statementIndex(), 0);
+
+    // Cancelling an edit keeps the statement and its old title.
+    b.controller.editList();
+    b.controller.setListTitle(u"Februar"_s);
+    b.controller.cancelList();
+    ASSERT_EQ(year->thelists().size(), 1u);
+    EXPECT_EQ(year->thelists()[0]->text(keys::title), u"Januar"_s);
 }
 
 TEST(Statements, DeleteAsksAndTakesOnlyTheSelectedOne) {
