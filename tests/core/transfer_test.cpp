@@ -1,0 +1,202 @@
+// The shipped charts of accounts, the text cleaning of exports and the
+// accounts CSV.
+
+#include "core/accounts_csv.h"
+#include "core/archive/archive.h"
+#include "core/datev_charts.h"
+#include "core/datev_list.h"
+#include "core/keys.h"
+#include "core/record.h"
+#include "core/text_cleaning.h"
+
+#include <gtest/gtest.h>
+
+#include <QSet>
+
+namespace quandor {
+namespace {
+
+using datev::Chart;
+
+RecordPtr account(const QString& number, const QString& title) {
+    RecordPtr a = Record::create(RecordClass::Account, datev::chartDate());
+    a->set(keys::number, number);
+    a->set(keys::title, title);
+    return a;
+}
+
+// ---- shipped charts ----
+
+struct ChartCase {
+    const char* name;
+    Chart chart;
+    size_t min;
+    size_t max;
+};
+
+class ShippedChart : public testing::TestWithParam<ChartCase> {};
+
+TEST_P(ShippedChart, HasItsSizeAndOnlyDistinctFourDigitNumbers) {
+    const RecordList accounts = datev::loadShippedChart(GetParam().chart);
+    EXPECT_GE(accounts.size(), GetParam().min);
+    EXPECT_LE(accounts.size(), GetParam().max);
+    QSet<QString> numbers;
+    for (const RecordPtr& a : accounts) {
+        ASSERT_EQ(a->recordClass(), RecordClass::Account);
+        const QString number = a->text(keys::number);
+        EXPECT_EQ(number.size(), 4) << number.toStdString();
+        for (QChar c : number) EXPECT_TRUE(c.isDigit()) << number.toStdString();
+        EXPECT_FALSE(a->text(keys::title).isEmpty()) << number.toStdString();
+        EXPECT_FALSE(numbers.contains(number)) << "doppelt: " << number.toStdString();
+        numbers.insert(number);
+        EXPECT_EQ(a->date(keys::date), datev::chartDate());
+    }
+}
+
+TEST_P(ShippedChart, KnowsCashBankAndTheVatAccounts) {
+    QHash<QString, QString> titles;
+    for (const RecordPtr& a : datev::loadShippedChart(GetParam().chart))
+        titles.insert(a->text(keys::number), a->text(keys::title));
+    EXPECT_EQ(titles.value("1600"), QStringLiteral("Kasse"));
+    EXPECT_EQ(titles.value("1800"), QStringLiteral("Bank"));
+    EXPECT_EQ(titles.value("4400"), QStringLiteral("Erlöse 19 % USt"));
+    EXPECT_EQ(titles.value("1406"), QStringLiteral("Abziehbare Vorsteuer 19 %"));
+    EXPECT_EQ(titles.value("3806"), QStringLiteral("Umsatzsteuer 19 %"));
+    EXPECT_EQ(titles.value("6815"), QStringLiteral("Bürobedarf"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Charts, ShippedChart,
+                         testing::Values(ChartCase{"Complete", Chart::Complete, 300, 2000},
+                                         ChartCase{"Standard", Chart::Standard, 80, 150},
+                                         ChartCase{"Minimal", Chart::Minimal, 20, 40}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ShippedChartTest, CoversEveryAccountClassOfTheCompleteChart) {
+    QSet<QChar> classes;
+    for (const RecordPtr& a : datev::loadShippedChart(Chart::Complete))
+        classes.insert(a->text(keys::number).at(0));
+    for (QChar c : QStringLiteral("012345679")) {
+        EXPECT_TRUE(classes.contains(c)) << "Klasse " << c.toLatin1();
+    }
+}
+
+TEST(ShippedChartTest, EachLoadGivesRecordsOfItsOwn) {
+    RecordList first = datev::loadShippedChart(Chart::Minimal);
+    ASSERT_FALSE(first.empty());
+    first.front()->set(keys::title, QStringLiteral("geändert"));
+    EXPECT_NE(datev::loadShippedChart(Chart::Minimal).front()->text(keys::title),
+              QStringLiteral("geändert"));
+}
+
+TEST(AccountListFileTest, WritesAndReadsBackTheSameAccounts) {
+    const RecordList accounts{account("1600", "Kasse"), account("6815", "Bürobedarf")};
+    const archive::ReadResult read =
+        archive::read(archive::write(datev::accountListRoot(accounts)));
+    ASSERT_TRUE(read.ok) << read.error.toStdString();
+    ASSERT_EQ(read.root.asDict()->size(), 1u);
+    RecordList back;
+    ASSERT_TRUE(datev::accountsFromRoot(read.root, back));
+    ASSERT_EQ(back.size(), 2u);
+    EXPECT_EQ(*back[0], *accounts[0]);
+    EXPECT_EQ(*back[1], *accounts[1]);
+}
+
+TEST(AccountListFileTest, RefusesARootWithoutAccounts) {
+    RecordList out;
+    EXPECT_FALSE(datev::accountsFromRoot(Value(QStringLiteral("x")), out));
+    EXPECT_FALSE(datev::accountsFromRoot(Value(std::make_shared<Dict>()), out));
+}
+
+// ---- readable lists ----
+
+struct ListCase {
+    const char* name;
+    QByteArray text;
+    bool ok;
+    const char* errorPart;
+};
+
+class AccountList : public testing::TestWithParam<ListCase> {};
+
+TEST_P(AccountList, AcceptsOrRefusesWithTheLine) {
+    const datev::ListResult r = datev::parseAccountList(GetParam().text);
+    EXPECT_EQ(r.ok, GetParam().ok) << r.error.toStdString();
+    if (!GetParam().ok) {
+        EXPECT_TRUE(r.error.contains(QString::fromUtf8(GetParam().errorPart)))
+            << r.error.toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, AccountList,
+    testing::Values(ListCase{"Valid", "1600\tKasse\n1800\tBank\n", true, ""},
+                    ListCase{"NoFinalLineFeed", "1600\tKasse", true, ""},
+                    ListCase{"WindowsLineEnds", "1600\tKasse\r\n1800\tBank\r\n", true, ""},
+                    ListCase{"SpacesInsteadOfTab", "1600\tKasse\n1800 Bank\n", false, "Zeile 2"},
+                    ListCase{"ThreeDigits", "160\tKasse\n", false, "nicht vierstellig"},
+                    ListCase{"LettersInNumber", "16a0\tKasse\n", false, "nicht vierstellig"},
+                    ListCase{"EmptyTitle", "1600\t \n", false, "Bezeichnung"},
+                    ListCase{"EmptyLine", "1600\tKasse\n\n1800\tBank\n", false, "Zeile 2"},
+                    ListCase{"RepeatedNumber", "1600\tKasse\n1600\tBank\n", false, "doppelt"},
+                    ListCase{"NotUtf8", "1600\tB\xfcro\n", false, "UTF-8"},
+                    ListCase{"Empty", "", false, "kein Konto"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---- text cleaning ----
+
+struct ZapCase {
+    const char* name;
+    QString input;
+    QString expected;
+};
+
+class ZapGremlins : public testing::TestWithParam<ZapCase> {};
+
+TEST_P(ZapGremlins, StripsOnlyUnassignedCodePointsAtTheEnds) {
+    EXPECT_EQ(zapGremlinsInString(GetParam().input), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, ZapGremlins,
+    testing::Values(ZapCase{"Empty", u""_qs, u""_qs},
+                    ZapCase{"OrdinaryTextUnchanged", u"Bürobedarf 12,50 €; \"A\"\nZeile 2\n"_qs,
+                            u"Bürobedarf 12,50 €; \"A\"\nZeile 2\n"_qs},
+                    ZapCase{"WhiteSpaceAndControlsAtEndsKept", u"\t x\r\n\x01"_qs,
+                            u"\t x\r\n\x01"_qs},
+                    ZapCase{"NonCharacterAtEndsRemoved", u"\uFFFEabc\uFFFF"_qs, u"abc"_qs},
+                    ZapCase{"UnassignedAtEndsRemoved", u"\u0378\u0379a\u0378"_qs, u"a"_qs},
+                    ZapCase{"InnerGremlinKept", u"a\uFFFFb"_qs, u"a\uFFFFb"_qs},
+                    ZapCase{"LoneSurrogateRemoved", QString(QChar(0xD800)) + u"x"_qs, u"x"_qs},
+                    ZapCase{"EmojiKept", u"\U0001F600x\U0001F600"_qs, u"\U0001F600x\U0001F600"_qs},
+                    ZapCase{"PlaneNonCharacterRemoved", u"x\U0001FFFF"_qs, u"x"_qs},
+                    ZapCase{"PrivateUseKept", u"\uE000"_qs, u"\uE000"_qs},
+                    ZapCase{"OnlyGremlins", u"\uFDD0\uFFFF"_qs, u""_qs}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---- accounts CSV ----
+
+TEST(AccountsCsvTest, TwoAccountsGiveTwoQuotedLinesWithoutHeader) {
+    const RecordList accounts{account("40", "Erlöse"), account("41", "Bürobedarf")};
+    EXPECT_EQ(exportAccountsCSV(accounts), QByteArray("\"40\",\"Erl\xc3\xb6se\"\n"
+                                                      "\"41\",\"B\xc3\xbcrobedarf\"\n"));
+}
+
+TEST(AccountsCsvTest, EmptyListGivesEmptyFile) {
+    EXPECT_TRUE(exportAccountsCSV({}).isEmpty());
+}
+
+TEST(AccountsCsvTest, QuoteInsideATitleIsDoubledSoTheFieldStaysWhole) {
+    EXPECT_EQ(exportAccountsCSV({account("6815", "Bürobedarf \"Sonder\"")}),
+              QByteArray("\"6815\",\"B\xc3\xbcrobedarf \"\"Sonder\"\"\"\n"));
+}
+
+TEST(AccountsCsvTest, MissingFieldsAreEmptyAndInnerCharactersStay) {
+    RecordPtr bare = Record::createEmpty(RecordClass::Account);
+    EXPECT_EQ(exportAccountsCSV({bare}), QByteArray("\"\",\"\"\n"));
+    // Cleaning touches only the ends of the whole text, which are quotes and a line feed.
+    EXPECT_EQ(exportAccountsCSV({account(u"\uFFFF"_qs, "Kasse")}),
+              QByteArray("\"\xef\xbf\xbf\",\"Kasse\"\n"));
+}
+
+}  // namespace
+}  // namespace quandor
