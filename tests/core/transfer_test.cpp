@@ -5,9 +5,12 @@
 #include "core/archive/archive.h"
 #include "core/datev_charts.h"
 #include "core/datev_list.h"
+#include "core/datev_load.h"
 #include "core/keys.h"
 #include "core/record.h"
 #include "core/text_cleaning.h"
+
+#include "support/fake_ui.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +20,7 @@ namespace quandor {
 namespace {
 
 using datev::Chart;
+using test::FakeUi;
 
 RecordPtr account(const QString& number, const QString& title) {
     RecordPtr a = Record::create(RecordClass::Account, datev::chartDate());
@@ -105,6 +109,33 @@ TEST(AccountListFileTest, RefusesARootWithoutAccounts) {
     RecordList out;
     EXPECT_FALSE(datev::accountsFromRoot(Value(QStringLiteral("x")), out));
     EXPECT_FALSE(datev::accountsFromRoot(Value(std::make_shared<Dict>()), out));
+}
+
+TEST(LoadChartTest, DefaultButtonReplacesTheAccounts) {
+    FakeUi ui;
+    RecordList accounts{account("9999", "Eigenes Konto")};
+    ASSERT_TRUE(datev::loadChart(ui, accounts, Chart::Minimal, datev::Ask::Question));
+    ASSERT_EQ(ui.alerts.size(), 1u);
+    EXPECT_EQ(ui.alerts[0].title, QStringLiteral("Minimal Kontenrahmen laden"));
+    EXPECT_EQ(ui.alerts[0].buttons, QStringList({"Minimal Set", "Abbrechen"}));
+    EXPECT_EQ(accounts.size(), datev::loadShippedChart(Chart::Minimal).size());
+}
+
+TEST(LoadChartTest, AbbrechenKeepsTheAccounts) {
+    FakeUi ui;
+    ui.answers.push_back(1);
+    RecordList accounts{account("9999", "Eigenes Konto")};
+    EXPECT_FALSE(datev::loadChart(ui, accounts, Chart::Complete, datev::Ask::Question));
+    ASSERT_EQ(accounts.size(), 1u);
+    EXPECT_EQ(accounts[0]->text(keys::number), QStringLiteral("9999"));
+}
+
+TEST(LoadChartTest, SetupLoadsWithoutAQuestion) {
+    FakeUi ui;
+    RecordList accounts;
+    ASSERT_TRUE(datev::loadChart(ui, accounts, Chart::Standard, datev::Ask::NoQuestion));
+    EXPECT_TRUE(ui.alerts.empty());
+    EXPECT_FALSE(accounts.empty());
 }
 
 // ---- readable lists ----
