@@ -58,6 +58,9 @@ const std::vector<Command>& commands() {
         {"statement", "statement add --year JAHR TITEL",
          "legt im Jahr JAHR eine Abrechnung an, wie es das Abrechnungsfenster tut, und bestätigt sie", {"--year"},
          statementCommand},
+        {"accounts", "accounts load complete|standard|minimal [--yes]",
+         "ersetzt die Konten durch einen mitgelieferten Kontenrahmen (komplett, Standard oder minimal)", {},
+         accountsCommand},
     };
     return all;
 }

@@ -67,6 +67,7 @@ int rewriteCommand(const Context& ctx, const Args& args);
 int settingsCommand(const Context& ctx, const Args& args);
 int yearCommand(const Context& ctx, const Args& args);
 int statementCommand(const Context& ctx, const Args& args);
+int accountsCommand(const Context& ctx, const Args& args);
 
 // The database file the program would open (resolves the data folder).
 QString openDatabasePath(const Context& ctx);
