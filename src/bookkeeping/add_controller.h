@@ -69,6 +69,12 @@ class AddController {
     // What the year sheet's name pop-up offers: the years around `current`.
     static QStringList yearNames(int current);
 
+    // ---- items (add_controller_items.cpp) -----------------------------------
+
+    // ---- master lists, reordering and drops (add_controller_lists.cpp) ------
+
+    // ---- item split (add_controller_split.cpp) --------------------------------
+
     // The German texts of this controller, for the window layer and tests.
     static const QString kErrorTitle;     // "Fehler!"
     static const QString kNoYearName;     // closing the year sheet without a name
@@ -87,6 +93,12 @@ class AddController {
     void openSheet(SheetKind kind, RecordPtr record, bool isNew);
     bool askDelete(const QString& title, const QString& message);
     void fail(const QString& message);
+
+    // item entry state
+
+    // master list state
+
+    // split state
 
     QuandorAppDelegate& app_;
     Sheet sheet_;

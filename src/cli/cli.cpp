@@ -61,6 +61,12 @@ const std::vector<Command>& commands() {
         {"accounts", "accounts load complete|standard|minimal [--yes]",
          "ersetzt die Konten durch einen mitgelieferten Kontenrahmen (komplett, Standard oder minimal)", {},
          accountsCommand},
+        // items
+
+        // transfer files, backups, users
+
+        // totals, VAT return, statement exports
+
     };
     return all;
 }

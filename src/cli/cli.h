@@ -68,6 +68,12 @@ int settingsCommand(const Context& ctx, const Args& args);
 int yearCommand(const Context& ctx, const Args& args);
 int statementCommand(const Context& ctx, const Args& args);
 int accountsCommand(const Context& ctx, const Args& args);
+// items
+
+// transfer files, backups, users
+
+// totals, VAT return, statement exports
+
 
 // The database file the program would open (resolves the data folder).
 QString openDatabasePath(const Context& ctx);
