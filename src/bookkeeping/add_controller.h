@@ -13,16 +13,21 @@
 // Every change to the records is announced with noteChanged(); the selection of
 // the main window follows the record being worked on.
 
+#include "bookkeeping/item_calculation.h"
 #include "core/app_delegate.h"
 
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <optional>
+#include <vector>
+
 namespace quandor {
 
 class AddController {
   public:
-    enum class SheetKind { None, Year, Statement };
+    enum class SheetKind { None, Year, Statement, Item };
 
     // What an open sheet shows. `record` is the year or statement being edited
     // (the sheet's fields write straight into it); `isNew` tells whether
@@ -32,6 +37,7 @@ class AddController {
         RecordPtr record;
         bool isNew = false;
         bool helpDrawer = false;  // open the help drawer beside the sheet
+        bool dateDrawer = false;  // item sheet: open the date drawer beside it
     };
 
     explicit AddController(QuandorAppDelegate& app);
@@ -70,6 +76,130 @@ class AddController {
     static QStringList yearNames(int current);
 
     // ---- items (add_controller_items.cpp) -----------------------------------
+    //
+    // The item sheet edits the first selected item of the item list in place.
+    // Opened by addItem it shows a fresh item with cancel, "new" and template
+    // buttons; opened by editItem it shows next/previous. The item's derived
+    // figures are recalculated whenever kind, amount, VAT flag or rate change
+    // and before every confirmation, step and new item, so the stored keys
+    // always match what the sheet shows.
+
+    // The sign label's and amount field's colours (red for expenses, dark green for income).
+    struct Rgb {
+        double red, green, blue;
+        bool operator==(const Rgb&) const = default;
+    };
+    static constexpr Rgb kExpenseColor{0.52844, 0.083141, 0.088046};
+    static constexpr Rgb kIncomeColor{0.133, 0.358, 0.0};
+    enum class SignColor { None, Expense, Income };
+
+    // What the open item sheet shows beside the item's own fields.
+    struct ItemSheet {
+        QString amountText;      // the amount field as typed (or as the item holds it)
+        bool amountEnabled = false;
+        QString accountText;     // the account number field
+        bool accountRejected = false;  // an unknown number was typed: select the field's text
+        QString sign;            // "-", "+" or empty
+        SignColor signColor = SignColor::None;
+        bool showCancel = false, showNew = false, showTemplate = false, showSteps = false;
+        bool busy = false;       // the account busy indicator
+    };
+    const ItemSheet& itemSheet() const { return itemSheet_; }
+    // The item the open item sheet shows, or null.
+    RecordPtr sheetItem() const;
+
+    // New item in the selected statement; opens the sheet, or, while it is
+    // open in add mode, confirms the current item and starts the next.
+    void addItem();
+    // Validates, recalculates and closes; false (alert shown) when refused.
+    bool closeItemSheet();
+    // Removes the fresh item of an add sheet and closes it.
+    void cancelItemSheet();
+    // Opens the sheet on the selected item (asks first when its statement was
+    // used for the VAT return); beeps without a selection.
+    void editItem();
+    // Appends a deep copy of the selected item and selects it.
+    void duplicateItem();
+    // The item list's delete: asks, then removes the selected item.
+    void deleteItem();
+    // Calculates the first selected item from what the sheet shows.
+    void calculateItem();
+    void selectExpense();
+    void selectIncome();
+    void setTaxAutomatically();
+    void setToday();
+    void selectNext();
+    void selectPrevious();
+
+    // Edits of the sheet's fields (each counts as a change of the item).
+    void setItemText(Key key, const QString& text);  // title, number, misc1, group, comment, …
+    void setItemDate(Date date);
+    void setItemTaxBool(bool on);  // the VAT check box; applies the automatic rate
+    void setItemTaxTag(int64_t tag);
+    // The amount field's editing ended: stores the amount and recalculates.
+    // The field then shows the amount as stored (0 for text that is no number).
+    void setAmountText(const QString& text);
+    // The account field (account number) as typed.
+    void setAccountText(const QString& text);
+    // Takes the account whose number the account field holds; alerts when there
+    // is none. True when an account was taken (or the field is empty).
+    bool validateAccountNumber();
+    // The account pop-up: after 0.1 s takes the first account titled `title`.
+    void validateAccountTitle(const QString& title);
+
+    // Search sheets over the item sheet (categories, accounts, templates).
+    enum class SearchKind { None, Group, Account, Template };
+    struct SearchSheet {
+        SearchKind kind = SearchKind::None;
+        QString text;                 // the search field
+        std::vector<uint32_t> rows;   // indexes into the searched list that match
+        int selected = -1;            // selected row of `rows`
+    };
+    const SearchSheet& searchSheet() const { return search_; }
+    const RecordList& searchList() const;  // the list the open search sheet searches
+    void openGroupSearchSheet();
+    void openAccountSearchSheet();
+    void openTemplateSearchSheet();
+    void setSearchText(const QString& text);
+    void setSearchSelection(int row);
+    // Applies the selected row and closes the search sheet.
+    void selectGroupSearchSheet();
+    void selectAccountSearchSheet();
+    void selectTemplateSearchSheet();
+    void cancelGroupSearchSheet();
+    void cancelAccountSearchSheet();
+    void cancelTemplateSearchSheet();
+
+    // Templates (root list "items"). Both return the new template (null when refused).
+    RecordPtr addTemplate();
+    RecordPtr makeTemplateFromItem();
+    // Copies a template's entry fields into the sheet's item with fresh stamps.
+    void applyTemplate(const RecordPtr& tmpl);
+    // Called with a template made from an item: the window opens the templates page.
+    std::function<void(const RecordPtr&)> showTemplate;
+
+    // The configured rates; a rate never written reads as the first-start default
+    // (19 and 7; the third rate has none and reads 0).
+    static TaxRates taxRates(const Settings& settings);
+    // The amount field's text for an item's stored "amount".
+    static QString amountFieldText(const Value& amount);
+    // An amount field's text as a number: locale decimal comma or ".", thousands
+    // separators; empty text and text that is no number read 0.
+    static float amountFromText(const QString& text);
+
+    static const QString kNoAmount;
+    static const QString kNoRate;
+    static const QString kTaxOnZero;
+    static const QString kNoTitle;
+    static const QString kNoStatementForItem;
+    static const QString kNoItemSelected;
+    static const QString kUnknownAccount;
+    static const QString kAttentionTitle;  // "Achtung!"
+    static const QString kEditMarkedMessage;
+    static const QString kEditButton;  // "Bearbeiten"
+    static const QString kDeleteItemTitle;
+    static const QString kDeleteItemMessage;
+    static const QString kDeleteMarkedItemMessage;
 
     // ---- master lists, reordering and drops (add_controller_lists.cpp) ------
 
@@ -95,6 +225,19 @@ class AddController {
     void fail(const QString& message);
 
     // item entry state
+    void newItem();
+    void openItemSheet(bool isNew);
+    void showItem(const RecordPtr& item);
+    void showSign(int64_t kind);
+    void setKind(int64_t kind);
+    void step(int delta);
+    std::optional<QString> itemRefusal() const;
+    void applySearchFilter();
+    void closeSearchSheet(SearchKind kind);
+    void takeAccount(const RecordPtr& item, const QString& title);
+    ItemSheet itemSheet_;
+    SearchSheet search_;
+    RecordPtr itemStatement_;  // the statement the sheet's items belong to
 
     // master list state
 
