@@ -67,6 +67,11 @@ std::vector<Key> templateKeys() {
             keys::title, keys::amount, keys::taxBool, keys::taxTag};
 }
 
+// A marker counts as set when its text has 4 or more characters.
+bool inCashBook(const Record& item) {
+    return item.text(keys::misc9).size() > 3;
+}
+
 void copyTemplateKeys(const Record& from, Record& to) {
     for (const Key& k : templateKeys())
         if (const Value* v = from.properties().find(k)) to.set(k, *v);
@@ -293,9 +298,9 @@ void AddController::editItem() {
         const int pressed = app_.ui().alert(AlertStyle::Warning, kAttentionTitle, kEditMarkedMessage,
                                             {kCancelButton, kEditButton});
         if (pressed != 1) return;
-        // An item taken into the cash book must not be handed over a second time.
-        settings.setBool(prefs::allowCashBook, item->text(keys::misc9).size() <= 3);
     }
+    // An item taken into the cash book must not be handed over a second time.
+    settings.setBool(prefs::allowCashBook, !inCashBook(*item));
     settings.setInt(prefs::prefsSelectedItemTabTag, 0);
     itemSheet_.showSteps = true;
     sheet_ = Sheet{};
@@ -360,7 +365,8 @@ void AddController::calculateItem() {
     Settings& settings = app_.settings();
     const bool shown = item == sheetItem();
     const QString amountText = shown ? itemSheet_.amountText : amountFieldText(item->value(keys::amount));
-    if (!amountText.isEmpty()) settings.setBool(prefs::allowCashBook, true);
+    // An item with an amount may be handed to the cash book, unless it already was.
+    if (!amountText.isEmpty()) settings.setBool(prefs::allowCashBook, !inCashBook(*item));
     // An amount kept as typed text (older files) is stored as the number it reads as.
     if (shown && !amountText.trimmed().isEmpty() && item->value(keys::amount).type() == Value::Type::String) {
         item->set(keys::amount, amountFromText(amountText));
