@@ -4,6 +4,7 @@
 #include "bookkeeping/add_controller.h"
 
 #include "core/keys.h"
+#include "core/number_texts.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
 
@@ -12,7 +13,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace quandor {
 
@@ -92,13 +92,7 @@ TaxRates AddController::taxRates(const Settings& settings) {
 }
 
 float AddController::amountFromText(const QString& text) {
-    const QString t = text.trimmed();
-    if (t.isEmpty()) return 0.0f;
-    bool ok = false;
-    double d = QLocale().toDouble(t, &ok);
-    if (!ok) d = QLocale::c().toDouble(t, &ok);
-    if (!ok || !std::isfinite(d) || std::fabs(d) > std::numeric_limits<float>::max()) return 0.0f;
-    return static_cast<float>(d);
+    return parseAmount(text);
 }
 
 QString AddController::amountFieldText(const Value& amount) {
@@ -109,7 +103,7 @@ QString AddController::amountFieldText(const Value& amount) {
     }
     const float a = amount.toFloat();
     const QLocale locale;
-    const QString cents = locale.toString(static_cast<double>(a), 'f', 2);
+    const QString cents = amountText(a, locale);
     if (amountFromText(cents) == a) return cents;
     // More than two decimals: show every digit, so leaving the field changes nothing.
     QString exact = Settings::floatText(a);

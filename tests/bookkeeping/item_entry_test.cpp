@@ -32,6 +32,7 @@ struct Books {
     RecordPtr statement;
 
     Books() {
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         c.addYear();
         c.setYearName(u"2024"_s);
         c.closeYear();
@@ -194,7 +195,6 @@ TEST(ItemSheet, ConfirmingSetsTheFirstStepFlagsAndKeepsTheItemSelected) {
 // ---- amounts --------------------------------------------------------------------------
 
 TEST(ItemAmount, TypedTextIsReadWithCommaPointAndSeparatorsAndShownAsStored) {
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     Books b;
     b.c.addItem();
     b.c.selectIncome();
