@@ -3,17 +3,20 @@
 #include "core/settings.h"
 #include "core/settings_keys.h"
 #include "ui/icons.h"
+#include "ui/item_sheet.h"
 #include "ui/main_window.h"
 #include "ui/main_window_rules.h"
 #include "ui/panels.h"
 #include "ui/preference_panel.h"
 #include "ui/toolbar_controller.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QTableView>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QToolBar>
@@ -34,6 +37,7 @@ DesktopShell::DesktopShell(QuandorAppDelegate& delegate, QtUiPort& ui)
     docs_ = new InfoWindow(QStringLiteral("Dokumentation"), documentationText(), main_);
     buildMenus();
     bindHooks();
+    bindItemSheet();
 
     // The main window's one-time defaults, and the windows centred the first time.
     if (applyFirstWindowDefaults(settings)) {
@@ -107,6 +111,55 @@ void DesktopShell::bindHooks() {
                       {QStringLiteral("OK")});
         };
     }
+}
+
+// New, edit, duplicate and delete item: the main window's buttons, the menu and
+// a double click on an item row.
+void DesktopShell::bindItemSheet() {
+    add_ = std::make_unique<AddController>(delegate_);
+    itemSheet_ = new ItemSheet(*add_, delegate_, main_);
+    connect(itemSheet_, &ItemSheet::itemsChanged, main_, &MainWindow::updateWindow);
+    QAbstractButton* addButton = main_->button(ToolbarAction::AddItem);
+    QAbstractButton* deleteButton = main_->button(ToolbarAction::DeleteItem);
+    addButton->setEnabled(true);
+    deleteButton->setEnabled(true);
+    connect(addButton, &QAbstractButton::clicked, itemSheet_, &ItemSheet::addItem);
+    auto deleteItem = [this] {
+        add_->deleteItem();
+        main_->updateWindow();
+    };
+    auto duplicateItem = [this] {
+        add_->duplicateItem();
+        main_->updateWindow();
+    };
+    connect(deleteButton, &QAbstractButton::clicked, this, deleteItem);
+    connect(main_->itemView(), &QTableView::doubleClicked, itemSheet_, &ItemSheet::editItem);
+
+    QMenu* edit = nullptr;
+    for (QAction* a : main_->menuBar()->actions())
+        if (a->text() == QStringLiteral("&Bearbeiten")) edit = a->menu();
+    if (!edit) return;
+    edit->addSeparator();
+    QAction* newAction = edit->addAction(QStringLiteral("Neuer Posten"), addButton, &QAbstractButton::click);
+    newAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    QAction* editAction = edit->addAction(QStringLiteral("Posten bearbeiten"), itemSheet_, &ItemSheet::editItem);
+    editAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    QAction* duplicate = edit->addAction(QStringLiteral("Posten duplizieren"), this, duplicateItem);
+    duplicate->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    QAction* remove = edit->addAction(QStringLiteral("Posten löschen"), deleteButton, &QAbstractButton::click);
+    remove->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Backspace));
+    // The Delete key in the item list (not in text fields).
+    auto* deleteKey = new QAction(main_->itemView());
+    deleteKey->setShortcut(QKeySequence::Delete);
+    deleteKey->setShortcutContext(Qt::WidgetShortcut);
+    connect(deleteKey, &QAction::triggered, deleteButton, &QAbstractButton::click);
+    main_->itemView()->addAction(deleteKey);
+    // Return in the item list opens the selected item.
+    auto* editKey = new QAction(main_->itemView());
+    editKey->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    editKey->setShortcutContext(Qt::WidgetShortcut);
+    connect(editKey, &QAction::triggered, itemSheet_, &ItemSheet::editItem);
+    main_->itemView()->addAction(editKey);
 }
 
 void DesktopShell::buildMenus() {
