@@ -123,6 +123,12 @@ ItemSheet::ItemSheet(AddController& controller, QuandorAppDelegate& app, QWidget
     build();
 }
 
+QLabel* ItemSheet::buddyLabel(const QString& text, QWidget* buddy) {
+    auto* label = new QLabel(text, this);
+    label->setBuddy(buddy);
+    return label;
+}
+
 void ItemSheet::build() {
     auto* outer = new QHBoxLayout(this);
     outer->setContentsMargins(16, 14, 16, 12);
@@ -149,7 +155,7 @@ void ItemSheet::build() {
     kindRow->addWidget(expense_);
     kindRow->addWidget(income_);
     kindRow->addStretch();
-    form->addRow(QStringLiteral("Art:"), kindRow);
+    form->addRow(buddyLabel(QStringLiteral("Art:"), expense_), kindRow);
 
     auto* dateRow = new QHBoxLayout;
     date_ = new QDateEdit(this);
@@ -165,7 +171,7 @@ void ItemSheet::build() {
     dateRow->addWidget(today);
     dateRow->addWidget(dateButton_);
     dateRow->addStretch();
-    form->addRow(QStringLiteral("&Datum:"), dateRow);
+    form->addRow(buddyLabel(QStringLiteral("&Datum:"), date_), dateRow);
 
     title_ = new QLineEdit(this);
     title_->setObjectName(QStringLiteral("titleField"));
@@ -178,14 +184,14 @@ void ItemSheet::build() {
     sign_->setFixedWidth(14);
     QFont big = sign_->font();
     big.setBold(true);
-    big.setPointSizeF(big.pointSizeF() * 1.3);
     sign_->setFont(big);
     sign_->setAlignment(Qt::AlignCenter);
     amount_ = new QLineEdit(this);
     amount_->setObjectName(QStringLiteral("amountField"));
     amount_->setAlignment(Qt::AlignRight);
     amount_->setPlaceholderText(QStringLiteral("0,00"));
-    amount_->setMaximumWidth(160);
+    amount_->setMinimumWidth(150);
+    amount_->setMaximumWidth(170);
     QFont amountFont = amount_->font();
     amountFont.setBold(true);
     amount_->setFont(amountFont);
@@ -193,7 +199,7 @@ void ItemSheet::build() {
     amountRow->addWidget(amount_);
     amountRow->addWidget(new QLabel(QStringLiteral("brutto"), this));
     amountRow->addStretch();
-    form->addRow(QStringLiteral("&Summe:"), amountRow);
+    form->addRow(buddyLabel(QStringLiteral("&Summe:"), amount_), amountRow);
 
     auto* vatRow = new QHBoxLayout;
     vat_ = new QCheckBox(QStringLiteral("&Umsatzsteuer"), this);
@@ -213,7 +219,7 @@ void ItemSheet::build() {
     groupSearch->setFixedWidth(32);
     groupRow->addWidget(group_, 1);
     groupRow->addWidget(groupSearch);
-    form->addRow(QStringLiteral("&Kategorie:"), groupRow);
+    form->addRow(buddyLabel(QStringLiteral("&Kategorie:"), group_), groupRow);
 
     auto* accountRow = new QHBoxLayout;
     accountNumber_ = new QLineEdit(this);
@@ -233,7 +239,7 @@ void ItemSheet::build() {
     accountRow->addWidget(account_, 1);
     accountRow->addWidget(busy_);
     accountRow->addWidget(accountSearch);
-    form->addRow(QStringLiteral("K&onto:"), accountRow);
+    form->addRow(buddyLabel(QStringLiteral("K&onto:"), accountNumber_), accountRow);
 
     number_ = new QLineEdit(this);
     number_->setObjectName(QStringLiteral("numberField"));
@@ -426,7 +432,7 @@ void ItemSheet::sync() {
         amount_->setText(s.amountText);
     amount_->setEnabled(s.amountEnabled);
     amount_->setPlaceholderText(s.amountEnabled ? QStringLiteral("0,00")
-                                                : QStringLiteral("erst Ausgabe oder Einnahme wählen"));
+                                                : QStringLiteral("erst Art wählen"));
     sign_->setText(s.sign);
     QPalette signPalette = palette();
     QPalette amountPalette = amount_->palette();
@@ -475,10 +481,7 @@ void ItemSheet::addItem() {
     helpButton_->setChecked(c_.sheet().helpDrawer);
     dateButton_->setChecked(c_.sheet().dateDrawer);
     sync();
-    adjustSize();
-    open();
-    expense_->setFocus();
-    emit itemsChanged();
+    present(c_.sheetItem()->integer(keys::kind) != 0 ? static_cast<QWidget*>(amount_) : expense_);
 }
 
 void ItemSheet::editItem() {
@@ -488,9 +491,22 @@ void ItemSheet::editItem() {
     helpButton_->setChecked(c_.sheet().helpDrawer);
     dateButton_->setChecked(c_.sheet().dateDrawer);
     sync();
+    present(title_);
+}
+
+void ItemSheet::present(QWidget* focus) {
     adjustSize();
+    if (QWidget* over = parentWidget()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(over->frameGeometry().center());
+        move(frame.topLeft());
+    }
     open();
-    title_->setFocus();
+    raise();
+    activateWindow();
+    focus->setFocus(Qt::OtherFocusReason);
+    // Showing may hand the focus to the first field; the wanted one takes it back.
+    QTimer::singleShot(0, focus, [focus] { focus->setFocus(Qt::OtherFocusReason); });
     emit itemsChanged();
 }
 

@@ -47,6 +47,8 @@ class ItemSheet : public QDialog {
 
   private:
     void build();
+    QLabel* buddyLabel(const QString& text, QWidget* buddy);
+    void present(QWidget* focus);
     // Hands what is typed but not yet handed over (the amount field) to the controller.
     void commitEdits();
     void confirm();
