@@ -146,6 +146,8 @@ void DesktopShell::bindItemSheet() {
     editAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
     QAction* duplicate = edit->addAction(QStringLiteral("Posten duplizieren"), this, duplicateItem);
     duplicate->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    edit->addAction(QStringLiteral("Vorlage aus Posten erstellen"), this, [this] { add_->makeTemplateFromItem(); });
+    add_->showTemplate = [this](const RecordPtr&) { prefs_->selectTab4(); };
     QAction* remove = edit->addAction(QStringLiteral("Posten löschen"), deleteButton, &QAbstractButton::click);
     remove->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Backspace));
     // The Delete key in the item list (not in text fields).
