@@ -358,6 +358,11 @@ void AddController::calculateItem() {
     if (!item) return;
     Settings& settings = app_.settings();
     const bool shown = item == sheetItem();
+    // An amount written by other means (the split calculator) shows in the field as stored.
+    if (shown && item->value(keys::amount).type() != Value::Type::String &&
+        !item->value(keys::amount).isNull() &&
+        amountFromText(itemSheet_.amountText) != item->value(keys::amount).toFloat())
+        itemSheet_.amountText = amountFieldText(item->value(keys::amount));
     const QString amountText = shown ? itemSheet_.amountText : amountFieldText(item->value(keys::amount));
     // An item with an amount may be handed to the cash book, unless it already was.
     if (!amountText.isEmpty()) settings.setBool(prefs::allowCashBook, !inCashBook(*item));

@@ -218,6 +218,17 @@ TEST(ItemAmount, TypedTextIsReadWithCommaPointAndSeparatorsAndShownAsStored) {
     EXPECT_EQ(b.c.sheetItem()->text(keys::amount), u""_s);
 }
 
+TEST(ItemAmount, AnAmountWrittenByOtherMeansShowsInTheFieldAfterCalculating) {
+    Books b;
+    b.c.addItem();
+    b.c.selectExpense();
+    b.c.setAmountText(u"100"_s);
+    b.c.sheetItem()->set(keys::amount, 50.0f);  // as the split calculator does
+    b.c.calculateItem();
+    EXPECT_EQ(b.c.itemSheet().amountText, u"50,00"_s);
+    EXPECT_EQ(b.c.sheetItem()->real(keys::finalAmount), -50.0f);
+}
+
 TEST(ItemAmount, TheFieldIsEnabledOnlyOnceAKindIsChosenAndShowsTheSign) {
     Books b;
     b.c.addItem();
