@@ -1,0 +1,16 @@
+#pragma once
+// Drag and drop in the main window: years, statements and items are reordered
+// by drag within their tables, and an item dragged onto a statement row is
+// copied into that statement.
+
+namespace quandor {
+class AddController;
+}
+
+namespace quandor::ui {
+
+class MainWindow;
+
+void installListDrags(MainWindow& window, AddController& controller);
+
+}  // namespace quandor::ui
