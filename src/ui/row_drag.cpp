@@ -134,10 +134,16 @@ bool RowDrag::eventFilter(QObject* watched, QEvent* event) {
             if (type == hooks_.moveType) {
                 showGap(gapRow(pos));
             } else {
+                // Only rows take the drop; the enter is accepted anywhere so
+                // that the moves over the rows keep coming.
                 const QModelIndex index = view_->indexAt(pos);
                 if (!index.isValid()) {
                     hideIndicator();
-                    e->ignore();
+                    if (event->type() == QEvent::DragEnter) {
+                        e->accept();
+                    } else {
+                        e->ignore();
+                    }
                     return true;
                 }
                 showOnRow(index.row());
