@@ -9,6 +9,7 @@
 #include <QItemSelectionModel>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QTimer>
 
 #include <algorithm>
@@ -55,7 +56,7 @@ void RowDrag::showGap(int row) {
         y = row < rows ? rect.top() : rect.bottom() + 1;
     }
     indicator_->setStyleSheet(QStringLiteral("background: palette(highlight); border: none;"));
-    indicator_->setGeometry(0, std::max(0, y - 1), view_->viewport()->width(), 2);
+    indicator_->setGeometry(0, std::max(0, y - 1), view_->viewport()->width(), 3);
     indicator_->show();
     indicator_->raise();
 }
@@ -88,10 +89,21 @@ void RowDrag::startDrag() {
     mime->setData(hooks_.moveType, hooks_.writeRows(rows));
     auto* drag = new QDrag(view_);
     drag->setMimeData(mime);
+    // A translucent picture of the row beside the cursor, so that the line or
+    // frame showing where the drop goes stays visible.
     const QRect rect = view_->visualRect(view_->model()->index(pressRow_, 0));
-    drag->setPixmap(view_->viewport()->grab(
-        QRect(0, rect.top(), view_->viewport()->width(), rect.height())));
-    drag->setHotSpot(QPoint(pressPos_.x(), pressPos_.y() - rect.top()));
+    const QPixmap row = view_->viewport()->grab(
+        QRect(0, rect.top(), std::min(view_->viewport()->width(), 320), rect.height()));
+    QPixmap picture(row.size());
+    picture.setDevicePixelRatio(row.devicePixelRatio());
+    picture.fill(Qt::transparent);
+    {
+        QPainter painter(&picture);
+        painter.setOpacity(0.7);
+        painter.drawPixmap(0, 0, row);
+    }
+    drag->setPixmap(picture);
+    drag->setHotSpot(QPoint(-12, -6));
     drag->exec(Qt::MoveAction, Qt::MoveAction);
 }
 

@@ -6,10 +6,13 @@
 #include "core/settings.h"
 #include "support/fake_ui.h"
 #include "ui/master_list_pages.h"
+#include "ui/row_drag.h"
 
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
+#include <QListView>
+#include <QStringListModel>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -88,4 +91,17 @@ TEST(MasterListPage, TemplatesTakeKindRateAndAmountAndRefuseTextAsAmount) {
     EXPECT_FALSE(model->setData(model->index(0, 5), QStringLiteral("viel"), Qt::EditRole));
     EXPECT_EQ(tmpl.real(keys::amount), 1190.5f);
     EXPECT_FALSE(model->lastRefusal().isEmpty());
+}
+
+TEST(RowDrag, ADropGoesBeforeTheRowOrAfterItByTheHalfOfTheRow) {
+    QStringListModel model({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+    QListView view;
+    view.setModel(&model);
+    view.resize(200, 200);
+    view.show();
+    RowDrag drag(&view, RowDrag::Hooks{});
+    const QRect second = view.visualRect(model.index(1, 0));
+    EXPECT_EQ(drag.gapRow(QPoint(5, second.top() + 1)), 1);
+    EXPECT_EQ(drag.gapRow(QPoint(5, second.bottom() - 1)), 2);
+    EXPECT_EQ(drag.gapRow(QPoint(5, 190)), 3);  // below the rows: at the end
 }
