@@ -56,7 +56,7 @@ const std::vector<MasterListModel::Column>& MasterListModel::columns() const {
         {keys::kind, QStringLiteral("Art"), K::Choice, 90},
         {keys::group, QStringLiteral("Kategorie"), K::Text, 130},
         {keys::account, QStringLiteral("Kostenstelle"), K::Text, 130},
-        {keys::accountNumber, QStringLiteral("Nummer"), K::Text, 70},
+        {keys::accountNumber, QStringLiteral("Konto-Nr."), K::Text, 70},
         {keys::amount, QStringLiteral("Betrag"), K::Amount, 90},
         {keys::taxBool, QStringLiteral("USt."), K::Flag, 44},
         {keys::taxTag, QStringLiteral("Steuersatz"), K::Choice, 170}};
