@@ -4,7 +4,9 @@
 #include "ui/main_window.h"
 #include "ui/row_drag.h"
 
+#include <QAbstractButton>
 #include <QListView>
+#include <QShortcut>
 #include <QTableView>
 
 namespace quandor::ui {
@@ -39,6 +41,18 @@ void installListDrags(MainWindow& window, AddController& controller) {
     new RowDrag(window.statementView(), std::move(statements));
 
     new RowDrag(window.itemView(), reorderHooks(window, controller, List::Items));
+
+    auto deleteItem = [&window, &controller] {
+        if (controller.remove(List::Items)) window.reloadAll();
+    };
+    if (QAbstractButton* button = window.button(ToolbarAction::DeleteItem)) {
+        button->setEnabled(true);
+        QObject::connect(button, &QAbstractButton::clicked, &window, deleteItem);
+    }
+    for (const QKeySequence& key : {QKeySequence(QKeySequence::Delete), QKeySequence(Qt::Key_Backspace)}) {
+        auto* shortcut = new QShortcut(key, window.itemView(), nullptr, nullptr, Qt::WidgetShortcut);
+        QObject::connect(shortcut, &QShortcut::activated, &window, deleteItem);
+    }
 }
 
 }  // namespace quandor::ui
