@@ -5,11 +5,14 @@
 #include "core/keys.h"
 #include "core/settings.h"
 #include "support/fake_ui.h"
+#include "ui/main_window.h"
+#include "ui/main_window_drags.h"
 #include "ui/master_list_pages.h"
 #include "ui/row_drag.h"
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QLineEdit>
 #include <QListView>
 #include <QStringListModel>
@@ -104,4 +107,35 @@ TEST(RowDrag, ADropGoesBeforeTheRowOrAfterItByTheHalfOfTheRow) {
     EXPECT_EQ(drag.gapRow(QPoint(5, second.top() + 1)), 1);
     EXPECT_EQ(drag.gapRow(QPoint(5, second.bottom() - 1)), 2);
     EXPECT_EQ(drag.gapRow(QPoint(5, 190)), 3);  // below the rows: at the end
+}
+
+TEST(MainWindowLists, PostenLoeschenAsksAndDeletesTheSelectedItem) {
+    Pages p;
+    RecordPtr year = Record::create(RecordClass::Year, Date{});
+    RecordPtr statement = Record::create(RecordClass::Thelist, Date{});
+    for (const char* title : {"Miete", "Strom"}) {
+        RecordPtr item = Record::create(RecordClass::Item, Date{});
+        item->set(keys::title, QString::fromUtf8(title));
+        statement->items().push_back(item);
+    }
+    year->thelists().push_back(statement);
+    p.app.database().years.push_back(year);
+    MainWindow window(p.app.database(), p.app.selection(), p.settings);
+    installListDrags(window, p.controller);
+    p.app.selection().setYearIndex(0);
+    p.app.selection().setStatementIndex(0);
+    window.reloadAll();
+    p.app.selection().setSelectedRows({0});
+
+    QAbstractButton* button = window.button(ToolbarAction::DeleteItem);
+    ASSERT_NE(button, nullptr);
+    EXPECT_TRUE(button->isEnabled());
+    p.ui.answers = {1};  // "Abbrechen"
+    button->click();
+    EXPECT_EQ(statement->items().size(), 2u);
+    button->click();
+    ASSERT_EQ(statement->items().size(), 1u);
+    EXPECT_EQ(statement->items()[0]->text(keys::title), QStringLiteral("Strom"));
+    EXPECT_EQ(p.ui.count(QStringLiteral("Posten löschen")), 2);
+    EXPECT_EQ(window.itemView()->model()->rowCount(), 1);
 }
