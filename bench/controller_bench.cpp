@@ -121,7 +121,7 @@ int main(int argc, char** argv) {
                 }));
         report("delete an item (after the question)", measure(200, [&](int i) {
                     selection.setSelectedRows({(i * 41) % static_cast<int>(selection.listedCount())});
-                    c.deleteItem();
+                    c.remove(AddController::ListKind::Items);
                 }));
         selection.setFilterText(QStringLiteral("büro"));
         std::printf("with the search text \"büro\": %zu items listed\n", selection.listedCount());

@@ -34,13 +34,6 @@ const QString AddController::kEditMarkedMessage = QStringLiteral(
     "Die übergeordnete Abrechnung wurde als zur Voranmeldung genutzt markiert. Bist du sicher, dass du "
     "dennoch diesen Posten bearbeiten möchtest?");
 const QString AddController::kEditButton = QStringLiteral("Bearbeiten");
-const QString AddController::kDeleteItemTitle = QStringLiteral("Posten löschen");
-const QString AddController::kDeleteItemMessage = QStringLiteral(
-    "Diese Aktion kann nicht rückgängig gemacht werden. Möchtest du wirklich den ausgewählten Posten "
-    "löschen?");
-const QString AddController::kDeleteMarkedItemMessage = QStringLiteral(
-    "Die übergeordnete Abrechnung wurde als zur Voranmeldung genutzt markiert. Bist du sicher, dass du "
-    "dennoch diesen Posten löschen möchtest?");
 
 namespace {
 
@@ -318,35 +311,6 @@ void AddController::duplicateItem() {
     app_.noteChanged();
     selection.refresh();
     selection.setSelectedItems({copy});
-}
-
-void AddController::deleteItem() {
-    if (sheetIsOpen()) return;
-    Selection& selection = app_.selection();
-    const RecordPtr item = selection.firstSelectedItem();
-    const RecordPtr statement = selection.selectedStatement();
-    if (!item || !statement) {
-        app_.ui().beep();
-        return;
-    }
-    if (statement->flag(keys::taxBool)) {
-        const int pressed = app_.ui().alert(AlertStyle::Warning, kAttentionTitle, kDeleteMarkedItemMessage,
-                                            {kCancelButton, kDeleteButton});
-        if (pressed != 1) return;
-    } else if (!askDelete(kDeleteItemTitle, kDeleteItemMessage)) {
-        return;
-    }
-    const int row = selection.rowOf(item.get());
-    RecordList& items = statement->items();
-    const auto it = std::find(items.begin(), items.end(), item);
-    if (it == items.end()) return;
-    items.erase(it);
-    app_.noteChanged();
-    selection.refresh();
-    // The row that moved up into the deleted one's place, else the new last row.
-    const int count = static_cast<int>(selection.listedCount());
-    if (count > 0) selection.setSelectedRows({std::min(row, count - 1)});
-    else selection.setSelectedItems({});
 }
 
 // ---- calculation ------------------------------------------------------------------

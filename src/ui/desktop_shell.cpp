@@ -2,8 +2,11 @@
 
 #include "core/settings.h"
 #include "core/settings_keys.h"
+#include "bookkeeping/add_controller.h"
 #include "ui/icons.h"
 #include "ui/item_sheet.h"
+#include "ui/main_window_drags.h"
+#include "ui/master_list_pages.h"
 #include "ui/main_window.h"
 #include "ui/main_window_rules.h"
 #include "ui/panels.h"
@@ -32,6 +35,16 @@ DesktopShell::DesktopShell(QuandorAppDelegate& delegate, QtUiPort& ui)
     toolbar_ = new ToolbarController(*main_, settings, ui_);
     prefs_ = new PreferencePanel(settings, main_);
     prefs_->setWindowFlag(Qt::Window);
+    // The master lists' pages, and drag and drop in the main window.
+    lists_ = std::make_unique<AddController>(delegate_);
+    using List = AddController::ListKind;
+    prefs_->setPage(QStringLiteral("CategoriesItemIdentifier"),
+                    new MasterListPage(delegate_, *lists_, List::Groups));
+    prefs_->setPage(QStringLiteral("AccountsItemIdentifier"),
+                    new MasterListPage(delegate_, *lists_, List::Accounts));
+    prefs_->setPage(QStringLiteral("TemplatesItemIdentifier"),
+                    new MasterListPage(delegate_, *lists_, List::Templates));
+    installListDrags(*main_, *lists_);
     about_ = new AboutWindow(main_);
     help_ = new InfoWindow(QStringLiteral("Hilfe"), helpText(), main_);
     docs_ = new InfoWindow(QStringLiteral("Dokumentation"), documentationText(), main_);
@@ -116,24 +129,14 @@ void DesktopShell::bindHooks() {
 // New, edit, duplicate and delete item: the main window's buttons, the menu and
 // a double click on an item row.
 void DesktopShell::bindItemSheet() {
-    add_ = std::make_unique<AddController>(delegate_);
-    itemSheet_ = new ItemSheet(*add_, delegate_, main_);
+    itemSheet_ = new ItemSheet(*lists_, delegate_, main_);
     connect(itemSheet_, &ItemSheet::itemsChanged, main_, &MainWindow::updateWindow);
     QAbstractButton* addButton = main_->button(ToolbarAction::AddItem);
     QAbstractButton* deleteButton = main_->button(ToolbarAction::DeleteItem);
     addButton->setEnabled(true);
-    deleteButton->setEnabled(true);
     connect(addButton, &QAbstractButton::clicked, itemSheet_, &ItemSheet::addItem);
-    auto deleteItem = [this] {
-        add_->deleteItem();
-        main_->updateWindow();
-    };
-    auto duplicateItem = [this] {
-        add_->duplicateItem();
-        main_->updateWindow();
-    };
-    connect(deleteButton, &QAbstractButton::clicked, this, deleteItem);
     connect(main_->itemView(), &QTableView::doubleClicked, itemSheet_, &ItemSheet::editItem);
+    lists_->showTemplate = [this](const RecordPtr&) { prefs_->selectTab4(); };
 
     QMenu* edit = nullptr;
     for (QAction* a : main_->menuBar()->actions())
@@ -144,18 +147,13 @@ void DesktopShell::bindItemSheet() {
     newAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     QAction* editAction = edit->addAction(QStringLiteral("Posten bearbeiten"), itemSheet_, &ItemSheet::editItem);
     editAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
-    QAction* duplicate = edit->addAction(QStringLiteral("Posten duplizieren"), this, duplicateItem);
+    QAction* duplicate = edit->addAction(QStringLiteral("Posten duplizieren"), this, [this] {
+        lists_->duplicateItem();
+        main_->updateWindow();
+    });
     duplicate->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
-    edit->addAction(QStringLiteral("Vorlage aus Posten erstellen"), this, [this] { add_->makeTemplateFromItem(); });
-    add_->showTemplate = [this](const RecordPtr&) { prefs_->selectTab4(); };
-    QAction* remove = edit->addAction(QStringLiteral("Posten löschen"), deleteButton, &QAbstractButton::click);
-    remove->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Backspace));
-    // The Delete key in the item list (not in text fields).
-    auto* deleteKey = new QAction(main_->itemView());
-    deleteKey->setShortcut(QKeySequence::Delete);
-    deleteKey->setShortcutContext(Qt::WidgetShortcut);
-    connect(deleteKey, &QAction::triggered, deleteButton, &QAbstractButton::click);
-    main_->itemView()->addAction(deleteKey);
+    edit->addAction(QStringLiteral("Vorlage aus Posten erstellen"), this, [this] { lists_->makeTemplateFromItem(); });
+    if (deleteButton) edit->addAction(QStringLiteral("Posten löschen"), deleteButton, &QAbstractButton::click);
     // Return in the item list opens the selected item.
     auto* editKey = new QAction(main_->itemView());
     editKey->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});

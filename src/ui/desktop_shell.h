@@ -7,11 +7,17 @@
 #include "core/app_delegate.h"
 #include "ui/qt_ui_port.h"
 
+#include <memory>
+
 #include <QObject>
 #include <QPointer>
 
 class QSystemTrayIcon;
 class QTimer;
+
+namespace quandor {
+class AddController;
+}
 
 namespace quandor::ui {
 
@@ -60,7 +66,7 @@ class DesktopShell : public QObject {
     InfoWindow* help_ = nullptr;
     InfoWindow* docs_ = nullptr;
     QSystemTrayIcon* tray_ = nullptr;
-    std::unique_ptr<AddController> add_;
+    std::unique_ptr<AddController> lists_;  // master lists, reordering and drops; the item sheet
     ItemSheet* itemSheet_ = nullptr;
     QTimer* saveTimer_ = nullptr;
     bool welcomeDone_ = false;

@@ -1,6 +1,6 @@
 // Entering and editing booking items through the item sheet: the refusals with
 // their German texts, the new-item defaults, remembered choices, the warnings
-// for statements used for the VAT return, stepping, duplicating, deleting,
+// for statements used for the VAT return, stepping, duplicating,
 // the account lookups, the search sheets and templates.
 #include "bookkeeping/add_controller.h"
 #include "core/keys.h"
@@ -430,26 +430,6 @@ TEST(DuplicateItem, CopiesEverythingIncludingTheStampAndIsIndependent) {
     EXPECT_EQ(b.app.selection().firstSelectedItem(), copy);
     copy->set(keys::title, u"Kopie"_s);
     EXPECT_EQ(item->text(keys::title), u"Beratung"_s);
-}
-
-TEST(DeleteItem, AsksAndTheMarkedStatementAsksWithAbbrechenFirst) {
-    Books b;
-    const RecordPtr item = b.enter(1, u"5"_s, u"Kaffee"_s);
-    b.ui.answers = {1};
-    b.c.deleteItem();
-    EXPECT_EQ(b.ui.alerts.back().title, u"Posten löschen"_s);
-    EXPECT_EQ(b.items().size(), 1u);
-    b.c.deleteItem();
-    EXPECT_TRUE(b.items().empty());
-
-    b.enter(1, u"5"_s, u"Tee"_s);
-    b.statement->set(keys::taxBool, true);
-    b.c.deleteItem();
-    EXPECT_EQ(b.ui.alerts.back().buttons, (QStringList{u"Abbrechen"_s, u"Löschen"_s}));
-    EXPECT_EQ(b.items().size(), 1u);
-    b.ui.answers = {1};
-    b.c.deleteItem();
-    EXPECT_TRUE(b.items().empty());
 }
 
 // ---- accounts, search sheets, templates -----------------------------------------------
