@@ -309,17 +309,20 @@ void ItemSheet::build() {
     // Fields → item.
     connect(kinds_, &QButtonGroup::idClicked, this, [this](int id) {
         if (syncing_) return;
+        commitEdits();
         id == kKindExpense ? c_.selectExpense() : c_.selectIncome();
         sync();
         if (amount_->isEnabled()) amount_->setFocus();
     });
     connect(date_, &QDateEdit::dateChanged, this, [this](const QDate& d) {
         if (syncing_ || !c_.sheetItem()) return;
+        commitEdits();
         c_.setItemDate(withDay(c_.sheetItem()->date(keys::date), d));
         sync();
     });
     connect(dateDrawer_, &QCalendarWidget::clicked, this, [this](const QDate& d) { date_->setDate(d); });
     connect(today, &QPushButton::clicked, this, [this] {
+        commitEdits();
         c_.setToday();
         sync();
     });
@@ -341,10 +344,12 @@ void ItemSheet::build() {
         sync();
     });
     connect(vat_, &QCheckBox::clicked, this, [this](bool on) {
+        commitEdits();
         c_.setItemTaxBool(on);
         sync();
     });
     connect(rate_, &QComboBox::activated, this, [this](int index) {
+        commitEdits();
         c_.setItemTaxTag(rate_->itemData(index).toLongLong());
         sync();
     });
@@ -355,6 +360,7 @@ void ItemSheet::build() {
         sync();
     });
     connect(account_, &QComboBox::activated, this, [this](int index) {
+        commitEdits();
         c_.validateAccountTitle(account_->itemText(index));
         sync();
         QTimer::singleShot(200, this, [this] { sync(); });
@@ -428,8 +434,8 @@ void ItemSheet::sync() {
     income_->setChecked(kind == kKindIncome);
     kinds_->setExclusive(true);
 
-    if (!amount_->hasFocus() || amount_->text().isEmpty() || !s.amountEnabled)
-        amount_->setText(s.amountText);
+    // Every action hands the typed amount over first, so the field shows the item's.
+    if (amount_->text() != s.amountText) amount_->setText(s.amountText);
     amount_->setEnabled(s.amountEnabled);
     amount_->setPlaceholderText(s.amountEnabled ? QStringLiteral("0,00")
                                                 : QStringLiteral("erst Art wählen"));
@@ -464,9 +470,16 @@ void ItemSheet::sync() {
     syncing_ = false;
 }
 
-void ItemSheet::commitEdits() {
-    if (!c_.sheetItem()) return;
+bool ItemSheet::commitEdits() {
+    if (!c_.sheetItem()) return true;
     if (amount_->isEnabled() && amount_->text() != c_.itemSheet().amountText) c_.setAmountText(amount_->text());
+    // An account number that was not taken keeps the sheet open until it is
+    // corrected or cleared (the alert has told why).
+    if (accountNumber_->text() != c_.itemSheet().accountText) {
+        c_.setAccountText(accountNumber_->text());
+        c_.validateAccountNumber();
+    }
+    return !c_.itemSheet().accountRejected;
 }
 
 void ItemSheet::afterAction() {
@@ -511,7 +524,10 @@ void ItemSheet::present(QWidget* focus) {
 }
 
 void ItemSheet::confirm() {
-    commitEdits();
+    if (!commitEdits()) {
+        sync();
+        return;
+    }
     if (c_.closeItemSheet()) {
         QDialog::accept();
         emit itemsChanged();
@@ -521,7 +537,10 @@ void ItemSheet::confirm() {
 }
 
 void ItemSheet::newItem() {
-    commitEdits();
+    if (!commitEdits()) {
+        sync();
+        return;
+    }
     c_.addItem();
     afterAction();
     expense_->setFocus();

@@ -49,8 +49,9 @@ class ItemSheet : public QDialog {
     void build();
     QLabel* buddyLabel(const QString& text, QWidget* buddy);
     void present(QWidget* focus);
-    // Hands what is typed but not yet handed over (the amount field) to the controller.
-    void commitEdits();
+    // Hands what is typed but not yet handed over (amount and account fields) to
+    // the controller; false while the account field holds an unknown number.
+    bool commitEdits();
     void confirm();
     void newItem();
     void cancel();

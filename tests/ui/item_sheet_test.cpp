@@ -109,3 +109,33 @@ TEST(ItemSheetWindow, EditModeShowsStepsInsteadOfNewAndCancel) {
     EXPECT_FALSE(f.sheet.isVisible());
     EXPECT_EQ(f.items().size(), 1u);
 }
+
+TEST(ItemSheetWindow, NewShowsAnEmptyAmountAndAnUnknownAccountKeepsTheSheetOpen) {
+    SheetFixture f;
+    f.sheet.addItem();
+    f.radio(QStringLiteral("Ausgabe"))->click();
+    QTest::keyClicks(f.sheet.amountField(), QStringLiteral("7,50"));
+    QTest::keyClicks(f.sheet.titleField(), QStringLiteral("Kaffee"));
+    QPushButton* neu = nullptr;
+    for (QPushButton* b : f.sheet.findChildren<QPushButton*>())
+        if (b->text().remove(QLatin1Char('&')) == QStringLiteral("Neu")) neu = b;
+    ASSERT_TRUE(neu);
+    neu->click();
+    ASSERT_EQ(f.items().size(), 2u);
+    EXPECT_EQ(f.items()[0]->real(keys::finalAmount), -7.5f);
+    EXPECT_TRUE(f.sheet.amountField()->text().isEmpty());
+
+    f.radio(QStringLiteral("Einnahme"))->click();
+    QTest::keyClicks(f.sheet.amountField(), QStringLiteral("20"));
+    QTest::keyClicks(f.sheet.titleField(), QStringLiteral("Trinkgeld"));
+    auto* account = f.sheet.findChild<QLineEdit*>(QStringLiteral("accountField"));
+    QTest::keyClicks(account, QStringLiteral("4711"));
+    QTest::keyClick(f.sheet.titleField(), Qt::Key_Return);
+    ASSERT_EQ(f.ui.alerts.size(), 1u);
+    EXPECT_EQ(f.ui.alerts[0].message, AddController::kUnknownAccount);
+    EXPECT_TRUE(f.sheet.isVisible());
+    account->clear();
+    QTest::keyClick(f.sheet.titleField(), Qt::Key_Return);
+    EXPECT_FALSE(f.sheet.isVisible());
+    EXPECT_EQ(f.items()[1]->real(keys::finalAmount), 20.0f);
+}
