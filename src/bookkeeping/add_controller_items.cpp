@@ -330,8 +330,9 @@ void AddController::calculateItem() {
     const QString amountText = shown ? itemSheet_.amountText : amountFieldText(item->value(keys::amount));
     // An item with an amount may be handed to the cash book, unless it already was.
     if (!amountText.isEmpty()) settings.setBool(prefs::allowCashBook, !inCashBook(*item));
-    // An amount kept as typed text (older files) is stored as the number it reads as.
-    if (shown && !amountText.trimmed().isEmpty() && item->value(keys::amount).type() == Value::Type::String) {
+    // An amount kept as typed text (older files) is stored as the number it reads as,
+    // so the figures and the stored amount agree.
+    if (!amountText.trimmed().isEmpty() && item->value(keys::amount).type() == Value::Type::String) {
         item->set(keys::amount, amountFromText(amountText));
         app_.noteChanged();
     }

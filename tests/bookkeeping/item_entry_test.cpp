@@ -229,6 +229,16 @@ TEST(ItemAmount, AnAmountWrittenByOtherMeansShowsInTheFieldAfterCalculating) {
     EXPECT_EQ(b.c.sheetItem()->real(keys::finalAmount), -50.0f);
 }
 
+TEST(ItemAmount, AnAmountKeptAsTextIsStoredAsTheNumberItReadsAs) {
+    Books b;
+    const RecordPtr item = b.enter(1, u"1"_s, u"Alt"_s);
+    item->set(keys::amount, u"1.234,50"_s);  // as an older file may hold it
+    b.app.selection().setSelectedItems({item});
+    b.c.calculateItem();
+    EXPECT_EQ(item->value(keys::amount).type(), Value::Type::Real);
+    EXPECT_EQ(item->real(keys::finalAmount), -1234.5f);
+}
+
 TEST(ItemAmount, TheFieldIsEnabledOnlyOnceAKindIsChosenAndShowsTheSign) {
     Books b;
     b.c.addItem();
