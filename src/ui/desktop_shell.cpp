@@ -130,7 +130,10 @@ void DesktopShell::bindHooks() {
 // a double click on an item row.
 void DesktopShell::bindItemSheet() {
     itemSheet_ = new ItemSheet(*lists_, delegate_, main_);
-    connect(itemSheet_, &ItemSheet::itemsChanged, main_, &MainWindow::updateWindow);
+    connect(itemSheet_, &ItemSheet::itemsChanged, main_, [this] {
+        delegate_.selection().refresh();
+        main_->updateWindow();
+    });
     QAbstractButton* addButton = main_->button(ToolbarAction::AddItem);
     QAbstractButton* deleteButton = main_->button(ToolbarAction::DeleteItem);
     addButton->setEnabled(true);

@@ -468,6 +468,8 @@ void ItemSheet::sync() {
         accountNumber_->selectAll();
     }
     syncing_ = false;
+    // The row behind the sheet shows the figures as they are now.
+    emit itemsChanged();
 }
 
 bool ItemSheet::commitEdits() {
