@@ -71,6 +71,10 @@ int accountsCommand(const Context& ctx, const Args& args);
 // items
 
 // transfer files, backups, users
+int backupCommand(const Context& ctx, const Args& args);
+int exportCommand(const Context& ctx, const Args& args);
+int importCommand(const Context& ctx, const Args& args);
+int usersCommand(const Context& ctx, const Args& args);
 
 // totals, VAT return, statement exports
 
