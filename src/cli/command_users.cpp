@@ -39,8 +39,9 @@ int usersCommand(const Context& ctx, const Args& args) {
     const int alertsBefore = session->ui().alertCount();
 
     if (sub == "list") {
+        if (alertsBefore > 0) return kFileError;  // the list could not be read; told on stderr
         ctx.print(usersJson(users.data()) + '\n');
-        return alertsBefore > 0 ? kFileError : kDone;
+        return kDone;
     }
     if (sub == "add") {
         const auto user = users.addRoot();
