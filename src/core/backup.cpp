@@ -165,8 +165,11 @@ bool zipFolder(const QString& folder, const QString& target, QString* error,
             return abandon(QStringLiteral("Das Archiv konnte nicht aufgebaut werden (%1).")
                                .arg(zipReason(za)));
         }
+        // Fast deflating: a backup runs often, its size matters less than its time.
         if (storeUncompressed(info.fileName()))
             zip_set_file_compression(za, static_cast<zip_uint64_t>(index), ZIP_CM_STORE, 0);
+        else
+            zip_set_file_compression(za, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 1);
     }
 
     ProgressState state{&progress, false};
