@@ -2,6 +2,7 @@
 
 #include "core/settings.h"
 #include "core/settings_keys.h"
+#include "ui/data_pages.h"
 #include "ui/icons.h"
 #include "ui/main_window.h"
 #include "ui/main_window_rules.h"
@@ -34,6 +35,7 @@ DesktopShell::DesktopShell(QuandorAppDelegate& delegate, QtUiPort& ui)
     docs_ = new InfoWindow(QStringLiteral("Dokumentation"), documentationText(), main_);
     buildMenus();
     bindHooks();
+    installDataPages(this, *main_, *prefs_, delegate_, ui_);
 
     // The main window's one-time defaults, and the windows centred the first time.
     if (applyFirstWindowDefaults(settings)) {
