@@ -49,6 +49,12 @@ QLabel* note(const QString& text, QWidget* parent) {
     return label;
 }
 
+QLabel* plain(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setWordWrap(true);
+    return label;
+}
+
 QLineEdit* pathField(QWidget* parent, const QString& name) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(name);
@@ -242,7 +248,7 @@ UsersPage::UsersPage(QuandorAppDelegate& delegate, UsersController& users, QWidg
     auto* use = new QCheckBox(QStringLiteral("Mehrere Benutzer (Firmen) verwenden"), this);
     use->setObjectName(P::prefsUseMultipleAccounts.toString());
     layout->addWidget(use);
-    layout->addWidget(note(QStringLiteral("Jeder Benutzer hat eine eigene Datenbank. Ausgewählt wird "
+    layout->addWidget(plain(QStringLiteral("Jeder Benutzer hat eine eigene Datenbank. Ausgewählt wird "
                                           "er beim Start von Quandor; hier legst du Benutzer nur an, "
                                           "bearbeitest und löschst sie. Firma, Steuernummer, "
                                           "ELSTER-Kennung und Besteuerung gelten für den geöffneten "
@@ -348,11 +354,15 @@ DatevPage::DatevPage(QuandorAppDelegate& delegate, std::function<void()> account
     : QWidget(parent) {
     setObjectName(QStringLiteral("DatevItemIdentifier"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(note(QStringLiteral("Hier ersetzt du deine Konten durch einen der mitgelieferten "
-                                          "Kontenrahmen. Bestehende Zuordnungen in deinen Abrechnungen "
-                                          "bleiben erhalten; erstelle vorher alle Berichte, die du noch "
-                                          "mit den alten Konten brauchst."),
-                           this));
+    auto* box = new QGroupBox(QStringLiteral("DATEV Kontenrahmen laden"), this);
+    auto* boxLayout = new QVBoxLayout(box);
+    auto* intro = new QLabel(QStringLiteral("Hier ersetzt du deine Konten durch einen der mitgelieferten "
+                                            "Kontenrahmen. Bestehende Zuordnungen in deinen Abrechnungen "
+                                            "bleiben erhalten; erstelle vorher alle Berichte, die du noch "
+                                            "mit den alten Konten brauchst."),
+                             box);
+    intro->setWordWrap(true);
+    boxLayout->addWidget(intro);
     struct Choice {
         datev::Chart chart;
         const char16_t* button;
@@ -370,10 +380,10 @@ DatevPage::DatevPage(QuandorAppDelegate& delegate, std::function<void()> account
     auto* grid = new QGridLayout;
     int r = 0;
     for (const Choice& c : choices) {
-        auto* button = new QPushButton(QString::fromUtf16(c.button), this);
+        auto* button = new QPushButton(QString::fromUtf16(c.button), box);
         button->setObjectName(QString::fromUtf16(c.name));
         button->setMinimumWidth(180);
-        auto* label = new QLabel(QString::fromUtf16(c.text), this);
+        auto* label = new QLabel(QString::fromUtf16(c.text), box);
         label->setWordWrap(true);
         grid->addWidget(button, r, 0);
         grid->addWidget(label, r, 1);
@@ -388,7 +398,11 @@ DatevPage::DatevPage(QuandorAppDelegate& delegate, std::function<void()> account
         });
     }
     grid->setColumnStretch(1, 1);
-    layout->addLayout(grid);
+    boxLayout->addLayout(grid);
+    layout->addWidget(box);
+    layout->addWidget(note(QStringLiteral("Deine bisherigen Konten kannst du vorher über „Ablage“ → "
+                                          "„Quandor Daten“ → „Konten exportieren …“ sichern."),
+                           this));
     layout->addStretch();
     setMinimumWidth(560);
 }

@@ -56,6 +56,7 @@ UserSelectionWindow::UserSelectionWindow(UsersController& users, QWidget* parent
     table_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
     table_->horizontalHeader()->setSectionResizeMode(3, QHeaderView::ResizeToContents);
     table_->setAlternatingRowColors(true);
+    table_->setWordWrap(false);
     connect(table_, &QTableWidget::cellDoubleClicked, this, [this](int, int) { confirm(); });
 
     auto* buttons = new QDialogButtonBox(this);
@@ -71,7 +72,7 @@ UserSelectionWindow::UserSelectionWindow(UsersController& users, QWidget* parent
     layout->addWidget(note);
     layout->addWidget(table_, 1);
     layout->addWidget(buttons);
-    resize(620, 340);
+    resize(760, 360);
     reload();
 }
 
