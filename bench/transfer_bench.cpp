@@ -95,7 +95,8 @@ int main(int argc, char** argv) {
     QDir().mkpath(backupFolder);
     options = GeneratorOptions{};
     options.items = backupItems;
-    writeFile(data + QStringLiteral("/Quandor_Version_1.mdb"), archive::write(generateDatabase(options).toRoot()));
+    writeFile(data + QStringLiteral("/Quandor_Version_1.mdb"),
+              archive::write(generateDatabase(options).toRoot()));
     QRandomGenerator random(7);
     const int64_t files = std::max<int64_t>(1, documentMb);  // 1 MB each
     for (int64_t n = 0; n < files; ++n) {
@@ -104,7 +105,8 @@ int main(int argc, char** argv) {
             random.fillRange(reinterpret_cast<quint32*>(bytes.data()), bytes.size() / 4);
             writeFile(docs + QStringLiteral("/Beleg %1.pdf").arg(n), bytes);
         } else {
-            for (qsizetype i = 0; i < bytes.size(); ++i) bytes[i] = "Rechnung 2024 Betrag EUR\n"[i % 25];
+            for (qsizetype i = 0; i < bytes.size(); ++i)
+                bytes[i] = "Rechnung 2024 Betrag EUR\n"[i % 25];
             writeFile(docs + QStringLiteral("/Notiz %1.txt").arg(n), bytes);
         }
     }

@@ -14,8 +14,8 @@ namespace {
 const QString kExportUsage = QStringLiteral(
     "Aufruf: quandor-cli export database|year|statement|accounts|accounts-csv --out DATEI "
     "[--year JAHR] [--statement ABRECHNUNG]");
-const QString kImportUsage =
-    QStringLiteral("Aufruf: quandor-cli import database|year|statement|accounts DATEI [--year JAHR] [--yes]");
+const QString kImportUsage = QStringLiteral(
+    "Aufruf: quandor-cli import database|year|statement|accounts DATEI [--year JAHR] [--yes]");
 
 RecordPtr yearNamed(const Database& db, const QString& name) {
     for (const RecordPtr& y : db.years)
@@ -66,7 +66,8 @@ int backupCommand(const Context& ctx, const Args& args) {
 
 int exportCommand(const Context& ctx, const Args& args) {
     const QStringList& w = args.words();
-    if (args.option(QStringLiteral("--format")) || (!w.isEmpty() && w[0] == QStringLiteral("summary")))
+    if (args.option(QStringLiteral("--format")) ||
+        (!w.isEmpty() && w[0] == QStringLiteral("summary")))
         return statementExportNotYetAvailable(ctx, args);
 
     static const QStringList kinds = {"database", "year", "statement", "accounts", "accounts-csv"};
@@ -163,8 +164,9 @@ int importCommand(const Context& ctx, const Args& args) {
         }
         d.selection().setYearIndex(index);
         if (!transfer.importTabFrom(file)) return kFileError;
-        done = QStringLiteral("Abrechnung „%1“ in das Jahr „%2“ importiert.")
-                   .arg(d.selection().selectedYear()->thelists().back()->text(keys::title), *yearName);
+        done =
+            QStringLiteral("Abrechnung „%1“ in das Jahr „%2“ importiert.")
+                .arg(d.selection().selectedYear()->thelists().back()->text(keys::title), *yearName);
     }
     code = session->save();
     if (code != kDone) return code;

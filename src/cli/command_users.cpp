@@ -10,7 +10,8 @@ namespace quandor::cli {
 
 namespace {
 
-const QString kUsersUsage = QStringLiteral("Aufruf: quandor-cli users list · users add · users delete ID [--yes]");
+const QString kUsersUsage =
+    QStringLiteral("Aufruf: quandor-cli users list · users add · users delete ID [--yes]");
 
 QByteArray usersJson(const std::vector<Dict>& users) {
     ValueList list;

@@ -29,11 +29,13 @@ const QString kOK = QStringLiteral("OK");
 // them keeps a backup of many scanned documents fast.
 bool storeUncompressed(const QString& name) {
     static const QSet<QString> packed = {
-        QStringLiteral("pdf"),  QStringLiteral("jpg"),  QStringLiteral("jpeg"), QStringLiteral("png"),
-        QStringLiteral("gif"),  QStringLiteral("heic"), QStringLiteral("zip"),  QStringLiteral("gz"),
-        QStringLiteral("bz2"),  QStringLiteral("xz"),   QStringLiteral("7z"),   QStringLiteral("docx"),
-        QStringLiteral("xlsx"), QStringLiteral("odt"),  QStringLiteral("ods"),  QStringLiteral("mp4"),
-        QStringLiteral("mov"),  QStringLiteral("mp3"),  QStringLiteral("m4a"),  QStringLiteral("webp")};
+        QStringLiteral("pdf"),  QStringLiteral("jpg"), QStringLiteral("jpeg"),
+        QStringLiteral("png"),  QStringLiteral("gif"), QStringLiteral("heic"),
+        QStringLiteral("zip"),  QStringLiteral("gz"),  QStringLiteral("bz2"),
+        QStringLiteral("xz"),   QStringLiteral("7z"),  QStringLiteral("docx"),
+        QStringLiteral("xlsx"), QStringLiteral("odt"), QStringLiteral("ods"),
+        QStringLiteral("mp4"),  QStringLiteral("mov"), QStringLiteral("mp3"),
+        QStringLiteral("m4a"),  QStringLiteral("webp")};
     return packed.contains(QFileInfo(name).suffix().toLower());
 }
 
@@ -92,7 +94,8 @@ bool zipFolder(const QString& folder, const QString& target, QString* error,
     const QFileInfo targetInfo(target);
     const QString targetFolder = targetInfo.absoluteDir().canonicalPath();
     if (targetFolder.isEmpty())
-        return fail(QStringLiteral("Der Ordner „%1“ ist nicht vorhanden.").arg(targetInfo.absolutePath()));
+        return fail(
+            QStringLiteral("Der Ordner „%1“ ist nicht vorhanden.").arg(targetInfo.absolutePath()));
     // Never archive the archives: a backup folder inside the data folder is left out.
     const QString skipFolder = isInside(targetFolder, root) ? targetFolder : QString();
 
@@ -109,7 +112,8 @@ bool zipFolder(const QString& folder, const QString& target, QString* error,
         if (info.isDir()) {
             entries.push_back(info);
         } else if (info.isFile()) {
-            if (info.dir().canonicalPath() == root && info.fileName() == QLatin1String("Quandor.lock"))
+            if (info.dir().canonicalPath() == root &&
+                info.fileName() == QLatin1String("Quandor.lock"))
                 continue;
             entries.push_back(info);
         }
@@ -119,8 +123,8 @@ bool zipFolder(const QString& folder, const QString& target, QString* error,
     });
 
     // Written beside the slot under a temporary name, renamed over it when whole.
-    const QString temporary = Paths::join(
-        targetInfo.absolutePath(), QStringLiteral(".%1.tmp").arg(targetInfo.fileName()));
+    const QString temporary = Paths::join(targetInfo.absolutePath(),
+                                          QStringLiteral(".%1.tmp").arg(targetInfo.fileName()));
     const QByteArray temporaryName = QFile::encodeName(temporary);
     int zipError = 0;
     zip_t* za = zip_open(temporaryName.constData(), ZIP_CREATE | ZIP_TRUNCATE, &zipError);
@@ -141,7 +145,8 @@ bool zipFolder(const QString& folder, const QString& target, QString* error,
 
     const QByteArray top = (rootName + QLatin1Char('/')).toUtf8();
     if (zip_dir_add(za, top.constData(), ZIP_FL_ENC_UTF_8) < 0)
-        return abandon(QStringLiteral("Das Archiv konnte nicht aufgebaut werden (%1).").arg(zipReason(za)));
+        return abandon(
+            QStringLiteral("Das Archiv konnte nicht aufgebaut werden (%1).").arg(zipReason(za)));
     const QDir rootDir(root);
     for (const QFileInfo& info : entries) {
         const QString relative = rootDir.relativeFilePath(info.absoluteFilePath());
@@ -177,12 +182,12 @@ bool zipFolder(const QString& folder, const QString& target, QString* error,
     zip_register_cancel_callback_with_state(za, onCancel, nullptr, &state);
     // zip_close reads every file and writes the archive.
     if (zip_close(za) != 0) {
-        const QString why = state.cancelled
-                                ? QStringLiteral("Die Sicherung wurde abgebrochen.")
-                                : QStringLiteral("Beim Schreiben des Archivs ist ein Fehler "
-                                                 "aufgetreten – vielleicht ist der Datenträger "
-                                                 "voll. (%1)")
-                                      .arg(zipReason(za));
+        const QString why = state.cancelled ? QStringLiteral("Die Sicherung wurde abgebrochen.")
+                                            : QStringLiteral(
+                                                  "Beim Schreiben des Archivs ist ein Fehler "
+                                                  "aufgetreten – vielleicht ist der Datenträger "
+                                                  "voll. (%1)")
+                                                  .arg(zipReason(za));
         return abandon(why);
     }
     if (state.cancelled) {
@@ -193,8 +198,9 @@ bool zipFolder(const QString& folder, const QString& target, QString* error,
     if (std::rename(temporaryName.constData(), QFile::encodeName(target).constData()) != 0) {
         const QString why = QString::fromLocal8Bit(std::strerror(errno));
         QFile::remove(temporary);
-        return fail(QStringLiteral("Die neue Sicherung konnte nicht an die Stelle der alten treten (%1).")
-                        .arg(why));
+        return fail(
+            QStringLiteral("Die neue Sicherung konnte nicht an die Stelle der alten treten (%1).")
+                .arg(why));
     }
     return true;
 }
@@ -217,7 +223,8 @@ std::optional<BackupJob> prepareBackup(QuandorAppDelegate& delegate) {
     return job;
 }
 
-void finishBackup(QuandorAppDelegate& delegate, const BackupJob& job, bool ok, const QString& error) {
+void finishBackup(QuandorAppDelegate& delegate, const BackupJob& job, bool ok,
+                  const QString& error) {
     if (ok) {
         delegate.settings().setInt(P::backupCount, job.slot);
         delegate.settings().sync();

@@ -32,10 +32,14 @@ const QString kImportAccountsQuestion = QStringLiteral(
 
 QString kindName(TransferKind kind) {
     switch (kind) {
-        case TransferKind::Database: return QStringLiteral("keine Quandor Datenbank");
-        case TransferKind::Year: return QStringLiteral("kein Quandor Jahr");
-        case TransferKind::Statement: return QStringLiteral("keine Quandor Abrechnung");
-        case TransferKind::Accounts: return QStringLiteral("keine Quandor Kontenliste");
+        case TransferKind::Database:
+            return QStringLiteral("keine Quandor Datenbank");
+        case TransferKind::Year:
+            return QStringLiteral("kein Quandor Jahr");
+        case TransferKind::Statement:
+            return QStringLiteral("keine Quandor Abrechnung");
+        case TransferKind::Accounts:
+            return QStringLiteral("keine Quandor Kontenliste");
     }
     return {};
 }
@@ -43,7 +47,8 @@ QString kindName(TransferKind kind) {
 bool writeRoot(const Value& root, const QString& path, QString* error) {
     const QByteArray bytes = archive::write(root);
     if (bytes.isEmpty()) {
-        if (error) *error = QStringLiteral("Die Daten konnten nicht für die Datei aufbereitet werden.");
+        if (error)
+            *error = QStringLiteral("Die Daten konnten nicht für die Datei aufbereitet werden.");
         return false;
     }
     return QuandorAppDelegate::writeFileAtomically(path, bytes, error);
@@ -70,8 +75,8 @@ bool allOfClass(const RecordList& list, RecordClass c) {
 
 // A statement holds items and files only.
 bool soundStatement(const RecordPtr& s) {
-    return s && s->recordClass() == RecordClass::Thelist && allOfClass(s->items(), RecordClass::Item) &&
-           allOfClass(s->files(), RecordClass::File);
+    return s && s->recordClass() == RecordClass::Thelist &&
+           allOfClass(s->items(), RecordClass::Item) && allOfClass(s->files(), RecordClass::File);
 }
 
 bool soundYear(const RecordPtr& y) {
@@ -109,10 +114,14 @@ std::optional<RecordPtr> readRecordFile(const QString& path, QString* error, Tra
 
 QString transferExtension(TransferKind kind) {
     switch (kind) {
-        case TransferKind::Database: return QStringLiteral("qndb");
-        case TransferKind::Year: return QStringLiteral("qndby");
-        case TransferKind::Statement: return QStringLiteral("qndbt");
-        case TransferKind::Accounts: return QStringLiteral("kmdb");
+        case TransferKind::Database:
+            return QStringLiteral("qndb");
+        case TransferKind::Year:
+            return QStringLiteral("qndby");
+        case TransferKind::Statement:
+            return QStringLiteral("qndbt");
+        case TransferKind::Accounts:
+            return QStringLiteral("kmdb");
     }
     return {};
 }
@@ -165,7 +174,8 @@ std::optional<Database> readDatabaseFile(const QString& path, QString* error) {
                 sound = sound && soundYear(y.asRecord());
     }
     if (!sound) {
-        if (error) *error = QStringLiteral("Die Datei enthält %1.").arg(kindName(TransferKind::Database));
+        if (error)
+            *error = QStringLiteral("Die Datei enthält %1.").arg(kindName(TransferKind::Database));
         return std::nullopt;
     }
     return Database::fromRoot(*root);
@@ -188,11 +198,13 @@ std::optional<RecordList> readAccountsFile(const QString& path, QString* error) 
                        listOfClass(*root->asDict(), keys::accounts, RecordClass::Account) &&
                        !root->asDict()->contains(keys::years);
     if (!sound) {
-        if (error) *error = QStringLiteral("Die Datei enthält %1.").arg(kindName(TransferKind::Accounts));
+        if (error)
+            *error = QStringLiteral("Die Datei enthält %1.").arg(kindName(TransferKind::Accounts));
         return std::nullopt;
     }
     RecordList accounts;
-    for (const Value& v : *root->asDict()->find(keys::accounts)->asList()) accounts.push_back(v.asRecord());
+    for (const Value& v : *root->asDict()->find(keys::accounts)->asList())
+        accounts.push_back(v.asRecord());
     return accounts;
 }
 
@@ -200,19 +212,21 @@ std::optional<RecordList> readAccountsFile(const QString& path, QString* error) 
 
 bool TransferController::writeReported(const QString& path, bool ok, const QString& error) {
     if (!ok)
-        d_.ui().alert(AlertStyle::Critical, QStringLiteral("Fehler!"),
-                      QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden: %2").arg(path, error),
-                      {kOK});
+        d_.ui().alert(
+            AlertStyle::Critical, QStringLiteral("Fehler!"),
+            QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden: %2").arg(path, error),
+            {kOK});
     return ok;
 }
 
 void TransferController::refuseImport(const QString& path, const QString& error) {
     d_.ui().beep();
-    d_.ui().alert(AlertStyle::Critical, QStringLiteral("Fehler!"),
-                  QStringLiteral("Die Datei „%1“ kann nicht importiert werden: %2\n\nEs wurde nichts "
-                                 "verändert.")
-                      .arg(path, error),
-                  {kOK});
+    d_.ui().alert(
+        AlertStyle::Critical, QStringLiteral("Fehler!"),
+        QStringLiteral("Die Datei „%1“ kann nicht importiert werden: %2\n\nEs wurde nichts "
+                       "verändert.")
+            .arg(path, error),
+        {kOK});
 }
 
 bool TransferController::exportDatabase() {
@@ -259,8 +273,9 @@ bool TransferController::importDatabaseFrom(const QString& path) {
 bool TransferController::exportYear() {
     const RecordPtr year = d_.selection().selectedYear();
     if (!year) return false;
-    const auto path = d_.ui().saveDialog(QStringLiteral("Quandor Jahr Exportieren"),
-                                         transferExtension(TransferKind::Year), QStringLiteral("Quandor Jahr"));
+    const auto path =
+        d_.ui().saveDialog(QStringLiteral("Quandor Jahr Exportieren"),
+                           transferExtension(TransferKind::Year), QStringLiteral("Quandor Jahr"));
     return path && exportYearTo(year, *path);
 }
 

@@ -69,7 +69,8 @@ QString plistText(plist_t node) {
 
 std::optional<Value> plistToValue(plist_t node) {
     switch (plist_get_node_type(node)) {
-        case PLIST_STRING: return Value(plistText(node));
+        case PLIST_STRING:
+            return Value(plistText(node));
         case PLIST_UINT: {
             uint64_t v = 0;
             plist_get_uint_val(node, &v);
@@ -85,16 +86,21 @@ std::optional<Value> plistToValue(plist_t node) {
             plist_get_bool_val(node, &b);
             return Value(b != 0);
         }
-        default: return std::nullopt;  // dates, data, nested lists: not part of a users list
+        default:
+            return std::nullopt;  // dates, data, nested lists: not part of a users list
     }
 }
 
 plist_t valueToPlist(const Value& v) {
     switch (v.type()) {
-        case Value::Type::Bool: return plist_new_bool(v.asBool() ? 1 : 0);
-        case Value::Type::Int: return plist_new_uint(static_cast<uint64_t>(v.asInt()));
-        case Value::Type::Real: return plist_new_real(v.asReal().value);
-        default: return plist_new_string(v.toString().toUtf8().constData());
+        case Value::Type::Bool:
+            return plist_new_bool(v.asBool() ? 1 : 0);
+        case Value::Type::Int:
+            return plist_new_uint(static_cast<uint64_t>(v.asInt()));
+        case Value::Type::Real:
+            return plist_new_real(v.asReal().value);
+        default:
+            return plist_new_string(v.toString().toUtf8().constData());
     }
 }
 
@@ -110,11 +116,14 @@ std::optional<std::vector<Dict>> readUsersFile(const QString& path, QString* err
     std::vector<Dict> users;
     QFile file(path);
     if (!file.exists()) return users;
-    if (!file.open(QIODevice::ReadOnly)) return fail(QStringLiteral("Die Datei kann nicht geöffnet werden."));
-    if (file.size() > 16 * 1024 * 1024) return fail(QStringLiteral("Die Datei ist zu groß für eine Benutzerliste."));
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(QStringLiteral("Die Datei kann nicht geöffnet werden."));
+    if (file.size() > 16 * 1024 * 1024)
+        return fail(QStringLiteral("Die Datei ist zu groß für eine Benutzerliste."));
     const QByteArray bytes = file.readAll();
     plist_t root = nullptr;
-    if (!bytes.isEmpty()) plist_from_memory(bytes.constData(), static_cast<uint32_t>(bytes.size()), &root);
+    if (!bytes.isEmpty())
+        plist_from_memory(bytes.constData(), static_cast<uint32_t>(bytes.size()), &root);
     PlistPtr owned(root);
     if (!root || plist_get_node_type(root) != PLIST_ARRAY)
         return fail(QStringLiteral("Die Datei enthält keine Benutzerliste."));
@@ -123,7 +132,8 @@ std::optional<std::vector<Dict>> readUsersFile(const QString& path, QString* err
     for (uint32_t i = 0; i < count; ++i) {
         plist_t entry = plist_array_get_item(root, i);
         if (!entry || plist_get_node_type(entry) != PLIST_DICT)
-            return fail(QStringLiteral("Eintrag %1 der Benutzerliste ist kein Benutzer.").arg(i + 1));
+            return fail(
+                QStringLiteral("Eintrag %1 der Benutzerliste ist kein Benutzer.").arg(i + 1));
         Dict user;
         plist_dict_iter it = nullptr;
         plist_dict_new_iter(entry, &it);
@@ -164,11 +174,16 @@ bool writeUsersFile(const QString& path, const std::vector<Dict>& users, QString
 
 Dict makeUser(const QString& pfad, const QString& firma, const QString& steuernummer,
               const QString& elster, int64_t art) {
-    return Dict{{U::pfad, Value(pfad)},        {U::firma, Value(firma)},
-                {U::steuernummer, Value(steuernummer)}, {U::elster, Value(elster)},
-                {U::art, Value(art)},          {U::misc1, Value(QString())},
-                {U::misc2, Value(QString())},  {U::misc3, Value(QString())},
-                {U::misc4, Value(QString())},  {U::misc5, Value(QString())}};
+    return Dict{{U::pfad, Value(pfad)},
+                {U::firma, Value(firma)},
+                {U::steuernummer, Value(steuernummer)},
+                {U::elster, Value(elster)},
+                {U::art, Value(art)},
+                {U::misc1, Value(QString())},
+                {U::misc2, Value(QString())},
+                {U::misc3, Value(QString())},
+                {U::misc4, Value(QString())},
+                {U::misc5, Value(QString())}};
 }
 
 QString usersDataFolder(const Settings& settings, const Paths& paths) {
@@ -203,14 +218,15 @@ void UsersController::loadDataFromDisk() {
     users_ = users ? std::move(*users) : std::vector<Dict>{};
     users_.reserve(10);
     if (damaged_)
-        d_.ui().alert(AlertStyle::Critical, QStringLiteral("Fehler!"),
-                      QStringLiteral("Die Benutzerliste „%1“ kann nicht gelesen werden: %2\n\nQuandor "
-                                     "beginnt mit einer leeren Liste. Die beschädigte Datei bleibt "
-                                     "als „Accounts.plist.beschädigt“ erhalten, sobald die Liste neu "
-                                     "gespeichert wird; die Datenbanken der Benutzer bleiben "
-                                     "unverändert.")
-                          .arg(dataPath_, error),
-                      {kOK});
+        d_.ui().alert(
+            AlertStyle::Critical, QStringLiteral("Fehler!"),
+            QStringLiteral("Die Benutzerliste „%1“ kann nicht gelesen werden: %2\n\nQuandor "
+                           "beginnt mit einer leeren Liste. Die beschädigte Datei bleibt "
+                           "als „Accounts.plist.beschädigt“ erhalten, sobald die Liste neu "
+                           "gespeichert wird; die Datenbanken der Benutzer bleiben "
+                           "unverändert.")
+                .arg(dataPath_, error),
+            {kOK});
     selected_ = -1;
     setSelectedRow(static_cast<int>(d_.settings().getInt(P::multipleAccountsControllerIndex)));
 }
@@ -282,11 +298,12 @@ void UsersController::copyOpenDatabaseTo(const QString& pfad) {
     const QString target = userDatabasePath(QFileInfo(dataPath_).absolutePath(), pfad);
     if (QFileInfo::exists(target) || !QFileInfo::exists(source)) return;  // never replaced
     if (!QFile::copy(source, target))
-        d_.ui().alert(AlertStyle::Warning, QStringLiteral("Hinweis!"),
-                      QStringLiteral("Die Datenbank konnte nicht nach „%1“ kopiert werden. Der neue "
-                                     "Benutzer beginnt mit leeren Listen.")
-                          .arg(target),
-                      {kOK});
+        d_.ui().alert(
+            AlertStyle::Warning, QStringLiteral("Hinweis!"),
+            QStringLiteral("Die Datenbank konnte nicht nach „%1“ kopiert werden. Der neue "
+                           "Benutzer beginnt mit leeren Listen.")
+                .arg(target),
+            {kOK});
 }
 
 bool UsersController::createFirstUser() {
@@ -324,8 +341,9 @@ std::optional<Dict> UsersController::addRoot() {
 
 bool UsersController::deleteRoot() {
     if (selected_ < 0 || selected_ >= static_cast<int>(users_.size())) return false;
-    const int answer = d_.ui().alert(AlertStyle::Warning, QStringLiteral("Benutzer Löschen"), kDeleteMessage,
-                                     {QStringLiteral("Löschen"), QStringLiteral("Abbrechen")});
+    const int answer =
+        d_.ui().alert(AlertStyle::Warning, QStringLiteral("Benutzer Löschen"), kDeleteMessage,
+                      {QStringLiteral("Löschen"), QStringLiteral("Abbrechen")});
     if (answer != 0) return false;
     users_.erase(users_.begin() + selected_);  // the database file stays in the data folder
     setSelectedRow(selected_);

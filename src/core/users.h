@@ -48,8 +48,9 @@ Dict makeUser(const QString& pfad, const QString& firma = {}, const QString& ste
 // The folder of the users list and the users' databases: the custom folder when
 // "useCustomLocation" is set, else the default data folder (created when absent).
 QString usersDataFolder(const Settings& settings, const Paths& paths);
-QString usersFilePath(const QString& dataFolder);                          // …/Accounts.plist
-QString userDatabasePath(const QString& dataFolder, const QString& pfad);  // …/<pfad>_Quandor_Multiple.mdb
+QString usersFilePath(const QString& dataFolder);  // …/Accounts.plist
+QString userDatabasePath(const QString& dataFolder,
+                         const QString& pfad);  // …/<pfad>_Quandor_Multiple.mdb
 
 // ---- the "Benutzer" page's controller --------------------------------------------------
 

@@ -94,9 +94,9 @@ void BackupRunner::start() {
             return !cancel_.load();
         });
     });
-    progress_ = new QProgressDialog(QStringLiteral("Sicherung „%1“ wird angelegt …")
-                                        .arg(QFileInfo(job->target).fileName()),
-                                    QStringLiteral("Abbrechen"), 0, 1000, dialogParent_);
+    progress_ = new QProgressDialog(
+        QStringLiteral("Sicherung „%1“ wird angelegt …").arg(QFileInfo(job->target).fileName()),
+        QStringLiteral("Abbrechen"), 0, 1000, dialogParent_);
     progress_->setWindowTitle(QStringLiteral("Sicherung"));
     progress_->setWindowModality(Qt::NonModal);  // work goes on while the archive is written
     progress_->setMinimumDuration(700);
@@ -183,7 +183,8 @@ DataPage::DataPage(QuandorAppDelegate& delegate, BackupRunner& backups, QWidget*
         d_.setDocumentsPath();
         reload();
     });
-    loaders_.push_back([this, docPath] { docPath->setText(d_.settings().getPath(P::prefsDocPath)); });
+    loaders_.push_back(
+        [this, docPath] { docPath->setText(d_.settings().getPath(P::prefsDocPath)); });
 
     // Backups.
     auto* bkBox = new QGroupBox(QStringLiteral("Sicherungen"), this);
@@ -248,12 +249,13 @@ UsersPage::UsersPage(QuandorAppDelegate& delegate, UsersController& users, QWidg
     auto* use = new QCheckBox(QStringLiteral("Mehrere Benutzer (Firmen) verwenden"), this);
     use->setObjectName(P::prefsUseMultipleAccounts.toString());
     layout->addWidget(use);
-    layout->addWidget(plain(QStringLiteral("Jeder Benutzer hat eine eigene Datenbank. Ausgewählt wird "
-                                          "er beim Start von Quandor; hier legst du Benutzer nur an, "
-                                          "bearbeitest und löschst sie. Firma, Steuernummer, "
-                                          "ELSTER-Kennung und Besteuerung gelten für den geöffneten "
-                                          "Benutzer."),
-                           this));
+    layout->addWidget(
+        plain(QStringLiteral("Jeder Benutzer hat eine eigene Datenbank. Ausgewählt wird "
+                             "er beim Start von Quandor; hier legst du Benutzer nur an, "
+                             "bearbeitest und löschst sie. Firma, Steuernummer, "
+                             "ELSTER-Kennung und Besteuerung gelten für den geöffneten "
+                             "Benutzer."),
+              this));
 
     table_ = new QTableWidget(0, 5, this);
     table_->setObjectName(QStringLiteral("usersTable"));
@@ -264,7 +266,8 @@ UsersPage::UsersPage(QuandorAppDelegate& delegate, UsersController& users, QWidg
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->verticalHeader()->hide();
     table_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-    for (int c = 1; c < 5; ++c) table_->horizontalHeader()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+    for (int c = 1; c < 5; ++c)
+        table_->horizontalHeader()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
     table_->setMinimumSize(600, 180);
     layout->addWidget(table_, 1);
 
@@ -314,7 +317,8 @@ void UsersPage::reload() {
         table_->setItem(r, 1, new QTableWidgetItem(u.text(U::steuernummer)));
         table_->setItem(r, 2, new QTableWidgetItem(u.text(U::elster)));
         auto* art = new QComboBox(table_);
-        for (const TaxationChoice& c : taxationChoices()) art->addItem(QString::fromUtf16(c.name), c.value);
+        for (const TaxationChoice& c : taxationChoices())
+            art->addItem(QString::fromUtf16(c.name), c.value);
         art->setCurrentIndex(std::max(0, art->findData(static_cast<int>(u.integer(U::art)))));
         connect(art, &QComboBox::activated, this, [this, r, art](int) {
             if (r >= static_cast<int>(users_.data().size())) return;
@@ -350,17 +354,19 @@ void UsersPage::edited(int row, int column) {
 
 // ---- Datev -------------------------------------------------------------------------------------
 
-DatevPage::DatevPage(QuandorAppDelegate& delegate, std::function<void()> accountsChanged, QWidget* parent)
+DatevPage::DatevPage(QuandorAppDelegate& delegate, std::function<void()> accountsChanged,
+                     QWidget* parent)
     : QWidget(parent) {
     setObjectName(QStringLiteral("DatevItemIdentifier"));
     auto* layout = new QVBoxLayout(this);
     auto* box = new QGroupBox(QStringLiteral("DATEV Kontenrahmen laden"), this);
     auto* boxLayout = new QVBoxLayout(box);
-    auto* intro = new QLabel(QStringLiteral("Hier ersetzt du deine Konten durch einen der mitgelieferten "
-                                            "Kontenrahmen. Bestehende Zuordnungen in deinen Abrechnungen "
-                                            "bleiben erhalten; erstelle vorher alle Berichte, die du noch "
-                                            "mit den alten Konten brauchst."),
-                             box);
+    auto* intro =
+        new QLabel(QStringLiteral("Hier ersetzt du deine Konten durch einen der mitgelieferten "
+                                  "Kontenrahmen. Bestehende Zuordnungen in deinen Abrechnungen "
+                                  "bleiben erhalten; erstelle vorher alle Berichte, die du noch "
+                                  "mit den alten Konten brauchst."),
+                   box);
     intro->setWordWrap(true);
     boxLayout->addWidget(intro);
     struct Choice {
@@ -371,11 +377,13 @@ DatevPage::DatevPage(QuandorAppDelegate& delegate, std::function<void()> account
     };
     const Choice choices[] = {
         {datev::Chart::Complete, u"Komplettes Set laden …",
-         u"Der komplette DATEV Kontenrahmen nach SKR 04 mit allen Konten.", u"loadCompleteAccounts"},
+         u"Der komplette DATEV Kontenrahmen nach SKR 04 mit allen Konten.",
+         u"loadCompleteAccounts"},
         {datev::Chart::Standard, u"Standard Set laden …",
          u"Die gebräuchlichen Konten des DATEV Kontenrahmens nach SKR 04.", u"loadDefaultAccounts"},
         {datev::Chart::Minimal, u"Minimal Set laden …",
-         u"Eine kurze Liste der Konten, die fast jede Selbstständige braucht.", u"loadMinimalAccounts"},
+         u"Eine kurze Liste der Konten, die fast jede Selbstständige braucht.",
+         u"loadMinimalAccounts"},
     };
     auto* grid = new QGridLayout;
     int r = 0;
@@ -400,9 +408,10 @@ DatevPage::DatevPage(QuandorAppDelegate& delegate, std::function<void()> account
     grid->setColumnStretch(1, 1);
     boxLayout->addLayout(grid);
     layout->addWidget(box);
-    layout->addWidget(note(QStringLiteral("Deine bisherigen Konten kannst du vorher über „Ablage“ → "
-                                          "„Quandor Daten“ → „Konten exportieren …“ sichern."),
-                           this));
+    layout->addWidget(
+        note(QStringLiteral("Deine bisherigen Konten kannst du vorher über „Ablage“ → "
+                            "„Quandor Daten“ → „Konten exportieren …“ sichern."),
+             this));
     layout->addStretch();
     setMinimumWidth(560);
 }
@@ -413,9 +422,15 @@ namespace {
 
 class DataPagesInstaller : public QObject {
   public:
-    DataPagesInstaller(QObject* owner, MainWindow& main, PreferencePanel& prefs, QuandorAppDelegate& d,
-                       QtUiPort& ui)
-        : QObject(owner), main_(main), prefs_(prefs), d_(d), ui_(ui), users_(d), transfer_(d),
+    DataPagesInstaller(QObject* owner, MainWindow& main, PreferencePanel& prefs,
+                       QuandorAppDelegate& d, QtUiPort& ui)
+        : QObject(owner),
+          main_(main),
+          prefs_(prefs),
+          d_(d),
+          ui_(ui),
+          users_(d),
+          transfer_(d),
           backups_(new BackupRunner(d, &main, this)) {
         users_.loadDataFromDisk();
         users_.installHooks();
@@ -427,11 +442,13 @@ class DataPagesInstaller : public QObject {
         usersPage_ = new UsersPage(d_, users_);
         prefs_.setPage(QStringLiteral("DataItemIdentifier"), dataPage_);
         prefs_.setPage(QStringLiteral("AccountItemIdentifier"), usersPage_);
-        prefs_.setPage(QStringLiteral("DatevItemIdentifier"), new DatevPage(d_, [this] { main_.reloadAll(); }));
+        prefs_.setPage(QStringLiteral("DatevItemIdentifier"),
+                       new DatevPage(d_, [this] { main_.reloadAll(); }));
         connect(&prefs_, &PreferencePanel::closed, this, [this] { users_.saveDataToDisk(); });
         connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
             backups_->waitForEnd();
-            if (!users_.dataPath().isEmpty() && QFileInfo::exists(QFileInfo(users_.dataPath()).absolutePath()))
+            if (!users_.dataPath().isEmpty() &&
+                QFileInfo::exists(QFileInfo(users_.dataPath()).absolutePath()))
                 users_.saveDataToDisk();
         });
         buildMenu();
@@ -441,7 +458,8 @@ class DataPagesInstaller : public QObject {
     void buildMenu() {
         QMenu* file = nullptr;
         for (QAction* a : main_.menuBar()->actions())
-            if (a->menu() && a->text().remove(QLatin1Char('&')) == QStringLiteral("Ablage")) file = a->menu();
+            if (a->menu() && a->text().remove(QLatin1Char('&')) == QStringLiteral("Ablage"))
+                file = a->menu();
         if (!file) return;
         auto* data = new QMenu(QStringLiteral("Quandor Daten"), file);
         data->setObjectName(QStringLiteral("quandorDataMenu"));
@@ -450,8 +468,10 @@ class DataPagesInstaller : public QObject {
                 if (run()) main_.reloadAll();
             });
         };
-        add(QStringLiteral("Datenbank exportieren …"), [this] { return transfer_.exportDatabase(); });
-        add(QStringLiteral("Datenbank importieren …"), [this] { return transfer_.importDatabase(); });
+        add(QStringLiteral("Datenbank exportieren …"),
+            [this] { return transfer_.exportDatabase(); });
+        add(QStringLiteral("Datenbank importieren …"),
+            [this] { return transfer_.importDatabase(); });
         data->addSeparator();
         add(QStringLiteral("Jahr exportieren …"), [this] { return transfer_.exportYear(); });
         add(QStringLiteral("Jahr importieren …"), [this] { return transfer_.importYear(); });
@@ -461,7 +481,8 @@ class DataPagesInstaller : public QObject {
         data->addSeparator();
         add(QStringLiteral("Konten exportieren …"), [this] { return transfer_.exportAccounts(); });
         add(QStringLiteral("Konten importieren …"), [this] { return transfer_.importAccounts(); });
-        add(QStringLiteral("Konten als CSV exportieren …"), [this] { return transfer_.exportAccountsCSV(); });
+        add(QStringLiteral("Konten als CSV exportieren …"),
+            [this] { return transfer_.exportAccountsCSV(); });
         data->addSeparator();
         data->addAction(QStringLiteral("Jetzt sichern"), backups_, &BackupRunner::start);
         const QList<QAction*> actions = file->actions();
@@ -484,7 +505,8 @@ class DataPagesInstaller : public QObject {
                 d_.openChosenUser(user);
                 usersPage_->reload();
             });
-            connect(window_, &UserSelectionWindow::quitRequested, this, [] { QCoreApplication::quit(); });
+            connect(window_, &UserSelectionWindow::quitRequested, this,
+                    [] { QCoreApplication::quit(); });
         }
         window_->reload();
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -511,8 +533,8 @@ class DataPagesInstaller : public QObject {
 
 }  // namespace
 
-QObject* installDataPages(QObject* owner, MainWindow& main, PreferencePanel& prefs, QuandorAppDelegate& delegate,
-                          QtUiPort& ui) {
+QObject* installDataPages(QObject* owner, MainWindow& main, PreferencePanel& prefs,
+                          QuandorAppDelegate& delegate, QtUiPort& ui) {
     return new DataPagesInstaller(owner, main, prefs, delegate, ui);
 }
 

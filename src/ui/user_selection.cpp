@@ -37,10 +37,11 @@ UserSelectionWindow::UserSelectionWindow(UsersController& users, QWidget* parent
     f.setBold(true);
     f.setPointSizeF(f.pointSizeF() * 1.2);
     title->setFont(f);
-    auto* note = new QLabel(QStringLiteral("Jeder Benutzer (jede Firma) hat eine eigene Datenbank. "
-                                           "Bis zum nächsten Start arbeitet Quandor mit der Datenbank "
-                                           "des gewählten Benutzers."),
-                            this);
+    auto* note =
+        new QLabel(QStringLiteral("Jeder Benutzer (jede Firma) hat eine eigene Datenbank. "
+                                  "Bis zum nächsten Start arbeitet Quandor mit der Datenbank "
+                                  "des gewählten Benutzers."),
+                   this);
     note->setWordWrap(true);
 
     table_ = new QTableWidget(0, 4, this);
@@ -63,7 +64,8 @@ UserSelectionWindow::UserSelectionWindow(UsersController& users, QWidget* parent
     QPushButton* open = buttons->addButton(QStringLiteral("Öffnen"), QDialogButtonBox::AcceptRole);
     open->setObjectName(QStringLiteral("openUser"));
     open->setDefault(true);
-    QPushButton* quit = buttons->addButton(QStringLiteral("Quandor beenden"), QDialogButtonBox::RejectRole);
+    QPushButton* quit =
+        buttons->addButton(QStringLiteral("Quandor beenden"), QDialogButtonBox::RejectRole);
     quit->setObjectName(QStringLiteral("quitInstead"));
     connect(open, &QPushButton::clicked, this, &UserSelectionWindow::confirm);
     connect(quit, &QPushButton::clicked, this, &UserSelectionWindow::quitRequested);
@@ -82,7 +84,8 @@ void UserSelectionWindow::reload() {
     for (int row = 0; row < static_cast<int>(users.size()); ++row) {
         const Dict& u = users[static_cast<size_t>(row)];
         const QString firma = u.text(userkeys::firma);
-        table_->setItem(row, 0, new QTableWidgetItem(firma.isEmpty() ? QStringLiteral("(ohne Namen)") : firma));
+        table_->setItem(
+            row, 0, new QTableWidgetItem(firma.isEmpty() ? QStringLiteral("(ohne Namen)") : firma));
         table_->setItem(row, 1, new QTableWidgetItem(u.text(userkeys::steuernummer)));
         table_->setItem(row, 2, new QTableWidgetItem(taxationName(u.integer(userkeys::art))));
         table_->setItem(row, 3, new QTableWidgetItem(u.text(userkeys::pfad)));

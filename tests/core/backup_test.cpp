@@ -2,8 +2,8 @@
 // python3's zipfile, an independent reader) and failures that must leave the
 // previous slot as it was.
 
-#include "core/app_delegate.h"
 #include "core/backup.h"
+#include "core/app_delegate.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
 #include "support/fake_ui.h"
@@ -75,7 +75,8 @@ TEST(BackupSlots, CountOutsideTheRangeCountsAsNone) {
     EXPECT_EQ(nextBackupSlot(0), 1);
     EXPECT_EQ(nextBackupSlot(5), 6);
     EXPECT_EQ(nextBackupSlot(6), 1);
-    for (int64_t odd : {int64_t{-1}, int64_t{7}, int64_t{99}, int64_t{1} << 40}) EXPECT_EQ(nextBackupSlot(odd), 1);
+    for (int64_t odd : {int64_t{-1}, int64_t{7}, int64_t{99}, int64_t{1} << 40})
+        EXPECT_EQ(nextBackupSlot(odd), 1);
     EXPECT_EQ(backupSlotPath(u"/b/"_s, 3), u"/b/Quandor_Backup_3.zip"_s);
 }
 
@@ -97,7 +98,8 @@ TEST(Backup, SlotIsAZipOfTheDataFolderUnderItsOwnName) {
     ASSERT_TRUE(performBackup(home.app));
     EXPECT_EQ(zipNames(home.slot(1)),
               (QStringList{u"Quandor Daten/"_s, u"Quandor Daten/Documents/"_s,
-                           u"Quandor Daten/Documents/2024/"_s, u"Quandor Daten/Documents/2024/Beleg 1.txt"_s,
+                           u"Quandor Daten/Documents/2024/"_s,
+                           u"Quandor Daten/Documents/2024/Beleg 1.txt"_s,
                            u"Quandor Daten/Documents/Rechnung März.pdf"_s,
                            u"Quandor Daten/Quandor_Version_1.mdb"_s}));
 }
@@ -135,7 +137,8 @@ TEST(Backup, FailedArchiveKeepsTheSlotItWasToReplace) {
     EXPECT_EQ(home.settings.getInt(P::backupCount), 3);
     ASSERT_EQ(home.ui.alerts.size(), 1u);
     EXPECT_EQ(home.ui.alerts[0].title, u"Fehler!"_s);
-    EXPECT_TRUE(home.ui.alerts[0].message.contains(u"Deine bisherigen Sicherungen bleiben unverändert"_s));
+    EXPECT_TRUE(
+        home.ui.alerts[0].message.contains(u"Deine bisherigen Sicherungen bleiben unverändert"_s));
 }
 
 TEST(Backup, ReadOnlyBackupFolderKeepsTheOldSlot) {

@@ -36,7 +36,8 @@ RecordPtr item(const QString& title, float amount, const QString& statement) {
 RecordPtr statement(const QString& title, int items) {
     RecordPtr s = Record::create(RecordClass::Thelist, kNow);
     s->set(keys::title, title);
-    for (int n = 0; n < items; ++n) s->items().push_back(item(u"Posten %1"_s.arg(n), 10.5f + n, title));
+    for (int n = 0; n < items; ++n)
+        s->items().push_back(item(u"Posten %1"_s.arg(n), 10.5f + n, title));
     return s;
 }
 
@@ -74,7 +75,9 @@ struct TransferHome {
         app.selection().setStatementIndex(0);
     }
     QString path(const QString& name) const { return dir.filePath(name); }
-    QString dumpOf(const Database& db) const { return QString::fromUtf8(archive::canonicalJson(db.toRoot())); }
+    QString dumpOf(const Database& db) const {
+        return QString::fromUtf8(archive::canonicalJson(db.toRoot()));
+    }
 };
 
 QString independentDump(const QString& path) {
@@ -91,10 +94,11 @@ TEST(TransferFiles, YearAndStatementFilesReadTheSameInAnIndependentReader) {
     home.ui.dialogs = {home.path(u"Jahr.qndby"_s), home.path(u"Abrechnung.qndbt"_s)};
     ASSERT_TRUE(home.transfer.exportYear());
     ASSERT_TRUE(home.transfer.exportTab());
-    EXPECT_EQ(home.ui.dialogTitles,
-              (std::vector<QString>{u"Quandor Jahr Exportieren"_s, u"Quandor Abrechnung Exportieren"_s}));
+    EXPECT_EQ(home.ui.dialogTitles, (std::vector<QString>{u"Quandor Jahr Exportieren"_s,
+                                                          u"Quandor Abrechnung Exportieren"_s}));
     const RecordPtr y = home.app.years()[1];
-    EXPECT_EQ(independentDump(home.path(u"Jahr.qndby"_s)), QString::fromUtf8(archive::canonicalJson(Value(y))));
+    EXPECT_EQ(independentDump(home.path(u"Jahr.qndby"_s)),
+              QString::fromUtf8(archive::canonicalJson(Value(y))));
     EXPECT_EQ(independentDump(home.path(u"Abrechnung.qndbt"_s)),
               QString::fromUtf8(archive::canonicalJson(Value(y->thelists()[0]))));
 }
@@ -188,7 +192,8 @@ TEST(TransferFiles, WrongKindOrDamagedFilesAreRefusedAndChangeNothing) {
         QStringList refused;
     };
     const Case cases[] = {
-        {&TransferController::importDatabaseFrom, {y, s, k, broken, text, home.path(u"fehlt.qndb"_s)}},
+        {&TransferController::importDatabaseFrom,
+         {y, s, k, broken, text, home.path(u"fehlt.qndb"_s)}},
         {&TransferController::importYearFrom, {s, d, k, broken, text}},
         {&TransferController::importTabFrom, {y, d, k, broken, text}},
         {&TransferController::importAccountsFrom, {y, s, d, broken, text}},

@@ -1,10 +1,10 @@
 // Several users: the users list file, switching the feature on, adding and
 // deleting users, the start with an empty list and the quit check.
 
+#include "core/users.h"
 #include "core/app_delegate.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
-#include "core/users.h"
 #include "support/fake_ui.h"
 
 #include <QDir>
@@ -53,7 +53,9 @@ struct UsersHome {
         settings.setText(P::prefsTaxID, u"12/345/67890"_s);
         settings.setInt(P::prefsUseTaxesGlobal, 2);
         app.setLockWaitMs(0);
-        app.hooks().launch = [this](const QString&, const QStringList&) { return ++launches, true; };
+        app.hooks().launch = [this](const QString&, const QStringList&) {
+            return ++launches, true;
+        };
         app.setYears({});  // an empty database, written by the first save
         EXPECT_EQ(app.openDatabase(), QuandorAppDelegate::LoadOutcome::Loaded);
         app.save();
@@ -61,7 +63,9 @@ struct UsersHome {
         users.loadDataFromDisk();
     }
     QString single() const { return data + u"/Quandor_Version_1.mdb"_s; }
-    std::vector<Dict> stored() const { return *readUsersFile(data + u"/Accounts.plist"_s, nullptr); }
+    std::vector<Dict> stored() const {
+        return *readUsersFile(data + u"/Accounts.plist"_s, nullptr);
+    }
 };
 
 }  // namespace
@@ -170,9 +174,10 @@ TEST(UsersPage, EmptyListAtStartMakesTheFirstUser) {
 TEST(UsersPage, DamagedListIsToldAndKeptBesideTheNewOne) {
     UsersHome home;
     const QString file = home.data + u"/Accounts.plist"_s;
-    for (const QByteArray& bad : {QByteArray("<?xml version=\"1.0\"?><plist><array><dict><key>pfad"),
-                                  QByteArray("<plist version=\"1.0\"><dict/></plist>"),
-                                  QByteArray("<plist version=\"1.0\"><array><string>x</string></array></plist>")}) {
+    for (const QByteArray& bad :
+         {QByteArray("<?xml version=\"1.0\"?><plist><array><dict><key>pfad"),
+          QByteArray("<plist version=\"1.0\"><dict/></plist>"),
+          QByteArray("<plist version=\"1.0\"><array><string>x</string></array></plist>")}) {
         writeAll(file, bad);
         QString error;
         EXPECT_FALSE(readUsersFile(file, &error)) << bad.constData();

@@ -1,13 +1,13 @@
 // The pages Daten and Benutzer, the backup on its worker thread and the
 // user-selection window, driven through their widgets.
 
+#include "ui/data_pages.h"
 #include "core/app_delegate.h"
 #include "core/backup.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
 #include "core/users.h"
 #include "support/fake_ui.h"
-#include "ui/data_pages.h"
 #include "ui/user_selection.h"
 
 #include <gtest/gtest.h>
@@ -99,7 +99,8 @@ TEST(DataPages, UsersPageAddsAndTheSelectionWindowOpensTheChosenRow) {
     auto* table = page.findChild<QTableWidget*>(QStringLiteral("usersTable"));
     ASSERT_EQ(table->rowCount(), 1);
     table->item(0, 0)->setText(QStringLiteral("Muster GmbH"));
-    EXPECT_EQ(readUsersFile(users.dataPath(), nullptr)->at(0).text(userkeys::firma), QStringLiteral("Muster GmbH"));
+    EXPECT_EQ(readUsersFile(users.dataPath(), nullptr)->at(0).text(userkeys::firma),
+              QStringLiteral("Muster GmbH"));
 
     UserSelectionWindow window(users);
     QSignalSpy chosen(&window, &UserSelectionWindow::chosen);
