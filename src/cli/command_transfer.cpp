@@ -35,14 +35,6 @@ RecordPtr statementTitled(const RecordPtr& year, const QString& title) {
     return nullptr;
 }
 
-// The statement export sheet's formats live in another file.
-// ---- replaced at merge by: return statementExportCommand(ctx, args); ----
-int statementExportNotYetAvailable(const Context& ctx, const Args&) {
-    ctx.error(QStringLiteral("Dieses Exportformat ist noch nicht verfügbar."));
-    return kUsage;
-}
-// ---- end of the part replaced at merge ----
-
 }  // namespace
 
 int backupCommand(const Context& ctx, const Args& args) {
@@ -66,9 +58,14 @@ int backupCommand(const Context& ctx, const Args& args) {
 
 int exportCommand(const Context& ctx, const Args& args) {
     const QStringList& w = args.words();
+    // The statement export sheet's formats (--format …, "summary") are another command's.
     if (args.option(QStringLiteral("--format")) ||
-        (!w.isEmpty() && w[0] == QStringLiteral("summary")))
-        return statementExportNotYetAvailable(ctx, args);
+        (!w.isEmpty() && w[0] == QStringLiteral("summary"))) {
+        // ---- MERGE: this body becomes `return statementExportCommand(ctx, args);` ----
+        ctx.error(QStringLiteral("Dieses Exportformat ist noch nicht verfügbar."));
+        return kUsage;
+        // ---- end MERGE ----
+    }
 
     static const QStringList kinds = {"database", "year", "statement", "accounts", "accounts-csv"};
     const auto out = args.option(QStringLiteral("--out"));

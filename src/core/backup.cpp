@@ -8,6 +8,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSet>
 
 #include <zip.h>
@@ -96,25 +97,28 @@ bool zipFolder(const QString& folder, const QString& target, QString* error,
     if (targetFolder.isEmpty())
         return fail(
             QStringLiteral("Der Ordner „%1“ ist nicht vorhanden.").arg(targetInfo.absolutePath()));
-    // Never archive the archives: a backup folder inside the data folder is left out.
-    const QString skipFolder = isInside(targetFolder, root) ? targetFolder : QString();
+    // Never archive the archives: a backup folder inside the data folder is left
+    // out; when it is the data folder itself, the slots and their temporary files are.
+    const QString skipFolder =
+        isInside(targetFolder, root) && targetFolder != root ? targetFolder : QString();
+    static const QRegularExpression slotName(QStringLiteral("^\\.?Quandor_Backup_\\d+\\.zip"));
 
-    // What goes in, in a stable order: folders and regular files below the root.
+    // What goes in, in a stable order: folders and files below the root. A linked
+    // file is stored with its content; linked folders are not followed (no loops).
     std::vector<QFileInfo> entries;
     QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
         it.next();
         const QFileInfo info = it.fileInfo();
-        if (info.isSymLink()) continue;  // links are not followed out of the data folder
         const QString path = info.absoluteFilePath();
         if (isInside(path, skipFolder)) continue;
+        const bool inRoot = info.absolutePath() == root;
+        if (inRoot && targetFolder == root && slotName.match(info.fileName()).hasMatch()) continue;
         if (info.isDir()) {
-            entries.push_back(info);
+            if (!info.isSymLink()) entries.push_back(info);
         } else if (info.isFile()) {
-            if (info.dir().canonicalPath() == root &&
-                info.fileName() == QLatin1String("Quandor.lock"))
-                continue;
+            if (inRoot && info.fileName() == QLatin1String("Quandor.lock")) continue;
             entries.push_back(info);
         }
     }

@@ -167,3 +167,20 @@ TEST(Backup, ReportsProgressAndCanBeCancelledWithoutHarm) {
     EXPECT_EQ(readAll(home.slot(1)), first);
     EXPECT_EQ(home.settings.getInt(P::backupCount), 0);
 }
+
+TEST(Backup, BackupFolderThatIsTheDataFolderLeavesOutOnlyTheSlots) {
+    BackupHome home;
+    home.settings.setPath(P::prefsBackupPath, home.data);
+    QFile::link(home.dir.filePath(u"q.conf"_s), home.data + u"/verlinkt.conf"_s);
+    QDir().mkpath(home.dir.filePath(u"anderswo"_s));
+    QFile::link(home.dir.filePath(u"anderswo"_s), home.data + u"/Ordnerlink"_s);
+    ASSERT_TRUE(performBackup(home.app));
+    ASSERT_TRUE(performBackup(home.app));
+    const QStringList names = zipNames(Paths::join(home.data, u"Quandor_Backup_2.zip"_s));
+    EXPECT_TRUE(names.contains(u"Quandor Daten/Quandor_Version_1.mdb"_s));
+    EXPECT_TRUE(names.contains(u"Quandor Daten/verlinkt.conf"_s));
+    for (const QString& name : names) {
+        EXPECT_FALSE(name.contains(u"Backup"_s)) << name.toStdString();
+        EXPECT_FALSE(name.contains(u"Ordnerlink"_s)) << name.toStdString();
+    }
+}
