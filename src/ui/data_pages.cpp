@@ -444,12 +444,17 @@ class DataPagesInstaller : public QObject {
         prefs_.setPage(QStringLiteral("AccountItemIdentifier"), usersPage_);
         prefs_.setPage(QStringLiteral("DatevItemIdentifier"),
                        new DatevPage(d_, [this] { main_.reloadAll(); }));
-        connect(&prefs_, &PreferencePanel::closed, this, [this] { users_.saveDataToDisk(); });
-        connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
-            backups_->waitForEnd();
-            if (!users_.dataPath().isEmpty() &&
-                QFileInfo::exists(QFileInfo(users_.dataPath()).absolutePath()))
+        // The list is written back when the window closes and at the end; a
+        // program that never used several users leaves no empty list behind.
+        auto keep = [this] {
+            if (users_.data().empty() && !QFileInfo::exists(users_.dataPath())) return;
+            if (QFileInfo::exists(QFileInfo(users_.dataPath()).absolutePath()))
                 users_.saveDataToDisk();
+        };
+        connect(&prefs_, &PreferencePanel::closed, this, keep);
+        connect(qApp, &QCoreApplication::aboutToQuit, this, [this, keep] {
+            backups_->waitForEnd();
+            keep();
         });
         buildMenu();
     }
