@@ -265,10 +265,17 @@ UsersPage::UsersPage(QuandorAppDelegate& delegate, UsersController& users, QWidg
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->verticalHeader()->hide();
-    table_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-    for (int c = 1; c < 5; ++c)
-        table_->horizontalHeader()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
-    table_->setMinimumSize(600, 180);
+    QHeaderView* header = table_->horizontalHeader();
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    header->setSectionResizeMode(1, QHeaderView::Interactive);
+    header->setSectionResizeMode(2, QHeaderView::Interactive);
+    header->setSectionResizeMode(3, QHeaderView::Fixed);
+    header->setSectionResizeMode(4, QHeaderView::ResizeToContents);
+    table_->setColumnWidth(1, 130);
+    table_->setColumnWidth(2, 90);
+    table_->setColumnWidth(3, 300);
+    table_->setWordWrap(false);
+    table_->setMinimumSize(820, 180);
     layout->addWidget(table_, 1);
 
     auto* row = new QHBoxLayout;
