@@ -4,6 +4,7 @@
 #include "core/settings.h"
 #include "core/settings_keys.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -130,6 +131,13 @@ bool zipFolder(const QString& folder, const QString& target, QString* error,
     const QString temporary = Paths::join(targetInfo.absolutePath(),
                                           QStringLiteral(".%1.tmp").arg(targetInfo.fileName()));
     const QByteArray temporaryName = QFile::encodeName(temporary);
+    // What an interrupted backup of this slot left behind (the program ended
+    // while writing) goes first; a file younger than ten minutes may still be written.
+    const QDir slotFolder(targetInfo.absolutePath());
+    for (const QFileInfo& left : slotFolder.entryInfoList(
+             {QStringLiteral(".%1.tmp*").arg(targetInfo.fileName())}, QDir::Files | QDir::Hidden))
+        if (left.lastModified().secsTo(QDateTime::currentDateTime()) > 600)
+            QFile::remove(left.absoluteFilePath());
     int zipError = 0;
     zip_t* za = zip_open(temporaryName.constData(), ZIP_CREATE | ZIP_TRUNCATE, &zipError);
     if (!za) {

@@ -184,3 +184,18 @@ TEST(Backup, BackupFolderThatIsTheDataFolderLeavesOutOnlyTheSlots) {
         EXPECT_FALSE(name.contains(u"Ordnerlink"_s)) << name.toStdString();
     }
 }
+
+TEST(Backup, LeftoversOfAnInterruptedBackupOfTheSlotAreRemoved) {
+    BackupHome home;
+    const QString left = home.backups + u"/.Quandor_Backup_1.zip.tmp.a1b2c3"_s;
+    const QString fresh = home.backups + u"/.Quandor_Backup_1.zip.tmp.d4e5f6"_s;
+    writeAll(left, "halb geschrieben");
+    writeAll(fresh, "wird gerade geschrieben");
+    QFile f(left);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    f.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime);
+    f.close();
+    ASSERT_TRUE(performBackup(home.app));
+    EXPECT_FALSE(QFile::exists(left));
+    EXPECT_TRUE(QFile::exists(fresh));
+}
