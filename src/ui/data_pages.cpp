@@ -104,11 +104,14 @@ void BackupRunner::start() {
     progress_->setAutoReset(false);
     connect(progress_, &QProgressDialog::canceled, this, [this] { cancel_ = true; });
     auto* ticker = new QTimer(progress_);
-    connect(ticker, &QTimer::timeout, progress_, [this] { progress_->setValue(permille_.load()); });
+    connect(ticker, &QTimer::timeout, progress_,
+            [this, dialog = progress_] { dialog->setValue(permille_.load()); });
     ticker->start(100);
     connect(thread_, &QThread::finished, this, [this, job = *job, ok, error] {
         thread_->deleteLater();
         thread_ = nullptr;
+        for (QTimer* t : progress_->findChildren<QTimer*>()) t->stop();
+        progress_->hide();
         progress_->deleteLater();
         progress_ = nullptr;
         // A cancelled backup was the person's wish: nothing to report.
