@@ -1,8 +1,5 @@
 #include "cli/session.h"
 
-#include "core/settings_keys.h"
-#include "core/users.h"
-
 #include <QLocale>
 
 namespace quandor::cli {
@@ -38,44 +35,8 @@ std::optional<QDateTime> parseNow(const QString& text) {
     return t.toUTC();
 }
 
-namespace {
-
-// --user ID: the user is taken as the selection window takes it, so every path
-// resolution of this command uses that user's database and values.
-bool chooseUser(const Context& ctx, Settings& settings, QuandorAppDelegate& delegate, int* exitCode) {
-    *exitCode = kUsage;
-    if (!ctx.global.dbPath.isEmpty()) {
-        ctx.error(QStringLiteral("--user und --db schließen einander aus."));
-        return false;
-    }
-    if (!settings.getBool(prefs::prefsUseMultipleAccounts)) {
-        ctx.error(QStringLiteral("Mehrere Benutzer sind nicht eingeschaltet; --user gilt nur dann."));
-        return false;
-    }
-    const QString path = usersFilePath(usersDataFolder(settings, delegate.paths()));
-    QString error;
-    const auto users = readUsersFile(path, &error);
-    if (!users) {
-        ctx.error(QStringLiteral("Fehler!: Die Benutzerliste „%1“ kann nicht gelesen werden: %2").arg(path, error));
-        *exitCode = kFileError;
-        return false;
-    }
-    for (const Dict& user : *users)
-        if (user.text(userkeys::pfad) == ctx.global.user) {
-            delegate.chooseUser(user);
-            delegate.hooks().findUser = [list = *users](const QString& id) -> std::optional<Dict> {
-                for (const Dict& u : list)
-                    if (u.text(userkeys::pfad) == id) return u;
-                return std::nullopt;
-            };
-            *exitCode = kDone;
-            return true;
-        }
-    ctx.error(QStringLiteral("Einen Benutzer mit der ID „%1“ gibt es nicht.").arg(ctx.global.user));
-    return false;
-}
-
-}  // namespace
+// --user ID (command_users.cpp).
+bool chooseUser(const Context& ctx, Settings& settings, QuandorAppDelegate& delegate, int* exitCode);
 
 std::unique_ptr<Session> Session::open(const Context& ctx, int* exitCode, bool loadDatabase) {
     *exitCode = kDone;
