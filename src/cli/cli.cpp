@@ -72,6 +72,17 @@ const std::vector<Command>& commands() {
          itemCommand},
 
         // transfer files, backups, users
+        {"backup", "backup", "legt die nächste Sicherung (Quandor_Backup_1.zip … _6.zip) an und gibt ihren Pfad aus",
+         {}, backupCommand},
+        {"export",
+         "export database|year|statement|accounts|accounts-csv --out DATEI [--year JAHR] [--statement ABRECHNUNG]",
+         "exportiert die Datenbank, ein Jahr, eine Abrechnung oder die Konten",
+         {"--out", "--year", "--statement", "--format"}, exportCommand},
+        {"import", "import database|year|statement|accounts DATEI [--year JAHR] [--yes]",
+         "importiert eine Datenbank oder Konten (ersetzt) oder ein Jahr oder eine Abrechnung (hängt an)",
+         {"--year"}, importCommand},
+        {"users", "users list · users add · users delete ID [--yes]",
+         "zeigt, legt an und löscht die Benutzer (mehrere Firmen)", {}, usersCommand},
 
         // totals, VAT return, statement exports
 

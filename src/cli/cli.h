@@ -72,6 +72,10 @@ int accountsCommand(const Context& ctx, const Args& args);
 int itemCommand(const Context& ctx, const Args& args);
 
 // transfer files, backups, users
+int backupCommand(const Context& ctx, const Args& args);
+int exportCommand(const Context& ctx, const Args& args);
+int importCommand(const Context& ctx, const Args& args);
+int usersCommand(const Context& ctx, const Args& args);
 
 // totals, VAT return, statement exports
 

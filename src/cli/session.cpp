@@ -35,6 +35,9 @@ std::optional<QDateTime> parseNow(const QString& text) {
     return t.toUTC();
 }
 
+// --user ID (command_users.cpp).
+bool chooseUser(const Context& ctx, Settings& settings, QuandorAppDelegate& delegate, int* exitCode);
+
 std::unique_ptr<Session> Session::open(const Context& ctx, int* exitCode, bool loadDatabase) {
     *exitCode = kDone;
     std::unique_ptr<Session> s(new Session(ctx));
@@ -62,6 +65,8 @@ std::unique_ptr<Session> Session::open(const Context& ctx, int* exitCode, bool l
     // A command runs briefly: it does not wait for a desktop program's lock to go.
     s->delegate_->setLockWaitMs(0);
     if (!ctx.global.dbPath.isEmpty()) s->delegate_->setDatabaseFileOverride(ctx.global.dbPath);
+    if (!ctx.global.user.isEmpty() && !chooseUser(ctx, *s->settings_, *s->delegate_, exitCode))
+        return nullptr;
     if (!loadDatabase) return s;
 
     using Outcome = QuandorAppDelegate::LoadOutcome;

@@ -396,9 +396,13 @@ void QuandorAppDelegate::finishStartUp() {
         });
 }
 
-void QuandorAppDelegate::openChosenUser(const Dict& user) {
+void QuandorAppDelegate::chooseUser(const Dict& user) {
     chosenUser_ = user;
     currentAccountID_.clear();  // the next resolution takes the chosen user
+}
+
+void QuandorAppDelegate::openChosenUser(const Dict& user) {
+    chooseUser(user);
     finishStartUp();
     settings_.setBool(P::allowWindow, true);
     if (hooks_.showMainWindow) hooks_.showMainWindow();
@@ -448,7 +452,9 @@ QString QuandorAppDelegate::pathForDataFile() {
         }
         settings_.setPath(P::defaultDataFolder, folder);
 
-        if (settings_.getBool(P::prefsUseMultipleAccounts)) {
+        // Switched on during a run without a chosen user: the open file stays the one.
+        if (settings_.getBool(P::prefsUseMultipleAccounts) &&
+            (!currentAccountID_.isEmpty() || chosenUser_)) {
             std::optional<Dict> user;
             if (currentAccountID_.isEmpty()) {
                 user = chosenUser_;

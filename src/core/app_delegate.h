@@ -139,6 +139,8 @@ class QuandorAppDelegate {
     // The user-selection window's confirmation: opens `user` (its "pfad" becomes
     // currentAccountID), then finishStartUp() and shows the main window.
     void openChosenUser(const Dict& user);
+    // Takes `user` for the next path resolution without loading (quandor-cli --user).
+    void chooseUser(const Dict& user);
 
     // Uses `path` as the database file instead of resolving the data folder
     // (the CLI's --db). Empty: resolve again.

@@ -3,6 +3,7 @@
 #include "core/settings.h"
 #include "core/settings_keys.h"
 #include "bookkeeping/add_controller.h"
+#include "ui/data_pages.h"
 #include "ui/icons.h"
 #include "ui/item_sheet.h"
 #include "ui/main_window_drags.h"
@@ -51,6 +52,7 @@ DesktopShell::DesktopShell(QuandorAppDelegate& delegate, QtUiPort& ui)
     buildMenus();
     bindHooks();
     bindItemSheet();
+    installDataPages(this, *main_, *prefs_, delegate_, ui_);
 
     // The main window's one-time defaults, and the windows centred the first time.
     if (applyFirstWindowDefaults(settings)) {
