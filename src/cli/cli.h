@@ -73,6 +73,8 @@ int accountsCommand(const Context& ctx, const Args& args);
 // transfer files, backups, users
 
 // totals, VAT return, statement exports
+int totalsCommand(const Context& ctx, const Args& args);
+int voranmeldungCommand(const Context& ctx, const Args& args);
 
 
 // The database file the program would open (resolves the data folder).
