@@ -5,6 +5,9 @@
 #include "core/settings.h"
 #include "core/settings_keys.h"
 
+#include <utility>
+#include <vector>
+
 namespace quandor {
 
 namespace {
@@ -32,22 +35,39 @@ struct ItemKeys {
     float taxFeeGet = 0, taxFeePay = 0, expenseWith = 0, incomeWithout = 0, incomeWith = 0;
 };
 
+enum Slot : uint8_t { kNone, kKind, kTag, kVat, kGet, kPay, kExWith, kInWithout, kInWith };
+
+// Key id → slot, so each property costs one table look-up instead of eight comparisons.
+struct SlotTable {
+    std::vector<uint8_t> table_;
+    SlotTable() {
+        const std::pair<Key, Slot> wanted[] = {
+            {keys::kind, kKind},         {keys::taxTag, kTag},           {keys::taxBool, kVat},
+            {keys::taxFeeGet, kGet},     {keys::taxFeePay, kPay},        {keys::expenseWith, kExWith},
+            {keys::incomeWithout, kInWithout}, {keys::incomeWith, kInWith}};
+        for (const auto& [key, slot] : wanted) {
+            if (key.id() >= table_.size()) table_.resize(key.id() + 1, kNone);
+            table_[key.id()] = slot;
+        }
+    }
+    uint8_t operator[](uint32_t id) const { return id < table_.size() ? table_[id] : kNone; }
+};
+
 ItemKeys readItem(const Record& item) {
+    static const SlotTable table;
     ItemKeys k;
-    const uint32_t kind = keys::kind.id(), tag = keys::taxTag.id(), vat = keys::taxBool.id(),
-                   get = keys::taxFeeGet.id(), pay = keys::taxFeePay.id(),
-                   exWith = keys::expenseWith.id(), inWithout = keys::incomeWithout.id(),
-                   inWith = keys::incomeWith.id();
     for (const Dict::Entry& e : item.properties()) {
-        const uint32_t id = e.key.id();
-        if (id == kind) k.kind = e.value.toInt();
-        else if (id == tag) k.taxTag = e.value.toInt();
-        else if (id == vat) k.taxBool = e.value.toBool();
-        else if (id == get) k.taxFeeGet = e.value.toFloat();
-        else if (id == pay) k.taxFeePay = e.value.toFloat();
-        else if (id == exWith) k.expenseWith = e.value.toFloat();
-        else if (id == inWithout) k.incomeWithout = e.value.toFloat();
-        else if (id == inWith) k.incomeWith = e.value.toFloat();
+        switch (table[e.key.id()]) {
+            case kNone: break;
+            case kKind: k.kind = e.value.toInt(); break;
+            case kTag: k.taxTag = e.value.toInt(); break;
+            case kVat: k.taxBool = e.value.toBool(); break;
+            case kGet: k.taxFeeGet = e.value.toFloat(); break;
+            case kPay: k.taxFeePay = e.value.toFloat(); break;
+            case kExWith: k.expenseWith = e.value.toFloat(); break;
+            case kInWithout: k.incomeWithout = e.value.toFloat(); break;
+            case kInWith: k.incomeWith = e.value.toFloat(); break;
+        }
     }
     return k;
 }
