@@ -114,6 +114,7 @@ class AddController {
     }
     // Prints the page written by the renderer (the print dialog); set by the window layer.
     void setSummaryPrinter(std::function<void()> print) { summaryPrinter_ = std::move(print); }
+    bool canPrintSummary() const { return static_cast<bool>(summaryPrinter_); }
     // The currency text of money cells when "prefsPrintCurrency" is set.
     void setCurrencyText(std::function<QString()> text) { currencyText_ = std::move(text); }
 

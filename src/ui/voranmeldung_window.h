@@ -1,0 +1,70 @@
+#pragma once
+// The VAT return window: the statement's totals, its payment block, the check
+// box that marks the return as created (and books it), the note of the return,
+// and the hand-over to the ELSTER client. A thin view of AddController.
+
+#include "bookkeeping/add_controller.h"
+
+#include <QDialog>
+
+#include <array>
+#include <memory>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTabWidget;
+
+namespace quandor::ui {
+
+class VoranmeldungWindow : public QDialog {
+    Q_OBJECT
+  public:
+    explicit VoranmeldungWindow(QuandorAppDelegate& app, QWidget* parent = nullptr);
+    ~VoranmeldungWindow() override;
+
+    AddController& controller() { return *controller_; }
+
+    // The toolbar's "Voranmeldung": checks, then shows the window for the selected statement.
+    void openForSelection();
+    // Rereads everything shown from the controller and the statement.
+    void refresh();
+
+    QLineEdit* totalField(int index) const { return totals_[static_cast<size_t>(index)]; }
+    QCheckBox* createdBox() const { return created_; }
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void build();
+    QLineEdit* paymentEdit(Key key);
+    void paymentEdited(QLineEdit* edit, Key key);
+    void runBusy(const std::function<void()>& work);
+
+    QuandorAppDelegate& app_;
+    std::unique_ptr<AddController> controller_;
+    bool updating_ = false;
+
+    QLabel* heading_ = nullptr;
+    QTabWidget* tabs_ = nullptr;
+    std::array<QLineEdit*, 11> totals_{};  // in the order of totalFields()
+    std::array<QLabel*, 3> rateLabels_{};
+    QLineEdit* payment_ = nullptr;
+    QLineEdit* additionalPayment_ = nullptr;
+    QLineEdit* rePayment_ = nullptr;
+    QLineEdit* balance_ = nullptr;
+    QCheckBox* created_ = nullptr;
+    QLabel* createdDate_ = nullptr;
+    QLineEdit* bookedRefund_ = nullptr;
+    QLineEdit* bookedPayment_ = nullptr;
+    QLineEdit* bookedBalance_ = nullptr;
+    QPlainTextEdit* comment_ = nullptr;
+    QLabel* help_ = nullptr;
+    QPushButton* helpButton_ = nullptr;
+    QPushButton* print_ = nullptr;
+};
+
+}  // namespace quandor::ui
