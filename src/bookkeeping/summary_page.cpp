@@ -169,14 +169,14 @@ QString shortenedText(const QString& text, qsizetype limit, qsizetype keep) {
 
 SummaryPage buildSummaryPage(const SummaryPageInput& in) {
     SummaryPage page;
-    RecordPtr empty;
-    SummaryPageInput copy;
+    // A page without a statement still builds, with empty texts.
+    const RecordPtr placeholder = in.statement ? nullptr : Record::create(RecordClass::Thelist, Date{});
+    SummaryPageInput withStatement;
     const SummaryPageInput* input = &in;
-    if (!in.statement) {  // a page without a statement still builds, with empty texts
-        empty = Record::create(RecordClass::Thelist, Date{});
-        copy = in;
-        copy.statement = empty.get();
-        input = &copy;
+    if (placeholder) {
+        withStatement = in;
+        withStatement.statement = placeholder.get();
+        input = &withStatement;
     }
     const Page p(*input);
     const QString title = input->statement->text(keys::title);
@@ -194,6 +194,7 @@ SummaryPage buildSummaryPage(const SummaryPageInput& in) {
                 p.paymentBlock() + QStringLiteral("<br><br>") + p.incomeExpenseTable() +
                 QStringLiteral("<br><br>") + p.revenueTable();
     if (input->withList) page.html += p.itemList();
+    page.html += QStringLiteral("</font></body></html>");
     return page;
 }
 
