@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
     volatile float sink = 0;
     const double totals = medianMs([&] {
         const StatementTotals t =
-            computeStatementTotals(delegate.selection().listedItems(), statement->items());
+            computeStatementTotals(statement->items(), delegate.selection().listedIndexes());
         sink = sink + t.saldo;
     });
     AddController controller(delegate);

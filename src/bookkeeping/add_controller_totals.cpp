@@ -90,7 +90,7 @@ void AddController::infoWindowVoid() {
         return;
     }
     Settings& settings = app_.settings();
-    totals_ = computeStatementTotals(selection.listedItems(), statement->items());
+    totals_ = computeStatementTotals(statement->items(), selection.listedIndexes());
     totalsStatement_ = statement;
     storeTotals(settings, *totals_);
 

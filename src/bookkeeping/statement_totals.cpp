@@ -76,12 +76,23 @@ ItemKeys readItem(const Record& item) {
 
 std::span<const TotalField> totalFields() { return kFields; }
 
-StatementTotals computeStatementTotals(const std::vector<Record*>& listed, const RecordList& all) {
+StatementTotals computeStatementTotals(const RecordList& all, const std::vector<uint32_t>& listed) {
     StatementTotals t;
-    t.listedCount = listed.size();
-    for (const Record* item : listed) {
-        if (!item) continue;
-        const ItemKeys k = readItem(*item);
+    // Each item's keys are read once; the listed pass takes them from here.
+    std::vector<ItemKeys> read;
+    read.reserve(all.size());
+    for (const RecordPtr& item : all) {
+        read.push_back(item ? readItem(*item) : ItemKeys{});
+        const ItemKeys& k = read.back();
+        t.incomeWith += k.incomeWith;
+        t.taxFeePay += k.taxFeePay;
+        t.expenseWith += k.expenseWith;
+        t.taxFeeGet += k.taxFeeGet;
+    }
+    for (const uint32_t index : listed) {
+        if (index >= read.size() || !all[index]) continue;
+        ++t.listedCount;
+        const ItemKeys& k = read[index];
         if (!k.taxBool || k.taxTag < 1 || k.taxTag > 5) continue;
         const size_t tag = static_cast<size_t>(k.taxTag);
         if (k.kind == kKindExpense) {
@@ -113,14 +124,6 @@ StatementTotals computeStatementTotals(const std::vector<Record*>& listed, const
     for (size_t i = 2; i <= 5; ++i) due += t.incomeTax[i];
     t.saldo = due - p;
 
-    for (const RecordPtr& item : all) {
-        if (!item) continue;
-        const ItemKeys k = readItem(*item);
-        t.incomeWith += k.incomeWith;
-        t.taxFeePay += k.taxFeePay;
-        t.expenseWith += k.expenseWith;
-        t.taxFeeGet += k.taxFeeGet;
-    }
     return t;
 }
 

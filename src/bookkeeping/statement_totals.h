@@ -12,6 +12,7 @@
 #include <QStringView>
 
 #include <array>
+#include <cstdint>
 #include <span>
 #include <vector>
 
@@ -53,9 +54,10 @@ struct TotalField {
 // The eleven totals in the order the window fills them.
 std::span<const TotalField> totalFields();
 
-// Totals of `listed` (the item list as shown) and the statement sums of `all`
-// (every item of the statement).
-StatementTotals computeStatementTotals(const std::vector<Record*>& listed, const RecordList& all);
+// The statement sums of `all` (every item of the statement, in statement
+// order) and the totals of the listed items: `listed` holds indexes into
+// `all` in the order the item list shows them.
+StatementTotals computeStatementTotals(const RecordList& all, const std::vector<uint32_t>& listed);
 
 // Writes the eleven totals into their settings (32-bit floats).
 void storeTotals(Settings& settings, const StatementTotals& totals);
