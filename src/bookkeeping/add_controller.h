@@ -13,15 +13,18 @@
 // Every change to the records is announced with noteChanged(); the selection of
 // the main window follows the record being worked on.
 
+#include "bookkeeping/item_calculation.h"
 #include "bookkeeping/statement_totals.h"
 #include "bookkeeping/summary_page.h"
 #include "core/app_delegate.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace quandor {
 
@@ -77,8 +80,104 @@ class AddController {
     // ---- items (add_controller_items.cpp) -----------------------------------
 
     // ---- master lists, reordering and drops (add_controller_lists.cpp) ------
+    // The six tables whose rows are reordered by drag. Years, statements and
+    // items are the main window's; categories, accounts and templates are the
+    // master lists of the preference window.
+    enum class ListKind { Years, Statements, Items, Groups, Accounts, Templates };
+
+    // Drag-data type names of a table: moving rows within it, copying them.
+    static QString moveDragType(ListKind list);
+    static QString copyDragType(ListKind list);
+
+    // The records a table shows, in row order: the stored list (for items the
+    // selected statement's items; their rows are the listed rows). Null when
+    // the list does not exist (no year or statement selected).
+    RecordList* recordsOf(ListKind list);
+    int rowCount(ListKind list) const;
+
+    // The selected row of a master list's table (-1 for none). The main
+    // window's tables use the selection of the open database instead.
+    int masterRow(ListKind list) const;
+    void setMasterRow(ListKind list, int row);
+
+    // New rows: append a record with its defaults and select it. Each returns
+    // the new row, whose first column the table starts editing.
+    int addAccount();
+    int addAccountSetup();  // the same for the first-steps assistant's table
+    int addGroup();
+    int addGroupSetup();
+    int addTemplateRow();  // a template with a fresh "UUID"
+
+    // Deletes the selected row after the question ("Löschen" first; for an
+    // item of a statement used for the VAT return "Abbrechen" first). Beeps
+    // without a selection. Lists: Groups, Accounts, Templates, Items. True
+    // when a record was deleted.
+    bool remove(ListKind list);
+
+    // Move data: the archived set of dragged row indexes (ascending, unique).
+    static QByteArray archiveRows(const std::vector<int>& rows);
+    // The row set of move data; nothing for data that are no such archive.
+    static std::optional<std::vector<int>> unarchiveRows(const QByteArray& data);
+    // The move data of a drag start. Dragging item rows also writes the first
+    // dragged item to "temp.item" for a drop on a statement.
+    QByteArray writeRows(ListKind list, const std::vector<int>& rows);
+    // A drop of `type` data on the own table between rows, before `dropRow`:
+    // reorders and returns true; refuses (false, nothing changed) other types
+    // and damaged data.
+    bool acceptMoveDrop(ListKind list, const QString& type, const QByteArray& data, int dropRow);
+    // Takes the records of `rows` out and inserts them again, in their order,
+    // at target − (moved rows above target); they become the selection.
+    void moveObjectsInArrangedObjectsFromIndexes(ListKind list, const std::vector<int>& rows,
+                                                 int target);
+    // The index arithmetic of a move on a list of `count` rows: the new order
+    // as old indexes. Rows out of range are ignored; target is clamped.
+    static std::vector<int> movedOrder(int count, std::vector<int> rows, int target,
+                                       int* firstMovedRow = nullptr);
+
+    // Dropping a dragged item on a statement row of the selected year: shows
+    // the one-time notice, selects that statement, reads the dragged item from
+    // "temp.item" and appends an independent copy unless an item of the same
+    // title is listed there. Data of another type are refused. True when the
+    // copy was added.
+    bool addDroppedItem(const QString& type, int statementRow);
+    // Where a dragged item is kept between drag and drop.
+    QString tempItemPath() const;
 
     // ---- item split (add_controller_split.cpp) --------------------------------
+    // The calculator sheet over the item sheet. Its page ("calculatorHelpIndex":
+    // 0 split, else gross-up), the chosen share ("selectedSplitIndex") and the
+    // custom percentage ("customSplitValue") live in the settings; the
+    // gross-up page's net amount lives here.
+    struct SplitWindow {
+        bool open = false;
+        RecordPtr item;     // the item the item sheet edits
+        QString netAmount;  // the gross-up page's field
+        QString sign;       // "-" for an expense, "+" for an income, else empty
+        bool expense = false;
+        bool income = false;
+    };
+    enum class SplitOutcome { Done, MissingRate, Pointless, BadNumber };
+
+    const SplitWindow& splitWindow() const { return split_; }
+    // Opens the sheet over the item the open item sheet edits (or `item`,
+    // when the item sheet hands it over); beeps when there is none.
+    bool openSplitWindow(RecordPtr item = nullptr);
+    void setCalculatorPage(int page);
+    void setSplitShare(int index);
+    void setCustomSplitValue(const QString& text);
+    void setSplitNetAmount(const QString& text);
+    // Applies the chosen page to the item, schedules the tax calculation and
+    // closes the sheet; on a refusal alerts and keeps it open.
+    bool splitAction();
+    void cancelSplitWindow();
+
+    // The new amount of `item` by the page and its inputs; writes "amount"
+    // only on Done. The tax calculation is left to the caller.
+    static SplitOutcome splitItem(Record& item, int page, int shareIndex, const QString& customValue,
+                                  const QString& netAmount, const TaxRates& rates);
+    // A number typed by the person: German ("1.234,5") or plain ("1234.5").
+    static std::optional<float> parseNumber(const QString& text);
+    TaxRates taxRates() const;
 
     // ---- totals and VAT return (add_controller_totals.cpp) -------------------
     // The VAT return window as the controller keeps it; the window binds to it.
@@ -176,6 +275,24 @@ class AddController {
     static const QString kDeleteListMessage;
     static const QString kDeleteButton;  // "Löschen"
     static const QString kCancelButton;  // "Abbrechen"
+    static const QString kDeleteAccountTitle;
+    static const QString kDeleteAccountMessage;
+    static const QString kDeleteGroupTitle;
+    static const QString kDeleteGroupMessage;
+    static const QString kDeleteTemplateTitle;
+    static const QString kDeleteTemplateMessage;
+    static const QString kDeleteItemTitle;
+    static const QString kDeleteItemMessage;
+    static const QString kDeleteUsedItemTitle;  // "Achtung!"
+    static const QString kDeleteUsedItemMessage;
+    static const QString kNoticeTitle;  // "Hinweis!"
+    static const QString kFirstDropMessage;
+    static const QString kItemAlreadyThere;
+    static const QString kDroppedItemUnreadable;
+    static const QString kSplitMissingRate;
+    static const QString kSplitPointless;
+    static const QString kSplitBadNetAmount;
+    static const QString kSplitBadPercentage;
 
   private:
     bool closeSheet(SheetKind kind, Key nameKey, const QString& refusal);
@@ -187,8 +304,12 @@ class AddController {
     // item entry state
 
     // master list state
+    bool askRemove(const QString& title, const QString& message, bool cancelFirst);
+    int appendMasterRow(ListKind list, RecordPtr record);
+    int masterRows_[3] = {-1, -1, -1};  // groups, accounts, templates
 
     // split state
+    SplitWindow split_;
 
     // totals and VAT return state
     ReturnWindow returnWindow_;

@@ -2,7 +2,10 @@
 
 #include "core/settings.h"
 #include "core/settings_keys.h"
+#include "bookkeeping/add_controller.h"
 #include "ui/icons.h"
+#include "ui/main_window_drags.h"
+#include "ui/master_list_pages.h"
 #include "ui/main_window.h"
 #include "ui/main_window_rules.h"
 #include "ui/panels.h"
@@ -31,6 +34,16 @@ DesktopShell::DesktopShell(QuandorAppDelegate& delegate, QtUiPort& ui)
     toolbar_ = new ToolbarController(*main_, settings, ui_);
     prefs_ = new PreferencePanel(settings, main_);
     prefs_->setWindowFlag(Qt::Window);
+    // The master lists' pages, and drag and drop in the main window.
+    lists_ = std::make_unique<AddController>(delegate_);
+    using List = AddController::ListKind;
+    prefs_->setPage(QStringLiteral("CategoriesItemIdentifier"),
+                    new MasterListPage(delegate_, *lists_, List::Groups));
+    prefs_->setPage(QStringLiteral("AccountsItemIdentifier"),
+                    new MasterListPage(delegate_, *lists_, List::Accounts));
+    prefs_->setPage(QStringLiteral("TemplatesItemIdentifier"),
+                    new MasterListPage(delegate_, *lists_, List::Templates));
+    installListDrags(*main_, *lists_);
     about_ = new AboutWindow(main_);
     help_ = new InfoWindow(QStringLiteral("Hilfe"), helpText(), main_);
     docs_ = new InfoWindow(QStringLiteral("Dokumentation"), documentationText(), main_);

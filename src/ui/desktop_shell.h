@@ -6,11 +6,17 @@
 #include "core/app_delegate.h"
 #include "ui/qt_ui_port.h"
 
+#include <memory>
+
 #include <QObject>
 #include <QPointer>
 
 class QSystemTrayIcon;
 class QTimer;
+
+namespace quandor {
+class AddController;
+}
 
 namespace quandor::ui {
 
@@ -57,6 +63,7 @@ class DesktopShell : public QObject {
     InfoWindow* help_ = nullptr;
     InfoWindow* docs_ = nullptr;
     QSystemTrayIcon* tray_ = nullptr;
+    std::unique_ptr<AddController> lists_;  // master lists, reordering and drops
     QTimer* saveTimer_ = nullptr;
     bool welcomeDone_ = false;
     bool terminated_ = false;
