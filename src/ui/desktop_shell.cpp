@@ -51,7 +51,7 @@ DesktopShell::DesktopShell(QuandorAppDelegate& delegate, QtUiPort& ui)
     bindHooks();
 
     // The VAT return window behind the toolbar's "Voranmeldung".
-    auto* vatWindow = new VoranmeldungWindow(delegate_, main_);
+    auto* vatWindow = new VoranmeldungWindow(delegate_, *lists_, main_);
     main_->button(ToolbarAction::Voranmeldung)->setEnabled(true);
     connect(main_->button(ToolbarAction::Voranmeldung), &QAbstractButton::clicked, vatWindow,
             &VoranmeldungWindow::openForSelection);

@@ -63,8 +63,9 @@ const QString kHelpText = QStringLiteral(
 
 }  // namespace
 
-VoranmeldungWindow::VoranmeldungWindow(QuandorAppDelegate& app, QWidget* parent)
-    : QDialog(parent), app_(app), controller_(std::make_unique<AddController>(app)) {
+VoranmeldungWindow::VoranmeldungWindow(QuandorAppDelegate& app, AddController& controller,
+                                       QWidget* parent)
+    : QDialog(parent), app_(app), controller_(controller) {
     setObjectName(QStringLiteral("voranmeldungWindow"));
     setWindowTitle(QStringLiteral("Umsatzsteuer-Voranmeldung"));
     setWindowFlag(Qt::Window);
@@ -145,7 +146,7 @@ void VoranmeldungWindow::build() {
     balanceRow->addWidget(balance_, 1);
     auto* calc = new QPushButton(QStringLiteral("Saldo berechnen"), block);
     connect(calc, &QPushButton::clicked, this, [this] {
-        controller_->calculateTab();
+        controller_.calculateTab();
         refresh();
     });
     balanceRow->addWidget(calc);
@@ -160,7 +161,7 @@ void VoranmeldungWindow::build() {
         "Markiert die Voranmeldung dieser Abrechnung als erstellt und bucht die Zahlen."));
     connect(created_, &QCheckBox::toggled, this, [this](bool on) {
         if (updating_) return;
-        runBusy([this, on] { controller_->setReturnCreated(on); });
+        runBusy([this, on] { controller_.setReturnCreated(on); });
     });
     createdDate_ = new QLabel(booking);
     auto* createdRow = new QHBoxLayout;
@@ -184,7 +185,7 @@ void VoranmeldungWindow::build() {
         QStringLiteral("Notiz zu dieser Voranmeldung, z. B. Übertragungsprotokoll oder Fristen …"));
     comment_->setTabChangesFocus(true);
     connect(comment_, &QPlainTextEdit::textChanged, this, [this] {
-        if (!updating_) controller_->setVoranmeldungComment(comment_->toPlainText());
+        if (!updating_) controller_.setVoranmeldungComment(comment_->toPlainText());
     });
     tabs_->addTab(comment_, QStringLiteral("Notiz"));
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
@@ -194,9 +195,9 @@ void VoranmeldungWindow::build() {
     // ---- buttons
     auto* links = new QHBoxLayout;
     auto* web = new QPushButton(QStringLiteral("Winston-Webseite"), this);
-    connect(web, &QPushButton::clicked, this, [this] { controller_->winstonWebseite(); });
+    connect(web, &QPushButton::clicked, this, [this] { controller_.winstonWebseite(); });
     auto* number = new QPushButton(QStringLiteral("Was ist die Steuernummer?"), this);
-    connect(number, &QPushButton::clicked, this, [this] { controller_->elsterNummer(); });
+    connect(number, &QPushButton::clicked, this, [this] { controller_.elsterNummer(); });
     helpButton_ = new QPushButton(QStringLiteral("Hilfe"), this);
     helpButton_->setCheckable(true);
     connect(helpButton_, &QPushButton::toggled, this, [this](bool on) { help_->setVisible(on); });
@@ -210,13 +211,13 @@ void VoranmeldungWindow::build() {
     auto* update = buttons->addButton(QStringLiteral("Aktualisieren"), QDialogButtonBox::ActionRole);
     update->setToolTip(QStringLiteral("Saldo und Summen neu berechnen"));
     connect(update, &QPushButton::clicked, this,
-            [this] { runBusy([this] { controller_->changeAlLCalculates(); }); });
+            [this] { runBusy([this] { controller_.changeAlLCalculates(); }); });
     print_ = buttons->addButton(QStringLiteral("Abrechnung drucken …"), QDialogButtonBox::ActionRole);
     connect(print_, &QPushButton::clicked, this,
-            [this] { runBusy([this] { controller_->printAbrechnung(); }); });
+            [this] { runBusy([this] { controller_.printAbrechnung(); }); });
     auto* winston = buttons->addButton(QStringLiteral("An Winston übergeben"), QDialogButtonBox::AcceptRole);
     winston->setDefault(true);
-    connect(winston, &QPushButton::clicked, this, [this] { controller_->doTheWinston(); });
+    connect(winston, &QPushButton::clicked, this, [this] { controller_.doTheWinston(); });
     auto* close = buttons->addButton(QStringLiteral("Schließen"), QDialogButtonBox::RejectRole);
     connect(close, &QPushButton::clicked, this, &QDialog::close);
     main->addWidget(buttons);
@@ -250,8 +251,8 @@ void VoranmeldungWindow::paymentEdited(QLineEdit* edit, Key key) {
         refresh();
         return;
     }
-    controller_->setPaymentField(key, value);
-    controller_->calculateTabVoid();
+    controller_.setPaymentField(key, value);
+    controller_.calculateTabVoid();
     refresh();
 }
 
@@ -264,11 +265,11 @@ void VoranmeldungWindow::runBusy(const std::function<void()>& work) {
 
 void VoranmeldungWindow::openForSelection() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool opened = controller_->openVoranmeldungsWindow();
+    const bool opened = controller_.openVoranmeldungsWindow();
     QApplication::restoreOverrideCursor();
     if (!opened) return;
     tabs_->setCurrentIndex(0);
-    helpButton_->setChecked(controller_->returnWindow().helpDrawer);
+    helpButton_->setChecked(controller_.returnWindow().helpDrawer);
     refresh();
     if (!isVisible()) {
         adjustSize();
@@ -285,14 +286,14 @@ void VoranmeldungWindow::openForSelection() {
 
 void VoranmeldungWindow::refresh() {
     updating_ = true;
-    print_->setVisible(controller_->canPrintSummary());  // once the print pipeline is attached
+    print_->setVisible(controller_.canPrintSummary());  // once the print pipeline is attached
     const RecordPtr statement = app_.selection().selectedStatement();
     const RecordPtr year = app_.selection().selectedYear();
     heading_->setText(statement && year ? QStringLiteral("Voranmeldung %1 %2")
                                               .arg(statement->text(keys::title),
                                                    year->text(keys::dateValue))
                                         : QStringLiteral("Keine Abrechnung ausgewählt"));
-    const auto& totals = controller_->totals();
+    const auto& totals = controller_.totals();
     const auto fields = totalFields();
     for (size_t i = 0; i < totals_.size(); ++i)
         totals_[i]->setText(totals ? AddController::fieldText((*totals).*(fields[i].member)) : QString());
@@ -315,7 +316,7 @@ void VoranmeldungWindow::refresh() {
         if (comment_->toPlainText() != statement->text(keys::voranmeldungComment))
             comment_->setPlainText(statement->text(keys::voranmeldungComment));
     }
-    const AddController::ReturnWindow& w = controller_->returnWindow();
+    const AddController::ReturnWindow& w = controller_.returnWindow();
     bookedRefund_->setText(amountText(w.bookedRefund));
     bookedPayment_->setText(amountText(w.bookedPayment));
     bookedBalance_->setText(amountText(w.bookedBalance));
@@ -323,7 +324,7 @@ void VoranmeldungWindow::refresh() {
 }
 
 void VoranmeldungWindow::closeEvent(QCloseEvent* event) {
-    controller_->closeVoranmeldungsWindow();
+    controller_.closeVoranmeldungsWindow();
     QDialog::closeEvent(event);
 }
 

@@ -8,7 +8,7 @@
 #include <QDialog>
 
 #include <array>
-#include <memory>
+#include <functional>
 
 class QCheckBox;
 class QLabel;
@@ -22,10 +22,11 @@ namespace quandor::ui {
 class VoranmeldungWindow : public QDialog {
     Q_OBJECT
   public:
-    explicit VoranmeldungWindow(QuandorAppDelegate& app, QWidget* parent = nullptr);
+    // `controller` is the program's statement controller, shared with the other windows.
+    VoranmeldungWindow(QuandorAppDelegate& app, AddController& controller, QWidget* parent = nullptr);
     ~VoranmeldungWindow() override;
 
-    AddController& controller() { return *controller_; }
+    AddController& controller() { return controller_; }
 
     // The toolbar's "Voranmeldung": checks, then shows the window for the selected statement.
     void openForSelection();
@@ -45,7 +46,7 @@ class VoranmeldungWindow : public QDialog {
     void runBusy(const std::function<void()>& work);
 
     QuandorAppDelegate& app_;
-    std::unique_ptr<AddController> controller_;
+    AddController& controller_;
     bool updating_ = false;
 
     QLabel* heading_ = nullptr;

@@ -28,7 +28,7 @@ TEST(VoranmeldungWindowUi, ShowsTotalsAndBooks) {
     test::TotalsBooks b;
     b.income(1190.0f, 190.0f, 1);
     b.expense(107.0f, 7.0f, 2);
-    ui::VoranmeldungWindow window(b.app);
+    ui::VoranmeldungWindow window(b.app, b.controller);
     window.openForSelection();
     ASSERT_TRUE(window.isVisible());
     EXPECT_EQ(window.totalField(1)->text(), u"1.000,00"_s);  // net at rate 1
@@ -59,7 +59,7 @@ TEST(VoranmeldungWindowUi, ShowsTotalsAndBooks) {
 
 TEST(VoranmeldungWindowUi, StaysClosedWhenRefused) {
     test::TotalsBooks b;
-    ui::VoranmeldungWindow window(b.app);
+    ui::VoranmeldungWindow window(b.app, b.controller);
     window.openForSelection();  // empty statement: "Abbrechen"
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(b.ui.alerts.back().message, u"Diese Abrechnung enthält keinerlei Posten."_s);
