@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace quandor::ui {
@@ -71,9 +72,28 @@ VoranmeldungWindow::VoranmeldungWindow(QuandorAppDelegate& app, AddController& c
     setWindowFlag(Qt::Window);
     setModal(false);
     build();
+    listenerId_ = app_.selection().addListener([this](Selection::Change c) {
+        if (c == Selection::Change::Statement || c == Selection::Change::Listed) scheduleRecompute();
+    });
 }
 
-VoranmeldungWindow::~VoranmeldungWindow() = default;
+VoranmeldungWindow::~VoranmeldungWindow() {
+    app_.selection().removeListener(listenerId_);
+}
+
+void VoranmeldungWindow::scheduleRecompute() {
+    if (!isVisible() || recomputePending_) return;
+    recomputePending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        recomputePending_ = false;
+        if (!isVisible()) return;
+        if (app_.selection().selectedStatement()) {
+            controller_.calculateTabVoid();
+            controller_.infoWindowVoid();
+        }
+        refresh();
+    });
+}
 
 void VoranmeldungWindow::build() {
     auto* outer = new QHBoxLayout(this);
@@ -293,7 +313,7 @@ void VoranmeldungWindow::refresh() {
                                               .arg(statement->text(keys::title),
                                                    year->text(keys::dateValue))
                                         : QStringLiteral("Keine Abrechnung ausgewählt"));
-    const auto& totals = controller_.totals();
+    const auto& totals = statement ? controller_.totals() : std::nullopt;
     const auto fields = totalFields();
     for (size_t i = 0; i < totals_.size(); ++i)
         totals_[i]->setText(totals ? AddController::fieldText((*totals).*(fields[i].member)) : QString());

@@ -44,10 +44,15 @@ class VoranmeldungWindow : public QDialog {
     QLineEdit* paymentEdit(Key key);
     void paymentEdited(QLineEdit* edit, Key key);
     void runBusy(const std::function<void()>& work);
+    // The main window chose another statement or lists other items: the
+    // figures follow, once per burst of changes.
+    void scheduleRecompute();
 
     QuandorAppDelegate& app_;
     AddController& controller_;
     bool updating_ = false;
+    bool recomputePending_ = false;
+    int listenerId_ = 0;
 
     QLabel* heading_ = nullptr;
     QTabWidget* tabs_ = nullptr;

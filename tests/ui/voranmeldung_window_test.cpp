@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QCoreApplication>
 #include <QTest>
 
 using namespace quandor;
@@ -55,6 +56,31 @@ TEST(VoranmeldungWindowUi, ShowsTotalsAndBooks) {
     EXPECT_TRUE(b.statement->flag(keys::taxBool));
     EXPECT_EQ(b.statement->real(keys::payment), 190.0f);
     EXPECT_EQ(b.statement->real(keys::balance), 183.0f);
+}
+
+TEST(VoranmeldungWindowUi, FiguresFollowTheMainWindowsStatementAndFilter) {
+    test::TotalsBooks b;
+    b.income(119.0f, 19.0f, 1);
+    RecordPtr april = Record::create(RecordClass::Thelist, Date{});
+    april->set(keys::title, u"April"_s);
+    b.year->thelists().push_back(april);
+    ui::VoranmeldungWindow window(b.app, b.controller);
+    window.openForSelection();
+    ASSERT_TRUE(window.isVisible());
+    EXPECT_EQ(window.totalField(1)->text(), u"100,00"_s);
+
+    b.app.selection().setStatementIndex(1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.totalField(1)->text(), u"0,00"_s);
+    EXPECT_EQ(b.settings.getFloat(prefs::tabTax1SumField), 0.0f);
+
+    b.app.selection().setStatementIndex(0);
+    b.app.selection().setFilterText(u"nichts"_s);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.totalField(1)->text(), u"0,00"_s);
+    b.app.selection().setFilterText(QString());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.totalField(1)->text(), u"100,00"_s);
 }
 
 TEST(VoranmeldungWindowUi, StaysClosedWhenRefused) {
