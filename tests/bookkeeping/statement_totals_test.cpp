@@ -192,3 +192,26 @@ TEST(SummaryPage, ItemListShortensLongTexts) {
     html = b.controller.summaryPage().html;
     EXPECT_TRUE(html.contains(title30 + u"<br>"_s));
 }
+
+TEST(SummaryPage, PrintingNeedsAStatementAndTurnsTheListOn) {
+    test::TotalsBooks b;
+    int printed = 0;
+    QString rendered;
+    b.controller.setSummaryPrinter([&] { ++printed; });
+    b.controller.setSummaryRenderer([&](const QString& html, const QString&) { rendered = html; });
+    b.income(119.0f, 19.0f, 1);
+    b.controller.printAbrechnung();
+    b.ui.runScheduled();
+    EXPECT_EQ(printed, 1);
+    EXPECT_TRUE(b.settings.getBool(P::prefsExportPrintWithList));
+    EXPECT_TRUE(rendered.contains(u"&Uuml;bersicht aller Posten"_s));
+
+    b.year->thelists().clear();
+    b.app.selection().refresh();
+    b.controller.printAbrechnung();
+    b.ui.runScheduled();
+    EXPECT_EQ(printed, 1);
+    ASSERT_EQ(b.ui.alerts.size(), 1u);
+    EXPECT_EQ(b.ui.alerts[0].title, u"Fehler!"_s);
+    EXPECT_EQ(b.ui.alerts[0].message, u"Du musst erst eine Abrechnung und zugehörige Posten anlegen."_s);
+}
