@@ -14,6 +14,8 @@
 // the main window follows the record being worked on.
 
 #include "bookkeeping/item_calculation.h"
+#include "bookkeeping/statement_totals.h"
+#include "bookkeeping/summary_page.h"
 #include "core/app_delegate.h"
 
 #include <QByteArray>
@@ -297,6 +299,91 @@ class AddController {
     static std::optional<float> parseNumber(const QString& text);
     TaxRates taxRates() const;
 
+    // ---- totals and VAT return (add_controller_totals.cpp) -------------------
+    // The VAT return window as the controller keeps it; the window binds to it.
+    // Its payment fields are the selected statement's "payment",
+    // "additionalPayment", "rePayment" and "balance"; the booking fields show
+    // what meldungBuchen booked.
+    struct ReturnWindow {
+        bool open = false;
+        bool busy = false;        // content hidden, busy indicator running
+        bool helpDrawer = false;  // the help drawer beside the window
+        float bookedRefund = 0, bookedPayment = 0, bookedBalance = 0;
+    };
+    // What doTheWinston wrote.
+    struct ReturnFileResult {
+        bool written = false;
+        QString path;
+        QString clipboardText;
+        QString error;  // German, when not written
+    };
+
+    const ReturnWindow& returnWindow() const { return returnWindow_; }
+    // The totals of the statement for which infoWindowVoid ran last.
+    const std::optional<StatementTotals>& totals() const { return totals_; }
+    // The summary page built by infoWindowVoid, with its footer.
+    const SummaryPage& summaryPage() const { return summaryPage_; }
+    // The text a total shows in the window's field.
+    static QString fieldText(float value);
+
+    // Hands the summary page to the print pipeline (html, footer); set by the
+    // window layer. Without it the page is only built.
+    void setSummaryRenderer(std::function<void(const QString&, const QString&)> render) {
+        summaryRenderer_ = std::move(render);
+    }
+    // Prints the page written by the renderer (the print dialog); set by the window layer.
+    void setSummaryPrinter(std::function<void()> print) { summaryPrinter_ = std::move(print); }
+    bool canPrintSummary() const { return static_cast<bool>(summaryPrinter_); }
+    // The currency text of money cells when "prefsPrintCurrency" is set.
+    void setCurrencyText(std::function<QString()> text) { currencyText_ = std::move(text); }
+
+    // Totals of the listed items into the window, the settings and the summary page.
+    void infoWindowVoid();
+    // balance ← payment + additional payment − refund of the selected statement.
+    void calculateTabVoid();
+    void calculateTab() { calculateTabVoid(); }
+    void changeAlLCalculates();
+    void printAbrechnung();
+    // The window's payment fields (they write into the selected statement).
+    void setPaymentField(Key key, float value);
+    void setVoranmeldungComment(const QString& text);
+
+    // Checks, then opens the VAT return window; true when it opened.
+    bool openVoranmeldungsWindow();
+    void closeVoranmeldungsWindow();
+    // Asks "Übernehmen" or "Eigene", then books (bookReturn).
+    void meldungBuchen();
+    // The booking after the question: take the computed figures, or clear the
+    // booking fields for the person's own.
+    void bookReturn(bool takeFigures);
+    // The check box "Voranmeldung erstellt": marks the statement and, when
+    // switched on, books the return (asking, unless `take` answers for the person).
+    void setReturnCreated(bool created, std::optional<bool> take = std::nullopt);
+    void nichtSteuerbarAlert();
+    // Clipboard text and return file (into `outbox`, the ELSTER client's outbox
+    // when empty), without the notice and without starting the client.
+    ReturnFileResult writeReturnFile(const QString& outbox = {});
+    // writeReturnFile, the once-only notice, then starts the ELSTER client.
+    void doTheWinston();
+    void winstonWebseite();
+    void elsterNummer();
+
+    static const QString kHintTitle;            // "Hinweis!"
+    static const QString kNoFirstSteps;         // before the first item
+    static const QString kNoStatements;         // no statement in the year
+    static const QString kNoItems;              // the statement is empty
+    static const QString kContinueButton;       // "Fortfahren"
+    static const QString kBookTitle;            // "Voranmeldung als erstellt markieren"
+    static const QString kBookQuestion;
+    static const QString kTakeButton;           // "Übernehmen"
+    static const QString kOwnButton;            // "Eigene"
+    static const QString kNichtSteuerbarMessage;
+    static const QString kWinstonNotice;
+    static const QString kWinstonFailed;
+    static const QString kWinstonWebsite;
+    static const QString kTaxNumberArticle;
+    static const QString kFormsPortal;
+
     // The German texts of this controller, for the window layer and tests.
     static const QString kErrorTitle;     // "Fehler!"
     static const QString kNoYearName;     // closing the year sheet without a name
@@ -356,6 +443,15 @@ class AddController {
 
     // split state
     SplitWindow split_;
+
+    // totals and VAT return state
+    ReturnWindow returnWindow_;
+    std::optional<StatementTotals> totals_;
+    std::weak_ptr<Record> totalsStatement_;  // the statement totals_ belong to
+    SummaryPage summaryPage_;
+    std::function<void(const QString&, const QString&)> summaryRenderer_;
+    std::function<void()> summaryPrinter_;
+    std::function<QString()> currencyText_;
 
     QuandorAppDelegate& app_;
     Sheet sheet_;

@@ -85,6 +85,15 @@ const std::vector<Command>& commands() {
          "zeigt, legt an und löscht die Benutzer (mehrere Firmen)", {}, usersCommand},
 
         // totals, VAT return, statement exports
+        {"totals", "totals --year JAHR --statement ABRECHNUNG [--filter TEXT]",
+         "berechnet die elf Summen der Umsatzsteuer-Voranmeldung über die gelisteten Posten (JSON)",
+         {"--year", "--statement", "--filter"}, totalsCommand},
+        {"voranmeldung",
+         "voranmeldung --year JAHR --statement ABRECHNUNG [--book take|own] [--outbox ORDNER] [--yes]",
+         "schreibt die Voranmeldung für Winston in den Ausgangskorb und gibt den Text der Zwischenablage aus; "
+         "--book markiert sie als erstellt und bucht die errechneten (take) oder eigene (own) Zahlen, "
+         "--yes fährt auch bei einer Abrechnung ohne Posten fort",
+         {"--year", "--statement", "--book", "--outbox"}, voranmeldungCommand},
 
     };
     return all;

@@ -78,6 +78,8 @@ int importCommand(const Context& ctx, const Args& args);
 int usersCommand(const Context& ctx, const Args& args);
 
 // totals, VAT return, statement exports
+int totalsCommand(const Context& ctx, const Args& args);
+int voranmeldungCommand(const Context& ctx, const Args& args);
 
 
 // The database file the program would open (resolves the data folder).

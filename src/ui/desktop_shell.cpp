@@ -13,6 +13,7 @@
 #include "ui/panels.h"
 #include "ui/preference_panel.h"
 #include "ui/toolbar_controller.h"
+#include "ui/voranmeldung_window.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -53,6 +54,17 @@ DesktopShell::DesktopShell(QuandorAppDelegate& delegate, QtUiPort& ui)
     bindHooks();
     bindItemSheet();
     installDataPages(this, *main_, *prefs_, delegate_, ui_);
+
+    // The VAT return window behind the toolbar's "Voranmeldung".
+    auto* vatWindow = new VoranmeldungWindow(delegate_, *lists_, main_);
+    main_->button(ToolbarAction::Voranmeldung)->setEnabled(true);
+    connect(main_->button(ToolbarAction::Voranmeldung), &QAbstractButton::clicked, vatWindow,
+            &VoranmeldungWindow::openForSelection);
+    auto* vatAction = new QAction(QStringLiteral("Voranmeldung …"), main_);
+    vatAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_U));
+    connect(vatAction, &QAction::triggered, main_->button(ToolbarAction::Voranmeldung),
+            &QAbstractButton::click);
+    main_->addAction(vatAction);
 
     // The main window's one-time defaults, and the windows centred the first time.
     if (applyFirstWindowDefaults(settings)) {

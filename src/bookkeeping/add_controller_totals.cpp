@@ -1,0 +1,366 @@
+// Statement totals, the summary page and the VAT advance return.
+#include "bookkeeping/add_controller.h"
+#include "bookkeeping/voranmeldung.h"
+#include "core/keys.h"
+#include "core/number_texts.h"
+#include "core/settings.h"
+#include "core/settings_keys.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cstring>
+
+namespace quandor {
+
+const QString AddController::kHintTitle = QStringLiteral("Hinweis!");
+const QString AddController::kNoFirstSteps = QStringLiteral(
+    "Das Vorbereiten und Verwalten von Voranmeldungen steht erst zur Verfügung, nachdem du den "
+    "ersten Posten erfolgreich angelegt hast.");
+const QString AddController::kNoStatements =
+    QStringLiteral("Du musst erst eine Abrechnung und zugehörige Posten anlegen.");
+const QString AddController::kNoItems = QStringLiteral("Diese Abrechnung enthält keinerlei Posten.");
+const QString AddController::kContinueButton = QStringLiteral("Fortfahren");
+const QString AddController::kBookTitle = QStringLiteral("Voranmeldung als erstellt markieren");
+const QString AddController::kBookQuestion = QStringLiteral(
+    "Möchtest du die von Quandor errechneten Zahlen direkt übernehmen oder eigene eingeben?");
+const QString AddController::kTakeButton = QStringLiteral("Übernehmen");
+const QString AddController::kOwnButton = QStringLiteral("Eigene");
+const QString AddController::kWinstonWebsite = QStringLiteral("https://www.winston-elster.de");
+const QString AddController::kTaxNumberArticle =
+    QStringLiteral("https://de.wikipedia.org/wiki/Steuernummer");
+const QString AddController::kFormsPortal = QStringLiteral("https://www.formulare-bfinv.de");
+const QString AddController::kNichtSteuerbarMessage =
+    QStringLiteral(
+        "Du hast 'Nicht steuerbare Umsätze' verbucht - möglicherweise bedeutet dies, dass du noch "
+        "eine 'Zusammenfassende Meldung' dem Bundeszentralamt für Steuern (") +
+    kFormsPortal +
+    QStringLiteral(
+        ") zukommen lasssen musst. Bitte denke daran. Geduld oder gar Humor zählt nicht zu deren "
+        "Stärken.");
+const QString AddController::kWinstonNotice =
+    QStringLiteral(
+        "Sofern Winston auf deinem Mac installiert ist - generiert Quandor jetzt direkt passend "
+        "die nötigen Daten und öffnet Winston mit eben diesen fein säuberlich im Ausgangskorb "
+        "abgelegt und du kannst sie direkt in Winston weiter bearbeiten bzw. gleich versenden."
+        "\n\nSolltest du also Winston verwenden, so denke bitte daran für die Nutzung auch unter ") +
+    kWinstonWebsite +
+    QStringLiteral(
+        " dafür deinen Obolus zu entrichten.\n\nBitte bachte, dass du dazu deine ELSTER Nummer in "
+        "den Quandor Einstellungen richtig angegeben haben musst und der Ausgangskorb in Winston "
+        "aktiviert ist.");
+const QString AddController::kWinstonFailed = QStringLiteral(
+    "Winston konnte nicht erfolgreich geöffnet werden. Bitte sicherstellen, dass Winston "
+    "ordentlich auf deinem Mac installiert und eingerichtet ist.");
+
+namespace {
+
+const QString kOk = QStringLiteral("OK");
+const QString kNoStatementSelected = QStringLiteral("Wähle zuerst eine Abrechnung aus.");
+// The ELSTER client: a program of this name on PATH.
+const QString kWinstonProgram = QStringLiteral("winston");
+// How long after booking the reminder about not-taxable revenue appears.
+constexpr int kNichtSteuerbarDelayMs = 600;
+
+bool sameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// Writes a money field of a statement; true when it changed.
+bool setMoney(Record& statement, Key key, float value) {
+    const Value* old = statement.properties().find(key);
+    if (old && old->type() == Value::Type::Real && !old->asReal().wide &&
+        sameBits(old->toFloat(), value))
+        return false;
+    statement.set(key, value);
+    return true;
+}
+
+}  // namespace
+
+QString AddController::fieldText(float value) { return amountText(value); }
+
+// ---- totals -----------------------------------------------------------------------
+
+void AddController::infoWindowVoid() {
+    Selection& selection = app_.selection();
+    const RecordPtr statement = selection.selectedStatement();
+    const RecordPtr year = selection.selectedYear();
+    if (!statement || !year) {
+        app_.ui().beep();
+        return;
+    }
+    Settings& settings = app_.settings();
+    totals_ = computeStatementTotals(statement->items(), selection.listedIndexes());
+    totalsStatement_ = statement;
+    storeTotals(settings, *totals_);
+
+    SummaryPageInput page;
+    page.company = settings.getText(prefs::prefsCompany);
+    page.taxId = settings.getText(prefs::prefsTaxID);
+    page.today = app_.now();
+    page.statement = statement.get();
+    page.yearName = year->text(keys::dateValue);
+    page.totals = *totals_;
+    if (settings.contains(prefs::prefs1Rate)) page.rate1 = settings.getFloat(prefs::prefs1Rate);
+    if (settings.contains(prefs::prefs2Rate)) page.rate2 = settings.getFloat(prefs::prefs2Rate);
+    if (settings.contains(prefs::prefs3Rate)) page.rate3 = settings.getFloat(prefs::prefs3Rate);
+    if (settings.getBool(prefs::prefsPrintCurrency))
+        page.currencyText = currencyText_ ? currencyText_() : currencyText(settings);
+    page.printBorder = settings.getBool(prefs::prefsPrintBorder);
+    page.withList = settings.getBool(prefs::prefsExportPrintWithList);
+    page.unshortened = settings.getBool(prefs::prefsPrintUnshortened);
+    const std::vector<Record*> listed = selection.listedItems();
+    page.listed.assign(listed.begin(), listed.end());
+    summaryPage_ = buildSummaryPage(page);
+
+    settings.setText(prefs::printFooter, summaryPage_.footer);
+    if (summaryRenderer_) summaryRenderer_(summaryPage_.html, summaryPage_.footer);
+}
+
+void AddController::calculateTabVoid() {
+    const RecordPtr statement = app_.selection().selectedStatement();
+    if (!statement) return;
+    const float sum = statement->real(keys::payment) + statement->real(keys::additionalPayment);
+    const float balance = sum - statement->real(keys::rePayment);
+    if (setMoney(*statement, keys::balance, balance)) app_.noteChanged();
+}
+
+void AddController::changeAlLCalculates() {
+    returnWindow_.busy = true;
+    calculateTabVoid();
+    infoWindowVoid();
+    returnWindow_.busy = false;
+}
+
+void AddController::printAbrechnung() {
+    const RecordPtr year = app_.selection().selectedYear();
+    if (!year || year->thelists().empty()) {
+        fail(kNoStatements);
+        return;
+    }
+    if (!app_.selection().selectedStatement()) {
+        fail(kNoStatementSelected);
+        return;
+    }
+    app_.settings().setBool(prefs::prefsExportPrintWithList, true);
+    returnWindow_.busy = true;
+    calculateTabVoid();
+    infoWindowVoid();
+    returnWindow_.busy = false;
+    if (summaryPrinter_) app_.ui().schedule(0, summaryPrinter_);
+}
+
+void AddController::setPaymentField(Key key, float value) {
+    const RecordPtr statement = app_.selection().selectedStatement();
+    if (!statement) return;
+    if (!(key == keys::payment || key == keys::additionalPayment || key == keys::rePayment)) return;
+    if (setMoney(*statement, key, value)) app_.noteChanged();
+}
+
+void AddController::setVoranmeldungComment(const QString& text) {
+    const RecordPtr statement = app_.selection().selectedStatement();
+    if (!statement || statement->text(keys::voranmeldungComment) == text) return;
+    statement->set(keys::voranmeldungComment, text);
+    app_.noteChanged();
+}
+
+// ---- the VAT return window --------------------------------------------------------
+
+bool AddController::openVoranmeldungsWindow() {
+    Settings& settings = app_.settings();
+    UiPort& ui = app_.ui();
+    if (!settings.getBool(prefs::firstStepsDone)) {
+        ui.alert(AlertStyle::Informational, kHintTitle, kNoFirstSteps, {kOk});
+        return false;
+    }
+    Selection& selection = app_.selection();
+    const RecordPtr year = selection.selectedYear();
+    if (!year || year->thelists().empty()) {
+        fail(kNoStatements);
+        return false;
+    }
+    const RecordPtr statement = selection.selectedStatement();
+    if (!statement) {
+        fail(kNoStatementSelected);
+        return false;
+    }
+    if (selection.listedCount() == 0) {
+        const int pressed = ui.alert(AlertStyle::Informational, kHintTitle, kNoItems,
+                                     {kCancelButton, kContinueButton});
+        if (pressed != 1) return false;
+    }
+    settings.setInt(prefs::selectedVoranmeldungTabIndex, 0);
+    returnWindow_.helpDrawer = settings.getBool(prefs::prefsAlwaysShowVoranmeldungHelpDawer);
+    returnWindow_.open = true;
+    returnWindow_.busy = true;
+    returnWindow_.bookedRefund = statement->real(keys::rePayment);
+    returnWindow_.bookedPayment = statement->real(keys::payment);
+    returnWindow_.bookedBalance = statement->real(keys::balance);
+    calculateTabVoid();
+    infoWindowVoid();
+    returnWindow_.busy = false;
+    return true;
+}
+
+void AddController::closeVoranmeldungsWindow() {
+    returnWindow_.open = false;
+    returnWindow_.busy = false;
+}
+
+void AddController::meldungBuchen() {
+    if (!app_.selection().selectedStatement()) {
+        app_.ui().beep();
+        return;
+    }
+    returnWindow_.busy = true;
+    infoWindowVoid();
+    const int pressed = app_.ui().alert(AlertStyle::Informational, kBookTitle, kBookQuestion,
+                                        {kTakeButton, kOwnButton});
+    bookReturn(pressed == 0);
+}
+
+void AddController::bookReturn(bool takeFigures) {
+    const RecordPtr statement = app_.selection().selectedStatement();
+    if (!statement) {
+        returnWindow_.busy = false;
+        return;
+    }
+    if (!totals_ || totalsStatement_.lock() != statement) infoWindowVoid();
+    const StatementTotals& t = *totals_;
+    statement->set(keys::date, app_.nowStamp());
+    if (takeFigures) {
+        const float payment = (t.tax1Amount + t.tax2Amount) + t.tax3Amount;
+        returnWindow_.bookedRefund = t.abziehbareBetraegeSteuer;
+        returnWindow_.bookedPayment = payment;
+        returnWindow_.bookedBalance = t.saldo;
+        setMoney(*statement, keys::rePayment, t.abziehbareBetraegeSteuer);
+        setMoney(*statement, keys::payment, payment);
+        setMoney(*statement, keys::balance, t.saldo);
+    } else {
+        returnWindow_.bookedRefund = 0;
+        returnWindow_.bookedPayment = 0;
+        returnWindow_.bookedBalance = 0;
+    }
+    app_.noteChanged();
+    if (t.nichtSteuerbar > 0.0f)
+        app_.ui().schedule(kNichtSteuerbarDelayMs, [this] { nichtSteuerbarAlert(); });
+    // The page shows the booking date and the payment block.
+    infoWindowVoid();
+    returnWindow_.busy = false;
+}
+
+void AddController::setReturnCreated(bool created, std::optional<bool> take) {
+    const RecordPtr statement = app_.selection().selectedStatement();
+    if (!statement) {
+        app_.ui().beep();
+        return;
+    }
+    if (statement->flag(keys::taxBool) != created ||
+        statement->value(keys::taxBool).type() != Value::Type::Bool) {
+        statement->set(keys::taxBool, created);
+        app_.noteChanged();
+    }
+    if (!created) {
+        infoWindowVoid();
+        return;
+    }
+    if (take) {
+        returnWindow_.busy = true;
+        infoWindowVoid();
+        bookReturn(*take);
+    } else {
+        meldungBuchen();
+    }
+}
+
+void AddController::nichtSteuerbarAlert() {
+    app_.ui().alert(AlertStyle::Informational, kHintTitle, kNichtSteuerbarMessage, {kOk});
+}
+
+// ---- the return file ------------------------------------------------------------------
+
+AddController::ReturnFileResult AddController::writeReturnFile(const QString& outbox) {
+    ReturnFileResult result;
+    Selection& selection = app_.selection();
+    const RecordPtr statement = selection.selectedStatement();
+    const RecordPtr year = selection.selectedYear();
+    if (!statement || !year) {
+        result.error = kNoStatementSelected;
+        fail(result.error);
+        return result;
+    }
+    // Figures and period always from the same statement.
+    if (!totals_ || totalsStatement_.lock() != statement) infoWindowVoid();
+    const StatementTotals& t = *totals_;
+    Settings& settings = app_.settings();
+    const QString company = settings.getText(prefs::prefsCompany);
+    const QString taxId = settings.getText(prefs::prefsTaxID);
+    const QString elsterId = settings.getText(prefs::prefsELSTERID);
+    const QString title = statement->text(keys::title);
+    const QString yearName = year->text(keys::dateValue);
+
+    result.clipboardText =
+        returnClipboardText(company, taxId, yearName, title,
+                            {fieldText(t.tax1Sum), fieldText(t.tax2Sum), fieldText(t.tax3Sum),
+                             fieldText(t.nichtSteuerbar), fieldText(t.abziehbareBetraegeSteuer),
+                             fieldText(t.saldo)});
+    app_.ui().setClipboardText(result.clipboardText);
+
+    const QString code = periodCode(title);
+    if (code.isEmpty())
+        app_.ui().alert(
+            AlertStyle::Warning, kHintTitle,
+            QStringLiteral("„%1“ ist kein Voranmeldungszeitraum (ein Monat, ein Kalendervierteljahr "
+                           "oder „Jahr“). Die Datei für Winston wird ohne Zeitraum geschrieben; "
+                           "trage ihn in Winston selbst ein.")
+                .arg(title),
+            {kOk});
+    const QString folder = outbox.isEmpty() ? app_.paths().elsterOutbox : outbox;
+    result.path = Paths::join(folder, returnFileName(code, yearName));
+    const QByteArray bytes =
+        returnFileBytes(ReturnFileContent::fromTotals(elsterId, yearName, title, t));
+
+    if (!QFileInfo(folder).isDir()) {
+        result.error = QStringLiteral(
+                           "Den Ausgangskorb von Winston gibt es nicht: %1\nDie Datei für Winston "
+                           "wurde nicht geschrieben. Ist Winston installiert und sein Ausgangskorb "
+                           "aktiviert? Die Zahlen liegen in der Zwischenablage.")
+                           .arg(QDir::toNativeSeparators(folder));
+    } else {
+        QSaveFile file(result.path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
+            !file.commit()) {
+            result.error = QStringLiteral(
+                               "Die Datei für Winston konnte nicht geschrieben werden: %1 (%2). "
+                               "Die Zahlen liegen in der Zwischenablage.")
+                               .arg(QDir::toNativeSeparators(result.path), file.errorString());
+            file.cancelWriting();
+        } else {
+            result.written = true;
+        }
+    }
+    if (!result.written) fail(result.error);
+    return result;
+}
+
+void AddController::doTheWinston() {
+    if (!app_.selection().selectedStatement()) {
+        app_.ui().beep();
+        return;
+    }
+    writeReturnFile();
+    Settings& settings = app_.settings();
+    if (!settings.getBool(prefs::winstonHintShown)) {
+        app_.ui().alert(AlertStyle::Informational, kHintTitle, kWinstonNotice, {kOk});
+        settings.setBool(prefs::winstonHintShown, true);
+    }
+    if (!app_.ui().launchApplication(kWinstonProgram, {})) {
+        app_.ui().alert(AlertStyle::Critical, kErrorTitle, kWinstonFailed, {kOk});
+    }
+}
+
+void AddController::winstonWebseite() { app_.ui().openUrl(kWinstonWebsite); }
+
+void AddController::elsterNummer() { app_.ui().openUrl(kTaxNumberArticle); }
+
+}  // namespace quandor

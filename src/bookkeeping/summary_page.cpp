@@ -1,0 +1,201 @@
+#include "bookkeeping/summary_page.h"
+
+#include "core/keys.h"
+#include "core/number_texts.h"
+
+#include <algorithm>
+
+namespace quandor {
+
+namespace {
+
+QString esc(const QString& s) { return s.toHtmlEscaped(); }
+
+QString cell(const QString& content, const QString& attributes = {}) {
+    return QStringLiteral("<td%1>%2</td>")
+        .arg(attributes.isEmpty() ? QString() : u' ' + attributes, content);
+}
+QString bold(const QString& s) { return QStringLiteral("<b>") + s + QStringLiteral("</b>"); }
+
+QString tableOpen(int width, int fontPx, int spacing, bool border) {
+    return QStringLiteral(
+               "<table width=\"%1\" border=\"%2\" cellpadding=\"2\" cellspacing=\"%3\" "
+               "style=\"font-size: %4px\">")
+        .arg(width)
+        .arg(border ? 1 : 0)
+        .arg(spacing)
+        .arg(fontPx);
+}
+
+class Page {
+  public:
+    explicit Page(const SummaryPageInput& in) : in_(in) {}
+
+    QString money(float v) const { return moneyCell(v, in_.currencyText); }
+    QString paymentMoney(float v) const {
+        // The payment block groups only from +1000 up, so a refund prints ungrouped.
+        return paymentAmountText(v) + u' ' + in_.currencyText;
+    }
+
+    QString paymentBlock() const {
+        const Record& s = *in_.statement;
+        if (!s.flag(keys::taxBool)) return QStringLiteral("Voranmeldung noch nicht erstellt");
+        QString h = QStringLiteral("Voranmeldung erstellt am: ") +
+                    mediumDateText(s.date(keys::date)) + QStringLiteral("<br><br>");
+        h += tableOpen(400, 11, 2, in_.printBorder);
+        h += QStringLiteral("<tr>") + cell(QStringLiteral("Zahlung")) +
+             cell(QStringLiteral("Nachzahlung")) + cell(QStringLiteral("Erstattung")) +
+             cell(bold(QStringLiteral("Saldo"))) + QStringLiteral("</tr><tr>");
+        h += cell(paymentMoney(s.real(keys::payment))) +
+             cell(paymentMoney(s.real(keys::additionalPayment))) +
+             cell(paymentMoney(s.real(keys::rePayment))) +
+             cell(bold(paymentMoney(s.real(keys::balance))));
+        h += QStringLiteral("</tr></table>");
+        return h;
+    }
+
+    QString incomeExpenseTable() const {
+        const StatementTotals& t = in_.totals;
+        const float in = t.incomeWith, ex = t.expenseWith;
+        const float inNet = in - t.taxFeePay;
+        const float exNet = ex + t.taxFeeGet;
+        QString h = tableOpen(400, 11, 2, in_.printBorder);
+        h += QStringLiteral("<tr>") + cell(QString()) + cell(QStringLiteral("Ausgaben")) +
+             cell(QStringLiteral("Einnahmen")) + cell(bold(QStringLiteral("Saldo"))) +
+             QStringLiteral("</tr>");
+        h += QStringLiteral("<tr>") + cell(QStringLiteral("mit Steuern:")) + cell(money(ex)) +
+             cell(money(in)) + cell(bold(money(in + ex))) + QStringLiteral("</tr>");
+        h += QStringLiteral("<tr>") + cell(QStringLiteral("ohne Steuern:")) + cell(money(exNet)) +
+             cell(money(inNet)) + cell(bold(money(inNet + exNet))) + QStringLiteral("</tr>");
+        h += QStringLiteral("</table>");
+        return h;
+    }
+
+    QString revenueTable() const {
+        const StatementTotals& t = in_.totals;
+        auto rate = [](const std::optional<float>& r) {
+            return r ? rateText(*r) : QString();
+        };
+        auto row = [this](const QString& label, float v) {
+            return QStringLiteral("<tr>") + cell(label, QStringLiteral("align=\"right\"")) +
+                   cell(money(v)) + QStringLiteral("</tr>");
+        };
+        auto taxable = [&](const std::optional<float>& r) {
+            return QStringLiteral("Steuerpflichtige Umsätze (%1):").arg(rate(r));
+        };
+        QString h = tableOpen(400, 11, 2, in_.printBorder);
+        h += row(QStringLiteral("Steuerfreie Umsätze:"), t.incomeNet[4]);
+        h += row(taxable(in_.rate1), t.incomeNet[1]);
+        h += row(taxable(in_.rate2), t.incomeNet[2]);
+        h += row(taxable(in_.rate3), t.incomeNet[3]);
+        h += row(QStringLiteral("Nicht steuerbare Umsätze:"), t.incomeNet[5]);
+        h += QStringLiteral("</table>");
+        return h;
+    }
+
+    QString itemList() const {
+        const bool paymentTable = in_.statement->flag(keys::taxBool);
+        QString h = QStringLiteral("<br>").repeated(paymentTable ? 17 : 22);
+        h += QStringLiteral("<h4>") + esc(in_.company) +
+             QStringLiteral(" &middot; &Uuml;bersicht aller Posten &middot; ") +
+             esc(in_.statement->text(keys::title)) + u' ' + esc(in_.yearName) +
+             QStringLiteral("</h4>");
+        h += tableOpen(575, 7, 1, in_.printBorder);
+        h += QStringLiteral("<tr>") + cell(QStringLiteral("Nr.")) + cell(QStringLiteral("Datum")) +
+             cell(QStringLiteral("Bezeichnung<br>Kategorie")) +
+             cell(QStringLiteral("Nummer<br>Beleg")) + cell(QStringLiteral("Konto")) +
+             cell(QStringLiteral("(netto)")) + cell(QStringLiteral("Satz")) +
+             cell(QStringLiteral("Summe")) + cell(QString()) + QStringLiteral("</tr>");
+
+        std::vector<const Record*> items;
+        items.reserve(in_.listed.size());
+        for (const Record* r : in_.listed)
+            if (r) items.push_back(r);
+        std::stable_sort(items.begin(), items.end(), [](const Record* a, const Record* b) {
+            return a->date(keys::date).sinceReference < b->date(keys::date).sinceReference;
+        });
+        auto small = [](const QString& s) {
+            return QStringLiteral("<small>") + s + QStringLiteral("</small>");
+        };
+        auto tiny = [](const QString& s) {
+            return QStringLiteral("<font size=\"1\">") + s + QStringLiteral("</font>");
+        };
+        int n = 0;
+        for (const Record* item : items) {
+            const bool vat = item->flag(keys::taxBool);
+            QString title = item->text(keys::title);
+            QString group = item->text(keys::group);
+            QString account = item->text(keys::account);
+            if (!in_.unshortened) {
+                title = shortenedText(title, 29, 28);
+                group = shortenedText(group, 32, 31);
+                account = shortenedText(account, 32, 31);
+            }
+            h += QStringLiteral("<tr>");
+            h += cell(bold(QString::number(++n)));
+            h += cell(shortDateText(item->date(keys::date)));
+            h += cell(esc(title) + QStringLiteral("<br>") + small(esc(group)));
+            h += cell(esc(item->text(keys::number)) + QStringLiteral("<br>") +
+                      small(esc(item->text(keys::misc1))));
+            h += cell(esc(item->text(keys::accountNumber)) + QStringLiteral("<br>") +
+                      small(esc(account)));
+            h += cell(vat ? amountText(item->real(keys::finalAmountWithout)) : QString());
+            h += cell(vat ? tiny(rateText(item->real(keys::taxPerecent))) : QString());
+            h += cell(amountText(item->real(keys::finalAmount)));
+            h += cell(tiny(item->integer(keys::kind) == 1 ? QStringLiteral("\u21E5")
+                                                           : QStringLiteral("\u21E4")));
+            h += QStringLiteral("</tr>");
+        }
+        h += QStringLiteral("</table>");
+        return h;
+    }
+
+  private:
+    const SummaryPageInput& in_;
+};
+
+}  // namespace
+
+QString SummaryPageInput::defaultPrologue() {
+    return QStringLiteral(
+        "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"
+        "<title>Abrechnung</title></head><body><font face=\"Lucida Grande\" size=\"2\">");
+}
+
+QString shortenedText(const QString& text, qsizetype limit, qsizetype keep) {
+    if (text.size() <= limit) return text;
+    return text.left(keep) + QStringLiteral(" …");
+}
+
+SummaryPage buildSummaryPage(const SummaryPageInput& in) {
+    SummaryPage page;
+    // A page without a statement still builds, with empty texts.
+    const RecordPtr placeholder = in.statement ? nullptr : Record::create(RecordClass::Thelist, Date{});
+    SummaryPageInput withStatement;
+    const SummaryPageInput* input = &in;
+    if (placeholder) {
+        withStatement = in;
+        withStatement.statement = placeholder.get();
+        input = &withStatement;
+    }
+    const Page p(*input);
+    const QString title = input->statement->text(keys::title);
+    page.footer = input->company + QStringLiteral(" · Abrechnung ") + title + u' ' +
+                  input->yearName + QStringLiteral(" · Seite ");
+    page.html = input->prologue + QStringLiteral("<h2>") + esc(input->company) +
+                QStringLiteral("</h2><h3><small>Steuernummer: ") + esc(input->taxId) +
+                QStringLiteral("</small></h3><small>Datum: ") +
+                mediumDateText(Date::fromUnix(static_cast<double>(input->today.toSecsSinceEpoch()))) +
+                QStringLiteral("</small><br><br><br><br><h3><b>Abrechnung ") + esc(title) + u' ' +
+                esc(input->yearName) +
+                QStringLiteral(
+                    "</b></h3><br><br><br></font><font face=\"Lucida Grande\" size=\"4\" "
+                    "class=\"f2\"><br><br>") +
+                p.paymentBlock() + QStringLiteral("<br><br>") + p.incomeExpenseTable() +
+                QStringLiteral("<br><br>") + p.revenueTable();
+    if (input->withList) page.html += p.itemList();
+    page.html += QStringLiteral("</font></body></html>");
+    return page;
+}
+
+}  // namespace quandor

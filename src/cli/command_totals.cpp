@@ -1,0 +1,108 @@
+// totals and voranmeldung: the statement totals and the VAT advance return of
+// the VAT return window, without a window.
+#include "bookkeeping/add_controller.h"
+#include "bookkeeping/statement_totals.h"
+#include "cli/cli.h"
+#include "cli/session.h"
+#include "core/archive/canonical_json.h"
+#include "core/keys.h"
+
+namespace quandor::cli {
+
+namespace {
+
+// Selects --year and --statement (first match in list order) and applies --filter.
+// kDone, or the usage error after printing it.
+int selectStatement(const Context& ctx, const Args& args, Session& session, const QString& usage) {
+    const auto yearName = args.option(QStringLiteral("--year"));
+    const auto title = args.option(QStringLiteral("--statement"));
+    if (!yearName || !title) {
+        ctx.error(usage);
+        return kUsage;
+    }
+    const RecordList& years = session.database().years;
+    int yearIndex = -1;
+    for (size_t i = 0; i < years.size() && yearIndex < 0; ++i)
+        if (years[i]->text(keys::dateValue) == *yearName) yearIndex = static_cast<int>(i);
+    if (yearIndex < 0) {
+        ctx.error(QStringLiteral("Das Jahr „%1“ gibt es nicht.").arg(*yearName));
+        return kUsage;
+    }
+    const RecordList& lists = years[static_cast<size_t>(yearIndex)]->thelists();
+    int listIndex = -1;
+    for (size_t i = 0; i < lists.size() && listIndex < 0; ++i)
+        if (lists[i]->text(keys::title) == *title) listIndex = static_cast<int>(i);
+    if (listIndex < 0) {
+        ctx.error(QStringLiteral("Die Abrechnung „%1“ gibt es im Jahr „%2“ nicht.").arg(*title, *yearName));
+        return kUsage;
+    }
+    Selection& selection = session.delegate().selection();
+    selection.setYearIndex(yearIndex);
+    selection.setStatementIndex(listIndex);
+    if (const auto filter = args.option(QStringLiteral("--filter"))) selection.setFilterText(*filter);
+    return kDone;
+}
+
+}  // namespace
+
+int totalsCommand(const Context& ctx, const Args& args) {
+    const QString usage = QStringLiteral("Aufruf: quandor-cli totals --year JAHR --statement ABRECHNUNG [--filter TEXT]");
+    if (!args.words().isEmpty()) {
+        ctx.error(usage);
+        return kUsage;
+    }
+    int code = kDone;
+    auto session = Session::open(ctx, &code);
+    if (!session) return code;
+    code = selectStatement(ctx, args, *session, usage);
+    if (code != kDone) return code;
+
+    AddController controller(session->delegate());
+    controller.infoWindowVoid();
+    if (!controller.totals()) return kRefused;
+    auto dict = std::make_shared<Dict>();
+    for (const TotalField& f : totalFields())
+        dict->set(Key(f.settingKey), Value((*controller.totals()).*(f.member)));
+    QString error;
+    if (!session->settings().sync(&error)) ctx.error(error);
+    ctx.print(archive::canonicalJson(Value(dict)) + '\n');
+    return kDone;
+}
+
+int voranmeldungCommand(const Context& ctx, const Args& args) {
+    const QString usage = QStringLiteral(
+        "Aufruf: quandor-cli voranmeldung --year JAHR --statement ABRECHNUNG [--book take|own] [--outbox ORDNER] "
+        "[--yes]");
+    const auto book = args.option(QStringLiteral("--book"));
+    if (!args.words().isEmpty() || (book && *book != u"take" && *book != u"own")) {
+        ctx.error(usage);
+        return kUsage;
+    }
+    int code = kDone;
+    auto session = Session::open(ctx, &code);
+    if (!session) return code;
+    code = selectStatement(ctx, args, *session, usage);
+    if (code != kDone) return code;
+    session->ui().setAnswerYes(args.flag(QStringLiteral("--yes")));
+
+    QuandorAppDelegate& app = session->delegate();
+    const uint64_t before = app.changeCount();
+    AddController controller(app);
+    if (!controller.openVoranmeldungsWindow()) return kRefused;
+    if (book) controller.setReturnCreated(true, *book == u"take");
+    session->ui().drain();  // the reminder about not-taxable revenue
+
+    const auto outbox = args.option(QStringLiteral("--outbox"));
+    const AddController::ReturnFileResult result = controller.writeReturnFile(outbox.value_or(QString()));
+    QString error;
+    if (!session->settings().sync(&error)) ctx.error(error);
+    if (app.changeCount() != before) {
+        code = session->save();
+        if (code != kDone) return code;
+    }
+    if (!result.written) return kFileError;
+    ctx.print(result.clipboardText.toUtf8());
+    return kDone;
+}
+
+}  // namespace quandor::cli

@@ -1,0 +1,284 @@
+// The VAT return window's checks, booking, the return file for the ELSTER
+// client (exact bytes), the clipboard text and the once-only notice.
+#include "bookkeeping/totals_fixture.h"
+#include "bookkeeping/voranmeldung.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace quandor;
+using namespace Qt::StringLiterals;
+using test::sameBits;
+namespace P = quandor::prefs;
+
+namespace {
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+QByteArray expectedFile(const char* id, const char* year, const char* period, const char* kz81,
+                        const char* kz86, const char* kz35, const char* kz45, const char* kz66,
+                        const char* kz83, const char* kz48) {
+    return QByteArray("<?xml version=\"1.0\" encoding=\"ISO-8859-1\" ?>\n<WinstonAusgang>\n"
+                      "\t<Formular Typ=\"UST\"></Formular>\n\t<Ordnungsnummer>") +
+           id + "</Ordnungsnummer>\n\t<AnmeldeJahr>" + year + "</AnmeldeJahr>\n\t<AnmeldeZeitraum>" +
+           period + "</AnmeldeZeitraum>\n\t<Kennzahl nr=\"Kz81\">" + kz81 +
+           "</Kennzahl>\n\t<Kennzahl nr=\"Kz86\">" + kz86 + "</Kennzahl>\n\t<Kennzahl nr=\"Kz35\">" +
+           kz35 + "</Kennzahl>\n\t<Kennzahl nr=\"Kz45\">" + kz45 +
+           "</Kennzahl>\n\t<Kennzahl nr=\"Kz66\">" + kz66 + "</Kennzahl>\n\t<Kennzahl nr=\"Kz83\">" +
+           kz83 + "</Kennzahl>\n\t<Kennzahl nr=\"Kz48\">" + kz48 + "</Kennzahl>\n</WinstonAusgang>";
+}
+
+struct Outbox : test::TotalsBooks {
+    explicit Outbox(const QString& title = u"März"_s) : TotalsBooks(title) {
+        QDir().mkpath(app.paths().elsterOutbox);
+        settings.setText(P::prefsELSTERID, u"9198011310010"_s);
+        settings.setText(P::prefsCompany, u"Studio Lindner"_s);
+        settings.setText(P::prefsTaxID, u"21/815/08150"_s);
+    }
+    QString file(const QString& name) const { return app.paths().elsterOutbox + name; }
+};
+
+}  // namespace
+
+TEST(VoranmeldungWindow, ChecksBeforeOpening) {
+    test::TotalsBooks b;
+    b.settings.setBool(P::firstStepsDone, false);
+    EXPECT_FALSE(b.controller.openVoranmeldungsWindow());
+    ASSERT_EQ(b.ui.alerts.size(), 1u);
+    EXPECT_EQ(b.ui.alerts[0].title, u"Hinweis!"_s);
+    EXPECT_EQ(b.ui.alerts[0].message,
+              u"Das Vorbereiten und Verwalten von Voranmeldungen steht erst zur Verfügung, nachdem du "
+              "den ersten Posten erfolgreich angelegt hast."_s);
+    EXPECT_EQ(b.ui.alerts[0].buttons, QStringList{u"OK"_s});
+
+    b.settings.setBool(P::firstStepsDone, true);
+    b.year->thelists().clear();
+    b.app.selection().refresh();
+    EXPECT_FALSE(b.controller.openVoranmeldungsWindow());
+    EXPECT_EQ(b.ui.alerts.back().title, u"Fehler!"_s);
+    EXPECT_EQ(b.ui.alerts.back().message, u"Du musst erst eine Abrechnung und zugehörige Posten anlegen."_s);
+
+    // An empty statement: "Abbrechen" is the default and stops.
+    b.year->thelists().push_back(b.statement);
+    b.app.selection().setStatementIndex(0);
+    EXPECT_FALSE(b.controller.openVoranmeldungsWindow());
+    EXPECT_EQ(b.ui.alerts.back().message, u"Diese Abrechnung enthält keinerlei Posten."_s);
+    EXPECT_EQ(b.ui.alerts.back().buttons, (QStringList{u"Abbrechen"_s, u"Fortfahren"_s}));
+    EXPECT_FALSE(b.controller.returnWindow().open);
+
+    b.ui.answers = {1};
+    b.settings.setInt(P::selectedVoranmeldungTabIndex, 3);
+    b.settings.setBool(P::prefsAlwaysShowVoranmeldungHelpDawer, true);
+    EXPECT_TRUE(b.controller.openVoranmeldungsWindow());
+    EXPECT_TRUE(b.controller.returnWindow().open);
+    EXPECT_TRUE(b.controller.returnWindow().helpDrawer);
+    EXPECT_FALSE(b.controller.returnWindow().busy);
+    EXPECT_EQ(b.settings.getInt(P::selectedVoranmeldungTabIndex), 0);
+    EXPECT_TRUE(b.controller.totals().has_value());
+}
+
+TEST(VoranmeldungBooking, TakeBooksThePaymentBlock) {
+    test::TotalsBooks b;
+    b.settings.setFloat(P::prefs3Rate, 10.0f);
+    b.income(119.0f, 19.0f, 1);
+    b.income(107.0f, 7.0f, 2);
+    b.expense(110.0f, 10.0f, 3);
+    b.statement->set(keys::additionalPayment, 4.0f);
+    ASSERT_TRUE(b.controller.openVoranmeldungsWindow());
+    b.controller.setReturnCreated(true);  // the check box; answers "Übernehmen"
+
+    ASSERT_EQ(b.ui.alerts.size(), 1u);
+    EXPECT_EQ(b.ui.alerts[0].title, u"Voranmeldung als erstellt markieren"_s);
+    EXPECT_EQ(b.ui.alerts[0].message,
+              u"Möchtest du die von Quandor errechneten Zahlen direkt übernehmen oder eigene eingeben?"_s);
+    EXPECT_EQ(b.ui.alerts[0].buttons, (QStringList{u"Übernehmen"_s, u"Eigene"_s}));
+    EXPECT_TRUE(b.statement->flag(keys::taxBool));
+    EXPECT_TRUE(sameBits(b.statement->real(keys::payment), 26.0f));
+    EXPECT_TRUE(sameBits(b.statement->real(keys::rePayment), 10.0f));
+    EXPECT_TRUE(sameBits(b.statement->real(keys::balance), 16.0f));
+    EXPECT_TRUE(sameBits(b.statement->real(keys::additionalPayment), 4.0f));
+    EXPECT_EQ(b.statement->date(keys::date), b.app.nowStamp());
+    EXPECT_TRUE(sameBits(b.controller.returnWindow().bookedPayment, 26.0f));
+    EXPECT_TRUE(b.controller.summaryPage().html.contains(u"Voranmeldung erstellt am: 05.04.2013"_s));
+    EXPECT_TRUE(b.ui.pending.empty());  // no not-taxable revenue, no reminder
+}
+
+TEST(VoranmeldungBooking, OwnFiguresLeaveThePaymentBlockButSetTheDate) {
+    test::TotalsBooks b;
+    b.income(119.0f, 19.0f, 1);
+    b.statement->set(keys::payment, 1.0f);
+    b.statement->set(keys::rePayment, 2.0f);
+    b.statement->set(keys::balance, 3.0f);
+    b.ui.answers = {1};  // "Eigene"
+    b.controller.meldungBuchen();
+    EXPECT_TRUE(sameBits(b.statement->real(keys::payment), 1.0f));
+    EXPECT_TRUE(sameBits(b.statement->real(keys::rePayment), 2.0f));
+    EXPECT_TRUE(sameBits(b.statement->real(keys::balance), 3.0f));
+    EXPECT_EQ(b.statement->date(keys::date), b.app.nowStamp());
+    EXPECT_TRUE(sameBits(b.controller.returnWindow().bookedBalance, 0.0f));
+    EXPECT_FALSE(b.statement->flag(keys::taxBool));  // booking alone does not mark it
+}
+
+TEST(VoranmeldungBooking, NotTaxableRevenueRemindsAfterBooking) {
+    test::TotalsBooks b;
+    b.income(0.01f, 0.0f, 5);
+    b.controller.meldungBuchen();
+    ASSERT_EQ(b.ui.pending.size(), 1u);
+    EXPECT_EQ(b.ui.scheduledDelays.back(), 600);
+    EXPECT_EQ(b.ui.alerts.size(), 1u);
+    b.ui.runScheduled();
+    ASSERT_EQ(b.ui.alerts.size(), 2u);
+    EXPECT_EQ(b.ui.alerts[1].title, u"Hinweis!"_s);
+    EXPECT_EQ(b.ui.alerts[1].message,
+              u"Du hast 'Nicht steuerbare Umsätze' verbucht - möglicherweise bedeutet dies, dass du "
+              "noch eine 'Zusammenfassende Meldung' dem Bundeszentralamt für Steuern "
+              "(https://www.formulare-bfinv.de) zukommen lasssen musst. Bitte denke daran. Geduld "
+              "oder gar Humor zählt nicht zu deren Stärken."_s);
+}
+
+TEST(ReturnFile, MonthFileClipboardNoticeOnceAndLaunch) {
+    Outbox b;
+    b.income(1190.0f, 190.0f, 1);
+    b.income(107.0f, 7.0f, 2);
+    b.income(500.0f, 0.0f, 4);
+    b.income(250.0f, 0.0f, 5);
+    b.expense(59.5f, 59.5f - 5950.0f / 107.0f, 2);
+    b.controller.doTheWinston();
+
+    EXPECT_EQ(readFile(b.file(u"Quandor_03_2013.xml"_s)),
+              expectedFile("9198011310010", "2013", "03", "1000,00", "100,00", "0,00", "250,00", "3,89",
+                           "193,11", "500,00"));
+    ASSERT_EQ(b.ui.clipboard.size(), 1u);
+    EXPECT_EQ(b.ui.clipboard[0],
+              u"Studio Lindner - 1/21/815/08150/2013 / - [Umsatzsteuer-Voranmeldung März 2013]\n"
+              "\t\t81\t1.000,00\n\t\t86\t100,00\n\t\t35\t0,00\n\t\t45\t250,00\n\t\t66\t3,89\n\t\t83\t193,11\n"_s);
+    ASSERT_EQ(b.ui.alerts.size(), 1u);
+    EXPECT_EQ(b.ui.alerts[0].title, u"Hinweis!"_s);
+    EXPECT_TRUE(b.ui.alerts[0].message.startsWith(u"Sofern Winston auf deinem Mac installiert ist"_s));
+    EXPECT_TRUE(b.ui.alerts[0].message.endsWith(u"und der Ausgangskorb in Winston aktiviert ist."_s));
+    EXPECT_EQ(b.ui.alerts[0].message.count(u"\n\n"_s), 2);
+    EXPECT_TRUE(b.settings.getBool(P::winstonHintShown));
+    ASSERT_EQ(b.ui.launches.size(), 1u);
+    EXPECT_EQ(b.ui.launches[0].program, u"winston"_s);
+
+    // Again: the file is replaced, the notice is not shown twice; a failed start is told.
+    b.ui.launchSucceeds = false;
+    b.controller.doTheWinston();
+    ASSERT_EQ(b.ui.alerts.size(), 2u);
+    EXPECT_EQ(b.ui.alerts[1].title, u"Fehler!"_s);
+    EXPECT_EQ(b.ui.alerts[1].message,
+              u"Winston konnte nicht erfolgreich geöffnet werden. Bitte sicherstellen, dass Winston "
+              "ordentlich auf deinem Mac installiert und eingerichtet ist."_s);
+    EXPECT_EQ(QDir(b.app.paths().elsterOutbox).entryList(QDir::Files).size(), 1);
+}
+
+TEST(ReturnFile, QuarterYearAndRefund) {
+    {
+        Outbox b(u"2. Kalendervierteljahr"_s);
+        b.expense(297.5f, 47.5f, 1);
+        b.expense(300.0f, 202.5f, 1);  // input VAT 250 in all: a refund
+        b.controller.doTheWinston();
+        EXPECT_EQ(readFile(b.file(u"Quandor_42_2013.xml"_s)),
+                  expectedFile("9198011310010", "2013", "42", "0,00", "0,00", "0,00", "0,00", "250,00",
+                               "-250,00", "0,00"));
+    }
+    {
+        Outbox b(u"Jahr"_s);
+        b.settings.setText(P::prefsELSTERID, QString());
+        b.income(123456.78f, 0.0f, 4);
+        b.controller.doTheWinston();
+        // An empty ELSTER number leaves the element empty; Kennzahlen are never grouped.
+        EXPECT_EQ(readFile(b.file(u"Quandor_19_2013.xml"_s)),
+                  expectedFile("", "2013", "19", "0,00", "0,00", "0,00", "0,00", "0,00", "0,00",
+                               "123456,78"));
+    }
+}
+
+TEST(ReturnFile, PeriodCodes) {
+    EXPECT_EQ(periodCode(u"Januar"_s), u"01"_s);
+    EXPECT_EQ(periodCode(u"März"_s), u"03"_s);
+    EXPECT_EQ(periodCode(u"Dezember"_s), u"12"_s);
+    EXPECT_EQ(periodCode(u"1. Kalendervierteljahr"_s), u"41"_s);
+    EXPECT_EQ(periodCode(u"4. Kalendervierteljahr"_s), u"44"_s);
+    EXPECT_EQ(periodCode(u"Jahr"_s), u"19"_s);
+    EXPECT_EQ(periodCode(u"märz"_s), QString());
+    EXPECT_EQ(periodCode(u"Maerz"_s), QString());
+    EXPECT_EQ(periodCode(u"Jahr "_s), QString());
+}
+
+TEST(ReturnFile, TitleWithoutPeriodIsWrittenWithAHint) {
+    Outbox b(u"Sonderabrechnung"_s);
+    b.settings.setBool(P::winstonHintShown, true);
+    b.controller.doTheWinston();
+    EXPECT_TRUE(QFile::exists(b.file(u"Quandor__2013.xml"_s)));
+    ASSERT_GE(b.ui.alerts.size(), 1u);
+    EXPECT_EQ(b.ui.alerts[0].title, u"Hinweis!"_s);
+    EXPECT_EQ(b.ui.alerts[0].message,
+              u"„Sonderabrechnung“ ist kein Voranmeldungszeitraum (ein Monat, ein "
+              "Kalendervierteljahr oder „Jahr“). Die Datei für Winston wird ohne Zeitraum "
+              "geschrieben; trage ihn in Winston selbst ein."_s);
+}
+
+TEST(ReturnFile, TextIsEscapedSoTheFileStaysWellFormed) {
+    Outbox b;
+    b.settings.setText(P::prefsELSTERID, u"12&3<4>\"5\""_s);
+    b.year->set(keys::dateValue, u"2013 € Ω"_s);
+    b.settings.setBool(P::winstonHintShown, true);
+    b.controller.doTheWinston();
+    const QByteArray bytes = readFile(b.file(u"Quandor_03_2013 € Ω.xml"_s));
+    EXPECT_TRUE(bytes.contains("<Ordnungsnummer>12&amp;3&lt;4&gt;&quot;5&quot;</Ordnungsnummer>"));
+    // Outside Latin-1 as character references: the declared encoding holds.
+    EXPECT_TRUE(bytes.contains("<AnmeldeJahr>2013 &#8364; &#937;</AnmeldeJahr>"));
+    EXPECT_EQ(escapeXmlText(u"ä"_s).toLatin1(), QByteArray("\xE4"));
+}
+
+TEST(ReturnFile, MissingOrUnwritableOutboxIsToldAndLeavesNothing) {
+    test::TotalsBooks b;
+    b.settings.setBool(P::winstonHintShown, true);
+    b.income(119.0f, 19.0f, 1);
+    b.controller.doTheWinston();
+    ASSERT_EQ(b.ui.alerts.size(), 1u);
+    EXPECT_EQ(b.ui.alerts[0].title, u"Fehler!"_s);
+    EXPECT_TRUE(b.ui.alerts[0].message.startsWith(u"Den Ausgangskorb von Winston gibt es nicht: "_s));
+    EXPECT_EQ(b.ui.clipboard.size(), 1u);  // the figures can still be typed in
+    EXPECT_EQ(b.ui.launches.size(), 1u);
+
+    // The file cannot be put in place (a folder holds its name): no file, no temporary left.
+    const QString outbox = b.dir.filePath(u"ausgang"_s);
+    QDir().mkpath(outbox + u"/Quandor_03_2013.xml"_s);
+    const auto result = b.controller.writeReturnFile(outbox);
+    EXPECT_FALSE(result.written);
+    EXPECT_TRUE(result.error.startsWith(u"Die Datei für Winston konnte nicht geschrieben werden: "_s));
+    EXPECT_EQ(b.ui.alerts.back().message, result.error);
+    EXPECT_EQ(QDir(outbox).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{u"Quandor_03_2013.xml"_s});
+}
+
+TEST(ReturnFile, FiguresFollowTheStatementWritten) {
+    Outbox b;
+    b.settings.setBool(P::winstonHintShown, true);
+    b.income(119.0f, 19.0f, 1);
+    b.controller.infoWindowVoid();
+    // Another statement selected since: its own figures, never the last window's.
+    RecordPtr april = Record::create(RecordClass::Thelist, Date{});
+    april->set(keys::title, u"April"_s);
+    b.year->thelists().push_back(april);
+    b.app.selection().setStatementIndex(1);
+    const auto result = b.controller.writeReturnFile();
+    ASSERT_TRUE(result.written);
+    EXPECT_TRUE(readFile(result.path).contains("<Kennzahl nr=\"Kz81\">0,00</Kennzahl>"));
+    EXPECT_TRUE(result.path.endsWith(u"Quandor_04_2013.xml"_s));
+}
+
+TEST(VoranmeldungWindow, CommentIsTheStatementsNote) {
+    test::TotalsBooks b;
+    const uint64_t before = b.app.changeCount();
+    b.controller.setVoranmeldungComment(u"Dauerfristverlängerung beantragt"_s);
+    EXPECT_EQ(b.statement->text(keys::voranmeldungComment), u"Dauerfristverlängerung beantragt"_s);
+    EXPECT_GT(b.app.changeCount(), before);
+}
