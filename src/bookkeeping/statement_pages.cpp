@@ -1,0 +1,217 @@
+#include "bookkeeping/statement_pages.h"
+
+#include "bookkeeping/print_texts.h"
+#include "core/keys.h"
+
+#include <algorithm>
+
+namespace quandor {
+
+namespace {
+
+using printtexts::amountText;
+using printtexts::mediumDate;
+using printtexts::paymentAmountText;
+using printtexts::rateText;
+using printtexts::shortDate;
+
+QString esc(const QString& text) { return text.toHtmlEscaped(); }
+
+QString br(int n) {
+    QString s;
+    for (int i = 0; i < n; ++i) s += QStringLiteral("<br>");
+    return s;
+}
+
+class Page {
+  public:
+    explicit Page(const OverviewPage& in) : in_(in) {}
+
+    QString money(float v) const {
+        return esc(printtexts::moneyCell(v, in_.currency, in_.locale));
+    }
+    QString tableOpen(int width) const {
+        return QStringLiteral("<table width=%1 cellpadding=2 cellspacing=2 border=%2>")
+            .arg(width)
+            .arg(in_.border ? 1 : 0);
+    }
+
+    // The advance-return block; `shown` tells whether its table is there.
+    QString returnBlock(bool* shown) const {
+        const Record& s = *in_.statement;
+        *shown = s.flag(keys::taxBool);
+        if (!*shown) return QStringLiteral("Voranmeldung noch nicht erstellt");
+        auto cell = [this](float v) {
+            return esc(paymentAmountText(v, in_.locale) + QLatin1Char(' ') + in_.currency);
+        };
+        QString h = QStringLiteral("Voranmeldung erstellt am: %1<br>")
+                        .arg(esc(mediumDate(s.date(keys::date), in_.locale)));
+        h += tableOpen(505);
+        h += QStringLiteral(
+            "<tr><td><b>Zahlung</b></td><td><b>Nachzahlung</b></td><td><b>Erstattung</b></td>"
+            "<td><b>Saldo</b></td></tr>");
+        h += QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td><td><b>%4</b></td></tr></table>")
+                 .arg(cell(s.real(keys::payment)), cell(s.real(keys::additionalPayment)),
+                      cell(s.real(keys::rePayment)), cell(s.real(keys::balance)));
+        return h;
+    }
+
+    QString rateTable(const QString& rowTitle, const std::array<float, 3>& values,
+                      bool bold) const {
+        QString h = tableOpen(505) + QStringLiteral("<tr><td></td>");
+        for (int i = 0; i < 3; ++i) {
+            const auto& rate = in_.rates[size_t(i)];
+            h += QStringLiteral("<td><b>Steuersatz %1</b> <small>(%2)</small></td>")
+                     .arg(i + 1)
+                     .arg(rate ? esc(rateText(*rate, in_.locale)) : QString());
+        }
+        h += QStringLiteral("</tr><tr><td>%1</td>").arg(bold ? "<b>" + rowTitle + "</b>" : rowTitle);
+        for (float v : values)
+            h += bold ? QStringLiteral("<td><b>%1</b></td>").arg(money(v))
+                      : QStringLiteral("<td>%1</td>").arg(money(v));
+        h += QStringLiteral("</tr></table>");
+        return h;
+    }
+
+    QString summaryTable() const {
+        const StatementSums& t = in_.sums;
+        // Incomes positive, expenses negative; the tax column holds the VAT
+        // received and (negative) the VAT paid.
+        const float inNet = t.incomeWith - t.taxFeePay;
+        const float exNet = t.expenseWith + t.taxFeeGet;
+        const float exTax = -t.taxFeeGet;
+        QString h = tableOpen(505);
+        h += QStringLiteral(
+            "<tr><td></td><td><b>ohne Steuern</b></td><td><b>mit Steuern</b></td>"
+            "<td><b>Steuerbetrag</b></td></tr>");
+        auto row = [this](const QString& title, float a, float b, float c, bool bold) {
+            const QString o = bold ? QStringLiteral("<b>") : QString();
+            const QString e = bold ? QStringLiteral("</b>") : QString();
+            return QStringLiteral("<tr><td>%1%2%3</td><td>%1%4%3</td><td>%1%5%3</td><td>%1%6%3</td></tr>")
+                .arg(o, title, e, money(a), money(b), money(c));
+        };
+        h += row(QStringLiteral("Einnahmen"), inNet, t.incomeWith, t.taxFeePay, false);
+        h += row(QStringLiteral("Ausgaben"), exNet, t.expenseWith, exTax, false);
+        h += row(QStringLiteral("Saldo"), inNet + exNet, t.incomeWith + t.expenseWith,
+                 t.taxFeePay + exTax, true);
+        h += QStringLiteral("</table>");
+        return h;
+    }
+
+    QString itemList(bool returnTableShown) const {
+        const Record& s = *in_.statement;
+        const Record& y = *in_.year;
+        QString h = br(returnTableShown ? 9 : 15) + br(4);
+        h += QStringLiteral("<h4>%1 &middot; &Uuml;bersicht %2 %3</h4>")
+                 .arg(esc(in_.company), esc(s.text(keys::title)), esc(y.text(keys::dateValue)));
+        h += QStringLiteral(
+                 "<table width=575 style=\"font-size:7px\" cellpadding=2 cellspacing=1 border=%1>"
+                 "<tr><td width=32><b>Nr.</b></td><td width=56><b>Datum</b></td>"
+                 "<td width=244><b>Bezeichnung</b></td><td width=62><b>Nummer</b></td>"
+                 "<td width=104><b>Kategorie</b></td><td width=244><b>Kostenstelle</b></td>"
+                 "<td width=66 align=right><b>exkl.</b></td><td width=32 align=right><b>Satz</b></td>"
+                 "<td width=62 align=right><b>Summe</b></td><td width=8 align=right></td></tr>")
+                 .arg(in_.border ? 1 : 0);
+
+        ItemRefs items = in_.listed;
+        if (in_.sortOrder == 0) {
+            std::stable_sort(items.begin(), items.end(), [](const Record* a, const Record* b) {
+                return a->date(keys::date).sinceReference > b->date(keys::date).sinceReference;
+            });
+        } else {
+            std::stable_sort(items.begin(), items.end(), [](const Record* a, const Record* b) {
+                return a->text(keys::misc1) < b->text(keys::misc1);
+            });
+        }
+        int n = 0;
+        for (const Record* item : items) {
+            const bool vat = item->flag(keys::taxBool);
+            h += QStringLiteral("<tr valign=top><td><small><b>%1</b></small></td>").arg(++n);
+            h += QStringLiteral("<td><small>%1</small></td>")
+                     .arg(esc(shortDate(item->date(keys::date), in_.locale)));
+            h += QStringLiteral("<td>%1</td>").arg(esc(item->text(keys::title)));
+            h += QStringLiteral("<td>%1<br><small>%2</small></td>")
+                     .arg(esc(item->text(keys::number)), esc(item->text(keys::misc1)));
+            h += QStringLiteral("<td>%1</td><td>%2</td>")
+                     .arg(esc(item->text(keys::group)), esc(item->text(keys::account)));
+            h += QStringLiteral("<td align=right>%1</td><td align=right><small>%2</small></td>")
+                     .arg(vat ? esc(amountText(item->real(keys::finalAmountWithout), in_.locale)) : QString(),
+                          vat ? esc(rateText(item->real(keys::taxPerecent), in_.locale)) : QString());
+            h += QStringLiteral("<td align=right>%1</td><td align=right><font size=1>%2</font></td></tr>")
+                     .arg(esc(amountText(item->real(keys::finalAmount), in_.locale)),
+                          item->integer(keys::kind) == 1 ? QStringLiteral("\u21E5")
+                                                          : QStringLiteral("\u21E4"));
+        }
+        h += QStringLiteral("</table>");
+        return h;
+    }
+
+  private:
+    const OverviewPage& in_;
+};
+
+}  // namespace
+
+const QString kPagePrologue = QStringLiteral(
+    "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"
+    "<title>Quandor</title></head><body><font face=\"Lucida Grande\" size=\"2\">");
+
+StatementSums statementSums(const Record& statement) {
+    StatementSums s;
+    for (const RecordPtr& item : statement.items()) {
+        s.incomeWith += item->real(keys::incomeWith);
+        s.taxFeePay += item->real(keys::taxFeePay);
+        s.expenseWith += item->real(keys::expenseWith);
+        s.taxFeeGet += item->real(keys::taxFeeGet);
+    }
+    return s;
+}
+
+RateSums rateSums(const ItemRefs& listed) {
+    RateSums r;
+    for (const Record* item : listed) {
+        if (!item->flag(keys::taxBool)) continue;
+        const int64_t tag = item->integer(keys::taxTag);
+        if (tag < 1 || tag > 3) continue;
+        if (item->integer(keys::kind) == 1)
+            r.expense[size_t(tag - 1)] += item->real(keys::taxFeeGet);
+        else
+            r.income[size_t(tag - 1)] += item->real(keys::taxFeePay);
+    }
+    return r;
+}
+
+QString overviewFooter(const QString& company, const QString& statementTitle,
+                       const QString& yearName) {
+    return QStringLiteral("%1 · Übersicht %2 %3 · Seite ").arg(company, statementTitle, yearName);
+}
+
+QString overviewPageHtml(const OverviewPage& in) {
+    Page page(in);
+    const Record& s = *in.statement;
+    const Record& y = *in.year;
+    QString h;
+    h.reserve(4096 + qsizetype(in.withList ? in.listed.size() * 700 : 0));
+    h += in.prologue;
+    h += QStringLiteral(
+             "<h2>%1</h2><h3><small>Steuernummer: %2</small></h3><small>Datum: %3</small>"
+             "<br><br><h3><b>&Uuml;bersicht %4 %5</b></h3>")
+             .arg(esc(in.company), esc(in.taxID), esc(in.today), esc(s.text(keys::title)),
+                  esc(y.text(keys::dateValue)));
+    h += br(2) + QStringLiteral("</font><font face=\"Lucida Grande\" size=\"4\">");
+
+    bool returnTable = false;
+    const RateSums rates = rateSums(in.listed);
+    std::array<float, 3> saldo{};
+    for (size_t i = 0; i < 3; ++i) saldo[i] = rates.income[i] - rates.expense[i];
+    h += page.returnBlock(&returnTable) + br(2);
+    h += page.rateTable(QStringLiteral("Einnahmen"), rates.income, false) + br(2);
+    h += page.rateTable(QStringLiteral("Ausgaben"), rates.expense, false) + br(2);
+    h += page.rateTable(QStringLiteral("Saldo"), saldo, true) + br(2);
+    h += page.summaryTable();
+    if (in.withList) h += page.itemList(returnTable);
+    h += QStringLiteral("</font></body></html>");
+    return h;
+}
+
+}  // namespace quandor
