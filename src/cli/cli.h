@@ -73,6 +73,7 @@ int accountsCommand(const Context& ctx, const Args& args);
 // transfer files, backups, users
 
 // totals, VAT return, statement exports
+int statementExportCommand(const Context& ctx, const Args& args);
 
 
 // The database file the program would open (resolves the data folder).
