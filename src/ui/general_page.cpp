@@ -1,5 +1,6 @@
 #include "ui/general_page.h"
 
+#include "core/number_texts.h"
 #include "core/settings_keys.h"
 #include "ui/preference_pages.h"
 

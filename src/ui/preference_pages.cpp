@@ -25,14 +25,6 @@ constexpr std::array<PreferencePageSpec, 7> kPages{{
      u"Hier klicken um Änderungen an den Datev Einstellungen vorzunehmen", u"prefsDatevTemplate"},
 }};
 
-constexpr std::array<CurrencyChoice, 5> kCurrencies{{
-    {u"Euro (€)", u"€"},
-    {u"Schweizer Franken (CHF)", u"CHF"},
-    {u"US-Dollar ($)", u"$"},
-    {u"Britisches Pfund (£)", u"£"},
-    {u"Euro (EUR)", u"EUR"},
-}};
-
 constexpr std::array<TaxationChoice, 3> kTaxation{{
     {0, u"Kleinunternehmer (keine Umsatzsteuer)"},
     {1, u"Ist-Versteuerung (vereinnahmte Entgelte)"},
@@ -49,15 +41,6 @@ int preferencePageIndex(QStringView identifier) {
     for (size_t i = 0; i < kPages.size(); ++i)
         if (identifier == QStringView(kPages[i].identifier)) return int(i);
     return -1;
-}
-
-std::span<const CurrencyChoice> currencyChoices() {
-    return kCurrencies;
-}
-
-QString currencySymbol(qint64 index) {
-    if (index < 0 || size_t(index) >= kCurrencies.size()) index = 0;
-    return QString::fromUtf16(kCurrencies[size_t(index)].symbol);
 }
 
 std::span<const TaxationChoice> taxationChoices() {

@@ -45,13 +45,6 @@ TEST(PreferencePages, SevenPagesInToolbarOrder) {
     EXPECT_EQ(preferencePageIndex(u"Unbekannt"), -1);
 }
 
-TEST(PreferencePages, CurrencyTextOfAnyStoredIndex) {
-    EXPECT_EQ(currencySymbol(0), "€");
-    EXPECT_EQ(currencySymbol(1), "CHF");
-    EXPECT_EQ(currencySymbol(-1), "€");
-    EXPECT_EQ(currencySymbol(99), "€");
-}
-
 class PreferenceWindow : public ::testing::Test {
   protected:
     QTemporaryDir dir;
