@@ -94,8 +94,6 @@ class AddController {
         std::function<bool(const QString& htmlPath, const QString& footer)> printHtml;
         // Shows the export sheet's PDF, auto-scaled, and stops its progress indicator.
         std::function<void(const QString& pdfPath)> showExportPdf;
-        // The currency text of printed amounts (the currency selector's choice).
-        std::function<QString()> currencyText;
     };
     // How an export ended.
     enum class ExportResult { Written, Cancelled, NothingWritten, Refused, Failed, Unavailable };

@@ -1,10 +1,10 @@
 // The statement controller's print and export: the print sheet, the export
 // sheet and the files they write.
 #include "bookkeeping/add_controller.h"
-#include "bookkeeping/print_texts.h"
 #include "bookkeeping/statement_exports.h"
 #include "bookkeeping/statement_pages.h"
 #include "core/keys.h"
+#include "core/number_texts.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
 #include "print/print_pipeline.h"
@@ -146,13 +146,12 @@ QString AddController::exportString() {
     page.prologue = kPagePrologue;
     page.company = settings.getText(prefs::prefsCompany);
     page.taxID = settings.getText(prefs::prefsTaxID);
-    page.today = printtexts::mediumDate(app_.nowStamp(), page.locale);
+    page.today = mediumDateText(app_.nowStamp(), page.locale);
     page.statement = statement.get();
     page.year = year.get();
     page.listed = listedItemRefs();
     page.border = settings.getBool(prefs::prefsPrintBorder);
-    if (settings.getBool(prefs::prefsPrintCurrency))
-        page.currency = printHooks_.currencyText ? printHooks_.currencyText() : QStringLiteral("€");
+    page.currency = currencyText(settings);
     const QStringView rateKeys[] = {prefs::prefs1Rate, prefs::prefs2Rate, prefs::prefs3Rate};
     for (size_t i = 0; i < 3; ++i)
         if (settings.contains(rateKeys[i])) page.rates[i] = settings.getFloat(rateKeys[i]);

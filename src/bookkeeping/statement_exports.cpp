@@ -1,7 +1,7 @@
 #include "bookkeeping/statement_exports.h"
 
-#include "bookkeeping/print_texts.h"
 #include "core/keys.h"
+#include "core/number_texts.h"
 #include "core/text_cleaning.h"
 
 #include <QStringEncoder>
@@ -9,10 +9,6 @@
 namespace quandor {
 
 namespace {
-
-using printtexts::amountText;
-using printtexts::rateText;
-using printtexts::shortDate;
 
 // Texts stored as the person typed them ("as stored"): only what would break
 // the line structure of the file is replaced.
@@ -33,7 +29,7 @@ struct CsvFields {
 
 CsvFields csvFields(const Record& item, const QLocale& locale) {
     CsvFields r;
-    r.f[0] = shortDate(item.date(keys::date), locale);
+    r.f[0] = shortDateText(item.date(keys::date), locale);
     r.f[1] = asStored(item.text(keys::misc1));
     r.f[2] = plainAscii(cleanCsvField(item.text(keys::title), true));
     r.f[3] = asStored(item.text(keys::number));
@@ -167,7 +163,7 @@ QString xmlString(const ItemRefs& items, const QLocale& locale) {
         const bool vat = item->flag(keys::taxBool);
         out += QStringLiteral("\t<row>\n");
         col(0, QString::number(++n));
-        col(1, shortDate(item->date(keys::date), locale));
+        col(1, shortDateText(item->date(keys::date), locale));
         col(2, xmlEscaped(zapGremlinsInString(item->text(keys::title))));
         col(3, xmlEscaped(zapGremlinsInString(item->text(keys::number))));
         col(4, xmlEscaped(zapGremlinsInString(item->text(keys::group))));

@@ -1,19 +1,13 @@
 #include "bookkeeping/statement_pages.h"
 
-#include "bookkeeping/print_texts.h"
 #include "core/keys.h"
+#include "core/number_texts.h"
 
 #include <algorithm>
 
 namespace quandor {
 
 namespace {
-
-using printtexts::amountText;
-using printtexts::mediumDate;
-using printtexts::paymentAmountText;
-using printtexts::rateText;
-using printtexts::shortDate;
 
 QString esc(const QString& text) { return text.toHtmlEscaped(); }
 
@@ -28,7 +22,7 @@ class Page {
     explicit Page(const OverviewPage& in) : in_(in) {}
 
     QString money(float v) const {
-        return esc(printtexts::moneyCell(v, in_.currency, in_.locale));
+        return esc(moneyCell(v, in_.currency, in_.locale));
     }
     QString tableOpen(int width) const {
         return QStringLiteral("<table width=%1 cellpadding=2 cellspacing=2 border=%2>")
@@ -45,7 +39,7 @@ class Page {
             return esc(paymentAmountText(v, in_.locale) + QLatin1Char(' ') + in_.currency);
         };
         QString h = QStringLiteral("Voranmeldung erstellt am: %1<br>")
-                        .arg(esc(mediumDate(s.date(keys::date), in_.locale)));
+                        .arg(esc(mediumDateText(s.date(keys::date), in_.locale)));
         h += tableOpen(505);
         h += QStringLiteral(
             "<tr><td><b>Zahlung</b></td><td><b>Nachzahlung</b></td><td><b>Erstattung</b></td>"
@@ -128,7 +122,7 @@ class Page {
             const bool vat = item->flag(keys::taxBool);
             h += QStringLiteral("<tr valign=top><td><small><b>%1</b></small></td>").arg(++n);
             h += QStringLiteral("<td><small>%1</small></td>")
-                     .arg(esc(shortDate(item->date(keys::date), in_.locale)));
+                     .arg(esc(shortDateText(item->date(keys::date), in_.locale)));
             h += QStringLiteral("<td>%1</td>").arg(esc(item->text(keys::title)));
             h += QStringLiteral("<td>%1<br><small>%2</small></td>")
                      .arg(esc(item->text(keys::number)), esc(item->text(keys::misc1)));
