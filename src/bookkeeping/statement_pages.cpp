@@ -5,11 +5,15 @@
 
 #include <algorithm>
 
+using namespace Qt::StringLiterals;
+
 namespace quandor {
 
 namespace {
 
 QString esc(const QString& text) { return text.toHtmlEscaped(); }
+
+constexpr int kRowsPerTable = 40;
 
 QString br(int n) {
     QString s;
@@ -55,9 +59,11 @@ class Page {
         QString h = tableOpen(505) + QStringLiteral("<tr><td></td>");
         for (int i = 0; i < 3; ++i) {
             const auto& rate = in_.rates[size_t(i)];
-            h += QStringLiteral("<td><b>Steuersatz %1</b> <small>(%2)</small></td>")
+            h += QStringLiteral("<td><b>Steuersatz&nbsp;%1</b>%2</td>")
                      .arg(i + 1)
-                     .arg(rate ? esc(rateText(*rate, in_.locale)) : QString());
+                     .arg(rate ? QStringLiteral(" <small>(%1)</small>")
+                                     .arg(esc(rateText(*rate, in_.locale)).replace(u' ', u"&nbsp;"_s))
+                               : QString());
         }
         h += QStringLiteral("</tr><tr><td>%1</td>").arg(bold ? "<b>" + rowTitle + "</b>" : rowTitle);
         for (float v : values)
@@ -98,14 +104,25 @@ class Page {
         QString h = br(returnTableShown ? 9 : 15) + br(4);
         h += QStringLiteral("<h4>%1 &middot; &Uuml;bersicht %2 %3</h4>")
                  .arg(esc(in_.company), esc(s.text(keys::title)), esc(y.text(keys::dateValue)));
-        h += QStringLiteral(
-                 "<table width=575 style=\"font-size:7px\" cellpadding=2 cellspacing=1 border=%1>"
-                 "<tr><td width=32><b>Nr.</b></td><td width=56><b>Datum</b></td>"
-                 "<td width=244><b>Bezeichnung</b></td><td width=62><b>Nummer</b></td>"
-                 "<td width=104><b>Kategorie</b></td><td width=244><b>Kostenstelle</b></td>"
-                 "<td width=66 align=right><b>exkl.</b></td><td width=32 align=right><b>Satz</b></td>"
-                 "<td width=62 align=right><b>Summe</b></td><td width=8 align=right></td></tr>")
-                 .arg(in_.border ? 1 : 0);
+        // The column widths add up to the table's 575 points, so the list fits
+        // the paper at full size.
+        const QString table = QStringLiteral(
+                                  "<table class=liste width=575 cellpadding=2 "
+                                  "cellspacing=1 border=%1>")
+                                  .arg(in_.border ? 1 : 0);
+        const QString widths[] = {u"20"_qs, u"36"_qs, u"158"_qs, u"62"_qs, u"72"_qs,
+                                  u"97"_qs, u"44"_qs, u"30"_qs, u"46"_qs, u"8"_qs};
+        auto cell = [&widths](int column) {
+            return QStringLiteral("<td width=%1%2>")
+                .arg(widths[column], column >= 6 ? u" align=right"_qs : QString());
+        };
+        h += table + QStringLiteral("<tr>");
+        const char16_t* heads[] = {u"Nr.", u"Datum", u"Bezeichnung", u"Nummer", u"Kategorie",
+                                   u"Kostenstelle", u"exkl.", u"Satz", u"Summe", u""};
+        for (int c = 0; c < 10; ++c)
+            h += cell(c) + (c < 9 ? u"<b>"_qs + QString::fromUtf16(heads[c]) + u"</b>"_qs : QString()) +
+                 u"</td>"_qs;
+        h += QStringLiteral("</tr>");
 
         ItemRefs items = in_.listed;
         if (in_.sortOrder == 0) {
@@ -120,18 +137,21 @@ class Page {
         int n = 0;
         for (const Record* item : items) {
             const bool vat = item->flag(keys::taxBool);
-            h += QStringLiteral("<tr valign=top><td><small><b>%1</b></small></td>").arg(++n);
-            h += QStringLiteral("<td><small>%1</small></td>")
+            // Long lists are laid out as a run of tables of the same columns:
+            // one huge table costs the layout time that grows with its square.
+            if (n > 0 && n % kRowsPerTable == 0) h += QStringLiteral("</table>") + table;
+            h += QStringLiteral("<tr valign=top>%1<span class=k><b>%2</b></span></td>").arg(cell(0)).arg(++n);
+            h += QStringLiteral("<td><span class=k>%1</span></td>")
                      .arg(esc(shortDateText(item->date(keys::date), in_.locale)));
             h += QStringLiteral("<td>%1</td>").arg(esc(item->text(keys::title)));
-            h += QStringLiteral("<td>%1<br><small>%2</small></td>")
+            h += QStringLiteral("<td>%1<br><span class=k>%2</span></td>")
                      .arg(esc(item->text(keys::number)), esc(item->text(keys::misc1)));
             h += QStringLiteral("<td>%1</td><td>%2</td>")
                      .arg(esc(item->text(keys::group)), esc(item->text(keys::account)));
-            h += QStringLiteral("<td align=right>%1</td><td align=right><small>%2</small></td>")
+            h += QStringLiteral("<td align=right>%1</td><td align=right><span class=k>%2</span></td>")
                      .arg(vat ? esc(amountText(item->real(keys::finalAmountWithout), in_.locale)) : QString(),
                           vat ? esc(rateText(item->real(keys::taxPerecent), in_.locale)) : QString());
-            h += QStringLiteral("<td align=right>%1</td><td align=right><font size=1>%2</font></td></tr>")
+            h += QStringLiteral("<td align=right>%1</td><td align=right><span class=kk>%2</span></td></tr>")
                      .arg(esc(amountText(item->real(keys::finalAmount), in_.locale)),
                           item->integer(keys::kind) == 1 ? QStringLiteral("\u21E5")
                                                           : QStringLiteral("\u21E4"));
@@ -148,7 +168,10 @@ class Page {
 
 const QString kPagePrologue = QStringLiteral(
     "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"
-    "<title>Quandor</title></head><body><font face=\"Lucida Grande\" size=\"2\">");
+    "<title>Quandor</title>"
+    // Cells do not take the type size of their table: the item lists' size is set here.
+    "<style type=\"text/css\">table.liste td { font-size: 7px; } span.k { font-size: 6px; } "
+    "span.kk { font-size: 5px; }</style></head><body><font face=\"Lucida Grande\" size=\"2\">");
 
 StatementSums statementSums(const Record& statement) {
     StatementSums s;
@@ -203,8 +226,11 @@ QString overviewPageHtml(const OverviewPage& in) {
     h += page.rateTable(QStringLiteral("Ausgaben"), rates.expense, false) + br(2);
     h += page.rateTable(QStringLiteral("Saldo"), saldo, true) + br(2);
     h += page.summaryTable();
+    // The list stands outside the blocks' font: a relative size there would
+    // override the list's own type size.
+    h += QStringLiteral("</font>");
     if (in.withList) h += page.itemList(returnTable);
-    h += QStringLiteral("</font></body></html>");
+    h += QStringLiteral("</body></html>");
     return h;
 }
 
