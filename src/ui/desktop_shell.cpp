@@ -7,6 +7,7 @@
 #include "ui/main_window_rules.h"
 #include "ui/panels.h"
 #include "ui/preference_panel.h"
+#include "ui/statement_export_sheet.h"
 #include "ui/toolbar_controller.h"
 
 #include <QAction>
@@ -27,6 +28,7 @@ DesktopShell::DesktopShell(QuandorAppDelegate& delegate, QtUiPort& ui)
     main_->setWindowIcon(namedIcon(QStringLiteral("statisticsTemplate")));
     ui_.setParentWindow(main_);
     toolbar_ = new ToolbarController(*main_, settings, ui_);
+    new StatementPrinting(delegate_, *main_);  // print and export of the selected statement
     prefs_ = new PreferencePanel(settings, main_);
     prefs_->setWindowFlag(Qt::Window);
     about_ = new AboutWindow(main_);
