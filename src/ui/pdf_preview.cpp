@@ -15,6 +15,7 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <map>
 
 namespace quandor::ui {
@@ -60,7 +61,16 @@ void showPdfPreview(const QString& pdfPath, const QString& title, QWidget* paren
     if (fresh) {
         const QRect area = parent ? parent->frameGeometry()
                                   : QGuiApplication::primaryScreen()->availableGeometry();
-        window->move(area.center() - window->rect().center());
+        const QRect screen = (parent && parent->screen() ? parent->screen()
+                                                          : QGuiApplication::primaryScreen())
+                                 ->availableGeometry();
+        window->resize(window->size().boundedTo(screen.size()));
+        QRect frame(QPoint(0, 0), window->size());
+        frame.moveCenter(area.center());
+        // Never off the screen: its top edge and title bar stay reachable.
+        frame.moveTop(std::max(frame.top(), screen.top()));
+        frame.moveLeft(std::max(frame.left(), screen.left()));
+        window->move(frame.topLeft());
     }
     window->show();
     window->raise();

@@ -236,9 +236,15 @@ TEST(StatementOverview, PageCarriesBlocksListAndFooter) {
     Books b;
     b.fill();
     b.statement->set(keys::taxBool, true);
+    b.statement->set(keys::payment, 1234.5f);
     b.statement->set(keys::balance, -1500.0f);
     b.statement->set(keys::date, day("2024-04-01"));
     ASSERT_TRUE(b.controller.generatePDFTab());
+    // For looking at the page: QUANDOR_KEEP_PDF=FILE keeps a copy.
+    if (const QString keep = qEnvironmentVariable("QUANDOR_KEEP_PDF"); !keep.isEmpty()) {
+        QFile::remove(keep);
+        QFile::copy(b.controller.previewPdfPath(), keep);
+    }
     EXPECT_EQ(b.settings.getText(P::printFooter), u"Muster & Söhne · Übersicht März 2024 · Seite "_s);
     const QStringList pages = test::pdfPages(b.controller.previewPdfPath());
     ASSERT_GE(pages.size(), 1);
