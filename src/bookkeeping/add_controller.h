@@ -94,6 +94,9 @@ class AddController {
         std::function<bool(const QString& htmlPath, const QString& footer)> printHtml;
         // Shows the export sheet's PDF, auto-scaled, and stops its progress indicator.
         std::function<void(const QString& pdfPath)> showExportPdf;
+        // The overview of an open sheet was rendered (false: it could not be,
+        // the person has been told); the print sheet stops its progress indicator.
+        std::function<void(bool rendered)> overviewRendered;
     };
     // How an export ended.
     enum class ExportResult { Written, Cancelled, NothingWritten, Refused, Failed, Unavailable };
@@ -102,7 +105,8 @@ class AddController {
     PrintSheet printSheet() const { return printSheet_; }
     bool exportButtonEnabled() const { return exportButtonEnabled_; }
 
-    // Print sheet: checks, opens, renders the overview PDF.
+    // Print sheet: checks, opens, then renders the overview PDF as the next
+    // step of the run loop (so the sheet shows its progress meanwhile).
     void openTabJournalPrint();
     void closeTabJournalPrint();
     void generateTabJournal();      // refreshes the statement totals, then generatePDFTab

@@ -116,7 +116,11 @@ bool AddController::printChecksPass() {
 void AddController::openTabJournalPrint() {
     if (printSheet_ != PrintSheet::None || !printChecksPass()) return;
     printSheet_ = PrintSheet::Print;
-    generatePDFTab();
+    app_.ui().schedule(0, [this] {
+        if (printSheet_ != PrintSheet::Print) return;
+        const bool rendered = generatePDFTab();
+        if (printHooks_.overviewRendered) printHooks_.overviewRendered(rendered);
+    });
 }
 
 void AddController::closeTabJournalPrint() {
@@ -132,24 +136,22 @@ void AddController::generateTabJournalVoid() { generatePDFTab(); }
 
 // ---- the overview page ------------------------------------------------------------
 
-QString AddController::exportString() {
-    Settings& settings = app_.settings();
-    const RecordPtr statement = app_.selection().selectedStatement();
-    const RecordPtr year = app_.selection().selectedYear();
-    if (!statement || !year) return {};
-    // TODO(merge): refresh the statement totals and summary (infoWindowVoid) first.
-    QFile::remove(previewHtmlPath());
-    QFile::remove(previewPdfPath());
+namespace {
 
+// Everything the overview page shows, read now from the settings and the
+// selection; stores the page's footer in "printFooter".
+OverviewPage overviewFor(QuandorAppDelegate& app, const Record& statement, const Record& year,
+                         ItemRefs listed) {
+    Settings& settings = app.settings();
     OverviewPage page;
     page.locale = QLocale();
     page.prologue = kPagePrologue;
     page.company = settings.getText(prefs::prefsCompany);
     page.taxID = settings.getText(prefs::prefsTaxID);
-    page.today = mediumDateText(app_.nowStamp(), page.locale);
-    page.statement = statement.get();
-    page.year = year.get();
-    page.listed = listedItemRefs();
+    page.today = mediumDateText(app.nowStamp(), page.locale);
+    page.statement = &statement;
+    page.year = &year;
+    page.listed = std::move(listed);
     page.border = settings.getBool(prefs::prefsPrintBorder);
     page.currency = currencyText(settings);
     const QStringView rateKeys[] = {prefs::prefs1Rate, prefs::prefs2Rate, prefs::prefs3Rate};
@@ -158,24 +160,53 @@ QString AddController::exportString() {
     page.withList = settings.getBool(prefs::prefsExportPrintWithList);
     page.sortOrder = int(settings.getInt(prefs::prefsTabSortOrder));
     // TODO(merge): take these sums from the statement totals.
-    page.sums = statementSums(*statement);
-
+    page.sums = statementSums(statement);
     settings.setText(prefs::printFooter,
-                     overviewFooter(page.company, statement->text(keys::title),
-                                    year->text(keys::dateValue)));
-    return overviewPageHtml(page);
+                     overviewFooter(page.company, statement.text(keys::title),
+                                    year.text(keys::dateValue)));
+    return page;
+}
+
+}  // namespace
+
+QString AddController::exportString() {
+    const RecordPtr statement = app_.selection().selectedStatement();
+    const RecordPtr year = app_.selection().selectedYear();
+    if (!statement || !year) return {};
+    // TODO(merge): refresh the statement totals and summary (infoWindowVoid) first.
+    QFile::remove(previewHtmlPath());
+    QFile::remove(previewPdfPath());
+    QDir().mkpath(app_.paths().dataFolder);
+    const QString html = overviewPageHtml(overviewFor(app_, *statement, *year, listedItemRefs()));
+    QString error;
+    if (!print::writeHtmlFile(html, previewHtmlPath(), &error)) {
+        app_.ui().beep();
+        app_.ui().alert(AlertStyle::Critical, kErrorTitle, error, {kOK});
+    }
+    return html;
 }
 
 bool AddController::generatePDFTab() {
-    const QString html = exportString();
-    if (html.isEmpty()) return false;
+    const RecordPtr statement = app_.selection().selectedStatement();
+    const RecordPtr year = app_.selection().selectedYear();
+    if (!statement || !year) return false;
+    // TODO(merge): refresh the statement totals and summary (infoWindowVoid) first.
+    QFile::remove(previewHtmlPath());
+    QFile::remove(previewPdfPath());
     QDir().mkpath(app_.paths().dataFolder);
+    const OverviewPage page = overviewFor(app_, *statement, *year, listedItemRefs());
+    // The whole page goes to the HTML file (printing, RTF). The PDF is the
+    // page without its list as styled text, followed by the list painted
+    // row by row, which keeps long statements fast.
     QString error;
-    std::unique_ptr<QTextDocument> document =
-        print::writeAndParseHtml(html, previewHtmlPath(), &error);
-    print::PageOptions options;
-    options.footer = app_.settings().getText(prefs::printFooter);
-    if (!document || !print::writePdf(*document, options, previewPdfPath(), &error)) {
+    bool ok = print::writeHtmlFile(overviewPageHtml(page), previewHtmlPath(), &error);
+    if (ok) {
+        const std::unique_ptr<QTextDocument> head = print::parseHtml(overviewHeadHtml(page));
+        print::PageOptions options;
+        options.footer = app_.settings().getText(prefs::printFooter);
+        ok = print::writePdf(*head, overviewItemList(page), options, previewPdfPath(), &error);
+    }
+    if (!ok) {
         app_.ui().beep();
         app_.ui().alert(AlertStyle::Critical, kErrorTitle,
                         QStringLiteral("Die Übersicht konnte nicht erstellt werden.\n\n%1").arg(error),
@@ -220,7 +251,12 @@ void AddController::openTabJournalExport() {
     if (printSheet_ != PrintSheet::None || !printChecksPass()) return;
     exportButtonEnabled_ = false;
     printSheet_ = PrintSheet::Export;
-    if (generatePDFTab()) generatePDFTabExport();
+    app_.ui().schedule(0, [this] {
+        if (printSheet_ != PrintSheet::Export) return;
+        const bool rendered = generatePDFTab();
+        if (printHooks_.overviewRendered) printHooks_.overviewRendered(rendered);
+        if (rendered) generatePDFTabExport();
+    });
 }
 
 void AddController::cancelTabJournalExport() {

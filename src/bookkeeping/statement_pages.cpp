@@ -98,6 +98,60 @@ class Page {
         return h;
     }
 
+    // The listed items in the list's order: newest first, or by receipt number.
+    ItemRefs sortedForList() const {
+        ItemRefs items = in_.listed;
+        if (in_.sortOrder == 0) {
+            std::stable_sort(items.begin(), items.end(), [](const Record* a, const Record* b) {
+                return a->date(keys::date).sinceReference > b->date(keys::date).sinceReference;
+            });
+        } else {
+            std::stable_sort(items.begin(), items.end(), [](const Record* a, const Record* b) {
+                return a->text(keys::misc1) < b->text(keys::misc1);
+            });
+        }
+        return items;
+    }
+
+    print::ListTable listTable() const {
+        using print::ListCell;
+        const Record& s = *in_.statement;
+        print::ListTable t;
+        t.heading = QStringLiteral("%1 · Übersicht %2 %3")
+                        .arg(in_.company, s.text(keys::title), in_.year->text(keys::dateValue));
+        t.border = in_.border;
+        const double widths[] = {20, 36, 158, 62, 72, 97, 44, 30, 46, 8};
+        const char16_t* heads[] = {u"Nr.", u"Datum", u"Bezeichnung", u"Nummer", u"Kategorie",
+                                   u"Kostenstelle", u"exkl.", u"Satz", u"Summe", u""};
+        for (int c = 0; c < 10; ++c)
+            t.columns.push_back({QString::fromUtf16(heads[c]), widths[c],
+                                 c >= 6 ? Qt::AlignRight : Qt::AlignLeft});
+        const ItemRefs items = sortedForList();
+        t.rows.reserve(items.size());
+        int n = 0;
+        for (const Record* item : items) {
+            const bool vat = item->flag(keys::taxBool);
+            std::vector<ListCell> row(10);
+            row[0] = {QString::number(++n), {}, true, ListCell::Size::Small};
+            row[1] = {shortDateText(item->date(keys::date), in_.locale), {}, false, ListCell::Size::Small};
+            row[2].text = item->text(keys::title);
+            row[3] = {item->text(keys::number), item->text(keys::misc1), false, ListCell::Size::Normal};
+            row[4].text = item->text(keys::group);
+            row[5].text = item->text(keys::account);
+            if (vat) {
+                row[6].text = amountText(item->real(keys::finalAmountWithout), in_.locale);
+                row[7] = {rateText(item->real(keys::taxPerecent), in_.locale), {}, false, ListCell::Size::Small};
+            }
+            row[8].text = amountText(item->real(keys::finalAmount), in_.locale);
+            row[9] = {item->integer(keys::kind) == 1 ? QStringLiteral("\u21E5") : QStringLiteral("\u21E4"), {},
+                      false, ListCell::Size::Tiny};
+            // Line breaks inside a text print as blanks, as the page's HTML shows them.
+            for (ListCell& cell : row) cell.text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+            t.rows.push_back(std::move(row));
+        }
+        return t;
+    }
+
     QString itemList(bool returnTableShown) const {
         const Record& s = *in_.statement;
         const Record& y = *in_.year;
@@ -124,16 +178,7 @@ class Page {
                  u"</td>"_qs;
         h += QStringLiteral("</tr>");
 
-        ItemRefs items = in_.listed;
-        if (in_.sortOrder == 0) {
-            std::stable_sort(items.begin(), items.end(), [](const Record* a, const Record* b) {
-                return a->date(keys::date).sinceReference > b->date(keys::date).sinceReference;
-            });
-        } else {
-            std::stable_sort(items.begin(), items.end(), [](const Record* a, const Record* b) {
-                return a->text(keys::misc1) < b->text(keys::misc1);
-            });
-        }
+        const ItemRefs items = sortedForList();
         int n = 0;
         for (const Record* item : items) {
             const bool vat = item->flag(keys::taxBool);
@@ -203,7 +248,9 @@ QString overviewFooter(const QString& company, const QString& statementTitle,
     return QStringLiteral("%1 · Übersicht %2 %3 · Seite ").arg(company, statementTitle, yearName);
 }
 
-QString overviewPageHtml(const OverviewPage& in) {
+namespace {
+
+QString pageHtml(const OverviewPage& in, bool withListHtml) {
     Page page(in);
     const Record& s = *in.statement;
     const Record& y = *in.year;
@@ -229,9 +276,19 @@ QString overviewPageHtml(const OverviewPage& in) {
     // The list stands outside the blocks' font: a relative size there would
     // override the list's own type size.
     h += QStringLiteral("</font>");
-    if (in.withList) h += page.itemList(returnTable);
+    if (in.withList && withListHtml) h += page.itemList(returnTable);
     h += QStringLiteral("</body></html>");
     return h;
+}
+
+}  // namespace
+
+QString overviewPageHtml(const OverviewPage& page) { return pageHtml(page, true); }
+QString overviewHeadHtml(const OverviewPage& page) { return pageHtml(page, false); }
+
+print::ListTable overviewItemList(const OverviewPage& page) {
+    if (!page.withList) return {};
+    return Page(page).listTable();
 }
 
 }  // namespace quandor

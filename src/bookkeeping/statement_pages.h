@@ -6,6 +6,7 @@
 
 #include "bookkeeping/statement_exports.h"
 #include "core/record.h"
+#include "print/list_table.h"
 
 #include <QLocale>
 #include <QString>
@@ -55,7 +56,12 @@ struct OverviewPage {
 // "Firma · Übersicht März 2024 · Seite "
 QString overviewFooter(const QString& company, const QString& statementTitle,
                        const QString& yearName);
+// The whole page, item list included when wanted.
 QString overviewPageHtml(const OverviewPage& page);
+// The page without its item list, and the list as rows for the print
+// pipeline to paint (empty when no list is wanted): the fast road to PDF.
+QString overviewHeadHtml(const OverviewPage& page);
+print::ListTable overviewItemList(const OverviewPage& page);
 
 // The page prologue of the program's printed pages.
 extern const QString kPagePrologue;

@@ -15,6 +15,9 @@
 #include <QSaveFile>
 #include <QTextDocument>
 
+#include <algorithm>
+#include <functional>
+
 namespace quandor::print {
 
 namespace {
@@ -63,6 +66,159 @@ QFont footerFont(double scaleToDevice) {
     return font;
 }
 
+// Paints a ListTable row by row, starting new pages as the rows need them.
+class ListPainter {
+  public:
+    ListPainter(const ListTable& list, const QRectF& body, double toDevice)
+        : list_(list), body_(body) {
+        const QString family = QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+        const int sizes[3] = {qRound(list.fontSize), qRound(list.fontSize) - 1,
+                              qRound(list.fontSize) - 2};
+        for (int s = 0; s < 3; ++s)
+            for (int b = 0; b < 2; ++b) {
+                QFont measure(family);
+                measure.setPixelSize(std::max(3, sizes[s]));  // layout units are points
+                measure.setBold(b == 1);
+                QFont draw = measure;
+                draw.setPointSizeF(std::max(3, sizes[s]) / toDevice);
+                Face& f = faces_[s][b];
+                f.draw = draw;
+                f.metrics = std::make_unique<QFontMetricsF>(measure, layoutDevice());
+            }
+        double total = 0;
+        for (const ListColumn& c : list.columns) total += c.width;
+        const double scale = total > body.width() ? body.width() / total : 1.0;
+        double x = body.left();
+        for (const ListColumn& c : list.columns) {
+            left_.push_back(x);
+            x += c.width * scale;
+            right_.push_back(x);
+        }
+    }
+
+    // Paints the list; `newPage` ends the current page (footer) and starts
+    // the next. Returns false when the device refused a new page.
+    bool paint(QPainter& painter, const std::function<bool()>& newPage) {
+        double y = body_.top();
+        const Face& heading = faces_[0][1];
+        if (!list_.heading.isEmpty()) {
+            QFont big = heading.draw;
+            big.setPointSizeF(heading.draw.pointSizeF() * 12.0 / list_.fontSize);
+            QFont measure = big;
+            measure.setPixelSize(12);
+            const QFontMetricsF m(measure, layoutDevice());
+            painter.setFont(big);
+            painter.drawText(QPointF(body_.left(), y + m.ascent()), list_.heading);
+            y += m.height() + 4;
+        }
+        std::vector<ListCell> head;
+        for (const ListColumn& c : list_.columns) head.push_back({c.title, {}, true, ListCell::Size::Normal});
+        const LaidRow headLaid = layRow(head);
+        y = paintRow(painter, head, headLaid, y);
+        for (const std::vector<ListCell>& row : list_.rows) {
+            const LaidRow laid = layRow(row);
+            if (y + laid.height > body_.bottom() && y > body_.top()) {
+                if (!newPage()) return false;
+                y = paintRow(painter, head, headLaid, body_.top());
+            }
+            y = paintRow(painter, row, laid, y);
+        }
+        return true;
+    }
+
+  private:
+    struct Face {
+        QFont draw;
+        std::unique_ptr<QFontMetricsF> metrics;
+    };
+    const Face& face(ListCell::Size size, bool bold) const { return faces_[int(size)][bold ? 1 : 0]; }
+
+    double columnWidth(size_t c) const { return right_[c] - left_[c] - 2 * list_.padding; }
+
+    // The lines of `text` within `width`, wrapped at blanks (a word wider
+    // than the column is broken where it must).
+    static QStringList wrap(const QString& text, const QFontMetricsF& m, double width) {
+        if (text.isEmpty()) return {};
+        if (m.horizontalAdvance(text) <= width) return {text};
+        QStringList lines;
+        QString line;
+        for (const QString& word : text.split(QLatin1Char(' '))) {
+            const QString candidate = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+            if (m.horizontalAdvance(candidate) <= width) {
+                line = candidate;
+                continue;
+            }
+            if (!line.isEmpty()) lines << line;
+            line = word;
+            while (line.size() > 1 && m.horizontalAdvance(line) > width) {
+                qsizetype cut = line.size() - 1;
+                while (cut > 1 && m.horizontalAdvance(line.left(cut)) > width) --cut;
+                lines << line.left(cut);
+                line = line.mid(cut);
+            }
+        }
+        if (!line.isEmpty()) lines << line;
+        return lines;
+    }
+
+    // A row's cells broken into lines, and its height.
+    struct LaidRow {
+        std::vector<QStringList> lines, below;
+        double height = 0;
+    };
+
+    LaidRow layRow(const std::vector<ListCell>& row) const {
+        LaidRow laid;
+        const Face& small = face(ListCell::Size::Small, false);
+        double h = faces_[0][0].metrics->height();
+        const size_t n = std::min(row.size(), left_.size());
+        laid.lines.resize(n);
+        laid.below.resize(n);
+        for (size_t c = 0; c < n; ++c) {
+            const Face& f = face(row[c].size, row[c].bold);
+            const double w = columnWidth(c);
+            laid.lines[c] = wrap(row[c].text, *f.metrics, w);
+            laid.below[c] = wrap(row[c].below, *small.metrics, w);
+            h = std::max(h, laid.lines[c].size() * f.metrics->height() +
+                                laid.below[c].size() * small.metrics->height());
+        }
+        laid.height = h + 2 * list_.padding + 1;
+        return laid;
+    }
+
+    double paintRow(QPainter& painter, const std::vector<ListCell>& row, const LaidRow& laid,
+                    double top) {
+        for (size_t c = 0; c < laid.lines.size(); ++c) {
+            const bool right = list_.columns[c].align & Qt::AlignRight;
+            double y = top + list_.padding;
+            auto lines = [&](const QStringList& text, const Face& f) {
+                if (text.isEmpty()) return;
+                if (painter.font() != f.draw) painter.setFont(f.draw);
+                for (const QString& line : text) {
+                    const double x = right ? right_[c] - list_.padding - f.metrics->horizontalAdvance(line)
+                                           : left_[c] + list_.padding;
+                    painter.drawText(QPointF(x, y + f.metrics->ascent()), line);
+                    y += f.metrics->height();
+                }
+            };
+            lines(laid.lines[c], face(row[c].size, row[c].bold));
+            lines(laid.below[c], face(ListCell::Size::Small, false));
+            if (list_.border) {
+                painter.save();
+                painter.setPen(QPen(Qt::black, 0.5));
+                painter.drawRect(QRectF(left_[c], top, right_[c] - left_[c], laid.height));
+                painter.restore();
+            }
+        }
+        return top + laid.height;
+    }
+
+    const ListTable& list_;
+    QRectF body_;
+    Face faces_[3][2];
+    std::vector<double> left_, right_;
+};
+
 }  // namespace
 
 std::unique_ptr<QTextDocument> parseHtml(const QString& html) {
@@ -75,15 +231,18 @@ std::unique_ptr<QTextDocument> parseHtml(const QString& html) {
     return document;
 }
 
-std::unique_ptr<QTextDocument> writeAndParseHtml(const QString& html, const QString& htmlPath,
-                                                 QString* error) {
+bool writeHtmlFile(const QString& html, const QString& htmlPath, QString* error) {
     QFile::remove(htmlPath);
     QSaveFile file(htmlPath);
     const QByteArray bytes = html.toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        fail(error, cannotWrite(htmlPath, file.errorString()));
-        return nullptr;
-    }
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return fail(error, cannotWrite(htmlPath, file.errorString()));
+    return true;
+}
+
+std::unique_ptr<QTextDocument> writeAndParseHtml(const QString& html, const QString& htmlPath,
+                                                 QString* error) {
+    if (!writeHtmlFile(html, htmlPath, error)) return nullptr;
     QFile back(htmlPath);
     if (!back.open(QIODevice::ReadOnly)) {
         fail(error, QStringLiteral("Die Datei „%1“ konnte nicht gelesen werden.").arg(htmlPath));
@@ -92,7 +251,10 @@ std::unique_ptr<QTextDocument> writeAndParseHtml(const QString& html, const QStr
     return parseHtml(QString::fromUtf8(back.readAll()));
 }
 
-int paintPages(QTextDocument& document, const PageOptions& options, QPagedPaintDevice& device) {
+namespace {
+
+int paintAll(QTextDocument& document, const ListTable* list, const PageOptions& options,
+             QPagedPaintDevice& device) {
     const QPageSize a4(QPageSize::A4);
     // The margins are applied here, so the device paints the whole sheet.
     QPageLayout layout(a4, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Point);
@@ -129,6 +291,15 @@ int paintPages(QTextDocument& document, const PageOptions& options, QPagedPaintD
     const QFontMetricsF metrics(unscaled, layoutDevice());
     const double footerTop = sheet.height() - (m.bottom() + metrics.height()) / 2.0;
 
+    int painted = 0;
+    auto footer = [&] {
+        ++painted;
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        const QString text = options.footer + QString::number(painted);
+        const QRectF line(0, footerTop, sheet.width(), metrics.height());
+        painter.drawText(line, Qt::AlignHCenter | Qt::AlignTop, text);
+    };
     for (int page = 0; page < pages; ++page) {
         if (page > 0 && !device.newPage()) break;
         painter.save();
@@ -141,19 +312,38 @@ int paintPages(QTextDocument& document, const PageOptions& options, QPagedPaintD
         context.clip = view;
         docLayout->draw(&painter, context);
         painter.restore();
-
-        painter.setFont(font);
-        painter.setPen(Qt::black);
-        const QString text = options.footer + QString::number(page + 1);
-        const QRectF line(0, footerTop, sheet.width(), metrics.height());
-        painter.drawText(line, Qt::AlignHCenter | Qt::AlignTop, text);
+        footer();
+    }
+    if (list && !list->empty() && device.newPage()) {
+        ListPainter lister(*list, body, toDevice);
+        lister.paint(painter, [&] {
+            footer();
+            return device.newPage();
+        });
+        footer();
     }
     painter.end();
-    return pages;
+    return painted;
+}
+
+}  // namespace
+
+int paintPages(QTextDocument& document, const PageOptions& options, QPagedPaintDevice& device) {
+    return paintAll(document, nullptr, options, device);
+}
+
+int paintPages(QTextDocument& document, const ListTable& list, const PageOptions& options,
+               QPagedPaintDevice& device) {
+    return paintAll(document, &list, options, device);
 }
 
 bool writePdf(QTextDocument& document, const PageOptions& options, const QString& path,
               QString* error) {
+    return writePdf(document, ListTable{}, options, path, error);
+}
+
+bool writePdf(QTextDocument& document, const ListTable& list, const PageOptions& options,
+              const QString& path, QString* error) {
     if (!haveGui(error)) return false;
     const QFileInfo info(path);
     if (info.isDir())
@@ -168,7 +358,7 @@ bool writePdf(QTextDocument& document, const PageOptions& options, const QString
         writer.setResolution(static_cast<int>(kPointsPerInch));
         writer.setCreator(QStringLiteral("Quandor"));
         writer.setTitle(options.footer.trimmed());
-        if (paintPages(document, options, writer) == 0) {
+        if (paintAll(document, &list, options, writer) == 0) {
             file.cancelWriting();
             return fail(error, cannotWrite(path, {}));
         }

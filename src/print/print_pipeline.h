@@ -17,6 +17,8 @@
 //
 // Needs QtGui only and runs with the offscreen platform.
 
+#include "print/list_table.h"
+
 #include <QMarginsF>
 #include <QString>
 
@@ -49,21 +51,28 @@ std::unique_ptr<QTextDocument> parseHtml(const QString& html);
 // included, onto `device` (a PDF writer or a printer; its page layout is set
 // here). Returns the number of pages, 0 when the device could not be painted on.
 int paintPages(QTextDocument& document, const PageOptions& options, QPagedPaintDevice& device);
+// The same followed by `list`, starting on a new page.
+int paintPages(QTextDocument& document, const ListTable& list, const PageOptions& options,
+               QPagedPaintDevice& device);
 
 // Renders `html` into the PDF file `path`. The old file is deleted first and
 // the new one appears whole or not at all. False with a German reason in
 // `error` when it could not be written.
 bool writePdf(const QString& html, const PageOptions& options, const QString& path,
               QString* error);
-// The same for styled text already parsed.
+// The same for styled text already parsed, optionally followed by a list.
 bool writePdf(QTextDocument& document, const PageOptions& options, const QString& path,
               QString* error);
+bool writePdf(QTextDocument& document, const ListTable& list, const PageOptions& options,
+              const QString& path, QString* error);
 
 // Parses `html` as the preview's temporary page does: written to `htmlPath`
 // (UTF-8; the old file deleted first) and read back. Null with a German
 // reason when the file could not be written or read again.
 std::unique_ptr<QTextDocument> writeAndParseHtml(const QString& html, const QString& htmlPath,
                                                  QString* error);
+// Writes the page's temporary HTML file alone (UTF-8; the old file deleted first).
+bool writeHtmlFile(const QString& html, const QString& htmlPath, QString* error);
 
 // Names of the temporary files of the statement pages in the data folder.
 inline constexpr char16_t kPreviewHtmlName[] = u"PDFPreviewTab.html";

@@ -99,3 +99,38 @@ TEST(PrintPipeline, TemporaryHtmlIsUtf8AndParsedBack) {
                                           &error));
     EXPECT_FALSE(error.isEmpty());
 }
+
+TEST(PrintPipeline, ListFollowsOnItsOwnPagesWithHeadingRowAndFooter) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("liste.pdf"));
+    print::ListTable list;
+    list.heading = QStringLiteral("Muster · Übersicht März 2024");
+    list.columns = {{QStringLiteral("Nr."), 20, Qt::AlignLeft},
+                    {QStringLiteral("Bezeichnung"), 200, Qt::AlignLeft},
+                    {QStringLiteral("Summe"), 60, Qt::AlignRight}};
+    for (int i = 1; i <= 300; ++i)
+        list.rows.push_back({{QString::number(i), {}, true, print::ListCell::Size::Small},
+                             {i == 7 ? QStringLiteral("ein sehr langer Titel, der in seiner Spalte "
+                                                      "umbrechen muss und doch ganz gedruckt wird Ende")
+                                     : QStringLiteral("Posten %1").arg(i),
+                              QStringLiteral("B%1").arg(i)},
+                             {QStringLiteral("1.234,%1").arg(i % 100, 2, 10, QLatin1Char('0'))}});
+    auto doc = print::parseHtml(QStringLiteral("<h2>Kopf</h2>"));
+    print::PageOptions options;
+    options.footer = QStringLiteral("Muster · Seite ");
+    QString error;
+    ASSERT_TRUE(print::writePdf(*doc, list, options, path, &error)) << error.toStdString();
+
+    const QStringList pages = test::pdfPages(path);
+    ASSERT_GE(pages.size(), 4);
+    EXPECT_FALSE(pages[0].contains(QStringLiteral("Posten 1")));  // the list starts on a new page
+    EXPECT_TRUE(pages[1].contains(list.heading));
+    for (int i = 1; i < pages.size(); ++i) {
+        EXPECT_TRUE(pages[i].contains(QStringLiteral("Bezeichnung"))) << "page " << i + 1;
+        EXPECT_EQ(lastLine(pages[i]), QStringLiteral("Muster · Seite %1").arg(i + 1));
+    }
+    const QString all = pages.join(QString());
+    EXPECT_TRUE(all.contains(QStringLiteral("Posten 300")));
+    EXPECT_TRUE(all.contains(QStringLiteral("Ende")));
+    EXPECT_TRUE(all.contains(QStringLiteral("1.234,99")));
+}
