@@ -128,6 +128,15 @@ TEST(StatementExportTexts, XmlIsUtf8AndWellFormed) {
     EXPECT_EQ(xml.count(u"<row>"_s), 3);
 }
 
+TEST(StatementExportTexts, StoredNumbersCannotBreakTheLines) {
+    Books b;
+    RecordPtr a = b.add(kKindIncome, 10, false, 0, "2024-03-05", u"X"_s);
+    a->set(keys::misc1, u"B\"7"_s);
+    a->set(keys::number, u"R\n1"_s);
+    a->set(keys::accountNumber, u"18,00"_s);
+    EXPECT_EQ(b.controller.csvString(), u"\"05.03.24\",\"B 7\",\"X\",\"R 1\",\"\",\"18,00\",\"\",\"\",\"10,00\"\n"_s);
+}
+
 TEST(StatementExportTexts, CleaningRules) {
     EXPECT_EQ(cleanCsvField(u"A, B"_s, false), u"A |  B"_s);
     EXPECT_EQ(cleanCsvField(u"a\u2029b"_s, true), u"a b"_s);
