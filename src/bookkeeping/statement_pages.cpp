@@ -120,7 +120,7 @@ class Page {
         t.heading = QStringLiteral("%1 · Übersicht %2 %3")
                         .arg(in_.company, s.text(keys::title), in_.year->text(keys::dateValue));
         t.border = in_.border;
-        const double widths[] = {20, 36, 158, 62, 72, 97, 44, 30, 46, 8};
+        const double widths[] = {26, 36, 152, 62, 72, 97, 44, 30, 46, 8};
         const char16_t* heads[] = {u"Nr.", u"Datum", u"Bezeichnung", u"Nummer", u"Kategorie",
                                    u"Kostenstelle", u"exkl.", u"Satz", u"Summe", u""};
         for (int c = 0; c < 10; ++c)
@@ -164,7 +164,7 @@ class Page {
                                   "<table class=liste width=575 cellpadding=2 "
                                   "cellspacing=1 border=%1>")
                                   .arg(in_.border ? 1 : 0);
-        const QString widths[] = {u"20"_qs, u"36"_qs, u"158"_qs, u"62"_qs, u"72"_qs,
+        const QString widths[] = {u"26"_qs, u"36"_qs, u"152"_qs, u"62"_qs, u"72"_qs,
                                   u"97"_qs, u"44"_qs, u"30"_qs, u"46"_qs, u"8"_qs};
         auto cell = [&widths](int column) {
             return QStringLiteral("<td width=%1%2>")
