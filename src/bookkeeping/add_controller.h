@@ -21,6 +21,8 @@
 #include <functional>
 #include <vector>
 
+class QPagedPaintDevice;
+
 namespace quandor {
 
 class AddController {
@@ -90,8 +92,9 @@ class AddController {
     struct PrintHooks {
         // Shows a PDF in the program's preview window with this title.
         std::function<void(const QString& pdfPath, const QString& title)> showPreview;
-        // Prints a page's HTML file through the print dialog; false when cancelled.
-        std::function<bool(const QString& htmlPath, const QString& footer)> printHtml;
+        // Shows the print dialog and, when confirmed, paints the pages onto the
+        // chosen printer with `paint`; false when cancelled or not printed.
+        std::function<bool(const std::function<bool(QPagedPaintDevice&)>& paint)> print;
         // Shows the export sheet's PDF, auto-scaled, and stops its progress indicator.
         std::function<void(const QString& pdfPath)> showExportPdf;
         // The overview of an open sheet was rendered (false: it could not be,

@@ -237,12 +237,21 @@ void AddController::loadPDFTab() {
 }
 
 void AddController::printJournal() {
-    const QString html = previewHtmlPath();
-    if (!QFile::exists(html) || !printHooks_.printHtml) {
+    const RecordPtr statement = app_.selection().selectedStatement();
+    const RecordPtr year = app_.selection().selectedYear();
+    if (!statement || !year || !QFile::exists(previewHtmlPath()) || !printHooks_.print) {
         app_.ui().beep();
         return;
     }
-    printHooks_.printHtml(html, app_.settings().getText(prefs::printFooter));
+    // The page as the preview shows it, with a bottom margin of 20 points.
+    const OverviewPage page = overviewFor(app_, *statement, *year, listedItemRefs());
+    const std::unique_ptr<QTextDocument> head = print::parseHtml(overviewHeadHtml(page));
+    const print::ListTable list = overviewItemList(page);
+    const print::PageOptions options =
+        print::PageOptions::forPrinter(app_.settings().getText(prefs::printFooter));
+    printHooks_.print([&](QPagedPaintDevice& printer) {
+        return print::paintPages(*head, list, options, printer) > 0;
+    });
 }
 
 // ---- the export sheet -----------------------------------------------------------------

@@ -77,16 +77,22 @@ void showPdfPreview(const QString& pdfPath, const QString& title, QWidget* paren
     window->activateWindow();
 }
 
+bool printWithDialog(QWidget* parent, const std::function<bool(QPagedPaintDevice&)>& paint) {
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("Drucken"));
+    if (dialog.exec() != QDialog::Accepted) return false;
+    return paint(printer);
+}
+
 bool printHtmlFile(const QString& htmlPath, const QString& footer, QWidget* parent) {
     QFile file(htmlPath);
     if (!file.open(QIODevice::ReadOnly)) return false;
     const std::unique_ptr<QTextDocument> document =
         print::parseHtml(QString::fromUtf8(file.readAll()));
-    QPrinter printer(QPrinter::HighResolution);
-    QPrintDialog dialog(&printer, parent);
-    dialog.setWindowTitle(QStringLiteral("Drucken"));
-    if (dialog.exec() != QDialog::Accepted) return false;
-    return print::paintPages(*document, print::PageOptions::forPrinter(footer), printer) > 0;
+    return printWithDialog(parent, [&](QPagedPaintDevice& printer) {
+        return print::paintPages(*document, print::PageOptions::forPrinter(footer), printer) > 0;
+    });
 }
 
 }  // namespace quandor::ui

@@ -5,6 +5,9 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+
+class QPagedPaintDevice;
 class QPdfDocument;
 class QPdfView;
 
@@ -36,5 +39,8 @@ void showPdfPreview(const QString& pdfPath, const QString& title, QWidget* paren
 // of 20 points, and prints it after the print dialog. False when the person
 // cancelled or the file could not be read.
 bool printHtmlFile(const QString& htmlPath, const QString& footer, QWidget* parent);
+
+// Shows the print dialog and, when confirmed, runs `paint` on the printer.
+bool printWithDialog(QWidget* parent, const std::function<bool(QPagedPaintDevice&)>& paint);
 
 }  // namespace quandor::ui

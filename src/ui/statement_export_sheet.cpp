@@ -152,9 +152,9 @@ StatementPrinting::StatementPrinting(QuandorAppDelegate& app, MainWindow& window
     hooks.showPreview = [this](const QString& pdf, const QString& title) {
         showPdfPreview(pdf, title, &window_);
     };
-    hooks.printHtml = [this](const QString& html, const QString& footer) {
+    hooks.print = [this](const std::function<bool(QPagedPaintDevice&)>& paint) {
         QWidget* parent = printSheet_ ? static_cast<QWidget*>(printSheet_.data()) : &window_;
-        return printHtmlFile(html, footer, parent);
+        return printWithDialog(parent, paint);
     };
     hooks.overviewRendered = [this](bool rendered) {
         if (printSheet_) printSheet_->setRendered(rendered);

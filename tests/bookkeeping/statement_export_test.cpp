@@ -11,6 +11,7 @@
 
 #include <QFile>
 #include <QGuiApplication>
+#include <QPdfWriter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -265,6 +266,23 @@ TEST(StatementOverview, PageCarriesBlocksListAndFooter) {
         EXPECT_TRUE(all.contains(s)) << s.toStdString();
     for (int i = 0; i < pages.size(); ++i)
         EXPECT_TRUE(pages[i].contains(u"Muster & Söhne · Übersicht März 2024 · Seite %1"_s.arg(i + 1)));
+
+    // Printing paints the same page onto the printer the dialog gave.
+    const QString printed = b.dir.filePath(u"gedruckt.pdf"_s);
+    b.controller.printHooks().print = [&](const std::function<bool(QPagedPaintDevice&)>& paint) {
+        QPdfWriter printer(printed);
+        printer.setResolution(600);
+        return paint(printer);
+    };
+    b.controller.printJournal();
+    if (const QString keep = qEnvironmentVariable("QUANDOR_KEEP_PDF"); !keep.isEmpty()) {
+        QFile::remove(keep + u".gedruckt.pdf"_s);
+        QFile::copy(printed, keep + u".gedruckt.pdf"_s);
+    }
+    const QStringList printedPages = test::pdfPages(printed);
+    ASSERT_EQ(printedPages.size(), pages.size());
+    EXPECT_TRUE(printedPages.last().contains(u"Beratung & <Co>"_s));
+    EXPECT_TRUE(printedPages.last().contains(u"Seite %1"_s.arg(pages.size())));
 
     // Newest first in the list; without the list setting no list.
     const QString html = b.controller.exportString();
