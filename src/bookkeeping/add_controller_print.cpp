@@ -16,7 +16,6 @@
 
 namespace quandor {
 
-const QString AddController::kNoticeTitle = QStringLiteral("Hinweis!");
 const QString AddController::kNoFirstItemYet = QStringLiteral(
     "Voranmeldungen vorbereiten und verwalten steht erst zur Verfügung nachdem du den ersten "
     "Posten erfolgreich angelegt hast.");

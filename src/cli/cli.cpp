@@ -62,6 +62,14 @@ const std::vector<Command>& commands() {
          "ersetzt die Konten durch einen mitgelieferten Kontenrahmen (komplett, Standard oder minimal)", {},
          accountsCommand},
         // items
+        {"item",
+         "item add --year JAHR --statement ABRECHNUNG --kind expense|income --amount BETRAG --title TITEL "
+         "[--vat --rate 0-5] [--date JJJJ-MM-TT] [--group KATEGORIE] [--account-number NUMMER] [--number NUMMER] "
+         "[--receipt BELEG] [--comment KOMMENTAR] · item list --year JAHR --statement ABRECHNUNG [--filter TEXT]",
+         "legt einen Posten an, wie es das Postenfenster tut, oder listet die Posten einer Abrechnung",
+         {"--year", "--statement", "--kind", "--amount", "--title", "--rate", "--date", "--group",
+          "--account-number", "--number", "--receipt", "--comment", "--filter"},
+         itemCommand},
 
         // transfer files, backups, users
 

@@ -69,6 +69,7 @@ int yearCommand(const Context& ctx, const Args& args);
 int statementCommand(const Context& ctx, const Args& args);
 int accountsCommand(const Context& ctx, const Args& args);
 // items
+int itemCommand(const Context& ctx, const Args& args);
 
 // transfer files, backups, users
 

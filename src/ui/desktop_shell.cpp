@@ -2,7 +2,11 @@
 
 #include "core/settings.h"
 #include "core/settings_keys.h"
+#include "bookkeeping/add_controller.h"
 #include "ui/icons.h"
+#include "ui/item_sheet.h"
+#include "ui/main_window_drags.h"
+#include "ui/master_list_pages.h"
 #include "ui/main_window.h"
 #include "ui/main_window_rules.h"
 #include "ui/panels.h"
@@ -10,11 +14,13 @@
 #include "ui/statement_export_sheet.h"
 #include "ui/toolbar_controller.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QTableView>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QToolBar>
@@ -28,14 +34,25 @@ DesktopShell::DesktopShell(QuandorAppDelegate& delegate, QtUiPort& ui)
     main_->setWindowIcon(namedIcon(QStringLiteral("statisticsTemplate")));
     ui_.setParentWindow(main_);
     toolbar_ = new ToolbarController(*main_, settings, ui_);
-    new StatementPrinting(delegate_, *main_);  // print and export of the selected statement
     prefs_ = new PreferencePanel(settings, main_);
     prefs_->setWindowFlag(Qt::Window);
+    // The master lists' pages, and drag and drop in the main window.
+    lists_ = std::make_unique<AddController>(delegate_);
+    using List = AddController::ListKind;
+    prefs_->setPage(QStringLiteral("CategoriesItemIdentifier"),
+                    new MasterListPage(delegate_, *lists_, List::Groups));
+    prefs_->setPage(QStringLiteral("AccountsItemIdentifier"),
+                    new MasterListPage(delegate_, *lists_, List::Accounts));
+    prefs_->setPage(QStringLiteral("TemplatesItemIdentifier"),
+                    new MasterListPage(delegate_, *lists_, List::Templates));
+    installListDrags(*main_, *lists_);
+    new StatementPrinting(delegate_, *main_, *lists_);  // print and export of the selected statement
     about_ = new AboutWindow(main_);
     help_ = new InfoWindow(QStringLiteral("Hilfe"), helpText(), main_);
     docs_ = new InfoWindow(QStringLiteral("Dokumentation"), documentationText(), main_);
     buildMenus();
     bindHooks();
+    bindItemSheet();
 
     // The main window's one-time defaults, and the windows centred the first time.
     if (applyFirstWindowDefaults(settings)) {
@@ -109,6 +126,45 @@ void DesktopShell::bindHooks() {
                       {QStringLiteral("OK")});
         };
     }
+}
+
+// New, edit, duplicate and delete item: the main window's buttons, the menu and
+// a double click on an item row.
+void DesktopShell::bindItemSheet() {
+    itemSheet_ = new ItemSheet(*lists_, delegate_, main_);
+    connect(itemSheet_, &ItemSheet::itemsChanged, main_, [this] {
+        delegate_.selection().refresh();
+        main_->updateWindow();
+    });
+    QAbstractButton* addButton = main_->button(ToolbarAction::AddItem);
+    QAbstractButton* deleteButton = main_->button(ToolbarAction::DeleteItem);
+    addButton->setEnabled(true);
+    connect(addButton, &QAbstractButton::clicked, itemSheet_, &ItemSheet::addItem);
+    connect(main_->itemView(), &QTableView::doubleClicked, itemSheet_, &ItemSheet::editItem);
+    lists_->showTemplate = [this](const RecordPtr&) { prefs_->selectTab4(); };
+
+    QMenu* edit = nullptr;
+    for (QAction* a : main_->menuBar()->actions())
+        if (a->text() == QStringLiteral("&Bearbeiten")) edit = a->menu();
+    if (!edit) return;
+    edit->addSeparator();
+    QAction* newAction = edit->addAction(QStringLiteral("Neuer Posten"), addButton, &QAbstractButton::click);
+    newAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    QAction* editAction = edit->addAction(QStringLiteral("Posten bearbeiten"), itemSheet_, &ItemSheet::editItem);
+    editAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    QAction* duplicate = edit->addAction(QStringLiteral("Posten duplizieren"), this, [this] {
+        lists_->duplicateItem();
+        main_->updateWindow();
+    });
+    duplicate->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    edit->addAction(QStringLiteral("Vorlage aus Posten erstellen"), this, [this] { lists_->makeTemplateFromItem(); });
+    if (deleteButton) edit->addAction(QStringLiteral("Posten löschen"), deleteButton, &QAbstractButton::click);
+    // Return in the item list opens the selected item.
+    auto* editKey = new QAction(main_->itemView());
+    editKey->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    editKey->setShortcutContext(Qt::WidgetShortcut);
+    connect(editKey, &QAction::triggered, itemSheet_, &ItemSheet::editItem);
+    main_->itemView()->addAction(editKey);
 }
 
 void DesktopShell::buildMenus() {

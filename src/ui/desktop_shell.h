@@ -3,14 +3,21 @@
 // toolbar, menus, preference window, welcome sheet, About, help and
 // documentation windows, the save timer and quitting.
 
+#include "bookkeeping/add_controller.h"
 #include "core/app_delegate.h"
 #include "ui/qt_ui_port.h"
+
+#include <memory>
 
 #include <QObject>
 #include <QPointer>
 
 class QSystemTrayIcon;
 class QTimer;
+
+namespace quandor {
+class AddController;
+}
 
 namespace quandor::ui {
 
@@ -19,6 +26,7 @@ class ToolbarController;
 class PreferencePanel;
 class AboutWindow;
 class InfoWindow;
+class ItemSheet;
 
 class DesktopShell : public QObject {
     Q_OBJECT
@@ -46,6 +54,7 @@ class DesktopShell : public QObject {
   private:
     void buildMenus();
     void bindHooks();
+    void bindItemSheet();
     void centreOnScreen(QWidget* window);
 
     QuandorAppDelegate& delegate_;
@@ -57,6 +66,8 @@ class DesktopShell : public QObject {
     InfoWindow* help_ = nullptr;
     InfoWindow* docs_ = nullptr;
     QSystemTrayIcon* tray_ = nullptr;
+    std::unique_ptr<AddController> lists_;  // master lists, reordering and drops; the item sheet
+    ItemSheet* itemSheet_ = nullptr;
     QTimer* saveTimer_ = nullptr;
     bool welcomeDone_ = false;
     bool terminated_ = false;

@@ -146,8 +146,9 @@ void ExportSheet::showPdf(const QString& path) {
 
 // ---- wiring -------------------------------------------------------------------------------
 
-StatementPrinting::StatementPrinting(QuandorAppDelegate& app, MainWindow& window)
-    : QObject(&window), app_(app), window_(window), controller_(app) {
+StatementPrinting::StatementPrinting(QuandorAppDelegate& app, MainWindow& window,
+                                     AddController& controller)
+    : QObject(&window), app_(app), window_(window), controller_(controller) {
     AddController::PrintHooks& hooks = controller_.printHooks();
     hooks.showPreview = [this](const QString& pdf, const QString& title) {
         showPdfPreview(pdf, title, &window_);

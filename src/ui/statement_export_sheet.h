@@ -53,11 +53,12 @@ class ExportSheet : public QDialog {
     QPdfDocument* document_ = nullptr;
 };
 
-// Owns the statement controller of these sheets and connects the buttons.
+// Binds the statement controller's print and export to these sheets and to
+// the window's buttons.
 class StatementPrinting : public QObject {
     Q_OBJECT
   public:
-    StatementPrinting(QuandorAppDelegate& app, MainWindow& window);
+    StatementPrinting(QuandorAppDelegate& app, MainWindow& window, AddController& controller);
     ~StatementPrinting() override;
     void openPrintSheet();
     void openExportSheet();
@@ -66,7 +67,7 @@ class StatementPrinting : public QObject {
   private:
     QuandorAppDelegate& app_;
     MainWindow& window_;
-    AddController controller_;
+    AddController& controller_;
     QPointer<PrintSheet> printSheet_;
     QPointer<ExportSheet> exportSheet_;
 };

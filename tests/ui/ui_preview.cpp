@@ -2,6 +2,7 @@
 // reading or writing any file: for looking at the layout (screenshots).
 //   ui_preview main|prefs|palette|welcome|about
 
+#include "core/keys.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
 #include "sample_database.h"
@@ -11,6 +12,9 @@
 #include "ui/preference_panel.h"
 #include "ui/toolbar_controller.h"
 #include "ui/toolbar_customize_dialog.h"
+#include "ui/split_sheet.h"
+#include "bookkeeping/add_controller.h"
+#include "core/app_delegate.h"
 
 #include <QApplication>
 #include <QTableView>
@@ -73,6 +77,20 @@ int main(int argc, char** argv) {
         window.show();
         auto* about = new ui::AboutWindow(&window);
         QTimer::singleShot(300, about, [about] { about->show(); });
+    } else if (what == u"split" || what == u"split2") {
+        window.show();
+        auto* delegate = new QuandorAppDelegate(settings, ui, Paths::under(dir.path()));
+        auto* controller = new AddController(*delegate);
+        settings.setInt(prefs::calculatorHelpIndex, what == u"split" ? 0 : 1);
+        settings.setInt(prefs::selectedSplitIndex, 2);
+        settings.setText(prefs::customSplitValue, QStringLiteral("30"));
+        auto* sheet = new ui::SplitSheet(*controller, settings, &window);
+        RecordPtr item = selection.firstSelectedItem();
+        item->set(keys::kind, 2);
+        item->set(keys::taxBool, true);
+        item->set(keys::taxTag, 1);
+        sheet->prepare(item);
+        QTimer::singleShot(300, sheet, [sheet] { sheet->open(); });
     }
     return app.exec();
 }

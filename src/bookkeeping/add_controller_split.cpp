@@ -1,0 +1,147 @@
+// The calculator sheet of the item sheet: replacing an item's amount by a share
+// of it, or by a net amount plus VAT at the item's rate. Only "amount" is
+// written here; the derived keys come from the item calculation afterwards.
+#include "bookkeeping/add_controller.h"
+
+#include "core/keys.h"
+#include "core/settings.h"
+#include "core/settings_keys.h"
+
+#include <QLocale>
+
+#include <cmath>
+
+namespace quandor {
+
+const QString AddController::kSplitMissingRate =
+    QStringLiteral("Posten ist unvollständig ausgefüllt. Bitte Steuersatz angeben.");
+const QString AddController::kSplitPointless =
+    QStringLiteral("Bei dem ausgewählten Steuersatz ist die Aktion überflüssig.");
+const QString AddController::kSplitBadNetAmount =
+    QStringLiteral("Bitte gib einen Nettobetrag als Zahl ein, zum Beispiel 100,00.");
+const QString AddController::kSplitBadPercentage =
+    QStringLiteral("Bitte gib den eigenen Anteil als Zahl in Prozent ein, zum Beispiel 30.");
+
+namespace {
+
+constexpr int kSplitPage = 0;
+constexpr int kShare50 = 1;
+constexpr int kShareCustom = 2;
+
+}  // namespace
+
+std::optional<float> AddController::parseNumber(const QString& input) {
+    const QString text = input.trimmed().remove(QChar(u'€')).remove(QChar(u'%')).trimmed();
+    if (text.isEmpty()) return std::nullopt;
+    bool ok = false;
+    double value = QLocale(QLocale::German, QLocale::Germany).toDouble(text, &ok);
+    if (!ok) value = QLocale::c().toDouble(text, &ok);
+    if (!ok || !std::isfinite(value) || std::fabs(value) > 3.0e38) return std::nullopt;
+    return static_cast<float>(value);
+}
+
+TaxRates AddController::taxRates() const {
+    const Settings& settings = app_.settings();
+    return TaxRates{settings.getFloat(prefs::prefs1Rate), settings.getFloat(prefs::prefs2Rate),
+                    settings.getFloat(prefs::prefs3Rate)};
+}
+
+AddController::SplitOutcome AddController::splitItem(Record& item, int page, int shareIndex,
+                                                     const QString& customValue,
+                                                     const QString& netAmount,
+                                                     const TaxRates& rates) {
+    if (page == kSplitPage) {
+        float share = 25.0f;
+        if (shareIndex == kShare50) {
+            share = 50.0f;
+        } else if (shareIndex == kShareCustom) {
+            const std::optional<float> custom = parseNumber(customValue);
+            if (!custom) return SplitOutcome::BadNumber;
+            share = *custom;
+        }
+        const float amount = itemAmount(item);
+        const float part = amount / 100.0f;
+        const float result = part * share;
+        item.set(keys::amount, result);
+        return SplitOutcome::Done;
+    }
+
+    const int64_t tag = item.integer(keys::taxTag);
+    if (!item.flag(keys::taxBool) || tag == 0) return SplitOutcome::MissingRate;
+    if (tag < 1 || tag > 3) return SplitOutcome::Pointless;
+    const std::optional<float> net = parseNumber(netAmount);
+    if (!net) return SplitOutcome::BadNumber;
+    const float n = *net;
+    const float part = n / 100.0f;
+    const float tax = part * rates.forTag(tag);
+    const float result = n + tax;
+    item.set(keys::amount, result);
+    return SplitOutcome::Done;
+}
+
+bool AddController::openSplitWindow(RecordPtr item) {
+    if (!item && sheet_.record && sheet_.record->recordClass() == RecordClass::Item)
+        item = sheet_.record;
+    if (!item || item->recordClass() != RecordClass::Item) {
+        app_.ui().beep();
+        return false;
+    }
+    const int64_t kind = item->integer(keys::kind);
+    split_ = SplitWindow{};
+    split_.open = true;
+    split_.item = std::move(item);
+    split_.expense = kind == kKindExpense;
+    split_.income = kind == kKindIncome;
+    split_.sign = split_.expense ? QStringLiteral("-") : split_.income ? QStringLiteral("+") : QString();
+    return true;
+}
+
+void AddController::setCalculatorPage(int page) {
+    app_.settings().setInt(prefs::calculatorHelpIndex, page);
+}
+
+void AddController::setSplitShare(int index) {
+    app_.settings().setInt(prefs::selectedSplitIndex, index);
+}
+
+void AddController::setCustomSplitValue(const QString& text) {
+    app_.settings().setText(prefs::customSplitValue, text);
+}
+
+void AddController::setSplitNetAmount(const QString& text) {
+    split_.netAmount = text;
+}
+
+bool AddController::splitAction() {
+    if (!split_.open || !split_.item) {
+        app_.ui().beep();
+        return false;
+    }
+    const Settings& settings = app_.settings();
+    const int page = static_cast<int>(settings.getInt(prefs::calculatorHelpIndex));
+    const TaxRates rates = taxRates();
+    const SplitOutcome outcome =
+        splitItem(*split_.item, page, static_cast<int>(settings.getInt(prefs::selectedSplitIndex)),
+                  settings.getText(prefs::customSplitValue), split_.netAmount, rates);
+    switch (outcome) {
+        case SplitOutcome::MissingRate: fail(kSplitMissingRate); return false;
+        case SplitOutcome::Pointless: fail(kSplitPointless); return false;
+        case SplitOutcome::BadNumber:
+            fail(page == kSplitPage ? kSplitBadPercentage : kSplitBadNetAmount);
+            return false;
+        case SplitOutcome::Done: break;
+    }
+    app_.noteChanged();
+    RecordPtr item = split_.item;
+    split_ = SplitWindow{};
+    app_.ui().schedule(0, [this, item] {
+        if (applyCalculation(*item, taxRates())) app_.noteChanged();
+    });
+    return true;
+}
+
+void AddController::cancelSplitWindow() {
+    split_ = SplitWindow{};
+}
+
+}  // namespace quandor

@@ -1,0 +1,217 @@
+// item add and item list: the item sheet filled in and confirmed without a
+// window, and the item list of the main window.
+#include "bookkeeping/add_controller.h"
+#include "cli/cli.h"
+#include "cli/session.h"
+#include "core/archive/canonical_json.h"
+#include "core/keys.h"
+#include "core/settings_keys.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QRegularExpression>
+
+#include <optional>
+#include <vector>
+
+namespace quandor::cli {
+
+namespace {
+
+const QString kUsageText = QStringLiteral(
+    "Aufruf: quandor-cli item add --year JAHR --statement ABRECHNUNG --kind expense|income --amount BETRAG "
+    "--title TITEL [--vat --rate 0-5] [--date JJJJ-MM-TT] [--group KATEGORIE] [--account-number NUMMER] "
+    "[--number NUMMER] [--receipt BELEG] [--comment KOMMENTAR] · quandor-cli item list --year JAHR "
+    "--statement ABRECHNUNG [--filter TEXT]");
+
+// The settings an item sheet writes while it works. A refused item leaves
+// nothing changed on disk, so they are put back as they were.
+class ItemSettingsGuard {
+  public:
+    explicit ItemSettingsGuard(Settings& settings) : settings_(settings) {
+        for (QStringView key : keys()) {
+            Saved s;
+            s.present = settings.contains(key);
+            s.text = settings.getText(key);
+            s.number = settings.getInt(key);
+            s.flag = settings.getBool(key);
+            s.date = settings.getDate(key);
+            saved_.push_back(s);
+        }
+    }
+    void restore() {
+        const auto& all = keys();
+        for (size_t i = 0; i < all.size(); ++i) {
+            const QStringView key = all[i];
+            const Saved& s = saved_[i];
+            if (!s.present) {
+                settings_.remove(key);
+            } else if (key == prefs::rememberDate) {
+                if (s.date) settings_.setDate(key, *s.date);
+            } else if (key == prefs::itemRememberTaxBool || key == prefs::allowCashBook ||
+                       key == prefs::firstItemSet || key == prefs::firstStepsDone) {
+                settings_.setBool(key, s.flag);
+            } else if (key == prefs::itemRememberTaxTag || key == prefs::itemRememberKind ||
+                       key == prefs::jaImage || key == prefs::prefsSelectedItemTabTag) {
+                settings_.setInt(key, s.number);
+            } else {
+                settings_.setText(key, s.text);
+            }
+        }
+    }
+
+  private:
+    struct Saved {
+        bool present = false;
+        QString text;
+        int64_t number = 0;
+        bool flag = false;
+        std::optional<QDateTime> date;
+    };
+    static const std::vector<QStringView>& keys() {
+        static const std::vector<QStringView> all = {
+            prefs::jaImage,           prefs::allowCashBook,       prefs::prefsVorzeichen,
+            prefs::prefsSelectedItemTabTag, prefs::firstItemSet,  prefs::firstStepsDone,
+            prefs::itemRememberGroup, prefs::itemRememberAccount, prefs::itemRememberAccountNumber,
+            prefs::itemRememberTaxBool, prefs::itemRememberTaxTag, prefs::itemRememberKind,
+            prefs::rememberDate};
+        return all;
+    }
+    Settings& settings_;
+    std::vector<Saved> saved_;
+};
+
+// Selects the year and statement named by --year and --statement (first match
+// in list order). False after printing which one is missing.
+bool selectStatement(const Context& ctx, Session& session, const QString& yearName, const QString& title) {
+    const Database& db = session.database();
+    Selection& selection = session.delegate().selection();
+    for (size_t y = 0; y < db.years.size(); ++y) {
+        if (db.years[y]->text(keys::dateValue) != yearName) continue;
+        selection.setYearIndex(static_cast<int>(y));
+        const RecordList& lists = db.years[y]->thelists();
+        for (size_t s = 0; s < lists.size(); ++s) {
+            if (lists[s]->text(keys::title) != title) continue;
+            selection.setStatementIndex(static_cast<int>(s));
+            return true;
+        }
+        ctx.error(QStringLiteral("Die Abrechnung „%1“ gibt es im Jahr „%2“ nicht.").arg(title, yearName));
+        return false;
+    }
+    ctx.error(QStringLiteral("Das Jahr „%1“ gibt es nicht.").arg(yearName));
+    return false;
+}
+
+int itemList(const Context& ctx, const Args& args) {
+    const auto year = args.option(QStringLiteral("--year"));
+    const auto statement = args.option(QStringLiteral("--statement"));
+    if (!year || !statement) {
+        ctx.error(kUsageText);
+        return kUsage;
+    }
+    int code = kDone;
+    auto session = Session::open(ctx, &code);
+    if (!session) return code;
+    if (!selectStatement(ctx, *session, *year, *statement)) return kUsage;
+    Selection& selection = session->delegate().selection();
+    if (const auto filter = args.option(QStringLiteral("--filter"))) selection.setFilterText(*filter);
+
+    QByteArray out = "[";
+    bool first = true;
+    for (size_t row = 0; row < selection.listedCount(); ++row) {
+        if (!first) out += ',';
+        first = false;
+        out += archive::canonicalJson(Value(selection.listedItem(row)));
+    }
+    out += "]\n";
+    ctx.print(out);
+    return kDone;
+}
+
+int itemAdd(const Context& ctx, const Args& args) {
+    const auto year = args.option(QStringLiteral("--year"));
+    const auto statement = args.option(QStringLiteral("--statement"));
+    const auto kind = args.option(QStringLiteral("--kind"));
+    if (!year || !statement || !kind ||
+        (*kind != QStringLiteral("expense") && *kind != QStringLiteral("income"))) {
+        ctx.error(kUsageText);
+        return kUsage;
+    }
+    std::optional<int64_t> rate;
+    if (const auto r = args.option(QStringLiteral("--rate"))) {
+        bool ok = false;
+        const int value = r->toInt(&ok);
+        if (!ok || value < 0 || value > 5) {
+            ctx.error(QStringLiteral("„%1“ ist kein Steuersatz: --rate nimmt 0 bis 5.").arg(*r));
+            return kUsage;
+        }
+        rate = value;
+    }
+    std::optional<QDate> date;
+    if (const auto d = args.option(QStringLiteral("--date"))) {
+        date = QDate::fromString(*d, Qt::ISODate);
+        if (!date->isValid() || d->size() != 10) {
+            ctx.error(QStringLiteral("„%1“ ist kein Datum (JJJJ-MM-TT).").arg(*d));
+            return kUsage;
+        }
+    }
+
+    int code = kDone;
+    auto session = Session::open(ctx, &code);
+    if (!session) return code;
+    if (!selectStatement(ctx, *session, *year, *statement)) return kUsage;
+
+    ItemSettingsGuard guard(session->settings());
+    AddController controller(session->delegate());
+    auto refuse = [&] {
+        controller.cancelItemSheet();
+        session->ui().discardPending();
+        guard.restore();
+        return kRefused;
+    };
+
+    controller.addItem();
+    const RecordPtr item = controller.sheetItem();
+    if (!item) {
+        guard.restore();
+        return kRefused;
+    }
+    if (*kind == QStringLiteral("expense"))
+        controller.selectExpense();
+    else
+        controller.selectIncome();
+    if (args.flag(QStringLiteral("--vat"))) controller.setItemTaxBool(true);
+    if (rate) controller.setItemTaxTag(*rate);
+    if (date) controller.setItemDate(Date::fromUnix(static_cast<double>(date->startOfDay().toSecsSinceEpoch())));
+    const struct {
+        const char* option;
+        Key key;
+    } texts[] = {{"--title", keys::title},     {"--group", keys::group},     {"--number", keys::number},
+                 {"--receipt", keys::misc1},   {"--comment", keys::comment}};
+    for (const auto& t : texts)
+        if (const auto v = args.option(QString::fromLatin1(t.option))) controller.setItemText(t.key, *v);
+    if (const auto n = args.option(QStringLiteral("--account-number"))) {
+        controller.setAccountText(*n);
+        if (!controller.validateAccountNumber()) return refuse();
+    }
+    controller.setAmountText(args.option(QStringLiteral("--amount")).value_or(QString()));
+    if (!controller.closeItemSheet()) return refuse();
+    session->ui().drain();
+
+    code = session->save();
+    if (code != kDone) return code;
+    ctx.print(archive::canonicalJson(Value(item)) + '\n');
+    return kDone;
+}
+
+}  // namespace
+
+int itemCommand(const Context& ctx, const Args& args) {
+    const QStringList& w = args.words();
+    if (w.size() == 1 && w[0] == QStringLiteral("add")) return itemAdd(ctx, args);
+    if (w.size() == 1 && w[0] == QStringLiteral("list")) return itemList(ctx, args);
+    ctx.error(kUsageText);
+    return kUsage;
+}
+
+}  // namespace quandor::cli

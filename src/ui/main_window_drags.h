@@ -1,0 +1,17 @@
+#pragma once
+// Drag and drop in the main window: years, statements and items are reordered
+// by drag within their tables, and an item dragged onto a statement row is
+// copied into that statement. Also deleting the selected item ("Posten
+// löschen", the delete key in the item table) after the question.
+
+namespace quandor {
+class AddController;
+}
+
+namespace quandor::ui {
+
+class MainWindow;
+
+void installListDrags(MainWindow& window, AddController& controller);
+
+}  // namespace quandor::ui

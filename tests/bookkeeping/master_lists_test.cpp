@@ -1,0 +1,387 @@
+// New rows, deleting with its questions, reordering by drag and dropping items
+// on other statements.
+#include "bookkeeping/add_controller.h"
+#include "core/archive/archive.h"
+#include "core/keys.h"
+#include "core/settings.h"
+#include "core/settings_keys.h"
+#include "support/fake_ui.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+using namespace quandor;
+using namespace Qt::StringLiterals;
+using List = AddController::ListKind;
+namespace P = quandor::prefs;
+
+namespace {
+
+struct Books {
+    QTemporaryDir dir;
+    Settings settings{dir.filePath(u"Quandor.conf"_s)};
+    test::FakeUi ui;
+    QuandorAppDelegate app{settings, ui, Paths::under(dir.path()), [] {
+                               return QDateTime::fromString(u"2024-05-01T12:00:00Z"_s, Qt::ISODate);
+                           }};
+    AddController controller{app};
+
+    Books() { QDir().mkpath(app.paths().dataFolder); }
+
+    RecordPtr record(RecordClass c, const QString& title) {
+        RecordPtr r = Record::create(c, app.nowStamp());
+        r->set(keys::title, title);
+        return r;
+    }
+    // One year with statements "Januar" and "Februar"; January holds the items named.
+    RecordPtr yearWithItems(const QStringList& titles) {
+        RecordPtr year = record(RecordClass::Year, u""_s);
+        year->set(keys::dateValue, u"2024"_s);
+        RecordPtr jan = record(RecordClass::Thelist, u"Januar"_s);
+        RecordPtr feb = record(RecordClass::Thelist, u"Februar"_s);
+        double day = 0;
+        for (const QString& t : titles) {
+            RecordPtr item = record(RecordClass::Item, t);
+            item->set(keys::date, Date{day += 86400});
+            item->set(keys::amount, 10.0f);
+            jan->items().push_back(item);
+        }
+        year->thelists() = {jan, feb};
+        app.database().years.push_back(year);
+        app.selection().setYearIndex(0);
+        app.selection().setStatementIndex(0);
+        app.selection().refresh();
+        return year;
+    }
+    QStringList titles(const RecordList& list) const {
+        QStringList t;
+        for (const RecordPtr& r : list) t << r->text(keys::title);
+        return t;
+    }
+    void fillGroups(int n) {
+        for (int i = 0; i < n; ++i) app.database().groups.push_back(record(RecordClass::Group, QString::number(i)));
+    }
+};
+
+QStringList order(const std::vector<int>& o) {
+    QStringList s;
+    for (int i : o) s << QString::number(i);
+    return s;
+}
+
+}  // namespace
+
+// ---- new rows ---------------------------------------------------------------------
+
+TEST(MasterLists, NewRowsAppendDefaultsAndSelectTheRowToEdit) {
+    Books b;
+    b.fillGroups(2);
+    const uint64_t before = b.app.changeCount();
+    EXPECT_EQ(b.controller.addGroup(), 2);
+    EXPECT_EQ(b.controller.masterRow(List::Groups), 2);
+    EXPECT_EQ(b.app.database().groups.back()->text(keys::title), u""_s);
+
+    EXPECT_EQ(b.controller.addAccountSetup(), 0);
+    const RecordPtr account = b.app.database().accounts.back();
+    EXPECT_EQ(account->text(keys::number), u"Nummer"_s);
+    EXPECT_EQ(account->text(keys::title), u"Bezeichnung"_s);
+    EXPECT_EQ(b.controller.masterRow(List::Accounts), 0);
+
+    EXPECT_EQ(b.controller.addTemplateRow(), 0);
+    EXPECT_EQ(b.controller.addTemplateRow(), 1);
+    const RecordList& templates = b.app.database().items;
+    EXPECT_EQ(templates[0]->recordClass(), RecordClass::Item);
+    EXPECT_EQ(templates[0]->text(keys::UUID).size(), 36);
+    EXPECT_NE(templates[0]->text(keys::UUID), templates[1]->text(keys::UUID));
+    EXPECT_GT(b.app.changeCount(), before);
+}
+
+// ---- deleting -------------------------------------------------------------------------
+
+TEST(MasterLists, RemoveAsksWithTheListsOwnQuestionAndDeletesOnlyOnLoeschen) {
+    struct Case {
+        List list;
+        QString title;
+        QString message;
+    };
+    const Case cases[] = {
+        {List::Accounts, u"Kostenstelle löschen"_s,
+         u"Diese Aktion kann nicht rückgängig gemacht werden. In bereits bestehenden Abrechnungen bleiben die jeweils zugeordneten Kostenstellen selbstverständlich bestehen. Möchtest du wirklich die ausgewählte Kostenstelle löschen?"_s},
+        {List::Groups, u"Kategorie löschen"_s,
+         u"Diese Aktion kann nicht rückgängig gemacht werden. In bereits bestehenden Abrechnungen bleiben die jeweils zugeordneten Kategorien selbstverständlich bestehen. Möchtest du wirklich die ausgewählte Kategorie löschen?"_s},
+        {List::Templates, u"Vorlage löschen"_s,
+         u"Diese Aktion kann nicht rückgängig gemacht werden. Möchtest du wirklich die ausgewählte Vorlage löschen?"_s},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.title.toStdString());
+        Books b;
+        for (int i = 0; i < 3; ++i) {
+            if (c.list == List::Accounts) b.controller.addAccount();
+            if (c.list == List::Groups) b.controller.addGroup();
+            if (c.list == List::Templates) b.controller.addTemplateRow();
+        }
+        RecordList& list = *b.controller.recordsOf(c.list);
+        const RecordPtr last = list[2];
+        b.controller.setMasterRow(c.list, 1);
+
+        b.ui.answers = {1};  // "Abbrechen"
+        EXPECT_FALSE(b.controller.remove(c.list));
+        EXPECT_EQ(list.size(), 3u);
+        ASSERT_EQ(b.ui.alerts.size(), 1u);
+        EXPECT_EQ(b.ui.alerts[0].title, c.title);
+        EXPECT_EQ(b.ui.alerts[0].message, c.message);
+        EXPECT_EQ(b.ui.alerts[0].buttons, (QStringList{u"Löschen"_s, u"Abbrechen"_s}));
+
+        EXPECT_TRUE(b.controller.remove(c.list));  // default button: "Löschen"
+        EXPECT_EQ(list.size(), 2u);
+        EXPECT_EQ(list[1], last);
+        EXPECT_EQ(b.controller.masterRow(c.list), 1);
+
+        b.controller.setMasterRow(c.list, 1);
+        EXPECT_TRUE(b.controller.remove(c.list));  // the last row: the one above is selected
+        EXPECT_EQ(b.controller.masterRow(c.list), 0);
+
+        b.controller.setMasterRow(c.list, -1);
+        EXPECT_FALSE(b.controller.remove(c.list));
+        EXPECT_EQ(b.ui.beeps, 1);
+        EXPECT_EQ(b.ui.alerts.size(), 3u);
+    }
+}
+
+TEST(MasterLists, DeletingACategoryLeavesItemsThatUseItUnchanged) {
+    Books b;
+    b.yearWithItems({u"Miete"_s});
+    b.app.database().groups.push_back(b.record(RecordClass::Group, u"Raumkosten"_s));
+    const RecordPtr item = b.app.selection().listedItem(0);
+    item->set(keys::group, u"Raumkosten"_s);
+    b.controller.setMasterRow(List::Groups, 0);
+    EXPECT_TRUE(b.controller.remove(List::Groups));
+    EXPECT_TRUE(b.app.database().groups.empty());
+    EXPECT_EQ(item->text(keys::group), u"Raumkosten"_s);
+}
+
+TEST(Items, RemoveAsksAndWarnsFirstForAStatementUsedForTheVatReturn) {
+    Books b;
+    RecordPtr year = b.yearWithItems({u"A"_s, u"B"_s, u"C"_s});
+    Selection& sel = b.app.selection();
+    EXPECT_FALSE(b.controller.remove(List::Items));  // nothing selected
+    EXPECT_EQ(b.ui.beeps, 1);
+
+    sel.setSelectedRows({1});
+    b.ui.answers = {1};
+    EXPECT_FALSE(b.controller.remove(List::Items));
+    ASSERT_EQ(b.ui.alerts.size(), 1u);
+    EXPECT_EQ(b.ui.alerts[0].title, u"Posten löschen"_s);
+    EXPECT_EQ(b.ui.alerts[0].message,
+              u"Diese Aktion kann nicht rückgängig gemacht werden. Möchtest du wirklich den ausgewählten Posten löschen?"_s);
+    EXPECT_EQ(b.ui.alerts[0].buttons, (QStringList{u"Löschen"_s, u"Abbrechen"_s}));
+    EXPECT_TRUE(b.controller.remove(List::Items));
+    EXPECT_EQ(b.titles(year->thelists()[0]->items()), (QStringList{u"A"_s, u"C"_s}));
+    EXPECT_EQ(sel.firstSelectedItem()->text(keys::title), u"C"_s);
+
+    year->thelists()[0]->set(keys::taxBool, true);
+    b.ui.alerts.clear();
+    EXPECT_FALSE(b.controller.remove(List::Items));  // default button: "Abbrechen"
+    ASSERT_EQ(b.ui.alerts.size(), 1u);
+    EXPECT_EQ(b.ui.alerts[0].title, u"Achtung!"_s);
+    EXPECT_EQ(b.ui.alerts[0].message,
+              u"Die übergeordnete Abrechnung wurde als zur Voranmeldung genutzt markiert. Bist du sicher, dass du dennoch diesen Posten löschen möchtest?"_s);
+    EXPECT_EQ(b.ui.alerts[0].buttons, (QStringList{u"Abbrechen"_s, u"Löschen"_s}));
+    EXPECT_EQ(year->thelists()[0]->items().size(), 2u);
+    b.ui.answers = {1};
+    EXPECT_TRUE(b.controller.remove(List::Items));
+    EXPECT_EQ(b.titles(year->thelists()[0]->items()), (QStringList{u"A"_s}));
+}
+
+// ---- reordering ------------------------------------------------------------------------
+
+TEST(Reordering, IndexArithmeticOfAMove) {
+    // Old indexes in their new order.
+    EXPECT_EQ(order(AddController::movedOrder(5, {0}, 3)), QStringList({u"1"_s, u"2"_s, u"0"_s, u"3"_s, u"4"_s}));
+    EXPECT_EQ(order(AddController::movedOrder(5, {4}, 0)), QStringList({u"4"_s, u"0"_s, u"1"_s, u"2"_s, u"3"_s}));
+    EXPECT_EQ(order(AddController::movedOrder(5, {1}, 5)), QStringList({u"0"_s, u"2"_s, u"3"_s, u"4"_s, u"1"_s}));
+    // Several rows keep their order; rows above and below the target.
+    int first = -2;
+    EXPECT_EQ(order(AddController::movedOrder(6, {4, 0, 2}, 3, &first)),
+              QStringList({u"1"_s, u"0"_s, u"2"_s, u"4"_s, u"3"_s, u"5"_s}));
+    EXPECT_EQ(first, 1);
+    // A negative target is row 0, one past the end is the end; bad rows are ignored.
+    EXPECT_EQ(order(AddController::movedOrder(3, {2, 7, -1}, -4, &first)), QStringList({u"2"_s, u"0"_s, u"1"_s}));
+    EXPECT_EQ(first, 0);
+    EXPECT_EQ(order(AddController::movedOrder(3, {0}, 99)), QStringList({u"1"_s, u"2"_s, u"0"_s}));
+    // Dropping a row on its own place changes nothing.
+    EXPECT_EQ(order(AddController::movedOrder(3, {1}, 1)), QStringList({u"0"_s, u"1"_s, u"2"_s}));
+    EXPECT_EQ(order(AddController::movedOrder(3, {1}, 2)), QStringList({u"0"_s, u"1"_s, u"2"_s}));
+}
+
+TEST(Reordering, MoveDataIsAnArchivedRowSetThatOnlyTheOwnTableAccepts) {
+    Books b;
+    b.fillGroups(5);
+    const QByteArray data = AddController::archiveRows({3, 0, 3});
+    EXPECT_TRUE(data.startsWith("bplist00"));
+    EXPECT_EQ(AddController::unarchiveRows(data), (std::vector<int>{0, 3}));
+    EXPECT_FALSE(AddController::unarchiveRows("no archive").has_value());
+
+    EXPECT_FALSE(b.controller.acceptMoveDrop(List::Groups, u"MOVED_ROWS_TYPE_ACCOUNT"_s, data, 2));
+    EXPECT_FALSE(b.controller.acceptMoveDrop(List::Groups, u"COPIED_ROWS_TYPE_GROUPS"_s, data, 2));
+    EXPECT_FALSE(b.controller.acceptMoveDrop(List::Groups, u"MOVED_ROWS_TYPE_GROUPS"_s, "junk", 2));
+    EXPECT_FALSE(b.controller.acceptMoveDrop(List::Groups, u"MOVED_ROWS_TYPE_GROUPS"_s,
+                                             AddController::archiveRows({9}), 2));
+    EXPECT_EQ(b.titles(b.app.database().groups), (QStringList{u"0"_s, u"1"_s, u"2"_s, u"3"_s, u"4"_s}));
+
+    const QByteArray moved = b.controller.writeRows(List::Groups, {0});
+    EXPECT_TRUE(b.controller.acceptMoveDrop(List::Groups, u"MOVED_ROWS_TYPE_GROUPS"_s, moved, 3));
+    EXPECT_EQ(b.titles(b.app.database().groups), (QStringList{u"1"_s, u"2"_s, u"0"_s, u"3"_s, u"4"_s}));
+    EXPECT_EQ(b.controller.masterRow(List::Groups), 2);
+}
+
+TEST(Reordering, YearsStatementsAndItemsSelectTheMovedRow) {
+    Books b;
+    RecordPtr year = b.yearWithItems({u"A"_s, u"B"_s, u"C"_s, u"D"_s});
+    Selection& sel = b.app.selection();
+    RecordPtr second = b.record(RecordClass::Year, u""_s);
+    b.app.database().years.push_back(second);
+    b.controller.moveObjectsInArrangedObjectsFromIndexes(List::Years, {1}, 0);
+    EXPECT_EQ(b.app.database().years[0], second);
+    EXPECT_EQ(sel.yearIndex(), 0);
+
+    sel.setYearIndex(1);
+    b.controller.moveObjectsInArrangedObjectsFromIndexes(List::Statements, {1}, 0);
+    EXPECT_EQ(b.titles(year->thelists()), (QStringList{u"Februar"_s, u"Januar"_s}));
+    EXPECT_EQ(sel.statementIndex(), 0);
+    sel.setStatementIndex(1);
+    sel.refresh();
+
+    // Items of one day keep their stored order in the list: moving reorders them.
+    for (const RecordPtr& item : year->thelists()[1]->items()) item->set(keys::date, Date{0});
+    sel.refresh();
+    b.controller.moveObjectsInArrangedObjectsFromIndexes(List::Items, {3}, 0);
+    EXPECT_EQ(b.titles(year->thelists()[1]->items()), (QStringList{u"D"_s, u"A"_s, u"B"_s, u"C"_s}));
+    EXPECT_EQ(sel.listedItem(0)->text(keys::title), u"D"_s);
+    ASSERT_EQ(sel.selectedItems().size(), 1u);
+    EXPECT_EQ(sel.firstSelectedItem()->text(keys::title), u"D"_s);
+
+    // To the end, two rows at once.
+    b.controller.moveObjectsInArrangedObjectsFromIndexes(List::Items, {0, 2}, 4);
+    EXPECT_EQ(b.titles(year->thelists()[1]->items()), (QStringList{u"A"_s, u"C"_s, u"D"_s, u"B"_s}));
+    EXPECT_EQ(sel.selectedItems().size(), 2u);
+}
+
+// ---- dropping an item on a statement ----------------------------------------------------
+
+TEST(ItemDrop, CopiesIntoTheOtherStatementIndependentlyWithTheNoticeOnce) {
+    Books b;
+    RecordPtr year = b.yearWithItems({u"Miete"_s, u"Strom"_s});
+    RecordPtr jan = year->thelists()[0];
+    RecordPtr feb = year->thelists()[1];
+    RecordPtr dragged = b.app.selection().listedItem(0);
+    dragged->set(keys::UUID, u"U-1"_s);
+    dragged->set(keys::parentTab, u"Januar"_s);
+
+    b.controller.writeRows(List::Items, {0});
+    EXPECT_TRUE(QFile::exists(b.controller.tempItemPath()));
+    EXPECT_TRUE(b.controller.addDroppedItem(u"MOVED_ROWS_TYPE"_s, 1));
+
+    ASSERT_EQ(b.ui.alerts.size(), 1u);
+    EXPECT_EQ(b.ui.alerts[0].title, u"Hinweis!"_s);
+    EXPECT_TRUE(b.ui.alerts[0].message.startsWith(
+        u"Dies ist das erste mal, dass du einen bestehenden Posten einer anderen Abrechnung hinzufügst."_s));
+    EXPECT_TRUE(b.ui.alerts[0].message.endsWith(u"Bitte denke gegebenenfalls immer daran."_s));
+    EXPECT_EQ(b.ui.alerts[0].buttons, QStringList{u"OK"_s});
+    EXPECT_TRUE(b.settings.getBool(P::firstDropBOOL));
+
+    ASSERT_EQ(feb->items().size(), 1u);
+    RecordPtr copy = feb->items()[0];
+    EXPECT_NE(copy, dragged);
+    EXPECT_EQ(*copy, *dragged);  // every field, also "UUID" and "parentTab"
+    EXPECT_EQ(jan->items().size(), 2u);
+    EXPECT_EQ(b.app.selection().statementIndex(), 1);
+    EXPECT_EQ(b.app.selection().firstSelectedItem(), copy);
+
+    copy->set(keys::title, u"Miete März"_s);
+    EXPECT_EQ(dragged->text(keys::title), u"Miete"_s);
+
+    // The second item: no notice any more.
+    b.app.selection().setStatementIndex(0);
+    b.app.selection().refresh();
+    b.controller.writeRows(List::Items, {1});
+    EXPECT_TRUE(b.controller.addDroppedItem(u"MOVED_ROWS_TYPE"_s, 1));
+    EXPECT_EQ(b.ui.alerts.size(), 1u);
+    EXPECT_EQ(feb->items().size(), 2u);
+}
+
+TEST(ItemDrop, TheTitleCheckRefusesTwinsAndTheOwnStatement) {
+    Books b;
+    b.settings.setBool(P::firstDropBOOL, true);
+    RecordPtr year = b.yearWithItems({u"Miete"_s});
+    b.controller.writeRows(List::Items, {0});
+
+    EXPECT_FALSE(b.controller.addDroppedItem(u"MOVED_ROWS_TYPE"_s, 0));  // its own statement
+    ASSERT_EQ(b.ui.alerts.size(), 1u);
+    EXPECT_EQ(b.ui.alerts[0].title, u"Fehler!"_s);
+    EXPECT_EQ(b.ui.alerts[0].message, u"Posten ist bereits in dieser Abrechnung vorhanden."_s);
+    EXPECT_EQ(b.ui.alerts[0].buttons, QStringList{u"OK"_s});
+    EXPECT_EQ(year->thelists()[0]->items().size(), 1u);
+
+    EXPECT_TRUE(b.controller.addDroppedItem(u"MOVED_ROWS_TYPE"_s, 1));
+    // Twice on the same statement; a search that hides the first copy does not fool the check.
+    b.app.selection().setFilterText(u"nichts passt"_s);
+    EXPECT_FALSE(b.controller.addDroppedItem(u"MOVED_ROWS_TYPE"_s, 1));
+    EXPECT_EQ(year->thelists()[1]->items().size(), 1u);
+    EXPECT_EQ(b.ui.count(u"Fehler!"_s), 2);
+}
+
+TEST(ItemDrop, OtherDragDataAndADamagedItemFileAreRefused) {
+    Books b;
+    b.settings.setBool(P::firstDropBOOL, true);
+    RecordPtr year = b.yearWithItems({u"Miete"_s});
+    b.controller.writeRows(List::Items, {0});
+    EXPECT_FALSE(b.controller.addDroppedItem(u"MOVED_ROWS_TYPE_YEAR"_s, 1));
+    EXPECT_FALSE(b.controller.addDroppedItem(u"MOVED_ROWS_TYPE"_s, 7));
+    EXPECT_TRUE(b.ui.alerts.empty());
+
+    QFile file(b.controller.tempItemPath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("bplist00 damaged");
+    file.close();
+    EXPECT_FALSE(b.controller.addDroppedItem(u"MOVED_ROWS_TYPE"_s, 1));
+    ASSERT_EQ(b.ui.alerts.size(), 1u);
+    EXPECT_EQ(b.ui.alerts[0].message, AddController::kDroppedItemUnreadable);
+
+    // A year written where an item belongs is no item.
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(archive::write(Value(year)));
+    file.close();
+    EXPECT_FALSE(b.controller.addDroppedItem(u"MOVED_ROWS_TYPE"_s, 1));
+    EXPECT_TRUE(year->thelists()[1]->items().empty());
+}
+
+// ---- speed --------------------------------------------------------------------------------
+
+TEST(Speed, ReorderingAndRemovingInAStatementOf5000Items) {
+    Books b;
+    QStringList titles;
+    for (int i = 0; i < 5000; ++i) titles << QString::number(i);
+    b.yearWithItems(titles);
+    using Clock = std::chrono::steady_clock;
+    std::vector<double> move, remove;
+    for (int run = 0; run < 15; ++run) {
+        auto t0 = Clock::now();
+        b.controller.moveObjectsInArrangedObjectsFromIndexes(List::Items, {4000 - run}, 10);
+        auto t1 = Clock::now();
+        b.app.selection().setSelectedRows({2500});
+        b.controller.remove(List::Items);
+        auto t2 = Clock::now();
+        move.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
+        remove.push_back(std::chrono::duration<double, std::milli>(t2 - t1).count());
+    }
+    std::sort(move.begin(), move.end());
+    std::sort(remove.begin(), remove.end());
+    std::printf("5000 items: move median %.3f ms, remove median %.3f ms\n", move[7], remove[7]);
+    EXPECT_LT(move[7], 50.0);
+    EXPECT_LT(remove[7], 50.0);
+}
