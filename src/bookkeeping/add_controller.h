@@ -26,6 +26,8 @@
 #include <optional>
 #include <vector>
 
+class QPagedPaintDevice;
+
 namespace quandor {
 
 class AddController {
@@ -383,6 +385,65 @@ class AddController {
     static const QString kWinstonWebsite;
     static const QString kTaxNumberArticle;
     static const QString kFormsPortal;
+    // ---- statement print and export (add_controller_print.cpp) ---------------
+    // The print sheet and the export sheet work on the selected statement and
+    // the listed items. Both render the overview page ("Übersicht") into the
+    // temporary files of the data folder when they open:
+    //   "PDFPreviewTab.html"  the page as HTML (printing, RTF export)
+    //   "PDFPreviewTab.pdf"   the page as PDF (preview, PDF export)
+    //   "PDFExportTab.pdf"    what the export sheet's small PDF view shows
+    enum class PrintSheet { None, Print, Export };
+    // What the window does for these sheets; every hook may be left empty.
+    struct PrintHooks {
+        // Shows a PDF in the program's preview window with this title.
+        std::function<void(const QString& pdfPath, const QString& title)> showPreview;
+        // Shows the print dialog and, when confirmed, paints the pages onto the
+        // chosen printer with `paint`; false when cancelled or not printed.
+        std::function<bool(const std::function<bool(QPagedPaintDevice&)>& paint)> print;
+        // Shows the export sheet's PDF, auto-scaled, and stops its progress indicator.
+        std::function<void(const QString& pdfPath)> showExportPdf;
+        // The overview of an open sheet was rendered (false: it could not be,
+        // the person has been told); the print sheet stops its progress indicator.
+        std::function<void(bool rendered)> overviewRendered;
+    };
+    // How an export ended.
+    enum class ExportResult { Written, Cancelled, NothingWritten, Refused, Failed, Unavailable };
+
+    PrintHooks& printHooks() { return printHooks_; }
+    PrintSheet printSheet() const { return printSheet_; }
+    bool exportButtonEnabled() const { return exportButtonEnabled_; }
+
+    // Print sheet: checks, opens, then renders the overview PDF as the next
+    // step of the run loop (so the sheet shows its progress meanwhile).
+    void openTabJournalPrint();
+    void closeTabJournalPrint();
+    void generateTabJournal();      // refreshes the statement totals, then generatePDFTab
+    void generateTabJournalVoid();  // generatePDFTab alone
+    // Builds the overview page, writes "PDFPreviewTab.html" and returns the HTML.
+    QString exportString();
+    // Renders the overview into "PDFPreviewTab.pdf"; false after telling why.
+    bool generatePDFTab();
+    void previewJournal();  // loadPDFTab after 0.1 s
+    void loadPDFTab();
+    void printJournal();
+    // Export sheet: the same checks; opens the sheet and renders the overview.
+    void openTabJournalExport();
+    void cancelTabJournalExport();
+    // Closes the sheet and runs the export chosen in "prefsSelectedExportTab".
+    ExportResult closeTabJournalExport();
+    // The export of format `tab` (the values of "prefsSelectedExportTab") into
+    // `path` without a dialog; the overview must have been rendered for PDF and RTF.
+    ExportResult exportStatementTo(int tab, const QString& path);
+    QString csvString() const;
+    QString csvStringMac() const;
+    QString xmlString() const;
+    void generatePDFTabExport();
+    void generateTabJournalExportVoid();
+    void loadPDFTabExport();
+    // The temporary files of the data folder.
+    QString previewHtmlPath() const;
+    QString previewPdfPath() const;
+    QString exportPdfPath() const;
 
     // The German texts of this controller, for the window layer and tests.
     static const QString kErrorTitle;     // "Fehler!"
@@ -413,6 +474,11 @@ class AddController {
     static const QString kSplitPointless;
     static const QString kSplitBadNetAmount;
     static const QString kSplitBadPercentage;
+    static const QString kNoFirstItemYet;     // print or export before the first item
+    static const QString kNoItemsToPrint;     // print or export without listed items
+    static const QString kDatevNotice;        // export value 99
+    static const QString kFormatUnavailable;  // an export format not built yet
+    static const QString kPreviewTitle;       // "Vorschau - Abrechnung"
 
   private:
     bool closeSheet(SheetKind kind, Key nameKey, const QString& refusal);
@@ -452,6 +518,14 @@ class AddController {
     std::function<void(const QString&, const QString&)> summaryRenderer_;
     std::function<void()> summaryPrinter_;
     std::function<QString()> currencyText_;
+    // print and export state
+    bool printChecksPass();
+    QString printFolderFile(const QString& name) const;
+    std::vector<const Record*> listedItemRefs() const;
+    bool writeExportFile(const QString& path, const QByteArray& bytes);
+    PrintHooks printHooks_;
+    PrintSheet printSheet_ = PrintSheet::None;
+    bool exportButtonEnabled_ = false;
 
     QuandorAppDelegate& app_;
     Sheet sheet_;

@@ -80,6 +80,7 @@ int usersCommand(const Context& ctx, const Args& args);
 // totals, VAT return, statement exports
 int totalsCommand(const Context& ctx, const Args& args);
 int voranmeldungCommand(const Context& ctx, const Args& args);
+int statementExportCommand(const Context& ctx, const Args& args);
 
 
 // The database file the program would open (resolves the data folder).

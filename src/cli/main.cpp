@@ -2,10 +2,42 @@
 #include "core/heap_tuning.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+// The command word: the first argument after the global options (each takes a value).
+const char* commandWord(int argc, char** argv) {
+    int i = 1;
+    while (i < argc && std::strncmp(argv[i], "--", 2) == 0) i += 2;
+    return i < argc ? argv[i] : "";
+}
+
+QtMessageHandler defaultHandler = nullptr;
+
+// The GUI layer notes a missing runtime folder on every start; a command's
+// stderr carries only the program's own messages.
+void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"))) return;
+    if (defaultHandler) defaultHandler(type, context, message);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     quandor::preferHugePages(argv);
-    QCoreApplication app(argc, argv);
+    // Pages and PDF files need the GUI layer; the command line runs it headless.
+    std::unique_ptr<QCoreApplication> app;
+    if (std::strcmp(commandWord(argc, argv), "export") == 0) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        defaultHandler = qInstallMessageHandler(quietHandler);
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QCoreApplication::setOrganizationName(QStringLiteral("Quandor"));
     QCoreApplication::setApplicationName(QStringLiteral("Quandor"));
     QStringList arguments = QCoreApplication::arguments();

@@ -12,6 +12,7 @@
 #include "ui/main_window_rules.h"
 #include "ui/panels.h"
 #include "ui/preference_panel.h"
+#include "ui/statement_export_sheet.h"
 #include "ui/toolbar_controller.h"
 #include "ui/voranmeldung_window.h"
 
@@ -47,6 +48,7 @@ DesktopShell::DesktopShell(QuandorAppDelegate& delegate, QtUiPort& ui)
     prefs_->setPage(QStringLiteral("TemplatesItemIdentifier"),
                     new MasterListPage(delegate_, *lists_, List::Templates));
     installListDrags(*main_, *lists_);
+    new StatementPrinting(delegate_, *main_, *lists_);  // print and export of the selected statement
     about_ = new AboutWindow(main_);
     help_ = new InfoWindow(QStringLiteral("Hilfe"), helpText(), main_);
     docs_ = new InfoWindow(QStringLiteral("Dokumentation"), documentationText(), main_);

@@ -1,0 +1,133 @@
+// Speed of the statement print and exports for one statement of N items.
+//
+//   export_bench [N] [RUNS] [KEEP.pdf]   (defaults: 10000 items, 5 runs)
+//
+// Measures, as medians over RUNS:
+//  - the overview page with its item list: HTML built, written and parsed,
+//    laid out and written as PDF (what opening the print or export sheet does);
+//  - the CSV export (text, Windows-1252, atomic write);
+//  - the semicolon CSV export;
+//  - the XML export (text, UTF-8, atomic write).
+// Runs headless on the offscreen platform, locale de_DE.
+
+#include "bookkeeping/statement_exports.h"
+#include "bookkeeping/statement_pages.h"
+#include "cli/generator.h"
+#include "core/app_delegate.h"
+#include "core/keys.h"
+#include "core/number_texts.h"
+#include "print/print_pipeline.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <QTextDocument>
+
+#include <algorithm>
+#include <chrono>
+#include <ctime>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+using namespace quandor;
+
+namespace {
+
+double cpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+// Median wall-clock time; the median CPU time of the process goes to `cpu`
+// (on a busy machine the wall clock also counts the waiting for a core).
+double medianMs(int runs, const std::function<void()>& work, double* cpu = nullptr) {
+    std::vector<double> ms, cpus;
+    for (int i = 0; i < runs; ++i) {
+        const double c0 = cpuMs();
+        const auto start = std::chrono::steady_clock::now();
+        work();
+        ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        cpus.push_back(cpuMs() - c0);
+    }
+    std::sort(ms.begin(), ms.end());
+    std::sort(cpus.begin(), cpus.end());
+    if (cpu) *cpu = cpus[cpus.size() / 2];
+    return ms[ms.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const int64_t n = argc > 1 ? std::atoll(argv[1]) : 10000;
+    const int runs = argc > 2 ? std::atoi(argv[2]) : 5;
+
+    GeneratorOptions options;
+    options.items = n;
+    options.itemsPerStatement = int(n);
+    const Database db = generateDatabase(options);
+    const RecordPtr year = db.years.front();
+    const RecordPtr statement = year->thelists().front();
+    ItemRefs listed;
+    for (const RecordPtr& item : statement->items()) listed.push_back(item.get());
+
+    QTemporaryDir dir;
+    OverviewPage page;
+    page.prologue = kPagePrologue;
+    page.company = QStringLiteral("Muster GmbH");
+    page.taxID = QStringLiteral("12/345/67890");
+    page.today = mediumDateText(Date{});
+    page.statement = statement.get();
+    page.year = year.get();
+    page.listed = listed;
+    page.rates = {19.0f, 7.0f, std::nullopt};
+    page.withList = true;
+    page.sums = statementSums(*statement);
+    const QString footer = overviewFooter(page.company, statement->text(keys::title), year->text(keys::dateValue));
+
+    double pdfCpu = 0, csvCpu = 0, csvMacCpu = 0, xmlCpu = 0;
+    const double pdf = medianMs(runs, [&] {
+        // What opening a sheet renders: the whole page as HTML file, the PDF
+        // as the page head followed by the painted list.
+        QString error;
+        if (!print::writeHtmlFile(overviewPageHtml(page), dir.filePath(QStringLiteral("PDFPreviewTab.html")), &error))
+            std::fprintf(stderr, "%s\n", qPrintable(error));
+        auto head = print::parseHtml(overviewHeadHtml(page));
+        print::PageOptions po;
+        po.footer = footer;
+        if (!print::writePdf(*head, overviewItemList(page), po, dir.filePath(QStringLiteral("PDFPreviewTab.pdf")), &error))
+            std::fprintf(stderr, "%s\n", qPrintable(error));
+    }, &pdfCpu);
+    // For comparison: the same page laid out whole as styled text (what printing does).
+    const double pdfStyled = n > 2000 ? -1 : medianMs(1, [&] {
+        QString error;
+        auto doc = print::parseHtml(overviewPageHtml(page));
+        print::PageOptions po;
+        po.footer = footer;
+        print::writePdf(*doc, po, dir.filePath(QStringLiteral("styled.pdf")), &error);
+    });
+    auto write = [&](const QString& name, const QByteArray& bytes) {
+        QString reason;
+        if (!QuandorAppDelegate::writeFileAtomically(dir.filePath(name), bytes, &reason))
+            std::fprintf(stderr, "%s\n", qPrintable(reason));
+    };
+    const double csv = medianMs(runs, [&] { write(QStringLiteral("a.csv"), windows1252(csvString(listed, QLocale()))); }, &csvCpu);
+    const double csvMac = medianMs(runs, [&] { write(QStringLiteral("b.csv"), windows1252(csvStringMac(listed, QLocale()))); }, &csvMacCpu);
+    const double xml = medianMs(runs, [&] { write(QStringLiteral("c.xml"), xmlString(listed, QLocale()).toUtf8()); }, &xmlCpu);
+
+    if (argc > 3) {
+        QFile::remove(QString::fromLocal8Bit(argv[3]));
+        QFile::copy(dir.filePath(QStringLiteral("PDFPreviewTab.pdf")), QString::fromLocal8Bit(argv[3]));
+    }
+    std::printf("statement of %lld items, median of %d runs\n", static_cast<long long>(n), runs);
+    std::printf("  overview page with item list as PDF: %8.1f ms (CPU %.1f ms)\n", pdf, pdfCpu);
+    if (pdfStyled >= 0) std::printf("  (the same laid out whole as styled text: %.1f ms)\n", pdfStyled);
+    std::printf("  CSV export:                          %8.1f ms (CPU %.1f ms)\n", csv, csvCpu);
+    std::printf("  CSV export with semicolons:          %8.1f ms (CPU %.1f ms)\n", csvMac, csvMacCpu);
+    std::printf("  XML export:                          %8.1f ms (CPU %.1f ms)\n", xml, xmlCpu);
+    return 0;
+}

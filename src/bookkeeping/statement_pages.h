@@ -1,0 +1,69 @@
+#pragma once
+// The statement overview page ("Übersicht"): head, the VAT advance-return
+// block, per-rate VAT tables, the summary table and, when wanted, the item
+// list. Built as HTML for the print pipeline; everything it shows is passed in,
+// so the page is the same in the window, the command line and the tests.
+
+#include "bookkeeping/statement_exports.h"
+#include "core/record.h"
+#include "print/list_table.h"
+
+#include <QLocale>
+#include <QString>
+
+#include <array>
+#include <optional>
+
+namespace quandor {
+
+// The four sums of a whole statement (all its items, whatever their VAT
+// choice) that the summary table needs: Σ "incomeWith", Σ "taxFeePay",
+// Σ "expenseWith" (negative for expenses), Σ "taxFeeGet".
+struct StatementSums {
+    float incomeWith = 0;
+    float taxFeePay = 0;
+    float expenseWith = 0;
+    float taxFeeGet = 0;
+};
+// Adds them up over the statement's items in list order.
+// TODO(merge): take these from the statement totals once they are here.
+StatementSums statementSums(const Record& statement);
+
+// Per-rate VAT of the listed items with VAT and rate tag 1 to 3.
+struct RateSums {
+    std::array<float, 3> income{0, 0, 0};   // Σ "taxFeePay" of incomes
+    std::array<float, 3> expense{0, 0, 0};  // Σ "taxFeeGet" of expenses
+};
+RateSums rateSums(const ItemRefs& listed);
+
+struct OverviewPage {
+    QString prologue;  // document head and the opening font element
+    QString company;
+    QString taxID;
+    QString today;  // page date, medium style
+    const Record* statement = nullptr;
+    const Record* year = nullptr;
+    ItemRefs listed;  // in the item list's order
+    bool border = false;
+    QString currency;  // empty unless the currency is printed
+    std::array<std::optional<float>, 3> rates;  // "prefs1Rate" … "prefs3Rate"
+    bool withList = false;
+    int sortOrder = 0;  // 0: newest first; otherwise by receipt number
+    StatementSums sums;
+    QLocale locale;
+};
+
+// "Firma · Übersicht März 2024 · Seite "
+QString overviewFooter(const QString& company, const QString& statementTitle,
+                       const QString& yearName);
+// The whole page, item list included when wanted.
+QString overviewPageHtml(const OverviewPage& page);
+// The page without its item list, and the list as rows for the print
+// pipeline to paint (empty when no list is wanted): the fast road to PDF.
+QString overviewHeadHtml(const OverviewPage& page);
+print::ListTable overviewItemList(const OverviewPage& page);
+
+// The page prologue of the program's printed pages.
+extern const QString kPagePrologue;
+
+}  // namespace quandor

@@ -1,0 +1,301 @@
+// Printing and exporting a statement: the export texts byte for byte, the
+// export sheet's dialogs and refusals, and the overview page.
+#include "bookkeeping/add_controller.h"
+#include "bookkeeping/item_calculation.h"
+#include "bookkeeping/statement_exports.h"
+#include "core/keys.h"
+#include "core/settings.h"
+#include "core/settings_keys.h"
+#include "support/fake_ui.h"
+#include "support/pdf_text.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QPdfWriter>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace quandor;
+using namespace Qt::StringLiterals;
+namespace P = quandor::prefs;
+using Result = AddController::ExportResult;
+
+namespace {
+
+QDateTime fixedNow() { return QDateTime::fromString(u"2024-04-02T12:00:00Z"_s, Qt::ISODate); }
+
+Date day(const char* iso) {
+    return Date::fromUnix(double(QDateTime::fromString(QString::fromLatin1(iso) + u"T12:00:00Z"_s,
+                                                       Qt::ISODate).toSecsSinceEpoch()));
+}
+
+struct Books {
+    QTemporaryDir dir;
+    Settings settings{dir.filePath(u"Quandor.conf"_s)};
+    test::FakeUi ui;
+    QuandorAppDelegate app{settings, ui, Paths::under(dir.path()), fixedNow};
+    AddController controller{app};
+    RecordPtr year, statement;
+
+    Books() {
+        ui.runScheduledAtOnce = true;
+        settings.setBool(P::firstStepsDone, true);
+        settings.setText(P::prefsCompany, u"Muster & Söhne"_s);
+        settings.setText(P::prefsTaxID, u"12/345/67890"_s);
+        settings.setFloat(P::prefs1Rate, 19);
+        settings.setFloat(P::prefs2Rate, 7);
+        settings.setBool(P::prefsExportPrintWithList, true);
+        year = Record::create(RecordClass::Year, app.nowStamp());
+        year->set(keys::dateValue, u"2024"_s);
+        statement = Record::create(RecordClass::Thelist, app.nowStamp());
+        statement->set(keys::title, u"März"_s);
+        year->thelists().push_back(statement);
+        app.database().years.push_back(year);
+        app.selection().setYearIndex(0);
+        app.selection().setStatementIndex(0);
+    }
+
+    RecordPtr add(int kind, float amount, bool vat, int tag, const char* date, const QString& title) {
+        RecordPtr item = Record::create(RecordClass::Item, app.nowStamp());
+        item->set(keys::kind, kind);
+        item->set(keys::amount, amount);
+        item->set(keys::taxBool, vat);
+        item->set(keys::taxTag, tag);
+        item->set(keys::date, day(date));
+        item->set(keys::title, title);
+        applyCalculation(*item, TaxRates{});
+        statement->items().push_back(item);
+        app.selection().refresh();
+        return item;
+    }
+
+    // Three items: an expense with VAT and awkward texts, an income with VAT, one without.
+    void fill() {
+        RecordPtr a = add(kKindExpense, 119, true, 1, "2024-03-05", u"Büro, \"Bedarf\"\nzweite Zeile"_s);
+        a->set(keys::group, u"Büro‚material"_s);
+        a->set(keys::account, u"Bank, Giro"_s);
+        a->set(keys::accountNumber, u"1800"_s);
+        a->set(keys::number, u"R-1"_s);
+        a->set(keys::misc1, u"B2"_s);
+        RecordPtr b = add(kKindIncome, 1190, true, 1, "2024-03-10", u"Beratung & <Co>"_s);
+        b->set(keys::group, u"Erlöse"_s);
+        add(kKindIncome, 500, false, 0, "2024-03-01", u"Zuschuss"_s);
+    }
+
+    QByteArray read(const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+};
+
+}  // namespace
+
+TEST(StatementExportTexts, CsvIsWindows1252WithCleanedFields) {
+    Books b;
+    b.fill();
+    const QByteArray csv = windows1252(b.controller.csvString());
+    EXPECT_EQ(csv,
+              QByteArray("\"01.03.24\",\"\",\"Zuschuss\",\"\",\"\",\"\",\"\",\"\",\"500,00\"\n"
+                         "\"05.03.24\",\"B2\",\"Buro |   Bedarf  zweite Zeile\",\"R-1\",\"B\xfcro | material\","
+                         "\"1800\",\"Bank |  Giro\",\"19,00 %\",\"-119,00\"\n"
+                         "\"10.03.24\",\"\",\"Beratung & <Co>\",\"\",\"Erl\xf6se\",\"\",\"\",\"19,00 %\",\"1.190,00\"\n"));
+}
+
+TEST(StatementExportTexts, SemicolonCsvNumbersTheLines) {
+    Books b;
+    b.fill();
+    const QByteArray csv = windows1252(b.controller.csvStringMac());
+    EXPECT_EQ(csv,
+              QByteArray("\"1\";\"01.03.24\";\"\";\"Zuschuss\";\"\";\"\";\"\";\"\";\"\";\"500,00\";\n"
+                         "\"2\";\"05.03.24\";\"B2\";\"Buro |   Bedarf  zweite Zeile\";\"R-1\";\"B\xfcro | material\";"
+                         "\"1800\";\"Bank |  Giro\";\"19,00 %\";\"-119,00\";\n"
+                         "\"3\";\"10.03.24\";\"\";\"Beratung & <Co>\";\"\";\"Erl\xf6se\";\"\";\"\";\"19,00 %\";\"1.190,00\";\n"));
+}
+
+TEST(StatementExportTexts, XmlIsUtf8AndWellFormed) {
+    Books b;
+    b.fill();
+    const QString xml = b.controller.xmlString();
+    EXPECT_TRUE(xml.startsWith(u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<document>\n\t<row>\n"_s));
+    EXPECT_TRUE(xml.endsWith(u"\t</row>\n</document>"_s));
+    EXPECT_TRUE(xml.contains(u"\t\t<col0>1</col0>\n\t\t<col1>01.03.24</col1>\n\t\t<col2>Zuschuss</col2>\n"
+                             "\t\t<col3></col3>\n\t\t<col4></col4>\n\t\t<col5></col5>\n\t\t<col6></col6>\n"
+                             "\t\t<col7></col7>\n\t\t<col8></col8>\n\t\t<col9>500,00</col9>\n"_s));
+    // Text with "&" and "<" is escaped, so the file stays well-formed.
+    EXPECT_TRUE(xml.contains(u"<col2>Beratung &amp; &lt;Co&gt;</col2>"_s));
+    EXPECT_TRUE(xml.contains(u"<col7>1.000,00</col7>\n\t\t<col8>19,00 %</col8>\n\t\t<col9>1.190,00</col9>"_s));
+    EXPECT_TRUE(xml.contains(u"<col7>-100,00</col7>"_s));
+    EXPECT_EQ(xml.count(u"<row>"_s), 3);
+}
+
+TEST(StatementExportTexts, StoredNumbersCannotBreakTheLines) {
+    Books b;
+    RecordPtr a = b.add(kKindIncome, 10, false, 0, "2024-03-05", u"X"_s);
+    a->set(keys::misc1, u"B\"7"_s);
+    a->set(keys::number, u"R\n1"_s);
+    a->set(keys::accountNumber, u"18,00"_s);
+    EXPECT_EQ(b.controller.csvString(), u"\"05.03.24\",\"B 7\",\"X\",\"R 1\",\"\",\"18,00\",\"\",\"\",\"10,00\"\n"_s);
+}
+
+TEST(StatementExportTexts, CleaningRules) {
+    EXPECT_EQ(cleanCsvField(u"A, B"_s, false), u"A |  B"_s);
+    EXPECT_EQ(cleanCsvField(u"a\u2029b"_s, true), u"a b"_s);
+    EXPECT_EQ(cleanCsvField(u"a\u2029b"_s, false), u"a\u2029b"_s);
+    EXPECT_EQ(cleanCsvField(QString(), true), QString());
+    EXPECT_EQ(plainAscii(u"Größe café €"_s), u"Grosse cafe ?"_s);
+    EXPECT_EQ(xmlEscaped(u"a\u0001<b>&"_s), u"a&lt;b&gt;&amp;"_s);
+}
+
+TEST(StatementExport, SheetWritesTheChosenFormatThroughTheDialog) {
+    Books b;
+    b.fill();
+    struct Case {
+        int tab;
+        QString title, type;
+        QByteArray start;
+    };
+    const std::vector<Case> cases = {
+        {0, u"PDF Datei Exportieren"_s, u"pdf"_s, "%PDF-"},
+        {1, u"Text Datei Exportieren"_s, u"rtf"_s, "{\\rtf1"},
+        {2, u"CSV Datei Exportieren"_s, u"csv"_s, "\"01.03.24\","},
+        {3, u"XML Datei Exportieren"_s, u"xml"_s, "<?xml"},
+        {9, u"CSV Datei Exportieren"_s, u"csv"_s, "\"1\";"},
+        {7, u"CSV Datei Exportieren"_s, u"csv"_s, "\"01.03.24\","},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.tab);
+        b.settings.setInt(P::prefsSelectedExportTab, c.tab);
+        const QString out = b.dir.filePath(u"Abrechnung%1.%2"_s.arg(c.tab).arg(c.type));
+        b.ui.dialogs.push_back(out);
+        b.controller.openTabJournalExport();
+        EXPECT_TRUE(b.controller.exportButtonEnabled());
+        EXPECT_EQ(b.controller.closeTabJournalExport(), Result::Written);
+        EXPECT_EQ(b.ui.dialogTitles.back(), c.title);
+        EXPECT_TRUE(b.read(out).startsWith(c.start));
+        EXPECT_EQ(b.controller.printSheet(), AddController::PrintSheet::None);
+    }
+    EXPECT_TRUE(b.ui.alerts.empty());
+    EXPECT_TRUE(QFile::exists(b.controller.exportPdfPath()));
+}
+
+TEST(StatementExport, CancelledDialogWritesNothing) {
+    Books b;
+    b.fill();
+    b.settings.setInt(P::prefsSelectedExportTab, 2);
+    b.controller.openTabJournalExport();
+    b.ui.dialogs.push_back(std::nullopt);
+    EXPECT_EQ(b.controller.closeTabJournalExport(), Result::Cancelled);
+    EXPECT_EQ(QDir(b.dir.path()).entryList({u"*.csv"_s}).size(), 0);
+    EXPECT_TRUE(b.ui.alerts.empty());
+}
+
+TEST(StatementExport, UnwritablePathIsToldAndLeavesTheOldFile) {
+    Books b;
+    b.fill();
+    const QString blocker = b.dir.filePath(u"keinOrdner"_s);
+    QFile f(blocker);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("alt");
+    f.close();
+    EXPECT_EQ(b.controller.exportStatementTo(3, blocker + u"/Abrechnung.xml"_s), Result::Failed);
+    ASSERT_EQ(b.ui.alerts.size(), 1u);
+    EXPECT_EQ(b.ui.alerts[0].title, u"Fehler!"_s);
+    EXPECT_TRUE(b.ui.alerts[0].message.startsWith(u"Die Datei „"_s));
+    EXPECT_EQ(b.read(blocker), QByteArray("alt"));
+}
+
+TEST(StatementExport, RefusalsAndNotices) {
+    Books b;
+    // No items listed: the sheet does not open.
+    b.controller.openTabJournalExport();
+    EXPECT_EQ(b.controller.printSheet(), AddController::PrintSheet::None);
+    ASSERT_EQ(b.ui.alerts.size(), 1u);
+    EXPECT_EQ(b.ui.alerts[0].title, u"Fehler!"_s);
+    EXPECT_EQ(b.ui.alerts[0].message, AddController::kNoItemsToPrint);
+
+    b.settings.setBool(P::firstStepsDone, false);
+    b.controller.openTabJournalPrint();
+    EXPECT_EQ(b.ui.alerts.back().title, u"Hinweis!"_s);
+    EXPECT_EQ(b.ui.alerts.back().message, AddController::kNoFirstItemYet);
+    EXPECT_EQ(b.controller.printSheet(), AddController::PrintSheet::None);
+
+    b.settings.setBool(P::firstStepsDone, true);
+    b.fill();
+    b.settings.setInt(P::prefsSelectedExportTab, 99);
+    b.controller.openTabJournalExport();
+    EXPECT_EQ(b.controller.closeTabJournalExport(), Result::NothingWritten);
+    EXPECT_EQ(b.ui.alerts.back().message, AddController::kDatevNotice);
+    EXPECT_EQ(b.ui.dialogTitles.size(), 0u);
+
+    b.settings.setInt(P::prefsSelectedExportTab, 5);
+    b.controller.openTabJournalExport();
+    b.ui.dialogs.push_back(b.dir.filePath(u"a.trwk"_s));
+    EXPECT_EQ(b.controller.closeTabJournalExport(), Result::NothingWritten);
+    EXPECT_EQ(b.ui.dialogTitles.back(), u"Tarnwick Datei Exportieren"_s);
+    EXPECT_FALSE(QFile::exists(b.dir.filePath(u"a.trwk"_s)));
+}
+
+TEST(StatementExport, EmptyStatementStillExportsEmptyTexts) {
+    Books b;
+    EXPECT_EQ(b.controller.csvString(), QString());
+    EXPECT_EQ(b.controller.xmlString(), u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<document>\n</document>"_s);
+}
+
+TEST(StatementOverview, PageCarriesBlocksListAndFooter) {
+    Books b;
+    b.fill();
+    b.statement->set(keys::taxBool, true);
+    b.statement->set(keys::payment, 1234.5f);
+    b.statement->set(keys::balance, -1500.0f);
+    b.statement->set(keys::date, day("2024-04-01"));
+    ASSERT_TRUE(b.controller.generatePDFTab());
+    // For looking at the page: QUANDOR_KEEP_PDF=FILE keeps a copy.
+    if (const QString keep = qEnvironmentVariable("QUANDOR_KEEP_PDF"); !keep.isEmpty()) {
+        QFile::remove(keep);
+        QFile::copy(b.controller.previewPdfPath(), keep);
+    }
+    EXPECT_EQ(b.settings.getText(P::printFooter), u"Muster & Söhne · Übersicht März 2024 · Seite "_s);
+    const QStringList pages = test::pdfPages(b.controller.previewPdfPath());
+    ASSERT_GE(pages.size(), 1);
+    const QString all = pages.join(u"\n"_s);
+    for (const QString& s : {u"Muster & Söhne"_s, u"Steuernummer: 12/345/67890"_s, u"Datum: 02.04.2024"_s,
+                             u"Übersicht März 2024"_s, u"Voranmeldung erstellt am: 01.04.2024"_s,
+                             u"-1500,00"_s, u"Steuersatz 1"_s, u"(19,00 %)"_s, u"ohne Steuern"_s,
+                             u"Beratung & <Co>"_s, u"Kostenstelle"_s})
+        EXPECT_TRUE(all.contains(s)) << s.toStdString();
+    for (int i = 0; i < pages.size(); ++i)
+        EXPECT_TRUE(pages[i].contains(u"Muster & Söhne · Übersicht März 2024 · Seite %1"_s.arg(i + 1)));
+
+    // Printing paints the same page onto the printer the dialog gave.
+    const QString printed = b.dir.filePath(u"gedruckt.pdf"_s);
+    b.controller.printHooks().print = [&](const std::function<bool(QPagedPaintDevice&)>& paint) {
+        QPdfWriter printer(printed);
+        printer.setResolution(600);
+        return paint(printer);
+    };
+    b.controller.printJournal();
+    if (const QString keep = qEnvironmentVariable("QUANDOR_KEEP_PDF"); !keep.isEmpty()) {
+        QFile::remove(keep + u".gedruckt.pdf"_s);
+        QFile::copy(printed, keep + u".gedruckt.pdf"_s);
+    }
+    const QStringList printedPages = test::pdfPages(printed);
+    ASSERT_EQ(printedPages.size(), pages.size());
+    EXPECT_TRUE(printedPages.last().contains(u"Beratung & <Co>"_s));
+    EXPECT_TRUE(printedPages.last().contains(u"Seite %1"_s.arg(pages.size())));
+
+    // Newest first in the list; without the list setting no list.
+    const QString html = b.controller.exportString();
+    EXPECT_LT(html.indexOf(u"Beratung"_s), html.indexOf(u"Zuschuss"_s));
+    b.settings.setBool(P::prefsExportPrintWithList, false);
+    EXPECT_FALSE(b.controller.exportString().contains(u"Kostenstelle"_s));
+}
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("TZ", "Europe/Berlin");
+    QGuiApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
