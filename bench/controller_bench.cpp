@@ -18,6 +18,8 @@
 #include <QDateTime>
 #include <QTemporaryDir>
 
+#include "silent_ui.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -30,23 +32,6 @@ using namespace quandor;
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// Answers every question with its default button and runs delayed steps at once.
-class BenchUi : public UiPort {
-  public:
-    int alert(AlertStyle, const QString&, const QString&, const QStringList&) override { return 0; }
-    void beep() override {}
-    std::optional<QString> saveDialog(const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QString> openDialog(const QString&, const QStringList&) override { return {}; }
-    std::optional<QString> chooseFolder(const QString&) override { return {}; }
-    bool openUrl(const QString&) override { return false; }
-    bool openFile(const QString&) override { return false; }
-    bool revealFile(const QString&) override { return false; }
-    bool launchApplication(const QString&, const QStringList&) override { return false; }
-    void setClipboardText(const QString&) override {}
-    void schedule(int, std::function<void()> step) override { step(); }
-    void quit() override {}
-};
 
 struct Timing {
     double median = 0, slowest = 0;
@@ -76,7 +61,7 @@ int main(int argc, char** argv) {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     QTemporaryDir dir;
     Settings settings(dir.filePath(QStringLiteral("bench.conf")));
-    BenchUi ui;
+    bench::SilentUi ui;
     const QDateTime now = QDateTime::fromString(QStringLiteral("2026-05-01T12:00:00Z"), Qt::ISODate);
 
     {

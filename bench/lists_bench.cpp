@@ -13,6 +13,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include "silent_ui.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -23,23 +25,6 @@
 using namespace quandor;
 
 namespace {
-
-// Answers every question with its first button ("Löschen").
-class QuietUi : public UiPort {
-  public:
-    int alert(AlertStyle, const QString&, const QString&, const QStringList&) override { return 0; }
-    void beep() override {}
-    std::optional<QString> saveDialog(const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QString> openDialog(const QString&, const QStringList&) override { return {}; }
-    std::optional<QString> chooseFolder(const QString&) override { return {}; }
-    bool openUrl(const QString&) override { return true; }
-    bool openFile(const QString&) override { return true; }
-    bool revealFile(const QString&) override { return true; }
-    bool launchApplication(const QString&, const QStringList&) override { return true; }
-    void setClipboardText(const QString&) override {}
-    void schedule(int, std::function<void()> step) override { step(); }
-    void quit() override {}
-};
 
 double medianMs(int runs, const std::function<void(int)>& setup, const std::function<void(int)>& op) {
     std::vector<double> ms;
@@ -62,7 +47,7 @@ int main(int argc, char** argv) {
     QTemporaryDir dir;
     Settings settings(dir.filePath(QStringLiteral("Quandor.conf")));
     settings.setBool(prefs::firstDropBOOL, true);
-    QuietUi ui;
+    bench::SilentUi ui;
     QuandorAppDelegate delegate(settings, ui, Paths::under(dir.path()));
     QDir().mkpath(delegate.paths().dataFolder);
     AddController controller(delegate);

@@ -18,6 +18,8 @@
 #include <QLocale>
 #include <QTemporaryDir>
 
+#include "silent_ui.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -30,22 +32,6 @@ using namespace quandor;
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-class NoUi : public UiPort {
-  public:
-    int alert(AlertStyle, const QString&, const QString&, const QStringList&) override { return 0; }
-    void beep() override {}
-    std::optional<QString> saveDialog(const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QString> openDialog(const QString&, const QStringList&) override { return {}; }
-    std::optional<QString> chooseFolder(const QString&) override { return {}; }
-    bool openUrl(const QString&) override { return false; }
-    bool openFile(const QString&) override { return false; }
-    bool revealFile(const QString&) override { return false; }
-    bool launchApplication(const QString&, const QStringList&) override { return false; }
-    void setClipboardText(const QString&) override {}
-    void schedule(int, std::function<void()> step) override { step(); }
-    void quit() override {}
-};
 
 double medianMs(const std::function<void()>& work, int runs = 21) {
     std::vector<double> times;
@@ -71,7 +57,7 @@ int main(int argc, char** argv) {
     options.itemsPerStatement = static_cast<int>(n);
     QTemporaryDir dir;
     Settings settings(dir.filePath(QStringLiteral("Quandor.conf")));
-    NoUi ui;
+    bench::SilentUi ui;
     QuandorAppDelegate delegate(settings, ui, Paths::under(dir.path()));
     delegate.database() = generateDatabase(options);
     delegate.selection().setYearIndex(0);
