@@ -17,7 +17,7 @@
 namespace quandor::ui {
 
 RowDrag::RowDrag(QAbstractItemView* view, Hooks hooks)
-    : QObject(view), view_(view), hooks_(std::move(hooks)) {
+    : QObject(view), view_(view), viewport_(view->viewport()), hooks_(std::move(hooks)) {
     view_->viewport()->setAcceptDrops(true);
     view_->viewport()->installEventFilter(this);
     indicator_ = new QFrame(view_->viewport());
@@ -108,7 +108,7 @@ void RowDrag::startDrag() {
 }
 
 bool RowDrag::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != view_->viewport()) return false;
+    if (watched != viewport_) return false;
     switch (event->type()) {
         case QEvent::MouseButtonPress: {
             auto* e = static_cast<QMouseEvent*>(event);

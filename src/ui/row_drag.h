@@ -54,6 +54,9 @@ class RowDrag : public QObject {
     void hideIndicator();
 
     QAbstractItemView* view_;
+    // Kept apart from the view: while the view is being torn down its
+    // viewport still sends events, and the view may no longer be asked for it.
+    QWidget* viewport_;
     Hooks hooks_;
     QFrame* indicator_ = nullptr;
     QPoint pressPos_;
