@@ -86,7 +86,11 @@ int main(int argc, char** argv) {
     page.listed = listed;
     page.rates = {19.0f, 7.0f, std::nullopt};
     page.withList = true;
-    page.sums = statementSums(*statement);
+    {
+        std::vector<uint32_t> all(statement->items().size());
+        for (uint32_t i = 0; i < all.size(); ++i) all[i] = i;
+        page.totals = computeStatementTotals(statement->items(), all);
+    }
     const QString footer = overviewFooter(page.company, statement->text(keys::title), year->text(keys::dateValue));
 
     double pdfCpu = 0, csvCpu = 0, csvMacCpu = 0, xmlCpu = 0;
