@@ -5,6 +5,7 @@
 // Measures, as medians over RUNS:
 //  - the overview page with its item list: HTML built, written and parsed,
 //    laid out and written as PDF (what opening the print or export sheet does);
+//  - the RTF export of the overview (head as styled text, list row by row);
 //  - the CSV export (text, Windows-1252, atomic write);
 //  - the semicolon CSV export;
 //  - the XML export (text, UTF-8, atomic write).
@@ -17,6 +18,7 @@
 #include "core/keys.h"
 #include "core/number_texts.h"
 #include "print/print_pipeline.h"
+#include "print/rtf_writer.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -114,6 +116,23 @@ int main(int argc, char** argv) {
         po.footer = footer;
         print::writePdf(*doc, po, dir.filePath(QStringLiteral("styled.pdf")), &error);
     });
+    // The RTF export: the overview's head as styled text followed by the
+    // item list written row by row (what the export sheet's "Text Datei" writes).
+    double rtfCpu = 0;
+    const double rtf = medianMs(runs, [&] {
+        auto head = print::parseHtml(overviewHeadHtml(page));
+        const QByteArray bytes = print::rtfFromDocument(*head, overviewItemList(page), footer);
+        QString reason;
+        if (!QuandorAppDelegate::writeFileAtomically(dir.filePath(QStringLiteral("d.rtf")), bytes, &reason))
+            std::fprintf(stderr, "%s\n", qPrintable(reason));
+    }, &rtfCpu);
+    // For comparison: the whole page parsed as HTML and converted (one run).
+    const double rtfStyled = medianMs(1, [&] {
+        auto doc = print::parseHtml(overviewPageHtml(page));
+        QString reason;
+        QuandorAppDelegate::writeFileAtomically(dir.filePath(QStringLiteral("e.rtf")),
+                                                print::rtfFromDocument(*doc), &reason);
+    });
     auto write = [&](const QString& name, const QByteArray& bytes) {
         QString reason;
         if (!QuandorAppDelegate::writeFileAtomically(dir.filePath(name), bytes, &reason))
@@ -130,6 +149,8 @@ int main(int argc, char** argv) {
     std::printf("statement of %lld items, median of %d runs\n", static_cast<long long>(n), runs);
     std::printf("  overview page with item list as PDF: %8.1f ms (CPU %.1f ms)\n", pdf, pdfCpu);
     if (pdfStyled >= 0) std::printf("  (the same laid out whole as styled text: %.1f ms)\n", pdfStyled);
+    std::printf("  RTF export of the overview:          %8.1f ms (CPU %.1f ms)\n", rtf, rtfCpu);
+    std::printf("  (the whole page parsed as HTML to RTF: %.1f ms)\n", rtfStyled);
     std::printf("  CSV export:                          %8.1f ms (CPU %.1f ms)\n", csv, csvCpu);
     std::printf("  CSV export with semicolons:          %8.1f ms (CPU %.1f ms)\n", csvMac, csvMacCpu);
     std::printf("  XML export:                          %8.1f ms (CPU %.1f ms)\n", xml, xmlCpu);

@@ -328,16 +328,18 @@ AddController::ExportResult AddController::exportStatementTo(int tab, const QStr
             break;
         }
         case 1: {
-            QString error;
-            QFile html(previewHtmlPath());
-            if (!html.open(QIODevice::ReadOnly)) {
-                app_.ui().alert(AlertStyle::Critical, kErrorTitle,
-                                QStringLiteral("Die Übersicht fehlt; öffne den Export erneut."), {kOK});
-                return ExportResult::Failed;
-            }
-            const std::unique_ptr<QTextDocument> document =
-                print::parseHtml(QString::fromUtf8(html.readAll()));
-            bytes = print::rtfFromDocument(*document);
+            // The overview as the PDF shows it: the page's head as styled
+            // text, then the item list written row by row (laying thousands
+            // of rows out as styled text first would take many seconds).
+            const RecordPtr statement = app_.selection().selectedStatement();
+            const RecordPtr year = app_.selection().selectedYear();
+            if (!statement || !year) return ExportResult::Refused;
+            const StatementTotals& totals = refreshTotals();
+            const OverviewPage page = overviewFor(app_, *statement, *year, listedItemRefs(), totals,
+                                                  printedCurrencyText());
+            const std::unique_ptr<QTextDocument> head = print::parseHtml(overviewHeadHtml(page));
+            bytes = print::rtfFromDocument(*head, overviewItemList(page),
+                                           app_.settings().getText(prefs::printFooter));
             break;
         }
         case 3: bytes = xmlString().toUtf8(); break;
