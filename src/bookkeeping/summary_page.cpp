@@ -19,8 +19,8 @@ QString bold(const QString& s) { return QStringLiteral("<b>") + s + QStringLiter
 
 QString tableOpen(int width, int fontPx, int spacing, bool border) {
     return QStringLiteral(
-               "<table width=\"%1\" border=\"%2\" cellpadding=\"2\" cellspacing=\"%3\" "
-               "style=\"font-size: %4px\">")
+               "<table class=\"s%4\" width=\"%1\" border=\"%2\" cellpadding=\"2\" "
+               "cellspacing=\"%3\" style=\"font-size: %4px\">")
         .arg(width)
         .arg(border ? 1 : 0)
         .arg(spacing)
@@ -114,11 +114,12 @@ class Page {
         std::stable_sort(items.begin(), items.end(), [](const Record* a, const Record* b) {
             return a->date(keys::date).sinceReference < b->date(keys::date).sinceReference;
         });
+        // Small and very small type of the list (sizes set by the prologue's style).
         auto small = [](const QString& s) {
-            return QStringLiteral("<small>") + s + QStringLiteral("</small>");
+            return QStringLiteral("<span class=\"k\">") + s + QStringLiteral("</span>");
         };
         auto tiny = [](const QString& s) {
-            return QStringLiteral("<font size=\"1\">") + s + QStringLiteral("</font>");
+            return QStringLiteral("<span class=\"kk\">") + s + QStringLiteral("</span>");
         };
         int n = 0;
         for (const Record* item : items) {
@@ -159,7 +160,12 @@ class Page {
 QString SummaryPageInput::defaultPrologue() {
     return QStringLiteral(
         "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"
-        "<title>Abrechnung</title></head><body><font face=\"Lucida Grande\" size=\"2\">");
+        "<title>Abrechnung</title>"
+        // Table cells do not take the type size of their table: set it for them.
+        "<style type=\"text/css\">table.s11 td { font-size: 11px; } "
+        "table.s7 td { font-size: 7px; } span.k { font-size: 6px; } span.kk { font-size: 5px; }"
+        "</style>"
+        "</head><body><font face=\"Lucida Grande\" size=\"2\">");
 }
 
 QString shortenedText(const QString& text, qsizetype limit, qsizetype keep) {
@@ -193,8 +199,11 @@ SummaryPage buildSummaryPage(const SummaryPageInput& in) {
                     "class=\"f2\"><br><br>") +
                 p.paymentBlock() + QStringLiteral("<br><br>") + p.incomeExpenseTable() +
                 QStringLiteral("<br><br>") + p.revenueTable();
+    // The list stands outside the blocks' font, whose relative size would
+    // override the list's small type.
+    page.html += QStringLiteral("</font>");
     if (input->withList) page.html += p.itemList();
-    page.html += QStringLiteral("</font></body></html>");
+    page.html += QStringLiteral("</body></html>");
     return page;
 }
 
