@@ -352,6 +352,9 @@ class AddController {
     void calculateTab() { calculateTabVoid(); }
     void changeAlLCalculates();
     void printAbrechnung();
+    // Shows the summary page as rendered by infoWindowVoid: in the program's
+    // preview window, or in the system's PDF viewer when "loadInPreview.app" is set.
+    void previewAbrechnung();
     // The window's payment fields (they write into the selected statement).
     void setPaymentField(Key key, float value);
     void setVoranmeldungComment(const QString& text);

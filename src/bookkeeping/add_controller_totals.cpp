@@ -212,6 +212,26 @@ void AddController::printAbrechnung() {
     if (summaryPrinter_) app_.ui().schedule(0, summaryPrinter_);
 }
 
+void AddController::previewAbrechnung() {
+    const RecordPtr year = app_.selection().selectedYear();
+    if (!year || year->thelists().empty()) {
+        fail(kNoStatements);
+        return;
+    }
+    if (!app_.selection().selectedStatement()) {
+        fail(kNoStatementSelected);
+        return;
+    }
+    if (!summaryRenderer_) {
+        app_.ui().beep();
+        return;
+    }
+    returnWindow_.busy = true;
+    infoWindowVoid();
+    returnWindow_.busy = false;
+    loadPDFTab();  // the summary is now "PDFPreviewTab.pdf"
+}
+
 void AddController::setPaymentField(Key key, float value) {
     const RecordPtr statement = app_.selection().selectedStatement();
     if (!statement) return;

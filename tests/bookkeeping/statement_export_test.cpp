@@ -377,6 +377,30 @@ TEST(SummaryPage, ExportWritesThePdfWithItsFooter) {
     EXPECT_EQ(b.ui.alerts[0].message, u"Du musst erst eine Abrechnung und zugehörige Posten anlegen."_s);
 }
 
+TEST(SummaryPage, PreviewShowsTheRenderedPageInTheProgramOrTheViewer) {
+    Books b;
+    b.fill();
+    b.controller.setSummaryRenderer([&](const QString& html, const QString& footer) {
+        b.controller.renderSummaryPdf(html, footer);
+    });
+    QString shown, title;
+    b.controller.printHooks().showPreview = [&](const QString& pdf, const QString& t) {
+        shown = pdf;
+        title = t;
+    };
+    b.controller.previewAbrechnung();
+    EXPECT_EQ(shown, b.controller.previewPdfPath());
+    EXPECT_EQ(title, u"Vorschau - Abrechnung"_s);
+    const QStringList pages = test::pdfPages(shown);
+    ASSERT_FALSE(pages.isEmpty());
+    EXPECT_TRUE(pages.first().contains(u"Muster & Söhne · Abrechnung März 2024 · Seite 1"_s));
+
+    b.settings.setBool(P::loadInPreviewApp, true);
+    b.controller.previewAbrechnung();
+    ASSERT_EQ(b.ui.opened.size(), 1u);
+    EXPECT_EQ(b.ui.opened[0], b.controller.previewPdfPath());
+}
+
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("TZ", "Europe/Berlin");
