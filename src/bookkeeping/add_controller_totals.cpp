@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTextDocument>
 
 #include <cstring>
 #include <utility>
@@ -145,8 +146,15 @@ bool AddController::renderSummaryPdf(const QString& html, const QString& footer)
     print::PageOptions options;
     options.footer = footer;
     QString error;
-    const bool ok = print::writeHtmlFile(html, htmlPath, &error) &&
-                    print::writePdf(html, options, pdfPath, &error);
+    bool ok = print::writeHtmlFile(html, htmlPath, &error);
+    if (ok && html == summaryPage_.html && !summaryPage_.list.empty()) {
+        // The page built here: its head as styled text, the item list painted
+        // row by row (laying thousands of rows out as styled text takes seconds).
+        const std::unique_ptr<QTextDocument> head = print::parseHtml(summaryPage_.headHtml);
+        ok = print::writePdf(*head, summaryPage_.list, options, pdfPath, &error);
+    } else if (ok) {
+        ok = print::writePdf(html, options, pdfPath, &error);
+    }
     if (!ok) {
         app_.ui().beep();
         app_.ui().alert(AlertStyle::Critical, kErrorTitle,
