@@ -5,6 +5,8 @@
 // Measures, as medians over RUNS:
 //  - the overview page with its item list: HTML built, written and parsed,
 //    laid out and written as PDF (what opening the print or export sheet does);
+//  - the RTF export of the overview (head as styled text, list row by row);
+//  - the summary page with its item list as PDF;
 //  - the CSV export (text, Windows-1252, atomic write);
 //  - the semicolon CSV export;
 //  - the XML export (text, UTF-8, atomic write).
@@ -12,11 +14,13 @@
 
 #include "bookkeeping/statement_exports.h"
 #include "bookkeeping/statement_pages.h"
+#include "bookkeeping/summary_page.h"
 #include "cli/generator.h"
 #include "core/app_delegate.h"
 #include "core/keys.h"
 #include "core/number_texts.h"
 #include "print/print_pipeline.h"
+#include "print/rtf_writer.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -86,7 +90,11 @@ int main(int argc, char** argv) {
     page.listed = listed;
     page.rates = {19.0f, 7.0f, std::nullopt};
     page.withList = true;
-    page.sums = statementSums(*statement);
+    {
+        std::vector<uint32_t> all(statement->items().size());
+        for (uint32_t i = 0; i < all.size(); ++i) all[i] = i;
+        page.totals = computeStatementTotals(statement->items(), all);
+    }
     const QString footer = overviewFooter(page.company, statement->text(keys::title), year->text(keys::dateValue));
 
     double pdfCpu = 0, csvCpu = 0, csvMacCpu = 0, xmlCpu = 0;
@@ -110,6 +118,54 @@ int main(int argc, char** argv) {
         po.footer = footer;
         print::writePdf(*doc, po, dir.filePath(QStringLiteral("styled.pdf")), &error);
     });
+    // The RTF export: the overview's head as styled text followed by the
+    // item list written row by row (what the export sheet's "Text Datei" writes).
+    double rtfCpu = 0;
+    const double rtf = medianMs(runs, [&] {
+        auto head = print::parseHtml(overviewHeadHtml(page));
+        const QByteArray bytes = print::rtfFromDocument(*head, overviewItemList(page), footer);
+        QString reason;
+        if (!QuandorAppDelegate::writeFileAtomically(dir.filePath(QStringLiteral("d.rtf")), bytes, &reason))
+            std::fprintf(stderr, "%s\n", qPrintable(reason));
+    }, &rtfCpu);
+    // For comparison: the whole page parsed as HTML and converted (one run).
+    const double rtfStyled = medianMs(1, [&] {
+        auto doc = print::parseHtml(overviewPageHtml(page));
+        QString reason;
+        QuandorAppDelegate::writeFileAtomically(dir.filePath(QStringLiteral("e.rtf")),
+                                                print::rtfFromDocument(*doc), &reason);
+    });
+    // The summary page ("Abrechnung") with its item list as PDF: what the VAT
+    // return window renders whenever it computes the totals.
+    SummaryPageInput summaryInput;
+    summaryInput.company = page.company;
+    summaryInput.taxId = page.taxID;
+    summaryInput.statement = statement.get();
+    summaryInput.yearName = year->text(keys::dateValue);
+    summaryInput.totals = page.totals;
+    summaryInput.rate1 = 19.0f;
+    summaryInput.rate2 = 7.0f;
+    summaryInput.withList = true;
+    summaryInput.listed.assign(listed.begin(), listed.end());
+    double summaryCpu = 0;
+    const double summary = medianMs(runs, [&] {
+        const SummaryPage sp = buildSummaryPage(summaryInput);
+        QString error;
+        print::writeHtmlFile(sp.html, dir.filePath(QStringLiteral("summary.html")), &error);
+        auto head = print::parseHtml(sp.headHtml);
+        print::PageOptions po;
+        po.footer = sp.footer;
+        if (!print::writePdf(*head, sp.list, po, dir.filePath(QStringLiteral("summary.pdf")), &error))
+            std::fprintf(stderr, "%s\n", qPrintable(error));
+    }, &summaryCpu);
+    // For comparison: the whole summary page laid out as styled text (one run).
+    const double summaryStyled = medianMs(1, [&] {
+        const SummaryPage sp = buildSummaryPage(summaryInput);
+        print::PageOptions po;
+        po.footer = sp.footer;
+        QString error;
+        print::writePdf(sp.html, po, dir.filePath(QStringLiteral("summary-styled.pdf")), &error);
+    });
     auto write = [&](const QString& name, const QByteArray& bytes) {
         QString reason;
         if (!QuandorAppDelegate::writeFileAtomically(dir.filePath(name), bytes, &reason))
@@ -126,6 +182,10 @@ int main(int argc, char** argv) {
     std::printf("statement of %lld items, median of %d runs\n", static_cast<long long>(n), runs);
     std::printf("  overview page with item list as PDF: %8.1f ms (CPU %.1f ms)\n", pdf, pdfCpu);
     if (pdfStyled >= 0) std::printf("  (the same laid out whole as styled text: %.1f ms)\n", pdfStyled);
+    std::printf("  RTF export of the overview:          %8.1f ms (CPU %.1f ms)\n", rtf, rtfCpu);
+    std::printf("  (the whole page parsed as HTML to RTF: %.1f ms)\n", rtfStyled);
+    std::printf("  summary page with item list as PDF:  %8.1f ms (CPU %.1f ms)\n", summary, summaryCpu);
+    std::printf("  (the same laid out whole as styled text: %.1f ms)\n", summaryStyled);
     std::printf("  CSV export:                          %8.1f ms (CPU %.1f ms)\n", csv, csvCpu);
     std::printf("  CSV export with semicolons:          %8.1f ms (CPU %.1f ms)\n", csvMac, csvMacCpu);
     std::printf("  XML export:                          %8.1f ms (CPU %.1f ms)\n", xml, xmlCpu);

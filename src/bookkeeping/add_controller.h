@@ -341,11 +341,20 @@ class AddController {
 
     // Totals of the listed items into the window, the settings and the summary page.
     void infoWindowVoid();
+    // The totals alone (window fields and settings), without the summary page.
+    const StatementTotals& refreshTotals();
+    // Writes the summary page into "PDFPreviewTab.html" and renders it into
+    // "PDFPreviewTab.pdf" with its footer; false after telling why. The
+    // window layer's summary renderer and the command line use it.
+    bool renderSummaryPdf(const QString& html, const QString& footer);
     // balance ← payment + additional payment − refund of the selected statement.
     void calculateTabVoid();
     void calculateTab() { calculateTabVoid(); }
     void changeAlLCalculates();
     void printAbrechnung();
+    // Shows the summary page as rendered by infoWindowVoid: in the program's
+    // preview window, or in the system's PDF viewer when "loadInPreview.app" is set.
+    void previewAbrechnung();
     // The window's payment fields (they write into the selected statement).
     void setPaymentField(Key key, float value);
     void setVoranmeldungComment(const QString& text);
@@ -407,7 +416,7 @@ class AddController {
         std::function<void(bool rendered)> overviewRendered;
     };
     // How an export ended.
-    enum class ExportResult { Written, Cancelled, NothingWritten, Refused, Failed, Unavailable };
+    enum class ExportResult { Written, Cancelled, NothingWritten, Refused, Failed };
 
     PrintHooks& printHooks() { return printHooks_; }
     PrintSheet printSheet() const { return printSheet_; }
@@ -434,6 +443,9 @@ class AddController {
     // The export of format `tab` (the values of "prefsSelectedExportTab") into
     // `path` without a dialog; the overview must have been rendered for PDF and RTF.
     ExportResult exportStatementTo(int tab, const QString& path);
+    // The summary page of the selected statement as a PDF file at `path`
+    // (written whole or not at all), as infoWindowVoid builds and renders it.
+    ExportResult exportSummaryTo(const QString& path);
     QString csvString() const;
     QString csvStringMac() const;
     QString xmlString() const;
@@ -477,7 +489,6 @@ class AddController {
     static const QString kNoFirstItemYet;     // print or export before the first item
     static const QString kNoItemsToPrint;     // print or export without listed items
     static const QString kDatevNotice;        // export value 99
-    static const QString kFormatUnavailable;  // an export format not built yet
     static const QString kPreviewTitle;       // "Vorschau - Abrechnung"
 
   private:
@@ -518,6 +529,8 @@ class AddController {
     std::function<void(const QString&, const QString&)> summaryRenderer_;
     std::function<void()> summaryPrinter_;
     std::function<QString()> currencyText_;
+    // The currency text of money cells: empty unless "prefsPrintCurrency" is set.
+    QString printedCurrencyText() const;
     // print and export state
     bool printChecksPass();
     QString printFolderFile(const QString& name) const;

@@ -7,6 +7,7 @@
 #include "core/number_texts.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
+#include "core/transfer.h"
 #include "print/print_pipeline.h"
 #include "print/rtf_writer.h"
 
@@ -30,8 +31,6 @@ const QString AddController::kDatevNotice = QStringLiteral(
     "beglücken muss, der nehme solange bitte den CSV Export. Dieser wurde auch gründlichst "
     "verbessert und stellt für jeden halbwegs fitten Steuerberater auch kein Problem dar. Danke "
     "fürs Verständnis.");
-const QString AddController::kFormatUnavailable =
-    QStringLiteral("Dieses Exportformat ist noch nicht verfügbar.");
 const QString AddController::kPreviewTitle = QStringLiteral("Vorschau - Abrechnung");
 
 namespace {
@@ -127,7 +126,7 @@ void AddController::closeTabJournalPrint() {
 }
 
 void AddController::generateTabJournal() {
-    // TODO(merge): refresh the statement totals and summary (infoWindowVoid) here.
+    infoWindowVoid();
     generatePDFTab();
 }
 
@@ -140,7 +139,7 @@ namespace {
 // Everything the overview page shows, read now from the settings and the
 // selection; stores the page's footer in "printFooter".
 OverviewPage overviewFor(QuandorAppDelegate& app, const Record& statement, const Record& year,
-                         ItemRefs listed) {
+                         ItemRefs listed, const StatementTotals& totals, const QString& currency) {
     Settings& settings = app.settings();
     OverviewPage page;
     page.locale = QLocale();
@@ -152,14 +151,13 @@ OverviewPage overviewFor(QuandorAppDelegate& app, const Record& statement, const
     page.year = &year;
     page.listed = std::move(listed);
     page.border = settings.getBool(prefs::prefsPrintBorder);
-    page.currency = currencyText(settings);
+    page.currency = currency;
     const QStringView rateKeys[] = {prefs::prefs1Rate, prefs::prefs2Rate, prefs::prefs3Rate};
     for (size_t i = 0; i < 3; ++i)
         if (settings.contains(rateKeys[i])) page.rates[i] = settings.getFloat(rateKeys[i]);
     page.withList = settings.getBool(prefs::prefsExportPrintWithList);
     page.sortOrder = int(settings.getInt(prefs::prefsTabSortOrder));
-    // TODO(merge): take these sums from the statement totals.
-    page.sums = statementSums(statement);
+    page.totals = totals;
     settings.setText(prefs::printFooter,
                      overviewFooter(page.company, statement.text(keys::title),
                                     year.text(keys::dateValue)));
@@ -172,11 +170,13 @@ QString AddController::exportString() {
     const RecordPtr statement = app_.selection().selectedStatement();
     const RecordPtr year = app_.selection().selectedYear();
     if (!statement || !year) return {};
-    // TODO(merge): refresh the statement totals and summary (infoWindowVoid) first.
+    // The page's figures are the statement totals of this moment.
+    const StatementTotals& totals = refreshTotals();
     QFile::remove(previewHtmlPath());
     QFile::remove(previewPdfPath());
     QDir().mkpath(app_.paths().dataFolder);
-    const QString html = overviewPageHtml(overviewFor(app_, *statement, *year, listedItemRefs()));
+    const QString html = overviewPageHtml(overviewFor(app_, *statement, *year, listedItemRefs(), totals,
+                                printedCurrencyText()));
     QString error;
     if (!print::writeHtmlFile(html, previewHtmlPath(), &error)) {
         app_.ui().beep();
@@ -189,11 +189,13 @@ bool AddController::generatePDFTab() {
     const RecordPtr statement = app_.selection().selectedStatement();
     const RecordPtr year = app_.selection().selectedYear();
     if (!statement || !year) return false;
-    // TODO(merge): refresh the statement totals and summary (infoWindowVoid) first.
+    // The page's figures are the statement totals of this moment.
+    const StatementTotals& totals = refreshTotals();
     QFile::remove(previewHtmlPath());
     QFile::remove(previewPdfPath());
     QDir().mkpath(app_.paths().dataFolder);
-    const OverviewPage page = overviewFor(app_, *statement, *year, listedItemRefs());
+    const OverviewPage page = overviewFor(app_, *statement, *year, listedItemRefs(), totals,
+                                printedCurrencyText());
     // The whole page goes to the HTML file (printing, RTF). The PDF is the
     // page without its list as styled text, followed by the list painted
     // row by row, which keeps long statements fast.
@@ -243,7 +245,9 @@ void AddController::printJournal() {
         return;
     }
     // The page as the preview shows it, with a bottom margin of 20 points.
-    const OverviewPage page = overviewFor(app_, *statement, *year, listedItemRefs());
+    const StatementTotals& totals = refreshTotals();
+    const OverviewPage page = overviewFor(app_, *statement, *year, listedItemRefs(), totals,
+                                printedCurrencyText());
     const std::unique_ptr<QTextDocument> head = print::parseHtml(overviewHeadHtml(page));
     const print::ListTable list = overviewItemList(page);
     const print::PageOptions options =
@@ -324,23 +328,33 @@ AddController::ExportResult AddController::exportStatementTo(int tab, const QStr
             break;
         }
         case 1: {
-            QString error;
-            QFile html(previewHtmlPath());
-            if (!html.open(QIODevice::ReadOnly)) {
-                app_.ui().alert(AlertStyle::Critical, kErrorTitle,
-                                QStringLiteral("Die Übersicht fehlt; öffne den Export erneut."), {kOK});
-                return ExportResult::Failed;
-            }
-            const std::unique_ptr<QTextDocument> document =
-                print::parseHtml(QString::fromUtf8(html.readAll()));
-            bytes = print::rtfFromDocument(*document);
+            // The overview as the PDF shows it: the page's head as styled
+            // text, then the item list written row by row (laying thousands
+            // of rows out as styled text first would take many seconds).
+            const RecordPtr statement = app_.selection().selectedStatement();
+            const RecordPtr year = app_.selection().selectedYear();
+            if (!statement || !year) return ExportResult::Refused;
+            const StatementTotals& totals = refreshTotals();
+            const OverviewPage page = overviewFor(app_, *statement, *year, listedItemRefs(), totals,
+                                                  printedCurrencyText());
+            const std::unique_ptr<QTextDocument> head = print::parseHtml(overviewHeadHtml(page));
+            bytes = print::rtfFromDocument(*head, overviewItemList(page),
+                                           app_.settings().getText(prefs::printFooter));
             break;
         }
         case 3: bytes = xmlString().toUtf8(); break;
-        case 4:
-            // TODO(merge): write the statement file (writeStatementFile) here.
-            app_.ui().alert(AlertStyle::Informational, kNoticeTitle, kFormatUnavailable, {kOK});
-            return ExportResult::Unavailable;
+        case 4: {
+            // The statement file of the transfer export, by the same writer.
+            QString error;
+            if (writeStatementFile(app_.selection().selectedStatement(), path, &error))
+                return ExportResult::Written;
+            app_.ui().beep();
+            app_.ui().alert(AlertStyle::Critical, kErrorTitle,
+                            QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden.\n\nGrund: %2")
+                                .arg(path, error),
+                            {kOK});
+            return ExportResult::Failed;
+        }
         case 5:
             // The Tarnwick format is offered, but nothing is written for it.
             return ExportResult::NothingWritten;

@@ -5,12 +5,16 @@
 #include "core/number_texts.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
+#include "print/print_pipeline.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTextDocument>
 
 #include <cstring>
+#include <utility>
 
 namespace quandor {
 
@@ -90,9 +94,7 @@ void AddController::infoWindowVoid() {
         return;
     }
     Settings& settings = app_.settings();
-    totals_ = computeStatementTotals(statement->items(), selection.listedIndexes());
-    totalsStatement_ = statement;
-    storeTotals(settings, *totals_);
+    refreshTotals();
 
     SummaryPageInput page;
     page.company = settings.getText(prefs::prefsCompany);
@@ -104,8 +106,7 @@ void AddController::infoWindowVoid() {
     if (settings.contains(prefs::prefs1Rate)) page.rate1 = settings.getFloat(prefs::prefs1Rate);
     if (settings.contains(prefs::prefs2Rate)) page.rate2 = settings.getFloat(prefs::prefs2Rate);
     if (settings.contains(prefs::prefs3Rate)) page.rate3 = settings.getFloat(prefs::prefs3Rate);
-    if (settings.getBool(prefs::prefsPrintCurrency))
-        page.currencyText = currencyText_ ? currencyText_() : currencyText(settings);
+    page.currencyText = printedCurrencyText();
     page.printBorder = settings.getBool(prefs::prefsPrintBorder);
     page.withList = settings.getBool(prefs::prefsExportPrintWithList);
     page.unshortened = settings.getBool(prefs::prefsPrintUnshortened);
@@ -115,6 +116,75 @@ void AddController::infoWindowVoid() {
 
     settings.setText(prefs::printFooter, summaryPage_.footer);
     if (summaryRenderer_) summaryRenderer_(summaryPage_.html, summaryPage_.footer);
+}
+
+const StatementTotals& AddController::refreshTotals() {
+    Selection& selection = app_.selection();
+    const RecordPtr statement = selection.selectedStatement();
+    if (!statement) {
+        totals_ = StatementTotals{};
+        totalsStatement_.reset();
+        return *totals_;
+    }
+    totals_ = computeStatementTotals(statement->items(), selection.listedIndexes());
+    totalsStatement_ = statement;
+    storeTotals(app_.settings(), *totals_);
+    return *totals_;
+}
+
+QString AddController::printedCurrencyText() const {
+    if (!app_.settings().getBool(prefs::prefsPrintCurrency)) return {};
+    return currencyText_ ? currencyText_() : currencyText(app_.settings());
+}
+
+bool AddController::renderSummaryPdf(const QString& html, const QString& footer) {
+    const QString htmlPath = previewHtmlPath();
+    const QString pdfPath = previewPdfPath();
+    QFile::remove(htmlPath);
+    QFile::remove(pdfPath);
+    QDir().mkpath(app_.paths().dataFolder);
+    print::PageOptions options;
+    options.footer = footer;
+    QString error;
+    bool ok = print::writeHtmlFile(html, htmlPath, &error);
+    if (ok && html == summaryPage_.html && !summaryPage_.list.empty()) {
+        // The page built here: its head as styled text, the item list painted
+        // row by row (laying thousands of rows out as styled text takes seconds).
+        const std::unique_ptr<QTextDocument> head = print::parseHtml(summaryPage_.headHtml);
+        ok = print::writePdf(*head, summaryPage_.list, options, pdfPath, &error);
+    } else if (ok) {
+        ok = print::writePdf(html, options, pdfPath, &error);
+    }
+    if (!ok) {
+        app_.ui().beep();
+        app_.ui().alert(AlertStyle::Critical, kErrorTitle,
+                        QStringLiteral("Die Abrechnung konnte nicht erstellt werden.\n\n%1").arg(error),
+                        {kOk});
+    }
+    return ok;
+}
+
+AddController::ExportResult AddController::exportSummaryTo(const QString& path) {
+    const RecordPtr year = app_.selection().selectedYear();
+    if (!year || year->thelists().empty()) {
+        fail(kNoStatements);
+        return ExportResult::Refused;
+    }
+    if (!app_.selection().selectedStatement()) {
+        fail(kNoStatementSelected);
+        return ExportResult::Refused;
+    }
+    // The page is rendered here, once, whatever renderer the window set.
+    auto renderer = std::exchange(summaryRenderer_, nullptr);
+    infoWindowVoid();
+    summaryRenderer_ = std::move(renderer);
+    if (!renderSummaryPdf(summaryPage_.html, summaryPage_.footer)) return ExportResult::Failed;
+    QFile pdf(previewPdfPath());
+    if (!pdf.open(QIODevice::ReadOnly)) {
+        fail(QStringLiteral("Die Abrechnung als PDF fehlt: %1").arg(pdf.errorString()));
+        return ExportResult::Failed;
+    }
+    return writeExportFile(path, pdf.readAll()) ? ExportResult::Written : ExportResult::Failed;
 }
 
 void AddController::calculateTabVoid() {
@@ -148,6 +218,26 @@ void AddController::printAbrechnung() {
     infoWindowVoid();
     returnWindow_.busy = false;
     if (summaryPrinter_) app_.ui().schedule(0, summaryPrinter_);
+}
+
+void AddController::previewAbrechnung() {
+    const RecordPtr year = app_.selection().selectedYear();
+    if (!year || year->thelists().empty()) {
+        fail(kNoStatements);
+        return;
+    }
+    if (!app_.selection().selectedStatement()) {
+        fail(kNoStatementSelected);
+        return;
+    }
+    if (!summaryRenderer_) {
+        app_.ui().beep();
+        return;
+    }
+    returnWindow_.busy = true;
+    infoWindowVoid();
+    returnWindow_.busy = false;
+    loadPDFTab();  // the summary is now "PDFPreviewTab.pdf"
 }
 
 void AddController::setPaymentField(Key key, float value) {

@@ -74,7 +74,7 @@ class Page {
     }
 
     QString summaryTable() const {
-        const StatementSums& t = in_.sums;
+        const StatementTotals& t = in_.totals;
         // Incomes positive, expenses negative; the tax column holds the VAT
         // received and (negative) the VAT paid.
         const float inNet = t.incomeWith - t.taxFeePay;
@@ -218,31 +218,6 @@ const QString kPagePrologue = QStringLiteral(
     "<style type=\"text/css\">table.liste td { font-size: 7px; } span.k { font-size: 6px; } "
     "span.kk { font-size: 5px; }</style></head><body><font face=\"Lucida Grande\" size=\"2\">");
 
-StatementSums statementSums(const Record& statement) {
-    StatementSums s;
-    for (const RecordPtr& item : statement.items()) {
-        s.incomeWith += item->real(keys::incomeWith);
-        s.taxFeePay += item->real(keys::taxFeePay);
-        s.expenseWith += item->real(keys::expenseWith);
-        s.taxFeeGet += item->real(keys::taxFeeGet);
-    }
-    return s;
-}
-
-RateSums rateSums(const ItemRefs& listed) {
-    RateSums r;
-    for (const Record* item : listed) {
-        if (!item->flag(keys::taxBool)) continue;
-        const int64_t tag = item->integer(keys::taxTag);
-        if (tag < 1 || tag > 3) continue;
-        if (item->integer(keys::kind) == 1)
-            r.expense[size_t(tag - 1)] += item->real(keys::taxFeeGet);
-        else
-            r.income[size_t(tag - 1)] += item->real(keys::taxFeePay);
-    }
-    return r;
-}
-
 QString overviewFooter(const QString& company, const QString& statementTitle,
                        const QString& yearName) {
     return QStringLiteral("%1 · Übersicht %2 %3 · Seite ").arg(company, statementTitle, yearName);
@@ -265,12 +240,16 @@ QString pageHtml(const OverviewPage& in, bool withListHtml) {
     h += br(2) + QStringLiteral("</font><font face=\"Lucida Grande\" size=\"4\">");
 
     bool returnTable = false;
-    const RateSums rates = rateSums(in.listed);
-    std::array<float, 3> saldo{};
-    for (size_t i = 0; i < 3; ++i) saldo[i] = rates.income[i] - rates.expense[i];
+    // VAT per rate 1 to 3 of the listed items with VAT.
+    std::array<float, 3> income{}, expense{}, saldo{};
+    for (size_t i = 0; i < 3; ++i) {
+        income[i] = in.totals.incomeTax[i + 1];
+        expense[i] = in.totals.expenseTax[i + 1];
+        saldo[i] = income[i] - expense[i];
+    }
     h += page.returnBlock(&returnTable) + br(2);
-    h += page.rateTable(QStringLiteral("Einnahmen"), rates.income, false) + br(2);
-    h += page.rateTable(QStringLiteral("Ausgaben"), rates.expense, false) + br(2);
+    h += page.rateTable(QStringLiteral("Einnahmen"), income, false) + br(2);
+    h += page.rateTable(QStringLiteral("Ausgaben"), expense, false) + br(2);
     h += page.rateTable(QStringLiteral("Saldo"), saldo, true) + br(2);
     h += page.summaryTable();
     // The list stands outside the blocks' font: a relative size there would

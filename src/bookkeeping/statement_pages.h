@@ -5,6 +5,7 @@
 // so the page is the same in the window, the command line and the tests.
 
 #include "bookkeeping/statement_exports.h"
+#include "bookkeeping/statement_totals.h"
 #include "core/record.h"
 #include "print/list_table.h"
 
@@ -15,26 +16,6 @@
 #include <optional>
 
 namespace quandor {
-
-// The four sums of a whole statement (all its items, whatever their VAT
-// choice) that the summary table needs: Σ "incomeWith", Σ "taxFeePay",
-// Σ "expenseWith" (negative for expenses), Σ "taxFeeGet".
-struct StatementSums {
-    float incomeWith = 0;
-    float taxFeePay = 0;
-    float expenseWith = 0;
-    float taxFeeGet = 0;
-};
-// Adds them up over the statement's items in list order.
-// TODO(merge): take these from the statement totals once they are here.
-StatementSums statementSums(const Record& statement);
-
-// Per-rate VAT of the listed items with VAT and rate tag 1 to 3.
-struct RateSums {
-    std::array<float, 3> income{0, 0, 0};   // Σ "taxFeePay" of incomes
-    std::array<float, 3> expense{0, 0, 0};  // Σ "taxFeeGet" of expenses
-};
-RateSums rateSums(const ItemRefs& listed);
 
 struct OverviewPage {
     QString prologue;  // document head and the opening font element
@@ -49,7 +30,9 @@ struct OverviewPage {
     std::array<std::optional<float>, 3> rates;  // "prefs1Rate" … "prefs3Rate"
     bool withList = false;
     int sortOrder = 0;  // 0: newest first; otherwise by receipt number
-    StatementSums sums;
+    // The statement's totals: the whole statement's sums for the summary
+    // table and the listed items' VAT per rate tag for the rate tables.
+    StatementTotals totals;
     QLocale locale;
 };
 

@@ -19,8 +19,8 @@ QString bold(const QString& s) { return QStringLiteral("<b>") + s + QStringLiter
 
 QString tableOpen(int width, int fontPx, int spacing, bool border) {
     return QStringLiteral(
-               "<table width=\"%1\" border=\"%2\" cellpadding=\"2\" cellspacing=\"%3\" "
-               "style=\"font-size: %4px\">")
+               "<table class=\"s%4\" width=\"%1\" border=\"%2\" cellpadding=\"2\" "
+               "cellspacing=\"%3\" style=\"font-size: %4px\">")
         .arg(width)
         .arg(border ? 1 : 0)
         .arg(spacing)
@@ -107,18 +107,13 @@ class Page {
              cell(QStringLiteral("(netto)")) + cell(QStringLiteral("Satz")) +
              cell(QStringLiteral("Summe")) + cell(QString()) + QStringLiteral("</tr>");
 
-        std::vector<const Record*> items;
-        items.reserve(in_.listed.size());
-        for (const Record* r : in_.listed)
-            if (r) items.push_back(r);
-        std::stable_sort(items.begin(), items.end(), [](const Record* a, const Record* b) {
-            return a->date(keys::date).sinceReference < b->date(keys::date).sinceReference;
-        });
+        const std::vector<const Record*> items = sortedItems();
+        // Small and very small type of the list (sizes set by the prologue's style).
         auto small = [](const QString& s) {
-            return QStringLiteral("<small>") + s + QStringLiteral("</small>");
+            return QStringLiteral("<span class=\"k\">") + s + QStringLiteral("</span>");
         };
         auto tiny = [](const QString& s) {
-            return QStringLiteral("<font size=\"1\">") + s + QStringLiteral("</font>");
+            return QStringLiteral("<span class=\"kk\">") + s + QStringLiteral("</span>");
         };
         int n = 0;
         for (const Record* item : items) {
@@ -150,7 +145,63 @@ class Page {
         return h;
     }
 
+    // The same list as rows for the print pipeline.
+    print::ListTable listTable() const {
+        using print::ListCell;
+        print::ListTable t;
+        t.heading = in_.company + QStringLiteral(" · Übersicht aller Posten · ") +
+                    in_.statement->text(keys::title) + u' ' + in_.yearName;
+        t.border = in_.printBorder;
+        const double widths[] = {24, 38, 170, 74, 120, 48, 30, 48, 10};
+        const char16_t* heads[] = {u"Nr.", u"Datum", u"Bezeichnung / Kategorie", u"Nummer / Beleg",
+                                   u"Konto", u"(netto)", u"Satz", u"Summe", u""};
+        for (int c = 0; c < 9; ++c)
+            t.columns.push_back({QString::fromUtf16(heads[c]), widths[c],
+                                 c >= 5 ? Qt::AlignRight : Qt::AlignLeft});
+        const std::vector<const Record*> items = sortedItems();
+        t.rows.reserve(items.size());
+        int n = 0;
+        for (const Record* item : items) {
+            const bool vat = item->flag(keys::taxBool);
+            QString title = item->text(keys::title);
+            QString group = item->text(keys::group);
+            QString account = item->text(keys::account);
+            if (!in_.unshortened) {
+                title = shortenedText(title, 29, 28);
+                group = shortenedText(group, 32, 31);
+                account = shortenedText(account, 32, 31);
+            }
+            std::vector<ListCell> row(9);
+            row[0] = {QString::number(++n), {}, true, ListCell::Size::Normal};
+            row[1] = {shortDateText(item->date(keys::date)), {}, false, ListCell::Size::Normal};
+            row[2] = {title, group, false, ListCell::Size::Normal};
+            row[3] = {item->text(keys::number), item->text(keys::misc1), false, ListCell::Size::Normal};
+            row[4] = {item->text(keys::accountNumber), account, false, ListCell::Size::Normal};
+            if (vat) {
+                row[5] = {amountText(item->real(keys::finalAmountWithout)), {}, false, ListCell::Size::Normal};
+                row[6] = {rateText(item->real(keys::taxPerecent)), {}, false, ListCell::Size::Tiny};
+            }
+            row[7] = {amountText(item->real(keys::finalAmount)), {}, false, ListCell::Size::Normal};
+            row[8] = {item->integer(keys::kind) == 1 ? QStringLiteral("\u21E5") : QStringLiteral("\u21E4"),
+                      {}, false, ListCell::Size::Tiny};
+            t.rows.push_back(std::move(row));
+        }
+        return t;
+    }
+
   private:
+    // The listed items by "date", oldest first.
+    std::vector<const Record*> sortedItems() const {
+        std::vector<const Record*> items;
+        items.reserve(in_.listed.size());
+        for (const Record* r : in_.listed)
+            if (r) items.push_back(r);
+        std::stable_sort(items.begin(), items.end(), [](const Record* a, const Record* b) {
+            return a->date(keys::date).sinceReference < b->date(keys::date).sinceReference;
+        });
+        return items;
+    }
+
     const SummaryPageInput& in_;
 };
 
@@ -159,7 +210,12 @@ class Page {
 QString SummaryPageInput::defaultPrologue() {
     return QStringLiteral(
         "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"
-        "<title>Abrechnung</title></head><body><font face=\"Lucida Grande\" size=\"2\">");
+        "<title>Abrechnung</title>"
+        // Table cells do not take the type size of their table: set it for them.
+        "<style type=\"text/css\">table.s11 td { font-size: 11px; } "
+        "table.s7 td { font-size: 7px; } span.k { font-size: 6px; } span.kk { font-size: 5px; }"
+        "</style>"
+        "</head><body><font face=\"Lucida Grande\" size=\"2\">");
 }
 
 QString shortenedText(const QString& text, qsizetype limit, qsizetype keep) {
@@ -193,8 +249,15 @@ SummaryPage buildSummaryPage(const SummaryPageInput& in) {
                     "class=\"f2\"><br><br>") +
                 p.paymentBlock() + QStringLiteral("<br><br>") + p.incomeExpenseTable() +
                 QStringLiteral("<br><br>") + p.revenueTable();
-    if (input->withList) page.html += p.itemList();
-    page.html += QStringLiteral("</font></body></html>");
+    // The list stands outside the blocks' font, whose relative size would
+    // override the list's small type.
+    page.html += QStringLiteral("</font>");
+    page.headHtml = page.html + QStringLiteral("</body></html>");
+    if (input->withList) {
+        page.html += p.itemList();
+        page.list = p.listTable();
+    }
+    page.html += QStringLiteral("</body></html>");
     return page;
 }
 

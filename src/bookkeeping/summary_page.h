@@ -4,6 +4,7 @@
 // HTML for the print pipeline, together with its page footer.
 
 #include "bookkeeping/statement_totals.h"
+#include "print/list_table.h"
 
 #include <QDateTime>
 #include <QString>
@@ -34,6 +35,10 @@ struct SummaryPageInput {
 struct SummaryPage {
     QString html;
     QString footer;  // "<company> · Abrechnung <title> <year> · Seite "
+    // The page without its item list, and the list as rows for the print
+    // pipeline to paint (empty without a list): the fast road to PDF.
+    QString headHtml;
+    print::ListTable list;
 };
 
 SummaryPage buildSummaryPage(const SummaryPageInput& input);

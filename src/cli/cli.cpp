@@ -75,8 +75,11 @@ const std::vector<Command>& commands() {
         {"backup", "backup", "legt die nächste Sicherung (Quandor_Backup_1.zip … _6.zip) an und gibt ihren Pfad aus",
          {}, backupCommand},
         {"export",
-         "export database|year|statement|accounts|accounts-csv --out DATEI [--year JAHR] [--statement ABRECHNUNG]",
-         "exportiert die Datenbank, ein Jahr, eine Abrechnung oder die Konten",
+         "export database|year|statement|accounts|accounts-csv --out DATEI [--year JAHR] [--statement ABRECHNUNG] · "
+         "export statement --year JAHR --statement ABRECHNUNG --format pdf|rtf|csv|csv-semicolon|xml|qndbt "
+         "--out DATEI · export summary --year JAHR --statement ABRECHNUNG --out DATEI.pdf",
+         "exportiert die Datenbank, ein Jahr, eine Abrechnung oder die Konten, eine Abrechnung in einem "
+         "Format des Export-Fensters oder ihre Abrechnungsseite als PDF",
          {"--out", "--year", "--statement", "--format"}, exportCommand},
         {"import", "import database|year|statement|accounts DATEI [--year JAHR] [--yes]",
          "importiert eine Datenbank oder Konten (ersetzt) oder ein Jahr oder eine Abrechnung (hängt an)",

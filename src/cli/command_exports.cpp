@@ -60,24 +60,19 @@ int statementExportCommand(const Context& ctx, const Args& args) {
         ctx.error(kUsageText);
         return kUsage;
     }
-    if (w[0] == u"summary") {
-        // TODO(merge): the statement summary page ("Abrechnung") renders here.
-        ctx.error(AddController::kFormatUnavailable);
-        return kUsage;
-    }
-    if (w[0] != u"statement" || !format) {
+    const bool summary = w[0] == u"summary";
+    if (summary && format) {
         ctx.error(kUsageText);
         return kUsage;
     }
-    const std::optional<int> tab = exportTab(*format);
-    if (!tab) {
-        ctx.error(QStringLiteral("Unbekanntes Exportformat „%1“ (pdf, rtf, csv, csv-semicolon, xml, qndbt).")
-                      .arg(*format));
+    if (!summary && (w[0] != u"statement" || !format)) {
+        ctx.error(kUsageText);
         return kUsage;
     }
-    if (*tab == 4) {
-        // TODO(merge): the statement file (writeStatementFile) is written here.
-        ctx.error(AddController::kFormatUnavailable);
+    const std::optional<int> tab = summary ? std::optional<int>() : exportTab(*format);
+    if (!summary && !tab) {
+        ctx.error(QStringLiteral("Unbekanntes Exportformat „%1“ (pdf, rtf, csv, csv-semicolon, xml, qndbt).")
+                      .arg(*format));
         return kUsage;
     }
 
@@ -88,6 +83,16 @@ int statementExportCommand(const Context& ctx, const Args& args) {
     if (!selectStatement(ctx, app, *yearName, *title)) return kUsage;
 
     AddController controller(app);
+    if (summary) {
+        const AddController::ExportResult result =
+            controller.exportSummaryTo(QFileInfo(*out).absoluteFilePath());
+        session->ui().drain();
+        switch (result) {
+            case AddController::ExportResult::Written: return kDone;
+            case AddController::ExportResult::Failed: return kFileError;
+            default: return kRefused;
+        }
+    }
     controller.openTabJournalExport();
     session->ui().drain();
     if (controller.printSheet() != AddController::PrintSheet::Export) return kRefused;
@@ -95,7 +100,6 @@ int statementExportCommand(const Context& ctx, const Args& args) {
     switch (controller.exportStatementTo(*tab, QFileInfo(*out).absoluteFilePath())) {
         case AddController::ExportResult::Written: return kDone;
         case AddController::ExportResult::Failed: return kFileError;
-        case AddController::ExportResult::Unavailable: return kUsage;
         default: return kRefused;
     }
 }

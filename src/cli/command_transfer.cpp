@@ -58,13 +58,10 @@ int backupCommand(const Context& ctx, const Args& args) {
 
 int exportCommand(const Context& ctx, const Args& args) {
     const QStringList& w = args.words();
-    // The statement export sheet's formats (--format …, "summary") are another command's.
+    // The export sheet's formats (--format …) and the summary page.
     if (args.option(QStringLiteral("--format")) ||
         (!w.isEmpty() && w[0] == QStringLiteral("summary"))) {
-        // ---- MERGE: this body becomes `return statementExportCommand(ctx, args);` ----
-        ctx.error(QStringLiteral("Dieses Exportformat ist noch nicht verfügbar."));
-        return kUsage;
-        // ---- end MERGE ----
+        return statementExportCommand(ctx, args);
     }
 
     static const QStringList kinds = {"database", "year", "statement", "accounts", "accounts-csv"};

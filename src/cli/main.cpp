@@ -9,11 +9,17 @@
 
 namespace {
 
-// The command word: the first argument after the global options (each takes a value).
-const char* commandWord(int argc, char** argv) {
+// Whether the command renders pages (and needs the GUI layer): the export
+// sheet's formats ("export … --format …", which render the overview first)
+// and the summary page ("export summary"). The transfer exports and every
+// other command run on the core alone, without a display.
+bool rendersPages(int argc, char** argv) {
     int i = 1;
-    while (i < argc && std::strncmp(argv[i], "--", 2) == 0) i += 2;
-    return i < argc ? argv[i] : "";
+    while (i < argc && std::strncmp(argv[i], "--", 2) == 0) i += 2;  // global options take a value
+    if (i >= argc || std::strcmp(argv[i], "export") != 0) return false;
+    for (int j = i + 1; j < argc; ++j)
+        if (std::strcmp(argv[j], "--format") == 0 || std::strcmp(argv[j], "summary") == 0) return true;
+    return false;
 }
 
 QtMessageHandler defaultHandler = nullptr;
@@ -31,7 +37,7 @@ int main(int argc, char** argv) {
     quandor::preferHugePages(argv);
     // Pages and PDF files need the GUI layer; the command line runs it headless.
     std::unique_ptr<QCoreApplication> app;
-    if (std::strcmp(commandWord(argc, argv), "export") == 0) {
+    if (rendersPages(argc, argv)) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         defaultHandler = qInstallMessageHandler(quietHandler);
         app = std::make_unique<QGuiApplication>(argc, argv);

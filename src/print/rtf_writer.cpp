@@ -23,11 +23,13 @@ class RtfWriter {
   public:
     explicit RtfWriter(QTextDocument& document) : doc_(document) {}
 
-    QByteArray write() {
+    QByteArray write(const ListTable* list = nullptr, const QString& footer = QString()) {
         QAbstractTextDocumentLayout* layout = doc_.documentLayout();
         if (doc_.pageSize().width() <= 0) doc_.setPageSize(QSizeF(555, 742));
         (void)layout->documentSize();  // forces the layout
         writeFrame(doc_.rootFrame(), false);
+        if ((list && !list->empty()) || !footer.isEmpty()) listFont_ = fontIndex(QTextCharFormat());
+        if (list && !list->empty()) writeList(*list);
 
         QByteArray out = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n{\\fonttbl";
         for (size_t i = 0; i < fonts_.size(); ++i) {
@@ -37,12 +39,82 @@ class RtfWriter {
         out += "}\n";
         // A4 with the margins of the printed page.
         out += "\\paperw11906\\paperh16838\\margl400\\margr400\\margt800\\margb1200\n";
+        if (!footer.isEmpty()) {
+            // The footer text and the page number at the foot of every page.
+            out += "{\\footer\\pard\\qc{\\plain\\f" + QByteArray::number(listFont_) + "\\fs16 " +
+                   escape(footer) + "\\chpgn}\\par}\n";
+        }
         out += body_;
         out += "}\n";
         return out;
     }
 
   private:
+    // A painted list (see list_table.h) as an RTF table: it starts on a new
+    // page, its heading row repeats on every page, and the columns keep the
+    // list's proportions across the printable width.
+    void writeList(const ListTable& list) {
+        const double printable = doc_.pageSize().width() > 0 ? doc_.pageSize().width() : 555;
+        double total = 0;
+        for (const ListColumn& c : list.columns) total += c.width;
+        if (total <= 0) total = 1;
+        std::vector<int> edges;
+        double x = 0;
+        for (const ListColumn& c : list.columns) {
+            x += c.width * printable / total;
+            edges.push_back(twips(x));
+        }
+        const QByteArray f = "\\f" + QByteArray::number(listFont_);
+        const QByteArray gap = QByteArray::number(twips(list.padding));
+        auto sizeOf = [&](ListCell::Size s) {
+            const double pt = s == ListCell::Size::Tiny    ? list.fontSize - 2
+                              : s == ListCell::Size::Small ? list.fontSize - 1
+                                                           : list.fontSize;
+            return QByteArray::number(std::max(2, int(std::lround(pt * 2))));
+        };
+        QByteArray rowHead = "\\trowd\\trgaph" + gap;
+        QByteArray cellDefs;
+        for (size_t c = 0; c < edges.size(); ++c) {
+            if (list.border)
+                cellDefs += "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10"
+                            "\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10";
+            cellDefs += "\\clvertalt\\cellx" + QByteArray::number(edges[c]);
+        }
+        auto align = [&](size_t c) -> QByteArray {
+            const Qt::Alignment a = list.columns[c].align;
+            return (a & Qt::AlignRight) ? "\\qr" : (a & Qt::AlignHCenter) ? "\\qc" : "\\ql";
+        };
+        QByteArray& out = body_;
+        out.reserve(out.size() + qsizetype(list.rows.size()) * qsizetype(list.columns.size()) * 60);
+        out += "\\pard\\pagebb\\ql {\\plain" + f + "\\fs" + sizeOf(ListCell::Size::Normal) +
+               "\\b " + escape(list.heading) + "}\\par\n";
+        // The heading row, repeated at the top of every page.
+        out += rowHead + "\\trhdr" + cellDefs + '\n';
+        for (size_t c = 0; c < list.columns.size(); ++c)
+            out += "\\pard\\intbl" + align(c) + " {\\plain" + f + "\\fs" +
+                   sizeOf(ListCell::Size::Normal) + "\\b " + escape(list.columns[c].title) +
+                   "}\\cell\n";
+        out += "\\pard\\intbl\\row\n";
+        for (const std::vector<ListCell>& row : list.rows) {
+            out += rowHead + "\\trkeep" + cellDefs + '\n';
+            for (size_t c = 0; c < list.columns.size(); ++c) {
+                out += "\\pard\\intbl" + align(c) + ' ';
+                if (c < row.size()) {
+                    const ListCell& cell = row[c];
+                    if (!cell.text.isEmpty())
+                        out += "{\\plain" + f + "\\fs" + sizeOf(cell.size) + (cell.bold ? "\\b " : " ") +
+                               escape(cell.text) + '}';
+                    if (!cell.below.isEmpty())
+                        out += "{\\plain" + f + "\\fs" + sizeOf(ListCell::Size::Small) + "\\line " +
+                               escape(cell.below) + '}';
+                }
+                out += "\\cell\n";
+            }
+            out += "\\pard\\intbl\\row\n";
+        }
+        out += "\\pard\n";
+    }
+
     void writeFrame(QTextFrame* frame, bool inTable) {
         for (QTextFrame::iterator it = frame->begin(); !it.atEnd(); ++it) {
             if (QTextFrame* child = it.currentFrame()) {
@@ -248,10 +320,15 @@ class RtfWriter {
     QByteArray body_;
     std::vector<QString> fonts_;
     std::map<QString, int> fontIndexes_;
+    int listFont_ = 0;  // the document's own font, for the list and the footer
 };
 
 }  // namespace
 
 QByteArray rtfFromDocument(QTextDocument& document) { return RtfWriter(document).write(); }
+
+QByteArray rtfFromDocument(QTextDocument& document, const ListTable& list, const QString& footer) {
+    return RtfWriter(document).write(&list, footer);
+}
 
 }  // namespace quandor::print

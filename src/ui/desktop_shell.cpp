@@ -1,5 +1,6 @@
 #include "ui/desktop_shell.h"
 
+#include "core/number_texts.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
 #include "bookkeeping/add_controller.h"
@@ -11,6 +12,7 @@
 #include "ui/main_window.h"
 #include "ui/main_window_rules.h"
 #include "ui/panels.h"
+#include "ui/pdf_preview.h"
 #include "ui/preference_panel.h"
 #include "ui/statement_export_sheet.h"
 #include "ui/toolbar_controller.h"
@@ -49,6 +51,16 @@ DesktopShell::DesktopShell(QuandorAppDelegate& delegate, QtUiPort& ui)
                     new MasterListPage(delegate_, *lists_, List::Templates));
     installListDrags(*main_, *lists_);
     new StatementPrinting(delegate_, *main_, *lists_);  // print and export of the selected statement
+    // The statement summary page ("Abrechnung"): rendered to PDF with the
+    // totals, printed through the print dialog.
+    lists_->setCurrencyText([&settings] { return currencyText(settings); });
+    lists_->setSummaryRenderer([this](const QString& html, const QString& footer) {
+        lists_->renderSummaryPdf(html, footer);
+    });
+    lists_->setSummaryPrinter([this] {
+        printHtmlFile(lists_->previewHtmlPath(), delegate_.settings().getText(prefs::printFooter),
+                      main_);
+    });
     about_ = new AboutWindow(main_);
     help_ = new InfoWindow(QStringLiteral("Hilfe"), helpText(), main_);
     docs_ = new InfoWindow(QStringLiteral("Dokumentation"), documentationText(), main_);

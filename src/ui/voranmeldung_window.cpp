@@ -232,6 +232,9 @@ void VoranmeldungWindow::build() {
     update->setToolTip(QStringLiteral("Saldo und Summen neu berechnen"));
     connect(update, &QPushButton::clicked, this,
             [this] { runBusy([this] { controller_.changeAlLCalculates(); }); });
+    preview_ = buttons->addButton(QStringLiteral("Abrechnung ansehen …"), QDialogButtonBox::ActionRole);
+    connect(preview_, &QPushButton::clicked, this,
+            [this] { runBusy([this] { controller_.previewAbrechnung(); }); });
     print_ = buttons->addButton(QStringLiteral("Abrechnung drucken …"), QDialogButtonBox::ActionRole);
     connect(print_, &QPushButton::clicked, this,
             [this] { runBusy([this] { controller_.printAbrechnung(); }); });
@@ -307,6 +310,7 @@ void VoranmeldungWindow::openForSelection() {
 void VoranmeldungWindow::refresh() {
     updating_ = true;
     print_->setVisible(controller_.canPrintSummary());  // once the print pipeline is attached
+    preview_->setVisible(controller_.canPrintSummary());
     const RecordPtr statement = app_.selection().selectedStatement();
     const RecordPtr year = app_.selection().selectedYear();
     heading_->setText(statement && year ? QStringLiteral("Voranmeldung %1 %2")

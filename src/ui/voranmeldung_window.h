@@ -71,6 +71,7 @@ class VoranmeldungWindow : public QDialog {
     QLabel* help_ = nullptr;
     QPushButton* helpButton_ = nullptr;
     QPushButton* print_ = nullptr;
+    QPushButton* preview_ = nullptr;
 };
 
 }  // namespace quandor::ui

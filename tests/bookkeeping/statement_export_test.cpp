@@ -6,6 +6,7 @@
 #include "core/keys.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
+#include "core/transfer.h"
 #include "support/fake_ui.h"
 #include "support/pdf_text.h"
 
@@ -289,6 +290,115 @@ TEST(StatementOverview, PageCarriesBlocksListAndFooter) {
     EXPECT_LT(html.indexOf(u"Beratung"_s), html.indexOf(u"Zuschuss"_s));
     b.settings.setBool(P::prefsExportPrintWithList, false);
     EXPECT_FALSE(b.controller.exportString().contains(u"Kostenstelle"_s));
+}
+
+TEST(StatementOverview, FiguresAreTheStatementTotalsOfThisMoment) {
+    Books b;
+    b.fill();
+    b.add(kKindExpense, 10.7f, true, 2, "2024-03-12", u"Fachbuch"_s);
+    // Stale totals of another moment are replaced when the page is built.
+    b.settings.setFloat(P::tabTax1SumField, 12345.0f);
+    b.app.selection().setFilterText(u"Beratung"_s);
+    ASSERT_EQ(b.app.selection().listedCount(), 1u);
+    const QString html = b.controller.exportString();
+    EXPECT_FLOAT_EQ(b.settings.getFloat(P::tabTax1SumField), 1000.0f);
+    ASSERT_TRUE(b.controller.totals().has_value());
+    EXPECT_FLOAT_EQ(b.controller.totals()->incomeTax[1], 190.0f);
+
+    // Per-rate VAT of the listed items only (the filter leaves the income of
+    // 1190): 190 at rate 1, nothing at rate 2. The summary table covers the
+    // whole statement: incomes 1190 + 500, expenses 119 + 10.70.
+    const QStringList pages = test::pdfPages(
+        (b.controller.generatePDFTab(), b.controller.previewPdfPath()));
+    ASSERT_FALSE(pages.isEmpty());
+    const QString page = pages.first().simplified();
+    EXPECT_TRUE(page.contains(u"Einnahmen 190,00 0,00 0,00"_s)) << page.toStdString();
+    EXPECT_TRUE(page.contains(u"Ausgaben 0,00 0,00 0,00"_s)) << page.toStdString();
+    EXPECT_TRUE(page.contains(u"Einnahmen 1.500,00 1.690,00 190,00"_s)) << page.toStdString();
+    EXPECT_TRUE(page.contains(u"Ausgaben -110,00 -129,70 -19,70"_s)) << page.toStdString();
+    EXPECT_TRUE(html.contains(u"1.690,00"_s));
+}
+
+TEST(StatementExport, StatementFileIsTheTransferFile) {
+    Books b;
+    b.fill();
+    const QString sheet = b.dir.filePath(u"Abrechnung.qndbt"_s);
+    const QString transfer = b.dir.filePath(u"Transfer.qndbt"_s);
+    EXPECT_EQ(b.controller.exportStatementTo(4, sheet), Result::Written);
+    QString error;
+    ASSERT_TRUE(writeStatementFile(b.statement, transfer, &error)) << error.toStdString();
+    EXPECT_FALSE(b.read(sheet).isEmpty());
+    EXPECT_EQ(b.read(sheet), b.read(transfer));
+    const std::optional<RecordPtr> back = readStatementFile(sheet, &error);
+    ASSERT_TRUE(back && *back) << error.toStdString();
+    EXPECT_EQ((*back)->items().size(), 3u);
+
+    // A folder that is not there: told, nothing written.
+    b.ui.alerts.clear();
+    EXPECT_EQ(b.controller.exportStatementTo(4, b.dir.filePath(u"fehlt/x.qndbt"_s)), Result::Failed);
+    ASSERT_EQ(b.ui.alerts.size(), 1u);
+    EXPECT_EQ(b.ui.alerts[0].title, u"Fehler!"_s);
+}
+
+TEST(SummaryPage, ExportWritesThePdfWithItsFooter) {
+    Books b;
+    b.fill();
+    int rendered = 0;
+    b.controller.setSummaryRenderer([&](const QString&, const QString&) { ++rendered; });
+    const QString out = b.dir.filePath(u"Abrechnung.pdf"_s);
+    ASSERT_EQ(b.controller.exportSummaryTo(out), Result::Written);
+    EXPECT_EQ(rendered, 0);  // rendered once, by the export itself
+    EXPECT_EQ(b.settings.getText(P::printFooter), u"Muster & Söhne · Abrechnung März 2024 · Seite "_s);
+    EXPECT_EQ(b.read(out), b.read(b.controller.previewPdfPath()));
+    EXPECT_TRUE(QFile::exists(b.controller.previewHtmlPath()));
+    const QStringList pages = test::pdfPages(out);
+    ASSERT_FALSE(pages.isEmpty());
+    for (int i = 0; i < pages.size(); ++i)
+        EXPECT_TRUE(pages[i].contains(u"Muster & Söhne · Abrechnung März 2024 · Seite %1"_s.arg(i + 1)));
+    EXPECT_TRUE(pages.first().contains(u"Steuerpflichtige Umsätze (19,00 %)"_s) ||
+                pages.first().contains(u"Steuerpﬂichtige Umsätze (19,00 %)"_s));
+    // The list, with its texts escaped in the page.
+    EXPECT_TRUE(pages.last().contains(u"Erlöse"_s));
+    EXPECT_TRUE(b.read(b.controller.previewHtmlPath()).contains("Beratung &amp; &lt;Co&gt;"));
+
+    // An existing file is replaced whole; a missing folder is told and leaves nothing.
+    EXPECT_EQ(b.controller.exportSummaryTo(out), Result::Written);
+    b.ui.alerts.clear();
+    EXPECT_EQ(b.controller.exportSummaryTo(b.dir.filePath(u"fehlt/a.pdf"_s)), Result::Failed);
+    ASSERT_EQ(b.ui.alerts.size(), 1u);
+    EXPECT_FALSE(QFile::exists(b.dir.filePath(u"fehlt/a.pdf"_s)));
+
+    // Without statements the export is refused with the program's message.
+    b.year->thelists().clear();
+    b.app.selection().refresh();
+    b.ui.alerts.clear();
+    EXPECT_EQ(b.controller.exportSummaryTo(out), Result::Refused);
+    ASSERT_EQ(b.ui.alerts.size(), 1u);
+    EXPECT_EQ(b.ui.alerts[0].message, u"Du musst erst eine Abrechnung und zugehörige Posten anlegen."_s);
+}
+
+TEST(SummaryPage, PreviewShowsTheRenderedPageInTheProgramOrTheViewer) {
+    Books b;
+    b.fill();
+    b.controller.setSummaryRenderer([&](const QString& html, const QString& footer) {
+        b.controller.renderSummaryPdf(html, footer);
+    });
+    QString shown, title;
+    b.controller.printHooks().showPreview = [&](const QString& pdf, const QString& t) {
+        shown = pdf;
+        title = t;
+    };
+    b.controller.previewAbrechnung();
+    EXPECT_EQ(shown, b.controller.previewPdfPath());
+    EXPECT_EQ(title, u"Vorschau - Abrechnung"_s);
+    const QStringList pages = test::pdfPages(shown);
+    ASSERT_FALSE(pages.isEmpty());
+    EXPECT_TRUE(pages.first().contains(u"Muster & Söhne · Abrechnung März 2024 · Seite 1"_s));
+
+    b.settings.setBool(P::loadInPreviewApp, true);
+    b.controller.previewAbrechnung();
+    ASSERT_EQ(b.ui.opened.size(), 1u);
+    EXPECT_EQ(b.ui.opened[0], b.controller.previewPdfPath());
 }
 
 int main(int argc, char** argv) {

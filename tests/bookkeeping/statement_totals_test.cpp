@@ -179,13 +179,13 @@ TEST(SummaryPage, ItemListShortensLongTexts) {
     EXPECT_TRUE(html.contains(u"<br>"_s.repeated(22) + u"<h4> &middot; &Uuml;bersicht aller Posten &middot; März 2013</h4>"_s));
     EXPECT_TRUE(html.contains(title29 + u"<br>"_s));
     EXPECT_TRUE(html.contains(u"Beratung Projekt Nordwind 12 …<br>"_s));
-    EXPECT_TRUE(html.contains(u"<small>Erlöse aus Beratungsleistungen  …</small>"_s));
+    EXPECT_TRUE(html.contains(u"<span class=\"k\">Erlöse aus Beratungsleistungen  …</span>"_s));
     // Sorted by date: the expense (day 1) is number 1; no net or rate without VAT.
     const qsizetype first = html.indexOf(u"<td><b>1</b></td>"_s);
     ASSERT_GE(first, 0);
     EXPECT_LT(first, html.indexOf(u"Nordwind 12 …"_s));
-    EXPECT_TRUE(html.contains(u"<td></td><td></td><td>-10,00</td><td><font size=\"1\">\u21E5</font></td>"_s));
-    EXPECT_TRUE(html.contains(u"<td>100,00</td><td><font size=\"1\">19,00 %</font></td><td>119,00</td>"_s));
+    EXPECT_TRUE(html.contains(u"<td></td><td></td><td>-10,00</td><td><span class=\"kk\">\u21E5</span></td>"_s));
+    EXPECT_TRUE(html.contains(u"<td>100,00</td><td><span class=\"kk\">19,00 %</span></td><td>119,00</td>"_s));
 
     b.settings.setBool(P::prefsPrintUnshortened, true);
     b.controller.infoWindowVoid();

@@ -100,6 +100,24 @@ TEST_F(StatementExportCommand, WritesEveryFormat) {
         EXPECT_TRUE(read(out).startsWith(start)) << format.toStdString();
     }
     EXPECT_EQ(read(home->filePath(u"out.csv"_s)).count('\n'), 5);
+
+    // The statement file is the transfer export's, byte for byte.
+    const QString sheetFile = home->filePath(u"sheet.qndbt"_s);
+    const QString transferFile = home->filePath(u"transfer.qndbt"_s);
+    ASSERT_EQ(exportStatement({"statement", "--year", "2026", "--statement", "Januar", "--format", "qndbt",
+                               "--out", sheetFile}).code, kDone);
+    ASSERT_EQ(runCli({"--settings", settings, "--db", db, "export", "statement", "--year", "2026", "--statement",
+                      "Januar", "--out", transferFile}).code, kDone);
+    EXPECT_FALSE(read(sheetFile).isEmpty());
+    EXPECT_EQ(read(sheetFile), read(transferFile));
+
+    // The summary page, and the page files it leaves in the data folder.
+    const QString summary = home->filePath(u"summary.pdf"_s);
+    const Outcome r = exportStatement({"summary", "--year", "2026", "--statement", "Januar", "--out", summary});
+    EXPECT_EQ(r.code, kDone) << r.err.toStdString();
+    EXPECT_TRUE(read(summary).startsWith("%PDF-"));
+    EXPECT_EQ(read(summary), read(home->filePath(u"share/Quandor/PDFPreviewTab.pdf"_s)));
+    EXPECT_TRUE(read(home->filePath(u"share/Quandor/PDFPreviewTab.html"_s)).contains("Abrechnung Januar 2026"));
     EXPECT_TRUE(QFile::exists(home->filePath(u"share/Quandor/PDFPreviewTab.pdf"_s)));
 }
 
@@ -113,10 +131,8 @@ TEST_F(StatementExportCommand, UsageErrorsAndRefusals) {
     EXPECT_EQ(r.err, u"Die Abrechnung „Mai“ gibt es im Jahr 2026 nicht.\n"_s);
     r = exportStatement({"statement", "--year", "2026", "--statement", "Januar", "--format", "ods", "--out", out});
     EXPECT_EQ(r.code, kUsage);
-    r = exportStatement({"statement", "--year", "2026", "--statement", "Januar", "--format", "qndbt", "--out", out});
-    EXPECT_EQ(r.code, kUsage);
-    EXPECT_EQ(r.err, u"Dieses Exportformat ist noch nicht verfügbar.\n"_s);
-    r = exportStatement({"summary", "--year", "2026", "--statement", "Januar", "--out", out});
+    // The summary page takes no format.
+    r = exportStatement({"summary", "--year", "2026", "--statement", "Januar", "--format", "pdf", "--out", out});
     EXPECT_EQ(r.code, kUsage);
     EXPECT_FALSE(QFile::exists(out));
 

@@ -59,3 +59,37 @@ TEST(RtfWriter, TablesKeepRowsCellsAndWidths) {
     EXPECT_NEAR(out.mid(second + 6, 4).toInt(), 6000, 400);  // with the border
     EXPECT_TRUE(out.contains("ganze Zeile"));
 }
+
+TEST(RtfWriter, ListIsWrittenRowByRowAfterThePage) {
+    auto head = print::parseHtml(QStringLiteral("<h3>Übersicht</h3><p>Kopf</p>"));
+    print::ListTable list;
+    list.heading = QStringLiteral("Firma · Liste");
+    list.columns = {{QStringLiteral("Nr."), 30, Qt::AlignLeft},
+                    {QStringLiteral("Bezeichnung"), 240, Qt::AlignLeft},
+                    {QStringLiteral("Summe"), 60, Qt::AlignRight}};
+    for (int i = 1; i <= 3; ++i)
+        list.rows.push_back({{QString::number(i), {}, true},
+                             {QStringLiteral("Büro {%1} \\ A & <B>").arg(i), QStringLiteral("Kategorie")},
+                             {QStringLiteral("-1.000,00"), {}, false, print::ListCell::Size::Small}});
+    const QByteArray out = print::rtfFromDocument(*head, list, QStringLiteral("Firma · Übersicht · Seite "));
+    for (char c : out) ASSERT_LT(static_cast<unsigned char>(c), 0x80);
+    EXPECT_EQ(count(out, "{") - count(out, "\\{"), count(out, "}") - count(out, "\\}"));
+    // The page first, then the list on a new page with its heading row marked
+    // to repeat, one row per item that is never split.
+    EXPECT_LT(out.indexOf("Kopf"), out.indexOf("\\pagebb"));
+    EXPECT_EQ(count(out, "\\trhdr"), 1);
+    EXPECT_EQ(count(out, "\\trkeep"), 3);
+    EXPECT_EQ(count(out, "\\row\n"), 4);  // the heading row and three items
+    EXPECT_TRUE(out.contains("B\\'fcro \\{2\\} \\\\ A & <B>}{\\plain\\f0\\fs12\\line Kategorie}")) << out.toStdString();
+    EXPECT_TRUE(out.contains("\\qr {\\plain\\f0\\fs12 -1.000,00}"));
+    // The columns keep their proportions across the printable width (555 pt).
+    EXPECT_TRUE(out.contains("\\cellx1009\\")) << out.toStdString();
+    EXPECT_TRUE(out.contains("\\cellx11100\n"));
+    // Footer and page number on every page.
+    EXPECT_TRUE(out.contains("{\\footer\\pard\\qc{\\plain\\f0\\fs16 Firma \\'b7 \\'dcbersicht \\'b7 Seite \\chpgn}\\par}"));
+
+    // Without a list and a footer the page alone, as before.
+    auto again = print::parseHtml(QStringLiteral("<h3>Übersicht</h3><p>Kopf</p>"));
+    EXPECT_EQ(print::rtfFromDocument(*again, print::ListTable{}, QString()),
+              print::rtfFromDocument(*print::parseHtml(QStringLiteral("<h3>Übersicht</h3><p>Kopf</p>"))));
+}
