@@ -42,10 +42,6 @@ constexpr int kGuideItemSheet = 5;
 // The account lookups after a template or a title choice wait this long.
 constexpr int kLookupDelayMs = 100;
 
-QString creationStamp(const QuandorAppDelegate& app) {
-    return QString::number(app.now().toSecsSinceEpoch());
-}
-
 QDateTime toDateTime(Date d) {
     return QDateTime::fromMSecsSinceEpoch(std::llround(d.toUnix() * 1000.0), QTimeZone::utc());
 }
@@ -104,6 +100,10 @@ QString AddController::amountFieldText(const Value& amount) {
     return exact;
 }
 
+QString AddController::creationStamp() const {
+    return QString::number(app_.now().toSecsSinceEpoch());
+}
+
 // ---- the sheet ----------------------------------------------------------------------
 
 RecordPtr AddController::sheetItem() const {
@@ -150,7 +150,7 @@ void AddController::newItem() {
     RecordPtr item = Record::create(RecordClass::Item, app_.nowStamp());
     item->set(keys::parentTab, statement->text(keys::title));
     item->set(keys::parentYear, year->text(keys::dateValue));
-    item->set(keys::UUID, creationStamp(app_));
+    item->set(keys::UUID, creationStamp());
     if (s.getBool(prefs::prefsAlwaysRememberLastSettings)) {
         if (s.contains(prefs::itemRememberGroup)) item->set(keys::group, s.getText(prefs::itemRememberGroup));
         if (s.contains(prefs::itemRememberAccount))
@@ -624,7 +624,7 @@ void AddController::cancelTemplateSearchSheet() {
 
 RecordPtr AddController::addTemplate() {
     RecordPtr tmpl = Record::create(RecordClass::Item, app_.nowStamp());
-    tmpl->set(keys::UUID, creationStamp(app_));
+    tmpl->set(keys::UUID, creationStamp());
     app_.database().items.push_back(tmpl);
     app_.noteChanged();
     return tmpl;
@@ -637,7 +637,7 @@ RecordPtr AddController::makeTemplateFromItem() {
         return nullptr;
     }
     RecordPtr tmpl = Record::create(RecordClass::Item, app_.nowStamp());
-    tmpl->set(keys::UUID, creationStamp(app_));
+    tmpl->set(keys::UUID, creationStamp());
     copyTemplateKeys(*item, *tmpl);
     app_.database().items.push_back(tmpl);
     app_.noteChanged();
@@ -653,7 +653,7 @@ void AddController::applyTemplate(const RecordPtr& tmpl) {
     const RecordPtr year = selection.selectedYear();
     if (statement) item->set(keys::parentTab, statement->text(keys::title));
     if (year) item->set(keys::parentYear, year->text(keys::dateValue));
-    item->set(keys::UUID, creationStamp(app_));
+    item->set(keys::UUID, creationStamp());
     copyTemplateKeys(*tmpl, *item);
     app_.noteChanged();
     showItem(item);

@@ -4,6 +4,7 @@
 #include "core/number_texts.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
+#include "ui/split_sheet.h"
 
 #include <QButtonGroup>
 #include <QCalendarWidget>
@@ -198,6 +199,12 @@ void ItemSheet::build() {
     amountRow->addWidget(sign_);
     amountRow->addWidget(amount_);
     amountRow->addWidget(new QLabel(QStringLiteral("brutto"), this));
+    calculator_ = new QPushButton(QStringLiteral("Re&chner …"), this);
+    calculator_->setObjectName(QStringLiteral("calculatorButton"));
+    calculator_->setToolTip(QStringLiteral("Betrag aufteilen oder aus einem Nettobetrag berechnen"));
+    calculator_->setAutoDefault(false);
+    amountRow->addSpacing(8);
+    amountRow->addWidget(calculator_);
     amountRow->addStretch();
     form->addRow(buddyLabel(QStringLiteral("&Summe:"), amount_), amountRow);
 
@@ -296,7 +303,8 @@ void ItemSheet::build() {
     setTabOrder(income_, date_);
     setTabOrder(date_, title_);
     setTabOrder(title_, amount_);
-    setTabOrder(amount_, vat_);
+    setTabOrder(amount_, calculator_);
+    setTabOrder(calculator_, vat_);
     setTabOrder(vat_, rate_);
     setTabOrder(rate_, group_);
     setTabOrder(group_, accountNumber_);
@@ -368,6 +376,7 @@ void ItemSheet::build() {
     connect(groupSearch, &QPushButton::clicked, this, [this] { runSearch(Search::Group); });
     connect(accountSearch, &QPushButton::clicked, this, [this] { runSearch(Search::Account); });
     connect(template_, &QPushButton::clicked, this, [this] { runSearch(Search::Template); });
+    connect(calculator_, &QPushButton::clicked, this, &ItemSheet::openCalculator);
     connect(helpButton_, &QPushButton::toggled, helpDrawer_, &QWidget::setVisible);
     connect(dateButton_, &QPushButton::toggled, dateDrawer_, &QWidget::setVisible);
 
@@ -437,6 +446,7 @@ void ItemSheet::sync() {
     // Every action hands the typed amount over first, so the field shows the item's.
     if (amount_->text() != s.amountText) amount_->setText(s.amountText);
     amount_->setEnabled(s.amountEnabled);
+    calculator_->setEnabled(s.amountEnabled);
     amount_->setPlaceholderText(s.amountEnabled ? QStringLiteral("0,00")
                                                 : QStringLiteral("erst Art wählen"));
     sign_->setText(s.sign);
@@ -568,6 +578,23 @@ void ItemSheet::reject() {
         cancel();
     else
         confirm();
+}
+
+void ItemSheet::openCalculator() {
+    // The calculator works on the amount as typed so far.
+    if (!commitEdits()) {
+        sync();
+        return;
+    }
+    const RecordPtr item = c_.sheetItem();
+    if (!item) return;
+    if (SplitSheet::run(c_, app_.settings(), item, this)) {
+        // The item calculation runs on the next turn of the event loop; the
+        // amount field and the sign follow it then.
+        sync();
+        QTimer::singleShot(0, this, [this] { sync(); });
+    }
+    amount_->setFocus(Qt::OtherFocusReason);
 }
 
 void ItemSheet::runSearch(Search kind) {

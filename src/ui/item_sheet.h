@@ -37,6 +37,7 @@ class ItemSheet : public QDialog {
 
     QLineEdit* titleField() const { return title_; }
     QLineEdit* amountField() const { return amount_; }
+    QPushButton* calculatorButton() const { return calculator_; }
 
   signals:
     // The item list changed (an item confirmed, stepped, cancelled).
@@ -58,6 +59,8 @@ class ItemSheet : public QDialog {
     void step(int delta);
     void afterAction();
     void runSearch(AddController::SearchKind kind);
+    // The calculator sheet over this sheet's item (split or gross-up).
+    void openCalculator();
     void fillChoices();
 
     AddController& c_;
@@ -80,6 +83,7 @@ class ItemSheet : public QDialog {
     QCheckBox* vat_ = nullptr;
     QComboBox* rate_ = nullptr;
     QPlainTextEdit* comment_ = nullptr;
+    QPushButton* calculator_ = nullptr;
     QPushButton* cancel_ = nullptr;
     QPushButton* template_ = nullptr;
     QPushButton* new_ = nullptr;
