@@ -94,6 +94,13 @@ QString AddController::amountFieldText(const Value& amount) {
     const QLocale locale;
     const QString cents = amountText(a, locale);
     if (amountFromText(cents) == a) return cents;
+    // A share of an amount (119 ÷ 100 × 50 = 59.500004) differs from its cents
+    // only in the last bits of the number: it shows as cents like any amount.
+    // The field is handed back only when its text is changed, so the stored
+    // amount stays as it is.
+    const float shown = amountFromText(cents);
+    if (std::isfinite(a) && std::fabs(shown - a) <= 4.0f * (std::nextafter(std::fabs(a), INFINITY) - std::fabs(a)))
+        return cents;
     // More than two decimals: show every digit, so leaving the field changes nothing.
     QString exact = Settings::floatText(a);
     exact.replace(QLatin1Char('.'), locale.decimalPoint());

@@ -594,6 +594,8 @@ void ItemSheet::openCalculator() {
         sync();
         QTimer::singleShot(0, this, [this] { sync(); });
     }
+    // The keys come back to this sheet (not every desktop hands them back).
+    activateWindow();
     amount_->setFocus(Qt::OtherFocusReason);
 }
 

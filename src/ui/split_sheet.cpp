@@ -186,6 +186,13 @@ bool SplitSheet::run(AddController& controller, Settings& settings, RecordPtr it
                      QWidget* parent) {
     SplitSheet sheet(controller, settings, parent);
     if (!sheet.prepare(std::move(item))) return false;
+    // Over the middle of the sheet it belongs to.
+    sheet.adjustSize();
+    if (parent) {
+        QRect frame = sheet.frameGeometry();
+        frame.moveCenter(parent->frameGeometry().center());
+        sheet.move(frame.topLeft());
+    }
     return sheet.exec() == QDialog::Accepted;
 }
 

@@ -9,6 +9,7 @@
 #include <QCompleter>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -48,6 +49,14 @@ NameSheet::NameSheet(Kind kind, AddController& controller, QuandorAppDelegate& a
     outer->setContentsMargins(18, 16, 18, 14);
     auto* main = new QVBoxLayout;
 
+    heading_ = new QLabel(this);
+    QFont headingFont = heading_->font();
+    headingFont.setBold(true);
+    headingFont.setPointSizeF(headingFont.pointSizeF() * 1.15);
+    heading_->setFont(headingFont);
+    main->addWidget(heading_);
+    main->addSpacing(6);
+
     auto* form = new QFormLayout;
     form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
     form->setHorizontalSpacing(10);
@@ -66,6 +75,10 @@ NameSheet::NameSheet(Kind kind, AddController& controller, QuandorAppDelegate& a
     }
     name_->completer()->setCompletionMode(QCompleter::InlineCompletion);
     name_->completer()->setCaseSensitivity(Qt::CaseInsensitive);
+    // Return confirms at once, also while a completion is offered.
+    // (The combo box takes the keys and hands them to its line edit directly.)
+    name_->installEventFilter(this);
+    name_->lineEdit()->installEventFilter(this);
     auto* label = new QLabel(year ? QStringLiteral("&Jahr:") : QStringLiteral("&Zeitraum:"), this);
     label->setBuddy(name_);
     form->addRow(label, name_);
@@ -147,6 +160,7 @@ void NameSheet::present() {
     setWindowTitle(year ? (sheet.isNew ? QStringLiteral("Neues Jahr") : QStringLiteral("Jahr bearbeiten"))
                         : (sheet.isNew ? QStringLiteral("Neue Abrechnung")
                                        : QStringLiteral("Abrechnung bearbeiten")));
+    heading_->setText(windowTitle());
     syncing_ = true;
     const QString name = sheet.record->text(year ? keys::dateValue : keys::title);
     const int index = name_->findText(name);
@@ -172,6 +186,17 @@ void NameSheet::present() {
         name_->setFocus(Qt::OtherFocusReason);
         name_->lineEdit()->selectAll();
     });
+}
+
+bool NameSheet::eventFilter(QObject* watched, QEvent* event) {
+    if ((watched == name_ || watched == name_->lineEdit()) && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            accept();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void NameSheet::accept() {

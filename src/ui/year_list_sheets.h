@@ -48,6 +48,9 @@ class NameSheet : public QDialog {
     void accept() override;  // OK and Return: closeYear / closeList
     void reject() override;  // Abbrechen and Escape: cancelYear / cancelList
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     AddController::SheetKind controllerKind() const;
     bool sheetIsMine() const;
@@ -58,6 +61,7 @@ class NameSheet : public QDialog {
     QuandorAppDelegate& app_;
     bool syncing_ = false;
     QComboBox* name_ = nullptr;
+    QLabel* heading_ = nullptr;
     QLabel* help_ = nullptr;
     QPushButton* helpButton_ = nullptr;
 };

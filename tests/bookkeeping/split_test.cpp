@@ -193,3 +193,13 @@ TEST(Split, TheItemSheetShowsTheSplitAmount) {
     EXPECT_EQ(item->real(keys::finalAmount), 50.0f);
     EXPECT_EQ(s.settings.getInt(P::itemRememberTaxTag), 2);  // the item calculation ran
 }
+
+// Half of 119 is 59.500004 in single precision: the field shows its cents, while
+// an amount typed with more decimals keeps every digit.
+TEST(Split, ASplitAmountShowsAsCents) {
+    EXPECT_EQ(AddController::amountFieldText(Value((119.0f / 100.0f) * 50.0f)),
+              AddController::amountFieldText(Value(59.5f)));
+    EXPECT_NE(AddController::amountFieldText(Value(12.345f)),
+              AddController::amountFieldText(Value(12.35f)));
+    EXPECT_NE(AddController::amountFieldText(Value(0.001f)), AddController::amountFieldText(Value(0.0f)));
+}
