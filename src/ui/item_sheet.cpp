@@ -347,7 +347,7 @@ void ItemSheet::build() {
         if (!syncing_) c_.setItemText(keys::comment, comment_->toPlainText());
     });
     connect(amount_, &QLineEdit::editingFinished, this, [this] {
-        if (syncing_ || amount_->text() == c_.itemSheet().amountText) return;
+        if (syncing_ || calculatorOpen_ || amount_->text() == c_.itemSheet().amountText) return;
         c_.setAmountText(amount_->text());
         sync();
     });
@@ -588,7 +588,13 @@ void ItemSheet::openCalculator() {
     }
     const RecordPtr item = c_.sheetItem();
     if (!item) return;
-    if (SplitSheet::run(c_, app_.settings(), item, this)) {
+    // While the calculator is open and until the sheet shows the new amount,
+    // the amount field must not hand its old text back (it may lose the focus
+    // meanwhile).
+    calculatorOpen_ = true;
+    const bool changed = SplitSheet::run(c_, app_.settings(), item, this);
+    calculatorOpen_ = false;
+    if (changed) {
         // The item calculation runs on the next turn of the event loop; the
         // amount field and the sign follow it then.
         sync();

@@ -66,6 +66,7 @@ class ItemSheet : public QDialog {
     AddController& c_;
     QuandorAppDelegate& app_;
     bool syncing_ = false;
+    bool calculatorOpen_ = false;  // the amount field holds the amount from before the calculator
 
     QDateEdit* date_ = nullptr;
     QLineEdit* title_ = nullptr;
