@@ -226,7 +226,6 @@ TEST(ItemSheetCalculator, SplitAndGrossUpChangeTheAmountAndTheFigures) {
         split->pages()->setCurrentIndex(1);
         QTest::keyClicks(split->netAmountField(), QStringLiteral("200"));
         split->accept();
-
     });
     sheet.calculatorButton()->click();
     EXPECT_EQ(item->real(keys::amount), 238.0f);
