@@ -30,7 +30,7 @@ export DISPLAY=$SCREEN
 HOME=$WORK/home QT_QPA_PLATFORM=xcb "$BIN" --settings "$WORK/settings.ini" \
     --db "$WORK/Quandor.db" --locale de_DE >"$WORK/app.log" 2>&1 &
 APP=$!
-trap 'kill $APP 2>/dev/null; sleep 0.5; kill $XVFB 2>/dev/null; true' EXIT
+trap 'kill $APP 2>/dev/null; sleep 0.5; kill $XVFB 2>/dev/null; rm -rf "$WORK"; true' EXIT
 sleep 4
 
 # Main window's top-left corner on the screen.
