@@ -492,6 +492,8 @@ class AddController {
     static const QString kPreviewTitle;       // "Vorschau - Abrechnung"
 
   private:
+    // The "UUID" of a new item or template: now in whole seconds since 1970 (UTC).
+    QString creationStamp() const;
     bool closeSheet(SheetKind kind, Key nameKey, const QString& refusal);
     void cancelSheet(SheetKind kind);
     void openSheet(SheetKind kind, RecordPtr record, bool isNew);

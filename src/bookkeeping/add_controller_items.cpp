@@ -42,10 +42,6 @@ constexpr int kGuideItemSheet = 5;
 // The account lookups after a template or a title choice wait this long.
 constexpr int kLookupDelayMs = 100;
 
-QString creationStamp(const QuandorAppDelegate& app) {
-    return QString::number(app.now().toSecsSinceEpoch());
-}
-
 QDateTime toDateTime(Date d) {
     return QDateTime::fromMSecsSinceEpoch(std::llround(d.toUnix() * 1000.0), QTimeZone::utc());
 }
@@ -98,10 +94,21 @@ QString AddController::amountFieldText(const Value& amount) {
     const QLocale locale;
     const QString cents = amountText(a, locale);
     if (amountFromText(cents) == a) return cents;
+    // A share of an amount (119 ÷ 100 × 50 = 59.500004) differs from its cents
+    // only in the last bits of the number: it shows as cents like any amount.
+    // The field is handed back only when its text is changed, so the stored
+    // amount stays as it is.
+    const float shown = amountFromText(cents);
+    if (std::isfinite(a) && std::fabs(shown - a) <= 4.0f * (std::nextafter(std::fabs(a), INFINITY) - std::fabs(a)))
+        return cents;
     // More than two decimals: show every digit, so leaving the field changes nothing.
     QString exact = Settings::floatText(a);
     exact.replace(QLatin1Char('.'), locale.decimalPoint());
     return exact;
+}
+
+QString AddController::creationStamp() const {
+    return QString::number(app_.now().toSecsSinceEpoch());
 }
 
 // ---- the sheet ----------------------------------------------------------------------
@@ -150,7 +157,7 @@ void AddController::newItem() {
     RecordPtr item = Record::create(RecordClass::Item, app_.nowStamp());
     item->set(keys::parentTab, statement->text(keys::title));
     item->set(keys::parentYear, year->text(keys::dateValue));
-    item->set(keys::UUID, creationStamp(app_));
+    item->set(keys::UUID, creationStamp());
     if (s.getBool(prefs::prefsAlwaysRememberLastSettings)) {
         if (s.contains(prefs::itemRememberGroup)) item->set(keys::group, s.getText(prefs::itemRememberGroup));
         if (s.contains(prefs::itemRememberAccount))
@@ -624,7 +631,7 @@ void AddController::cancelTemplateSearchSheet() {
 
 RecordPtr AddController::addTemplate() {
     RecordPtr tmpl = Record::create(RecordClass::Item, app_.nowStamp());
-    tmpl->set(keys::UUID, creationStamp(app_));
+    tmpl->set(keys::UUID, creationStamp());
     app_.database().items.push_back(tmpl);
     app_.noteChanged();
     return tmpl;
@@ -637,7 +644,7 @@ RecordPtr AddController::makeTemplateFromItem() {
         return nullptr;
     }
     RecordPtr tmpl = Record::create(RecordClass::Item, app_.nowStamp());
-    tmpl->set(keys::UUID, creationStamp(app_));
+    tmpl->set(keys::UUID, creationStamp());
     copyTemplateKeys(*item, *tmpl);
     app_.database().items.push_back(tmpl);
     app_.noteChanged();
@@ -653,7 +660,7 @@ void AddController::applyTemplate(const RecordPtr& tmpl) {
     const RecordPtr year = selection.selectedYear();
     if (statement) item->set(keys::parentTab, statement->text(keys::title));
     if (year) item->set(keys::parentYear, year->text(keys::dateValue));
-    item->set(keys::UUID, creationStamp(app_));
+    item->set(keys::UUID, creationStamp());
     copyTemplateKeys(*tmpl, *item);
     app_.noteChanged();
     showItem(item);

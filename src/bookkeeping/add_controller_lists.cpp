@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QUuid>
 
 #include <algorithm>
 
@@ -155,7 +154,7 @@ int AddController::addGroupSetup() {
 
 int AddController::addTemplateRow() {
     RecordPtr tmpl = Record::create(RecordClass::Item, app_.nowStamp());
-    tmpl->set(keys::UUID, QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper());
+    tmpl->set(keys::UUID, creationStamp());
     return appendMasterRow(ListKind::Templates, std::move(tmpl));
 }
 

@@ -40,10 +40,9 @@ std::optional<float> AddController::parseNumber(const QString& input) {
     return static_cast<float>(value);
 }
 
+// The same rates the item calculation uses, so a gross-up and the figures agree.
 TaxRates AddController::taxRates() const {
-    const Settings& settings = app_.settings();
-    return TaxRates{settings.getFloat(prefs::prefs1Rate), settings.getFloat(prefs::prefs2Rate),
-                    settings.getFloat(prefs::prefs3Rate)};
+    return taxRates(app_.settings());
 }
 
 AddController::SplitOutcome AddController::splitItem(Record& item, int page, int shareIndex,
@@ -135,7 +134,15 @@ bool AddController::splitAction() {
     RecordPtr item = split_.item;
     split_ = SplitWindow{};
     app_.ui().schedule(0, [this, item] {
-        if (applyCalculation(*item, taxRates())) app_.noteChanged();
+        // The item of the item sheet (or the selected one) goes through the
+        // item calculation, so the sheet's amount field and sign follow; an
+        // item handed over otherwise still gets its figures.
+        const RecordPtr calculated =
+            sheetItem() ? sheetItem() : app_.selection().firstSelectedItem();
+        if (item == calculated)
+            calculateItem();
+        else if (applyCalculation(*item, taxRates()))
+            app_.noteChanged();
     });
     return true;
 }

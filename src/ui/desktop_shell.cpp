@@ -17,6 +17,7 @@
 #include "ui/statement_export_sheet.h"
 #include "ui/toolbar_controller.h"
 #include "ui/voranmeldung_window.h"
+#include "ui/year_list_sheets.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -67,6 +68,7 @@ DesktopShell::DesktopShell(QuandorAppDelegate& delegate, QtUiPort& ui)
     buildMenus();
     bindHooks();
     bindItemSheet();
+    installYearListSheets(*main_, *lists_, delegate_);  // new, edit and delete year and statement
     installDataPages(this, *main_, *prefs_, delegate_, ui_);
 
     // The VAT return window behind the toolbar's "Voranmeldung".

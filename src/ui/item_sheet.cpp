@@ -4,6 +4,7 @@
 #include "core/number_texts.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
+#include "ui/split_sheet.h"
 
 #include <QButtonGroup>
 #include <QCalendarWidget>
@@ -52,6 +53,9 @@ QString helpHtml() {
         "Umsatzsteuer. Eine Gutschrift gibst du mit Minus ein.</p>"
         "<p>Ist Umsatzsteuer enthalten, setze den Haken bei <b>Umsatzsteuer</b> und wähle den "
         "Steuersatz. Quandor rechnet Steuer und Nettobetrag aus.</p>"
+        "<p>Mit <b>Rechner</b> ersetzt du die Summe durch einen Anteil davon, etwa den "
+        "betrieblichen Anteil einer gemischt genutzten Ausgabe, oder rechnest sie aus einem "
+        "Nettobetrag aus.</p>"
         "<p>Das <b>Konto</b> kannst du über seine Nummer eintippen oder aus der Liste wählen. "
         "Mit „…“ suchst du Kategorien, Konten und Vorlagen.</p>"
         "<p><b>Neu</b> übernimmt den Posten und legt gleich den nächsten an, <b>OK</b> "
@@ -198,6 +202,12 @@ void ItemSheet::build() {
     amountRow->addWidget(sign_);
     amountRow->addWidget(amount_);
     amountRow->addWidget(new QLabel(QStringLiteral("brutto"), this));
+    calculator_ = new QPushButton(QStringLiteral("Re&chner …"), this);
+    calculator_->setObjectName(QStringLiteral("calculatorButton"));
+    calculator_->setToolTip(QStringLiteral("Betrag aufteilen oder aus einem Nettobetrag berechnen"));
+    calculator_->setAutoDefault(false);
+    amountRow->addSpacing(8);
+    amountRow->addWidget(calculator_);
     amountRow->addStretch();
     form->addRow(buddyLabel(QStringLiteral("&Summe:"), amount_), amountRow);
 
@@ -296,7 +306,8 @@ void ItemSheet::build() {
     setTabOrder(income_, date_);
     setTabOrder(date_, title_);
     setTabOrder(title_, amount_);
-    setTabOrder(amount_, vat_);
+    setTabOrder(amount_, calculator_);
+    setTabOrder(calculator_, vat_);
     setTabOrder(vat_, rate_);
     setTabOrder(rate_, group_);
     setTabOrder(group_, accountNumber_);
@@ -339,7 +350,7 @@ void ItemSheet::build() {
         if (!syncing_) c_.setItemText(keys::comment, comment_->toPlainText());
     });
     connect(amount_, &QLineEdit::editingFinished, this, [this] {
-        if (syncing_ || amount_->text() == c_.itemSheet().amountText) return;
+        if (syncing_ || calculatorOpen_ || amount_->text() == c_.itemSheet().amountText) return;
         c_.setAmountText(amount_->text());
         sync();
     });
@@ -368,6 +379,7 @@ void ItemSheet::build() {
     connect(groupSearch, &QPushButton::clicked, this, [this] { runSearch(Search::Group); });
     connect(accountSearch, &QPushButton::clicked, this, [this] { runSearch(Search::Account); });
     connect(template_, &QPushButton::clicked, this, [this] { runSearch(Search::Template); });
+    connect(calculator_, &QPushButton::clicked, this, &ItemSheet::openCalculator);
     connect(helpButton_, &QPushButton::toggled, helpDrawer_, &QWidget::setVisible);
     connect(dateButton_, &QPushButton::toggled, dateDrawer_, &QWidget::setVisible);
 
@@ -437,6 +449,7 @@ void ItemSheet::sync() {
     // Every action hands the typed amount over first, so the field shows the item's.
     if (amount_->text() != s.amountText) amount_->setText(s.amountText);
     amount_->setEnabled(s.amountEnabled);
+    calculator_->setEnabled(s.amountEnabled);
     amount_->setPlaceholderText(s.amountEnabled ? QStringLiteral("0,00")
                                                 : QStringLiteral("erst Art wählen"));
     sign_->setText(s.sign);
@@ -568,6 +581,31 @@ void ItemSheet::reject() {
         cancel();
     else
         confirm();
+}
+
+void ItemSheet::openCalculator() {
+    // The calculator works on the amount as typed so far.
+    if (!commitEdits()) {
+        sync();
+        return;
+    }
+    const RecordPtr item = c_.sheetItem();
+    if (!item) return;
+    // While the calculator is open and until the sheet shows the new amount,
+    // the amount field must not hand its old text back (it may lose the focus
+    // meanwhile).
+    calculatorOpen_ = true;
+    const bool changed = SplitSheet::run(c_, app_.settings(), item, this);
+    calculatorOpen_ = false;
+    if (changed) {
+        // The item calculation runs on the next turn of the event loop; the
+        // amount field and the sign follow it then.
+        sync();
+        QTimer::singleShot(0, this, [this] { sync(); });
+    }
+    // The keys come back to this sheet (not every desktop hands them back).
+    activateWindow();
+    amount_->setFocus(Qt::OtherFocusReason);
 }
 
 void ItemSheet::runSearch(Search kind) {

@@ -37,6 +37,7 @@ class ItemSheet : public QDialog {
 
     QLineEdit* titleField() const { return title_; }
     QLineEdit* amountField() const { return amount_; }
+    QPushButton* calculatorButton() const { return calculator_; }
 
   signals:
     // The item list changed (an item confirmed, stepped, cancelled).
@@ -58,11 +59,14 @@ class ItemSheet : public QDialog {
     void step(int delta);
     void afterAction();
     void runSearch(AddController::SearchKind kind);
+    // The calculator sheet over this sheet's item (split or gross-up).
+    void openCalculator();
     void fillChoices();
 
     AddController& c_;
     QuandorAppDelegate& app_;
     bool syncing_ = false;
+    bool calculatorOpen_ = false;  // the amount field holds the amount from before the calculator
 
     QDateEdit* date_ = nullptr;
     QLineEdit* title_ = nullptr;
@@ -80,6 +84,7 @@ class ItemSheet : public QDialog {
     QCheckBox* vat_ = nullptr;
     QComboBox* rate_ = nullptr;
     QPlainTextEdit* comment_ = nullptr;
+    QPushButton* calculator_ = nullptr;
     QPushButton* cancel_ = nullptr;
     QPushButton* template_ = nullptr;
     QPushButton* new_ = nullptr;

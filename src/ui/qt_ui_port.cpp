@@ -7,7 +7,9 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -41,6 +43,12 @@ int QtUiPort::alert(AlertStyle style, const QString& title, const QString& messa
     box.setTextFormat(Qt::RichText);
     box.setInformativeText(
         message.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>")));
+    // A longer message gets room for whole lines instead of a narrow column
+    // as wide as the title.
+    if (message.size() > 50) {
+        if (auto* info = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
+            info->setMinimumWidth(360);
+    }
     const QStringList labels = buttons.isEmpty() ? QStringList{QStringLiteral("OK")} : buttons;
     QList<QAbstractButton*> pushed;
     qsizetype cancelIndex = -1;
@@ -59,7 +67,11 @@ int QtUiPort::alert(AlertStyle style, const QString& title, const QString& messa
     } else if (pushed.size() == 1) {
         box.setEscapeButton(pushed.front());
     }
+    QPointer<QWidget> before = QApplication::activeWindow();
     box.exec();
+    // The keys go back to the window that was in front (a sheet waiting for a
+    // correction), also where no window manager hands them back.
+    if (before && before->isVisible()) before->activateWindow();
     const qsizetype index = pushed.indexOf(box.clickedButton());
     if (index >= 0) return int(index);
     // Closed without a button (only possible with an escape button).

@@ -5,7 +5,6 @@
 #include "core/settings_keys.h"
 
 #include <QButtonGroup>
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -113,13 +112,18 @@ SplitSheet::SplitSheet(AddController& controller, Settings& settings, QWidget* p
     grossLayout->setRowStretch(3, 1);
     pages_->addTab(gross, QStringLiteral("Netto zu Brutto"));
 
-    auto* box = new QDialogButtonBox(this);
-    box->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
-    QPushButton* ok = box->addButton(QStringLiteral("Übernehmen"), QDialogButtonBox::AcceptRole);
+    // The same order as the item sheet's buttons: cancelling left, the action right.
+    auto* box = new QHBoxLayout;
+    auto* cancel = new QPushButton(QStringLiteral("Abbrechen"), this);
+    cancel->setAutoDefault(false);
+    auto* ok = new QPushButton(QStringLiteral("Übernehmen"), this);
     ok->setDefault(true);
-    layout->addWidget(box);
-    connect(box, &QDialogButtonBox::accepted, this, &SplitSheet::accept);
-    connect(box, &QDialogButtonBox::rejected, this, &SplitSheet::reject);
+    box->addStretch();
+    box->addWidget(cancel);
+    box->addWidget(ok);
+    layout->addLayout(box);
+    connect(ok, &QPushButton::clicked, this, &SplitSheet::accept);
+    connect(cancel, &QPushButton::clicked, this, &SplitSheet::reject);
 
     connect(pages_, &QTabWidget::currentChanged, this, [this](int page) {
         controller_.setCalculatorPage(page);
@@ -186,6 +190,13 @@ bool SplitSheet::run(AddController& controller, Settings& settings, RecordPtr it
                      QWidget* parent) {
     SplitSheet sheet(controller, settings, parent);
     if (!sheet.prepare(std::move(item))) return false;
+    // Over the middle of the sheet it belongs to.
+    sheet.adjustSize();
+    if (parent) {
+        QRect frame = sheet.frameGeometry();
+        frame.moveCenter(parent->frameGeometry().center());
+        sheet.move(frame.topLeft());
+    }
     return sheet.exec() == QDialog::Accepted;
 }
 

@@ -95,8 +95,9 @@ TEST(MasterLists, NewRowsAppendDefaultsAndSelectTheRowToEdit) {
     EXPECT_EQ(b.controller.addTemplateRow(), 1);
     const RecordList& templates = b.app.database().items;
     EXPECT_EQ(templates[0]->recordClass(), RecordClass::Item);
-    EXPECT_EQ(templates[0]->text(keys::UUID).size(), 36);
-    EXPECT_NE(templates[0]->text(keys::UUID), templates[1]->text(keys::UUID));
+    // The creation stamp every new item and template carries: whole seconds since 1970.
+    EXPECT_EQ(templates[0]->text(keys::UUID), u"1714564800"_s);
+    EXPECT_EQ(templates[0]->text(keys::UUID), b.controller.addTemplate()->text(keys::UUID));
     EXPECT_GT(b.app.changeCount(), before);
 }
 

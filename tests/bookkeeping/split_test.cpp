@@ -165,3 +165,41 @@ TEST(Split, OnlyOverAnItemAndCancelChangesNothing) {
     s.controller.openSplitWindow(s.item);
     EXPECT_TRUE(s.controller.splitWindow().netAmount.isEmpty());
 }
+
+// Over the item sheet the split goes through the item calculation, so what the
+// sheet shows (amount field, sign) follows the new amount.
+TEST(Split, TheItemSheetShowsTheSplitAmount) {
+    Sheet s(1, 1.0f, true, 1);
+    s.controller.addYear();
+    s.controller.setYearName(u"2024"_s);
+    s.controller.closeYear();
+    s.controller.addList();
+    s.controller.setListTitle(u"Juni"_s);
+    s.controller.closeList();
+    s.controller.addItem();
+    const RecordPtr item = s.controller.sheetItem();
+    ASSERT_TRUE(item);
+    s.controller.selectIncome();
+    s.controller.setAmountText(u"200,00"_s);
+    s.controller.setItemTaxBool(true);
+    s.controller.setItemTaxTag(2);
+    ASSERT_TRUE(s.controller.openSplitWindow());
+    s.controller.setCalculatorPage(0);
+    s.controller.setSplitShare(0);
+    EXPECT_TRUE(s.controller.splitAction());
+    EXPECT_EQ(item->real(keys::amount), 50.0f);
+    EXPECT_EQ(s.controller.itemSheet().amountText, AddController::amountFieldText(Value(50.0f)));
+    EXPECT_EQ(s.controller.itemSheet().sign, u"+"_s);
+    EXPECT_EQ(item->real(keys::finalAmount), 50.0f);
+    EXPECT_EQ(s.settings.getInt(P::itemRememberTaxTag), 2);  // the item calculation ran
+}
+
+// Half of 119 is 59.500004 in single precision: the field shows its cents, while
+// an amount typed with more decimals keeps every digit.
+TEST(Split, ASplitAmountShowsAsCents) {
+    EXPECT_EQ(AddController::amountFieldText(Value((119.0f / 100.0f) * 50.0f)),
+              AddController::amountFieldText(Value(59.5f)));
+    EXPECT_NE(AddController::amountFieldText(Value(12.345f)),
+              AddController::amountFieldText(Value(12.35f)));
+    EXPECT_NE(AddController::amountFieldText(Value(0.001f)), AddController::amountFieldText(Value(0.0f)));
+}

@@ -1,0 +1,244 @@
+// The year and statement sheets typed into like a person does, their wiring in
+// the main window, and the item sheet's calculator button.
+
+#include "ui/year_list_sheets.h"
+#include "ui/item_sheet.h"
+#include "ui/main_window.h"
+#include "ui/split_sheet.h"
+#include "core/keys.h"
+#include "core/settings.h"
+#include "core/settings_keys.h"
+#include "support/fake_ui.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <cstring>
+
+using namespace quandor;
+using namespace quandor::ui;
+
+namespace {
+
+struct Books {
+    QTemporaryDir dir;
+    Settings settings{dir.filePath("Quandor.conf")};
+    test::FakeUi ui;
+    QuandorAppDelegate app{settings, ui, Paths::under(dir.path())};
+    AddController c{app};
+    QWidget parent;
+    NameSheet years{NameSheet::Kind::Year, c, app, &parent};
+    NameSheet statements{NameSheet::Kind::Statement, c, app, &parent};
+
+    RecordList& yearList() { return app.database().years; }
+    QLineEdit* field(NameSheet& sheet) { return sheet.nameBox()->lineEdit(); }
+    void type(NameSheet& sheet, const QString& text) {
+        field(sheet)->clear();
+        QTest::keyClicks(field(sheet), text);
+    }
+};
+
+uint32_t bits(float f) {
+    uint32_t u;
+    std::memcpy(&u, &f, sizeof u);
+    return u;
+}
+
+}  // namespace
+
+TEST(YearSheet, TypingAYearAndReturnStoresIt) {
+    Books b;
+    b.years.addNew();
+    ASSERT_TRUE(b.years.isVisible());
+    EXPECT_EQ(b.years.windowTitle(), QStringLiteral("Neues Jahr"));
+    ASSERT_EQ(b.yearList().size(), 1u);
+    b.type(b.years, QStringLiteral("2024"));
+    QTest::keyClick(b.field(b.years), Qt::Key_Return);
+    EXPECT_FALSE(b.years.isVisible());
+    EXPECT_EQ(b.yearList()[0]->text(keys::dateValue), QStringLiteral("2024"));
+    EXPECT_FALSE(b.c.sheetIsOpen());
+    EXPECT_TRUE(b.ui.alerts.empty());
+}
+
+TEST(YearSheet, ARefusedNameKeepsTheSheetAndEscapeUndoes) {
+    Books b;
+    b.years.addNew();
+    b.type(b.years, QStringLiteral("9"));  // one character is no year
+    QTest::keyClick(b.field(b.years), Qt::Key_Return);
+    ASSERT_EQ(b.ui.alerts.size(), 1u);
+    EXPECT_EQ(b.ui.alerts[0].message, AddController::kNoYearName);
+    EXPECT_TRUE(b.years.isVisible());
+    EXPECT_TRUE(b.c.sheetIsOpen());
+
+    // Escape on the new year removes it again.
+    QTest::keyClick(&b.years, Qt::Key_Escape);
+    EXPECT_FALSE(b.years.isVisible());
+    EXPECT_TRUE(b.yearList().empty());
+    EXPECT_FALSE(b.c.sheetIsOpen());
+
+    // Escape while editing restores the name it had.
+    b.years.addNew();
+    b.type(b.years, QStringLiteral("2023"));
+    QTest::keyClick(b.field(b.years), Qt::Key_Return);
+    b.years.editSelected();
+    ASSERT_TRUE(b.years.isVisible());
+    EXPECT_EQ(b.years.windowTitle(), QStringLiteral("Jahr bearbeiten"));
+    EXPECT_EQ(b.field(b.years)->text(), QStringLiteral("2023"));
+    b.type(b.years, QStringLiteral("1999"));
+    EXPECT_EQ(b.yearList()[0]->text(keys::dateValue), QStringLiteral("1999"));  // written as typed
+    QTest::keyClick(&b.years, Qt::Key_Escape);
+    ASSERT_EQ(b.yearList().size(), 1u);
+    EXPECT_EQ(b.yearList()[0]->text(keys::dateValue), QStringLiteral("2023"));
+}
+
+TEST(StatementSheet, PeriodNamesFreeTextRefusalAndEscape) {
+    Books b;
+    b.statements.addNew();  // no year yet
+    EXPECT_FALSE(b.statements.isVisible());
+    ASSERT_EQ(b.ui.alerts.size(), 1u);
+    EXPECT_EQ(b.ui.alerts[0].message, AddController::kNoYearForList);
+
+    b.years.addNew();
+    b.type(b.years, QStringLiteral("2024"));
+    QTest::keyClick(b.field(b.years), Qt::Key_Return);
+    RecordList& lists = b.yearList()[0]->thelists();
+
+    b.statements.addNew();
+    ASSERT_TRUE(b.statements.isVisible());
+    EXPECT_EQ(b.statements.nameBox()->count(), AddController::periodNames().size());
+    b.type(b.statements, QStringLiteral("X"));
+    QTest::keyClick(b.field(b.statements), Qt::Key_Return);
+    ASSERT_EQ(b.ui.alerts.size(), 2u);
+    EXPECT_EQ(b.ui.alerts[1].message, AddController::kNoListTitle);
+    EXPECT_TRUE(b.statements.isVisible());
+    b.type(b.statements, QStringLiteral("Januar"));
+    QTest::keyClick(b.field(b.statements), Qt::Key_Return);
+    EXPECT_FALSE(b.statements.isVisible());
+    ASSERT_EQ(lists.size(), 1u);
+    EXPECT_EQ(lists[0]->text(keys::title), QStringLiteral("Januar"));
+
+    b.statements.addNew();
+    b.type(b.statements, QStringLiteral("Sonderabrechnung Messe"));
+    QTest::keyClick(b.statements.nameBox(), Qt::Key_Return);  // the combo box hands keys on itself
+    ASSERT_EQ(lists.size(), 2u);
+    EXPECT_EQ(lists[1]->text(keys::title), QStringLiteral("Sonderabrechnung Messe"));
+
+    b.statements.addNew();
+    b.type(b.statements, QStringLiteral("Sommer"));
+    QTest::keyClick(&b.statements, Qt::Key_Escape);
+    EXPECT_EQ(lists.size(), 2u);
+    EXPECT_EQ(b.app.selection().selectedStatement(), lists[1]);
+}
+
+TEST(YearListSheets, TheWindowsButtonsDoubleClickAndDeleteKey) {
+    Books b;
+    MainWindow window(b.app.database(), b.app.selection(), b.settings);
+    const YearListSheets sheets = installYearListSheets(window, b.c, b.app);
+    QAbstractButton* yearButton = window.button(ToolbarAction::Year);
+    ASSERT_TRUE(yearButton->isEnabled());
+    ASSERT_TRUE(window.button(ToolbarAction::List)->isEnabled());
+
+    yearButton->click();
+    ASSERT_TRUE(sheets.year->isVisible());
+    QTest::keyClicks(sheets.year->nameBox()->lineEdit(), QStringLiteral("2025"));
+    QTest::keyClick(sheets.year->nameBox()->lineEdit(), Qt::Key_Return);
+    ASSERT_EQ(window.yearView()->model()->rowCount(), 1);
+    EXPECT_EQ(window.yearView()->model()->index(0, 0).data().toString(), QStringLiteral("2025"));
+
+    window.button(ToolbarAction::List)->click();
+    ASSERT_TRUE(sheets.statement->isVisible());
+    QTest::keyClicks(sheets.statement->nameBox()->lineEdit(), QStringLiteral("Mai"));
+    QTest::keyClick(sheets.statement->nameBox()->lineEdit(), Qt::Key_Return);
+    ASSERT_EQ(window.statementView()->model()->rowCount(), 1);
+
+    // A double click on the statement row edits it.
+    emit window.statementView()->doubleClicked(window.statementView()->model()->index(0, 0));
+    ASSERT_TRUE(sheets.statement->isVisible());
+    EXPECT_EQ(sheets.statement->nameBox()->currentText(), QStringLiteral("Mai"));
+    sheets.statement->reject();
+
+    // Delete on the statement list asks first; "Abbrechen" keeps it, "Löschen" removes it.
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    window.activateWindow();
+    window.statementView()->setFocus();
+    b.ui.answers = {1};
+    QTest::keyClick(window.statementView(), Qt::Key_Delete);
+    ASSERT_EQ(b.ui.alerts.size(), 1u);
+    EXPECT_EQ(b.ui.alerts[0].title, AddController::kDeleteListTitle);
+    EXPECT_EQ(window.statementView()->model()->rowCount(), 1);
+    QTest::keyClick(window.statementView(), Qt::Key_Delete);
+    EXPECT_EQ(window.statementView()->model()->rowCount(), 0);
+    EXPECT_EQ(b.yearList()[0]->thelists().size(), 0u);
+}
+
+TEST(ItemSheetCalculator, SplitAndGrossUpChangeTheAmountAndTheFigures) {
+    Books b;
+    b.ui.runScheduledAtOnce = true;
+    b.settings.setBool(prefs::firstStepsDone, true);
+    b.c.addYear();
+    b.c.setYearName(QStringLiteral("2024"));
+    b.c.closeYear();
+    b.c.addList();
+    b.c.setListTitle(QStringLiteral("Juni"));
+    b.c.closeList();
+    ItemSheet sheet(b.c, b.app, &b.parent);
+    sheet.addItem();
+    EXPECT_FALSE(sheet.calculatorButton()->isEnabled());  // the kind comes first
+    for (QRadioButton* r : sheet.findChildren<QRadioButton*>())
+        if (r->text().remove(QLatin1Char('&')) == QStringLiteral("Ausgabe")) r->click();
+    ASSERT_TRUE(sheet.calculatorButton()->isEnabled());
+    QTest::keyClicks(sheet.amountField(), QStringLiteral("119"));  // not yet handed over
+    QTest::keyClicks(sheet.titleField(), QStringLiteral("Telefon"));
+    b.c.setItemTaxBool(true);
+    b.c.setItemTaxTag(1);
+    const RecordPtr item = b.c.sheetItem();
+
+    // Half of it: the amount typed so far is what is split.
+    QTimer::singleShot(0, &sheet, [&] {
+        auto* split = sheet.findChild<SplitSheet*>();
+        ASSERT_TRUE(split);
+        split->pages()->setCurrentIndex(0);
+        split->shareButton(1)->click();
+        split->accept();
+    });
+    sheet.calculatorButton()->click();
+    EXPECT_EQ(bits(item->real(keys::amount)), bits(59.500004f));
+    EXPECT_FLOAT_EQ(item->real(keys::taxFee), 9.5f);
+    EXPECT_EQ(item->real(keys::finalAmount), -item->real(keys::amount));
+    EXPECT_FLOAT_EQ(AddController::amountFromText(sheet.amountField()->text()), 59.5f);
+    EXPECT_EQ(sheet.findChild<QLabel*>(QStringLiteral("signLabel"))->text(), QStringLiteral("-"));
+
+    // Net amount plus 19 %.
+    QTimer::singleShot(0, &sheet, [&] {
+        auto* split = sheet.findChild<SplitSheet*>();
+        ASSERT_TRUE(split);
+        split->pages()->setCurrentIndex(1);
+        QTest::keyClicks(split->netAmountField(), QStringLiteral("200"));
+        split->accept();
+    });
+    sheet.calculatorButton()->click();
+    EXPECT_EQ(item->real(keys::amount), 238.0f);
+    EXPECT_EQ(item->real(keys::taxFee), 38.0f);
+    EXPECT_EQ(item->real(keys::finalAmount), -238.0f);
+    EXPECT_EQ(sheet.amountField()->text(), QStringLiteral("238,00"));
+
+    // Cancelling the calculator changes nothing; the sheet then closes as usual.
+    QTimer::singleShot(0, &sheet, [&] { sheet.findChild<SplitSheet*>()->reject(); });
+    sheet.calculatorButton()->click();
+    EXPECT_EQ(item->real(keys::amount), 238.0f);
+    QTest::keyClick(sheet.titleField(), Qt::Key_Return);
+    EXPECT_FALSE(sheet.isVisible());
+    EXPECT_TRUE(b.ui.alerts.empty());
+    EXPECT_EQ(item->real(keys::finalAmount), -238.0f);
+}
