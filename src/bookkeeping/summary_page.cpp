@@ -107,38 +107,25 @@ class Page {
              cell(QStringLiteral("(netto)")) + cell(QStringLiteral("Satz")) +
              cell(QStringLiteral("Summe")) + cell(QString()) + QStringLiteral("</tr>");
 
-        const std::vector<const Record*> items = sortedItems();
-        // Small and very small type of the list (sizes set by the prologue's style).
-        auto small = [](const QString& s) {
-            return QStringLiteral("<span class=\"k\">") + s + QStringLiteral("</span>");
+        // The rows are those the print pipeline paints; here they become HTML
+        // with the small and very small type of the prologue's style.
+        using ListCellSize = print::ListCell::Size;
+        auto span = [](const ListCellSize size, const QString& s) {
+            if (size == ListCellSize::Normal) return s;
+            return QStringLiteral("<span class=\"") + (size == ListCellSize::Small ? QStringLiteral("k") : QStringLiteral("kk")) +
+                   QStringLiteral("\">") + s + QStringLiteral("</span>");
         };
-        auto tiny = [](const QString& s) {
-            return QStringLiteral("<span class=\"kk\">") + s + QStringLiteral("</span>");
-        };
-        int n = 0;
-        for (const Record* item : items) {
-            const bool vat = item->flag(keys::taxBool);
-            QString title = item->text(keys::title);
-            QString group = item->text(keys::group);
-            QString account = item->text(keys::account);
-            if (!in_.unshortened) {
-                title = shortenedText(title, 29, 28);
-                group = shortenedText(group, 32, 31);
-                account = shortenedText(account, 32, 31);
-            }
+        const print::ListTable table = listTable();
+        for (const std::vector<print::ListCell>& row : table.rows) {
             h += QStringLiteral("<tr>");
-            h += cell(bold(QString::number(++n)));
-            h += cell(shortDateText(item->date(keys::date)));
-            h += cell(esc(title) + QStringLiteral("<br>") + small(esc(group)));
-            h += cell(esc(item->text(keys::number)) + QStringLiteral("<br>") +
-                      small(esc(item->text(keys::misc1))));
-            h += cell(esc(item->text(keys::accountNumber)) + QStringLiteral("<br>") +
-                      small(esc(account)));
-            h += cell(vat ? amountText(item->real(keys::finalAmountWithout)) : QString());
-            h += cell(vat ? tiny(rateText(item->real(keys::taxPerecent))) : QString());
-            h += cell(amountText(item->real(keys::finalAmount)));
-            h += cell(tiny(item->integer(keys::kind) == 1 ? QStringLiteral("\u21E5")
-                                                           : QStringLiteral("\u21E4")));
+            for (size_t i = 0; i < row.size(); ++i) {
+                const print::ListCell& c = row[i];
+                QString text = span(c.size, esc(c.text));
+                if (c.bold) text = bold(text);
+                // Title, number and account carry a second line, also when it is empty.
+                if (i >= 2 && i <= 4) text += QStringLiteral("<br>") + span(ListCellSize::Small, esc(c.below));
+                h += cell(text);
+            }
             h += QStringLiteral("</tr>");
         }
         h += QStringLiteral("</table>");
