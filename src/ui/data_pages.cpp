@@ -6,6 +6,7 @@
 #include "core/settings_keys.h"
 #include "core/transfer.h"
 #include "ui/main_window.h"
+#include "ui/placement.h"
 #include "ui/preference_pages.h"
 #include "ui/preference_panel.h"
 #include "ui/qt_ui_port.h"
@@ -524,11 +525,7 @@ class DataPagesInstaller : public QObject {
                     [] { QCoreApplication::quit(); });
         }
         window_->reload();
-        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-            QRect frame = window_->frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            window_->move(frame.topLeft());
-        }
+        centreOver(window_);
         window_->show();
         window_->raise();
         window_->activateWindow();

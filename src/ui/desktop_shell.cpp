@@ -13,6 +13,7 @@
 #include "ui/main_window_rules.h"
 #include "ui/panels.h"
 #include "ui/pdf_preview.h"
+#include "ui/placement.h"
 #include "ui/preference_panel.h"
 #include "ui/statement_export_sheet.h"
 #include "ui/toolbar_controller.h"
@@ -311,12 +312,9 @@ void DesktopShell::requestQuit() {
 }
 
 void DesktopShell::centreOnScreen(QWidget* window) {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen || !window) return;
+    if (!window) return;
     if (window != main_) window->adjustSize();
-    QRect frame = window->frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    window->move(frame.topLeft());
+    centreOver(window);
 }
 
 }  // namespace quandor::ui

@@ -4,6 +4,7 @@
 #include "core/number_texts.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
+#include "ui/placement.h"
 #include "ui/split_sheet.h"
 
 #include <QButtonGroup>
@@ -523,18 +524,7 @@ void ItemSheet::editItem() {
 }
 
 void ItemSheet::present(QWidget* focus) {
-    adjustSize();
-    if (QWidget* over = parentWidget()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(over->frameGeometry().center());
-        move(frame.topLeft());
-    }
-    open();
-    raise();
-    activateWindow();
-    focus->setFocus(Qt::OtherFocusReason);
-    // Showing may hand the focus to the first field; the wanted one takes it back.
-    QTimer::singleShot(0, focus, [focus] { focus->setFocus(Qt::OtherFocusReason); });
+    presentSheet(this, [focus] { focus->setFocus(Qt::OtherFocusReason); });
     emit itemsChanged();
 }
 

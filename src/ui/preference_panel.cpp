@@ -2,6 +2,7 @@
 
 #include "ui/general_page.h"
 #include "ui/icons.h"
+#include "ui/placement.h"
 #include "ui/preference_pages.h"
 
 #include <QAction>
@@ -113,13 +114,7 @@ void PreferencePanel::setPage(const QString& identifier, QWidget* page) {
 
 void PreferencePanel::showCentred(int pageIndex) {
     selectPage(QString::fromUtf16(preferencePages()[size_t(pageIndex)].identifier));
-    if (!isVisible()) {
-        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
-        }
-    }
+    if (!isVisible()) centreOver(this);
     show();
     raise();
     activateWindow();

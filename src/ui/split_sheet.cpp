@@ -3,6 +3,7 @@
 #include "core/keys.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
+#include "ui/placement.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -192,11 +193,7 @@ bool SplitSheet::run(AddController& controller, Settings& settings, RecordPtr it
     if (!sheet.prepare(std::move(item))) return false;
     // Over the middle of the sheet it belongs to.
     sheet.adjustSize();
-    if (parent) {
-        QRect frame = sheet.frameGeometry();
-        frame.moveCenter(parent->frameGeometry().center());
-        sheet.move(frame.topLeft());
-    }
+    if (parent) centreOver(&sheet, parent);
     return sheet.exec() == QDialog::Accepted;
 }
 

@@ -4,6 +4,7 @@
 #include "core/number_texts.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
+#include "ui/placement.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -296,11 +297,7 @@ void VoranmeldungWindow::openForSelection() {
     refresh();
     if (!isVisible()) {
         adjustSize();
-        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
-        }
+        centreOver(this);
     }
     show();
     raise();

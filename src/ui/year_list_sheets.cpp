@@ -2,6 +2,7 @@
 
 #include "core/keys.h"
 #include "ui/main_window.h"
+#include "ui/placement.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -170,19 +171,7 @@ void NameSheet::present() {
     helpButton_->setChecked(sheet.helpDrawer);
     help_->setVisible(sheet.helpDrawer);
 
-    adjustSize();
-    if (QWidget* over = parentWidget()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(over->frameGeometry().center());
-        move(frame.topLeft());
-    }
-    open();
-    raise();
-    activateWindow();
-    name_->setFocus(Qt::OtherFocusReason);
-    name_->lineEdit()->selectAll();
-    // Showing may hand the focus elsewhere; the name field takes it back.
-    QTimer::singleShot(0, name_, [this] {
+    presentSheet(this, [this] {
         name_->setFocus(Qt::OtherFocusReason);
         name_->lineEdit()->selectAll();
     });
