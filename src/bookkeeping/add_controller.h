@@ -379,9 +379,8 @@ class AddController {
     void winstonWebseite();
     void elsterNummer();
 
-    static const QString kHintTitle;            // "Hinweis!"
     static const QString kNoFirstSteps;         // before the first item
-    static const QString kNoStatements;         // no statement in the year
+    static const QString kNoStatements;         // no statement, or nothing listed to print
     static const QString kNoItems;              // the statement is empty
     static const QString kContinueButton;       // "Fortfahren"
     static const QString kBookTitle;            // "Voranmeldung als erstellt markieren"
@@ -476,18 +475,15 @@ class AddController {
     static const QString kDeleteTemplateMessage;
     static const QString kDeleteItemTitle;
     static const QString kDeleteItemMessage;
-    static const QString kDeleteUsedItemTitle;  // "Achtung!"
     static const QString kDeleteUsedItemMessage;
     static const QString kNoticeTitle;  // "Hinweis!"
     static const QString kFirstDropMessage;
     static const QString kItemAlreadyThere;
     static const QString kDroppedItemUnreadable;
-    static const QString kSplitMissingRate;
     static const QString kSplitPointless;
     static const QString kSplitBadNetAmount;
     static const QString kSplitBadPercentage;
     static const QString kNoFirstItemYet;     // print or export before the first item
-    static const QString kNoItemsToPrint;     // print or export without listed items
     static const QString kDatevNotice;        // export value 99
     static const QString kPreviewTitle;       // "Vorschau - Abrechnung"
 

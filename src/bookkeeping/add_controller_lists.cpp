@@ -34,7 +34,6 @@ const QString AddController::kDeleteItemTitle = QStringLiteral("Posten löschen"
 const QString AddController::kDeleteItemMessage = QStringLiteral(
     "Diese Aktion kann nicht rückgängig gemacht werden. Möchtest du wirklich den ausgewählten Posten "
     "löschen?");
-const QString AddController::kDeleteUsedItemTitle = QStringLiteral("Achtung!");
 const QString AddController::kDeleteUsedItemMessage = QStringLiteral(
     "Die übergeordnete Abrechnung wurde als zur Voranmeldung genutzt markiert. Bist du sicher, dass du "
     "dennoch diesen Posten löschen möchtest?");
@@ -178,7 +177,7 @@ bool AddController::remove(ListKind list) {
             return false;
         }
         const bool used = statement->flag(keys::taxBool);
-        const bool confirmed = used ? askRemove(kDeleteUsedItemTitle, kDeleteUsedItemMessage, true)
+        const bool confirmed = used ? askRemove(kAttentionTitle, kDeleteUsedItemMessage, true)
                                     : askRemove(kDeleteItemTitle, kDeleteItemMessage, false);
         if (!confirmed) return false;
         const int row = selection.rowOf(item.get());

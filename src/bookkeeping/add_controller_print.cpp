@@ -20,8 +20,6 @@ namespace quandor {
 const QString AddController::kNoFirstItemYet = QStringLiteral(
     "Voranmeldungen vorbereiten und verwalten steht erst zur Verfügung nachdem du den ersten "
     "Posten erfolgreich angelegt hast.");
-const QString AddController::kNoItemsToPrint =
-    QStringLiteral("Du musst erst eine Abrechnung und zugehörige Posten anlegen.");
 const QString AddController::kDatevNotice = QStringLiteral(
     "Ich habe die Resourcen (natürlich alles Windows) von DATEV erst Ende November 2012 nach "
     "einer monatelangen Odyssey bekommen. Ich sitze dran, dies ist aber ja mal nicht so nebenbei "
@@ -105,7 +103,7 @@ bool AddController::printChecksPass() {
     }
     if (!app_.selection().selectedStatement() || !app_.selection().selectedYear() ||
         app_.selection().listedCount() == 0) {
-        app_.ui().alert(AlertStyle::Warning, kErrorTitle, kNoItemsToPrint, {kOK});
+        app_.ui().alert(AlertStyle::Warning, kErrorTitle, kNoStatements, {kOK});
         return false;
     }
     return true;

@@ -13,8 +13,6 @@
 
 namespace quandor {
 
-const QString AddController::kSplitMissingRate =
-    QStringLiteral("Posten ist unvollständig ausgefüllt. Bitte Steuersatz angeben.");
 const QString AddController::kSplitPointless =
     QStringLiteral("Bei dem ausgewählten Steuersatz ist die Aktion überflüssig.");
 const QString AddController::kSplitBadNetAmount =
@@ -123,7 +121,7 @@ bool AddController::splitAction() {
         splitItem(*split_.item, page, static_cast<int>(settings.getInt(prefs::selectedSplitIndex)),
                   settings.getText(prefs::customSplitValue), split_.netAmount, rates);
     switch (outcome) {
-        case SplitOutcome::MissingRate: fail(kSplitMissingRate); return false;
+        case SplitOutcome::MissingRate: fail(kNoRate); return false;
         case SplitOutcome::Pointless: fail(kSplitPointless); return false;
         case SplitOutcome::BadNumber:
             fail(page == kSplitPage ? kSplitBadPercentage : kSplitBadNetAmount);

@@ -18,7 +18,6 @@
 
 namespace quandor {
 
-const QString AddController::kHintTitle = QStringLiteral("Hinweis!");
 const QString AddController::kNoFirstSteps = QStringLiteral(
     "Das Vorbereiten und Verwalten von Voranmeldungen steht erst zur Verfügung, nachdem du den "
     "ersten Posten erfolgreich angelegt hast.");
@@ -260,7 +259,7 @@ bool AddController::openVoranmeldungsWindow() {
     Settings& settings = app_.settings();
     UiPort& ui = app_.ui();
     if (!settings.getBool(prefs::firstStepsDone)) {
-        ui.alert(AlertStyle::Informational, kHintTitle, kNoFirstSteps, {kOk});
+        ui.alert(AlertStyle::Informational, kNoticeTitle, kNoFirstSteps, {kOk});
         return false;
     }
     Selection& selection = app_.selection();
@@ -275,7 +274,7 @@ bool AddController::openVoranmeldungsWindow() {
         return false;
     }
     if (selection.listedCount() == 0) {
-        const int pressed = ui.alert(AlertStyle::Informational, kHintTitle, kNoItems,
+        const int pressed = ui.alert(AlertStyle::Informational, kNoticeTitle, kNoItems,
                                      {kCancelButton, kContinueButton});
         if (pressed != 1) return false;
     }
@@ -364,7 +363,7 @@ void AddController::setReturnCreated(bool created, std::optional<bool> take) {
 }
 
 void AddController::nichtSteuerbarAlert() {
-    app_.ui().alert(AlertStyle::Informational, kHintTitle, kNichtSteuerbarMessage, {kOk});
+    app_.ui().alert(AlertStyle::Informational, kNoticeTitle, kNichtSteuerbarMessage, {kOk});
 }
 
 // ---- the return file ------------------------------------------------------------------
@@ -399,7 +398,7 @@ AddController::ReturnFileResult AddController::writeReturnFile(const QString& ou
     const QString code = periodCode(title);
     if (code.isEmpty())
         app_.ui().alert(
-            AlertStyle::Warning, kHintTitle,
+            AlertStyle::Warning, kNoticeTitle,
             QStringLiteral("„%1“ ist kein Voranmeldungszeitraum (ein Monat, ein Kalendervierteljahr "
                            "oder „Jahr“). Die Datei für Winston wird ohne Zeitraum geschrieben; "
                            "trage ihn in Winston selbst ein.")
@@ -441,7 +440,7 @@ void AddController::doTheWinston() {
     writeReturnFile();
     Settings& settings = app_.settings();
     if (!settings.getBool(prefs::winstonHintShown)) {
-        app_.ui().alert(AlertStyle::Informational, kHintTitle, kWinstonNotice, {kOk});
+        app_.ui().alert(AlertStyle::Informational, kNoticeTitle, kWinstonNotice, {kOk});
         settings.setBool(prefs::winstonHintShown, true);
     }
     if (!app_.ui().launchApplication(kWinstonProgram, {})) {

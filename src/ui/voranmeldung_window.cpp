@@ -269,7 +269,7 @@ void VoranmeldungWindow::paymentEdited(QLineEdit* edit, Key key) {
     const float value = text.isEmpty() ? 0.0f : parseAmount(text, &ok);
     if (!ok) {
         app_.ui().beep();
-        app_.ui().alert(AlertStyle::Warning, AddController::kHintTitle,
+        app_.ui().alert(AlertStyle::Warning, AddController::kNoticeTitle,
                         QStringLiteral("„%1“ ist kein Betrag. Gib ihn bitte so ein: 1234,56").arg(text),
                         {QStringLiteral("OK")});
         refresh();

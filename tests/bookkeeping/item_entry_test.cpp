@@ -6,7 +6,7 @@
 #include "core/keys.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
-#include "support/fake_ui.h"
+#include "support/books.h"
 
 #include <QTemporaryDir>
 
@@ -21,14 +21,8 @@ namespace {
 
 const QString kStamp = u"1714564800"_s;  // 2024-05-01T12:00:00Z
 
-struct Books {
-    QTemporaryDir dir;
-    Settings settings{dir.filePath(u"Quandor.conf"_s)};
-    test::FakeUi ui;
-    QuandorAppDelegate app{settings, ui, Paths::under(dir.path()), [] {
-                               return QDateTime::fromString(u"2024-05-01T12:00:00Z"_s, Qt::ISODate);
-                           }};
-    AddController c{app};
+struct Books : test::OpenBooks {
+    AddController& c = controller;
     RecordPtr statement;
 
     Books() {

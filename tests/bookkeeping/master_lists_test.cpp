@@ -5,7 +5,7 @@
 #include "core/keys.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
-#include "support/fake_ui.h"
+#include "support/books.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -21,14 +21,7 @@ namespace P = quandor::prefs;
 
 namespace {
 
-struct Books {
-    QTemporaryDir dir;
-    Settings settings{dir.filePath(u"Quandor.conf"_s)};
-    test::FakeUi ui;
-    QuandorAppDelegate app{settings, ui, Paths::under(dir.path()), [] {
-                               return QDateTime::fromString(u"2024-05-01T12:00:00Z"_s, Qt::ISODate);
-                           }};
-    AddController controller{app};
+struct Books : test::OpenBooks {
 
     Books() { QDir().mkpath(app.paths().dataFolder); }
 

@@ -7,7 +7,7 @@
 #include "core/settings.h"
 #include "core/settings_keys.h"
 #include "core/transfer.h"
-#include "support/fake_ui.h"
+#include "support/books.h"
 #include "support/pdf_text.h"
 
 #include <QFile>
@@ -31,15 +31,10 @@ Date day(const char* iso) {
                                                        Qt::ISODate).toSecsSinceEpoch()));
 }
 
-struct Books {
-    QTemporaryDir dir;
-    Settings settings{dir.filePath(u"Quandor.conf"_s)};
-    test::FakeUi ui;
-    QuandorAppDelegate app{settings, ui, Paths::under(dir.path()), fixedNow};
-    AddController controller{app};
+struct Books : test::OpenBooks {
     RecordPtr year, statement;
 
-    Books() {
+    Books() : OpenBooks(fixedNow) {
         ui.runScheduledAtOnce = true;
         settings.setBool(P::firstStepsDone, true);
         settings.setText(P::prefsCompany, u"Muster & Söhne"_s);
@@ -213,7 +208,7 @@ TEST(StatementExport, RefusalsAndNotices) {
     EXPECT_EQ(b.controller.printSheet(), AddController::PrintSheet::None);
     ASSERT_EQ(b.ui.alerts.size(), 1u);
     EXPECT_EQ(b.ui.alerts[0].title, u"Fehler!"_s);
-    EXPECT_EQ(b.ui.alerts[0].message, AddController::kNoItemsToPrint);
+    EXPECT_EQ(b.ui.alerts[0].message, AddController::kNoStatements);
 
     b.settings.setBool(P::firstStepsDone, false);
     b.controller.openTabJournalPrint();

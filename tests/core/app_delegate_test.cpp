@@ -15,6 +15,8 @@
 #include <QSysInfo>
 #include <QTemporaryDir>
 
+#include "support/files.h"
+
 #include <gtest/gtest.h>
 #include <plist/plist.h>
 
@@ -23,22 +25,12 @@
 #include <cstdio>
 
 using namespace quandor;
+using test::readAll;
+using test::writeAll;
 using namespace Qt::StringLiterals;
 namespace P = quandor::prefs;
 
 namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 bool archiveAvailable() {
     return !archive::write(Database{}.toRoot()).isEmpty();

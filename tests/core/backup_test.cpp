@@ -13,27 +13,19 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "support/files.h"
+
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 
 using namespace quandor;
+using test::readAll;
+using test::writeAll;
 using namespace Qt::StringLiterals;
 namespace P = quandor::prefs;
 
 namespace {
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // A data folder on a path with umlauts and spaces, holding a database, a
 // documents folder and the running program's lock file.

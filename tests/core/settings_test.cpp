@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "support/files.h"
+
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -12,19 +14,10 @@
 #include <cstring>
 
 using namespace quandor;
+using test::readAll;
+using test::writeAll;
 
 namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 // QSettings shares one cache per file inside a process; a copy under a new
 // name is parsed afresh, which is what the next program start sees.

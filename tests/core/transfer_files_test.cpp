@@ -15,9 +15,12 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "support/files.h"
+
 #include <gtest/gtest.h>
 
 using namespace quandor;
+using test::readAll;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -53,11 +56,6 @@ RecordPtr account(const QString& number, const QString& title) {
     a->set(keys::number, number);
     a->set(keys::title, title);
     return a;
-}
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 struct TransferHome {

@@ -11,26 +11,18 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "support/files.h"
+
 #include <gtest/gtest.h>
 
 using namespace quandor;
+using test::readAll;
+using test::writeAll;
 using namespace Qt::StringLiterals;
 namespace P = quandor::prefs;
 namespace U = quandor::userkeys;
 
 namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 // A data folder with a single-user database, a running delegate that loaded
 // it, and the users controller of the preference window.
