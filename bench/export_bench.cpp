@@ -17,6 +17,7 @@
 #include "bookkeeping/summary_page.h"
 #include "cli/generator.h"
 #include "core/app_delegate.h"
+#include "core/atomic_file.h"
 #include "core/keys.h"
 #include "core/number_texts.h"
 #include "print/print_pipeline.h"
@@ -125,14 +126,14 @@ int main(int argc, char** argv) {
         auto head = print::parseHtml(overviewHeadHtml(page));
         const QByteArray bytes = print::rtfFromDocument(*head, overviewItemList(page), footer);
         QString reason;
-        if (!QuandorAppDelegate::writeFileAtomically(dir.filePath(QStringLiteral("d.rtf")), bytes, &reason))
+        if (!writeFileAtomically(dir.filePath(QStringLiteral("d.rtf")), bytes, &reason))
             std::fprintf(stderr, "%s\n", qPrintable(reason));
     }, &rtfCpu);
     // For comparison: the whole page parsed as HTML and converted (one run).
     const double rtfStyled = medianMs(1, [&] {
         auto doc = print::parseHtml(overviewPageHtml(page));
         QString reason;
-        QuandorAppDelegate::writeFileAtomically(dir.filePath(QStringLiteral("e.rtf")),
+        writeFileAtomically(dir.filePath(QStringLiteral("e.rtf")),
                                                 print::rtfFromDocument(*doc), &reason);
     });
     // The summary page ("Abrechnung") with its item list as PDF: what the VAT
@@ -168,7 +169,7 @@ int main(int argc, char** argv) {
     });
     auto write = [&](const QString& name, const QByteArray& bytes) {
         QString reason;
-        if (!QuandorAppDelegate::writeFileAtomically(dir.filePath(name), bytes, &reason))
+        if (!writeFileAtomically(dir.filePath(name), bytes, &reason))
             std::fprintf(stderr, "%s\n", qPrintable(reason));
     };
     const double csv = medianMs(runs, [&] { write(QStringLiteral("a.csv"), windows1252(csvString(listed, QLocale()))); }, &csvCpu);

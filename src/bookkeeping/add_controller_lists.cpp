@@ -3,6 +3,7 @@
 #include "bookkeeping/add_controller.h"
 
 #include "core/archive/archive.h"
+#include "core/atomic_file.h"
 #include "core/keys.h"
 #include "core/paths.h"
 #include "core/settings.h"
@@ -250,7 +251,7 @@ QByteArray AddController::writeRows(ListKind list, const std::vector<int>& rows)
         bool written = false;
         if (item && QDir().mkpath(QFileInfo(path).absolutePath())) {
             QString reason;
-            written = QuandorAppDelegate::writeFileAtomically(path, archive::write(Value(item)),
+            written = writeFileAtomically(path, archive::write(Value(item)),
                                                               &reason);
         }
         // A stale file of an earlier drag must never be taken for this item.

@@ -3,6 +3,7 @@
 #include "bookkeeping/add_controller.h"
 #include "bookkeeping/statement_exports.h"
 #include "bookkeeping/statement_pages.h"
+#include "core/atomic_file.h"
 #include "core/keys.h"
 #include "core/number_texts.h"
 #include "core/settings.h"
@@ -85,7 +86,7 @@ std::vector<const Record*> AddController::listedItemRefs() const {
 
 bool AddController::writeExportFile(const QString& path, const QByteArray& bytes) {
     QString reason;
-    if (QuandorAppDelegate::writeFileAtomically(path, bytes, &reason)) return true;
+    if (writeFileAtomically(path, bytes, &reason)) return true;
     app_.ui().beep();
     app_.ui().alert(AlertStyle::Critical, kErrorTitle,
                     QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden.\n\nGrund: %2")
@@ -282,7 +283,7 @@ void AddController::generatePDFTabExport() {
     QFile from(previewPdfPath());
     if (!from.open(QIODevice::ReadOnly)) return;
     QString reason;
-    if (!QuandorAppDelegate::writeFileAtomically(to, from.readAll(), &reason)) return;
+    if (!writeFileAtomically(to, from.readAll(), &reason)) return;
     app_.ui().schedule(1000, [this] { loadPDFTabExport(); });
 }
 

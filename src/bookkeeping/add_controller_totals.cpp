@@ -1,6 +1,7 @@
 // Statement totals, the summary page and the VAT advance return.
 #include "bookkeeping/add_controller.h"
 #include "bookkeeping/voranmeldung.h"
+#include "core/atomic_file.h"
 #include "core/keys.h"
 #include "core/number_texts.h"
 #include "core/settings.h"
@@ -10,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTextDocument>
 
 #include <cstring>
@@ -416,14 +416,12 @@ AddController::ReturnFileResult AddController::writeReturnFile(const QString& ou
                            "aktiviert? Die Zahlen liegen in der Zwischenablage.")
                            .arg(QDir::toNativeSeparators(folder));
     } else {
-        QSaveFile file(result.path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
-            !file.commit()) {
+        QString reason;
+        if (!writeFileAtomically(result.path, bytes, &reason)) {
             result.error = QStringLiteral(
-                               "Die Datei für Winston konnte nicht geschrieben werden: %1 (%2). "
+                               "Die Datei für Winston konnte nicht geschrieben werden: %1 (%2) "
                                "Die Zahlen liegen in der Zwischenablage.")
-                               .arg(QDir::toNativeSeparators(result.path), file.errorString());
-            file.cancelWriting();
+                               .arg(QDir::toNativeSeparators(result.path), reason);
         } else {
             result.written = true;
         }

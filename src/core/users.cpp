@@ -1,6 +1,7 @@
 #include "core/users.h"
 
 #include "core/app_delegate.h"
+#include "core/atomic_file.h"
 #include "core/paths.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
@@ -169,7 +170,7 @@ bool writeUsersFile(const QString& path, const std::vector<Dict>& users, QString
     plist_to_xml(root.get(), &xml, &length);
     const QByteArray bytes(xml, static_cast<qsizetype>(length));
     plist_to_xml_free(xml);
-    return QuandorAppDelegate::writeFileAtomically(path, bytes, error);
+    return writeFileAtomically(path, bytes, error);
 }
 
 Dict makeUser(const QString& pfad, const QString& firma, const QString& steuernummer,
@@ -294,7 +295,7 @@ void UsersController::installHooks() {
 void UsersController::copyOpenDatabaseTo(const QString& pfad) {
     // The open data reach the file first, so the copy holds what is open now.
     if (d_.isSaveAllowed()) d_.saveDataToDisk(true);
-    const QString source = d_.pathForDataFile();
+    const QString source = d_.openDatabasePath();
     const QString target = userDatabasePath(QFileInfo(dataPath_).absolutePath(), pfad);
     if (QFileInfo::exists(target) || !QFileInfo::exists(source)) return;  // never replaced
     if (!QFile::copy(source, target))

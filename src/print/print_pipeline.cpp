@@ -1,5 +1,7 @@
 #include "print/print_pipeline.h"
 
+#include "core/atomic_file.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QFile>
 #include <QDir>
@@ -12,7 +14,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QTextDocument>
 
 #include <algorithm>
@@ -233,10 +234,9 @@ std::unique_ptr<QTextDocument> parseHtml(const QString& html) {
 
 bool writeHtmlFile(const QString& html, const QString& htmlPath, QString* error) {
     QFile::remove(htmlPath);
-    QSaveFile file(htmlPath);
-    const QByteArray bytes = html.toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return fail(error, cannotWrite(htmlPath, file.errorString()));
+    QString reason;
+    if (!writeFileAtomically(htmlPath, html.toUtf8(), &reason))
+        return fail(error, cannotWrite(htmlPath, reason));
     return true;
 }
 
@@ -351,19 +351,20 @@ bool writePdf(QTextDocument& document, const ListTable& list, const PageOptions&
     if (!info.absoluteDir().exists())
         return fail(error, cannotWrite(path, QStringLiteral("der Ordner fehlt")));
     QFile::remove(path);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return fail(error, cannotWrite(path, file.errorString()));
+    AtomicFile file(path);
+    QString reason;
+    if (!file.open(&reason)) return fail(error, cannotWrite(path, reason));
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&file.device());
         writer.setResolution(static_cast<int>(kPointsPerInch));
         writer.setCreator(QStringLiteral("Quandor"));
         writer.setTitle(options.footer.trimmed());
         if (paintAll(document, &list, options, writer) == 0) {
-            file.cancelWriting();
+            file.cancel();
             return fail(error, cannotWrite(path, {}));
         }
     }
-    if (!file.commit()) return fail(error, cannotWrite(path, file.errorString()));
+    if (!file.commit(&reason)) return fail(error, cannotWrite(path, reason));
     return true;
 }
 
