@@ -3,10 +3,10 @@
 #include "cli/generator.h"
 #include "core/archive/archive.h"
 #include "core/archive/canonical_json.h"
+#include "core/atomic_file.h"
 #include "core/database.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace quandor::cli {
 
@@ -57,12 +57,14 @@ int checkCommand(const Context& ctx, const Args& args) {
         return kUsage;
     }
     if (path.isEmpty()) path = openDatabasePath(ctx);
-    const archive::ReadResult result = archive::readFile(path);
-    if (!result.ok) {
-        ctx.error(result.error);
+    // Exactly the rules of loading the database at start.
+    QString problem;
+    const std::optional<Database> db = Database::fromFile(archive::readFile(path), &problem);
+    if (!db) {
+        ctx.error(problem);
         return kFileError;
     }
-    ctx.print(countsJson(Database::fromRoot(result.root)) + '\n');
+    ctx.print(countsJson(*db) + '\n');
     return kDone;
 }
 
@@ -89,9 +91,9 @@ int generateCommand(const Context& ctx, const Args& args) {
     }
     const Database db = generateDatabase(options);
     const QByteArray bytes = archive::write(db.toRoot());
-    QSaveFile file(*out);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        ctx.error(QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden: %2").arg(*out, file.errorString()));
+    QString reason;
+    if (!writeFileAtomically(*out, bytes, &reason)) {
+        ctx.error(QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden: %2").arg(*out, reason));
         return kFileError;
     }
     return kDone;

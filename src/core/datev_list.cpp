@@ -83,7 +83,8 @@ bool accountsFromRoot(const Value& root, RecordList& accounts) {
     if (list.type() != Value::Type::List) return false;
     RecordList out;
     for (const Value& v : *list.asList()) {
-        if (v.type() != Value::Type::Record || v.asRecord()->recordClass() != RecordClass::Account)
+        if (v.type() != Value::Type::Record || !v.asRecord() ||
+            v.asRecord()->recordClass() != RecordClass::Account)
             return false;
         out.push_back(v.asRecord());
     }

@@ -227,9 +227,21 @@ void Record::setChildren(ChildList list, const RecordList& records) {
     childState_[index(list)] = EntryState::Present;
 }
 
+const ForeignElements* Record::foreign(ChildList list) const {
+    if (!foreign_) return nullptr;
+    const ForeignElements& f = (*foreign_)[index(list)];
+    return f.empty() ? nullptr : &f;
+}
+
+void Record::addForeign(ChildList list, size_t position, Value value) {
+    if (!foreign_) foreign_ = std::make_unique<std::array<ForeignElements, 3>>();
+    (*foreign_)[index(list)].push_back({position, std::move(value)});
+}
+
 RecordPtr Record::deepCopy() const {
     RecordPtr r(new Record(class_));
     r->propertiesState_ = propertiesState_;
+    if (foreign_) r->foreign_ = std::make_unique<std::array<ForeignElements, 3>>(*foreign_);
     r->childState_ = childState_;
     r->properties_ = properties_;
     for (size_t i = 0; i < children_.size(); ++i) {
@@ -241,6 +253,11 @@ RecordPtr Record::deepCopy() const {
 
 bool Record::operator==(const Record& other) const {
     if (class_ != other.class_ || !(properties_ == other.properties_)) return false;
+    for (ChildList l : {ChildList::Thelists, ChildList::Items, ChildList::Files}) {
+        const ForeignElements* a = foreign(l);
+        const ForeignElements* b = other.foreign(l);
+        if ((a == nullptr) != (b == nullptr) || (a && !(*a == *b))) return false;
+    }
     for (size_t i = 0; i < children_.size(); ++i) {
         if (children_[i].size() != other.children_[i].size()) return false;
         for (size_t j = 0; j < children_[i].size(); ++j) {

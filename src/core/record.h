@@ -8,6 +8,7 @@
 #include "core/value.h"
 
 #include <array>
+#include <memory>
 #include <optional>
 
 namespace quandor {
@@ -31,6 +32,36 @@ enum class ChildList : uint8_t { Thelists, Items, Files };
 // missing, present holding nil, or present with a value. A new record has all
 // of its entries present.
 enum class EntryState : uint8_t { Missing, Nil, Present };
+
+// An element of a list in the file that is no record of the program: an object
+// of a class that a newer program version wrote. It is kept with its place in
+// the list as the file had it (counting records and foreign elements alike) and
+// written back there, so such a file can be opened and saved without losing it.
+struct ForeignElement {
+    size_t position = 0;
+    Value value;
+    bool operator==(const ForeignElement&) const = default;
+};
+using ForeignElements = std::vector<ForeignElement>;
+
+// Calls onRecord for each record and onForeign for each foreign element, in
+// the order the list is written: every foreign element at its place, as far as
+// the list still reaches, the rest at the end.
+template <typename OnRecord, typename OnForeign>
+void visitWritten(const RecordList& records, const ForeignElements* foreign, OnRecord&& onRecord,
+                  OnForeign&& onForeign) {
+    size_t next = 0, written = 0;
+    const size_t foreignCount = foreign ? foreign->size() : 0;
+    for (const RecordPtr& r : records) {
+        while (next < foreignCount && (*foreign)[next].position <= written) {
+            onForeign((*foreign)[next++].value);
+            ++written;
+        }
+        onRecord(r);
+        ++written;
+    }
+    while (next < foreignCount) onForeign((*foreign)[next++].value);
+}
 
 QString className(RecordClass c);
 std::optional<RecordClass> recordClassFromName(QStringView name);
@@ -63,6 +94,10 @@ public:
     // Stores a copy of the list (the records themselves are shared, as with any list copy).
     void setChildren(ChildList list, const RecordList& records);
     EntryState childState(ChildList list) const { return childState_[index(list)]; }
+    // The foreign elements of a child list, by ascending position; nullptr when there are none.
+    const ForeignElements* foreign(ChildList list) const;
+    // Keeps `value` at `position` of the child list (positions must come in ascending order).
+    void addForeign(ChildList list, size_t position, Value value);
     void setChildState(ChildList list, EntryState s) { childState_[index(list)] = s; }
 
     const RecordList& thelists() const { return children(ChildList::Thelists); }
@@ -95,6 +130,7 @@ private:
     std::array<EntryState, 3> childState_{EntryState::Missing, EntryState::Missing, EntryState::Missing};
     Dict properties_;
     std::array<RecordList, 3> children_;
+    std::unique_ptr<std::array<ForeignElements, 3>> foreign_;  // rare: allocated when needed
 };
 
 }  // namespace quandor

@@ -3,6 +3,7 @@
 #include "core/accounts_csv.h"
 #include "core/app_delegate.h"
 #include "core/archive/archive.h"
+#include "core/atomic_file.h"
 #include "core/keys.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
@@ -51,7 +52,7 @@ bool writeRoot(const Value& root, const QString& path, QString* error) {
             *error = QStringLiteral("Die Daten konnten nicht für die Datei aufbereitet werden.");
         return false;
     }
-    return QuandorAppDelegate::writeFileAtomically(path, bytes, error);
+    return writeFileAtomically(path, bytes, error);
 }
 
 std::optional<Value> readRoot(const QString& path, QString* error) {
@@ -154,31 +155,12 @@ bool writeAccountsFile(const RecordList& accounts, const QString& path, QString*
 }
 
 std::optional<Database> readDatabaseFile(const QString& path, QString* error) {
-    auto root = readRoot(path, error);
-    if (!root) return std::nullopt;
-    // Every database the program writes holds "years"; an account list alone
-    // (a "kmdb" file) must not pass for a database and empty everything else.
-    bool sound = root->type() == Value::Type::Dict && root->asDict() &&
-                 root->asDict()->contains(keys::years);
-    if (sound) {
-        const Dict& d = *root->asDict();
-        sound = listOfClass(d, keys::years, RecordClass::Year) &&
-                listOfClass(d, keys::groups, RecordClass::Group) &&
-                listOfClass(d, keys::accounts, RecordClass::Account) &&
-                listOfClass(d, keys::items, RecordClass::Item) &&
-                listOfClass(d, keys::cashbooks, RecordClass::Cashbook) &&
-                listOfClass(d, keys::allowances, RecordClass::Allowance) &&
-                listOfClass(d, keys::inventorys, RecordClass::InventoryItem);
-        if (sound)
-            for (const Value& y : *d.find(keys::years)->asList())
-                sound = sound && soundYear(y.asRecord());
-    }
-    if (!sound) {
-        if (error)
-            *error = QStringLiteral("Die Datei enthält %1.").arg(kindName(TransferKind::Database));
+    if (!QFileInfo(path).isFile()) {
+        if (error) *error = QStringLiteral("Die Datei ist nicht vorhanden.");
         return std::nullopt;
     }
-    return Database::fromRoot(*root);
+    // The same rules as loading the database at start.
+    return Database::fromFile(archive::readFile(path), error);
 }
 
 std::optional<RecordPtr> readYearFile(const QString& path, QString* error) {
@@ -395,7 +377,7 @@ bool TransferController::exportAccountsCSV() {
 
 bool TransferController::exportAccountsCSVTo(const QString& path) {
     QString error;
-    const bool ok = QuandorAppDelegate::writeFileAtomically(
+    const bool ok = writeFileAtomically(
         path, ::quandor::exportAccountsCSV(d_.accounts()), &error);
     return writeReported(path, ok, error);
 }

@@ -70,6 +70,7 @@ constexpr uint32_t makeSlot(State s, uint64_t weight) {
 // The keys of archived objects the decoder looks at.
 enum class Name : uint8_t {
     Other,
+    NotText,  // a key that is no text: damage where an archived object's key stands
     Class,
     NSKeys,
     NSObjects,
@@ -279,7 +280,7 @@ Name Decoder::nameOf(uint64_t ref) {
     auto& cached = nameCache_[ref & 0xFF];
     if (cached.first == ref) return cached.second;
     const Object k = object(ref);
-    Name name = Name::Other;
+    Name name = k.isString() ? Name::Other : Name::NotText;
     if (k.isString()) {
         struct Known {
             const char* text;
@@ -692,26 +693,49 @@ bool Decoder::decodeEntries(const Object& o, Dict& out, int depth, uint64_t& wei
 
 Value Decoder::decodeRecord(RecordClass c, const Object& o, int depth, uint64_t& weight) {
     RecordPtr r = Record::createEmpty(c);
+    // A newer program may archive more entries; those are passed over. But an
+    // unknown entry where one of the class's own is missing is what a damaged
+    // key looks like (a flipped bit in "thelists"), and reading on would lose
+    // the whole list without a word.
+    bool unknown = false;
+    bool haveProperties = false;
+    std::array<bool, 3> haveList{};
+    const auto child = [&](ChildList list, uint64_t i) {
+        if (!r->hasChildList(list)) {
+            unknown = true;
+            return;
+        }
+        decodeChildList(r, list, valueRef(o, i), depth, weight);
+        haveList[static_cast<size_t>(list)] = true;
+    };
     for (uint64_t i = 0; i < o.count; ++i) {
         switch (nameOf(keyRef(o, i))) {
+            case Name::Class:
+                break;
+            case Name::NotText:
+                fail(Damage::BadObject);
             case Name::Properties:
                 decodeProperties(r, valueRef(o, i), depth, weight);
+                haveProperties = true;
                 break;
             case Name::Thelists:
-                if (r->hasChildList(ChildList::Thelists))
-                    decodeChildList(r, ChildList::Thelists, valueRef(o, i), depth, weight);
+                child(ChildList::Thelists, i);
                 break;
             case Name::Items:
-                if (r->hasChildList(ChildList::Items))
-                    decodeChildList(r, ChildList::Items, valueRef(o, i), depth, weight);
+                child(ChildList::Items, i);
                 break;
             case Name::Files:
-                if (r->hasChildList(ChildList::Files))
-                    decodeChildList(r, ChildList::Files, valueRef(o, i), depth, weight);
+                child(ChildList::Files, i);
                 break;
             default:
-                break;  // "$class", and entries no record of the program archives
+                unknown = true;
+                break;
         }
+    }
+    if (unknown) {
+        bool complete = haveProperties;
+        for (ChildList l : childListsOf(c)) complete = complete && haveList[static_cast<size_t>(l)];
+        if (!complete) fail(Damage::UnknownEntry);
     }
     return Value(std::move(r));
 }
@@ -772,14 +796,18 @@ void Decoder::decodeChildList(const RecordPtr& r, ChildList list, uint64_t ref, 
     }
     if (index >= count_) fail(Damage::RefOutOfRange);
 
-    const auto append = [&out](const Value& v) {
+    size_t position = 0;  // in the file's list, foreign elements counted
+    const auto append = [&](const Value& v) {
         if (v.type() == Value::Type::Record) {
             out.push_back(v.asRecord());
         } else if (v.isNull()) {
             out.push_back(nullptr);  // a nil element stays a hole, written back as nil
+        } else if (v.type() == Value::Type::Opaque) {
+            r->addForeign(list, position, v);  // a newer program's object: kept in its place
         } else {
             fail(Damage::UnexpectedObject);  // a child list holds records only
         }
+        ++position;
     };
 
     const uint32_t slot = slots_[index];

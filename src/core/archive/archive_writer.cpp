@@ -105,7 +105,7 @@ class Encoder {
     // own properties never are, so they skip the identity table).
     uint32_t dictObject(const Dict& d, bool shared);
     uint32_t listObject(const ValueList& l);
-    uint32_t childListObject(const RecordList& l);
+    uint32_t childListObject(const RecordList& l, const ForeignElements* foreign);
     uint32_t dateObject(Date d);
     uint32_t iconObject(const std::shared_ptr<const Icon>& icon);
     uint32_t opaqueObject(const std::shared_ptr<const OpaqueObject>& o);
@@ -376,14 +376,20 @@ uint32_t Encoder::listObject(const ValueList& l) {
     return index;
 }
 
-uint32_t Encoder::childListObject(const RecordList& l) {
+uint32_t Encoder::childListObject(const RecordList& l, const ForeignElements* foreign) {
     const uint32_t index = reserve();
     const size_t base = stack_.size();
-    for (const RecordPtr& r : l) {
-        const uint32_t element = record(r);
-        stack_.push_back(uidOf(element));
+    if (!foreign) {
+        for (const RecordPtr& r : l) {
+            const uint32_t element = record(r);
+            stack_.push_back(uidOf(element));
+        }
+    } else {
+        visitWritten(
+            l, foreign, [this](const RecordPtr& r) { stack_.push_back(uidOf(record(r))); },
+            [this](const Value& v) { stack_.push_back(uidOf(encode(v))); });
     }
-    const Ref elements = b_.array(stack_.data() + base, l.size());
+    const Ref elements = b_.array(stack_.data() + base, stack_.size() - base);
     stack_.resize(base);
     objects_[index] = objectDict(fixedClass(Array), &kObjects_, &elements, 1);
     return index;
@@ -415,7 +421,8 @@ uint32_t Encoder::record(const RecordPtr& r) {
     }
     for (ChildList list : childListsOf(r->recordClass())) {
         const RecordList& children = r->children(list);
-        switch (writtenState(r->childState(list), children.empty())) {
+        const ForeignElements* foreign = r->foreign(list);
+        switch (writtenState(r->childState(list), children.empty() && !foreign)) {
             case EntryState::Missing:
                 break;
             case EntryState::Nil:
@@ -423,7 +430,7 @@ uint32_t Encoder::record(const RecordPtr& r) {
                 values[n++] = uidOf(0);
                 break;
             case EntryState::Present: {
-                const uint32_t array = childListObject(children);
+                const uint32_t array = childListObject(children, foreign);
                 keys[n] = kChildList_[static_cast<size_t>(list)];
                 values[n++] = uidOf(array);
                 break;

@@ -237,7 +237,8 @@ class JsonWriter {
     void childList(const Record& r, ChildList l, const char* name) {
         if (!r.hasChildList(l)) return;
         const RecordList& children = r.children(l);
-        const EntryState state = writtenState(r.childState(l), children.empty());
+        const ForeignElements* foreign = r.foreign(l);
+        const EntryState state = writtenState(r.childState(l), children.empty() && !foreign);
         if (state == EntryState::Missing) return;
         out += ",\"";
         out += name;
@@ -247,10 +248,21 @@ class JsonWriter {
             return;
         }
         out += '[';
-        for (size_t i = 0; i < children.size(); ++i) {
-            if (i) out += ',';
-            record(children[i]);
-        }
+        bool first = true;
+        const auto comma = [&] {
+            if (!first) out += ',';
+            first = false;
+        };
+        visitWritten(
+            children, foreign,
+            [&](const RecordPtr& child) {
+                comma();
+                record(child);
+            },
+            [&](const Value& v) {
+                comma();
+                value(v);
+            });
         out += ']';
     }
 

@@ -50,6 +50,8 @@ QString damageDetail(Damage d) {
             return QStringLiteral("ein Text ist unlesbar");
         case Damage::BadXml:
             return QStringLiteral("die XML-Daten sind unlesbar");
+        case Damage::UnknownEntry:
+            return QStringLiteral("einem Datensatz fehlt ein Eintrag, an seiner Stelle steht ein unbekannter");
     }
     return QString();
 }

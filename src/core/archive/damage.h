@@ -35,6 +35,7 @@ enum class Damage : uint8_t {
     MissingClass,      // an object without a usable "$class"
     BadText,           // a text that cannot be decoded
     BadXml,            // the XML form could not be parsed
+    UnknownEntry,      // a record lacks an entry of its class and holds an unknown one instead
 };
 
 // The short German detail of a damage code.
