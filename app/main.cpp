@@ -5,6 +5,7 @@
 #include "core/settings.h"
 #include "ui/desktop_shell.h"
 #include "ui/qt_ui_port.h"
+#include "ui/single_instance.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -56,7 +57,17 @@ int main(int argc, char* argv[]) {
     if (parser.isSet(dbOption))
         delegate.setDatabaseFileOverride(QFileInfo(parser.value(dbOption)).absoluteFilePath());
 
+    // The data folder's lock decides before any window or setting is touched:
+    // a second start on the same books brings the running program to the front.
+    delegate.hooks().activateRunningProgram = [](const QString& folder) {
+        return quandor::ui::SingleInstance::activate(folder);
+    };
+    if (!delegate.claimDataFolder()) return 0;
+
     quandor::ui::DesktopShell shell(delegate, ui);
+    quandor::ui::SingleInstance instance;
+    if (!delegate.lockedFolder().isEmpty())
+        instance.listen(delegate.lockedFolder(), [&shell] { shell.showMainWindow(); });
     shell.start();
     // Declining the disclaimer ends the program before anything was read.
     if (ui.quitRequested()) return 0;

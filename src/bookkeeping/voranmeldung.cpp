@@ -1,6 +1,7 @@
 #include "bookkeeping/voranmeldung.h"
 
 #include "core/number_texts.h"
+#include "core/paths.h"
 
 #include <QStringEncoder>
 
@@ -34,7 +35,8 @@ QString periodCode(const QString& title) {
 }
 
 QString returnFileName(const QString& code, const QString& yearName) {
-    return QStringLiteral("Quandor_%1_%2.xml").arg(code, yearName);
+    // The year's name is the person's text: it must not steer the path.
+    return Paths::safeFileName(QStringLiteral("Quandor_%1_%2.xml").arg(code, yearName));
 }
 
 QString escapeXmlText(const QString& text) {

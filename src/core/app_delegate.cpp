@@ -1,6 +1,8 @@
 #include "core/app_delegate.h"
 
 #include "core/archive/archive.h"
+#include "core/atomic_file.h"
+#include "core/data_lock.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
 
@@ -10,7 +12,7 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
-#include <QSaveFile>
+#include <QRegularExpression>
 #include <QTimer>
 
 #include <plist/plist.h>
@@ -32,7 +34,6 @@ const Key kArt{u"art"};
 
 const QString kOK = QStringLiteral("OK");
 const QString kSingleUserFile = QStringLiteral("Quandor_Version_1.mdb");
-const QString kLockFile = QStringLiteral("Quandor.lock");
 
 // The preference files of the first program generation, in the order they are
 // read (a later one overrides): the one named after that generation's
@@ -95,32 +96,6 @@ QString executablePath() {
 
 QString folderOf(const QString& filePath) {
     return QFileInfo(filePath).absolutePath();
-}
-
-// A German reason for a failed write, with the system's own words in brackets.
-QString writeFailure(QFileDevice::FileError error, const QString& system) {
-    QString reason;
-    switch (error) {
-        case QFileDevice::WriteError:
-            reason = QStringLiteral(
-                "Beim Schreiben ist ein Fehler aufgetreten – vielleicht ist "
-                "der Datenträger voll.");
-            break;
-        case QFileDevice::OpenError:
-        case QFileDevice::PermissionsError:
-            reason = QStringLiteral(
-                "Die Datei kann dort nicht angelegt werden – fehlen die "
-                "Schreibrechte für den Ordner?");
-            break;
-        case QFileDevice::RenameError:
-            reason = QStringLiteral("Die neue Datei konnte nicht an die Stelle der alten treten.");
-            break;
-        default:
-            reason = QStringLiteral("Die Datei konnte nicht geschrieben werden.");
-            break;
-    }
-    if (!system.isEmpty()) reason += QStringLiteral(" (%1)").arg(system);
-    return reason;
 }
 
 // ---- first-generation preference files --------------------------------------
@@ -285,9 +260,13 @@ void QuandorAppDelegate::awakeFromNib() {
     if (!settings_.problem().isEmpty())
         ui_.alert(AlertStyle::Warning, QStringLiteral("Achtung!"), settings_.problem(), {kOK});
 
+    // The lock on the data folder decides first: a second program on the same
+    // data writes nothing to any shared file, not even the settings.
+    if (!claimDataFolder()) return;
+
     // 1. Nothing is saved until a load found the data folder.
     setSaveAllowed(false);
-    settings_.setBool(P::allowWindow, false);
+    allowWindow_ = false;
     if (hooks_.hideMainWindow) hooks_.hideMainWindow();
 
     // 2.-4. One-time upgrades.
@@ -301,6 +280,7 @@ void QuandorAppDelegate::awakeFromNib() {
             {QStringLiteral("Ja, ich mache meine Fehler selber"),
              QStringLiteral("Nein, bei mir sind immer die anderen Schuld")});
         if (answer != 0) {
+            releaseLock();
             settings_.sync();
             ui_.quit();
             return;
@@ -325,6 +305,16 @@ void QuandorAppDelegate::awakeFromNib() {
     // 8.
     if (!settings_.getBool(P::fiveStartEver)) firstStart();
     settings_.sync();
+}
+
+bool QuandorAppDelegate::claimDataFolder() {
+    if (refused_) return false;
+    const Resolved r = resolveDataFile();
+    if (!r.folder.isEmpty() && QFileInfo(r.folder).isDir() && !lockDataFolder(r.folder)) {
+        ui_.quit();
+        return false;
+    }
+    return true;
 }
 
 void QuandorAppDelegate::upgradeSteps() {
@@ -404,7 +394,7 @@ void QuandorAppDelegate::chooseUser(const Dict& user) {
 void QuandorAppDelegate::openChosenUser(const Dict& user) {
     chooseUser(user);
     finishStartUp();
-    settings_.setBool(P::allowWindow, true);
+    allowWindow_ = true;
     if (hooks_.showMainWindow) hooks_.showMainWindow();
 }
 
@@ -437,128 +427,136 @@ void QuandorAppDelegate::startSaveTimer() {
 
 // ---- the database file ------------------------------------------------------------
 
-QString QuandorAppDelegate::pathForDataFile() {
-    QString folder;
-    QString path;
+QuandorAppDelegate::Resolved QuandorAppDelegate::resolveDataFile() const {
+    Resolved r;
     if (!overridePath_.isEmpty()) {
-        path = overridePath_;
-        folder = folderOf(path);
+        r.path = overridePath_;
+        r.folder = folderOf(r.path);
+        return r;
+    }
+    if (settings_.getBool(P::useCustomLocation)) {
+        r.folder = paths_.expandTilde(settings_.getPath(P::customLocationPath));
     } else {
-        if (settings_.getBool(P::useCustomLocation)) {
-            folder = paths_.expandTilde(settings_.getPath(P::customLocationPath));
+        r.folder = paths_.expandTilde(paths_.dataFolder);
+        QDir().mkpath(r.folder);
+    }
+    // Switched on during a run without a chosen user: the open file stays the one.
+    if (settings_.getBool(P::prefsUseMultipleAccounts) &&
+        (!currentAccountID_.isEmpty() || chosenUser_)) {
+        r.accountID = currentAccountID_;
+        if (r.accountID.isEmpty()) {
+            r.user = chosenUser_;
+            if (r.user) r.accountID = r.user->text(kPfad);
         } else {
-            folder = paths_.expandTilde(paths_.dataFolder);
-            QDir().mkpath(folder);
+            if (hooks_.findUser) r.user = hooks_.findUser(r.accountID);
+            if (!r.user && chosenUser_ && chosenUser_->text(kPfad) == r.accountID)
+                r.user = chosenUser_;
         }
-        settings_.setPath(P::defaultDataFolder, folder);
+        r.path = Paths::join(r.folder, r.accountID + QStringLiteral("_Quandor_Multiple.mdb"));
+    } else {
+        r.path = Paths::join(r.folder, kSingleUserFile);
+    }
+    return r;
+}
 
-        // Switched on during a run without a chosen user: the open file stays the one.
-        if (settings_.getBool(P::prefsUseMultipleAccounts) &&
-            (!currentAccountID_.isEmpty() || chosenUser_)) {
-            std::optional<Dict> user;
-            if (currentAccountID_.isEmpty()) {
-                user = chosenUser_;
-                if (user) currentAccountID_ = user->text(kPfad);
-            } else {
-                if (hooks_.findUser) user = hooks_.findUser(currentAccountID_);
-                if (!user && chosenUser_ && chosenUser_->text(kPfad) == currentAccountID_)
-                    user = chosenUser_;
-            }
-            if (user) {
-                settings_.setText(P::prefsCompany, user->text(kFirma));
-                settings_.setText(P::prefsTaxID, user->text(kSteuernummer));
-                settings_.setText(P::prefsELSTERID, user->text(kElster));
-                settings_.setInt(P::prefsUseTaxesGlobal, user->integer(kArt));
-            }
-            path = Paths::join(folder, currentAccountID_ + QStringLiteral("_Quandor_Multiple.mdb"));
-        } else {
-            path = Paths::join(folder, kSingleUserFile);
+bool QuandorAppDelegate::applyResolution(const Resolved& r) {
+    if (overridePath_.isEmpty()) {
+        settings_.setPath(P::defaultDataFolder, r.folder);
+        if (!r.accountID.isEmpty()) currentAccountID_ = r.accountID;
+        if (r.user) {
+            settings_.setText(P::prefsCompany, r.user->text(kFirma));
+            settings_.setText(P::prefsTaxID, r.user->text(kSteuernummer));
+            settings_.setText(P::prefsELSTERID, r.user->text(kElster));
+            settings_.setInt(P::prefsUseTaxesGlobal, r.user->integer(kArt));
         }
     }
-
-    folderMissing_ = folder.isEmpty() || !QFileInfo(folder).isDir();
-    if (folderMissing_) {
-        setSaveAllowed(false);
+    const bool missing = r.folder.isEmpty() || !QFileInfo(r.folder).isDir();
+    if (missing) {
+        saveAllowed_ = false;
         ui_.alert(AlertStyle::Critical, QStringLiteral("Warnung!"), kMissingFolderMessage, {kOK});
     }
-    if (overridePath_.isEmpty()) settings_.setPath(P::defaultDataPath, path);
-    return path;
+    if (overridePath_.isEmpty()) settings_.setPath(P::defaultDataPath, r.path);
+    return !missing;
+}
+
+QString QuandorAppDelegate::pathForDataFile() {
+    const Resolved r = resolveDataFile();
+    applyResolution(r);
+    return r.path;
+}
+
+QString QuandorAppDelegate::openDatabasePath() {
+    return openPath_.isEmpty() ? pathForDataFile() : openPath_;
 }
 
 bool QuandorAppDelegate::lockDataFolder(const QString& folder) {
     if (lock_ && lockedFolder_ == folder) return true;
-    auto lock = std::make_unique<QLockFile>(Paths::join(folder, kLockFile));
-    lock->setStaleLockTime(0);  // a live program keeps its lock however long it runs
-    if (lock->tryLock(lockWaitMs_)) {
-        if (lock_) lock_->unlock();
-        lock_ = std::move(lock);
+    const LockOutcome outcome = DataFolderLock::acquire(folder, lockWaitMs_, &lock_);
+    if (outcome == LockOutcome::Taken) {
         lockedFolder_ = folder;
         return true;
     }
-    // A folder where no lock file can be made (read-only): go on; the save reports it.
-    if (lock->error() == QLockFile::PermissionError || lock->error() == QLockFile::UnknownError)
-        return true;
-    qint64 pid = 0;
-    QString host, app;
-    lock->getLockInfo(&pid, &host, &app);
+    // A folder where no lock file can be made (read-only, missing): go on; the
+    // load and the save tell what is wrong with it.
+    if (outcome == LockOutcome::Impossible) return true;
+
+    // Another program works with these data. Nothing of this run may reach a
+    // shared file: the settings stay untouched and nothing is saved at quit.
+    refused_ = true;
+    saveAllowed_ = false;
+    if (hooks_.activateRunningProgram && hooks_.activateRunningProgram(folder)) return false;
+    const DataFolderLock::Holder holder = DataFolderLock::holder(folder);
     ui_.alert(
         AlertStyle::Critical, QStringLiteral("Achtung!"),
         QStringLiteral("Quandor arbeitet bereits mit den Daten im Ordner „%1“ (Programm %2 auf "
                        "„%3“). Damit ihr euch nicht gegenseitig die Daten überschreibt, kann "
                        "Quandor hier nicht ein zweites Mal mit denselben Daten starten. Bitte "
                        "benutze das bereits geöffnete Quandor.")
-            .arg(folder, QString::number(pid), host),
+            .arg(folder, QString::number(holder.pid), holder.host),
         {kOK});
     return false;
 }
 
 QuandorAppDelegate::LoadOutcome QuandorAppDelegate::loadDataFromDisk() {
-    const QString path = pathForDataFile();
+    if (refused_) return LoadOutcome::Locked;
+    const Resolved resolved = resolveDataFile();
     auto startEmpty = [this] {
         db_ = Database{};
         selection_.refresh();
+        openPath_.clear();
     };
-    if (folderMissing_) {
+    // The lock decides first: a program that may not work with these data
+    // changes nothing, not even the settings.
+    const bool folderThere = !resolved.folder.isEmpty() && QFileInfo(resolved.folder).isDir();
+    if (folderThere && !lockDataFolder(resolved.folder)) {
         startEmpty();
-        return LoadOutcome::FolderMissing;
-    }
-    if (overridePath_.isEmpty() && settings_.getBool(P::prefsUseMultipleAccounts) &&
-        currentAccountID_.isEmpty()) {
-        startEmpty();
-        setSaveAllowed(false);
-        return LoadOutcome::NoUser;
-    }
-    if (!lockDataFolder(folderOf(path))) {
-        startEmpty();
-        blocked_ = true;
-        setSaveAllowed(false);
         ui_.quit();
         return LoadOutcome::Locked;
     }
+    if (!applyResolution(resolved)) {
+        startEmpty();
+        return LoadOutcome::FolderMissing;
+    }
+    const QString& path = resolved.path;
+    if (overridePath_.isEmpty() && settings_.getBool(P::prefsUseMultipleAccounts) &&
+        currentAccountID_.isEmpty()) {
+        startEmpty();
+        saveAllowed_ = false;
+        return LoadOutcome::NoUser;
+    }
+    removeStaleTemporaryFiles(path);
 
     const QFileInfo info(path);
     if (!info.exists()) {
         // A new database: written at the next save.
         startEmpty();
-        savedPath_.clear();
     } else {
-        archive::ReadResult read = archive::readFile(path);
         QString problem;
-        if (!read.ok) {
-            problem = read.error;
-        } else if (read.root.type() != Value::Type::Dict) {
-            problem = QStringLiteral("Die Datei enthält keine Quandor Datenbank.");
-        } else {
-            const Dict& root = *read.root.asDict();
-            bool known = root.empty();
-            for (RootList l : Database::order()) known = known || root.contains(Database::keyOf(l));
-            if (!known) problem = QStringLiteral("Die Datei enthält keine Quandor Datenbank.");
-        }
-        if (!problem.isEmpty()) {
+        std::optional<Database> read = Database::fromFile(archive::readFile(path), &problem);
+        if (!read) {
             // Never overwrite what could not be read.
             startEmpty();
-            blocked_ = true;
-            setSaveAllowed(false);
+            saveAllowed_ = false;
             ui_.alert(AlertStyle::Critical, QStringLiteral("Fehler!"),
                       QStringLiteral("Die Quandor Datenbank „%1“ kann nicht gelesen werden: %2\n\n"
                                      "Quandor startet mit leeren Listen und speichert in dieser "
@@ -568,10 +566,14 @@ QuandorAppDelegate::LoadOutcome QuandorAppDelegate::loadDataFromDisk() {
                       {kOK});
             return LoadOutcome::Unreadable;
         }
-        db_ = Database::fromRoot(read.root);
+        db_ = std::move(*read);
         selection_.refresh();
-        savedPath_ = path;
     }
+    // From now on every save goes to this file, whatever the settings say,
+    // until the program loads again: a new data location or another user
+    // takes effect with the next load, never with the next save.
+    openPath_ = path;
+    savedPath_ = info.exists() ? path : QString();
     savedChangeCount_ = changeCount_;
 
     const int64_t saves = settings_.getInt(P::backupAlertInt);
@@ -580,52 +582,69 @@ QuandorAppDelegate::LoadOutcome QuandorAppDelegate::loadDataFromDisk() {
     return LoadOutcome::Loaded;
 }
 
+void QuandorAppDelegate::removeStaleTemporaryFiles(const QString& path) {
+    // A save that was killed between writing its temporary file and renaming
+    // it leaves "<name>.XXXXXX" beside the database. This program holds the
+    // lock, so no other save of this file is under way.
+    const QFileInfo info(path);
+    const QDir folder = info.absoluteDir();
+    const QString prefix = info.fileName() + QLatin1Char('.');
+    static const QRegularExpression suffix(QStringLiteral("^[A-Za-z0-9]{6}$"));
+    for (const QString& name : folder.entryList({prefix + QStringLiteral("*")},
+                                                QDir::Files | QDir::Hidden | QDir::System)) {
+        if (suffix.match(QStringView(name).mid(prefix.size())).hasMatch())
+            QFile::remove(folder.filePath(name));
+    }
+}
+
 bool QuandorAppDelegate::isSaveAllowed() const {
-    return !blocked_ && settings_.getBool(P::isSaveAllowed);
+    return saveAllowed_ && !refused_;
 }
 
 void QuandorAppDelegate::setSaveAllowed(bool allowed) {
-    settings_.setBool(P::isSaveAllowed, allowed && !blocked_);
+    saveAllowed_ = allowed && !refused_;
 }
 
 QuandorAppDelegate::SaveOutcome QuandorAppDelegate::saveDataToDisk(bool force) {
+    if (refused_) return SaveOutcome::Disabled;
     settings_.setInt(P::backupAlertInt, settings_.getInt(P::backupAlertInt) + 1);
     if (hooks_.selectedUserRow)
         settings_.setInt(P::multipleAccountsControllerIndex, hooks_.selectedUserRow());
-    if (!isSaveAllowed()) return SaveOutcome::Disabled;
+    if (!isSaveAllowed() || openPath_.isEmpty()) return SaveOutcome::Disabled;
     storeSelection();
-    const QString path = pathForDataFile();
-    if (folderMissing_) return SaveOutcome::Disabled;
+    const QString path = openPath_;
 
     if (!force && changeCount_ == savedChangeCount_ && path == savedPath_ &&
         lastSaveError_.isEmpty() && QFileInfo::exists(path))
         return SaveOutcome::Unchanged;
 
     const uint64_t counted = changeCount_;
-    const QByteArray bytes = archive::write(db_.toRoot());
     QString reason;
     bool ok = false;
-    if (bytes.isEmpty()) {
-        reason = QStringLiteral("Die Daten konnten nicht für die Datei aufbereitet werden.");
-    } else if (hooks_.writeFile) {
-        ok = hooks_.writeFile(path, bytes, &reason);
+    if (!QFileInfo(folderOf(path)).isDir()) {
+        // The folder went away during the run (an unmounted share): nothing is
+        // written anywhere else, the data stay in memory and the next save tries again.
+        reason = kMissingFolderMessage;
     } else {
-        ok = writeFileAtomically(path, bytes, &reason);
+        const QByteArray bytes = archive::write(db_.toRoot());
+        if (bytes.isEmpty()) {
+            reason = QStringLiteral("Die Daten konnten nicht für die Datei aufbereitet werden.");
+        } else if (hooks_.writeFile) {
+            ok = hooks_.writeFile(path, bytes, &reason);
+        } else {
+            ok = writeFileAtomically(path, bytes, &reason);
+        }
     }
     if (!ok) {
         lastSaveError_ = reason;
         // Told once; the next saves try again quietly until one succeeds.
         if (!saveErrorReported_) {
             saveErrorReported_ = true;
-            ui_.alert(
-                AlertStyle::Critical, QStringLiteral("Fehler!"),
-                QStringLiteral("Deine Quandor Datenbank konnte nicht gespeichert werden:\n%1\n\n"
-                               "Grund: %2\n\nDeine Daten bleiben erhalten, solange Quandor "
-                               "läuft. Quandor versucht es beim nächsten Sichern (spätestens "
-                               "in 30 Sekunden) erneut. Bitte sorge für freien Speicherplatz "
-                               "und Schreibrechte.")
-                    .arg(path, reason),
-                {kOK});
+            ui_.alert(AlertStyle::Critical, QStringLiteral("Fehler!"),
+                      QStringLiteral("Deine Quandor Datenbank konnte nicht gespeichert werden:\n%1\n\n"
+                                     "Grund: %2\n\n%3")
+                          .arg(path, reason, saveRetryNote_),
+                      {kOK});
         }
         return SaveOutcome::Failed;
     }
@@ -638,30 +657,7 @@ QuandorAppDelegate::SaveOutcome QuandorAppDelegate::saveDataToDisk(bool force) {
 
 bool QuandorAppDelegate::writeFileAtomically(const QString& path, const QByteArray& bytes,
                                              QString* reason) {
-    auto fail = [reason](const QString& why) {
-        if (reason) *reason = why;
-        return false;
-    };
-    const QFileInfo info(path);
-    if (info.isDir())
-        return fail(QStringLiteral("An dieser Stelle liegt ein Ordner, keine Datei."));
-    if (!info.absoluteDir().exists())
-        return fail(
-            QStringLiteral("Der Ordner „%1“ ist nicht vorhanden.").arg(info.absolutePath()));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(writeFailure(file.error(), file.errorString()));
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString why = writeFailure(QFileDevice::WriteError, file.errorString());
-        file.cancelWriting();
-        return fail(why);
-    }
-    if (!file.commit()) {
-        QFileDevice::FileError e = file.error();
-        return fail(writeFailure(e == QFileDevice::NoError ? QFileDevice::WriteError : e,
-                                 file.errorString()));
-    }
-    return true;
+    return quandor::writeFileAtomically(path, bytes, reason);
 }
 
 void QuandorAppDelegate::autoSave() {
@@ -715,20 +711,25 @@ bool QuandorAppDelegate::applicationShouldTerminate() {
 }
 
 void QuandorAppDelegate::applicationWillTerminate() {
+    // A program refused by the lock has nothing to keep and must not touch
+    // what the running one works with.
+    if (refused_) return;
     storeSelection();
     // Quitting always writes, so a change that was not announced is not lost.
     saveDataToDisk(true);
     settings_.sync();
     timer_.reset();
-    if (lock_) {
-        lock_->unlock();
-        lock_.reset();
-        lockedFolder_.clear();
-    }
+    releaseLock();
+}
+
+void QuandorAppDelegate::releaseLock() {
+    if (lock_) lock_->unlock();
+    lock_.reset();
+    lockedFolder_.clear();
 }
 
 void QuandorAppDelegate::restart() {
-    if (userCheckFails(true)) return;
+    if (refused_ || userCheckFails(true)) return;
     storeSelection();
     saveDataToDisk(true);
     settings_.sync();
@@ -752,7 +753,7 @@ bool QuandorAppDelegate::openFile(const QString&) {
 }
 
 void QuandorAppDelegate::applicationDidBecomeActive(bool mainWindowVisible) {
-    if (!mainWindowVisible && settings_.getBool(P::allowWindow) && hooks_.showMainWindow)
+    if (!mainWindowVisible && allowWindow_ && hooks_.showMainWindow)
         hooks_.showMainWindow();
 }
 

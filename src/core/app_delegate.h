@@ -71,6 +71,9 @@ class QuandorAppDelegate {
         // reason on failure. Empty: writeFileAtomically().
         std::function<bool(const QString& path, const QByteArray& bytes, QString* reason)>
             writeFile;
+        // Another program holds the lock on `folder`: brings its window to the
+        // front. True when it was reached; the refusal alert is then not needed.
+        std::function<bool(const QString& folder)> activateRunningProgram;
     };
 
     enum class LoadOutcome {
@@ -131,6 +134,10 @@ class QuandorAppDelegate {
     uint64_t changeCount() const { return changeCount_; }
 
     // ---- start-up ----------------------------------------------------------
+    // Takes the data folder's lock before anything else happens. False when
+    // another running program holds it: it was asked to come to the front (or
+    // the person was told), and this run must end without writing anything.
+    bool claimDataFolder();
     void awakeFromNib();
     void firstStart();
     // Steps after the user choice (or directly in single-user mode): start the
@@ -150,7 +157,20 @@ class QuandorAppDelegate {
     LoadOutcome openDatabase();
 
     // ---- the database file --------------------------------------------------
+    // Resolves the database path from the settings (data folder, user) and
+    // stores it as "defaultDataFolder"/"defaultDataPath". Only loading follows
+    // it; saving writes to the file that was loaded (openDatabasePath()).
     QString pathForDataFile();
+    // The file the open data were loaded from (or will be created as); before
+    // any load, the resolved path.
+    QString openDatabasePath();
+    // The data folder this program holds the lock of; empty when it holds none.
+    QString lockedFolder() const { return lockedFolder_; }
+    // True when another program held the data folder's lock: this run changes nothing.
+    bool refusedByLock() const { return refused_; }
+    // Whether the main window may be brought to the front when the program becomes active.
+    bool allowWindow() const { return allowWindow_; }
+    void setAllowWindow(bool allowed) { allowWindow_ = allowed; }
     LoadOutcome loadDataFromDisk();
     SaveOutcome saveDataToDisk(bool force = false);
     void autoSave();  // periodic: skips when nothing changed
@@ -158,6 +178,8 @@ class QuandorAppDelegate {
     bool isSaveAllowed() const;
     // The German reason of the last failed save, empty after a success.
     QString lastSaveError() const { return lastSaveError_; }
+    // The last paragraph of the failed-save alert: what happens to the data now.
+    void setSaveRetryNote(const QString& note) { saveRetryNote_ = note; }
 
     void setSelection();  // restores the four list selections from the settings
     void storeSelection();
@@ -191,10 +213,23 @@ class QuandorAppDelegate {
     static const QString& disclaimerMessage();
 
   private:
+    // Where the database file lies by the settings; changes nothing.
+    struct Resolved {
+        QString folder;
+        QString path;
+        QString accountID;        // several users: the user's "pfad"
+        std::optional<Dict> user;  // several users: the users-list entry
+    };
+    Resolved resolveDataFile() const;
+    // Stores what resolveDataFile() found in the settings; warns and disables
+    // saving when the folder is missing (false).
+    bool applyResolution(const Resolved& r);
+    void removeStaleTemporaryFiles(const QString& path);
     void upgradeSteps();
     void importVersion1Preferences();
     bool userCheckFails(bool restarting);
     bool lockDataFolder(const QString& folder);
+    void releaseLock();
     void startSaveTimer();
     void setSaveAllowed(bool allowed);
 
@@ -210,13 +245,21 @@ class QuandorAppDelegate {
     std::optional<Dict> chosenUser_;
 
     QString overridePath_;
-    bool folderMissing_ = false;
-    bool blocked_ = false;  // unreadable file or foreign lock: no save in this run
+    // Per-run states live here, never in the shared settings: a second program
+    // on the same settings file must not be able to switch this one's saving off.
+    bool saveAllowed_ = false;
+    bool allowWindow_ = false;
+    bool refused_ = false;  // another program holds the data folder's lock
     uint64_t changeCount_ = 0;
     uint64_t savedChangeCount_ = 0;
+    QString openPath_;   // the file loaded last: every save goes there
     QString savedPath_;  // the file the memory state was last read from or written to
     QString lastSaveError_;
     bool saveErrorReported_ = false;
+    QString saveRetryNote_ = QStringLiteral(
+        "Deine Daten bleiben erhalten, solange Quandor läuft. Quandor versucht es beim nächsten "
+        "Sichern (spätestens in 30 Sekunden) erneut. Bitte sorge für freien Speicherplatz und "
+        "Schreibrechte.");
 
     std::unique_ptr<QLockFile> lock_;
     QString lockedFolder_;

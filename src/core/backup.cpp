@@ -229,9 +229,17 @@ std::optional<BackupJob> prepareBackup(QuandorAppDelegate& delegate) {
     BackupJob job;
     job.slot = nextBackupSlot(settings.getInt(P::backupCount));
     job.target = backupSlotPath(backupFolder, job.slot);
-    const QString databasePath = delegate.pathForDataFile();
+    // The folder of the open database, wherever the settings point by now.
+    const QString databasePath = delegate.openDatabasePath();
     job.dataFolder = QFileInfo(databasePath).absolutePath();
-    if (!QFileInfo(job.dataFolder).isDir()) return std::nullopt;  // told by the path resolution
+    if (!QFileInfo(job.dataFolder).isDir()) {
+        delegate.ui().alert(AlertStyle::Critical, QStringLiteral("Fehler!"),
+                            QStringLiteral("Der Ordner deiner Quandor Datenbank „%1“ ist nicht "
+                                           "erreichbar. Es wurde keine Sicherung angelegt.")
+                                .arg(job.dataFolder),
+                            {kOK});
+        return std::nullopt;
+    }
     return job;
 }
 

@@ -20,6 +20,24 @@ QString Paths::join(const QString& folder, const QString& name) {
     return f + u'/' + n;
 }
 
+QString Paths::safeFileName(QStringView text) {
+    QString name;
+    name.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        const bool control = u < 0x20 || (u >= 0x7F && u <= 0x9F) || u == 0x2028 || u == 0x2029;
+        name += (control || u == u'/' || u == u'\\') ? QChar(u'-') : c;
+    }
+    // Whole characters only: never cut a surrogate pair in two.
+    while (name.toUtf8().size() > 200) {
+        name.chop(1);
+        if (!name.isEmpty() && name.back().isHighSurrogate()) name.chop(1);
+    }
+    if (name.isEmpty() || name == QStringLiteral(".") || name == QStringLiteral(".."))
+        return QStringLiteral("_");
+    return name;
+}
+
 QString Paths::expandTilde(const QString& path) const {
     if (path == u"~") return home;
     if (path.startsWith(u"~/")) return join(home, path.mid(2));

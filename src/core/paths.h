@@ -30,6 +30,11 @@ struct Paths {
     static QString join(const QString& folder, const QString& name);
     // `folder` with one trailing "/".
     static QString withSlash(const QString& folder);
+
+    // A file name made from text of the data (a year's name, a title): path
+    // separators and control characters become "-", so the name can never
+    // reach another folder; "", "." and ".." become "_"; at most 200 bytes.
+    static QString safeFileName(QStringView text);
 };
 
 }  // namespace quandor

@@ -266,7 +266,7 @@ void DesktopShell::showMainWindow() {
         welcomeDone_ = true;
         if (!delegate_.settings().getBool(prefs::prefsAlwaysShowWelcomeSheet))
             QTimer::singleShot(0, this, &DesktopShell::showWelcome);
-        delegate_.settings().setBool(prefs::allowWindow, true);
+        delegate_.setAllowWindow(true);
     }
 }
 

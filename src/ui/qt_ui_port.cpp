@@ -1,5 +1,7 @@
 #include "ui/qt_ui_port.h"
 
+#include "core/paths.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QCoreApplication>
@@ -93,7 +95,7 @@ std::optional<QString> QtUiPort::saveDialog(const QString& title, const QString&
         dialog.setDefaultSuffix(fileType);
     }
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    dialog.selectFile(QDir(folder).filePath(proposedName));
+    dialog.selectFile(QDir(folder).filePath(Paths::safeFileName(proposedName)));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     QString path = dialog.selectedFiles().front();
     // The file type is required: add it when the person typed a name without it.

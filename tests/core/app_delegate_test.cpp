@@ -3,6 +3,7 @@
 
 #include "core/app_delegate.h"
 #include "core/archive/archive.h"
+#include "core/atomic_file.h"
 #include "core/keys.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
@@ -311,8 +312,7 @@ TEST(DataFolder, MissingCustomFolderWarnsAndNothingIsWritten) {
     EXPECT_FALSE(QFileInfo::exists(custom));
 }
 
-TEST(DataFolder, CustomFolderThatVanishesStopsSaving) {
-    if (!archiveAvailable()) GTEST_SKIP() << "keyed archive writer not available yet";
+TEST(DataFolder, CustomFolderThatVanishesIsToldAndTriedAgain) {
     Home home;
     const QString custom = home.dir.filePath(u"nas/"_s);
     QDir().mkpath(custom);
@@ -321,12 +321,21 @@ TEST(DataFolder, CustomFolderThatVanishesStopsSaving) {
     home.app->awakeFromNib();
     home.app->save();
     EXPECT_TRUE(QFileInfo::exists(custom + u"Quandor_Version_1.mdb"_s));
+    // The share is unmounted: nothing is written anywhere else, and the data stay.
     QDir(custom).removeRecursively();
-    EXPECT_EQ(home.app->saveDataToDisk(true), QuandorAppDelegate::SaveOutcome::Disabled);
-    EXPECT_EQ(home.ui.count(u"Warnung!"_s), 1);
-    EXPECT_FALSE(home.app->isSaveAllowed());
-    EXPECT_EQ(home.app->saveDataToDisk(true), QuandorAppDelegate::SaveOutcome::Disabled);
+    home.app->database().years.push_back(Record::create(RecordClass::Year, Date{}));
+    home.app->noteChanged();
+    EXPECT_EQ(home.app->saveDataToDisk(true), QuandorAppDelegate::SaveOutcome::Failed);
+    EXPECT_EQ(home.app->saveDataToDisk(true), QuandorAppDelegate::SaveOutcome::Failed);
+    EXPECT_EQ(home.ui.count(u"Fehler!"_s), 1);  // told once
     EXPECT_FALSE(QFileInfo::exists(custom));
+    // Mounted again: the next save writes the year.
+    QDir().mkpath(custom);
+    EXPECT_EQ(home.app->saveDataToDisk(false), QuandorAppDelegate::SaveOutcome::Written);
+    QString problem;
+    auto db = Database::fromFile(archive::readFile(custom + u"Quandor_Version_1.mdb"_s), &problem);
+    ASSERT_TRUE(db) << problem.toStdString();
+    EXPECT_EQ(db->years.size(), 1u);
 }
 
 TEST(DataFolder, MissingFileLoadsEmptyLists) {
@@ -448,7 +457,7 @@ TEST(Saving, PeriodicSaveSkipsWhenNothingChanged) {
     int writes = 0;
     home.app->hooks().writeFile = [&](const QString& p, const QByteArray& b, QString* r) {
         ++writes;
-        return QuandorAppDelegate::writeFileAtomically(p, b, r);
+        return writeFileAtomically(p, b, r);
     };
     home.app->awakeFromNib();
     home.app->autoSave();  // no file yet: written
@@ -542,6 +551,129 @@ TEST(Lock, QuittingReleasesTheFolder) {
     EXPECT_EQ(next.openDatabase(), QuandorAppDelegate::LoadOutcome::Loaded);
 }
 
+TEST(Lock, EmptyOrGarbledLockOfAKilledProgramIsTakenOver) {
+    for (const QByteArray& content : {QByteArray(), QByteArray("\xff\x00kaputt\nx", 10)}) {
+        Home home;
+        QDir().mkpath(home.paths.dataFolder);
+        const QString lock = home.paths.dataFolder + u"Quandor.lock"_s;
+        writeAll(lock, content);
+        // Older than a lock that is being written right now.
+        QFile f(lock);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.setFileTime(QDateTime::currentDateTime().addSecs(-5), QFileDevice::FileModificationTime);
+        f.close();
+        EXPECT_EQ(home.app->openDatabase(), QuandorAppDelegate::LoadOutcome::Loaded);
+        EXPECT_TRUE(home.ui.alerts.empty());
+        EXPECT_TRUE(home.app->isSaveAllowed());
+    }
+}
+
+// A second start must not harm the first: it writes nothing to the shared
+// settings, and the first goes on saving by the timer, the menu and at quit.
+TEST(Lock, RefusedSecondProgramLeavesTheFirstOneSaving) {
+    Home home;
+    home.app->awakeFromNib();
+    ASSERT_TRUE(home.app->isSaveAllowed());
+    home.settings->sync();
+    const QString settingsFile = home.dir.filePath(u".config/Quandor/Quandor.conf"_s);
+    const QByteArray settingsBefore = readAll(settingsFile);
+    {
+        Settings secondSettings(settingsFile);
+        test::FakeUi ui2;
+        QuandorAppDelegate second(secondSettings, ui2, home.paths);
+        second.setLockWaitMs(0);
+        int activations = 0;
+        second.hooks().activateRunningProgram = [&](const QString&) { return ++activations, false; };
+        second.hooks().startRepeatingTimer = [](int, std::function<void()>) {};
+        EXPECT_FALSE(second.claimDataFolder());
+        second.awakeFromNib();
+        EXPECT_EQ(activations, 1);
+        EXPECT_EQ(ui2.count(u"Achtung!"_s), 1);
+        EXPECT_GE(ui2.quits, 1);
+        second.applicationWillTerminate();
+    }
+    EXPECT_EQ(readAll(settingsFile), settingsBefore);
+    home.settings->sync();  // the first program reads what the second left
+    EXPECT_TRUE(home.app->isSaveAllowed());
+    auto year = Record::create(RecordClass::Year, home.app->nowStamp());
+    year->set(keys::dateValue, u"2026"_s);
+    home.app->setYears({year});
+    home.app->autoSave();
+    home.app->applicationWillTerminate();
+    QString problem;
+    auto db = Database::fromFile(archive::readFile(home.dbPath()), &problem);
+    ASSERT_TRUE(db) << problem.toStdString();
+    ASSERT_EQ(db->years.size(), 1u);
+}
+
+TEST(Lock, ReachedRunningProgramNeedsNoAlert) {
+    Home home;
+    home.app->awakeFromNib();
+    test::FakeUi ui2;
+    QuandorAppDelegate second(*home.settings, ui2, home.paths);
+    second.setLockWaitMs(0);
+    second.hooks().activateRunningProgram = [](const QString&) { return true; };
+    EXPECT_FALSE(second.claimDataFolder());
+    EXPECT_TRUE(ui2.alerts.empty());
+    EXPECT_TRUE(second.refusedByLock());
+}
+
+// ---- a new place for the data takes effect with the next load --------------------------------
+
+TEST(DataFolder, NewLocationNeverReceivesTheOpenDataBeforeTheNextLoad) {
+    Home home;
+    home.app->awakeFromNib();
+    home.app->setYears({Record::create(RecordClass::Year, home.app->nowStamp())});
+    home.app->save();
+    // A folder that already holds another database.
+    const QString other = home.dir.filePath(u"nas/"_s);
+    QDir().mkpath(other);
+    test::FakeUi scratchUi;
+    {
+        Settings scratch(home.dir.filePath(u"other.conf"_s));
+        QuandorAppDelegate writer(scratch, scratchUi, home.paths);
+        writer.setDatabaseFileOverride(other + u"Quandor_Version_1.mdb"_s);
+        ASSERT_EQ(writer.openDatabase(), QuandorAppDelegate::LoadOutcome::Loaded);
+        writer.setGroups({Record::create(RecordClass::Group, Date{}),
+                          Record::create(RecordClass::Group, Date{})});
+        ASSERT_EQ(writer.saveDataToDisk(true), QuandorAppDelegate::SaveOutcome::Written);
+        writer.applicationWillTerminate();
+    }
+    const QByteArray otherBefore = readAll(other + u"Quandor_Version_1.mdb"_s);
+
+    home.settings->setBool(P::useCustomLocation, true);
+    home.settings->setPath(P::customLocationPath, u""_s);  // ticked, no folder chosen yet
+    home.app->setYears({});
+    EXPECT_EQ(home.app->saveDataToDisk(false), QuandorAppDelegate::SaveOutcome::Written);
+    EXPECT_TRUE(home.app->isSaveAllowed());
+    home.settings->setPath(P::customLocationPath, other);
+    home.app->setYears({Record::create(RecordClass::Year, Date{})});
+    EXPECT_EQ(home.app->saveDataToDisk(false), QuandorAppDelegate::SaveOutcome::Written);
+    home.app->setSelection();
+    home.app->applicationWillTerminate();
+    EXPECT_EQ(readAll(other + u"Quandor_Version_1.mdb"_s), otherBefore);
+    EXPECT_TRUE(home.ui.alerts.empty());
+
+    // The next start loads what lies at the new place.
+    home.restartProgram();
+    home.app->awakeFromNib();
+    EXPECT_EQ(home.app->groups().size(), 2u);
+    EXPECT_TRUE(home.app->years().empty());
+    EXPECT_EQ(home.app->openDatabasePath(), other + u"Quandor_Version_1.mdb"_s);
+}
+
+TEST(DataFolder, TemporaryFileOfAKilledSaveIsRemovedAtTheNextStart) {
+    Home home;
+    QDir().mkpath(home.paths.dataFolder);
+    const QString leftover = home.dbPath() + u".a1B2c3"_s;
+    const QString unrelated = home.dbPath() + u".sicherung"_s;
+    writeAll(leftover, "halb");
+    writeAll(unrelated, "eigenes");
+    home.app->awakeFromNib();
+    EXPECT_FALSE(QFileInfo::exists(leftover));
+    EXPECT_TRUE(QFileInfo::exists(unrelated));
+}
+
 // ---- several users ---------------------------------------------------------------------------
 
 namespace {
@@ -595,6 +727,23 @@ TEST(Users, LaterResolutionsKeepToTheOpenUser) {
     home.app->hooks().selectedUserID = [] { return u"1700000000"_s; };
     EXPECT_TRUE(home.app->pathForDataFile().endsWith(u"/1600000000_Quandor_Multiple.mdb"_s));
     EXPECT_EQ(home.settings->getText(P::prefsCompany), u"Umbenannt"_s);
+}
+
+TEST(Users, SwitchingSeveralUsersOffKeepsSavingToTheOpenUsersFile) {
+    Home home;
+    home.settings->setBool(P::prefsUseMultipleAccounts, true);
+    home.app->awakeFromNib();
+    home.app->openChosenUser(user(u"1600000000"_s, u"Erste"_s, 1));
+    const QString userFile = home.paths.dataFolder + u"1600000000_Quandor_Multiple.mdb"_s;
+    writeAll(home.dbPath(), "");  // the single-user file, whatever it holds
+    home.settings->setBool(P::prefsUseMultipleAccounts, false);
+    home.app->setYears({Record::create(RecordClass::Year, Date{})});
+    EXPECT_EQ(home.app->saveDataToDisk(false), QuandorAppDelegate::SaveOutcome::Written);
+    EXPECT_EQ(readAll(home.dbPath()), QByteArray());
+    QString problem;
+    auto db = Database::fromFile(archive::readFile(userFile), &problem);
+    ASSERT_TRUE(db) << problem.toStdString();
+    EXPECT_EQ(db->years.size(), 1u);
 }
 
 struct QuitCase {
