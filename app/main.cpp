@@ -56,6 +56,15 @@ int main(int argc, char* argv[]) {
     quandor::QuandorAppDelegate delegate(*settings, ui);
     if (parser.isSet(dbOption))
         delegate.setDatabaseFileOverride(QFileInfo(parser.value(dbOption)).absoluteFilePath());
+    // A restart starts the program again with the same files and locale.
+    QStringList restartArguments;
+    for (const QCommandLineOption* option : {&settingsOption, &dbOption, &localeOption}) {
+        if (!parser.isSet(*option)) continue;
+        const QString value = parser.value(*option);
+        restartArguments << QStringLiteral("--") + option->names().first()
+                         << (option == &localeOption ? value : QFileInfo(value).absoluteFilePath());
+    }
+    delegate.setRestartArguments(restartArguments);
 
     // The data folder's lock decides before any window or setting is touched:
     // a second start on the same books brings the running program to the front.

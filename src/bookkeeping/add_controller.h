@@ -364,6 +364,9 @@ class AddController {
     void closeVoranmeldungsWindow();
     // Asks "Übernehmen" or "Eigene", then books (bookReturn).
     void meldungBuchen();
+    // The return follows the item list's search filter. When the filter hides
+    // items: "Nur gefilterte Posten: 3 von 5 (Suche „Müller“)"; else empty.
+    QString filteredReturnNote() const;
     // The booking after the question: take the computed figures, or clear the
     // booking fields for the person's own.
     void bookReturn(bool takeFigures);
@@ -393,6 +396,10 @@ class AddController {
     static const QString kWinstonWebsite;
     static const QString kTaxNumberArticle;
     static const QString kFormsPortal;
+    static const QString kFilteredTitle;        // "Achtung!"
+    static const QString kFilteredQuestion;     // %1: the note, %2: what is done with it
+    static const QString kBookAnywayButton;     // "Trotzdem buchen"
+    static const QString kHandOverButton;       // "Trotzdem übergeben"
     // ---- statement print and export (add_controller_print.cpp) ---------------
     // The print sheet and the export sheet work on the selected statement and
     // the listed items. Both render the overview page ("Übersicht") into the
@@ -488,6 +495,10 @@ class AddController {
     static const QString kPreviewTitle;       // "Vorschau - Abrechnung"
 
   private:
+    // Before booking or handing over a return of a filtered list: true when
+    // nothing is hidden or the person chose `action` ("Abbrechen" is the default).
+    bool filteredReturnConfirmed(const QString& action);
+    void askAndBook();
     // The "UUID" of a new item or template: now in whole seconds since 1970 (UTC).
     QString creationStamp() const;
     bool closeSheet(SheetKind kind, Key nameKey, const QString& refusal);

@@ -30,6 +30,13 @@ const QString AddController::kBookQuestion = QStringLiteral(
     "Möchtest du die von Quandor errechneten Zahlen direkt übernehmen oder eigene eingeben?");
 const QString AddController::kTakeButton = QStringLiteral("Übernehmen");
 const QString AddController::kOwnButton = QStringLiteral("Eigene");
+const QString AddController::kFilteredTitle = QStringLiteral("Achtung!");
+const QString AddController::kFilteredQuestion = QStringLiteral(
+    "Die Voranmeldung ist nur über die Posten berechnet, die der Suchfilter zeigt – %1. Die "
+    "übrigen Posten fehlen in den Zahlen. Lösche den Suchtext, um alle Posten der Abrechnung "
+    "zu berücksichtigen.\n\nMöchtest du die gefilterte Voranmeldung trotzdem %2?");
+const QString AddController::kBookAnywayButton = QStringLiteral("Trotzdem buchen");
+const QString AddController::kHandOverButton = QStringLiteral("Trotzdem übergeben");
 const QString AddController::kWinstonWebsite = QStringLiteral("https://www.winston-elster.de");
 const QString AddController::kTaxNumberArticle =
     QStringLiteral("https://de.wikipedia.org/wiki/Steuernummer");
@@ -180,7 +187,7 @@ AddController::ExportResult AddController::exportSummaryTo(const QString& path) 
     if (!renderSummaryPdf(summaryPage_.html, summaryPage_.footer)) return ExportResult::Failed;
     QFile pdf(previewPdfPath());
     if (!pdf.open(QIODevice::ReadOnly)) {
-        fail(QStringLiteral("Die Abrechnung als PDF fehlt: %1").arg(pdf.errorString()));
+        fail(QStringLiteral("Die Abrechnung als PDF fehlt: %1").arg(previewPdfPath()));
         return ExportResult::Failed;
     }
     return writeExportFile(path, pdf.readAll()) ? ExportResult::Written : ExportResult::Failed;
@@ -296,11 +303,38 @@ void AddController::closeVoranmeldungsWindow() {
     returnWindow_.busy = false;
 }
 
+QString AddController::filteredReturnNote() const {
+    const Selection& selection = app_.selection();
+    const RecordPtr statement = selection.selectedStatement();
+    if (!statement || selection.filterText().isEmpty()) return {};
+    size_t all = 0;
+    for (const RecordPtr& item : statement->items()) all += item ? 1 : 0;
+    if (selection.listedCount() >= all) return {};
+    return QStringLiteral("Nur gefilterte Posten: %1 von %2 (Suche „%3“)")
+        .arg(selection.listedCount())
+        .arg(all)
+        .arg(selection.filterText());
+}
+
+bool AddController::filteredReturnConfirmed(const QString& action) {
+    const QString note = filteredReturnNote();
+    if (note.isEmpty()) return true;
+    const QString verb = action == kHandOverButton ? QStringLiteral("an Winston übergeben")
+                                                   : QStringLiteral("buchen");
+    return app_.ui().alert(AlertStyle::Warning, kFilteredTitle,
+                           kFilteredQuestion.arg(note, verb), {kCancelButton, action}) == 1;
+}
+
 void AddController::meldungBuchen() {
     if (!app_.selection().selectedStatement()) {
         app_.ui().beep();
         return;
     }
+    if (!filteredReturnConfirmed(kBookAnywayButton)) return;
+    askAndBook();
+}
+
+void AddController::askAndBook() {
     returnWindow_.busy = true;
     infoWindowVoid();
     const int pressed = app_.ui().alert(AlertStyle::Informational, kBookTitle, kBookQuestion,
@@ -344,6 +378,8 @@ void AddController::setReturnCreated(bool created, std::optional<bool> take) {
         app_.ui().beep();
         return;
     }
+    if (created && !statement->flag(keys::taxBool) && !filteredReturnConfirmed(kBookAnywayButton))
+        return;
     if (statement->flag(keys::taxBool) != created ||
         statement->value(keys::taxBool).type() != Value::Type::Bool) {
         statement->set(keys::taxBool, created);
@@ -358,7 +394,7 @@ void AddController::setReturnCreated(bool created, std::optional<bool> take) {
         infoWindowVoid();
         bookReturn(*take);
     } else {
-        meldungBuchen();
+        askAndBook();
     }
 }
 
@@ -435,7 +471,10 @@ void AddController::doTheWinston() {
         app_.ui().beep();
         return;
     }
-    writeReturnFile();
+    if (!filteredReturnConfirmed(kHandOverButton)) return;
+    // A file that could not be written has been told; without it there is
+    // nothing to hand over, so neither the notice nor the client follow.
+    if (!writeReturnFile().written) return;
     Settings& settings = app_.settings();
     if (!settings.getBool(prefs::winstonHintShown)) {
         app_.ui().alert(AlertStyle::Informational, kNoticeTitle, kWinstonNotice, {kOk});

@@ -60,7 +60,7 @@ const std::vector<Command>& commands() {
          statementCommand},
         {"accounts", "accounts load complete|standard|minimal [--yes]",
          "ersetzt die Konten durch einen mitgelieferten Kontenrahmen (komplett, Standard oder minimal)", {},
-         accountsCommand},
+         accountsCommand, {"--yes"}},
         // items
         {"item",
          "item add --year JAHR --statement ABRECHNUNG --kind expense|income --amount BETRAG --title TITEL "
@@ -69,7 +69,7 @@ const std::vector<Command>& commands() {
          "legt einen Posten an, wie es das Postenfenster tut, oder listet die Posten einer Abrechnung",
          {"--year", "--statement", "--kind", "--amount", "--title", "--rate", "--date", "--group",
           "--account-number", "--number", "--receipt", "--comment", "--filter"},
-         itemCommand},
+         itemCommand, {"--vat"}},
 
         // transfer files, backups, users
         {"backup", "backup", "legt die nächste Sicherung (Quandor_Backup_1.zip … _6.zip) an und gibt ihren Pfad aus",
@@ -83,9 +83,9 @@ const std::vector<Command>& commands() {
          {"--out", "--year", "--statement", "--format"}, exportCommand},
         {"import", "import database|year|statement|accounts DATEI [--year JAHR] [--yes]",
          "importiert eine Datenbank oder Konten (ersetzt) oder ein Jahr oder eine Abrechnung (hängt an)",
-         {"--year"}, importCommand},
+         {"--year"}, importCommand, {"--yes"}},
         {"users", "users list · users add · users delete ID [--yes]",
-         "zeigt, legt an und löscht die Benutzer (mehrere Firmen)", {}, usersCommand},
+         "zeigt, legt an und löscht die Benutzer (mehrere Firmen)", {}, usersCommand, {"--yes"}},
 
         // totals, VAT return, statement exports
         {"totals", "totals --year JAHR --statement ABRECHNUNG [--filter TEXT]",
@@ -96,7 +96,7 @@ const std::vector<Command>& commands() {
          "schreibt die Voranmeldung für Winston in den Ausgangskorb und gibt den Text der Zwischenablage aus; "
          "--book markiert sie als erstellt und bucht die errechneten (take) oder eigene (own) Zahlen, "
          "--yes fährt auch bei einer Abrechnung ohne Posten fort",
-         {"--year", "--statement", "--book", "--outbox"}, voranmeldungCommand},
+         {"--year", "--statement", "--book", "--outbox"}, voranmeldungCommand, {"--yes"}},
 
     };
     return all;
@@ -162,8 +162,12 @@ int run(const QStringList& arguments, FILE* out, FILE* err) {
             } else if (kGlobalValueOptions.contains(a)) {
                 ctx.error(QStringLiteral("Die Option %1 gehört vor den Befehl.").arg(a));
                 return kUsage;
-            } else {
+            } else if (command->flags.contains(a)) {
                 flags << a;
+            } else {
+                ctx.error(QStringLiteral("Unbekannte Option für „%1“: %2 („quandor-cli help %1“ zeigt den Aufruf)")
+                              .arg(command->name, a));
+                return kUsage;
             }
         } else {
             words << a;

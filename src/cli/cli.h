@@ -54,6 +54,8 @@ struct Command {
     // Options that take a value; all other --words are flags.
     QStringList valueOptions;
     std::function<int(const Context&, const Args&)> run;
+    // The flags (options without a value) it knows; any other --word is a usage error.
+    QStringList flags = {};
 };
 
 const std::vector<Command>& commands();

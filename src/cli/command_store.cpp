@@ -116,12 +116,7 @@ int settingsCommand(const Context& ctx, const Args& args) {
             ctx.error(QStringLiteral("„%1“ passt nicht zum gewählten Typ.").arg(value));
             return kUsage;
         }
-        QString error;
-        if (!settings.sync(&error)) {
-            ctx.error(error);
-            return kFileError;
-        }
-        return kDone;
+        return session->syncSettings() ? kDone : kFileError;
     }
     ctx.error(usage);
     return kUsage;

@@ -63,8 +63,7 @@ int totalsCommand(const Context& ctx, const Args& args) {
     auto dict = std::make_shared<Dict>();
     for (const TotalField& f : totalFields())
         dict->set(Key(f.settingKey), Value((*controller.totals()).*(f.member)));
-    QString error;
-    if (!session->settings().sync(&error)) ctx.error(error);
+    session->syncSettings();
     ctx.print(archive::canonicalJson(Value(dict)) + '\n');
     return kDone;
 }
@@ -94,8 +93,7 @@ int voranmeldungCommand(const Context& ctx, const Args& args) {
 
     const auto outbox = args.option(QStringLiteral("--outbox"));
     const AddController::ReturnFileResult result = controller.writeReturnFile(outbox.value_or(QString()));
-    QString error;
-    if (!session->settings().sync(&error)) ctx.error(error);
+    session->syncSettings();
     if (app.changeCount() != before) {
         code = session->save();
         if (code != kDone) return code;

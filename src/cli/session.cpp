@@ -64,6 +64,7 @@ std::unique_ptr<Session> Session::open(const Context& ctx, int* exitCode, bool l
     s->delegate_ = std::make_unique<QuandorAppDelegate>(*s->settings_, s->ui_, Paths::standard(), clock);
     // A command runs briefly: it does not wait for a desktop program's lock to go.
     s->delegate_->setLockWaitMs(0);
+    s->delegate_->setCommandLine(true);
     if (!ctx.global.dbPath.isEmpty()) s->delegate_->setDatabaseFileOverride(ctx.global.dbPath);
     if (!ctx.global.user.isEmpty() && !chooseUser(ctx, *s->settings_, *s->delegate_, exitCode))
         return nullptr;
@@ -97,6 +98,25 @@ int Session::save() {
     if (outcome == Outcome::Written || outcome == Outcome::Unchanged) return kDone;
     if (outcome == Outcome::Failed && ui_.alertCount() == 0) ctx_.error(delegate_->lastSaveError());
     return kFileError;
+}
+
+}  // namespace quandor::cli
+
+namespace quandor::cli {
+
+bool Session::syncSettings() {
+    if (!settings_) return true;
+    QString error;
+    if (settings_->sync(&error)) return true;
+    if (!settingsFailureTold_ && settings_->status() == Settings::Status::Ok) ctx_.error(error);
+    settingsFailureTold_ = true;
+    return false;
+}
+
+Session::~Session() {
+    // What the command changed in the settings (counters, remembered choices)
+    // reaches the file here; a file that cannot be written is told, not passed over.
+    syncSettings();
 }
 
 }  // namespace quandor::cli

@@ -62,6 +62,9 @@ public:
 
     // Saves the database once, atomically. kFileError with the German reason on failure.
     int save();
+    // Writes the settings now; a failure is told once (also at the end of the command).
+    bool syncSettings();
+    ~Session();
 
 private:
     Session(const Context& ctx) : ctx_(ctx), ui_(ctx) {}
@@ -69,6 +72,7 @@ private:
     std::unique_ptr<Settings> settings_;
     CliUiPort ui_;
     std::unique_ptr<QuandorAppDelegate> delegate_;
+    bool settingsFailureTold_ = false;
 };
 
 // The clock of the command (--now), or the system clock.

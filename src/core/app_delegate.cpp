@@ -254,6 +254,14 @@ QUANDOR_LIST_SETTER(setAllowances, allowances)
 QUANDOR_LIST_SETTER(setInventorys, inventorys)
 #undef QUANDOR_LIST_SETTER
 
+void QuandorAppDelegate::replaceDatabase(Database db) {
+    for (RootList l : Database::order()) std::erase(db.list(l), nullptr);
+    db_ = std::move(db);
+    noteChanged();
+    selection_.refresh();
+    markFirstStepsDoneWhenBooked();
+}
+
 // ---- start-up ---------------------------------------------------------------------
 
 void QuandorAppDelegate::awakeFromNib() {
@@ -263,6 +271,10 @@ void QuandorAppDelegate::awakeFromNib() {
     // The lock on the data folder decides first: a second program on the same
     // data writes nothing to any shared file, not even the settings.
     if (!claimDataFolder()) return;
+
+    // The main window's one-time defaults come first, as the window is made
+    // before the start-up runs; the upgrade steps may then take values over.
+    applyFirstWindowDefaults(settings_);
 
     // 1. Nothing is saved until a load found the data folder.
     setSaveAllowed(false);
@@ -281,7 +293,7 @@ void QuandorAppDelegate::awakeFromNib() {
              QStringLiteral("Nein, bei mir sind immer die anderen Schuld")});
         if (answer != 0) {
             releaseLock();
-            settings_.sync();
+            syncSettings();
             ui_.quit();
             return;
         }
@@ -304,7 +316,7 @@ void QuandorAppDelegate::awakeFromNib() {
 
     // 8.
     if (!settings_.getBool(P::fiveStartEver)) firstStart();
-    settings_.sync();
+    syncSettings();
 }
 
 bool QuandorAppDelegate::claimDataFolder() {
@@ -358,6 +370,18 @@ void QuandorAppDelegate::importVersion1Preferences() {
     settings_.setBool(P::update_1_to_2, true);
 }
 
+bool QuandorAppDelegate::applyFirstWindowDefaults(Settings& settings) {
+    if (settings.getBool(P::firstStartEver)) return false;
+    settings.setFloat(P::prefs1Rate, 19.0f);
+    settings.setFloat(P::prefs2Rate, 7.0f);
+    settings.setText(P::prefs1RateTitle, QStringLiteral("Regelsteuersatz"));
+    settings.setText(P::prefs2RateTitle, QStringLiteral("Ermäßigter Steuersatz"));
+    settings.setInt(P::prefsCurrency, 0);
+    settings.setInt(P::prefsUseTaxesGlobal, 1);
+    settings.setBool(P::firstStartEver, true);
+    return true;
+}
+
 void QuandorAppDelegate::firstStart() {
     for (QStringView key :
          {P::prefsAlwaysShowItemHelpDawer, P::prefsAlwaysShowVoranmeldungHelpDawer,
@@ -404,6 +428,7 @@ void QuandorAppDelegate::setDatabaseFileOverride(const QString& path) {
 }
 
 QuandorAppDelegate::LoadOutcome QuandorAppDelegate::openDatabase() {
+    if (!refused_ && claimDataFolder()) applyFirstWindowDefaults(settings_);
     const LoadOutcome outcome = loadDataFromDisk();
     if (outcome == LoadOutcome::Loaded) setSaveAllowed(true);
     return outcome;
@@ -558,16 +583,23 @@ QuandorAppDelegate::LoadOutcome QuandorAppDelegate::loadDataFromDisk() {
             startEmpty();
             saveAllowed_ = false;
             ui_.alert(AlertStyle::Critical, QStringLiteral("Fehler!"),
-                      QStringLiteral("Die Quandor Datenbank „%1“ kann nicht gelesen werden: %2\n\n"
-                                     "Quandor startet mit leeren Listen und speichert in dieser "
-                                     "Sitzung nichts, damit die Datei unverändert bleibt. Bitte "
-                                     "prüfe die Datei oder spiele eine Sicherung ein.")
-                          .arg(path, problem),
+                      QStringLiteral("Die Quandor Datenbank „%1“ kann nicht gelesen werden: %2\n\n%3")
+                          .arg(path, problem,
+                               commandLine_
+                                   ? QStringLiteral("Der Befehl wurde nicht ausgeführt; die Datei "
+                                                    "bleibt unverändert. Bitte prüfe die Datei "
+                                                    "oder spiele eine Sicherung ein.")
+                                   : QStringLiteral(
+                                         "Quandor startet mit leeren Listen und speichert in "
+                                         "dieser Sitzung nichts, damit die Datei unverändert "
+                                         "bleibt. Bitte prüfe die Datei oder spiele eine "
+                                         "Sicherung ein.")),
                       {kOK});
             return LoadOutcome::Unreadable;
         }
         db_ = std::move(*read);
         selection_.refresh();
+        markFirstStepsDoneWhenBooked();
     }
     // From now on every save goes to this file, whatever the settings say,
     // until the program loads again: a new data location or another user
@@ -580,6 +612,14 @@ QuandorAppDelegate::LoadOutcome QuandorAppDelegate::loadDataFromDisk() {
     if (saves == 4 || saves == 12) ui_.schedule(900, [this] { backupAlert(); });
     ui_.schedule(100, [this] { setSelection(); });
     return LoadOutcome::Loaded;
+}
+
+void QuandorAppDelegate::markFirstStepsDoneWhenBooked() {
+    // Books that hold items are past the first steps, wherever they came from
+    // (a restored backup, an imported database, another computer).
+    if (settings_.getBool(P::firstStepsDone) || db_.itemCount() == 0) return;
+    for (QStringView flag : {P::firstYearSet, P::firstListSet, P::firstItemSet, P::firstStepsDone})
+        settings_.setBool(flag, true);
 }
 
 void QuandorAppDelegate::removeStaleTemporaryFiles(const QString& path) {
@@ -643,7 +683,15 @@ QuandorAppDelegate::SaveOutcome QuandorAppDelegate::saveDataToDisk(bool force) {
             ui_.alert(AlertStyle::Critical, QStringLiteral("Fehler!"),
                       QStringLiteral("Deine Quandor Datenbank konnte nicht gespeichert werden:\n%1\n\n"
                                      "Grund: %2\n\n%3")
-                          .arg(path, reason, saveRetryNote_),
+                          .arg(path, reason,
+                               commandLine_
+                                   ? QStringLiteral("Die Änderung wurde nicht gespeichert; die "
+                                                    "Datenbank ist unverändert.")
+                                   : QStringLiteral(
+                                         "Deine Daten bleiben erhalten, solange Quandor läuft. "
+                                         "Quandor versucht es beim nächsten Sichern (spätestens in "
+                                         "30 Sekunden) erneut. Bitte sorge für freien "
+                                         "Speicherplatz und Schreibrechte.")),
                       {kOK});
         }
         return SaveOutcome::Failed;
@@ -666,7 +714,7 @@ void QuandorAppDelegate::autoSave() {
 
 void QuandorAppDelegate::save() {
     saveDataToDisk(true);
-    settings_.sync();
+    syncSettings();
 }
 
 void QuandorAppDelegate::setSelection() {
@@ -717,9 +765,18 @@ void QuandorAppDelegate::applicationWillTerminate() {
     storeSelection();
     // Quitting always writes, so a change that was not announced is not lost.
     saveDataToDisk(true);
-    settings_.sync();
+    syncSettings();
     timer_.reset();
     releaseLock();
+}
+
+void QuandorAppDelegate::syncSettings() {
+    QString error;
+    if (settings_.sync(&error) || settings_.status() != Settings::Status::Ok) return;
+    // Told once per run; the settings stay in memory and the next sync tries again.
+    if (settingsFailureTold_) return;
+    settingsFailureTold_ = true;
+    ui_.alert(AlertStyle::Critical, QStringLiteral("Fehler!"), error, {kOK});
 }
 
 void QuandorAppDelegate::releaseLock() {
@@ -732,11 +789,12 @@ void QuandorAppDelegate::restart() {
     if (refused_ || userCheckFails(true)) return;
     storeSelection();
     saveDataToDisk(true);
-    settings_.sync();
+    syncSettings();
     // The new program waits a moment, so this one can finish quitting first.
     const QString program = QStringLiteral("/bin/sh");
-    const QStringList arguments = {QStringLiteral("-c"), QStringLiteral("sleep 1 ; exec \"$0\""),
-                                   executablePath()};
+    QStringList arguments = {QStringLiteral("-c"), QStringLiteral("sleep 1 ; exec \"$0\" \"$@\""),
+                             executablePath()};
+    arguments += restartArguments_;
     const bool started = hooks_.launch ? hooks_.launch(program, arguments)
                                        : QProcess::startDetached(program, arguments);
     if (!started)

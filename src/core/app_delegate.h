@@ -122,6 +122,9 @@ class QuandorAppDelegate {
     void setCashbooks(const RecordList& l);
     void setAllowances(const RecordList& l);
     void setInventorys(const RecordList& l);
+    // All seven lists at once (an imported database), kept objects of newer
+    // programs included; books with items count as past the first steps.
+    void replaceDatabase(Database db);
 
     QString currentAccountID() const { return currentAccountID_; }
     void setCurrentAccountID(const QString& id) { currentAccountID_ = id; }
@@ -140,6 +143,11 @@ class QuandorAppDelegate {
     bool claimDataFolder();
     void awakeFromNib();
     void firstStart();
+    // The one-time defaults of the first start of the main window, shared by
+    // the desktop program and the command line (guarded by "firstStartEver"):
+    // both rates (19 %, 7 %), both rate names, the currency and the kind of
+    // taxation. True when it wrote them.
+    static bool applyFirstWindowDefaults(Settings& settings);
     // Steps after the user choice (or directly in single-user mode): start the
     // save timer, load, enable saving, restore the selections, backup later.
     void finishStartUp();
@@ -178,8 +186,9 @@ class QuandorAppDelegate {
     bool isSaveAllowed() const;
     // The German reason of the last failed save, empty after a success.
     QString lastSaveError() const { return lastSaveError_; }
-    // The last paragraph of the failed-save alert: what happens to the data now.
-    void setSaveRetryNote(const QString& note) { saveRetryNote_ = note; }
+    // A command of quandor-cli, not the desktop program: the alerts after a
+    // failed load or save say what happens to one command, not to a session.
+    void setCommandLine(bool commandLine) { commandLine_ = commandLine; }
 
     void setSelection();  // restores the four list selections from the settings
     void storeSelection();
@@ -201,6 +210,10 @@ class QuandorAppDelegate {
     void setLibraryPath();
     void setBackupPath();
     void setDocumentsPath();
+
+    // The arguments a restart passes to the new program (--settings, --db,
+    // --locale as this one was started with).
+    void setRestartArguments(const QStringList& arguments) { restartArguments_ = arguments; }
 
     // How long loading waits for another program's lock to go (a restart
     // starts the new program while the old one still quits).
@@ -225,11 +238,13 @@ class QuandorAppDelegate {
     // saving when the folder is missing (false).
     bool applyResolution(const Resolved& r);
     void removeStaleTemporaryFiles(const QString& path);
+    void markFirstStepsDoneWhenBooked();
     void upgradeSteps();
     void importVersion1Preferences();
     bool userCheckFails(bool restarting);
     bool lockDataFolder(const QString& folder);
     void releaseLock();
+    void syncSettings();
     void startSaveTimer();
     void setSaveAllowed(bool allowed);
 
@@ -256,10 +271,9 @@ class QuandorAppDelegate {
     QString savedPath_;  // the file the memory state was last read from or written to
     QString lastSaveError_;
     bool saveErrorReported_ = false;
-    QString saveRetryNote_ = QStringLiteral(
-        "Deine Daten bleiben erhalten, solange Quandor läuft. Quandor versucht es beim nächsten "
-        "Sichern (spätestens in 30 Sekunden) erneut. Bitte sorge für freien Speicherplatz und "
-        "Schreibrechte.");
+    bool commandLine_ = false;
+    QStringList restartArguments_;
+    bool settingsFailureTold_ = false;
 
     std::unique_ptr<QLockFile> lock_;
     QString lockedFolder_;

@@ -38,6 +38,22 @@ QString fileErrorReason(int error, const QString& path) {
     }
 }
 
+QString fileReadErrorReason(int error) {
+    switch (error) {
+        case EACCES:
+        case EPERM:
+            return QStringLiteral("dir fehlen die Leserechte");
+        case ENOENT:
+            return QStringLiteral("die Datei ist nicht vorhanden");
+        case EISDIR:
+            return QStringLiteral("das ist ein Ordner");
+        case EIO:
+            return QStringLiteral("der Datenträger meldet einen Lesefehler");
+        default:
+            return QStringLiteral("Systemfehler %1").arg(error);
+    }
+}
+
 void syncFolder(const QString& folder) {
     const QByteArray name = QFile::encodeName(folder);
     const int fd = ::open(name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

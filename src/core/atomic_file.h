@@ -18,6 +18,9 @@ namespace quandor {
 // error number (errno).
 QString fileErrorReason(int error, const QString& path);
 
+// The German reason why `path` could not be opened for reading (errno).
+QString fileReadErrorReason(int error);
+
 // Writes `bytes` to `path`, replacing it atomically. False with a German
 // reason in `reason` when anything failed; the previous file is then unchanged.
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* reason);

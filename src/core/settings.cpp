@@ -1,5 +1,7 @@
 #include "core/settings.h"
 
+#include "core/atomic_file.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,6 +10,7 @@
 #include <QStringDecoder>
 #include <QTemporaryDir>
 
+#include <cerrno>
 #include <charconv>
 
 namespace quandor {
@@ -62,15 +65,16 @@ void Settings::open() {
 
     if (info.exists()) {
         QFile file(filePath_);
+        errno = 0;
         if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
+            const int error = info.isDir() ? EISDIR : (errno ? errno : EACCES);
             status_ = Status::Unreadable;
             problem_ = QStringLiteral(
                            "Die Einstellungen in „%1“ können nicht gelesen werden (%2). Quandor "
                            "lässt die Datei unverändert und startet mit leeren Einstellungen; "
                            "Änderungen werden in dieser Sitzung nicht gespeichert. Bitte prüfe "
                            "die Zugriffsrechte der Datei.")
-                           .arg(filePath_, info.isDir() ? QStringLiteral("das ist ein Ordner")
-                                                        : file.errorString());
+                           .arg(filePath_, fileReadErrorReason(error));
             useScratch();
             return;
         }

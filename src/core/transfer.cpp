@@ -242,13 +242,7 @@ bool TransferController::importDatabaseFrom(const QString& path) {
         refuseImport(path, error);
         return false;
     }
-    d_.setYears(db->years);
-    d_.setGroups(db->groups);
-    d_.setAccounts(db->accounts);
-    d_.setItems(db->items);
-    d_.setCashbooks(db->cashbooks);
-    d_.setAllowances(db->allowances);
-    d_.setInventorys(db->inventorys);
+    d_.replaceDatabase(std::move(*db));
     return true;
 }
 

@@ -56,21 +56,14 @@ QString moneyText(float value) {
 
 }  // namespace quandor::ui
 
+#include "core/app_delegate.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
 
 namespace quandor::ui {
 
 bool applyFirstWindowDefaults(Settings& settings) {
-    if (settings.getBool(prefs::firstStartEver)) return false;
-    settings.setFloat(prefs::prefs1Rate, 19.0f);
-    settings.setFloat(prefs::prefs2Rate, 7.0f);
-    settings.setText(prefs::prefs1RateTitle, QStringLiteral("Regelsteuersatz"));
-    settings.setText(prefs::prefs2RateTitle, QStringLiteral("Ermäßigter Steuersatz"));
-    settings.setInt(prefs::prefsCurrency, 0);
-    settings.setInt(prefs::prefsUseTaxesGlobal, 1);
-    settings.setBool(prefs::firstStartEver, true);
-    return true;
+    return QuandorAppDelegate::applyFirstWindowDefaults(settings);
 }
 
 }  // namespace quandor::ui

@@ -107,6 +107,13 @@ void VoranmeldungWindow::build() {
     hf.setPointSizeF(hf.pointSizeF() * 1.25);
     heading_->setFont(hf);
     main->addWidget(heading_);
+    filterNote_ = new QLabel(this);
+    filterNote_->setWordWrap(true);
+    filterNote_->setStyleSheet(QStringLiteral(
+        "QLabel { background: #fff3cd; color: #7a4b00; border: 1px solid #e0b84c;"
+        " border-radius: 4px; padding: 6px; font-weight: bold; }"));
+    filterNote_->setVisible(false);
+    main->addWidget(filterNote_);
 
     tabs_ = new QTabWidget(this);
     main->addWidget(tabs_, 1);
@@ -314,6 +321,11 @@ void VoranmeldungWindow::refresh() {
                                               .arg(statement->text(keys::title),
                                                    year->text(keys::dateValue))
                                         : QStringLiteral("Keine Abrechnung ausgewählt"));
+    const QString note = controller_.filteredReturnNote();
+    filterNote_->setText(note.isEmpty() ? QString()
+                                        : note + QStringLiteral(" – die übrigen Posten fehlen in "
+                                                                "den Zahlen."));
+    filterNote_->setVisible(!note.isEmpty());
     const auto& totals = statement ? controller_.totals() : std::nullopt;
     const auto fields = totalFields();
     for (size_t i = 0; i < totals_.size(); ++i)

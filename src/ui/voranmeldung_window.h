@@ -54,6 +54,7 @@ class VoranmeldungWindow : public QDialog {
     bool recomputePending_ = false;
     int listenerId_ = 0;
 
+    QLabel* filterNote_ = nullptr;  // shown while the search filter hides items
     QLabel* heading_ = nullptr;
     QTabWidget* tabs_ = nullptr;
     std::array<QLineEdit*, 11> totals_{};  // in the order of totalFields()

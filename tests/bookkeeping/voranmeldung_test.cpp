@@ -246,7 +246,11 @@ TEST(ReturnFile, MissingOrUnwritableOutboxIsToldAndLeavesNothing) {
     EXPECT_EQ(b.ui.alerts[0].title, u"Fehler!"_s);
     EXPECT_TRUE(b.ui.alerts[0].message.startsWith(u"Den Ausgangskorb von Winston gibt es nicht: "_s));
     EXPECT_EQ(b.ui.clipboard.size(), 1u);  // the figures can still be typed in
-    EXPECT_EQ(b.ui.launches.size(), 1u);
+    // One alert for one click: no notice, no start of a client that has no file to read.
+    b.settings.setBool(P::winstonHintShown, false);
+    b.controller.doTheWinston();
+    EXPECT_EQ(b.ui.alerts.size(), 2u);
+    EXPECT_EQ(b.ui.launches.size(), 0u);
 
     // The file cannot be put in place (a folder holds its name): no file, no temporary left.
     const QString outbox = b.dir.filePath(u"ausgang"_s);
@@ -281,4 +285,45 @@ TEST(VoranmeldungWindow, CommentIsTheStatementsNote) {
     b.controller.setVoranmeldungComment(u"Dauerfristverlängerung beantragt"_s);
     EXPECT_EQ(b.statement->text(keys::voranmeldungComment), u"Dauerfristverlängerung beantragt"_s);
     EXPECT_GT(b.app.changeCount(), before);
+}
+
+// The return follows the item list's filter: said plainly, and asked before
+// anything is booked or handed over ("Abbrechen" is the default).
+TEST(VoranmeldungWindow, FilteredReturnIsShownAndAskedBeforeBookingOrHandingOver) {
+    Outbox b;
+    b.settings.setBool(P::winstonHintShown, true);
+    b.income(119.0f, 19.0f, 1)->set(keys::title, u"Müller GmbH"_s);
+    b.income(238.0f, 38.0f, 1)->set(keys::title, u"Schmidt"_s);
+    b.app.selection().refresh();
+    EXPECT_EQ(b.controller.filteredReturnNote(), QString());
+    b.app.selection().setFilterText(u"Müller"_s);
+    ASSERT_TRUE(b.controller.openVoranmeldungsWindow());
+    EXPECT_EQ(b.controller.filteredReturnNote(), u"Nur gefilterte Posten: 1 von 2 (Suche „Müller“)"_s);
+
+    b.ui.alerts.clear();
+    b.controller.setReturnCreated(true);  // the default answer: Abbrechen
+    ASSERT_EQ(b.ui.alerts.size(), 1u);
+    EXPECT_EQ(b.ui.alerts[0].title, u"Achtung!"_s);
+    EXPECT_TRUE(b.ui.alerts[0].message.contains(u"Nur gefilterte Posten: 1 von 2 (Suche „Müller“)"_s));
+    EXPECT_EQ(b.ui.alerts[0].buttons, (QStringList{u"Abbrechen"_s, u"Trotzdem buchen"_s}));
+    EXPECT_FALSE(b.statement->flag(keys::taxBool));
+    EXPECT_EQ(b.statement->real(keys::payment), 0.0f);
+
+    b.controller.doTheWinston();
+    EXPECT_EQ(b.ui.alerts.back().buttons, (QStringList{u"Abbrechen"_s, u"Trotzdem übergeben"_s}));
+    EXPECT_TRUE(QDir(b.app.paths().elsterOutbox).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(b.ui.launches.empty());
+
+    // Asked and confirmed: booked with the filtered figures, as the person chose.
+    b.ui.answers = {1, 0};  // "Trotzdem buchen", then "Übernehmen"
+    b.controller.setReturnCreated(true);
+    EXPECT_TRUE(b.statement->flag(keys::taxBool));
+    EXPECT_TRUE(sameBits(b.statement->real(keys::payment), 19.0f));
+
+    // Without a filter nothing is asked.
+    b.app.selection().setFilterText(QString());
+    const size_t before = b.ui.alerts.size();
+    b.controller.doTheWinston();
+    EXPECT_EQ(b.ui.alerts.size(), before);
+    EXPECT_EQ(b.ui.launches.size(), 1u);
 }

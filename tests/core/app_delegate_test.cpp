@@ -808,12 +808,21 @@ TEST(Quitting, RestartSavesThenStartsItselfAndQuits) {
         return true;
     };
     const int64_t before = home.settings->getInt(P::backupAlertInt);
+    const QStringList own = {u"--settings"_s, u"/Mein Ordner/q.ini"_s, u"--locale"_s, u"de_AT"_s};
+    home.app->setRestartArguments(own);
     home.app->restart();
     ASSERT_EQ(launched.size(), 1u);
     EXPECT_EQ(launched[0].first, u"/bin/sh"_s);
     EXPECT_EQ(launched[0].second.value(0), u"-c"_s);
     EXPECT_TRUE(launched[0].second.value(1).startsWith(u"sleep 1 ; "_s));
     EXPECT_TRUE(QFileInfo(launched[0].second.value(2)).isExecutable());
+    // The new program gets the same settings file, database and locale.
+    EXPECT_EQ(launched[0].second.mid(3), own);
+    QProcess sh;
+    sh.start(u"/bin/sh"_s, QStringList{u"-c"_s, launched[0].second.value(1).mid(10), u"printf"_s,
+                                       u"%s|"_s} + own);
+    ASSERT_TRUE(sh.waitForFinished());
+    EXPECT_EQ(sh.readAllStandardOutput(), QByteArray("--settings|/Mein Ordner/q.ini|--locale|de_AT|"));
     EXPECT_EQ(home.settings->getInt(P::backupAlertInt), before + 1);
     EXPECT_EQ(home.ui.quits, 1);
 }

@@ -39,6 +39,7 @@ struct UsersHome {
 
     UsersHome() {
         QDir().mkpath(data);
+        settings.setBool(P::firstStartEver, true);  // past its first start
         settings.setBool(P::useCustomLocation, true);
         settings.setPath(P::customLocationPath, data);
         settings.setText(P::prefsCompany, u"Muster & Söhne"_s);
