@@ -17,12 +17,12 @@
 #include <QTemporaryDir>
 
 #include "support/files.h"
+#include "support/unprivileged.h"
 
 #include <gtest/gtest.h>
 #include <plist/plist.h>
 
 #include <unistd.h>
-#include <chrono>
 #include <cstdio>
 
 using namespace quandor;
@@ -32,10 +32,6 @@ using namespace Qt::StringLiterals;
 namespace P = quandor::prefs;
 
 namespace {
-
-bool archiveAvailable() {
-    return !archive::write(Database{}.toRoot()).isEmpty();
-}
 
 // A temporary home folder, its settings file and a delegate on them.
 struct Home {
@@ -392,7 +388,6 @@ TEST(Saving, UnreadableDatabaseIsNeverOverwritten) {
 }
 
 TEST(Saving, NonDatabaseArchiveIsNeverOverwritten) {
-    if (!archiveAvailable()) GTEST_SKIP() << "keyed archive writer not available yet";
     Home home;
     ValueList list{Value(u"ein Jahr"_s)};
     const QByteArray other = archive::write(Value::list(list));
@@ -404,7 +399,6 @@ TEST(Saving, NonDatabaseArchiveIsNeverOverwritten) {
 }
 
 TEST(Saving, FailedWriteIsReportedOnceAndRetried) {
-    if (!archiveAvailable()) GTEST_SKIP() << "keyed archive writer not available yet";
     Home home;
     home.app->awakeFromNib();
     home.app->setYears({Record::create(RecordClass::Year, home.app->nowStamp())});
@@ -438,8 +432,7 @@ TEST(Saving, FailedWriteIsReportedOnceAndRetried) {
 }
 
 TEST(Saving, ReadOnlyFolderIsReported) {
-    if (!archiveAvailable()) GTEST_SKIP() << "keyed archive writer not available yet";
-    if (geteuid() == 0) GTEST_SKIP() << "file permissions do not bind root";
+    if (test::rerunUnprivileged()) return;
     Home home;
     home.app->awakeFromNib();
     QFile::setPermissions(home.paths.dataFolder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
@@ -452,7 +445,6 @@ TEST(Saving, ReadOnlyFolderIsReported) {
 }
 
 TEST(Saving, PeriodicSaveSkipsWhenNothingChanged) {
-    if (!archiveAvailable()) GTEST_SKIP() << "keyed archive writer not available yet";
     Home home;
     int writes = 0;
     home.app->hooks().writeFile = [&](const QString& p, const QByteArray& b, QString* r) {
@@ -476,7 +468,6 @@ TEST(Saving, PeriodicSaveSkipsWhenNothingChanged) {
 }
 
 TEST(Saving, RoundTripThroughTheFile) {
-    if (!archiveAvailable()) GTEST_SKIP() << "keyed archive writer not available yet";
     Home home;
     home.app->awakeFromNib();
     auto year = Record::create(RecordClass::Year, home.app->nowStamp());
@@ -857,8 +848,7 @@ TEST(Requests, OpenFileIsRefusedAndFoldersAreChosen) {
     EXPECT_EQ(home.settings->getPath(P::prefsBackupPath), u"/srv/backup"_s);
 }
 
-TEST(Saving, LargeDatabaseSavesQuicklyAndPeriodicSaveCostsNothingWhenUnchanged) {
-    if (!archiveAvailable()) GTEST_SKIP() << "keyed archive writer not available yet";
+TEST(Saving, LargeDatabaseRoundTripsAndAnUnchangedPeriodicSaveWritesNothing) {
     Home home;
     home.app->awakeFromNib();
     RecordList years;
@@ -880,18 +870,15 @@ TEST(Saving, LargeDatabaseSavesQuicklyAndPeriodicSaveCostsNothingWhenUnchanged) 
     year->setChildren(ChildList::Thelists, lists);
     home.app->setYears({year});
 
-    using ms = std::chrono::duration<double, std::milli>;
-    auto t0 = std::chrono::steady_clock::now();
+    // What the periodic save costs is measured in bench/; here: that it does nothing.
+    int writes = 0;
+    home.app->hooks().writeFile = [&](const QString& p, const QByteArray& b, QString* r) {
+        ++writes;
+        return writeFileAtomically(p, b, r);
+    };
     ASSERT_EQ(home.app->saveDataToDisk(), QuandorAppDelegate::SaveOutcome::Written);
-    auto t1 = std::chrono::steady_clock::now();
     ASSERT_EQ(home.app->saveDataToDisk(), QuandorAppDelegate::SaveOutcome::Unchanged);
-    auto t2 = std::chrono::steady_clock::now();
+    EXPECT_EQ(writes, 1);
     ASSERT_EQ(home.app->loadDataFromDisk(), QuandorAppDelegate::LoadOutcome::Loaded);
-    auto t3 = std::chrono::steady_clock::now();
-    std::printf(
-        "24k items: save %.1f ms (%lld bytes), unchanged periodic save %.3f ms, load %.1f ms\n",
-        ms(t1 - t0).count(), (long long)QFileInfo(home.dbPath()).size(), ms(t2 - t1).count(),
-        ms(t3 - t2).count());
     EXPECT_EQ(home.app->database().itemCount(), size_t(statements * perStatement));
-    EXPECT_LT(ms(t2 - t1).count(), 50.0);
 }
