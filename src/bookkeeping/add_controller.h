@@ -542,7 +542,14 @@ class AddController {
     Sheet sheet_;
     // For cancelling: the properties before editing, and the selection before adding.
     Dict savedProperties_;
-    int previousIndex_ = -1;
+    struct SelectionBefore {
+        int year = -1;
+        int statement = -1;
+        std::vector<RecordPtr> items;
+    };
+    SelectionBefore selectionBefore_;
+    void rememberSelection();
+    void restoreSelection();
     RecordPtr newListYear_;  // the year a new statement was appended to
 };
 
