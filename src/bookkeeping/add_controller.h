@@ -120,6 +120,11 @@ class AddController {
     bool closeItemSheet();
     // Removes the fresh item of an add sheet and closes it.
     void cancelItemSheet();
+    // Esc on the edit sheet: the item shown gets back the values it had when
+    // the sheet came to it (opened on it or stepped to it) and the sheet
+    // closes, without the checks of closing. Items stepped away from keep
+    // their changes.
+    void revertItemSheet();
     // Opens the sheet on the selected item (asks first when its statement was
     // used for the VAT return); beeps without a selection.
     void editItem();
