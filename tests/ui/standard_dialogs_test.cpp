@@ -1,6 +1,7 @@
-// Qt's own dialogs and menus speak German once the program installed Qt's
-// German texts.
+// Qt's own dialogs and menus: German once the program installed Qt's German
+// texts, and the save dialog opening in a folder that exists.
 
+#include "ui/qt_ui_port.h"
 #include "ui/translations.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -17,6 +19,8 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QTranslator>
 
 #include <memory>
@@ -91,4 +95,31 @@ TEST(GermanQtTexts, FileAndPrintDialogs) {
     for (QGroupBox* box : print.findChildren<QGroupBox*>()) printTexts << box->title();
     EXPECT_TRUE(printTexts.contains("Drucker")) << printTexts.join(", ").toStdString();
     EXPECT_TRUE(printTexts.contains("Abbrechen"));
+}
+
+TEST(SaveDialog, OpensInAFolderThatExistsWithOnlyTheProposedName) {
+    // A new account: no documents folder yet.
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral(".config")).toUtf8());
+    QString folder, name;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(dialog);
+        folder = dialog->directory().absolutePath();
+        if (auto* field = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+            name = field->text();
+        dialog->reject();
+    });
+    QtUiPort port;
+    const auto chosen = port.saveDialog(QStringLiteral("CSV Datei Exportieren"), QStringLiteral("csv"),
+                                        QStringLiteral("Januar 2026.csv"));
+    qputenv("HOME", oldHome);
+    oldConfig.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", oldConfig);
+
+    EXPECT_FALSE(chosen);
+    EXPECT_EQ(folder, QDir(home.path()).absolutePath());
+    EXPECT_EQ(name, QStringLiteral("Januar 2026.csv"));
 }
