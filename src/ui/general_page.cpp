@@ -235,10 +235,17 @@ void GeneralPage::reload() {
                                                "es auf der Seite „Benutzer“.")
                               : QString();
     for (QWidget* field : userFields_) {
-        if (auto* edit = qobject_cast<QLineEdit*>(field))
+        if (auto* edit = qobject_cast<QLineEdit*>(field)) {
+            // Read-only (the text can still be copied), on the window's
+            // background so it does not look like a field to type into.
             edit->setReadOnly(owned);
-        else
+            QPalette look;
+            if (owned) look.setColor(QPalette::Base, look.color(QPalette::Window));
+            edit->setPalette(look);
+            edit->setFocusPolicy(owned ? Qt::ClickFocus : Qt::StrongFocus);
+        } else {
             field->setEnabled(!owned);
+        }
         field->setToolTip(why);
     }
     userNote_->setVisible(owned);

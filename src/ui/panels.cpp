@@ -136,7 +136,7 @@ InfoWindow::InfoWindow(const QString& title, const QString& html, QWidget* paren
 }
 
 QSize InfoWindow::readableSize() {
-    return {560, 600};
+    return {560, 480};
 }
 
 void InfoWindow::toggle() {
