@@ -239,8 +239,8 @@ void GeneralPage::reload() {
             // Read-only (the text can still be copied), on the window's
             // background so it does not look like a field to type into.
             edit->setReadOnly(owned);
-            QPalette look;
-            if (owned) look.setColor(QPalette::Base, look.color(QPalette::Window));
+            QPalette look;  // nothing set: the page's colours
+            if (owned) look.setColor(QPalette::Base, palette().color(QPalette::Window));
             edit->setPalette(look);
             edit->setFocusPolicy(owned ? Qt::ClickFocus : Qt::StrongFocus);
         } else {
