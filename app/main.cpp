@@ -6,6 +6,7 @@
 #include "ui/desktop_shell.h"
 #include "ui/qt_ui_port.h"
 #include "ui/single_instance.h"
+#include "ui/translations.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -23,6 +24,12 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(QStringLiteral(QUANDOR_VERSION));
     // Closing the main window leaves the program running; "Quandor beenden" ends it.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Qt's own dialogs and menus (file, print, text fields) in German, too.
+    if (!quandor::ui::installGermanQtTranslations(app))
+        std::fprintf(stderr,
+                     "Hinweis: Die deutschen Qt-Texte (qtbase_de.qm) fehlen in %s; Datei- und "
+                     "Druckdialoge erscheinen auf Englisch.\n",
+                     qPrintable(quandor::ui::qtTranslationsFolder()));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Quandor – Buchhaltung für Selbstständige"));

@@ -120,6 +120,11 @@ class AddController {
     bool closeItemSheet();
     // Removes the fresh item of an add sheet and closes it.
     void cancelItemSheet();
+    // Esc on the edit sheet: the item shown gets back the values it had when
+    // the sheet came to it (opened on it or stepped to it) and the sheet
+    // closes, without the checks of closing. Items stepped away from keep
+    // their changes.
+    void revertItemSheet();
     // Opens the sheet on the selected item (asks first when its statement was
     // used for the VAT return); beeps without a selection.
     void editItem();
@@ -553,7 +558,14 @@ class AddController {
     Sheet sheet_;
     // For cancelling: the properties before editing, and the selection before adding.
     Dict savedProperties_;
-    int previousIndex_ = -1;
+    struct SelectionBefore {
+        int year = -1;
+        int statement = -1;
+        std::vector<RecordPtr> items;
+    };
+    SelectionBefore selectionBefore_;
+    void rememberSelection();
+    void restoreSelection();
     RecordPtr newListYear_;  // the year a new statement was appended to
 };
 

@@ -244,6 +244,11 @@ void DataPage::reload() {
     for (auto& load : loaders_) load();
 }
 
+void DataPage::showEvent(QShowEvent* event) {
+    reload();
+    QWidget::showEvent(event);
+}
+
 // ---- Benutzer --------------------------------------------------------------------------------
 
 UsersPage::UsersPage(QuandorAppDelegate& delegate, UsersController& users, QWidget* parent)

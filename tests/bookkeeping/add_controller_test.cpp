@@ -87,6 +87,30 @@ TEST(Years, CancellingANewYearRemovesItAndRestoresTheSelection) {
     EXPECT_FALSE(b.controller.sheetIsOpen());
 }
 
+TEST(Years, CancellingANewYearOrStatementGivesBackTheStatementAndItemsSelectedBefore) {
+    Books b;
+    b.addYearNamed(u"2023"_s);
+    const RecordPtr january = b.addListTitled(u"Januar"_s);
+    const RecordPtr item = Record::create(RecordClass::Item, b.app.nowStamp());
+    january->items().push_back(item);
+    b.app.selection().refresh();
+    b.app.selection().setSelectedItems({item});
+
+    b.controller.addYear();  // selects the new year: no statement, no items
+    EXPECT_EQ(b.app.selection().selectedStatement(), nullptr);
+    b.controller.cancelYear();
+    EXPECT_EQ(b.app.selection().yearIndex(), 0);
+    EXPECT_EQ(b.app.selection().selectedStatement(), january);
+    EXPECT_EQ(b.app.selection().listedCount(), 1u);
+    EXPECT_EQ(b.app.selection().selectedItems(), std::vector<RecordPtr>{item});
+
+    b.controller.addList();
+    EXPECT_TRUE(b.app.selection().selectedItems().empty());
+    b.controller.cancelList();
+    EXPECT_EQ(b.app.selection().selectedStatement(), january);
+    EXPECT_EQ(b.app.selection().selectedItems(), std::vector<RecordPtr>{item});
+}
+
 TEST(Years, CancellingAnEditPutsTheOldNameBack) {
     Books b;
     RecordPtr year = b.addYearNamed(u"2023"_s);

@@ -418,6 +418,45 @@ TEST(EditItem, StepsRecalculateTheItemLeftAndShowTheNextInListOrder) {
     EXPECT_EQ(b.ui.beeps, 2);
 }
 
+TEST(EditItem, RevertGivesTheShownItemItsValuesBackAndKeepsTheOnesSteppedAway) {
+    Books b;
+    const RecordPtr a = b.enter(1, u"10"_s, u"Porto"_s, true, 1);
+    const RecordPtr c = b.enter(2, u"30"_s, u"Honorar"_s);
+    a->set(keys::date, Date::fromUnix(1000));
+    c->set(keys::date, Date::fromUnix(3000));
+    b.app.selection().refresh();
+    const Dict cBefore = c->properties();
+
+    // Changes to the first item are taken by stepping on; those to the second are not.
+    b.app.selection().setSelectedItems({a});
+    b.c.editItem();
+    b.c.setItemText(keys::title, u"Porto und Versand"_s);
+    b.c.selectNext();
+    ASSERT_EQ(b.c.sheetItem(), c);
+    b.c.selectExpense();
+    b.c.setAmountText(u"3000"_s);
+    b.c.setItemText(keys::title, u""_s);  // would be refused when closing
+    b.c.setItemDate(Date::fromUnix(500));  // sorts it first
+    const uint64_t before = b.app.changeCount();
+    b.c.revertItemSheet();
+
+    EXPECT_FALSE(b.c.sheetIsOpen());
+    EXPECT_TRUE(b.ui.alerts.empty());
+    EXPECT_TRUE(c->properties() == cBefore);
+    EXPECT_EQ(c->real(keys::finalAmount), 30.0f);
+    EXPECT_EQ(a->text(keys::title), u"Porto und Versand"_s);
+    EXPECT_GT(b.app.changeCount(), before);
+    EXPECT_EQ(b.app.selection().listedItem(1), c);  // back in its place in the list
+    EXPECT_EQ(b.app.selection().firstSelectedItem(), c);
+
+    // Nothing to give back on a new item: that is what cancelling is for.
+    b.c.addItem();
+    b.c.revertItemSheet();
+    EXPECT_TRUE(b.c.sheetIsOpen());
+    b.c.cancelItemSheet();
+    EXPECT_EQ(b.items().size(), 2u);
+}
+
 TEST(DuplicateItem, CopiesEverythingIncludingTheStampAndIsIndependent) {
     Books b;
     b.c.duplicateItem();

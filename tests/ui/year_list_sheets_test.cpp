@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -180,6 +181,48 @@ TEST(YearListSheets, TheWindowsButtonsDoubleClickAndDeleteKey) {
     QTest::keyClick(window.statementView(), Qt::Key_Delete);
     EXPECT_EQ(window.statementView()->model()->rowCount(), 0);
     EXPECT_EQ(b.yearList()[0]->thelists().size(), 0u);
+}
+
+TEST(YearListSheets, EscapeOnANewYearOrStatementGivesBackTheItemsShownBefore) {
+    Books b;
+    MainWindow window(b.app.database(), b.app.selection(), b.settings);
+    const YearListSheets sheets = installYearListSheets(window, b.c, b.app);
+    b.c.addYear();
+    b.c.setYearName(QStringLiteral("2024"));
+    b.c.closeYear();
+    b.c.addList();
+    b.c.setListTitle(QStringLiteral("Mai"));
+    b.c.closeList();
+    const RecordPtr may = b.app.selection().selectedStatement();
+    RecordPtr rent = Record::create(RecordClass::Item, b.app.nowStamp());
+    rent->set(keys::title, QStringLiteral("Miete"));
+    may->items() = {Record::create(RecordClass::Item, b.app.nowStamp()), rent};
+    b.app.selection().refresh();
+    b.app.selection().setSelectedItems({rent});
+    window.reloadAll();
+    ASSERT_EQ(window.itemView()->model()->rowCount(), 2);
+
+    auto shown = [&] {
+        SCOPED_TRACE("");
+        EXPECT_EQ(window.itemView()->model()->rowCount(), 2);
+        EXPECT_EQ(window.statementView()->currentIndex().row(), 0);
+        EXPECT_EQ(b.app.selection().selectedItems(), std::vector<RecordPtr>{rent});
+        const QModelIndexList rows = window.itemView()->selectionModel()->selectedRows();
+        ASSERT_EQ(rows.size(), 1);
+        EXPECT_EQ(rows[0].row(), 1);
+    };
+    window.button(ToolbarAction::Year)->click();
+    ASSERT_TRUE(sheets.year->isVisible());
+    EXPECT_EQ(window.itemView()->model()->rowCount(), 0);  // the new year has no statement yet
+    QTest::keyClick(sheets.year, Qt::Key_Escape);
+    EXPECT_EQ(b.yearList().size(), 1u);
+    shown();
+
+    window.button(ToolbarAction::List)->click();
+    ASSERT_TRUE(sheets.statement->isVisible());
+    QTest::keyClick(sheets.statement, Qt::Key_Escape);
+    EXPECT_EQ(b.yearList()[0]->thelists().size(), 1u);
+    shown();
 }
 
 TEST(ItemSheetCalculator, SplitAndGrossUpChangeTheAmountAndTheFigures) {
