@@ -617,7 +617,20 @@ QuandorAppDelegate::LoadOutcome QuandorAppDelegate::loadDataFromDisk() {
 void QuandorAppDelegate::markFirstStepsDoneWhenBooked() {
     // Books that hold items are past the first steps, wherever they came from
     // (a restored backup, an imported database, another computer).
-    if (settings_.getBool(P::firstStepsDone) || db_.itemCount() == 0) return;
+    if (settings_.getBool(P::firstStepsDone)) return;
+    bool statements = false;
+    for (const RecordPtr& year : db_.years) statements = statements || !year->thelists().empty();
+    // The guide picture goes on from where the books are: 3 after the first
+    // year, 4 after the first statement (as the sheets set it).
+    if (!db_.years.empty() && !settings_.getBool(P::firstYearSet)) {
+        settings_.setBool(P::firstYearSet, true);
+        if (settings_.getInt(P::jaImage) < 3) settings_.setInt(P::jaImage, 3);
+    }
+    if (statements && !settings_.getBool(P::firstListSet)) {
+        settings_.setBool(P::firstListSet, true);
+        if (settings_.getInt(P::jaImage) < 4) settings_.setInt(P::jaImage, 4);
+    }
+    if (db_.itemCount() == 0) return;
     for (QStringView flag : {P::firstYearSet, P::firstListSet, P::firstItemSet, P::firstStepsDone})
         settings_.setBool(flag, true);
 }
