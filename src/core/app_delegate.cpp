@@ -204,7 +204,8 @@ QuandorAppDelegate::QuandorAppDelegate(Settings& settings, UiPort& ui, Paths pat
       ui_(ui),
       paths_(std::move(paths)),
       clock_(clock ? std::move(clock) : Clock([] { return QDateTime::currentDateTimeUtc(); })),
-      selection_(db_) {}
+      selection_(db_),
+      books_(db_, selection_, settings_, ui_, paths_, clock_) {}
 
 QuandorAppDelegate::~QuandorAppDelegate() {
     timer_.reset();
@@ -606,7 +607,7 @@ QuandorAppDelegate::LoadOutcome QuandorAppDelegate::loadDataFromDisk() {
     // takes effect with the next load, never with the next save.
     openPath_ = path;
     savedPath_ = info.exists() ? path : QString();
-    savedChangeCount_ = changeCount_;
+    savedChangeCount_ = changeCount();
 
     const int64_t saves = settings_.getInt(P::backupAlertInt);
     if (saves == 4 || saves == 12) ui_.schedule(900, [this] { backupAlert(); });
@@ -667,11 +668,11 @@ QuandorAppDelegate::SaveOutcome QuandorAppDelegate::saveDataToDisk(bool force) {
     storeSelection();
     const QString path = openPath_;
 
-    if (!force && changeCount_ == savedChangeCount_ && path == savedPath_ &&
+    if (!force && changeCount() == savedChangeCount_ && path == savedPath_ &&
         lastSaveError_.isEmpty() && QFileInfo::exists(path))
         return SaveOutcome::Unchanged;
 
-    const uint64_t counted = changeCount_;
+    const uint64_t counted = changeCount();
     QString reason;
     bool ok = false;
     if (!QFileInfo(folderOf(path)).isDir()) {

@@ -20,6 +20,7 @@
 //    the last successful write. Every change to the records must therefore be
 //    announced with noteChanged(). The file-menu save and quitting always write.
 
+#include "core/books.h"
 #include "core/database.h"
 #include "core/paths.h"
 #include "core/selection.h"
@@ -133,8 +134,11 @@ class QuandorAppDelegate {
     const Selection& selection() const { return selection_; }
 
     // Controllers call this after every change to the records.
-    void noteChanged() { ++changeCount_; }
-    uint64_t changeCount() const { return changeCount_; }
+    void noteChanged() { books_.noteChanged(); }
+    uint64_t changeCount() const { return books_.changeCount(); }
+
+    // What every controller works with (records, selection, settings, UI port, clock).
+    Books& books() { return books_; }
 
     // ---- start-up ----------------------------------------------------------
     // Takes the data folder's lock before anything else happens. False when
@@ -257,6 +261,7 @@ class QuandorAppDelegate {
     Database db_;
     QString currentAccountID_;
     Selection selection_;
+    Books books_;
     std::optional<Dict> chosenUser_;
 
     QString overridePath_;
@@ -265,7 +270,6 @@ class QuandorAppDelegate {
     bool saveAllowed_ = false;
     bool allowWindow_ = false;
     bool refused_ = false;  // another program holds the data folder's lock
-    uint64_t changeCount_ = 0;
     uint64_t savedChangeCount_ = 0;
     QString openPath_;   // the file loaded last: every save goes there
     QString savedPath_;  // the file the memory state was last read from or written to
