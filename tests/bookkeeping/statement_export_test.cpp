@@ -34,10 +34,10 @@ Date day(const char* iso) {
                                                        Qt::ISODate).toSecsSinceEpoch()));
 }
 
-struct Books : test::OpenBooks {
+struct Desk : test::OpenBooks {
     RecordPtr year, statement;
 
-    Books() : OpenBooks(fixedNow) {
+    Desk() : OpenBooks(fixedNow) {
         ui.runScheduledAtOnce = true;
         settings.setBool(P::firstStepsDone, true);
         settings.setText(P::prefsCompany, u"Muster & Söhne"_s);
@@ -91,7 +91,7 @@ struct Books : test::OpenBooks {
 }  // namespace
 
 TEST(StatementExportTexts, CsvIsWindows1252WithCleanedFields) {
-    Books b;
+    Desk b;
     b.fill();
     const QByteArray csv = windows1252(b.controller.csvString());
     EXPECT_EQ(csv,
@@ -102,7 +102,7 @@ TEST(StatementExportTexts, CsvIsWindows1252WithCleanedFields) {
 }
 
 TEST(StatementExportTexts, SemicolonCsvNumbersTheLines) {
-    Books b;
+    Desk b;
     b.fill();
     const QByteArray csv = windows1252(b.controller.csvStringMac());
     EXPECT_EQ(csv,
@@ -113,7 +113,7 @@ TEST(StatementExportTexts, SemicolonCsvNumbersTheLines) {
 }
 
 TEST(StatementExportTexts, XmlIsUtf8AndWellFormed) {
-    Books b;
+    Desk b;
     b.fill();
     const QString xml = b.controller.xmlString();
     EXPECT_TRUE(xml.startsWith(u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<document>\n\t<row>\n"_s));
@@ -129,7 +129,7 @@ TEST(StatementExportTexts, XmlIsUtf8AndWellFormed) {
 }
 
 TEST(StatementExportTexts, StoredNumbersCannotBreakTheLines) {
-    Books b;
+    Desk b;
     RecordPtr a = b.add(kKindIncome, 10, false, 0, "2024-03-05", u"X"_s);
     a->set(keys::misc1, u"B\"7"_s);
     a->set(keys::number, u"R\n1"_s);
@@ -142,7 +142,7 @@ TEST(StatementExportTexts, XmlEscaping) {
 }
 
 TEST(StatementExport, SheetWritesTheChosenFormatThroughTheDialog) {
-    Books b;
+    Desk b;
     b.fill();
     struct Case {
         int tab;
@@ -175,7 +175,7 @@ TEST(StatementExport, SheetWritesTheChosenFormatThroughTheDialog) {
 }
 
 TEST(StatementExport, CancelledDialogWritesNothing) {
-    Books b;
+    Desk b;
     b.fill();
     b.settings.setInt(P::prefsSelectedExportTab, 2);
     b.controller.openTabJournalExport();
@@ -186,7 +186,7 @@ TEST(StatementExport, CancelledDialogWritesNothing) {
 }
 
 TEST(StatementExport, UnwritablePathIsToldAndLeavesTheOldFile) {
-    Books b;
+    Desk b;
     b.fill();
     const QString blocker = b.dir.filePath(u"keinOrdner"_s);
     QFile f(blocker);
@@ -201,7 +201,7 @@ TEST(StatementExport, UnwritablePathIsToldAndLeavesTheOldFile) {
 }
 
 TEST(StatementExport, RefusalsAndNotices) {
-    Books b;
+    Desk b;
     // No items listed: the sheet does not open.
     b.controller.openTabJournalExport();
     EXPECT_EQ(b.controller.printSheet(), AddController::PrintSheet::None);
@@ -232,13 +232,13 @@ TEST(StatementExport, RefusalsAndNotices) {
 }
 
 TEST(StatementExport, EmptyStatementStillExportsEmptyTexts) {
-    Books b;
+    Desk b;
     EXPECT_EQ(b.controller.csvString(), QString());
     EXPECT_EQ(b.controller.xmlString(), u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<document>\n</document>"_s);
 }
 
 TEST(StatementOverview, PageCarriesBlocksListAndFooter) {
-    Books b;
+    Desk b;
     b.fill();
     b.statement->set(keys::taxBool, true);
     b.statement->set(keys::payment, 1234.5f);
@@ -287,7 +287,7 @@ TEST(StatementOverview, PageCarriesBlocksListAndFooter) {
 }
 
 TEST(StatementOverview, FiguresAreTheStatementTotalsOfThisMoment) {
-    Books b;
+    Desk b;
     b.fill();
     b.add(kKindExpense, 10.7f, true, 2, "2024-03-12", u"Fachbuch"_s);
     // Stale totals of another moment are replaced when the page is built.
@@ -314,7 +314,7 @@ TEST(StatementOverview, FiguresAreTheStatementTotalsOfThisMoment) {
 }
 
 TEST(StatementExport, StatementFileIsTheTransferFile) {
-    Books b;
+    Desk b;
     b.fill();
     const QString sheet = b.dir.filePath(u"Abrechnung.qndbt"_s);
     const QString transfer = b.dir.filePath(u"Transfer.qndbt"_s);
@@ -335,7 +335,7 @@ TEST(StatementExport, StatementFileIsTheTransferFile) {
 }
 
 TEST(SummaryPage, ExportWritesThePdfWithItsFooter) {
-    Books b;
+    Desk b;
     b.fill();
     int rendered = 0;
     b.controller.setSummaryRenderer([&](const QString&, const QString&) { ++rendered; });
@@ -372,7 +372,7 @@ TEST(SummaryPage, ExportWritesThePdfWithItsFooter) {
 }
 
 TEST(SummaryPage, PreviewShowsTheRenderedPageInTheProgramOrTheViewer) {
-    Books b;
+    Desk b;
     b.fill();
     b.controller.setSummaryRenderer([&](const QString& html, const QString& footer) {
         b.controller.renderSummaryPdf(html, footer);
@@ -398,7 +398,7 @@ TEST(SummaryPage, PreviewShowsTheRenderedPageInTheProgramOrTheViewer) {
 // ---- what a person sees: encodings, long texts, second lines, fonts -----------------
 
 TEST(StatementExportTexts, EveryFieldKeepsWhatWindows1252Holds) {
-    Books b;
+    Desk b;
     RecordPtr a = b.add(kKindExpense, 119, true, 1, "2024-03-05", u"Müller, Łódź ☕"_s);
     a->set(keys::group, u"Bürobedarf – Ø"_s);
     a->set(keys::account, u"Gebühren ﬂ"_s);
@@ -421,7 +421,7 @@ TEST(StatementExportTexts, EveryFieldKeepsWhatWindows1252Holds) {
 }
 
 TEST(StatementExportTexts, ControlCharactersNeverReachTheFile) {
-    Books b;
+    Desk b;
     const char16_t hostile[] = u"A\u0000B\u001B[31mC\u007FD\u0085E\nF\u009BG\u202EH";
     RecordPtr a = b.add(kKindExpense, 10, false, 0, "2024-03-05",
                         QString::fromUtf16(hostile, std::size(hostile) - 1));
@@ -447,7 +447,7 @@ TEST(StatementExportTexts, ControlCharactersNeverReachTheFile) {
 }
 
 TEST(StatementExportTexts, NoCellBecomesASpreadsheetFormula) {
-    Books b;
+    Desk b;
     RecordPtr a = b.add(kKindExpense, 119, true, 1, "2024-03-05", u"=HYPERLINK(\"http://x.example\";\"Klick\")"_s);
     a->set(keys::group, u"@SUM(A1:A9)"_s);
     a->set(keys::account, u"+cmd|' /C calc'!A0"_s);
@@ -468,7 +468,7 @@ QString longWord(int n, QChar c = u'Q') { return QString(n, c); }
 }  // namespace
 
 TEST(StatementExport, CsvAndXmlRenderNoPageAndLongTitlesCostNothing) {
-    Books b;
+    Desk b;
     b.fill();
     // The item list is on the page, and one title is 10,000 characters without
     // a blank: once the overview was rendered before every export and took minutes.
@@ -507,7 +507,7 @@ TEST(StatementExport, CsvAndXmlRenderNoPageAndLongTitlesCostNothing) {
 }
 
 TEST(StatementExport, TheSheetsSmallViewIsRenderedOnlyForAWindow) {
-    Books b;
+    Desk b;
     b.fill();
     QString shown;
     b.controller.printHooks().showExportPdf = [&](const QString& path) { shown = path; };
@@ -522,7 +522,7 @@ TEST(StatementExport, TheSheetsSmallViewIsRenderedOnlyForAWindow) {
 }
 
 TEST(StatementOverview, LongWordsWrapAndTheirRowGoesOnOverThePages) {
-    Books b;
+    Desk b;
     b.fill();
     b.add(kKindExpense, 5, false, 0, "2024-03-07", longWord(20000, u'Q'));
     b.add(kKindExpense, 6, false, 0, "2024-03-08", u"Danach"_s + longWord(20000, u'W'));
@@ -551,7 +551,7 @@ TEST(StatementOverview, LongWordsWrapAndTheirRowGoesOnOverThePages) {
 }
 
 TEST(StatementOverview, SecondLinesStayInTheirRows) {
-    Books b;
+    Desk b;
     RecordPtr a = b.add(kKindExpense, 10, false, 0, "2024-03-05", u"Erster"_s);
     a->set(keys::misc1, u"B7"_s);  // no number above it
     RecordPtr c = b.add(kKindExpense, 20, false, 0, "2024-03-06", u"Zweiter"_s);
@@ -570,7 +570,7 @@ TEST(StatementOverview, SecondLinesStayInTheirRows) {
 }
 
 TEST(SummaryPage, SecondLinesAndStackedHeadersInTheList) {
-    Books b;
+    Desk b;
     RecordPtr a = b.add(kKindExpense, 10, false, 0, "2024-03-05", u"Erster"_s);
     a->set(keys::account, u"Kasse"_s);  // no account number above it
     a->set(keys::misc1, u"B7"_s);       // no number above it
@@ -603,7 +603,7 @@ TEST(SummaryPage, SecondLinesAndStackedHeadersInTheList) {
 
 TEST(StatementOverview, WithoutACompanyHeadingsAndFootersStartWithTheirOwnWords) {
     for (const QString& company : {QString(), u"   "_s}) {
-        Books b;
+        Desk b;
         b.fill();
         b.settings.setText(P::prefsCompany, company);
         ASSERT_TRUE(b.controller.generatePDFTab());
@@ -634,7 +634,7 @@ TEST(StatementOverview, WithoutACompanyHeadingsAndFootersStartWithTheirOwnWords)
 }
 
 TEST(StatementOverview, CharactersWithoutAGlyphFallBackOrShowAPlaceholder) {
-    Books b;
+    Desk b;
     // An emoji the page font lacks (drawn from Symbola, which scripts/setup
     // installs), one that only a font of coloured bitmaps has or none at all
     // (U+1F9FE, newer than Symbola), a code point no font has (unassigned)

@@ -31,7 +31,7 @@ using namespace quandor::ui;
 
 namespace {
 
-struct Books {
+struct Desk {
     QTemporaryDir dir;
     Settings settings{dir.filePath("Quandor.conf")};
     test::FakeUi ui;
@@ -58,7 +58,7 @@ uint32_t bits(float f) {
 }  // namespace
 
 TEST(YearSheet, TypingAYearAndReturnStoresIt) {
-    Books b;
+    Desk b;
     b.years.addNew();
     ASSERT_TRUE(b.years.isVisible());
     EXPECT_EQ(b.years.windowTitle(), QStringLiteral("Neues Jahr"));
@@ -72,7 +72,7 @@ TEST(YearSheet, TypingAYearAndReturnStoresIt) {
 }
 
 TEST(YearSheet, ARefusedNameKeepsTheSheetAndEscapeUndoes) {
-    Books b;
+    Desk b;
     b.years.addNew();
     b.type(b.years, QStringLiteral("9"));  // one character is no year
     QTest::keyClick(b.field(b.years), Qt::Key_Return);
@@ -103,7 +103,7 @@ TEST(YearSheet, ARefusedNameKeepsTheSheetAndEscapeUndoes) {
 }
 
 TEST(StatementSheet, PeriodNamesFreeTextRefusalAndEscape) {
-    Books b;
+    Desk b;
     b.statements.addNew();  // no year yet
     EXPECT_FALSE(b.statements.isVisible());
     ASSERT_EQ(b.ui.alerts.size(), 1u);
@@ -142,7 +142,7 @@ TEST(StatementSheet, PeriodNamesFreeTextRefusalAndEscape) {
 }
 
 TEST(YearListSheets, TheWindowsButtonsDoubleClickAndDeleteKey) {
-    Books b;
+    Desk b;
     MainWindow window(b.app.database(), b.app.selection(), b.settings);
     const YearListSheets sheets = installYearListSheets(window, b.c, b.app);
     QAbstractButton* yearButton = window.button(ToolbarAction::Year);
@@ -184,7 +184,7 @@ TEST(YearListSheets, TheWindowsButtonsDoubleClickAndDeleteKey) {
 }
 
 TEST(YearListSheets, EscapeOnANewYearOrStatementGivesBackTheItemsShownBefore) {
-    Books b;
+    Desk b;
     MainWindow window(b.app.database(), b.app.selection(), b.settings);
     const YearListSheets sheets = installYearListSheets(window, b.c, b.app);
     b.c.addYear();
@@ -226,7 +226,7 @@ TEST(YearListSheets, EscapeOnANewYearOrStatementGivesBackTheItemsShownBefore) {
 }
 
 TEST(ItemSheetCalculator, SplitAndGrossUpChangeTheAmountAndTheFigures) {
-    Books b;
+    Desk b;
     b.ui.runScheduledAtOnce = true;
     b.settings.setBool(prefs::firstStepsDone, true);
     b.c.addYear();
