@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
         selection.setYearIndex(static_cast<int>(app.database().years.size()) - 1);
         selection.setStatementIndex(0);
         selection.refresh();
-        AddController c(app);
+        AddController c(app.books());
         std::printf("statement of %zu items\n", selection.listedCount());
 
         report("add an item (open, kind, amount, title, confirm)", measure(200, [&](int i) {

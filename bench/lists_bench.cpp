@@ -5,6 +5,7 @@
 //   lists_bench [N]   (default: 5000)
 
 #include "bookkeeping/add_controller.h"
+#include "core/app_delegate.h"
 #include "core/keys.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
@@ -50,7 +51,7 @@ int main(int argc, char** argv) {
     bench::SilentUi ui;
     QuandorAppDelegate delegate(settings, ui, Paths::under(dir.path()));
     QDir().mkpath(delegate.paths().dataFolder);
-    AddController controller(delegate);
+    AddController controller(delegate.books());
     using List = AddController::ListKind;
 
     Database& db = delegate.database();

@@ -38,7 +38,7 @@ bool isChosen(const QString& name) {
 
 }  // namespace
 
-AddController::AddController(QuandorAppDelegate& app) : app_(app) {}
+AddController::AddController(Books& books) : books_(books) {}
 
 const QStringList& AddController::periodNames() {
     static const QStringList names = {
@@ -73,28 +73,28 @@ QStringList AddController::yearNames(int current) {
 
 void AddController::addYear() {
     if (sheetIsOpen()) {
-        app_.ui().beep();
+        books_.ui().beep();
         return;
     }
-    Settings& settings = app_.settings();
+    Settings& settings = books_.settings();
     settings.setInt(prefs::jaImage, kGuideYearSheet);
     settings.setBool(prefs::firstYearSet, true);
     settings.setInt(prefs::jaImage, kGuideYearAdded);
     settings.setInt(prefs::prefsSelectedYearTabTag, 0);
 
-    Selection& selection = app_.selection();
+    Selection& selection = books_.selection();
     rememberSelection();
-    app_.database().years.push_back(Record::create(RecordClass::Year, app_.nowStamp()));
-    app_.noteChanged();
-    selection.setYearIndex(static_cast<int>(app_.database().years.size()) - 1);
+    books_.database().years.push_back(Record::create(RecordClass::Year, books_.nowStamp()));
+    books_.noteChanged();
+    selection.setYearIndex(static_cast<int>(books_.database().years.size()) - 1);
     selection.refresh();
-    openSheet(SheetKind::Year, app_.database().years.back(), true);
+    openSheet(SheetKind::Year, books_.database().years.back(), true);
 }
 
 void AddController::setYearName(const QString& name) {
     if (sheet_.kind != SheetKind::Year) return;
     sheet_.record->set(keys::dateValue, name);
-    app_.noteChanged();
+    books_.noteChanged();
 }
 
 bool AddController::closeYear() {
@@ -107,28 +107,28 @@ void AddController::cancelYear() {
 
 void AddController::editYear() {
     if (sheetIsOpen()) return;
-    RecordPtr year = app_.selection().selectedYear();
+    RecordPtr year = books_.selection().selectedYear();
     if (!year) {
-        app_.ui().beep();
+        books_.ui().beep();
         return;
     }
-    app_.settings().setInt(prefs::prefsSelectedYearTabTag, 0);
+    books_.settings().setInt(prefs::prefsSelectedYearTabTag, 0);
     openSheet(SheetKind::Year, year, false);
 }
 
 void AddController::deleteYear() {
     if (sheetIsOpen()) return;
-    Selection& selection = app_.selection();
+    Selection& selection = books_.selection();
     RecordPtr year = selection.selectedYear();
     if (!year) {
-        app_.ui().beep();
+        books_.ui().beep();
         return;
     }
     if (!askDelete(kDeleteYearTitle, kDeleteYearMessage)) return;
-    RecordList& years = app_.database().years;
+    RecordList& years = books_.database().years;
     const int index = selection.yearIndex();
     years.erase(years.begin() + index);  // its statements and their items go with it
-    app_.noteChanged();
+    books_.noteChanged();
     // The row that moved up into the deleted one's place, else the new last row.
     selection.setYearIndex(std::min(index, static_cast<int>(years.size()) - 1));
     selection.refresh();
@@ -138,14 +138,14 @@ void AddController::deleteYear() {
 
 void AddController::addList() {
     if (sheetIsOpen()) {
-        app_.ui().beep();
+        books_.ui().beep();
         return;
     }
-    Settings& settings = app_.settings();
+    Settings& settings = books_.settings();
     settings.setBool(prefs::firstListSet, true);
     settings.setInt(prefs::jaImage, kGuideListAdded);
 
-    Selection& selection = app_.selection();
+    Selection& selection = books_.selection();
     RecordPtr year = selection.selectedYear();
     if (!year) {
         fail(kNoYearForList);
@@ -154,8 +154,8 @@ void AddController::addList() {
     settings.setInt(prefs::prefsSelectedTabTabTag, 0);
     rememberSelection();
     newListYear_ = year;
-    year->thelists().push_back(Record::create(RecordClass::Thelist, app_.nowStamp()));
-    app_.noteChanged();
+    year->thelists().push_back(Record::create(RecordClass::Thelist, books_.nowStamp()));
+    books_.noteChanged();
     selection.setStatementIndex(static_cast<int>(year->thelists().size()) - 1);
     selection.refresh();
     openSheet(SheetKind::Statement, year->thelists().back(), true);
@@ -164,7 +164,7 @@ void AddController::addList() {
 void AddController::setListTitle(const QString& title) {
     if (sheet_.kind != SheetKind::Statement) return;
     sheet_.record->set(keys::title, title);
-    app_.noteChanged();
+    books_.noteChanged();
 }
 
 bool AddController::closeList() {
@@ -177,29 +177,29 @@ void AddController::cancelList() {
 
 void AddController::editList() {
     if (sheetIsOpen()) return;
-    RecordPtr statement = app_.selection().selectedStatement();
+    RecordPtr statement = books_.selection().selectedStatement();
     if (!statement) {
-        app_.ui().beep();
+        books_.ui().beep();
         return;
     }
-    app_.settings().setInt(prefs::prefsSelectedTabTabTag, 0);
+    books_.settings().setInt(prefs::prefsSelectedTabTabTag, 0);
     openSheet(SheetKind::Statement, statement, false);
 }
 
 void AddController::deleteList() {
     if (sheetIsOpen()) return;
-    Selection& selection = app_.selection();
+    Selection& selection = books_.selection();
     RecordPtr year = selection.selectedYear();
     RecordPtr statement = selection.selectedStatement();
     if (!year || !statement) {
-        app_.ui().beep();
+        books_.ui().beep();
         return;
     }
     if (!askDelete(kDeleteListTitle, kDeleteListMessage)) return;
     RecordList& lists = year->thelists();
     const int index = selection.statementIndex();
     lists.erase(lists.begin() + index);  // its items go with it
-    app_.noteChanged();
+    books_.noteChanged();
     selection.setStatementIndex(std::min(index, static_cast<int>(lists.size()) - 1));
     selection.refresh();
 }
@@ -208,7 +208,7 @@ void AddController::deleteList() {
 
 void AddController::openSheet(SheetKind kind, RecordPtr record, bool isNew) {
     const bool drawer =
-        app_.settings().getBool(kind == SheetKind::Year ? prefs::prefsAlwaysShowYearHelpDawer
+        books_.settings().getBool(kind == SheetKind::Year ? prefs::prefsAlwaysShowYearHelpDawer
                                                         : prefs::prefsAlwaysShowTabHelpDawer);
     savedProperties_ = record->properties();
     sheet_ = Sheet{kind, std::move(record), isNew, drawer};
@@ -232,16 +232,16 @@ void AddController::cancelSheet(SheetKind kind) {
     if (sheet_.kind != kind) return;
     if (sheet_.isNew) {
         RecordList& list =
-            kind == SheetKind::Year ? app_.database().years : newListYear_->thelists();
+            kind == SheetKind::Year ? books_.database().years : newListYear_->thelists();
         const auto it = std::find(list.begin(), list.end(), sheet_.record);
         if (it != list.end()) {
             list.erase(it);
-            app_.noteChanged();
+            books_.noteChanged();
         }
         restoreSelection();
     } else if (!(sheet_.record->properties() == savedProperties_)) {
         sheet_.record->setProperties(savedProperties_);
-        app_.noteChanged();
+        books_.noteChanged();
     }
     sheet_ = Sheet{};
     savedProperties_ = Dict{};
@@ -251,12 +251,12 @@ void AddController::cancelSheet(SheetKind kind) {
 // Adding a year or statement selects it, which empties the item list; a
 // cancelled one gives back the year, statement and items selected before.
 void AddController::rememberSelection() {
-    const Selection& selection = app_.selection();
+    const Selection& selection = books_.selection();
     selectionBefore_ = {selection.yearIndex(), selection.statementIndex(), selection.selectedItems()};
 }
 
 void AddController::restoreSelection() {
-    Selection& selection = app_.selection();
+    Selection& selection = books_.selection();
     selection.setYearIndex(selectionBefore_.year);
     selection.setStatementIndex(selectionBefore_.statement);
     selection.refresh();
@@ -266,13 +266,13 @@ void AddController::restoreSelection() {
 
 bool AddController::askDelete(const QString& title, const QString& message) {
     const int pressed =
-        app_.ui().alert(AlertStyle::Warning, title, message, {kDeleteButton, kCancelButton});
+        books_.ui().alert(AlertStyle::Warning, title, message, {kDeleteButton, kCancelButton});
     return pressed == 0;
 }
 
 void AddController::fail(const QString& message) {
-    app_.ui().beep();
-    app_.ui().alert(AlertStyle::Critical, kErrorTitle, message, {QStringLiteral("OK")});
+    books_.ui().beep();
+    books_.ui().alert(AlertStyle::Critical, kErrorTitle, message, {QStringLiteral("OK")});
 }
 
 }  // namespace quandor

@@ -14,9 +14,7 @@
 // the main window follows the record being worked on.
 
 #include "bookkeeping/item_calculation.h"
-#include "bookkeeping/statement_totals.h"
-#include "bookkeeping/summary_page.h"
-#include "core/app_delegate.h"
+#include "core/books.h"
 
 #include <QByteArray>
 #include <QString>
@@ -25,8 +23,6 @@
 #include <functional>
 #include <optional>
 #include <vector>
-
-class QPagedPaintDevice;
 
 namespace quandor {
 
@@ -45,7 +41,7 @@ class AddController {
         bool dateDrawer = false;  // item sheet: open the date drawer beside it
     };
 
-    explicit AddController(QuandorAppDelegate& app);
+    explicit AddController(Books& books);
 
     const Sheet& sheet() const { return sheet_; }
     bool sheetIsOpen() const { return sheet_.kind != SheetKind::None; }
@@ -306,172 +302,6 @@ class AddController {
     static std::optional<float> parseNumber(const QString& text);
     TaxRates taxRates() const;
 
-    // ---- totals and VAT return (add_controller_totals.cpp) -------------------
-    // The VAT return window as the controller keeps it; the window binds to it.
-    // Its payment fields are the selected statement's "payment",
-    // "additionalPayment", "rePayment" and "balance"; the booking fields show
-    // what meldungBuchen booked.
-    struct ReturnWindow {
-        bool open = false;
-        bool busy = false;        // content hidden, busy indicator running
-        bool helpDrawer = false;  // the help drawer beside the window
-        float bookedRefund = 0, bookedPayment = 0, bookedBalance = 0;
-    };
-    // What doTheWinston wrote.
-    struct ReturnFileResult {
-        bool written = false;
-        QString path;
-        QString clipboardText;
-        QString error;  // German, when not written
-    };
-
-    const ReturnWindow& returnWindow() const { return returnWindow_; }
-    // The totals of the statement for which infoWindowVoid ran last.
-    const std::optional<StatementTotals>& totals() const { return totals_; }
-    // The summary page built by infoWindowVoid, with its footer.
-    const SummaryPage& summaryPage() const { return summaryPage_; }
-    // The text a total shows in the window's field.
-    static QString fieldText(float value);
-
-    // Hands the summary page to the print pipeline (html, footer); set by the
-    // window layer. Without it the page is only built.
-    void setSummaryRenderer(std::function<void(const QString&, const QString&)> render) {
-        summaryRenderer_ = std::move(render);
-    }
-    // Prints the page written by the renderer (the print dialog); set by the window layer.
-    void setSummaryPrinter(std::function<void()> print) { summaryPrinter_ = std::move(print); }
-    bool canPrintSummary() const { return static_cast<bool>(summaryPrinter_); }
-    // The currency text of money cells when "prefsPrintCurrency" is set.
-    void setCurrencyText(std::function<QString()> text) { currencyText_ = std::move(text); }
-
-    // Totals of the listed items into the window, the settings and the summary page.
-    void infoWindowVoid();
-    // The totals alone (window fields and settings), without the summary page.
-    const StatementTotals& refreshTotals();
-    // Writes the summary page into "PDFPreviewTab.html" and renders it into
-    // "PDFPreviewTab.pdf" with its footer; false after telling why. The
-    // window layer's summary renderer and the command line use it.
-    bool renderSummaryPdf(const QString& html, const QString& footer);
-    // balance ← payment + additional payment − refund of the selected statement.
-    void calculateTabVoid();
-    void calculateTab() { calculateTabVoid(); }
-    void changeAlLCalculates();
-    void printAbrechnung();
-    // Shows the summary page as rendered by infoWindowVoid: in the program's
-    // preview window, or in the system's PDF viewer when "loadInPreview.app" is set.
-    void previewAbrechnung();
-    // The window's payment fields (they write into the selected statement).
-    void setPaymentField(Key key, float value);
-    void setVoranmeldungComment(const QString& text);
-
-    // Checks, then opens the VAT return window; true when it opened.
-    bool openVoranmeldungsWindow();
-    void closeVoranmeldungsWindow();
-    // Asks "Übernehmen" or "Eigene", then books (bookReturn).
-    void meldungBuchen();
-    // The return follows the item list's search filter. When the filter hides
-    // items: "Nur gefilterte Posten: 3 von 5 (Suche „Müller“)"; else empty.
-    QString filteredReturnNote() const;
-    // The booking after the question: take the computed figures, or clear the
-    // booking fields for the person's own.
-    void bookReturn(bool takeFigures);
-    // The check box "Voranmeldung erstellt": marks the statement and, when
-    // switched on, books the return (asking, unless `take` answers for the person).
-    void setReturnCreated(bool created, std::optional<bool> take = std::nullopt);
-    void nichtSteuerbarAlert();
-    // Clipboard text and return file (into `outbox`, the ELSTER client's outbox
-    // when empty), without the notice and without starting the client.
-    ReturnFileResult writeReturnFile(const QString& outbox = {});
-    // writeReturnFile, the once-only notice, then starts the ELSTER client.
-    void doTheWinston();
-    void winstonWebseite();
-    void elsterNummer();
-
-    static const QString kNoFirstSteps;         // before the first item
-    static const QString kNoStatements;         // no statement, or nothing listed to print
-    static const QString kNoItems;              // the statement is empty
-    static const QString kContinueButton;       // "Fortfahren"
-    static const QString kBookTitle;            // "Voranmeldung als erstellt markieren"
-    static const QString kBookQuestion;
-    static const QString kTakeButton;           // "Übernehmen"
-    static const QString kOwnButton;            // "Eigene"
-    static const QString kNichtSteuerbarMessage;
-    static const QString kWinstonNotice;
-    static const QString kWinstonFailed;
-    static const QString kWinstonWebsite;
-    static const QString kTaxNumberArticle;
-    static const QString kFormsPortal;
-    static const QString kFilteredTitle;        // "Achtung!"
-    static const QString kFilteredQuestion;     // %1: the note, %2: what is done with it
-    static const QString kBookAnywayButton;     // "Trotzdem buchen"
-    static const QString kHandOverButton;       // "Trotzdem übergeben"
-    // ---- statement print and export (add_controller_print.cpp) ---------------
-    // The print sheet and the export sheet work on the selected statement and
-    // the listed items. The print sheet renders the overview page
-    // ("Übersicht") into the temporary files of the data folder when it
-    // opens; the export sheet only when the PDF export is written (CSV, XML,
-    // RTF and the statement file need no rendered page):
-    //   "PDFPreviewTab.html"  the page as HTML (printing)
-    //   "PDFPreviewTab.pdf"   the page as PDF (preview, PDF export)
-    //   "PDFExportTab.pdf"    what the export sheet's small PDF view shows: an
-    //                         empty page with the overview's footer, rendered
-    //                         only when a window shows it
-    enum class PrintSheet { None, Print, Export };
-    // What the window does for these sheets; every hook may be left empty.
-    struct PrintHooks {
-        // Shows a PDF in the program's preview window with this title.
-        std::function<void(const QString& pdfPath, const QString& title)> showPreview;
-        // Shows the print dialog and, when confirmed, paints the pages onto the
-        // chosen printer with `paint`; false when cancelled or not printed.
-        std::function<bool(const std::function<bool(QPagedPaintDevice&)>& paint)> print;
-        // Shows the export sheet's PDF, auto-scaled, and stops its progress indicator.
-        std::function<void(const QString& pdfPath)> showExportPdf;
-        // The overview of an open sheet was rendered (false: it could not be,
-        // the person has been told); the print sheet stops its progress indicator.
-        std::function<void(bool rendered)> overviewRendered;
-    };
-    // How an export ended.
-    enum class ExportResult { Written, Cancelled, NothingWritten, Refused, Failed };
-
-    PrintHooks& printHooks() { return printHooks_; }
-    PrintSheet printSheet() const { return printSheet_; }
-    bool exportButtonEnabled() const { return exportButtonEnabled_; }
-
-    // Print sheet: checks, opens, then renders the overview PDF as the next
-    // step of the run loop (so the sheet shows its progress meanwhile).
-    void openTabJournalPrint();
-    void closeTabJournalPrint();
-    void generateTabJournal();      // refreshes the statement totals, then generatePDFTab
-    void generateTabJournalVoid();  // generatePDFTab alone
-    // Builds the overview page, writes "PDFPreviewTab.html" and returns the HTML.
-    QString exportString();
-    // Renders the overview into "PDFPreviewTab.pdf"; false after telling why.
-    bool generatePDFTab();
-    void previewJournal();  // loadPDFTab after 0.1 s
-    void loadPDFTab();
-    void printJournal();
-    // Export sheet: the same checks; opens the sheet (renders no overview).
-    void openTabJournalExport();
-    void cancelTabJournalExport();
-    // Closes the sheet and runs the export chosen in "prefsSelectedExportTab".
-    ExportResult closeTabJournalExport();
-    // The export of format `tab` (the values of "prefsSelectedExportTab") into
-    // `path` without a dialog; the PDF export renders the overview first.
-    ExportResult exportStatementTo(int tab, const QString& path);
-    // The summary page of the selected statement as a PDF file at `path`
-    // (written whole or not at all), as infoWindowVoid builds and renders it.
-    ExportResult exportSummaryTo(const QString& path);
-    QString csvString() const;
-    QString csvStringMac() const;
-    QString xmlString() const;
-    void generatePDFTabExport();
-    void generateTabJournalExportVoid();
-    void loadPDFTabExport();
-    // The temporary files of the data folder.
-    QString previewHtmlPath() const;
-    QString previewPdfPath() const;
-    QString exportPdfPath() const;
-
     // The German texts of this controller, for the window layer and tests.
     static const QString kErrorTitle;     // "Fehler!"
     static const QString kNoYearName;     // closing the year sheet without a name
@@ -499,15 +329,8 @@ class AddController {
     static const QString kSplitPointless;
     static const QString kSplitBadNetAmount;
     static const QString kSplitBadPercentage;
-    static const QString kNoFirstItemYet;     // print or export before the first item
-    static const QString kDatevNotice;        // export value 99
-    static const QString kPreviewTitle;       // "Vorschau - Abrechnung"
 
   private:
-    // Before booking or handing over a return of a filtered list: true when
-    // nothing is hidden or the person chose `action` ("Abbrechen" is the default).
-    bool filteredReturnConfirmed(const QString& action);
-    void askAndBook();
     // The "UUID" of a new item or template: now in whole seconds since 1970 (UTC).
     QString creationStamp() const;
     bool closeSheet(SheetKind kind, Key nameKey, const QString& refusal);
@@ -539,26 +362,7 @@ class AddController {
     // split state
     SplitWindow split_;
 
-    // totals and VAT return state
-    ReturnWindow returnWindow_;
-    std::optional<StatementTotals> totals_;
-    std::weak_ptr<Record> totalsStatement_;  // the statement totals_ belong to
-    SummaryPage summaryPage_;
-    std::function<void(const QString&, const QString&)> summaryRenderer_;
-    std::function<void()> summaryPrinter_;
-    std::function<QString()> currencyText_;
-    // The currency text of money cells: empty unless "prefsPrintCurrency" is set.
-    QString printedCurrencyText() const;
-    // print and export state
-    bool printChecksPass();
-    QString printFolderFile(const QString& name) const;
-    std::vector<const Record*> listedItemRefs() const;
-    bool writeExportFile(const QString& path, const QByteArray& bytes);
-    PrintHooks printHooks_;
-    PrintSheet printSheet_ = PrintSheet::None;
-    bool exportButtonEnabled_ = false;
-
-    QuandorAppDelegate& app_;
+    Books& books_;
     Sheet sheet_;
     // For cancelling: the properties before editing, and the selection before adding.
     Dict savedProperties_;

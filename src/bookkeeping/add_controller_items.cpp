@@ -108,7 +108,7 @@ QString AddController::amountFieldText(const Value& amount) {
 }
 
 QString AddController::creationStamp() const {
-    return QString::number(app_.now().toSecsSinceEpoch());
+    return QString::number(books_.now().toSecsSinceEpoch());
 }
 
 // ---- the sheet ----------------------------------------------------------------------
@@ -141,7 +141,7 @@ void AddController::showItem(const RecordPtr& item) {
 }
 
 void AddController::openItemSheet(bool isNew) {
-    const Settings& settings = app_.settings();
+    const Settings& settings = books_.settings();
     sheet_.kind = SheetKind::Item;
     sheet_.isNew = isNew;
     sheet_.helpDrawer = sheet_.helpDrawer || settings.getBool(prefs::prefsAlwaysShowItemHelpDawer);
@@ -150,12 +150,12 @@ void AddController::openItemSheet(bool isNew) {
 }
 
 void AddController::newItem() {
-    Selection& selection = app_.selection();
+    Selection& selection = books_.selection();
     const RecordPtr statement = selection.selectedStatement();
     const RecordPtr year = selection.selectedYear();
-    const Settings& s = app_.settings();
+    const Settings& s = books_.settings();
 
-    RecordPtr item = Record::create(RecordClass::Item, app_.nowStamp());
+    RecordPtr item = Record::create(RecordClass::Item, books_.nowStamp());
     item->set(keys::parentTab, statement->text(keys::title));
     item->set(keys::parentYear, year->text(keys::dateValue));
     item->set(keys::UUID, creationStamp());
@@ -175,11 +175,11 @@ void AddController::newItem() {
     }
     if (s.getBool(prefs::prefsRememberDate)) {
         const auto d = s.getDate(prefs::rememberDate);
-        item->set(keys::date, d ? fromDateTime(*d) : app_.nowStamp());
+        item->set(keys::date, d ? fromDateTime(*d) : books_.nowStamp());
     }
 
     statement->items().push_back(item);
-    app_.noteChanged();
+    books_.noteChanged();
     itemStatement_ = statement;
     selection.refresh();
     selection.setSelectedItems({item});
@@ -198,7 +198,7 @@ std::optional<QString> AddController::itemRefusal() const {
 }
 
 void AddController::addItem() {
-    Settings& settings = app_.settings();
+    Settings& settings = books_.settings();
     itemSheet_.busy = false;
     settings.setInt(prefs::jaImage, kGuideItemSheet);
     settings.setBool(prefs::allowCashBook, false);
@@ -207,7 +207,7 @@ void AddController::addItem() {
     if (sheet_.kind == SheetKind::Item) {
         // "Neu" in the open add sheet: confirm the current item, then start the next.
         if (!sheet_.isNew) {
-            app_.ui().beep();
+            books_.ui().beep();
             return;
         }
         if (const auto refusal = itemRefusal()) {
@@ -222,7 +222,7 @@ void AddController::addItem() {
         return;
     }
     if (sheetIsOpen()) {
-        app_.ui().beep();
+        books_.ui().beep();
         return;
     }
 
@@ -230,7 +230,7 @@ void AddController::addItem() {
     itemSheet_.showTemplate = true;
     itemSheet_.showNew = true;
     itemSheet_.showCancel = settings.getBool(prefs::firstStepsDone);
-    if (!app_.selection().selectedStatement()) {
+    if (!books_.selection().selectedStatement()) {
         fail(kNoStatementForItem);
         return;
     }
@@ -247,7 +247,7 @@ bool AddController::closeItemSheet() {
         return false;
     }
     calculateItem();
-    Settings& settings = app_.settings();
+    Settings& settings = books_.settings();
     settings.setBool(prefs::firstItemSet, true);
     settings.setBool(prefs::firstStepsDone, true);
     const RecordPtr item = sheet_.record;
@@ -255,8 +255,8 @@ bool AddController::closeItemSheet() {
     search_ = SearchSheet{};
     itemStatement_.reset();
     // The list shows the item where its date sorts it.
-    app_.selection().refresh();
-    if (app_.selection().rowOf(item.get()) >= 0) app_.selection().setSelectedItems({item});
+    books_.selection().refresh();
+    if (books_.selection().rowOf(item.get()) >= 0) books_.selection().setSelectedItems({item});
     return true;
 }
 
@@ -268,14 +268,14 @@ void AddController::cancelItemSheet() {
         const auto it = std::find(items.begin(), items.end(), sheet_.record);
         if (it != items.end()) {
             items.erase(it);
-            app_.noteChanged();
+            books_.noteChanged();
         }
     }
     sheet_ = Sheet{};
     search_ = SearchSheet{};
     itemStatement_.reset();
-    app_.selection().refresh();
-    app_.selection().setSelectedItems({});
+    books_.selection().refresh();
+    books_.selection().setSelectedItems({});
 }
 
 void AddController::revertItemSheet() {
@@ -283,30 +283,30 @@ void AddController::revertItemSheet() {
     const RecordPtr item = sheet_.record;
     if (!(item->properties() == savedProperties_)) {
         item->setProperties(savedProperties_);
-        app_.noteChanged();
+        books_.noteChanged();
     }
     sheet_ = Sheet{};
     search_ = SearchSheet{};
     savedProperties_ = Dict{};
     itemStatement_.reset();
     // The date may have changed back: the list sorts the item where it was.
-    app_.selection().refresh();
-    if (app_.selection().rowOf(item.get()) >= 0) app_.selection().setSelectedItems({item});
+    books_.selection().refresh();
+    if (books_.selection().rowOf(item.get()) >= 0) books_.selection().setSelectedItems({item});
 }
 
 void AddController::editItem() {
     if (sheetIsOpen()) return;
-    Selection& selection = app_.selection();
+    Selection& selection = books_.selection();
     itemSheet_ = ItemSheet{};
     const RecordPtr item = selection.firstSelectedItem();
     const RecordPtr statement = selection.selectedStatement();
     if (!item || !statement) {
-        app_.ui().beep();
+        books_.ui().beep();
         return;
     }
-    Settings& settings = app_.settings();
+    Settings& settings = books_.settings();
     if (statement->flag(keys::taxBool)) {
-        const int pressed = app_.ui().alert(AlertStyle::Warning, kAttentionTitle, kEditMarkedMessage,
+        const int pressed = books_.ui().alert(AlertStyle::Warning, kAttentionTitle, kEditMarkedMessage,
                                             {kCancelButton, kEditButton});
         if (pressed != 1) return;
     }
@@ -323,7 +323,7 @@ void AddController::editItem() {
 
 void AddController::duplicateItem() {
     if (sheetIsOpen()) return;
-    Selection& selection = app_.selection();
+    Selection& selection = books_.selection();
     const RecordPtr item = selection.firstSelectedItem();
     const RecordPtr statement = selection.selectedStatement();
     if (!item || !statement) {
@@ -332,7 +332,7 @@ void AddController::duplicateItem() {
     }
     RecordPtr copy = item->deepCopy();
     statement->items().push_back(copy);
-    app_.noteChanged();
+    books_.noteChanged();
     selection.refresh();
     selection.setSelectedItems({copy});
 }
@@ -340,11 +340,11 @@ void AddController::duplicateItem() {
 // ---- calculation ------------------------------------------------------------------
 
 void AddController::calculateItem() {
-    const RecordPtr item = sheet_.kind == SheetKind::Item ? sheet_.record : app_.selection().firstSelectedItem();
+    const RecordPtr item = sheet_.kind == SheetKind::Item ? sheet_.record : books_.selection().firstSelectedItem();
     itemSheet_.sign.clear();
     itemSheet_.signColor = SignColor::None;
     if (!item) return;
-    Settings& settings = app_.settings();
+    Settings& settings = books_.settings();
     const bool shown = item == sheetItem();
     // An amount written by other means (the split calculator) shows in the field as stored.
     if (shown && item->value(keys::amount).type() != Value::Type::String &&
@@ -358,7 +358,7 @@ void AddController::calculateItem() {
     // so the figures and the stored amount agree.
     if (!amountText.trimmed().isEmpty() && item->value(keys::amount).type() == Value::Type::String) {
         item->set(keys::amount, amountFromText(amountText));
-        app_.noteChanged();
+        books_.noteChanged();
     }
 
     // The entry choices a new item starts with next time (before the rate may be reset).
@@ -374,16 +374,16 @@ void AddController::calculateItem() {
     const int64_t kind = item->integer(keys::kind);
     if (shown) showSign(kind);
     if (kind != kKindExpense && kind != kKindIncome) return;
-    if (applyCalculation(*item, taxRates(settings))) app_.noteChanged();
+    if (applyCalculation(*item, taxRates(settings))) books_.noteChanged();
 }
 
 // ---- fields -------------------------------------------------------------------------
 
 void AddController::setKind(int64_t kind) {
-    const RecordPtr item = sheet_.kind == SheetKind::Item ? sheet_.record : app_.selection().firstSelectedItem();
+    const RecordPtr item = sheet_.kind == SheetKind::Item ? sheet_.record : books_.selection().firstSelectedItem();
     if (!item) return;
     item->set(keys::kind, kind);
-    app_.noteChanged();
+    books_.noteChanged();
     calculateItem();
 }
 
@@ -396,10 +396,10 @@ void AddController::selectIncome() {
 }
 
 void AddController::setTaxAutomatically() {
-    const RecordPtr item = sheet_.kind == SheetKind::Item ? sheet_.record : app_.selection().firstSelectedItem();
-    if (item && app_.settings().getBool(prefs::setTaxAutomatically)) {
+    const RecordPtr item = sheet_.kind == SheetKind::Item ? sheet_.record : books_.selection().firstSelectedItem();
+    if (item && books_.settings().getBool(prefs::setTaxAutomatically)) {
         item->set(keys::taxTag, int64_t{1});
-        app_.noteChanged();
+        books_.noteChanged();
     }
     calculateItem();
 }
@@ -408,7 +408,7 @@ void AddController::setItemTaxBool(bool on) {
     const RecordPtr item = sheetItem();
     if (!item) return;
     item->set(keys::taxBool, on);
-    app_.noteChanged();
+    books_.noteChanged();
     if (on)
         setTaxAutomatically();
     else
@@ -419,7 +419,7 @@ void AddController::setItemTaxTag(int64_t tag) {
     const RecordPtr item = sheetItem();
     if (!item) return;
     item->set(keys::taxTag, tag);
-    app_.noteChanged();
+    books_.noteChanged();
     calculateItem();
 }
 
@@ -434,7 +434,7 @@ void AddController::setAmountText(const QString& text) {
         item->set(keys::amount, amount);
         itemSheet_.amountText = amountFieldText(Value(amount));
     }
-    app_.noteChanged();
+    books_.noteChanged();
     calculateItem();
 }
 
@@ -442,30 +442,30 @@ void AddController::setItemText(Key key, const QString& text) {
     const RecordPtr item = sheetItem();
     if (!item) return;
     item->set(key, text);
-    app_.noteChanged();
+    books_.noteChanged();
 }
 
 void AddController::setItemDate(Date date) {
     const RecordPtr item = sheetItem();
     if (!item) return;
     item->set(keys::date, date);
-    app_.noteChanged();
-    app_.selection().refresh();  // the list is sorted by date
+    books_.noteChanged();
+    books_.selection().refresh();  // the list is sorted by date
 }
 
 void AddController::setToday() {
-    setItemDate(app_.nowStamp());
+    setItemDate(books_.nowStamp());
 }
 
 void AddController::step(int delta) {
     if (sheet_.kind != SheetKind::Item || sheet_.isNew) return;
-    Selection& selection = app_.selection();
+    Selection& selection = books_.selection();
     // The item being left keeps the figures of what it shows now.
     calculateItem();
     const int row = selection.rowOf(sheet_.record.get());
     const RecordPtr next = row < 0 ? nullptr : selection.listedItem(static_cast<size_t>(row + delta));
     if (row + delta < 0 || !next) {
-        app_.ui().beep();
+        books_.ui().beep();
         return;
     }
     selection.setSelectedItems({next});
@@ -493,12 +493,12 @@ bool AddController::validateAccountNumber() {
     const QString typed = itemSheet_.accountText.trimmed();
     if (!item || typed.isEmpty()) return true;
     itemSheet_.busy = true;
-    for (const RecordPtr& account : app_.database().accounts) {
+    for (const RecordPtr& account : books_.database().accounts) {
         const QString number = account->text(keys::number);
         if (number.isEmpty() || number != typed) continue;
         item->set(keys::account, account->text(keys::title));
         item->set(keys::accountNumber, number);
-        app_.noteChanged();
+        books_.noteChanged();
         itemSheet_.accountText = number;
         itemSheet_.busy = false;
         return true;
@@ -512,11 +512,11 @@ bool AddController::validateAccountNumber() {
 void AddController::takeAccount(const RecordPtr& item, const QString& title) {
     itemSheet_.busy = false;
     if (!item) return;
-    for (const RecordPtr& account : app_.database().accounts) {
+    for (const RecordPtr& account : books_.database().accounts) {
         if (account->text(keys::title) != title) continue;
         item->set(keys::account, account->text(keys::title));
         item->set(keys::accountNumber, account->text(keys::number));
-        app_.noteChanged();
+        books_.noteChanged();
         if (item == sheetItem()) itemSheet_.accountText = account->text(keys::number);
         return;
     }
@@ -526,7 +526,7 @@ void AddController::validateAccountTitle(const QString& title) {
     const RecordPtr item = sheetItem();
     if (!item) return;
     itemSheet_.busy = true;
-    app_.ui().schedule(kLookupDelayMs, [this, item, title] { takeAccount(item, title); });
+    books_.ui().schedule(kLookupDelayMs, [this, item, title] { takeAccount(item, title); });
 }
 
 // ---- search sheets ------------------------------------------------------------------
@@ -534,9 +534,9 @@ void AddController::validateAccountTitle(const QString& title) {
 const RecordList& AddController::searchList() const {
     static const RecordList none;
     switch (search_.kind) {
-        case SearchKind::Group: return app_.database().groups;
-        case SearchKind::Account: return app_.database().accounts;
-        case SearchKind::Template: return app_.database().items;
+        case SearchKind::Group: return books_.database().groups;
+        case SearchKind::Account: return books_.database().accounts;
+        case SearchKind::Template: return books_.database().items;
         case SearchKind::None: break;
     }
     return none;
@@ -596,12 +596,12 @@ void AddController::selectGroupSearchSheet() {
     if (search_.kind != SearchKind::Group) return;
     const RecordPtr item = sheetItem();
     if (search_.selected < 0 || !item) {
-        app_.ui().beep();
+        books_.ui().beep();
         return;
     }
     const RecordPtr group = searchList()[search_.rows[static_cast<size_t>(search_.selected)]];
     item->set(keys::group, group->text(keys::title));
-    app_.noteChanged();
+    books_.noteChanged();
     closeSearchSheet(SearchKind::Group);
 }
 
@@ -609,13 +609,13 @@ void AddController::selectAccountSearchSheet() {
     if (search_.kind != SearchKind::Account) return;
     const RecordPtr item = sheetItem();
     if (search_.selected < 0 || !item) {
-        app_.ui().beep();
+        books_.ui().beep();
         return;
     }
     const RecordPtr account = searchList()[search_.rows[static_cast<size_t>(search_.selected)]];
     const QString title = account->text(keys::title);
     item->set(keys::account, title);
-    app_.noteChanged();
+    books_.noteChanged();
     closeSearchSheet(SearchKind::Account);
     // The number comes from the first account of that title, as with the pop-up.
     takeAccount(item, title);
@@ -624,7 +624,7 @@ void AddController::selectAccountSearchSheet() {
 void AddController::selectTemplateSearchSheet() {
     if (search_.kind != SearchKind::Template) return;
     if (search_.selected < 0 || !sheetItem()) {
-        app_.ui().beep();
+        books_.ui().beep();
         return;
     }
     const RecordPtr tmpl = searchList()[search_.rows[static_cast<size_t>(search_.selected)]];
@@ -647,24 +647,24 @@ void AddController::cancelTemplateSearchSheet() {
 // ---- templates ----------------------------------------------------------------------
 
 RecordPtr AddController::addTemplate() {
-    RecordPtr tmpl = Record::create(RecordClass::Item, app_.nowStamp());
+    RecordPtr tmpl = Record::create(RecordClass::Item, books_.nowStamp());
     tmpl->set(keys::UUID, creationStamp());
-    app_.database().items.push_back(tmpl);
-    app_.noteChanged();
+    books_.database().items.push_back(tmpl);
+    books_.noteChanged();
     return tmpl;
 }
 
 RecordPtr AddController::makeTemplateFromItem() {
-    const RecordPtr item = sheetItem() ? sheetItem() : app_.selection().firstSelectedItem();
+    const RecordPtr item = sheetItem() ? sheetItem() : books_.selection().firstSelectedItem();
     if (!item) {
-        app_.ui().beep();
+        books_.ui().beep();
         return nullptr;
     }
-    RecordPtr tmpl = Record::create(RecordClass::Item, app_.nowStamp());
+    RecordPtr tmpl = Record::create(RecordClass::Item, books_.nowStamp());
     tmpl->set(keys::UUID, creationStamp());
     copyTemplateKeys(*item, *tmpl);
-    app_.database().items.push_back(tmpl);
-    app_.noteChanged();
+    books_.database().items.push_back(tmpl);
+    books_.noteChanged();
     if (showTemplate) showTemplate(tmpl);
     return tmpl;
 }
@@ -672,19 +672,19 @@ RecordPtr AddController::makeTemplateFromItem() {
 void AddController::applyTemplate(const RecordPtr& tmpl) {
     const RecordPtr item = sheetItem();
     if (!item || !tmpl) return;
-    const Selection& selection = app_.selection();
+    const Selection& selection = books_.selection();
     const RecordPtr statement = itemStatement_ ? itemStatement_ : selection.selectedStatement();
     const RecordPtr year = selection.selectedYear();
     if (statement) item->set(keys::parentTab, statement->text(keys::title));
     if (year) item->set(keys::parentYear, year->text(keys::dateValue));
     item->set(keys::UUID, creationStamp());
     copyTemplateKeys(*tmpl, *item);
-    app_.noteChanged();
+    books_.noteChanged();
     showItem(item);
     itemSheet_.accountText = tmpl->text(keys::accountNumber);
     calculateItem();
     const QString title = tmpl->text(keys::account);
-    app_.ui().schedule(kLookupDelayMs, [this, item, title] {
+    books_.ui().schedule(kLookupDelayMs, [this, item, title] {
         if (item == sheetItem()) validateAccountTitle(title);
     });
 }

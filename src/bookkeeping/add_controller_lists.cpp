@@ -90,18 +90,18 @@ QString AddController::copyDragType(ListKind list) {
 }
 
 RecordList* AddController::recordsOf(ListKind list) {
-    Database& db = app_.database();
+    Database& db = books_.database();
     switch (list) {
         case ListKind::Years: return &db.years;
         case ListKind::Groups: return &db.groups;
         case ListKind::Accounts: return &db.accounts;
         case ListKind::Templates: return &db.items;
         case ListKind::Statements: {
-            RecordPtr year = app_.selection().selectedYear();
+            RecordPtr year = books_.selection().selectedYear();
             return year ? &year->thelists() : nullptr;
         }
         case ListKind::Items: {
-            RecordPtr statement = app_.selection().selectedStatement();
+            RecordPtr statement = books_.selection().selectedStatement();
             return statement ? &statement->items() : nullptr;
         }
     }
@@ -109,7 +109,7 @@ RecordList* AddController::recordsOf(ListKind list) {
 }
 
 int AddController::rowCount(ListKind list) const {
-    if (list == ListKind::Items) return static_cast<int>(app_.selection().listedCount());
+    if (list == ListKind::Items) return static_cast<int>(books_.selection().listedCount());
     RecordList* records = const_cast<AddController*>(this)->recordsOf(list);
     return records ? static_cast<int>(records->size()) : 0;
 }
@@ -130,14 +130,14 @@ void AddController::setMasterRow(ListKind list, int row) {
 int AddController::appendMasterRow(ListKind list, RecordPtr record) {
     RecordList& records = *recordsOf(list);
     records.push_back(std::move(record));
-    app_.noteChanged();
+    books_.noteChanged();
     const int row = static_cast<int>(records.size()) - 1;
     setMasterRow(list, row);
     return row;
 }
 
 int AddController::addAccount() {
-    return appendMasterRow(ListKind::Accounts, Record::create(RecordClass::Account, app_.nowStamp()));
+    return appendMasterRow(ListKind::Accounts, Record::create(RecordClass::Account, books_.nowStamp()));
 }
 
 int AddController::addAccountSetup() {
@@ -145,7 +145,7 @@ int AddController::addAccountSetup() {
 }
 
 int AddController::addGroup() {
-    return appendMasterRow(ListKind::Groups, Record::create(RecordClass::Group, app_.nowStamp()));
+    return appendMasterRow(ListKind::Groups, Record::create(RecordClass::Group, books_.nowStamp()));
 }
 
 int AddController::addGroupSetup() {
@@ -153,7 +153,7 @@ int AddController::addGroupSetup() {
 }
 
 int AddController::addTemplateRow() {
-    RecordPtr tmpl = Record::create(RecordClass::Item, app_.nowStamp());
+    RecordPtr tmpl = Record::create(RecordClass::Item, books_.nowStamp());
     tmpl->set(keys::UUID, creationStamp());
     return appendMasterRow(ListKind::Templates, std::move(tmpl));
 }
@@ -162,19 +162,19 @@ int AddController::addTemplateRow() {
 
 bool AddController::askRemove(const QString& title, const QString& message, bool cancelFirst) {
     if (cancelFirst) {
-        return app_.ui().alert(AlertStyle::Warning, title, message,
+        return books_.ui().alert(AlertStyle::Warning, title, message,
                                {kCancelButton, kDeleteButton}) == 1;
     }
-    return app_.ui().alert(AlertStyle::Warning, title, message, {kDeleteButton, kCancelButton}) == 0;
+    return books_.ui().alert(AlertStyle::Warning, title, message, {kDeleteButton, kCancelButton}) == 0;
 }
 
 bool AddController::remove(ListKind list) {
     if (list == ListKind::Items) {
-        Selection& selection = app_.selection();
+        Selection& selection = books_.selection();
         RecordPtr statement = selection.selectedStatement();
         RecordPtr item = selection.firstSelectedItem();
         if (!statement || !item) {
-            app_.ui().beep();
+            books_.ui().beep();
             return false;
         }
         const bool used = statement->flag(keys::taxBool);
@@ -186,7 +186,7 @@ bool AddController::remove(ListKind list) {
         const auto it = std::find(items.begin(), items.end(), item);
         if (it == items.end()) return false;
         items.erase(it);
-        app_.noteChanged();
+        books_.noteChanged();
         selection.refresh();
         const int count = static_cast<int>(selection.listedCount());
         if (count > 0 && row >= 0) selection.setSelectedRows({std::min(row, count - 1)});
@@ -198,7 +198,7 @@ bool AddController::remove(ListKind list) {
     const int row = masterRows_[slot];
     RecordList& records = *recordsOf(list);
     if (row < 0 || row >= static_cast<int>(records.size())) {
-        app_.ui().beep();
+        books_.ui().beep();
         return false;
     }
     bool confirmed = false;
@@ -214,7 +214,7 @@ bool AddController::remove(ListKind list) {
     if (!confirmed) return false;
     // Items name their category and account by copied text: they stay as they are.
     records.erase(records.begin() + row);
-    app_.noteChanged();
+    books_.noteChanged();
     setMasterRow(list, std::min(row, static_cast<int>(records.size()) - 1));
     return true;
 }
@@ -247,7 +247,7 @@ std::optional<std::vector<int>> AddController::unarchiveRows(const QByteArray& d
 QByteArray AddController::writeRows(ListKind list, const std::vector<int>& rows) {
     if (list == ListKind::Items && !rows.empty()) {
         const QString path = tempItemPath();
-        RecordPtr item = app_.selection().listedItem(static_cast<size_t>(std::max(rows.front(), 0)));
+        RecordPtr item = books_.selection().listedItem(static_cast<size_t>(std::max(rows.front(), 0)));
         bool written = false;
         if (item && QDir().mkpath(QFileInfo(path).absolutePath())) {
             QString reason;
@@ -292,7 +292,7 @@ void AddController::moveObjectsInArrangedObjectsFromIndexes(ListKind list,
                                                             int target) {
     RecordList* records = recordsOf(list);
     if (!records || rows.empty()) return;
-    Selection& selection = app_.selection();
+    Selection& selection = books_.selection();
 
     // Item rows are rows of the listed (sorted, filtered) items: moved in the
     // statement's stored order, before the item shown at the target row.
@@ -316,7 +316,7 @@ void AddController::moveObjectsInArrangedObjectsFromIndexes(ListKind list,
     reordered.reserve(records->size());
     for (int i : order) reordered.push_back(std::move((*records)[static_cast<size_t>(i)]));
     *records = std::move(reordered);
-    app_.noteChanged();
+    books_.noteChanged();
 
     switch (list) {
         case ListKind::Years:
@@ -356,19 +356,19 @@ bool AddController::acceptMoveDrop(ListKind list, const QString& type, const QBy
 // ---- dropping an item on a statement ------------------------------------------------
 
 QString AddController::tempItemPath() const {
-    return Paths::join(app_.paths().dataFolder, QStringLiteral("temp.item"));
+    return Paths::join(books_.paths().dataFolder, QStringLiteral("temp.item"));
 }
 
 bool AddController::addDroppedItem(const QString& type, int statementRow) {
     if (type != moveDragType(ListKind::Items)) return false;
-    Selection& selection = app_.selection();
+    Selection& selection = books_.selection();
     RecordPtr year = selection.selectedYear();
     if (!year || statementRow < 0 || statementRow >= static_cast<int>(year->thelists().size()))
         return false;
 
-    Settings& settings = app_.settings();
+    Settings& settings = books_.settings();
     if (!settings.getBool(prefs::firstDropBOOL)) {
-        app_.ui().alert(AlertStyle::Informational, kNoticeTitle, kFirstDropMessage,
+        books_.ui().alert(AlertStyle::Informational, kNoticeTitle, kFirstDropMessage,
                         {QStringLiteral("OK")});
         settings.setBool(prefs::firstDropBOOL, true);
     }
@@ -395,7 +395,7 @@ bool AddController::addDroppedItem(const QString& type, int statementRow) {
         }
     }
     statement->items().push_back(copy);
-    app_.noteChanged();
+    books_.noteChanged();
     selection.refresh();
     selection.setSelectedItems({copy});
     return true;

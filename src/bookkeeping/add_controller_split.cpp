@@ -40,7 +40,7 @@ std::optional<float> AddController::parseNumber(const QString& input) {
 
 // The same rates the item calculation uses, so a gross-up and the figures agree.
 TaxRates AddController::taxRates() const {
-    return taxRates(app_.settings());
+    return taxRates(books_.settings());
 }
 
 AddController::SplitOutcome AddController::splitItem(Record& item, int page, int shareIndex,
@@ -80,7 +80,7 @@ bool AddController::openSplitWindow(RecordPtr item) {
     if (!item && sheet_.record && sheet_.record->recordClass() == RecordClass::Item)
         item = sheet_.record;
     if (!item || item->recordClass() != RecordClass::Item) {
-        app_.ui().beep();
+        books_.ui().beep();
         return false;
     }
     const int64_t kind = item->integer(keys::kind);
@@ -94,15 +94,15 @@ bool AddController::openSplitWindow(RecordPtr item) {
 }
 
 void AddController::setCalculatorPage(int page) {
-    app_.settings().setInt(prefs::calculatorHelpIndex, page);
+    books_.settings().setInt(prefs::calculatorHelpIndex, page);
 }
 
 void AddController::setSplitShare(int index) {
-    app_.settings().setInt(prefs::selectedSplitIndex, index);
+    books_.settings().setInt(prefs::selectedSplitIndex, index);
 }
 
 void AddController::setCustomSplitValue(const QString& text) {
-    app_.settings().setText(prefs::customSplitValue, text);
+    books_.settings().setText(prefs::customSplitValue, text);
 }
 
 void AddController::setSplitNetAmount(const QString& text) {
@@ -111,10 +111,10 @@ void AddController::setSplitNetAmount(const QString& text) {
 
 bool AddController::splitAction() {
     if (!split_.open || !split_.item) {
-        app_.ui().beep();
+        books_.ui().beep();
         return false;
     }
-    const Settings& settings = app_.settings();
+    const Settings& settings = books_.settings();
     const int page = static_cast<int>(settings.getInt(prefs::calculatorHelpIndex));
     const TaxRates rates = taxRates();
     const SplitOutcome outcome =
@@ -128,19 +128,19 @@ bool AddController::splitAction() {
             return false;
         case SplitOutcome::Done: break;
     }
-    app_.noteChanged();
+    books_.noteChanged();
     RecordPtr item = split_.item;
     split_ = SplitWindow{};
-    app_.ui().schedule(0, [this, item] {
+    books_.ui().schedule(0, [this, item] {
         // The item of the item sheet (or the selected one) goes through the
         // item calculation, so the sheet's amount field and sign follow; an
         // item handed over otherwise still gets its figures.
         const RecordPtr calculated =
-            sheetItem() ? sheetItem() : app_.selection().firstSelectedItem();
+            sheetItem() ? sheetItem() : books_.selection().firstSelectedItem();
         if (item == calculated)
             calculateItem();
         else if (applyCalculation(*item, taxRates()))
-            app_.noteChanged();
+            books_.noteChanged();
     });
     return true;
 }

@@ -84,7 +84,7 @@ int yearCommand(const Context& ctx, const Args& args) {
     if (!session) return code;
 
     SheetFlagsGuard flags(session->settings());
-    AddController controller(session->delegate());
+    AddController controller(session->delegate().books());
     controller.addYear();
     const RecordPtr year = controller.sheet().record;
     controller.setYearName(w[1]);
@@ -116,7 +116,7 @@ int statementCommand(const Context& ctx, const Args& args) {
     selection.setYearIndex(yearIndex);
 
     SheetFlagsGuard flags(session->settings());
-    AddController controller(session->delegate());
+    AddController controller(session->delegate().books());
     controller.addList();
     const RecordPtr statement = controller.sheet().record;
     if (!statement) {  // refused before the sheet opened

@@ -162,7 +162,7 @@ int itemAdd(const Context& ctx, const Args& args) {
     if (!selectStatement(ctx, *session, *year, *statement)) return kUsage;
 
     ItemSettingsGuard guard(session->settings());
-    AddController controller(session->delegate());
+    AddController controller(session->delegate().books());
     auto refuse = [&] {
         controller.cancelItemSheet();
         session->ui().discardPending();

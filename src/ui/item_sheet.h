@@ -6,6 +6,7 @@
 // hides itself when the controller has closed it.
 
 #include "bookkeeping/add_controller.h"
+#include "core/app_delegate.h"
 
 #include <QDialog>
 

@@ -4,6 +4,7 @@
 // "+" and deleted with "−" (or the delete key) after the question.
 
 #include "bookkeeping/add_controller.h"
+#include "core/app_delegate.h"
 
 #include <QAbstractTableModel>
 #include <QWidget>

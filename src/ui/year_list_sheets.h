@@ -11,6 +11,7 @@
 //   // the menu entries, double clicks and the Delete key on both lists.
 
 #include "bookkeeping/add_controller.h"
+#include "core/app_delegate.h"
 
 #include <QDialog>
 

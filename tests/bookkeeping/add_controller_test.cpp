@@ -17,6 +17,7 @@ namespace P = quandor::prefs;
 namespace {
 
 struct Desk : test::OpenBooks {
+    AddController& controller = controllers.items;
 
     RecordList& years() { return app.database().years; }
 

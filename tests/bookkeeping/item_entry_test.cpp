@@ -22,7 +22,7 @@ namespace {
 const QString kStamp = u"1714564800"_s;  // 2024-05-01T12:00:00Z
 
 struct Desk : test::OpenBooks {
-    AddController& c = controller;
+    AddController& c = controllers.items;
     RecordPtr statement;
 
     Desk() {

@@ -22,6 +22,7 @@ namespace P = quandor::prefs;
 namespace {
 
 struct Desk : test::OpenBooks {
+    AddController& controller = controllers.items;
 
     Desk() { QDir().mkpath(app.paths().dataFolder); }
 

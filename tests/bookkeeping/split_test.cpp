@@ -1,6 +1,7 @@
 // The calculator sheet of the item sheet: splitting an amount and grossing up a
 // net amount, to the bit, and its refusals.
 #include "bookkeeping/add_controller.h"
+#include "core/app_delegate.h"
 #include "core/keys.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
@@ -29,7 +30,7 @@ struct Sheet {
     Settings settings{dir.filePath(u"Quandor.conf"_s)};
     test::FakeUi ui;
     QuandorAppDelegate app{settings, ui, Paths::under(dir.path())};
-    AddController controller{app};
+    AddController controller{app.books()};
     RecordPtr item = Record::create(RecordClass::Item, Date{});
 
     Sheet(int64_t kind, float amount, bool vat, int64_t tag) {

@@ -27,7 +27,7 @@ struct SheetFixture {
     Settings settings{dir.filePath("Quandor.conf")};
     test::FakeUi ui;
     QuandorAppDelegate app{settings, ui, Paths::under(dir.path())};
-    AddController c{app};
+    AddController c{app.books()};
     QWidget parent;
     ItemSheet sheet{c, app, &parent};
 

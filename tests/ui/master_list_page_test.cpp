@@ -2,6 +2,7 @@
 // for editing, edits go into the records, deleting asks, bad amounts are refused.
 
 #include "bookkeeping/add_controller.h"
+#include "core/app_delegate.h"
 #include "core/keys.h"
 #include "core/settings.h"
 #include "support/fake_ui.h"
@@ -32,7 +33,7 @@ struct Pages {
     Settings settings{dir.filePath(QStringLiteral("Quandor.conf"))};
     test::FakeUi ui;
     QuandorAppDelegate app{settings, ui, Paths::under(dir.path())};
-    AddController controller{app};
+    AddController controller{app.books()};
 };
 
 }  // namespace

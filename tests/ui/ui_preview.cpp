@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
     } else if (what == u"split" || what == u"split2") {
         window.show();
         auto* delegate = new QuandorAppDelegate(settings, ui, Paths::under(dir.path()));
-        auto* controller = new AddController(*delegate);
+        auto* controller = new AddController(delegate->books());
         settings.setInt(prefs::calculatorHelpIndex, what == u"split" ? 0 : 1);
         settings.setInt(prefs::selectedSplitIndex, 2);
         settings.setText(prefs::customSplitValue, QStringLiteral("30"));

@@ -36,7 +36,7 @@ struct Desk {
     Settings settings{dir.filePath("Quandor.conf")};
     test::FakeUi ui;
     QuandorAppDelegate app{settings, ui, Paths::under(dir.path())};
-    AddController c{app};
+    AddController c{app.books()};
     QWidget parent;
     NameSheet years{NameSheet::Kind::Year, c, app, &parent};
     NameSheet statements{NameSheet::Kind::Statement, c, app, &parent};
