@@ -1,6 +1,6 @@
 // year add and statement add: the year and statement sheets of the main window,
 // filled in and confirmed without a window.
-#include "bookkeeping/add_controller.h"
+#include "bookkeeping/years_controller.h"
 #include "cli/cli.h"
 #include "cli/session.h"
 #include "core/archive/canonical_json.h"
@@ -84,7 +84,8 @@ int yearCommand(const Context& ctx, const Args& args) {
     if (!session) return code;
 
     SheetFlagsGuard flags(session->settings());
-    AddController controller(session->delegate().books());
+    OpenSheet sheet;
+    YearsController controller(session->delegate().books(), sheet);
     controller.addYear();
     const RecordPtr year = controller.sheet().record;
     controller.setYearName(w[1]);
@@ -116,7 +117,8 @@ int statementCommand(const Context& ctx, const Args& args) {
     selection.setYearIndex(yearIndex);
 
     SheetFlagsGuard flags(session->settings());
-    AddController controller(session->delegate().books());
+    OpenSheet sheet;
+    YearsController controller(session->delegate().books(), sheet);
     controller.addList();
     const RecordPtr statement = controller.sheet().record;
     if (!statement) {  // refused before the sheet opened

@@ -162,7 +162,8 @@ int itemAdd(const Context& ctx, const Args& args) {
     if (!selectStatement(ctx, *session, *year, *statement)) return kUsage;
 
     ItemSettingsGuard guard(session->settings());
-    AddController controller(session->delegate().books());
+    OpenSheet sheet;
+    AddController controller(session->delegate().books(), sheet);
     auto refuse = [&] {
         controller.cancelItemSheet();
         session->ui().discardPending();

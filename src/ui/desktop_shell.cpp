@@ -42,9 +42,9 @@ DesktopShell::DesktopShell(QuandorAppDelegate& delegate, QtUiPort& ui)
     prefs_ = new PreferencePanel(settings, main_);
     prefs_->setWindowFlag(Qt::Window);
     controllers_ = std::make_unique<BookkeepingControllers>(delegate_.books());
-    AddController& lists = controllers_->items;
+    ArrayController& lists = controllers_->lists;
     // The master lists' pages, and drag and drop in the main window.
-    using List = AddController::ListKind;
+    using List = ArrayController::ListKind;
     prefs_->setPage(QStringLiteral("CategoriesItemIdentifier"),
                     new MasterListPage(delegate_, lists, List::Groups));
     prefs_->setPage(QStringLiteral("AccountsItemIdentifier"),
@@ -71,7 +71,7 @@ DesktopShell::DesktopShell(QuandorAppDelegate& delegate, QtUiPort& ui)
     buildMenus();
     bindHooks();
     bindItemSheet();
-    installYearListSheets(*main_, lists, delegate_);  // new, edit and delete year and statement
+    installYearListSheets(*main_, controllers_->years, delegate_);  // new, edit and delete year and statement
     installDataPages(this, *main_, *prefs_, delegate_, ui_);
 
     // The VAT return window behind the toolbar's "Voranmeldung".
@@ -161,7 +161,7 @@ void DesktopShell::bindHooks() {
 // New, edit, duplicate and delete item: the main window's buttons, the menu and
 // a double click on an item row.
 void DesktopShell::bindItemSheet() {
-    itemSheet_ = new ItemSheet(controllers_->items, delegate_, main_);
+    itemSheet_ = new ItemSheet(controllers_->items, controllers_->split, delegate_, main_);
     connect(itemSheet_, &ItemSheet::itemsChanged, main_, [this] {
         delegate_.selection().refresh();
         main_->updateWindow();

@@ -1,5 +1,6 @@
 #include "ui/master_list_pages.h"
 
+#include "bookkeeping/split_controller.h"
 #include "core/keys.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
@@ -41,7 +42,7 @@ QString rateLabel(const Settings& settings, QStringView titleKey, QStringView ra
 
 }  // namespace
 
-MasterListModel::MasterListModel(QuandorAppDelegate& app, AddController& controller, List list,
+MasterListModel::MasterListModel(QuandorAppDelegate& app, ArrayController& controller, List list,
                                  QObject* parent)
     : QAbstractTableModel(parent), app_(app), controller_(controller), list_(list) {}
 
@@ -153,7 +154,7 @@ bool MasterListModel::setData(const QModelIndex& index, const QVariant& value, i
                 record->set(c.key, QString());
                 break;
             }
-            const std::optional<float> amount = AddController::parseNumber(text);
+            const std::optional<float> amount = SplitController::parseNumber(text);
             if (!amount || *amount < 0) {
                 refusal_ = QStringLiteral("Bitte gib den Betrag als positive Zahl ein, zum Beispiel 119,00.");
                 emit refused(refusal_);
@@ -236,14 +237,14 @@ struct PageText {
     QString removeTip;
 };
 
-PageText pageText(AddController::ListKind list) {
+PageText pageText(ArrayController::ListKind list) {
     switch (list) {
-        case AddController::ListKind::Groups:
+        case ArrayController::ListKind::Groups:
             return {QStringLiteral("Kategorien"),
                     QStringLiteral("Die Kategorien, die du deinen Posten zuordnen kannst. Ziehe eine "
                                    "Zeile, um die Reihenfolge zu ändern; ein Doppelklick bearbeitet sie."),
                     QStringLiteral("Neue Kategorie anlegen"), QStringLiteral("Ausgewählte Kategorie löschen")};
-        case AddController::ListKind::Accounts:
+        case ArrayController::ListKind::Accounts:
             return {QStringLiteral("Konten"),
                     QStringLiteral("Die Konten (Kostenstellen) mit Nummer und Bezeichnung. Ziehe eine "
                                    "Zeile, um die Reihenfolge zu ändern; ein Doppelklick bearbeitet sie."),
@@ -260,7 +261,7 @@ PageText pageText(AddController::ListKind list) {
 
 // ---- the page -------------------------------------------------------------------------------
 
-MasterListPage::MasterListPage(QuandorAppDelegate& app, AddController& controller, List list,
+MasterListPage::MasterListPage(QuandorAppDelegate& app, ArrayController& controller, List list,
                                QWidget* parent)
     : QWidget(parent), app_(app), controller_(controller), list_(list) {
     const PageText text = pageText(list);
@@ -349,7 +350,7 @@ MasterListPage::MasterListPage(QuandorAppDelegate& app, AddController& controlle
     connect(model_, &MasterListModel::dataChanged, message_, [this] { message_->clear(); });
 
     RowDrag::Hooks hooks;
-    hooks.moveType = AddController::moveDragType(list);
+    hooks.moveType = ArrayController::moveDragType(list);
     hooks.writeRows = [this](const std::vector<int>& rows) {
         return controller_.writeRows(list_, rows);
     };

@@ -16,13 +16,13 @@
 
 using namespace quandor;
 using namespace Qt::StringLiterals;
-using List = AddController::ListKind;
+using List = ArrayController::ListKind;
 namespace P = quandor::prefs;
 
 namespace {
 
 struct Desk : test::OpenBooks {
-    AddController& controller = controllers.items;
+    ArrayController& controller = controllers.lists;
 
     Desk() { QDir().mkpath(app.paths().dataFolder); }
 
@@ -91,7 +91,7 @@ TEST(MasterLists, NewRowsAppendDefaultsAndSelectTheRowToEdit) {
     EXPECT_EQ(templates[0]->recordClass(), RecordClass::Item);
     // The creation stamp every new item and template carries: whole seconds since 1970.
     EXPECT_EQ(templates[0]->text(keys::UUID), u"1714564800"_s);
-    EXPECT_EQ(templates[0]->text(keys::UUID), b.controller.addTemplate()->text(keys::UUID));
+    EXPECT_EQ(templates[0]->text(keys::UUID), b.controllers.items.addTemplate()->text(keys::UUID));
     EXPECT_GT(b.app.changeCount(), before);
 }
 
@@ -196,36 +196,36 @@ TEST(Items, RemoveAsksAndWarnsFirstForAStatementUsedForTheVatReturn) {
 
 TEST(Reordering, IndexArithmeticOfAMove) {
     // Old indexes in their new order.
-    EXPECT_EQ(order(AddController::movedOrder(5, {0}, 3)), QStringList({u"1"_s, u"2"_s, u"0"_s, u"3"_s, u"4"_s}));
-    EXPECT_EQ(order(AddController::movedOrder(5, {4}, 0)), QStringList({u"4"_s, u"0"_s, u"1"_s, u"2"_s, u"3"_s}));
-    EXPECT_EQ(order(AddController::movedOrder(5, {1}, 5)), QStringList({u"0"_s, u"2"_s, u"3"_s, u"4"_s, u"1"_s}));
+    EXPECT_EQ(order(ArrayController::movedOrder(5, {0}, 3)), QStringList({u"1"_s, u"2"_s, u"0"_s, u"3"_s, u"4"_s}));
+    EXPECT_EQ(order(ArrayController::movedOrder(5, {4}, 0)), QStringList({u"4"_s, u"0"_s, u"1"_s, u"2"_s, u"3"_s}));
+    EXPECT_EQ(order(ArrayController::movedOrder(5, {1}, 5)), QStringList({u"0"_s, u"2"_s, u"3"_s, u"4"_s, u"1"_s}));
     // Several rows keep their order; rows above and below the target.
     int first = -2;
-    EXPECT_EQ(order(AddController::movedOrder(6, {4, 0, 2}, 3, &first)),
+    EXPECT_EQ(order(ArrayController::movedOrder(6, {4, 0, 2}, 3, &first)),
               QStringList({u"1"_s, u"0"_s, u"2"_s, u"4"_s, u"3"_s, u"5"_s}));
     EXPECT_EQ(first, 1);
     // A negative target is row 0, one past the end is the end; bad rows are ignored.
-    EXPECT_EQ(order(AddController::movedOrder(3, {2, 7, -1}, -4, &first)), QStringList({u"2"_s, u"0"_s, u"1"_s}));
+    EXPECT_EQ(order(ArrayController::movedOrder(3, {2, 7, -1}, -4, &first)), QStringList({u"2"_s, u"0"_s, u"1"_s}));
     EXPECT_EQ(first, 0);
-    EXPECT_EQ(order(AddController::movedOrder(3, {0}, 99)), QStringList({u"1"_s, u"2"_s, u"0"_s}));
+    EXPECT_EQ(order(ArrayController::movedOrder(3, {0}, 99)), QStringList({u"1"_s, u"2"_s, u"0"_s}));
     // Dropping a row on its own place changes nothing.
-    EXPECT_EQ(order(AddController::movedOrder(3, {1}, 1)), QStringList({u"0"_s, u"1"_s, u"2"_s}));
-    EXPECT_EQ(order(AddController::movedOrder(3, {1}, 2)), QStringList({u"0"_s, u"1"_s, u"2"_s}));
+    EXPECT_EQ(order(ArrayController::movedOrder(3, {1}, 1)), QStringList({u"0"_s, u"1"_s, u"2"_s}));
+    EXPECT_EQ(order(ArrayController::movedOrder(3, {1}, 2)), QStringList({u"0"_s, u"1"_s, u"2"_s}));
 }
 
 TEST(Reordering, MoveDataIsAnArchivedRowSetThatOnlyTheOwnTableAccepts) {
     Desk b;
     b.fillGroups(5);
-    const QByteArray data = AddController::archiveRows({3, 0, 3});
+    const QByteArray data = ArrayController::archiveRows({3, 0, 3});
     EXPECT_TRUE(data.startsWith("bplist00"));
-    EXPECT_EQ(AddController::unarchiveRows(data), (std::vector<int>{0, 3}));
-    EXPECT_FALSE(AddController::unarchiveRows("no archive").has_value());
+    EXPECT_EQ(ArrayController::unarchiveRows(data), (std::vector<int>{0, 3}));
+    EXPECT_FALSE(ArrayController::unarchiveRows("no archive").has_value());
 
     EXPECT_FALSE(b.controller.acceptMoveDrop(List::Groups, u"MOVED_ROWS_TYPE_ACCOUNT"_s, data, 2));
     EXPECT_FALSE(b.controller.acceptMoveDrop(List::Groups, u"COPIED_ROWS_TYPE_GROUPS"_s, data, 2));
     EXPECT_FALSE(b.controller.acceptMoveDrop(List::Groups, u"MOVED_ROWS_TYPE_GROUPS"_s, "junk", 2));
     EXPECT_FALSE(b.controller.acceptMoveDrop(List::Groups, u"MOVED_ROWS_TYPE_GROUPS"_s,
-                                             AddController::archiveRows({9}), 2));
+                                             ArrayController::archiveRows({9}), 2));
     EXPECT_EQ(b.titles(b.app.database().groups), (QStringList{u"0"_s, u"1"_s, u"2"_s, u"3"_s, u"4"_s}));
 
     const QByteArray moved = b.controller.writeRows(List::Groups, {0});
@@ -345,7 +345,7 @@ TEST(ItemDrop, OtherDragDataAndADamagedItemFileAreRefused) {
     file.close();
     EXPECT_FALSE(b.controller.addDroppedItem(u"MOVED_ROWS_TYPE"_s, 1));
     ASSERT_EQ(b.ui.alerts.size(), 1u);
-    EXPECT_EQ(b.ui.alerts[0].message, AddController::kDroppedItemUnreadable);
+    EXPECT_EQ(b.ui.alerts[0].message, ArrayController::kDroppedItemUnreadable);
 
     // A year written where an item belongs is no item.
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));

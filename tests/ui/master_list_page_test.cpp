@@ -1,7 +1,7 @@
 // The preference pages of the master lists: new rows open their first column
 // for editing, edits go into the records, deleting asks, bad amounts are refused.
 
-#include "bookkeeping/add_controller.h"
+#include "bookkeeping/array_controller.h"
 #include "core/app_delegate.h"
 #include "core/keys.h"
 #include "core/settings.h"
@@ -24,7 +24,7 @@
 
 using namespace quandor;
 using namespace quandor::ui;
-using List = AddController::ListKind;
+using List = ArrayController::ListKind;
 
 namespace {
 
@@ -33,7 +33,7 @@ struct Pages {
     Settings settings{dir.filePath(QStringLiteral("Quandor.conf"))};
     test::FakeUi ui;
     QuandorAppDelegate app{settings, ui, Paths::under(dir.path())};
-    AddController controller{app.books()};
+    ArrayController controller{app.books()};
 };
 
 }  // namespace
