@@ -79,12 +79,14 @@ class AddController {
     // Calculates the item of the sheet (else the first selected item) from
     // what the sheet shows, and remembers its choices for the next new item.
     void calculateItem();
+    // The item becomes an expense (an income), then is calculated.
     void selectExpense();
     void selectIncome();
     // Sets the first rate when "setTaxAutomatically" is on, then calculates.
     void setTaxAutomatically();
     // Dates the sheet's item today.
     void setToday();
+    // The edit sheet moves to the next (previous) listed item; beeps at either end.
     void selectNext();
     void selectPrevious();
 

@@ -1,7 +1,8 @@
+// The calculator sheet over the item sheet: a share of the amount, or a net
+// amount grossed up by the item's rate.
 #include "bookkeeping/split_controller.h"
 
 #include "bookkeeping/alert_words.h"
-
 #include "core/keys.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"

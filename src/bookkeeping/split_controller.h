@@ -37,13 +37,18 @@ class SplitController {
     // Opens the sheet over the item the open item sheet edits (or `item`,
     // when the item sheet hands it over); beeps when there is none.
     bool openSplitWindow(RecordPtr item = nullptr);
+    // The page shown: 0 splits the amount, any other grosses up a net amount.
     void setCalculatorPage(int page);
+    // The share of the split page: 0 is 25 %, 1 is 50 %, 2 the own percentage.
     void setSplitShare(int index);
+    // The own percentage as typed.
     void setCustomSplitValue(const QString& text);
+    // The net amount of the gross-up page as typed.
     void setSplitNetAmount(const QString& text);
     // Applies the chosen page to the item, schedules the tax calculation and
     // closes the sheet; on a refusal alerts and keeps it open.
     bool splitAction();
+    // Closes the sheet; the item keeps its amount.
     void cancelSplitWindow();
 
     // The new amount of `item` by the page and its inputs; writes "amount"

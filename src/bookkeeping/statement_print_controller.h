@@ -66,6 +66,7 @@ class StatementPrintController {
     // Checks, opens, then renders the overview PDF as the next step of the run
     // loop (so the sheet shows its progress meanwhile).
     void openTabJournalPrint();
+    // Closes the print sheet.
     void closeTabJournalPrint();
     // Refreshes the statement totals and the summary page, then generatePDFTab.
     void generateTabJournal();
@@ -80,6 +81,7 @@ class StatementPrintController {
     // program's preview window, or in the system's PDF viewer when
     // "loadInPreview.app" is set; beeps when there is none.
     void loadPDFTab();
+    // Prints the overview through the print dialog; beeps when none was rendered.
     void printJournal();
 
     // ---- the export sheet (statement_print_export.cpp) ---------------------------
@@ -93,8 +95,11 @@ class StatementPrintController {
     ExportResult exportStatementTo(ExportFormat format, const QString& path);
     // The format a stored "prefsSelectedExportTab" names; any other number is CSV.
     static ExportFormat exportFormatOf(int64_t stored);
+    // The listed items as CSV with commas (ExportFormat::Csv).
     QString csvString() const;
+    // The listed items as CSV with semicolons and a running number (ExportFormat::CsvSemicolon).
     QString csvStringMac() const;
+    // The listed items as XML (ExportFormat::Xml).
     QString xmlString() const;
     // Prepares the export sheet's small PDF view (an empty page with the
     // overview's footer) and enables the sheet's export button.

@@ -53,6 +53,7 @@ class VoranmeldungController {
 
     // Checks, then opens the VAT return window; true when it opened.
     bool openVoranmeldungsWindow();
+    // Closes the VAT return window.
     void closeVoranmeldungsWindow();
 
     // balance ← payment + additional payment − refund of the selected statement.
@@ -63,6 +64,7 @@ class VoranmeldungController {
     void changeAlLCalculates();
     // The window's payment fields (they write into the selected statement).
     void setPaymentField(Key key, float value);
+    // The window's comment field (the selected statement's comment on its return).
     void setVoranmeldungComment(const QString& text);
 
     // Prints the summary page with its item list (the balance and the totals

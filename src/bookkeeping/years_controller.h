@@ -42,20 +42,27 @@ class YearsController {
     // Closes the year sheet when the year has a name of 2 or more characters;
     // otherwise alerts and keeps it open. True when the sheet closed.
     bool closeYear();
+    // Closes the year sheet: a new year is removed again, an edited one gets back what it had.
     void cancelYear();
     // Opens the year sheet on the selected year; beeps without a selection.
     void editYear();
     // Deletes the selected year with its statements after asking.
     void deleteYear();
 
-    // ---- statements ----------------------------------------------------------
+    // ---- statements ("List": the statement record, Thelist) -------------------
     // Appends a new statement to the selected year, selects it and opens the
     // statement sheet; alerts when no year is selected.
     void addList();
+    // The title pop-up of the open statement sheet (the period name).
     void setListTitle(const QString& title);
+    // Closes the statement sheet when the statement has a title of 2 or more
+    // characters; otherwise alerts and keeps it open. True when the sheet closed.
     bool closeList();
+    // The same for the statement sheet: a new statement is removed, an edited one restored.
     void cancelList();
+    // Opens the statement sheet on the selected statement; beeps without a selection.
     void editList();
+    // Deletes the selected statement with its items after asking.
     void deleteList();
 
     // What the statement sheet's title pop-up offers: the period names the VAT
