@@ -37,11 +37,11 @@
 #include <optional>
 
 class QLockFile;
-class QObject;
 
 namespace quandor {
 
 class Settings;
+class UsersController;
 
 class QuandorAppDelegate {
   public:
@@ -57,17 +57,6 @@ class QuandorAppDelegate {
         std::function<void()> showUserChoice;
         // Runs a backup (3 seconds after a load when "prefsMakeBackup" is set).
         std::function<void()> performBackup;
-        // Starts the repeating 30-second save timer. Empty: a QTimer of the
-        // delegate is used (needs a running event loop).
-        std::function<void(int intervalMs, std::function<void()> tick)> startRepeatingTimer;
-        // Starts a program detached (restart). Empty: QProcess::startDetached.
-        std::function<bool(const QString& program, const QStringList& arguments)> launch;
-        // The users list: the entry whose "pfad" is `id`, if any.
-        std::function<std::optional<Dict>(const QString& id)> findUser;
-        // The users list of the preference window: its selected row and that
-        // row's "pfad" (empty when the list is empty or nothing is selected).
-        std::function<int()> selectedUserRow;
-        std::function<QString()> selectedUserID;
         // Writes `bytes` to `path` replacing it atomically; false with a German
         // reason on failure. Empty: writeFileAtomically().
         std::function<bool(const QString& path, const QByteArray& bytes, QString* reason)>
@@ -139,6 +128,8 @@ class QuandorAppDelegate {
 
     // What every controller works with (records, selection, settings, UI port, clock).
     Books& books() { return books_; }
+    // The users list of several companies (the "Benutzer" page and the user choice).
+    UsersController& users() { return *users_; }
 
     // ---- start-up ----------------------------------------------------------
     // Takes the data folder's lock before anything else happens. False when
@@ -250,6 +241,8 @@ class QuandorAppDelegate {
     void releaseLock();
     void syncSettings();
     void startSaveTimer();
+    void scheduleAutoSave();
+    static constexpr int kAutoSaveMs = 30000;
     void setSaveAllowed(bool allowed);
 
     Settings& settings_;
@@ -283,7 +276,8 @@ class QuandorAppDelegate {
     QString lockedFolder_;
     int lockWaitMs_ = 2000;
     bool timerStarted_ = false;
-    std::unique_ptr<QObject> timer_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);  // for delayed steps
+    std::unique_ptr<UsersController> users_;
 };
 
 }  // namespace quandor

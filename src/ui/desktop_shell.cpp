@@ -136,13 +136,6 @@ void DesktopShell::bindHooks() {
     hooks.showMainWindow = [this] { showMainWindow(); };
     hooks.hideMainWindow = [this] { main_->hide(); };
     hooks.hideFirstStepsGuide = [this] { main_->updateWindow(); };
-    hooks.startRepeatingTimer = [this](int intervalMs, std::function<void()> tick) {
-        auto* timer = new QTimer(this);
-        timer->setInterval(intervalMs);
-        connect(timer, &QTimer::timeout, this, std::move(tick));
-        timer->start();
-        saveTimer_ = timer;
-    };
     if (!hooks.showUserChoice) {
         // The user-selection window comes with the users page; until then the
         // person learns why no data were opened, and nothing is overwritten

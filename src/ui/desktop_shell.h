@@ -64,7 +64,6 @@ class DesktopShell : public QObject {
     QSystemTrayIcon* tray_ = nullptr;
     std::unique_ptr<BookkeepingControllers> controllers_;  // what the windows bind to
     ItemSheet* itemSheet_ = nullptr;
-    QTimer* saveTimer_ = nullptr;
     bool welcomeDone_ = false;
     bool terminated_ = false;
 };

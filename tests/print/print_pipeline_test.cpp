@@ -115,8 +115,9 @@ TEST(PrintPipeline, ListFollowsOnItsOwnPagesWithHeadingRowAndFooter) {
                              {i == 7 ? QStringLiteral("ein sehr langer Titel, der in seiner Spalte "
                                                       "umbrechen muss und doch ganz gedruckt wird Ende")
                                      : QStringLiteral("Posten %1").arg(i),
-                              QStringLiteral("B%1").arg(i)},
-                             {QStringLiteral("1.234,%1").arg(i % 100, 2, 10, QLatin1Char('0'))}});
+                              QStringLiteral("B%1").arg(i), false, print::ListCell::Size::Normal},
+                             {QStringLiteral("1.234,%1").arg(i % 100, 2, 10, QLatin1Char('0')), {}, false,
+                              print::ListCell::Size::Normal}});
     auto doc = print::parseHtml(QStringLiteral("<h2>Kopf</h2>"));
     print::PageOptions options;
     options.footer = QStringLiteral("Muster · Seite ");
