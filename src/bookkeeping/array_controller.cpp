@@ -3,6 +3,7 @@
 
 #include "bookkeeping/add_controller.h"
 #include "bookkeeping/alert_words.h"
+#include "bookkeeping/split_controller.h"
 #include "core/keys.h"
 
 #include <algorithm>
@@ -30,6 +31,8 @@ const QString ArrayController::kDeleteItemMessage = QStringLiteral(
 const QString ArrayController::kDeleteUsedItemMessage = QStringLiteral(
     "Die übergeordnete Abrechnung wurde als zur Voranmeldung genutzt markiert. Bist du sicher, dass du "
     "dennoch diesen Posten löschen möchtest?");
+const QString ArrayController::kBadMasterAmount =
+    QStringLiteral("Bitte gib den Betrag als positive Zahl ein, zum Beispiel 119,00.");
 
 namespace {
 
@@ -104,6 +107,59 @@ void ArrayController::setMasterRow(ListKind list, int row) {
     const int slot = masterSlot(list);
     if (slot < 0) return;
     masterRows_[slot] = row >= 0 && row < rowCount(list) ? row : -1;
+}
+
+// ---- cells of the master lists ------------------------------------------------------
+
+Record* ArrayController::masterRecord(ListKind list, int row) {
+    if (masterSlot(list) < 0) return nullptr;
+    RecordList* records = recordsOf(list);
+    if (!records || row < 0 || row >= static_cast<int>(records->size())) return nullptr;
+    return (*records)[static_cast<size_t>(row)].get();
+}
+
+bool ArrayController::setMasterText(ListKind list, int row, Key key, const QString& text) {
+    Record* record = masterRecord(list, row);
+    if (!record) return false;
+    if (record->text(key) == text) return true;
+    record->set(key, text);
+    books_.noteChanged();
+    return true;
+}
+
+bool ArrayController::setMasterFlag(ListKind list, int row, Key key, bool on) {
+    Record* record = masterRecord(list, row);
+    if (!record) return false;
+    record->set(key, on);
+    books_.noteChanged();
+    return true;
+}
+
+bool ArrayController::setMasterChoice(ListKind list, int row, Key key, int64_t index) {
+    Record* record = masterRecord(list, row);
+    if (!record) return false;
+    record->set(key, index);
+    books_.noteChanged();
+    return true;
+}
+
+bool ArrayController::setMasterAmount(ListKind list, int row, Key key, const QString& typed,
+                                      QString* refusal) {
+    Record* record = masterRecord(list, row);
+    if (!record) return false;
+    const QString text = typed.trimmed();
+    if (text.isEmpty()) {
+        record->set(key, QString());
+    } else {
+        const std::optional<float> amount = SplitController::parseNumber(text);
+        if (!amount || *amount < 0) {
+            if (refusal) *refusal = kBadMasterAmount;
+            return false;
+        }
+        record->set(key, *amount);
+    }
+    books_.noteChanged();
+    return true;
 }
 
 // ---- new rows -------------------------------------------------------------------

@@ -53,6 +53,19 @@ class ArrayController {
     // when a record was deleted.
     bool remove(ListKind list);
 
+    // ---- cells of the master lists (array_controller.cpp) ------------------------
+    // Edits of one cell of a master list's row; false (nothing changed) for a
+    // row that does not exist. An edit that changes the record counts as a
+    // change of the books.
+    bool setMasterText(ListKind list, int row, Key key, const QString& text);
+    bool setMasterFlag(ListKind list, int row, Key key, bool on);
+    bool setMasterChoice(ListKind list, int row, Key key, int64_t index);
+    // An amount cell as typed: empty text empties it, a number of 0 or more
+    // (German or plain notation) is stored. Anything else is refused: false,
+    // the amount unchanged, `refusal` (when given) set to kBadMasterAmount.
+    bool setMasterAmount(ListKind list, int row, Key key, const QString& text,
+                         QString* refusal = nullptr);
+
     // ---- dragging and dropping (array_controller_drags.cpp) ----------------------
     // Move data: the archived set of dragged row indexes (ascending, unique).
     static QByteArray archiveRows(const std::vector<int>& rows);
@@ -95,10 +108,12 @@ class ArrayController {
     static const QString kFirstDropMessage;
     static const QString kItemAlreadyThere;
     static const QString kDroppedItemUnreadable;
+    static const QString kBadMasterAmount;  // an amount cell that holds no positive number
 
   private:
     bool askRemove(const QString& title, const QString& message, bool cancelFirst);
     int appendMasterRow(ListKind list, RecordPtr record);
+    Record* masterRecord(ListKind list, int row);
     void fail(const QString& message);
 
     Books& books_;

@@ -1,6 +1,5 @@
 #include "ui/master_list_pages.h"
 
-#include "bookkeeping/split_controller.h"
 #include "core/keys.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
@@ -130,46 +129,36 @@ QVariant MasterListModel::data(const QModelIndex& index, int role) const {
 }
 
 bool MasterListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    Record* record = recordAt(index.row());
-    if (!record || index.column() >= int(columns().size())) return false;
+    const int row = index.row();
+    if (!recordAt(row) || index.column() >= int(columns().size())) return false;
     const Column& c = columns()[size_t(index.column())];
     refusal_.clear();
     switch (c.kind) {
         case Column::Kind::Flag:
             if (role != Qt::CheckStateRole) return false;
-            record->set(c.key, value.toInt() == Qt::Checked);
+            controller_.setMasterFlag(list_, row, c.key, value.toInt() == Qt::Checked);
             break;
         case Column::Kind::Choice: {
             if (role != Qt::EditRole) return false;
             bool ok = false;
             const int v = value.toInt(&ok);
             if (!ok || v < 0 || v >= choices(index.column()).size()) return false;
-            record->set(c.key, int64_t{v});
+            controller_.setMasterChoice(list_, row, c.key, int64_t{v});
             break;
         }
-        case Column::Kind::Amount: {
+        case Column::Kind::Amount:
             if (role != Qt::EditRole) return false;
-            const QString text = value.toString().trimmed();
-            if (text.isEmpty()) {
-                record->set(c.key, QString());
-                break;
-            }
-            const std::optional<float> amount = SplitController::parseNumber(text);
-            if (!amount || *amount < 0) {
-                refusal_ = QStringLiteral("Bitte gib den Betrag als positive Zahl ein, zum Beispiel 119,00.");
+            if (!controller_.setMasterAmount(list_, row, c.key, value.toString(), &refusal_)) {
                 emit refused(refusal_);
                 return false;
             }
-            record->set(c.key, *amount);
             break;
-        }
         case Column::Kind::Text:
             if (role != Qt::EditRole) return false;
-            if (record->text(c.key) == value.toString()) return true;
-            record->set(c.key, value.toString());
+            if (recordAt(row)->text(c.key) == value.toString()) return true;
+            controller_.setMasterText(list_, row, c.key, value.toString());
             break;
     }
-    app_.noteChanged();
     emit dataChanged(index, index);
     return true;
 }

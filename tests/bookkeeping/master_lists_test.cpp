@@ -159,6 +159,42 @@ TEST(MasterLists, DeletingACategoryLeavesItemsThatUseItUnchanged) {
     EXPECT_EQ(item->text(keys::group), u"Raumkosten"_s);
 }
 
+TEST(MasterLists, CellEditsGoIntoTheRecordAndABadAmountChangesNothing) {
+    Desk b;
+    b.controller.addTemplateRow();
+    Record& tmpl = *b.app.database().items[0];
+    uint64_t before = b.app.changeCount();
+    EXPECT_TRUE(b.controller.setMasterText(List::Templates, 0, keys::title, u"Miete"_s));
+    EXPECT_TRUE(b.controller.setMasterChoice(List::Templates, 0, keys::kind, 1));
+    EXPECT_TRUE(b.controller.setMasterFlag(List::Templates, 0, keys::taxBool, true));
+    EXPECT_TRUE(b.controller.setMasterAmount(List::Templates, 0, keys::amount, u" 1.190,50 "_s));
+    EXPECT_EQ(tmpl.text(keys::title), u"Miete"_s);
+    EXPECT_EQ(tmpl.integer(keys::kind), 1);
+    EXPECT_TRUE(tmpl.flag(keys::taxBool));
+    EXPECT_EQ(tmpl.real(keys::amount), 1190.5f);
+    EXPECT_GT(b.app.changeCount(), before);
+
+    // Refused: text, a negative amount; nothing changes, the reason is German.
+    before = b.app.changeCount();
+    for (const QString& typed : {u"viel"_s, u"-5"_s}) {
+        QString refusal;
+        EXPECT_FALSE(b.controller.setMasterAmount(List::Templates, 0, keys::amount, typed, &refusal));
+        EXPECT_EQ(refusal, ArrayController::kBadMasterAmount);
+        EXPECT_EQ(tmpl.real(keys::amount), 1190.5f);
+    }
+    EXPECT_EQ(b.app.changeCount(), before);
+    EXPECT_TRUE(b.controller.setMasterAmount(List::Templates, 0, keys::amount, u""_s));
+    EXPECT_EQ(tmpl.text(keys::amount), u""_s);
+
+    // A row that does not exist, and a list that is no master list.
+    EXPECT_FALSE(b.controller.setMasterText(List::Templates, 1, keys::title, u"X"_s));
+    EXPECT_FALSE(b.controller.setMasterText(List::Groups, 0, keys::title, u"X"_s));
+    b.yearWithItems({u"Miete"_s});
+    EXPECT_FALSE(b.controller.setMasterText(List::Items, 0, keys::title, u"X"_s));
+    EXPECT_EQ(b.app.selection().listedItem(0)->text(keys::title), u"Miete"_s);
+    EXPECT_TRUE(b.ui.alerts.empty());
+}
+
 TEST(Items, RemoveAsksAndWarnsFirstForAStatementUsedForTheVatReturn) {
     Desk b;
     RecordPtr year = b.yearWithItems({u"A"_s, u"B"_s, u"C"_s});
