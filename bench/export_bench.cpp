@@ -33,14 +33,12 @@
 #include "core/paths.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
-#include "print/print_pipeline.h"
-#include "print/rtf_writer.h"
+#include "print/print_job.h"
 #include "silent_ui.h"
 
 #include <QFile>
 #include <QGuiApplication>
 #include <QTemporaryDir>
-#include <QTextDocument>
 
 #include <algorithm>
 #include <chrono>
@@ -183,46 +181,26 @@ int main(int argc, char** argv) {
         for (uint32_t i = 0; i < all.size(); ++i) all[i] = i;
         page.totals = computeStatementTotals(statement->items(), all);
     }
-    const QString footer = overviewFooter(page.company, statement->text(keys::title), year->text(keys::dateValue));
 
     double pdfCpu = 0, csvCpu = 0, csvMacCpu = 0, xmlCpu = 0;
     const double pdf = medianMs(runs, [&] {
-        // What opening a sheet renders: the whole page as HTML file, the PDF
-        // as the page head followed by the painted list.
+        // What opening a sheet renders: the page data built, the whole page
+        // as HTML file, the PDF as the page head followed by the painted list.
+        const print::Page built = overviewPage(page);
+        print::PrintJob job(built, dir.filePath(QStringLiteral("PDFPreviewTab.html")),
+                            dir.filePath(QStringLiteral("PDFPreviewTab.pdf")));
         QString error;
-        if (!print::writeHtmlFile(overviewPageHtml(page), dir.filePath(QStringLiteral("PDFPreviewTab.html")), &error))
-            std::fprintf(stderr, "%s\n", qPrintable(error));
-        auto head = print::parseHtml(overviewHeadHtml(page));
-        print::PageOptions po;
-        po.footer = footer;
-        if (!print::writePdf(*head, overviewItemList(page), po, dir.filePath(QStringLiteral("PDFPreviewTab.pdf")), &error))
-            std::fprintf(stderr, "%s\n", qPrintable(error));
+        if (!job.render(&error)) std::fprintf(stderr, "%s\n", qPrintable(error));
     }, &pdfCpu);
-    // For comparison: the same page laid out whole as styled text (what printing does).
-    const double pdfStyled = n > 2000 ? -1 : medianMs(1, [&] {
-        QString error;
-        auto doc = print::parseHtml(overviewPageHtml(page));
-        print::PageOptions po;
-        po.footer = footer;
-        print::writePdf(*doc, po, dir.filePath(QStringLiteral("styled.pdf")), &error);
-    });
     // The RTF export: the overview's head as styled text followed by the
     // item list written row by row (what the export sheet's "Text Datei" writes).
     double rtfCpu = 0;
     const double rtf = medianMs(runs, [&] {
-        auto head = print::parseHtml(overviewHeadHtml(page));
-        const QByteArray bytes = print::rtfFromDocument(*head, overviewItemList(page), footer);
+        const QByteArray bytes = print::rtfBytes(overviewPage(page));
         QString reason;
         if (!writeFileAtomically(dir.filePath(QStringLiteral("d.rtf")), bytes, &reason))
             std::fprintf(stderr, "%s\n", qPrintable(reason));
     }, &rtfCpu);
-    // For comparison: the whole page parsed as HTML and converted (one run).
-    const double rtfStyled = medianMs(1, [&] {
-        auto doc = print::parseHtml(overviewPageHtml(page));
-        QString reason;
-        writeFileAtomically(dir.filePath(QStringLiteral("e.rtf")),
-                                                print::rtfFromDocument(*doc), &reason);
-    });
     // The summary page ("Abrechnung") with its item list as PDF: what the VAT
     // return window renders whenever it computes the totals.
     SummaryPageInput summaryInput;
@@ -238,22 +216,11 @@ int main(int argc, char** argv) {
     double summaryCpu = 0;
     const double summary = medianMs(runs, [&] {
         const SummaryPage sp = buildSummaryPage(summaryInput);
+        print::PrintJob job(sp, dir.filePath(QStringLiteral("summary.html")),
+                            dir.filePath(QStringLiteral("summary.pdf")), sp.html);
         QString error;
-        print::writeHtmlFile(sp.html, dir.filePath(QStringLiteral("summary.html")), &error);
-        auto head = print::parseHtml(sp.headHtml);
-        print::PageOptions po;
-        po.footer = sp.footer;
-        if (!print::writePdf(*head, sp.list, po, dir.filePath(QStringLiteral("summary.pdf")), &error))
-            std::fprintf(stderr, "%s\n", qPrintable(error));
+        if (!job.render(&error)) std::fprintf(stderr, "%s\n", qPrintable(error));
     }, &summaryCpu);
-    // For comparison: the whole summary page laid out as styled text (one run).
-    const double summaryStyled = medianMs(1, [&] {
-        const SummaryPage sp = buildSummaryPage(summaryInput);
-        print::PageOptions po;
-        po.footer = sp.footer;
-        QString error;
-        print::writePdf(sp.html, po, dir.filePath(QStringLiteral("summary-styled.pdf")), &error);
-    });
     auto write = [&](const QString& name, const QByteArray& bytes) {
         QString reason;
         if (!writeFileAtomically(dir.filePath(name), bytes, &reason))
@@ -269,11 +236,8 @@ int main(int argc, char** argv) {
     }
     std::printf("statement of %lld items, median of %d runs\n", static_cast<long long>(n), runs);
     std::printf("  overview page with item list as PDF: %8.1f ms (CPU %.1f ms)\n", pdf, pdfCpu);
-    if (pdfStyled >= 0) std::printf("  (the same laid out whole as styled text: %.1f ms)\n", pdfStyled);
     std::printf("  RTF export of the overview:          %8.1f ms (CPU %.1f ms)\n", rtf, rtfCpu);
-    std::printf("  (the whole page parsed as HTML to RTF: %.1f ms)\n", rtfStyled);
     std::printf("  summary page with item list as PDF:  %8.1f ms (CPU %.1f ms)\n", summary, summaryCpu);
-    std::printf("  (the same laid out whole as styled text: %.1f ms)\n", summaryStyled);
     std::printf("  CSV export:                          %8.1f ms (CPU %.1f ms)\n", csv, csvCpu);
     std::printf("  CSV export with semicolons:          %8.1f ms (CPU %.1f ms)\n", csvMac, csvMacCpu);
     std::printf("  XML export:                          %8.1f ms (CPU %.1f ms)\n", xml, xmlCpu);

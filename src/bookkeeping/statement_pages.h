@@ -1,13 +1,14 @@
 #pragma once
 // The statement overview page ("Übersicht"): head, the VAT advance-return
 // block, per-rate VAT tables, the summary table and, when wanted, the item
-// list. Built as HTML for the print pipeline; everything it shows is passed in,
-// so the page is the same in the window, the command line and the tests.
+// list. Built as page data for the print pipeline (print/page.h); everything
+// it shows is passed in, so the page is the same in the window, the command
+// line and the tests.
 
 #include "bookkeeping/statement_exports.h"
 #include "bookkeeping/statement_totals.h"
 #include "core/record.h"
-#include "print/list_table.h"
+#include "print/page.h"
 
 #include <QLocale>
 #include <QString>
@@ -39,12 +40,8 @@ struct OverviewPage {
 // "Firma · Übersicht März 2024 · Seite "
 QString overviewFooter(const QString& company, const QString& statementTitle,
                        const QString& yearName);
-// The whole page, item list included when wanted.
-QString overviewPageHtml(const OverviewPage& page);
-// The page without its item list, and the list as rows for the print
-// pipeline to paint (empty when no list is wanted): the fast road to PDF.
-QString overviewHeadHtml(const OverviewPage& page);
-print::ListTable overviewItemList(const OverviewPage& page);
+// The page, item list included when wanted, with its footer.
+print::Page overviewPage(const OverviewPage& page);
 
 // The page prologue of the program's printed pages.
 extern const QString kPagePrologue;

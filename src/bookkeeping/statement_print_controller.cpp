@@ -7,11 +7,10 @@
 #include "core/number_texts.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
-#include "print/print_pipeline.h"
+#include "print/print_job.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTextDocument>
 
 namespace quandor {
 
@@ -109,47 +108,36 @@ OverviewPage StatementPrintController::overviewFor(const Record& statement, cons
     return page;
 }
 
-QString StatementPrintController::exportString() {
+std::optional<print::Page> StatementPrintController::overviewPage() {
     const RecordPtr statement = books_.selection().selectedStatement();
     const RecordPtr year = books_.selection().selectedYear();
-    if (!statement || !year) return {};
+    if (!statement || !year) return std::nullopt;
     // The page's figures are the statement totals of this moment.
     const StatementTotals& totals = totals_.refreshTotals();
-    QFile::remove(previewHtmlPath());
-    QFile::remove(previewPdfPath());
-    QDir().mkpath(books_.paths().dataFolder);
-    const QString html = overviewPageHtml(overviewFor(*statement, *year, totals));
+    return quandor::overviewPage(overviewFor(*statement, *year, totals));
+}
+
+QString StatementPrintController::exportString() {
+    const std::optional<print::Page> page = overviewPage();
+    if (!page) return {};
+    print::PrintJob job(*page, previewHtmlPath(), previewPdfPath());
     QString error;
-    if (!print::writeHtmlFile(html, previewHtmlPath(), &error)) {
+    if (!job.writeHtml(&error)) {
         books_.ui().beep();
         books_.ui().alert(AlertStyle::Critical, AlertWords::kErrorTitle, error,
                           {AlertWords::kOkButton});
     }
-    return html;
+    return print::pageHtml(*page);
 }
 
-bool StatementPrintController::generatePDFTab() {
-    const RecordPtr statement = books_.selection().selectedStatement();
-    const RecordPtr year = books_.selection().selectedYear();
-    if (!statement || !year) return false;
-    // The page's figures are the statement totals of this moment.
-    const StatementTotals& totals = totals_.refreshTotals();
-    QFile::remove(previewHtmlPath());
-    QFile::remove(previewPdfPath());
-    QDir().mkpath(books_.paths().dataFolder);
-    const OverviewPage page = overviewFor(*statement, *year, totals);
-    // The whole page goes to the HTML file (printing, RTF). The PDF is the
-    // page without its list as styled text, followed by the list painted
-    // row by row, which keeps long statements fast.
+bool StatementPrintController::generatePDFTab() { return renderOverview(nullptr); }
+
+bool StatementPrintController::renderOverview(QByteArray* pdf) {
+    const std::optional<print::Page> page = overviewPage();
+    if (!page) return false;
+    print::PrintJob job(*page, previewHtmlPath(), previewPdfPath());
     QString error;
-    bool ok = print::writeHtmlFile(overviewPageHtml(page), previewHtmlPath(), &error);
-    if (ok) {
-        const std::unique_ptr<QTextDocument> head = print::parseHtml(overviewHeadHtml(page));
-        print::PageOptions options;
-        options.footer = books_.settings().getText(prefs::printFooter);
-        ok = print::writePdf(*head, overviewItemList(page), options, previewPdfPath(), &error);
-    }
-    if (!ok) {
+    if (!job.render(&error)) {
         books_.ui().beep();
         books_.ui().alert(
             AlertStyle::Critical, AlertWords::kErrorTitle,
@@ -157,6 +145,7 @@ bool StatementPrintController::generatePDFTab() {
             {AlertWords::kOkButton});
         return false;
     }
+    if (pdf) *pdf = job.pdf();
     return true;
 }
 
@@ -184,21 +173,15 @@ void StatementPrintController::loadPDFTab() {
 }
 
 void StatementPrintController::printJournal() {
-    const RecordPtr statement = books_.selection().selectedStatement();
-    const RecordPtr year = books_.selection().selectedYear();
-    if (!statement || !year || !QFile::exists(previewHtmlPath()) || !printHooks_.print) {
+    if (!books_.selection().selectedStatement() || !books_.selection().selectedYear() ||
+        !QFile::exists(previewHtmlPath()) || !printHooks_.print) {
         books_.ui().beep();
         return;
     }
     // The page as the preview shows it, with a bottom margin of 20 points.
-    const StatementTotals& totals = totals_.refreshTotals();
-    const OverviewPage page = overviewFor(*statement, *year, totals);
-    const std::unique_ptr<QTextDocument> head = print::parseHtml(overviewHeadHtml(page));
-    const print::ListTable list = overviewItemList(page);
-    const print::PageOptions options =
-        print::PageOptions::forPrinter(books_.settings().getText(prefs::printFooter));
+    const std::optional<print::Page> page = overviewPage();
     printHooks_.print([&](QPagedPaintDevice& printer) {
-        return print::paintPages(*head, list, options, printer) > 0;
+        return print::paintPages(*page, print::Output::Printer, printer) > 0;
     });
 }
 

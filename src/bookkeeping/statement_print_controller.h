@@ -14,10 +14,17 @@
 
 #include <QString>
 
+#include <QByteArray>
+
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QPagedPaintDevice;
+
+namespace quandor::print {
+struct Page;
+}
 
 namespace quandor {
 
@@ -72,7 +79,7 @@ class StatementPrintController {
     void generateTabJournal();
     // generatePDFTab alone, without the summary page.
     void generateTabJournalVoid();
-    // Builds the overview page, writes "PDFPreviewTab.html" and returns the HTML.
+    // Builds the overview page, writes "PDFPreviewTab.html" and returns its HTML.
     QString exportString();
     // Renders the overview into "PDFPreviewTab.pdf"; false after telling why.
     bool generatePDFTab();
@@ -124,6 +131,12 @@ class StatementPrintController {
     // now from the settings; stores the page's footer in "printFooter".
     OverviewPage overviewFor(const Record& statement, const Record& year,
                              const StatementTotals& totals);
+    // The overview of the selected statement with the totals of this moment;
+    // nothing without a selected statement and year.
+    std::optional<print::Page> overviewPage();
+    // Renders the overview into the temporary files; the PDF's bytes into
+    // `pdf` when given. False after telling why.
+    bool renderOverview(QByteArray* pdf);
 
     Books& books_;
     TotalsController& totals_;

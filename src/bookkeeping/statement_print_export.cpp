@@ -3,16 +3,15 @@
 #include "bookkeeping/statement_exports.h"
 #include "bookkeeping/statement_pages.h"
 #include "bookkeeping/statement_print_controller.h"
+#include "core/atomic_file.h"
 #include "core/keys.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
 #include "core/transfer.h"
-#include "print/print_pipeline.h"
-#include "print/rtf_writer.h"
+#include "print/page.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTextDocument>
 
 namespace quandor {
 
@@ -117,11 +116,11 @@ void StatementPrintController::generatePDFTabExport() {
     const QString to = exportPdfPath();
     QFile::remove(to);
     QDir().mkpath(books_.paths().dataFolder);
-    print::PageOptions options;
-    options.footer = settings.getText(prefs::printFooter);
+    print::Page empty;
+    empty.footer = settings.getText(prefs::printFooter);
     QString error;
-    const std::unique_ptr<QTextDocument> empty = print::parseHtml(QString());
-    if (!print::writePdf(*empty, options, to, &error)) {
+    const QByteArray pdf = print::pdfBytes(empty, &error);
+    if (pdf.isEmpty() || !writeFileAtomically(to, pdf, &error)) {
         // The export itself does not need the small view: the button still works.
         loadPDFTabExport();
         return;
@@ -158,32 +157,17 @@ ExportResult StatementPrintController::exportStatementTo(ExportFormat format, co
             ui.alert(AlertStyle::Informational, AlertWords::kNoticeTitle, kDatevNotice,
                      {AlertWords::kOkButton});
             return ExportResult::NothingWritten;
-        case ExportFormat::Pdf: {
-            // The overview, rendered now, copied; an existing file the person
-            // chose to replace is replaced whole.
-            if (!generatePDFTab()) return ExportResult::Failed;
-            QFile pdf(previewPdfPath());
-            if (!pdf.open(QIODevice::ReadOnly)) {
-                ui.alert(AlertStyle::Critical, AlertWords::kErrorTitle,
-                         QStringLiteral("Die Übersicht als PDF fehlt; öffne den Export erneut."),
-                         {AlertWords::kOkButton});
-                return ExportResult::Failed;
-            }
-            bytes = pdf.readAll();
+        case ExportFormat::Pdf:
+            // The overview, rendered now; the file the person chose holds the
+            // same PDF as the preview's, and an existing one is replaced whole.
+            if (!renderOverview(&bytes)) return ExportResult::Failed;
             break;
-        }
         case ExportFormat::Rtf: {
             // The overview as the PDF shows it: the page's head as styled
-            // text, then the item list written row by row (laying thousands
-            // of rows out as styled text first would take many seconds).
-            const RecordPtr statement = books_.selection().selectedStatement();
-            const RecordPtr year = books_.selection().selectedYear();
-            if (!statement || !year) return ExportResult::Refused;
-            const StatementTotals& totals = totals_.refreshTotals();
-            const OverviewPage page = overviewFor(*statement, *year, totals);
-            const std::unique_ptr<QTextDocument> head = print::parseHtml(overviewHeadHtml(page));
-            bytes = print::rtfFromDocument(*head, overviewItemList(page),
-                                           books_.settings().getText(prefs::printFooter));
+            // text, then the item list written row by row.
+            const std::optional<print::Page> page = overviewPage();
+            if (!page) return ExportResult::Refused;
+            bytes = print::rtfBytes(*page);
             break;
         }
         case ExportFormat::Xml:

@@ -1,10 +1,10 @@
 #pragma once
 // The statement summary page ("Abrechnung"): payment block, income and expense
 // table, revenue table and, when wanted, the list of the listed items. Built as
-// HTML for the print pipeline, together with its page footer.
+// page data for the print pipeline (print/page.h), together with its footer.
 
 #include "bookkeeping/statement_totals.h"
-#include "print/list_table.h"
+#include "print/page.h"
 
 #include <QDateTime>
 #include <QString>
@@ -32,13 +32,9 @@ struct SummaryPageInput {
     static QString defaultPrologue();
 };
 
-struct SummaryPage {
-    QString html;
-    QString footer;  // "<company> · Abrechnung <title> <year> · Seite "
-    // The page without its item list, and the list as rows for the print
-    // pipeline to paint (empty without a list): the fast road to PDF.
-    QString headHtml;
-    print::ListTable list;
+// The page; its footer is "<company> · Abrechnung <title> <year> · Seite ".
+struct SummaryPage : print::Page {
+    QString html;  // the page as HTML, as its temporary ".html" file holds it
 };
 
 SummaryPage buildSummaryPage(const SummaryPageInput& input);

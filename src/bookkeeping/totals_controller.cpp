@@ -5,11 +5,8 @@
 #include "core/number_texts.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
-#include "print/print_pipeline.h"
+#include "print/print_job.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTextDocument>
 
 #include <utility>
 
@@ -56,7 +53,7 @@ void TotalsController::infoWindowVoid() {
     summaryPage_ = buildSummaryPage(page);
 
     settings.setText(prefs::printFooter, summaryPage_.footer);
-    if (summaryRenderer_) summaryRenderer_(summaryPage_.html, summaryPage_.footer);
+    if (summaryRenderer_) summaryRenderer_(summaryPage_);
 }
 
 const StatementTotals& TotalsController::refreshTotals() {
@@ -78,32 +75,20 @@ QString TotalsController::printedCurrencyText() const {
     return currencyText_ ? currencyText_() : currencyText(books_.settings());
 }
 
-bool TotalsController::renderSummaryPdf(const QString& html, const QString& footer) {
-    const QString htmlPath = previewHtmlPath(books_.paths());
-    const QString pdfPath = previewPdfPath(books_.paths());
-    QFile::remove(htmlPath);
-    QFile::remove(pdfPath);
-    QDir().mkpath(books_.paths().dataFolder);
-    print::PageOptions options;
-    options.footer = footer;
+bool TotalsController::renderSummaryPdf(QByteArray* pdf) {
+    print::PrintJob job(summaryPage_, previewHtmlPath(books_.paths()), previewPdfPath(books_.paths()),
+                        summaryPage_.html);
     QString error;
-    bool ok = print::writeHtmlFile(html, htmlPath, &error);
-    if (ok && html == summaryPage_.html && !summaryPage_.list.empty()) {
-        // The page built here: its head as styled text, the item list painted
-        // row by row (laying thousands of rows out as styled text takes seconds).
-        const std::unique_ptr<QTextDocument> head = print::parseHtml(summaryPage_.headHtml);
-        ok = print::writePdf(*head, summaryPage_.list, options, pdfPath, &error);
-    } else if (ok) {
-        ok = print::writePdf(html, options, pdfPath, &error);
-    }
-    if (!ok) {
+    if (!job.render(&error)) {
         books_.ui().beep();
         books_.ui().alert(
             AlertStyle::Critical, AlertWords::kErrorTitle,
             QStringLiteral("Die Abrechnung konnte nicht erstellt werden.\n\n%1").arg(error),
             {AlertWords::kOkButton});
+        return false;
     }
-    return ok;
+    if (pdf) *pdf = job.pdf();
+    return true;
 }
 
 ExportResult TotalsController::exportSummaryTo(const QString& path) {
@@ -120,15 +105,9 @@ ExportResult TotalsController::exportSummaryTo(const QString& path) {
     auto renderer = std::exchange(summaryRenderer_, nullptr);
     infoWindowVoid();
     summaryRenderer_ = std::move(renderer);
-    if (!renderSummaryPdf(summaryPage_.html, summaryPage_.footer)) return ExportResult::Failed;
-    const QString pdfPath = previewPdfPath(books_.paths());
-    QFile pdf(pdfPath);
-    if (!pdf.open(QIODevice::ReadOnly)) {
-        fail(QStringLiteral("Die Abrechnung als PDF fehlt: %1").arg(pdfPath));
-        return ExportResult::Failed;
-    }
-    return writeExportFile(books_.ui(), path, pdf.readAll()) ? ExportResult::Written
-                                                             : ExportResult::Failed;
+    QByteArray pdf;
+    if (!renderSummaryPdf(&pdf)) return ExportResult::Failed;
+    return writeExportFile(books_.ui(), path, pdf) ? ExportResult::Written : ExportResult::Failed;
 }
 
 void TotalsController::fail(const QString& message) {

@@ -11,6 +11,7 @@
 #include "bookkeeping/summary_page.h"
 #include "core/books.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <functional>
@@ -30,9 +31,9 @@ class TotalsController {
     // The summary page built by infoWindowVoid, with its footer.
     const SummaryPage& summaryPage() const { return summaryPage_; }
 
-    // Hands the summary page to the print pipeline (html, footer); set by the
-    // window layer. Without it the page is only built.
-    void setSummaryRenderer(std::function<void(const QString&, const QString&)> render) {
+    // Hands the summary page to the print pipeline; set by the window layer.
+    // Without it the page is only built.
+    void setSummaryRenderer(std::function<void(const SummaryPage&)> render) {
         summaryRenderer_ = std::move(render);
     }
     bool rendersSummary() const { return static_cast<bool>(summaryRenderer_); }
@@ -45,10 +46,11 @@ class TotalsController {
     void infoWindowVoid();
     // The totals alone (window fields and settings), without the summary page.
     const StatementTotals& refreshTotals();
-    // Writes the summary page into "PDFPreviewTab.html" and renders it into
-    // "PDFPreviewTab.pdf" with its footer; false after telling why. The
-    // window layer's summary renderer and the command line use it.
-    bool renderSummaryPdf(const QString& html, const QString& footer);
+    // Writes the summary page built last into "PDFPreviewTab.html" and
+    // renders it into "PDFPreviewTab.pdf" with its footer; the PDF's bytes
+    // into `pdf` when given. False after telling why. The window layer's
+    // summary renderer and the export use it.
+    bool renderSummaryPdf(QByteArray* pdf = nullptr);
     // The summary page of the selected statement as a PDF file at `path`
     // (written whole or not at all), as infoWindowVoid builds and renders it.
     ExportResult exportSummaryTo(const QString& path);
@@ -64,7 +66,7 @@ class TotalsController {
     std::optional<StatementTotals> totals_;
     std::weak_ptr<Record> totalsStatement_;  // the statement totals_ belong to
     SummaryPage summaryPage_;
-    std::function<void(const QString&, const QString&)> summaryRenderer_;
+    std::function<void(const SummaryPage&)> summaryRenderer_;
     std::function<QString()> currencyText_;
 };
 

@@ -37,6 +37,10 @@ struct ListTable {
     double fontSize = 7;  // points; small type 6, tiny type 5
     bool border = false;
     double padding = 2;
+    // Only in the page's HTML: the table's width in points, and the line
+    // breaks before the heading (the painted list starts on a new page).
+    int width = 575;
+    int breaksBefore = 0;
 
     bool empty() const { return columns.empty(); }
 };

@@ -4,6 +4,7 @@
 #include "print/printable_text.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QBuffer>
 #include <QFile>
 #include <QDir>
 #include <QFileInfo>
@@ -528,6 +529,26 @@ bool writePdf(QTextDocument& document, const ListTable& list, const PageOptions&
     }
     if (!file.commit(&reason)) return fail(error, cannotWrite(path, reason));
     return true;
+}
+
+QByteArray pdfBytes(QTextDocument& document, const ListTable& list, const PageOptions& options,
+                    QString* error) {
+    if (!haveGui(error)) return {};
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setResolution(static_cast<int>(kPointsPerInch));
+        writer.setCreator(QStringLiteral("Quandor"));
+        writer.setTitle(options.footer.trimmed());
+        if (paintAll(document, &list, options, writer) == 0) {
+            fail(error, QStringLiteral("Die Seiten konnten nicht gezeichnet werden."));
+            return {};
+        }
+    }
+    buffer.close();
+    return bytes;
 }
 
 bool writePdf(const QString& html, const PageOptions& options, const QString& path,

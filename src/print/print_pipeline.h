@@ -66,6 +66,10 @@ bool writePdf(QTextDocument& document, const PageOptions& options, const QString
 bool writePdf(QTextDocument& document, const ListTable& list, const PageOptions& options,
               const QString& path, QString* error);
 
+// The same into memory: the PDF's bytes, empty with a German reason in `error`.
+QByteArray pdfBytes(QTextDocument& document, const ListTable& list, const PageOptions& options,
+                    QString* error);
+
 // Parses `html` as the preview's temporary page does: written to `htmlPath`
 // (UTF-8; the old file deleted first) and read back. Null with a German
 // reason when the file could not be written or read again.

@@ -3,6 +3,7 @@
 #include "core/number_texts.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
+#include "print/page.h"
 #include "ui/data_pages.h"
 #include "ui/icons.h"
 #include "ui/item_sheet.h"
@@ -58,12 +59,11 @@ DesktopShell::DesktopShell(QuandorAppDelegate& delegate, QtUiPort& ui)
     // totals, printed through the print dialog.
     TotalsController& totals = controllers_->totals;
     totals.setCurrencyText([&settings] { return currencyText(settings); });
-    totals.setSummaryRenderer([&totals](const QString& html, const QString& footer) {
-        totals.renderSummaryPdf(html, footer);
-    });
-    controllers_->vat.setSummaryPrinter([this] {
-        printHtmlFile(controllers_->print.previewHtmlPath(),
-                      delegate_.settings().getText(prefs::printFooter), main_);
+    totals.setSummaryRenderer([&totals](const SummaryPage&) { totals.renderSummaryPdf(); });
+    controllers_->vat.setSummaryPrinter([this, &totals] {
+        printWithDialog(main_, [&totals](QPagedPaintDevice& printer) {
+            return print::paintPages(totals.summaryPage(), print::Output::Printer, printer) > 0;
+        });
     });
     about_ = new AboutWindow(main_);
     help_ = new InfoWindow(QStringLiteral("Hilfe"), helpText(), main_);

@@ -1,6 +1,5 @@
 #include "ui/pdf_preview.h"
 
-#include "print/print_pipeline.h"
 #include "ui/placement.h"
 
 #include <QApplication>
@@ -17,7 +16,6 @@
 #include <QPrinter>
 #include <QScreen>
 #include <QShortcut>
-#include <QTextDocument>
 #include <QVBoxLayout>
 
 #include <map>
@@ -102,16 +100,6 @@ bool printWithDialog(QWidget* parent, const std::function<bool(QPagedPaintDevice
     dialog.setWindowTitle(QStringLiteral("Drucken"));
     if (dialog.exec() != QDialog::Accepted) return false;
     return paint(printer);
-}
-
-bool printHtmlFile(const QString& htmlPath, const QString& footer, QWidget* parent) {
-    QFile file(htmlPath);
-    if (!file.open(QIODevice::ReadOnly)) return false;
-    const std::unique_ptr<QTextDocument> document =
-        print::parseHtml(QString::fromUtf8(file.readAll()));
-    return printWithDialog(parent, [&](QPagedPaintDevice& printer) {
-        return print::paintPages(*document, print::PageOptions::forPrinter(footer), printer) > 0;
-    });
 }
 
 }  // namespace quandor::ui

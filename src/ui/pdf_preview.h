@@ -45,11 +45,6 @@ QPdfView* makePdfView(QWidget* parent, QPdfDocument** document);
 // `over` (the print sheet that asked for the preview) does not block it.
 PdfPreviewWindow* showPdfPreview(const QString& pdfPath, const QString& title, QWidget* over);
 
-// Reads a page's HTML file, lays it out like the PDF but with a bottom margin
-// of 20 points, and prints it after the print dialog. False when the person
-// cancelled or the file could not be read.
-bool printHtmlFile(const QString& htmlPath, const QString& footer, QWidget* parent);
-
 // Shows the print dialog and, when confirmed, runs `paint` on the printer.
 bool printWithDialog(QWidget* parent, const std::function<bool(QPagedPaintDevice&)>& paint);
 

@@ -338,7 +338,7 @@ TEST(SummaryPage, ExportWritesThePdfWithItsFooter) {
     Desk b;
     b.fill();
     int rendered = 0;
-    b.controllers.totals.setSummaryRenderer([&](const QString&, const QString&) { ++rendered; });
+    b.controllers.totals.setSummaryRenderer([&](const SummaryPage&) { ++rendered; });
     const QString out = b.dir.filePath(u"Abrechnung.pdf"_s);
     ASSERT_EQ(b.controllers.totals.exportSummaryTo(out), Result::Written);
     EXPECT_EQ(rendered, 0);  // rendered once, by the export itself
@@ -374,9 +374,7 @@ TEST(SummaryPage, ExportWritesThePdfWithItsFooter) {
 TEST(SummaryPage, PreviewShowsTheRenderedPageInTheProgramOrTheViewer) {
     Desk b;
     b.fill();
-    b.controllers.totals.setSummaryRenderer([&](const QString& html, const QString& footer) {
-        b.controllers.totals.renderSummaryPdf(html, footer);
-    });
+    b.controllers.totals.setSummaryRenderer([&](const SummaryPage&) { b.controllers.totals.renderSummaryPdf(); });
     QString shown, title;
     b.controller.printHooks().showPreview = [&](const QString& pdf, const QString& t) {
         shown = pdf;

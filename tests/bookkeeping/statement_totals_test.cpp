@@ -201,7 +201,7 @@ TEST(SummaryPage, PrintingNeedsAStatementAndTurnsTheListOn) {
     int printed = 0;
     QString rendered;
     b.controller.setSummaryPrinter([&] { ++printed; });
-    b.totals.setSummaryRenderer([&](const QString& html, const QString&) { rendered = html; });
+    b.totals.setSummaryRenderer([&](const SummaryPage& page) { rendered = page.html; });
     b.income(119.0f, 19.0f, 1);
     b.controller.printAbrechnung();
     b.ui.runScheduled();
