@@ -398,17 +398,6 @@ bool writeHtmlFile(const QString& html, const QString& htmlPath, QString* error)
     return true;
 }
 
-std::unique_ptr<QTextDocument> writeAndParseHtml(const QString& html, const QString& htmlPath,
-                                                 QString* error) {
-    if (!writeHtmlFile(html, htmlPath, error)) return nullptr;
-    QFile back(htmlPath);
-    if (!back.open(QIODevice::ReadOnly)) {
-        fail(error, QStringLiteral("Die Datei „%1“ konnte nicht gelesen werden.").arg(htmlPath));
-        return nullptr;
-    }
-    return parseHtml(QString::fromUtf8(back.readAll()));
-}
-
 namespace {
 
 int paintAll(QTextDocument& document, const ListTable* list, const PageOptions& options,

@@ -70,11 +70,6 @@ bool writePdf(QTextDocument& document, const ListTable& list, const PageOptions&
 QByteArray pdfBytes(QTextDocument& document, const ListTable& list, const PageOptions& options,
                     QString* error);
 
-// Parses `html` as the preview's temporary page does: written to `htmlPath`
-// (UTF-8; the old file deleted first) and read back. Null with a German
-// reason when the file could not be written or read again.
-std::unique_ptr<QTextDocument> writeAndParseHtml(const QString& html, const QString& htmlPath,
-                                                 QString* error);
 // Writes the page's temporary HTML file alone (UTF-8; the old file deleted first).
 bool writeHtmlFile(const QString& html, const QString& htmlPath, QString* error);
 

@@ -86,22 +86,6 @@ TEST(PrintPipeline, ReplacesTheOldFileWhole) {
     EXPECT_TRUE(now.readAll().startsWith("%PDF-"));
 }
 
-TEST(PrintPipeline, TemporaryHtmlIsUtf8AndParsedBack) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("PDFPreviewTab.html"));
-    QString error;
-    auto doc = print::writeAndParseHtml(QStringLiteral("<p>Übersicht &Uuml;ber €</p>"), path, &error);
-    ASSERT_TRUE(doc) << error.toStdString();
-    EXPECT_EQ(doc->toPlainText(), QStringLiteral("Übersicht Über €"));
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(f.readAll().contains("\xc3\x9c" "bersicht"));
-
-    EXPECT_FALSE(print::writeAndParseHtml(QStringLiteral("x"), dir.filePath(QStringLiteral("fehlt/a.html")),
-                                          &error));
-    EXPECT_FALSE(error.isEmpty());
-}
-
 TEST(PrintPipeline, ListFollowsOnItsOwnPagesWithHeadingRowAndFooter) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("liste.pdf"));
