@@ -137,6 +137,7 @@ class Decoder {
         : data_(reinterpret_cast<const uint8_t*>(bytes.constData())),
           size_(static_cast<size_t>(bytes.size())) {
         nameCache_.fill({UINT64_MAX, Name::Other});
+        recentNumbers_.fill({0, Object{}});  // index 0 is nil, never looked up here
     }
 
     Value run();
@@ -208,6 +209,7 @@ class Decoder {
         uint32_t weight;  // expanded size, at most kWeightMask
     };
     std::vector<Decoded> decoded_;  // objects and distinct scalars decoded so far
+    std::array<std::pair<uint64_t, Object>, 512> recentNumbers_;  // archive index → number
 
     // Scalars and keys by their bytes; long ones by property-list ref.
     ScalarTable<uint32_t> scalars_;  // → index in decoded_
@@ -446,12 +448,22 @@ Value Decoder::decodeIndex(uint64_t index, int depth, uint64_t& weight) {
     }
     if (depth > kMaxDepth) fail(Damage::TooDeep);
 
+    // Numbers are not kept per index (a file that shares nothing has millions,
+    // each read once); the few a merging writer names again and again (0,
+    // false) are found in a small cache instead of being parsed anew.
+    auto& recent = recentNumbers_[index & (recentNumbers_.size() - 1)];
+    if (recent.first == index) {
+        add(weight, 1);
+        return scalar(recent.second);
+    }
     const uint64_t ref = plistRefOf(index);
     const Object o = object(ref);
     if (o.kind != Kind::Dict) {
         add(weight, 1);
-        // Numbers cost nothing to decode again; texts and data are shared.
-        if (!o.isString() && o.kind != Kind::Data) return scalar(o);
+        if (!o.isString() && o.kind != Kind::Data) {
+            recent = {index, o};
+            return scalar(o);
+        }
         const uint32_t id = scalarEntry(ref, o);
         slots_[index] = makeSlot(Done, id);
         return decoded_[id].value;

@@ -15,6 +15,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace quandor::archive::bplist {
 
@@ -89,8 +90,15 @@ inline uint64_t readBigEndian(const uint8_t* p, unsigned width) {
             return p[0];
         case 2:
             return (uint64_t{p[0]} << 8) | p[1];
+        case 3:  // references of files with 65,536 to 16 million objects
+            return (uint64_t{p[0]} << 16) | (uint64_t{p[1]} << 8) | p[2];
         case 4:
             return (uint64_t{p[0]} << 24) | (uint64_t{p[1]} << 16) | (uint64_t{p[2]} << 8) | p[3];
+        case 8: {
+            uint64_t v;
+            std::memcpy(&v, p, 8);
+            return __builtin_bswap64(v);
+        }
         default: {
             uint64_t v = 0;
             for (unsigned i = 0; i < width; ++i) v = (v << 8) | p[i];

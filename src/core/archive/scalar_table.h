@@ -48,7 +48,7 @@ class ScalarTable {
             if (!s.entryPlusOne) return nullptr;
             if (s.hash != tag) continue;  // the entry itself is only read on a likely match
             Entry& e = entries_[s.entryPlusOne - 1];
-            if (e.kind == kind && e.size == n && std::memcmp(e.bytes, bytes, n) == 0) return &e.value;
+            if (e.kind == kind && e.size == n && sameBytes(e.bytes, bytes, n)) return &e.value;
         }
     }
 
@@ -61,6 +61,19 @@ class ScalarTable {
     }
 
   private:
+    // Scalars are short: compared inline, eight bytes at a time.
+    static bool sameBytes(const uint8_t* a, const uint8_t* b, size_t n) {
+        for (; n >= 8; a += 8, b += 8, n -= 8) {
+            uint64_t x, y;
+            std::memcpy(&x, a, 8);
+            std::memcpy(&y, b, 8);
+            if (x != y) return false;
+        }
+        for (; n; --n)
+            if (*a++ != *b++) return false;
+        return true;
+    }
+
     struct Entry {
         const uint8_t* bytes;
         uint32_t size;
