@@ -126,14 +126,22 @@ TEST(UnsharedLayout, NoObjectIsUsedTwice) {
     EXPECT_GT(scalars, 4 * 8);
 }
 
-TEST(UnsharedLayout, EqualTextsShareOneQStringAfterReading) {
+// Memory after loading does not depend on the layout: equal texts are one
+// QString, and the named icons every record carries are one Icon.
+TEST(UnsharedLayout, EqualTextsAndIconsAreSharedAfterReading) {
     const ReadResult r = read(write(repetitiveStatement(), Sharing::Unshared));
     ASSERT_TRUE(r.ok);
     const RecordList& items = r.root.asRecord()->items();
     ASSERT_EQ(items.size(), 4u);
     const QString first = items[0]->text(keys::group);
+    const Value icon = items[0]->value(keys::image);
     EXPECT_EQ(first, QStringLiteral("Bürobedarf"));
-    for (const RecordPtr& item : items) EXPECT_EQ(item->text(keys::group).constData(), first.constData());
+    ASSERT_EQ(icon.type(), Value::Type::Icon);
+    EXPECT_FALSE(icon.asIcon().raw);
+    for (const RecordPtr& item : items) {
+        EXPECT_EQ(item->text(keys::group).constData(), first.constData());
+        EXPECT_EQ(item->value(keys::image).iconPtr().get(), icon.iconPtr().get());
+    }
 }
 
 }  // namespace

@@ -30,6 +30,7 @@
 #include "core/record.h"
 
 #include <QFile>
+#include <QHash>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -217,6 +218,7 @@ class Decoder {
     U64Map longKeys_;  // property-list ref → index in longKeyValues_
     std::vector<Key> longKeyValues_;
 
+    QHash<QString, std::shared_ptr<const Icon>> plainIcons_;  // name → the one Icon
     std::array<std::pair<uint64_t, Name>, 256> nameCache_;
     std::unordered_map<uint64_t, ClassInfo> classes_;
     uint64_t lastClassIndex_ = 0;
@@ -977,8 +979,16 @@ Value Decoder::decodeImage(uint64_t index, const Object& o, const ClassInfo& cls
     // The form the writer gives a named icon needs nothing kept; any other
     // image keeps its archived subtree, to be written back unchanged.
     const bool plain = cls.plainImage && o.count == 2 && sawName && plainName;
-    if (!plain) icon->raw = keep(index);
-    return Value(std::shared_ptr<const Icon>(std::move(icon)));
+    if (!plain) {
+        icon->raw = keep(index);
+        return Value(std::shared_ptr<const Icon>(std::move(icon)));
+    }
+    // Plain named icons of equal name are one Icon, as the writer writes them
+    // as one image: a file that gives every record its own image (a writer
+    // that merges nothing) costs no Icon per record.
+    std::shared_ptr<const Icon>& known = plainIcons_[icon->name];
+    if (!known) known = std::move(icon);
+    return Value(known);
 }
 
 int Decoder::countRepresentations(uint64_t ref) {
