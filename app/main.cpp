@@ -6,12 +6,15 @@
 #include "ui/desktop_shell.h"
 #include "ui/qt_ui_port.h"
 #include "ui/single_instance.h"
+#include "ui/translations.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <QIcon>
 #include <QLocale>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <csignal>
 #include <cstdio>
@@ -55,8 +58,16 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Quandor"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quandor"));
     QApplication::setApplicationVersion(QStringLiteral(QUANDOR_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("quandor"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/quandor.svg")));
     // Closing the main window leaves the program running; "Quandor beenden" ends it.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Qt's own dialogs and menus (file, print, text fields) in German, too.
+    if (!quandor::ui::installGermanQtTranslations(app))
+        std::fprintf(stderr,
+                     "Hinweis: Die deutschen Qt-Texte (qtbase_de.qm) fehlen in %s; Datei- und "
+                     "Druckdialoge erscheinen auf Englisch.\n",
+                     qPrintable(quandor::ui::qtTranslationsFolder()));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Quandor – Buchhaltung für Selbstständige"));
@@ -74,7 +85,12 @@ int main(int argc, char* argv[]) {
         QStringLiteral("locale"), QStringLiteral("Sprache der Zahlen und Daten, z. B. de_DE."),
         QStringLiteral("NAME"));
     parser.addOptions({settingsOption, dbOption, localeOption});
+    parser.addPositionalArgument(QStringLiteral("DATEIEN"),
+                                 QStringLiteral("Dateien, die der Dateimanager Quandor übergibt."));
     parser.process(app);
+    QStringList handedOver;
+    for (const QString& file : parser.positionalArguments())
+        handedOver << QFileInfo(file).absoluteFilePath();
 
     QLocale locale = parser.isSet(localeOption) ? QLocale(parser.value(localeOption)) : QLocale();
     if (locale.language() == QLocale::C) locale = QLocale(QLocale::German, QLocale::Germany);
@@ -102,18 +118,24 @@ int main(int argc, char* argv[]) {
 
     // The data folder's lock decides before any window or setting is touched:
     // a second start on the same books brings the running program to the front.
-    delegate.hooks().activateRunningProgram = [](const QString& folder) {
-        return quandor::ui::SingleInstance::activate(folder);
+    delegate.hooks().activateRunningProgram = [&handedOver](const QString& folder) {
+        return quandor::ui::SingleInstance::activate(folder, handedOver);
     };
     if (!delegate.claimDataFolder()) return 0;
 
     quandor::ui::DesktopShell shell(delegate, ui);
     quandor::ui::SingleInstance instance;
     if (!delegate.lockedFolder().isEmpty())
-        instance.listen(delegate.lockedFolder(), [&shell] { shell.showMainWindow(); });
+        instance.listen(delegate.lockedFolder(), [&shell, &delegate](const QStringList& files) {
+            shell.showMainWindow();
+            for (const QString& file : files) delegate.openFile(file);
+        });
     shell.start();
     // Declining the disclaimer ends the program before anything was read.
     if (ui.quitRequested()) return 0;
     quitOnSignals(app);
+    // Files handed over by the file manager are never opened; the person is told how to import.
+    for (const QString& file : handedOver)
+        QTimer::singleShot(0, &app, [&delegate, file] { delegate.openFile(file); });
     return app.exec();
 }

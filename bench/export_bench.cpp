@@ -1,6 +1,8 @@
 // Speed of the statement print and exports for one statement of N items.
 //
 //   export_bench [N] [RUNS] [KEEP.pdf]   (defaults: 10000 items, 5 runs)
+//   export_bench long [ITEMS] [LENGTH] [RUNS]
+//                                        (defaults: 10000 items, 10000 characters, 3 runs)
 //
 // Measures, as medians over RUNS:
 //  - the overview page with its item list: HTML built, written and parsed,
@@ -11,7 +13,14 @@
 //  - the semicolon CSV export;
 //  - the XML export (text, UTF-8, atomic write).
 // Runs headless on the offscreen platform, locale de_DE.
+//
+// "long": hostile titles, every item's title LENGTH characters without a
+// blank, exported as the person does it (the export sheet opened, the format
+// written) through the statement controller, with the item list on the page:
+//  - CSV, semicolon CSV and XML of ITEMS such items (no page is rendered);
+//  - the overview as PDF and RTF of one such item, of 100, and of ITEMS.
 
+#include "bookkeeping/add_controller.h"
 #include "bookkeeping/statement_exports.h"
 #include "bookkeeping/statement_pages.h"
 #include "bookkeeping/summary_page.h"
@@ -20,8 +29,12 @@
 #include "core/atomic_file.h"
 #include "core/keys.h"
 #include "core/number_texts.h"
+#include "core/paths.h"
+#include "core/settings.h"
+#include "core/settings_keys.h"
 #include "print/print_pipeline.h"
 #include "print/rtf_writer.h"
+#include "silent_ui.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -32,6 +45,7 @@
 #include <chrono>
 #include <ctime>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -62,12 +76,83 @@ double medianMs(int runs, const std::function<void()>& work, double* cpu = nullp
     return ms[ms.size() / 2];
 }
 
+// Exports of items with titles of `length` characters without a blank, through
+// the statement controller as the export sheet runs them.
+int longTitles(int64_t items, int length, int runs) {
+    QTemporaryDir dir;
+    Settings settings(dir.filePath(QStringLiteral("bench.conf")));
+    settings.setBool(prefs::firstStepsDone, true);
+    settings.setBool(prefs::prefsExportPrintWithList, true);
+    settings.setText(prefs::prefsCompany, QStringLiteral("Muster GmbH"));
+    bench::SilentUi ui;
+    const QDateTime now = QDateTime::fromString(QStringLiteral("2026-05-01T12:00:00Z"), Qt::ISODate);
+    QuandorAppDelegate app(settings, ui, Paths::under(dir.path()), [now] { return now; });
+    AddController controller(app);
+
+    // One statement of `n` items, every title `length` characters long.
+    auto statementOf = [&](int64_t n) {
+        GeneratorOptions options;
+        options.items = n;
+        options.itemsPerStatement = int(n);
+        app.database() = generateDatabase(options);
+        const RecordPtr statement = app.database().years.front()->thelists().front();
+        for (const RecordPtr& item : statement->items()) {
+            QString title(length, QLatin1Char('Q'));
+            // every title different, so no layer can share the work
+            const QString mark = QString::number(qulonglong(item.get()), 36);
+            title.replace(0, std::min<qsizetype>(mark.size(), title.size()), mark.left(title.size()));
+            item->set(keys::title, title);
+        }
+        app.selection().setYearIndex(0);
+        app.selection().setStatementIndex(0);
+        app.selection().refresh();
+    };
+    double cpu = 0;
+    auto exportAs = [&](int tab, const QString& name) {
+        controller.openTabJournalExport();
+        controller.cancelTabJournalExport();
+        if (controller.exportStatementTo(tab, dir.filePath(name)) != AddController::ExportResult::Written)
+            std::fprintf(stderr, "export %d failed\n", tab);
+    };
+    auto pdfRendered = [&] { return QFile::exists(controller.previewPdfPath()); };
+
+    std::printf("titles of %d characters without a blank, median of %d runs\n", length, runs);
+    statementOf(items);
+    QFile::remove(controller.previewPdfPath());
+    double ms = medianMs(runs, [&] { exportAs(2, QStringLiteral("a.csv")); }, &cpu);
+    std::printf("  CSV export, %6lld items:               %9.1f ms (CPU %.1f ms)\n", (long long)items, ms, cpu);
+    ms = medianMs(runs, [&] { exportAs(9, QStringLiteral("b.csv")); }, &cpu);
+    std::printf("  CSV export with semicolons, %6lld items:%9.1f ms (CPU %.1f ms)\n", (long long)items, ms, cpu);
+    ms = medianMs(runs, [&] { exportAs(3, QStringLiteral("c.xml")); }, &cpu);
+    std::printf("  XML export, %6lld items:               %9.1f ms (CPU %.1f ms)\n", (long long)items, ms, cpu);
+    std::printf("  (overview rendered by these exports: %s)\n", pdfRendered() ? "yes" : "no");
+
+    for (const int64_t n : {int64_t(1), int64_t(100), items}) {
+        if (n > items) continue;
+        statementOf(n);
+        const int r = n > 100 ? 1 : runs;
+        ms = medianMs(r, [&] { exportAs(0, QStringLiteral("d.pdf")); }, &cpu);
+        QString error;
+        std::printf("  PDF export, %6lld items:               %9.1f ms (CPU %.1f ms, %d run%s)\n", (long long)n, ms,
+                    cpu, r, r == 1 ? "" : "s");
+        ms = medianMs(r, [&] { exportAs(1, QStringLiteral("e.rtf")); }, &cpu);
+        std::printf("  RTF export, %6lld items:               %9.1f ms (CPU %.1f ms, %d run%s)\n", (long long)n, ms,
+                    cpu, r, r == 1 ? "" : "s");
+        if (n == items) break;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    if (argc > 1 && std::strcmp(argv[1], "long") == 0) {
+        return longTitles(argc > 2 ? std::atoll(argv[2]) : 10000, argc > 3 ? std::atoi(argv[3]) : 10000,
+                          argc > 4 ? std::atoi(argv[4]) : 3);
+    }
     const int64_t n = argc > 1 ? std::atoll(argv[1]) : 10000;
     const int runs = argc > 2 ? std::atoi(argv[2]) : 5;
 

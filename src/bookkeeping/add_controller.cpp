@@ -83,7 +83,7 @@ void AddController::addYear() {
     settings.setInt(prefs::prefsSelectedYearTabTag, 0);
 
     Selection& selection = app_.selection();
-    previousIndex_ = selection.yearIndex();
+    rememberSelection();
     app_.database().years.push_back(Record::create(RecordClass::Year, app_.nowStamp()));
     app_.noteChanged();
     selection.setYearIndex(static_cast<int>(app_.database().years.size()) - 1);
@@ -152,7 +152,7 @@ void AddController::addList() {
         return;
     }
     settings.setInt(prefs::prefsSelectedTabTabTag, 0);
-    previousIndex_ = selection.statementIndex();
+    rememberSelection();
     newListYear_ = year;
     year->thelists().push_back(Record::create(RecordClass::Thelist, app_.nowStamp()));
     app_.noteChanged();
@@ -230,7 +230,6 @@ bool AddController::closeSheet(SheetKind kind, Key nameKey, const QString& refus
 // and an empty year or statement would stay behind.
 void AddController::cancelSheet(SheetKind kind) {
     if (sheet_.kind != kind) return;
-    Selection& selection = app_.selection();
     if (sheet_.isNew) {
         RecordList& list =
             kind == SheetKind::Year ? app_.database().years : newListYear_->thelists();
@@ -239,11 +238,7 @@ void AddController::cancelSheet(SheetKind kind) {
             list.erase(it);
             app_.noteChanged();
         }
-        if (kind == SheetKind::Year)
-            selection.setYearIndex(previousIndex_);
-        else
-            selection.setStatementIndex(previousIndex_);
-        selection.refresh();
+        restoreSelection();
     } else if (!(sheet_.record->properties() == savedProperties_)) {
         sheet_.record->setProperties(savedProperties_);
         app_.noteChanged();
@@ -251,6 +246,22 @@ void AddController::cancelSheet(SheetKind kind) {
     sheet_ = Sheet{};
     savedProperties_ = Dict{};
     newListYear_.reset();
+}
+
+// Adding a year or statement selects it, which empties the item list; a
+// cancelled one gives back the year, statement and items selected before.
+void AddController::rememberSelection() {
+    const Selection& selection = app_.selection();
+    selectionBefore_ = {selection.yearIndex(), selection.statementIndex(), selection.selectedItems()};
+}
+
+void AddController::restoreSelection() {
+    Selection& selection = app_.selection();
+    selection.setYearIndex(selectionBefore_.year);
+    selection.setStatementIndex(selectionBefore_.statement);
+    selection.refresh();
+    selection.setSelectedItems(std::move(selectionBefore_.items));
+    selectionBefore_ = {};
 }
 
 bool AddController::askDelete(const QString& title, const QString& message) {

@@ -120,6 +120,11 @@ class AddController {
     bool closeItemSheet();
     // Removes the fresh item of an add sheet and closes it.
     void cancelItemSheet();
+    // Esc on the edit sheet: the item shown gets back the values it had when
+    // the sheet came to it (opened on it or stepped to it) and the sheet
+    // closes, without the checks of closing. Items stepped away from keep
+    // their changes.
+    void revertItemSheet();
     // Opens the sheet on the selected item (asks first when its statement was
     // used for the VAT return); beeps without a selection.
     void editItem();
@@ -402,11 +407,15 @@ class AddController {
     static const QString kHandOverButton;       // "Trotzdem übergeben"
     // ---- statement print and export (add_controller_print.cpp) ---------------
     // The print sheet and the export sheet work on the selected statement and
-    // the listed items. Both render the overview page ("Übersicht") into the
-    // temporary files of the data folder when they open:
-    //   "PDFPreviewTab.html"  the page as HTML (printing, RTF export)
+    // the listed items. The print sheet renders the overview page
+    // ("Übersicht") into the temporary files of the data folder when it
+    // opens; the export sheet only when the PDF export is written (CSV, XML,
+    // RTF and the statement file need no rendered page):
+    //   "PDFPreviewTab.html"  the page as HTML (printing)
     //   "PDFPreviewTab.pdf"   the page as PDF (preview, PDF export)
-    //   "PDFExportTab.pdf"    what the export sheet's small PDF view shows
+    //   "PDFExportTab.pdf"    what the export sheet's small PDF view shows: an
+    //                         empty page with the overview's footer, rendered
+    //                         only when a window shows it
     enum class PrintSheet { None, Print, Export };
     // What the window does for these sheets; every hook may be left empty.
     struct PrintHooks {
@@ -441,13 +450,13 @@ class AddController {
     void previewJournal();  // loadPDFTab after 0.1 s
     void loadPDFTab();
     void printJournal();
-    // Export sheet: the same checks; opens the sheet and renders the overview.
+    // Export sheet: the same checks; opens the sheet (renders no overview).
     void openTabJournalExport();
     void cancelTabJournalExport();
     // Closes the sheet and runs the export chosen in "prefsSelectedExportTab".
     ExportResult closeTabJournalExport();
     // The export of format `tab` (the values of "prefsSelectedExportTab") into
-    // `path` without a dialog; the overview must have been rendered for PDF and RTF.
+    // `path` without a dialog; the PDF export renders the overview first.
     ExportResult exportStatementTo(int tab, const QString& path);
     // The summary page of the selected statement as a PDF file at `path`
     // (written whole or not at all), as infoWindowVoid builds and renders it.
@@ -553,7 +562,14 @@ class AddController {
     Sheet sheet_;
     // For cancelling: the properties before editing, and the selection before adding.
     Dict savedProperties_;
-    int previousIndex_ = -1;
+    struct SelectionBefore {
+        int year = -1;
+        int statement = -1;
+        std::vector<RecordPtr> items;
+    };
+    SelectionBefore selectionBefore_;
+    void rememberSelection();
+    void restoreSelection();
     RecordPtr newListYear_;  // the year a new statement was appended to
 };
 

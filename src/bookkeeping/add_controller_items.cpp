@@ -132,6 +132,7 @@ void AddController::showSign(int64_t kind) {
 
 void AddController::showItem(const RecordPtr& item) {
     sheet_.record = item;
+    savedProperties_ = item->properties();  // what revertItemSheet gives back
     itemSheet_.amountText = amountFieldText(item->value(keys::amount));
     itemSheet_.accountText = item->text(keys::accountNumber);
     itemSheet_.accountRejected = false;
@@ -275,6 +276,22 @@ void AddController::cancelItemSheet() {
     itemStatement_.reset();
     app_.selection().refresh();
     app_.selection().setSelectedItems({});
+}
+
+void AddController::revertItemSheet() {
+    if (sheet_.kind != SheetKind::Item || sheet_.isNew) return;
+    const RecordPtr item = sheet_.record;
+    if (!(item->properties() == savedProperties_)) {
+        item->setProperties(savedProperties_);
+        app_.noteChanged();
+    }
+    sheet_ = Sheet{};
+    search_ = SearchSheet{};
+    savedProperties_ = Dict{};
+    itemStatement_.reset();
+    // The date may have changed back: the list sorts the item where it was.
+    app_.selection().refresh();
+    if (app_.selection().rowOf(item.get()) >= 0) app_.selection().setSelectedItems({item});
 }
 
 void AddController::editItem() {

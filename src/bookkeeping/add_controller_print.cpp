@@ -262,11 +262,11 @@ void AddController::openTabJournalExport() {
     if (printSheet_ != PrintSheet::None || !printChecksPass()) return;
     exportButtonEnabled_ = false;
     printSheet_ = PrintSheet::Export;
+    // The overview is rendered only when the chosen format needs it (PDF, at
+    // the export itself): a CSV or XML export renders no page at all.
     app_.ui().schedule(0, [this] {
         if (printSheet_ != PrintSheet::Export) return;
-        const bool rendered = generatePDFTab();
-        if (printHooks_.overviewRendered) printHooks_.overviewRendered(rendered);
-        if (rendered) generatePDFTabExport();
+        generatePDFTabExport();
     });
 }
 
@@ -277,13 +277,31 @@ void AddController::cancelTabJournalExport() {
 void AddController::generateTabJournalExportVoid() { generatePDFTabExport(); }
 
 void AddController::generatePDFTabExport() {
-    // The sheet's small view shows the overview itself.
+    // The sheet's small view shows an empty page with the overview's footer,
+    // which costs the same for every statement. It is rendered only for a
+    // window that shows it; without one the sheet is ready at once.
+    const RecordPtr statement = app_.selection().selectedStatement();
+    const RecordPtr year = app_.selection().selectedYear();
+    if (statement && year)
+        app_.settings().setText(prefs::printFooter,
+                                overviewFooter(app_.settings().getText(prefs::prefsCompany),
+                                               statement->text(keys::title), year->text(keys::dateValue)));
+    if (!printHooks_.showExportPdf) {
+        loadPDFTabExport();
+        return;
+    }
     const QString to = exportPdfPath();
     QFile::remove(to);
-    QFile from(previewPdfPath());
-    if (!from.open(QIODevice::ReadOnly)) return;
-    QString reason;
-    if (!writeFileAtomically(to, from.readAll(), &reason)) return;
+    QDir().mkpath(app_.paths().dataFolder);
+    print::PageOptions options;
+    options.footer = app_.settings().getText(prefs::printFooter);
+    QString error;
+    const std::unique_ptr<QTextDocument> empty = print::parseHtml(QString());
+    if (!print::writePdf(*empty, options, to, &error)) {
+        // The export itself does not need the small view: the button still works.
+        loadPDFTabExport();
+        return;
+    }
     app_.ui().schedule(1000, [this] { loadPDFTabExport(); });
 }
 
@@ -314,8 +332,9 @@ AddController::ExportResult AddController::exportStatementTo(int tab, const QStr
     QByteArray bytes;
     switch (chosen) {
         case 0: {
-            // A copy of the rendered overview; an existing file the person chose
-            // to replace is replaced whole.
+            // The overview, rendered now, copied; an existing file the person
+            // chose to replace is replaced whole.
+            if (!generatePDFTab()) return ExportResult::Failed;
             QFile pdf(previewPdfPath());
             if (!pdf.open(QIODevice::ReadOnly)) {
                 app_.ui().alert(AlertStyle::Critical, kErrorTitle,

@@ -4,44 +4,32 @@
 #include "core/number_texts.h"
 #include "core/text_cleaning.h"
 
-#include <QStringEncoder>
-
 namespace quandor {
 
 namespace {
-
-// Texts stored as the person typed them ("as stored"): only what would break
-// the line structure of the file is replaced.
-QString asStored(const QString& text) {
-    if (text.isEmpty()) return text;
-    QString t = text;
-    for (QChar& c : t)
-        if (c == u'"' || c == u'\n' || c == u'\r' || c == QChar::LineSeparator ||
-            c == QChar::ParagraphSeparator || c == u'\v' || c == u'\f' || c == QChar(0x85))
-            c = u' ';
-    return zapGremlinsInString(t);
-}
 
 // The nine fields of one CSV line, in file order.
 struct CsvFields {
     QString f[9];
 };
 
-CsvFields csvFields(const Record& item, const QLocale& locale) {
+CsvFields csvFields(const Record& item, const QLocale& locale, csv::Charset charset) {
+    using csv::Field;
+    auto cell = [charset](const QString& text, Field field) { return csv::cell(text, field, charset); };
     CsvFields r;
-    r.f[0] = shortDateText(item.date(keys::date), locale);
-    r.f[1] = asStored(item.text(keys::misc1));
-    r.f[2] = plainAscii(cleanCsvField(item.text(keys::title), true));
-    r.f[3] = asStored(item.text(keys::number));
-    r.f[4] = cleanCsvField(item.text(keys::group), false);
-    r.f[5] = asStored(item.text(keys::accountNumber));
-    r.f[6] = cleanCsvField(item.text(keys::account), false);
+    r.f[0] = cell(shortDateText(item.date(keys::date), locale), Field::Formatted);
+    r.f[1] = cell(item.text(keys::misc1), Field::Stored);
+    r.f[2] = cell(item.text(keys::title), Field::Typed);
+    r.f[3] = cell(item.text(keys::number), Field::Stored);
+    r.f[4] = cell(item.text(keys::group), Field::Typed);
+    r.f[5] = cell(item.text(keys::accountNumber), Field::Stored);
+    r.f[6] = cell(item.text(keys::account), Field::Typed);
     if (item.flag(keys::taxBool)) {
         // Both variants print the rate as the rate text ("19,00 %"); it is not
-        // cleaned, which would split its decimal comma into " | ".
-        r.f[7] = rateText(item.real(keys::taxPerecent), locale);
+        // cleaned as typed text, which would split its decimal comma into " | ".
+        r.f[7] = cell(rateText(item.real(keys::taxPerecent), locale), Field::Formatted);
     }
-    r.f[8] = amountText(item.real(keys::finalAmount), locale);
+    r.f[8] = cell(amountText(item.real(keys::finalAmount), locale), Field::Formatted);
     return r;
 }
 
@@ -52,47 +40,6 @@ void appendQuoted(QString& out, const QString& field) {
 }
 
 }  // namespace
-
-QString cleanCsvField(const QString& text, bool isTitle) {
-    if (text.isEmpty()) return text;
-    QString out;
-    out.reserve(text.size() + 8);
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u == u',' || u == 0x201A)
-            out += QStringLiteral(" | ");
-        else if (u == 0x2028 || u == u'"' || u == u'\n' || u == u'\r')
-            out += QLatin1Char(' ');
-        else if (isTitle && (u == 0x2029 || u == u'\v' || u == u'\f' || u == 0x85))
-            out += QLatin1Char(' ');
-        else
-            out += c;
-    }
-    return zapGremlinsInString(out);
-}
-
-QString plainAscii(const QString& text) {
-    bool ascii = true;
-    for (const QChar c : text) ascii = ascii && c.unicode() < 0x80;
-    if (ascii) return text;
-    QString out;
-    out.reserve(text.size());
-    const QString decomposed = text.normalized(QString::NormalizationForm_KD);
-    for (qsizetype i = 0; i < decomposed.size(); ++i) {
-        const QChar c = decomposed.at(i);
-        if (c.unicode() < 0x80) {
-            out += c;
-        } else if (c.unicode() == 0xDF) {
-            out += QStringLiteral("ss");
-        } else if (c.category() == QChar::Mark_NonSpacing) {
-            // the accent of a decomposed letter
-        } else {
-            if (c.isHighSurrogate() && i + 1 < decomposed.size()) ++i;
-            out += QLatin1Char('?');
-        }
-    }
-    return out;
-}
 
 QString xmlEscaped(const QString& text) {
     QString out;
@@ -120,11 +67,11 @@ QString xmlEscaped(const QString& text) {
     return out;
 }
 
-QString csvString(const ItemRefs& items, const QLocale& locale) {
+QString csvString(const ItemRefs& items, const QLocale& locale, csv::Charset charset) {
     QString out;
     out.reserve(qsizetype(items.size()) * 100);
     for (const Record* item : items) {
-        const CsvFields r = csvFields(*item, locale);
+        const CsvFields r = csvFields(*item, locale, charset);
         for (int i = 0; i < 9; ++i) {
             if (i > 0) out += QLatin1Char(',');
             appendQuoted(out, r.f[i]);
@@ -134,12 +81,12 @@ QString csvString(const ItemRefs& items, const QLocale& locale) {
     return zapGremlinsInString(out);
 }
 
-QString csvStringMac(const ItemRefs& items, const QLocale& locale) {
+QString csvStringMac(const ItemRefs& items, const QLocale& locale, csv::Charset charset) {
     QString out;
     out.reserve(qsizetype(items.size()) * 110);
     int n = 0;
     for (const Record* item : items) {
-        const CsvFields r = csvFields(*item, locale);
+        const CsvFields r = csvFields(*item, locale, charset);
         appendQuoted(out, QString::number(++n));
         for (int i = 0; i < 9; ++i) {
             out += QLatin1Char(';');
@@ -178,10 +125,6 @@ QString xmlString(const ItemRefs& items, const QLocale& locale) {
     return zapGremlinsInString(out);
 }
 
-QByteArray windows1252(const QString& text) {
-    QStringEncoder encoder("windows-1252", QStringConverter::Flag::Default);
-    if (!encoder.isValid()) return text.toLatin1();
-    return encoder.encode(text);
-}
+QByteArray windows1252(const QString& text) { return csv::encode(text, csv::Charset::Windows1252); }
 
 }  // namespace quandor

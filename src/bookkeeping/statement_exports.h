@@ -3,13 +3,16 @@
 // semicolons and a running number, and XML. Items are written in the order
 // given (the item list's order).
 //
-// Every text passes the export text cleaning. Fields typed by the person are
-// cleaned so that each item stays one line of the file: "," and "‚" become
-// " | ", quotes and line ends become blanks. Receipt numbers, numbers and
-// account numbers are written as stored, except that quotes and line ends in
-// them become blanks too, so that they cannot end a field or a line early.
-// Numbers the program formats itself (rates, amounts, dates) are not cleaned.
+// CSV cells are made by the shared cell rules of bookkeeping/csv_cell.h, the
+// same for every field: characters of the file's character set stay, the
+// rest is folded; control characters never reach the file; quotes become
+// blanks; a cell cannot start a spreadsheet formula. Fields typed by the
+// person (title, category, account) also get "," and "‚" replaced by " | ",
+// so that each item stays one line of the file; receipt numbers, numbers and
+// account numbers keep their commas. Rates, amounts and dates are the
+// program's own texts.
 
+#include "bookkeeping/csv_cell.h"
 #include "core/record.h"
 
 #include <QByteArray>
@@ -22,19 +25,16 @@ namespace quandor {
 
 using ItemRefs = std::vector<const Record*>;
 
-QString csvString(const ItemRefs& items, const QLocale& locale);
-QString csvStringMac(const ItemRefs& items, const QLocale& locale);
+// The texts are made for a file of `charset` (statement files are
+// Windows-1252; the tax-advisor package writes the same text as Mac Roman).
+QString csvString(const ItemRefs& items, const QLocale& locale,
+                  csv::Charset charset = csv::Charset::Windows1252);
+QString csvStringMac(const ItemRefs& items, const QLocale& locale,
+                     csv::Charset charset = csv::Charset::Windows1252);
 QString xmlString(const ItemRefs& items, const QLocale& locale);
 
-// CSV files of statements are Windows-1252; characters it lacks become "?".
+// CSV files of statements are Windows-1252: csv::encode with that set.
 QByteArray windows1252(const QString& text);
-
-// The cleaning of person-typed CSV fields; `isTitle` also turns every other
-// kind of line break into a blank.
-QString cleanCsvField(const QString& text, bool isTitle);
-// A title reduced to plain ASCII: accents dropped ("ä" → "a"), "ß" → "ss",
-// everything else outside ASCII → "?".
-QString plainAscii(const QString& text);
 // Text as XML element content: "&", "<" and ">" escaped, characters XML
 // does not allow dropped.
 QString xmlEscaped(const QString& text);

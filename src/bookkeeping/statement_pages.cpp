@@ -2,6 +2,7 @@
 
 #include "core/keys.h"
 #include "core/number_texts.h"
+#include "print/printable_text.h"
 
 #include <algorithm>
 
@@ -11,9 +12,22 @@ namespace quandor {
 
 namespace {
 
-QString esc(const QString& text) { return text.toHtmlEscaped(); }
+// A text on the page: what the fonts cannot draw as a visible placeholder,
+// escaped for HTML.
+QString esc(const QString& text) { return print::printableText(text).toHtmlEscaped(); }
 
 constexpr int kRowsPerTable = 40;
+
+// "Firma · text", or the text alone without a company name.
+QString withCompany(const QString& company, const QString& text) {
+    if (company.trimmed().isEmpty()) return text;
+    return company + QStringLiteral(" · ") + text;
+}
+// The same as HTML: "Firma &middot; " or nothing.
+QString companyPrefix(const QString& company) {
+    if (company.trimmed().isEmpty()) return QString();
+    return esc(company) + QStringLiteral(" &middot; ");
+}
 
 QString br(int n) {
     QString s;
@@ -117,15 +131,15 @@ class Page {
         using print::ListCell;
         const Record& s = *in_.statement;
         print::ListTable t;
-        t.heading = QStringLiteral("%1 · Übersicht %2 %3")
-                        .arg(in_.company, s.text(keys::title), in_.year->text(keys::dateValue));
+        t.heading = withCompany(in_.company, QStringLiteral("Übersicht %1 %2")
+                                                 .arg(s.text(keys::title), in_.year->text(keys::dateValue)));
         t.border = in_.border;
         const double widths[] = {26, 36, 152, 62, 72, 97, 44, 30, 46, 8};
         const char16_t* heads[] = {u"Nr.", u"Datum", u"Bezeichnung", u"Nummer", u"Kategorie",
                                    u"Kostenstelle", u"exkl.", u"Satz", u"Summe", u""};
         for (int c = 0; c < 10; ++c)
             t.columns.push_back({QString::fromUtf16(heads[c]), widths[c],
-                                 c >= 6 ? Qt::AlignRight : Qt::AlignLeft});
+                                 c >= 6 ? Qt::AlignRight : Qt::AlignLeft, QString()});
         const ItemRefs items = sortedForList();
         t.rows.reserve(items.size());
         int n = 0;
@@ -146,7 +160,10 @@ class Page {
             row[9] = {item->integer(keys::kind) == 1 ? QStringLiteral("\u21E5") : QStringLiteral("\u21E4"), {},
                       false, ListCell::Size::Tiny};
             // Line breaks inside a text print as blanks, as the page's HTML shows them.
-            for (ListCell& cell : row) cell.text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+            for (ListCell& cell : row) {
+                cell.text = print::singleLine(cell.text);
+                cell.below = print::singleLine(cell.below);
+            }
             t.rows.push_back(std::move(row));
         }
         return t;
@@ -156,8 +173,8 @@ class Page {
         const Record& s = *in_.statement;
         const Record& y = *in_.year;
         QString h = br(returnTableShown ? 9 : 15) + br(4);
-        h += QStringLiteral("<h4>%1 &middot; &Uuml;bersicht %2 %3</h4>")
-                 .arg(esc(in_.company), esc(s.text(keys::title)), esc(y.text(keys::dateValue)));
+        h += QStringLiteral("<h4>%1&Uuml;bersicht %2 %3</h4>")
+                 .arg(companyPrefix(in_.company), esc(s.text(keys::title)), esc(y.text(keys::dateValue)));
         // The column widths add up to the table's 575 points, so the list fits
         // the paper at full size.
         const QString table = QStringLiteral(
@@ -220,7 +237,7 @@ const QString kPagePrologue = QStringLiteral(
 
 QString overviewFooter(const QString& company, const QString& statementTitle,
                        const QString& yearName) {
-    return QStringLiteral("%1 · Übersicht %2 %3 · Seite ").arg(company, statementTitle, yearName);
+    return withCompany(company, QStringLiteral("Übersicht %1 %2 · Seite ").arg(statementTitle, yearName));
 }
 
 namespace {

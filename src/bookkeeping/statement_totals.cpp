@@ -50,7 +50,7 @@ struct SlotTable {
             table_[key.id()] = slot;
         }
     }
-    uint8_t operator[](uint32_t id) const { return id < table_.size() ? table_[id] : kNone; }
+    uint8_t operator[](uint32_t id) const { return id < table_.size() ? table_[id] : uint8_t{kNone}; }
 };
 
 ItemKeys readItem(const Record& item) {

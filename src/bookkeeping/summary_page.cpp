@@ -2,6 +2,7 @@
 
 #include "core/keys.h"
 #include "core/number_texts.h"
+#include "print/printable_text.h"
 
 #include <algorithm>
 
@@ -9,7 +10,15 @@ namespace quandor {
 
 namespace {
 
-QString esc(const QString& s) { return s.toHtmlEscaped(); }
+// A text on the page: what the fonts cannot draw as a visible placeholder,
+// escaped for HTML.
+QString esc(const QString& s) { return print::printableText(s).toHtmlEscaped(); }
+
+// "Firma · text", or the text alone without a company name.
+QString withCompany(const QString& company, const QString& text) {
+    if (company.trimmed().isEmpty()) return text;
+    return company + QStringLiteral(" · ") + text;
+}
 
 QString cell(const QString& content, const QString& attributes = {}) {
     return QStringLiteral("<td%1>%2</td>")
@@ -96,8 +105,9 @@ class Page {
     QString itemList() const {
         const bool paymentTable = in_.statement->flag(keys::taxBool);
         QString h = QStringLiteral("<br>").repeated(paymentTable ? 17 : 22);
-        h += QStringLiteral("<h4>") + esc(in_.company) +
-             QStringLiteral(" &middot; &Uuml;bersicht aller Posten &middot; ") +
+        h += QStringLiteral("<h4>");
+        if (!in_.company.trimmed().isEmpty()) h += esc(in_.company) + QStringLiteral(" &middot; ");
+        h += QStringLiteral("&Uuml;bersicht aller Posten &middot; ") +
              esc(in_.statement->text(keys::title)) + u' ' + esc(in_.yearName) +
              QStringLiteral("</h4>");
         h += tableOpen(575, 7, 1, in_.printBorder);
@@ -136,23 +146,26 @@ class Page {
     print::ListTable listTable() const {
         using print::ListCell;
         print::ListTable t;
-        t.heading = in_.company + QStringLiteral(" · Übersicht aller Posten · ") +
-                    in_.statement->text(keys::title) + u' ' + in_.yearName;
+        t.heading = withCompany(in_.company, QStringLiteral("Übersicht aller Posten · ") +
+                                                 in_.statement->text(keys::title) + u' ' + in_.yearName);
         t.border = in_.printBorder;
         const double widths[] = {24, 38, 170, 74, 120, 48, 30, 48, 10};
-        const char16_t* heads[] = {u"Nr.", u"Datum", u"Bezeichnung / Kategorie", u"Nummer / Beleg",
-                                   u"Konto", u"(netto)", u"Satz", u"Summe", u""};
+        // Two titles stacked where the cells hold two texts, as on the page's HTML.
+        const char16_t* heads[] = {u"Nr.", u"Datum", u"Bezeichnung", u"Nummer", u"Konto",
+                                   u"(netto)", u"Satz", u"Summe", u""};
+        const char16_t* belows[] = {u"", u"", u"Kategorie", u"Beleg", u"", u"", u"", u"", u""};
         for (int c = 0; c < 9; ++c)
             t.columns.push_back({QString::fromUtf16(heads[c]), widths[c],
-                                 c >= 5 ? Qt::AlignRight : Qt::AlignLeft});
+                                 c >= 5 ? Qt::AlignRight : Qt::AlignLeft, QString::fromUtf16(belows[c])});
         const std::vector<const Record*> items = sortedItems();
         t.rows.reserve(items.size());
         int n = 0;
         for (const Record* item : items) {
             const bool vat = item->flag(keys::taxBool);
-            QString title = item->text(keys::title);
-            QString group = item->text(keys::group);
-            QString account = item->text(keys::account);
+            // Line breaks inside a text print as blanks, as the page's HTML shows them.
+            QString title = print::singleLine(item->text(keys::title));
+            QString group = print::singleLine(item->text(keys::group));
+            QString account = print::singleLine(item->text(keys::account));
             if (!in_.unshortened) {
                 title = shortenedText(title, 29, 28);
                 group = shortenedText(group, 32, 31);
@@ -162,8 +175,10 @@ class Page {
             row[0] = {QString::number(++n), {}, true, ListCell::Size::Normal};
             row[1] = {shortDateText(item->date(keys::date)), {}, false, ListCell::Size::Normal};
             row[2] = {title, group, false, ListCell::Size::Normal};
-            row[3] = {item->text(keys::number), item->text(keys::misc1), false, ListCell::Size::Normal};
-            row[4] = {item->text(keys::accountNumber), account, false, ListCell::Size::Normal};
+            row[3] = {print::singleLine(item->text(keys::number)), print::singleLine(item->text(keys::misc1)),
+                      false, ListCell::Size::Normal};
+            row[4] = {print::singleLine(item->text(keys::accountNumber)), account, false,
+                      ListCell::Size::Normal};
             if (vat) {
                 row[5] = {amountText(item->real(keys::finalAmountWithout)), {}, false, ListCell::Size::Normal};
                 row[6] = {rateText(item->real(keys::taxPerecent)), {}, false, ListCell::Size::Tiny};
@@ -207,6 +222,8 @@ QString SummaryPageInput::defaultPrologue() {
 
 QString shortenedText(const QString& text, qsizetype limit, qsizetype keep) {
     if (text.size() <= limit) return text;
+    // never half of a character written as a surrogate pair
+    if (keep > 0 && keep < text.size() && text.at(keep - 1).isHighSurrogate()) --keep;
     return text.left(keep) + QStringLiteral(" …");
 }
 
@@ -223,8 +240,8 @@ SummaryPage buildSummaryPage(const SummaryPageInput& in) {
     }
     const Page p(*input);
     const QString title = input->statement->text(keys::title);
-    page.footer = input->company + QStringLiteral(" · Abrechnung ") + title + u' ' +
-                  input->yearName + QStringLiteral(" · Seite ");
+    page.footer = withCompany(input->company, QStringLiteral("Abrechnung ") + title + u' ' +
+                                                  input->yearName + QStringLiteral(" · Seite "));
     page.html = input->prologue + QStringLiteral("<h2>") + esc(input->company) +
                 QStringLiteral("</h2><h3><small>Steuernummer: ") + esc(input->taxId) +
                 QStringLiteral("</small></h3><small>Datum: ") +

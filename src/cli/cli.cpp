@@ -44,6 +44,9 @@ void Context::error(const QString& text) const {
 
 const std::vector<Command>& commands() {
     static const std::vector<Command> all = {
+        {"batch", "batch DATEI|-",
+         "führt viele Befehle in einem Programmlauf aus: jede Zeile eine JSON-Liste der Argumente "
+         "eines Befehls; hält beim ersten Fehler an", {}, batchCommand},
         {"dump", "dump DATEI", "gibt eine Quandor-Datei (Datenbank, Jahr, Abrechnung, Konten) als JSON aus", {},
          dumpCommand},
         {"check", "check [DATEI]", "lädt die Datenbank vollständig und zählt ihre Einträge", {}, checkCommand},

@@ -63,6 +63,7 @@ int run(const QStringList& arguments, FILE* out = stdout, FILE* err = stderr);
 
 // Commands, one file each.
 int dumpCommand(const Context& ctx, const Args& args);
+int batchCommand(const Context& ctx, const Args& args);
 int checkCommand(const Context& ctx, const Args& args);
 int generateCommand(const Context& ctx, const Args& args);
 int rewriteCommand(const Context& ctx, const Args& args);

@@ -47,12 +47,7 @@ bool chooseUser(const Context& ctx, Settings& settings, QuandorAppDelegate& dele
     }
     for (const Dict& user : *users)
         if (user.text(userkeys::pfad) == ctx.global.user) {
-            delegate.chooseUser(user);
-            delegate.hooks().findUser = [list = *users](const QString& id) -> std::optional<Dict> {
-                for (const Dict& u : list)
-                    if (u.text(userkeys::pfad) == id) return u;
-                return std::nullopt;
-            };
+            delegate.chooseUser(user);  // the path resolution takes the chosen entry
             *exitCode = kDone;
             return true;
         }
@@ -74,7 +69,7 @@ int usersCommand(const Context& ctx, const Args& args) {
     auto session = Session::open(ctx, &code, sub == "add");
     if (!session) return code;
     session->ui().setAnswerYes(args.flag(QStringLiteral("--yes")));
-    UsersController users(session->delegate());
+    UsersController& users = session->delegate().users();
     users.loadDataFromDisk();
     const int alertsBefore = session->ui().alertCount();
 

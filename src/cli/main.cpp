@@ -16,6 +16,7 @@ namespace {
 bool rendersPages(int argc, char** argv) {
     int i = 1;
     while (i < argc && std::strncmp(argv[i], "--", 2) == 0) i += 2;  // global options take a value
+    if (i < argc && std::strcmp(argv[i], "batch") == 0) return true;  // any command may follow
     if (i >= argc || std::strcmp(argv[i], "export") != 0) return false;
     for (int j = i + 1; j < argc; ++j)
         if (std::strcmp(argv[j], "--format") == 0 || std::strcmp(argv[j], "summary") == 0) return true;

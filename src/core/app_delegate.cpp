@@ -5,6 +5,7 @@
 #include "core/data_lock.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
+#include "core/users.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -13,7 +14,6 @@
 #include <QLockFile>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTimer>
 
 #include <plist/plist.h>
 
@@ -204,10 +204,11 @@ QuandorAppDelegate::QuandorAppDelegate(Settings& settings, UiPort& ui, Paths pat
       ui_(ui),
       paths_(std::move(paths)),
       clock_(clock ? std::move(clock) : Clock([] { return QDateTime::currentDateTimeUtc(); })),
-      selection_(db_) {}
+      selection_(db_),
+      books_(db_, selection_, settings_, ui_, paths_, clock_),
+      users_(std::make_unique<UsersController>(*this)) {}
 
 QuandorAppDelegate::~QuandorAppDelegate() {
-    timer_.reset();
     if (lock_) lock_->unlock();
 }
 
@@ -435,19 +436,21 @@ QuandorAppDelegate::LoadOutcome QuandorAppDelegate::openDatabase() {
 }
 
 void QuandorAppDelegate::startSaveTimer() {
-    // One timer per run, also when a second user choice starts loading again.
+    // One chain per run, also when a second user choice starts loading again.
     if (timerStarted_) return;
     timerStarted_ = true;
-    auto tick = [this] { autoSave(); };
-    if (hooks_.startRepeatingTimer) {
-        hooks_.startRepeatingTimer(30000, tick);
-    } else if (QCoreApplication::instance()) {
-        auto* timer = new QTimer;
-        timer->setInterval(30000);
-        QObject::connect(timer, &QTimer::timeout, tick);
-        timer->start();
-        timer_.reset(timer);
-    }
+    scheduleAutoSave();
+}
+
+void QuandorAppDelegate::scheduleAutoSave() {
+    // Every 30 seconds through the UI port's delayed steps; a step that comes
+    // after the delegate is gone does nothing.
+    std::weak_ptr<bool> alive = alive_;
+    ui_.schedule(kAutoSaveMs, [this, alive] {
+        if (alive.expired() || refused_) return;
+        autoSave();
+        scheduleAutoSave();
+    });
 }
 
 // ---- the database file ------------------------------------------------------------
@@ -473,7 +476,7 @@ QuandorAppDelegate::Resolved QuandorAppDelegate::resolveDataFile() const {
             r.user = chosenUser_;
             if (r.user) r.accountID = r.user->text(kPfad);
         } else {
-            if (hooks_.findUser) r.user = hooks_.findUser(r.accountID);
+            r.user = users_->findUser(r.accountID);
             if (!r.user && chosenUser_ && chosenUser_->text(kPfad) == r.accountID)
                 r.user = chosenUser_;
         }
@@ -606,7 +609,7 @@ QuandorAppDelegate::LoadOutcome QuandorAppDelegate::loadDataFromDisk() {
     // takes effect with the next load, never with the next save.
     openPath_ = path;
     savedPath_ = info.exists() ? path : QString();
-    savedChangeCount_ = changeCount_;
+    savedChangeCount_ = changeCount();
 
     const int64_t saves = settings_.getInt(P::backupAlertInt);
     if (saves == 4 || saves == 12) ui_.schedule(900, [this] { backupAlert(); });
@@ -617,7 +620,20 @@ QuandorAppDelegate::LoadOutcome QuandorAppDelegate::loadDataFromDisk() {
 void QuandorAppDelegate::markFirstStepsDoneWhenBooked() {
     // Books that hold items are past the first steps, wherever they came from
     // (a restored backup, an imported database, another computer).
-    if (settings_.getBool(P::firstStepsDone) || db_.itemCount() == 0) return;
+    if (settings_.getBool(P::firstStepsDone)) return;
+    bool statements = false;
+    for (const RecordPtr& year : db_.years) statements = statements || !year->thelists().empty();
+    // The guide picture goes on from where the books are: 3 after the first
+    // year, 4 after the first statement (as the sheets set it).
+    if (!db_.years.empty() && !settings_.getBool(P::firstYearSet)) {
+        settings_.setBool(P::firstYearSet, true);
+        if (settings_.getInt(P::jaImage) < 3) settings_.setInt(P::jaImage, 3);
+    }
+    if (statements && !settings_.getBool(P::firstListSet)) {
+        settings_.setBool(P::firstListSet, true);
+        if (settings_.getInt(P::jaImage) < 4) settings_.setInt(P::jaImage, 4);
+    }
+    if (db_.itemCount() == 0) return;
     for (QStringView flag : {P::firstYearSet, P::firstListSet, P::firstItemSet, P::firstStepsDone})
         settings_.setBool(flag, true);
 }
@@ -666,17 +682,17 @@ bool fileHolds(const QString& path, const QByteArray& bytes) {
 QuandorAppDelegate::SaveOutcome QuandorAppDelegate::saveDataToDisk(bool force, bool unlessOnDisk) {
     if (refused_) return SaveOutcome::Disabled;
     settings_.setInt(P::backupAlertInt, settings_.getInt(P::backupAlertInt) + 1);
-    if (hooks_.selectedUserRow)
-        settings_.setInt(P::multipleAccountsControllerIndex, hooks_.selectedUserRow());
+    if (users_->loaded())
+        settings_.setInt(P::multipleAccountsControllerIndex, std::max(users_->selectedRow(), 0));
     if (!isSaveAllowed() || openPath_.isEmpty()) return SaveOutcome::Disabled;
     storeSelection();
     const QString path = openPath_;
 
-    if (!force && changeCount_ == savedChangeCount_ && path == savedPath_ &&
+    if (!force && changeCount() == savedChangeCount_ && path == savedPath_ &&
         lastSaveError_.isEmpty() && QFileInfo::exists(path))
         return SaveOutcome::Unchanged;
 
-    const uint64_t counted = changeCount_;
+    const uint64_t counted = changeCount();
     QString reason;
     bool ok = false;
     if (!QFileInfo(folderOf(path)).isDir()) {
@@ -772,8 +788,8 @@ void QuandorAppDelegate::backupAlert() {
 // ---- quitting ------------------------------------------------------------------------
 
 bool QuandorAppDelegate::userCheckFails(bool restarting) {
-    if (!settings_.getBool(P::prefsUseMultipleAccounts) || !hooks_.selectedUserID) return false;
-    const QString selected = hooks_.selectedUserID();  // empty when the list is empty
+    if (!settings_.getBool(P::prefsUseMultipleAccounts)) return false;
+    const QString selected = users_->selectedUserID();  // empty when the list is empty
     if (selected.isEmpty() || selected == currentAccountID_) return false;
     if (selected.size() <= 1 || currentAccountID_.size() <= 1) return false;
     ui_.alert(AlertStyle::Warning, QStringLiteral("Warnung!"),
@@ -794,7 +810,6 @@ void QuandorAppDelegate::applicationWillTerminate() {
     // the file is rewritten unless it holds exactly these bytes already.
     saveDataToDisk(true, true);
     syncSettings();
-    timer_.reset();
     releaseLock();
 }
 
@@ -823,8 +838,7 @@ void QuandorAppDelegate::restart() {
     QStringList arguments = {QStringLiteral("-c"), QStringLiteral("sleep 1 ; exec \"$0\" \"$@\""),
                              executablePath()};
     arguments += restartArguments_;
-    const bool started = hooks_.launch ? hooks_.launch(program, arguments)
-                                       : QProcess::startDetached(program, arguments);
+    const bool started = ui_.launchApplication(program, arguments);
     if (!started)
         ui_.alert(AlertStyle::Warning, QStringLiteral("Hinweis!"),
                   QStringLiteral("Quandor konnte sich nicht selbst neu starten. Bitte starte "

@@ -20,6 +20,7 @@
 //    the last successful write. Every change to the records must therefore be
 //    announced with noteChanged(). The file-menu save and quitting always write.
 
+#include "core/books.h"
 #include "core/database.h"
 #include "core/paths.h"
 #include "core/selection.h"
@@ -36,11 +37,11 @@
 #include <optional>
 
 class QLockFile;
-class QObject;
 
 namespace quandor {
 
 class Settings;
+class UsersController;
 
 class QuandorAppDelegate {
   public:
@@ -56,17 +57,6 @@ class QuandorAppDelegate {
         std::function<void()> showUserChoice;
         // Runs a backup (3 seconds after a load when "prefsMakeBackup" is set).
         std::function<void()> performBackup;
-        // Starts the repeating 30-second save timer. Empty: a QTimer of the
-        // delegate is used (needs a running event loop).
-        std::function<void(int intervalMs, std::function<void()> tick)> startRepeatingTimer;
-        // Starts a program detached (restart). Empty: QProcess::startDetached.
-        std::function<bool(const QString& program, const QStringList& arguments)> launch;
-        // The users list: the entry whose "pfad" is `id`, if any.
-        std::function<std::optional<Dict>(const QString& id)> findUser;
-        // The users list of the preference window: its selected row and that
-        // row's "pfad" (empty when the list is empty or nothing is selected).
-        std::function<int()> selectedUserRow;
-        std::function<QString()> selectedUserID;
         // Writes `bytes` to `path` replacing it atomically; false with a German
         // reason on failure. Empty: writeFileAtomically().
         std::function<bool(const QString& path, const QByteArray& bytes, QString* reason)>
@@ -133,8 +123,13 @@ class QuandorAppDelegate {
     const Selection& selection() const { return selection_; }
 
     // Controllers call this after every change to the records.
-    void noteChanged() { ++changeCount_; }
-    uint64_t changeCount() const { return changeCount_; }
+    void noteChanged() { books_.noteChanged(); }
+    uint64_t changeCount() const { return books_.changeCount(); }
+
+    // What every controller works with (records, selection, settings, UI port, clock).
+    Books& books() { return books_; }
+    // The users list of several companies (the "Benutzer" page and the user choice).
+    UsersController& users() { return *users_; }
 
     // ---- start-up ----------------------------------------------------------
     // Takes the data folder's lock before anything else happens. False when
@@ -248,6 +243,8 @@ class QuandorAppDelegate {
     void releaseLock();
     void syncSettings();
     void startSaveTimer();
+    void scheduleAutoSave();
+    static constexpr int kAutoSaveMs = 30000;
     void setSaveAllowed(bool allowed);
 
     Settings& settings_;
@@ -259,6 +256,7 @@ class QuandorAppDelegate {
     Database db_;
     QString currentAccountID_;
     Selection selection_;
+    Books books_;
     std::optional<Dict> chosenUser_;
 
     QString overridePath_;
@@ -267,7 +265,6 @@ class QuandorAppDelegate {
     bool saveAllowed_ = false;
     bool allowWindow_ = false;
     bool refused_ = false;  // another program holds the data folder's lock
-    uint64_t changeCount_ = 0;
     uint64_t savedChangeCount_ = 0;
     QString openPath_;   // the file loaded last: every save goes there
     QString savedPath_;  // the file the memory state was last read from or written to
@@ -281,7 +278,8 @@ class QuandorAppDelegate {
     QString lockedFolder_;
     int lockWaitMs_ = 2000;
     bool timerStarted_ = false;
-    std::unique_ptr<QObject> timer_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);  // for delayed steps
+    std::unique_ptr<UsersController> users_;
 };
 
 }  // namespace quandor

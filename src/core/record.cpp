@@ -251,6 +251,16 @@ RecordPtr Record::deepCopy() const {
     return r;
 }
 
+void Record::restoreFrom(const Record& other) {
+    if (&other == this || other.class_ != class_) return;
+    properties_ = other.properties_;
+    propertiesState_ = other.propertiesState_;
+    childState_ = other.childState_;
+    children_ = other.children_;
+    foreign_ = other.foreign_ ? std::make_unique<std::array<ForeignElements, 3>>(*other.foreign_)
+                              : nullptr;
+}
+
 bool Record::operator==(const Record& other) const {
     if (class_ != other.class_ || !(properties_ == other.properties_)) return false;
     for (ChildList l : {ChildList::Thelists, ChildList::Items, ChildList::Files}) {

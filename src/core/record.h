@@ -118,6 +118,9 @@ public:
 
     // A deep copy: properties and the whole subtree of child records.
     RecordPtr deepCopy() const;
+    // Takes over `other`'s fields, child lists and kept foreign elements (an
+    // edit scope puts a record back from its copy this way). Same class only.
+    void restoreFrom(const Record& other);
 
     bool operator==(const Record& other) const;
 

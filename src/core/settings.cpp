@@ -268,6 +268,19 @@ bool Settings::contains(QStringView key) const {
     return !key.isEmpty() && store_->contains(encodeKey(key));
 }
 
+std::optional<QVariant> Settings::rawValue(QStringView key) const {
+    if (!contains(key)) return std::nullopt;
+    return raw(key);
+}
+
+void Settings::setRawValue(QStringView key, const std::optional<QVariant>& value) {
+    if (key.isEmpty()) return;
+    if (value)
+        store_->setValue(encodeKey(key), *value);
+    else
+        store_->remove(encodeKey(key));
+}
+
 void Settings::remove(QStringView key) {
     if (!key.isEmpty()) store_->remove(encodeKey(key));
 }

@@ -68,6 +68,11 @@ class Settings {
     // The value as stored, for listing ("true", "12", "19", "2024-01-31T00:00:00.000Z", …).
     QString storedText(QStringView key) const;
 
+    // The value as stored, nothing when the key is absent; setRawValue puts
+    // it back exactly (an edit scope's rollback).
+    std::optional<QVariant> rawValue(QStringView key) const;
+    void setRawValue(QStringView key, const std::optional<QVariant>& value);
+
     bool contains(QStringView key) const;
     void remove(QStringView key);
     QStringList keys() const;  // sorted

@@ -218,6 +218,7 @@ void UsersController::loadDataFromDisk() {
     damaged_ = !users;
     users_ = users ? std::move(*users) : std::vector<Dict>{};
     users_.reserve(10);
+    loaded_ = true;
     if (damaged_)
         d_.ui().alert(
             AlertStyle::Critical, QStringLiteral("Fehler!"),
@@ -283,13 +284,6 @@ std::optional<Dict> UsersController::findUser(const QString& id) const {
 void UsersController::setUser(int row, const Dict& entry) {
     if (row < 0 || row >= static_cast<int>(users_.size())) return;
     users_[static_cast<size_t>(row)] = entry;
-}
-
-void UsersController::installHooks() {
-    auto& hooks = d_.hooks();
-    hooks.findUser = [this](const QString& id) { return findUser(id); };
-    hooks.selectedUserRow = [this] { return selected_ < 0 ? 0 : selected_; };
-    hooks.selectedUserID = [this] { return selectedUserID(); };
 }
 
 void UsersController::copyOpenDatabaseTo(const QString& pfad) {

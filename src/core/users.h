@@ -56,6 +56,7 @@ QString userDatabasePath(const QString& dataFolder,
 
 class UsersController {
   public:
+    // Owned by the delegate (QuandorAppDelegate::users()).
     explicit UsersController(QuandorAppDelegate& delegate);
 
     // Reads "Accounts.plist" and selects the row stored in "multipleAccountsControllerIndex".
@@ -72,8 +73,8 @@ class UsersController {
     // Changes one entry (the page's table edits "firma", "steuernummer", "elster", "art").
     void setUser(int row, const Dict& entry);
 
-    // The delegate asks this controller for the users (path resolution, quit check).
-    void installHooks();
+    // Whether the list was read (the desktop reads it at start, a command only when it needs it).
+    bool loaded() const { return loaded_; }
 
     // The switch for several users (its new state is already in the settings).
     void multipleAccountsAction();
@@ -98,6 +99,7 @@ class UsersController {
     QString dataPath_;
     int selected_ = -1;
     bool damaged_ = false;  // the file on disk could not be read: keep it before writing
+    bool loaded_ = false;
 };
 
 }  // namespace quandor

@@ -3,8 +3,10 @@
 // the print pipeline itself after a page's styled text: laying out thousands
 // of table rows as styled text costs seconds per thousand rows, painting them
 // directly costs milliseconds. The list starts on a new page, repeats its
-// heading row on every page and never splits a row between pages. Texts are
-// printed whole: a text too wide for its column wraps at blanks.
+// heading row on every page and splits a row between pages only when it is
+// taller than a page. Texts are printed whole: a text too wide for its column
+// wraps at blanks, a word too wide for it where it must. A cell's second text
+// stays in the cell's lower line, also when the first text is empty.
 
 #include <QString>
 #include <Qt>
@@ -17,6 +19,7 @@ struct ListColumn {
     QString title;
     double width = 0;  // points; the columns together are scaled to the printable width
     Qt::Alignment align = Qt::AlignLeft;
+    QString below;  // a second title under the first, for the cells' second texts
 };
 
 struct ListCell {

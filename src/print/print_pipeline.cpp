@@ -1,6 +1,7 @@
 #include "print/print_pipeline.h"
 
 #include "core/atomic_file.h"
+#include "print/printable_text.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFile>
@@ -9,6 +10,7 @@
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QHash>
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
@@ -68,6 +70,11 @@ QFont footerFont(double scaleToDevice) {
 }
 
 // Paints a ListTable row by row, starting new pages as the rows need them.
+//
+// Texts are wrapped by the widths of their characters, each measured once
+// and remembered: the work grows with the length of a text, however long its
+// words are. A row taller than a page is continued on the next page, below
+// the repeated heading row.
 class ListPainter {
   public:
     ListPainter(const ListTable& list, const QRectF& body, double toDevice)
@@ -109,20 +116,35 @@ class ListPainter {
             measure.setPixelSize(12);
             const QFontMetricsF m(measure, layoutDevice());
             painter.setFont(big);
-            painter.drawText(QPointF(body_.left(), y + m.ascent()), list_.heading);
+            // A heading wider than the page is shortened in its middle.
+            const QString text = m.elidedText(printableText(list_.heading), Qt::ElideMiddle, body_.width());
+            painter.drawText(QPointF(body_.left(), y + m.ascent()), text);
             y += m.height() + 4;
         }
         std::vector<ListCell> head;
-        for (const ListColumn& c : list_.columns) head.push_back({c.title, {}, true, ListCell::Size::Normal});
+        for (const ListColumn& c : list_.columns)
+            head.push_back({c.title, c.below, true, ListCell::Size::Normal});
         const LaidRow headLaid = layRow(head);
-        y = paintRow(painter, head, headLaid, y);
+        y = paintRow(painter, headLaid, y);
+        bool rowsOnPage = false;
         for (const std::vector<ListCell>& row : list_.rows) {
-            const LaidRow laid = layRow(row);
-            if (y + laid.height > body_.bottom() && y > body_.top()) {
+            LaidRow laid = layRow(row);
+            if (rowsOnPage && y + laid.height > body_.bottom()) {
                 if (!newPage()) return false;
-                y = paintRow(painter, head, headLaid, body_.top());
+                y = paintRow(painter, headLaid, body_.top());
+                rowsOnPage = false;
             }
-            y = paintRow(painter, row, laid, y);
+            // A row taller than what is left of a fresh page goes on over the next pages.
+            while (y + laid.height > body_.bottom()) {
+                LaidRow rest = laid.split(body_.bottom() - y - rowExtra(), rowExtra());
+                if (rest.empty()) break;  // not even one line fits: paint it whole
+                paintRow(painter, laid, y);
+                if (!newPage()) return false;
+                y = paintRow(painter, headLaid, body_.top());
+                laid = std::move(rest);
+            }
+            y = paintRow(painter, laid, y);
+            rowsOnPage = true;
         }
         return true;
     }
@@ -131,41 +153,176 @@ class ListPainter {
     struct Face {
         QFont draw;
         std::unique_ptr<QFontMetricsF> metrics;
+        // Advances of single UTF-16 characters, measured when first needed.
+        mutable std::vector<float> advances;
+        mutable QHash<QString, double> clusterAdvances;
+
+        double advance(QStringView unit) const {
+            if (unit.size() == 1) {
+                if (advances.empty()) advances.assign(0x10000, -1.0f);
+                float& a = advances[unit.at(0).unicode()];
+                if (a < 0) a = float(metrics->horizontalAdvance(unit.toString()));
+                return a;
+            }
+            const QString key = unit.toString();
+            const auto it = clusterAdvances.constFind(key);
+            if (it != clusterAdvances.constEnd()) return *it;
+            const double a = metrics->horizontalAdvance(key);
+            if (clusterAdvances.size() < 100000) clusterAdvances.insert(key, a);
+            return a;
+        }
     };
     const Face& face(ListCell::Size size, bool bold) const { return faces_[int(size)][bold ? 1 : 0]; }
 
     double columnWidth(size_t c) const { return right_[c] - left_[c] - 2 * list_.padding; }
+    double rowExtra() const { return 2 * list_.padding + 1; }
 
-    // The lines of `text` within `width`, wrapped at blanks (a word wider
-    // than the column is broken where it must).
-    static QStringList wrap(const QString& text, const QFontMetricsF& m, double width) {
-        if (text.isEmpty()) return {};
-        if (m.horizontalAdvance(text) <= width) return {text};
+    // Where the character starting at `i` ends: surrogate pairs, accents,
+    // joiners and variation selectors stay with the character before them.
+    static qsizetype unitEnd(const QString& s, qsizetype i) {
+        auto codePoint = [&s](qsizetype at, qsizetype* n) -> char32_t {
+            const char16_t u = s.at(at).unicode();
+            if (QChar::isHighSurrogate(u) && at + 1 < s.size() &&
+                QChar::isLowSurrogate(s.at(at + 1).unicode())) {
+                *n = 2;
+                return QChar::surrogateToUcs4(u, s.at(at + 1).unicode());
+            }
+            *n = 1;
+            return u;
+        };
+        qsizetype n = 0;
+        const char32_t c = codePoint(i, &n);
+        qsizetype end = i + n;
+        bool joined = c == 0x200D;
+        while (end < s.size()) {
+            const char16_t u = s.at(end).unicode();
+            // the common case: a character of its own
+            if (u < 0x300 && !joined) break;
+            qsizetype m = 0;
+            const char32_t d = codePoint(end, &m);
+            const QChar::Category k = QChar::category(d);
+            const bool extends = joined || d == 0x200D || d == 0x200C || (d >= 0xFE00 && d <= 0xFE0F) ||
+                                 (d >= 0x1F3FB && d <= 0x1F3FF) || (d >= 0xE0020 && d <= 0xE01EF) ||
+                                 k == QChar::Mark_NonSpacing || k == QChar::Mark_SpacingCombining ||
+                                 k == QChar::Mark_Enclosing;
+            if (!extends) break;
+            joined = d == 0x200D;
+            end += m;
+        }
+        return end;
+    }
+    // The lines of `text` within `width`: wrapped at blanks, and a word wider
+    // than the column broken after its last character that fits. Each
+    // character is measured once, so the work grows linearly with the text.
+    static QStringList wrap(const QString& text, const Face& f, double width) {
         QStringList lines;
-        QString line;
-        for (const QString& word : text.split(QLatin1Char(' '))) {
-            const QString candidate = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
-            if (m.horizontalAdvance(candidate) <= width) {
-                line = candidate;
+        if (text.isEmpty()) return lines;
+        qsizetype start = 0;      // where the current line begins
+        double used = 0;          // width of text[start, i)
+        qsizetype blank = -1;     // the last blank of the current line after some text
+        double afterBlank = 0;    // width of the text after that blank
+        auto push = [&lines](const QString& s) {
+            qsizetype n = s.size();
+            while (n > 0 && s.at(n - 1) == QLatin1Char(' ')) --n;
+            if (n > 0) lines << s.left(n);
+        };
+        qsizetype i = 0;
+        while (i < text.size()) {
+            const qsizetype end = unitEnd(text, i);
+            const double w = f.advance(QStringView(text).mid(i, end - i));
+            if (text.at(i) == QLatin1Char(' ')) {
+                if (i == start) {
+                    // no blanks at the start of a line
+                    start = end;
+                } else {
+                    blank = i;
+                    afterBlank = 0;
+                    used += w;
+                }
+                i = end;
                 continue;
             }
-            if (!line.isEmpty()) lines << line;
-            line = word;
-            while (line.size() > 1 && m.horizontalAdvance(line) > width) {
-                qsizetype cut = line.size() - 1;
-                while (cut > 1 && m.horizontalAdvance(line.left(cut)) > width) --cut;
-                lines << line.left(cut);
-                line = line.mid(cut);
+            if (used + w > width && i > start) {
+                if (blank > start) {
+                    // break at the last blank
+                    push(text.mid(start, blank - start));
+                    start = blank + 1;
+                    while (start < i && text.at(start) == QLatin1Char(' ')) ++start;
+                    used = afterBlank;
+                    blank = -1;
+                }
+                if (used + w > width && i > start) {
+                    // the word alone is wider than the column
+                    push(text.mid(start, i - start));
+                    start = i;
+                    used = 0;
+                    blank = -1;
+                }
             }
+            used += w;
+            afterBlank += w;
+            i = end;
         }
-        if (!line.isEmpty()) lines << line;
+        if (start < text.size()) push(text.mid(start));
         return lines;
     }
 
+    // One line of a cell, in its face.
+    struct Line {
+        QString text;
+        const Face* face;
+    };
     // A row's cells broken into lines, and its height.
     struct LaidRow {
-        std::vector<QStringList> lines, below;
+        std::vector<std::vector<Line>> cells;
         double height = 0;
+
+        bool empty() const {
+            for (const auto& c : cells)
+                if (!c.empty()) return false;
+            return true;
+        }
+        static double heightOf(const std::vector<Line>& lines) {
+            double h = 0;
+            for (const Line& l : lines) h += l.face->metrics->height();
+            return h;
+        }
+        // Keeps the lines that fit into `room` and returns the others as the
+        // rest of the row (empty when everything fits or nothing does).
+        LaidRow split(double room, double extra) {
+            LaidRow rest;
+            rest.cells.resize(cells.size());
+            bool any = false, kept = false;
+            for (size_t c = 0; c < cells.size(); ++c) {
+                double h = 0;
+                size_t n = 0;
+                while (n < cells[c].size() && h + cells[c][n].face->metrics->height() <= room) {
+                    h += cells[c][n].face->metrics->height();
+                    ++n;
+                }
+                kept = kept || n > 0;
+                if (n < cells[c].size()) {
+                    rest.cells[c].assign(cells[c].begin() + qsizetype(n), cells[c].end());
+                    cells[c].resize(n);
+                    any = true;
+                }
+            }
+            if (!any) return {};
+            if (!kept) {
+                // nothing fits: undo, the caller paints the row whole
+                for (size_t c = 0; c < cells.size(); ++c)
+                    cells[c].insert(cells[c].end(), rest.cells[c].begin(), rest.cells[c].end());
+                return {};
+            }
+            double h = 0, hr = 0;
+            for (size_t c = 0; c < cells.size(); ++c) {
+                h = std::max(h, heightOf(cells[c]));
+                hr = std::max(hr, heightOf(rest.cells[c]));
+            }
+            height = h + extra;
+            rest.height = hr + extra;
+            return rest;
+        }
     };
 
     LaidRow layRow(const std::vector<ListCell>& row) const {
@@ -173,37 +330,37 @@ class ListPainter {
         const Face& small = face(ListCell::Size::Small, false);
         double h = faces_[0][0].metrics->height();
         const size_t n = std::min(row.size(), left_.size());
-        laid.lines.resize(n);
-        laid.below.resize(n);
+        laid.cells.resize(n);
         for (size_t c = 0; c < n; ++c) {
             const Face& f = face(row[c].size, row[c].bold);
             const double w = columnWidth(c);
-            laid.lines[c] = wrap(row[c].text, *f.metrics, w);
-            laid.below[c] = wrap(row[c].below, *small.metrics, w);
-            h = std::max(h, laid.lines[c].size() * f.metrics->height() +
-                                laid.below[c].size() * small.metrics->height());
+            std::vector<Line>& lines = laid.cells[c];
+            for (const QString& l : wrap(printableText(row[c].text), f, w)) lines.push_back({l, &f});
+            const QStringList below = wrap(printableText(row[c].below), small, w);
+            // The text below keeps its place in the lower line, also when the
+            // text above it is empty.
+            if (lines.empty() && !below.isEmpty()) lines.push_back({QString(), &f});
+            for (const QString& l : below) lines.push_back({l, &small});
+            h = std::max(h, LaidRow::heightOf(lines));
         }
-        laid.height = h + 2 * list_.padding + 1;
+        laid.height = h + rowExtra();
         return laid;
     }
 
-    double paintRow(QPainter& painter, const std::vector<ListCell>& row, const LaidRow& laid,
-                    double top) {
-        for (size_t c = 0; c < laid.lines.size(); ++c) {
+    double paintRow(QPainter& painter, const LaidRow& laid, double top) {
+        for (size_t c = 0; c < laid.cells.size(); ++c) {
             const bool right = list_.columns[c].align & Qt::AlignRight;
             double y = top + list_.padding;
-            auto lines = [&](const QStringList& text, const Face& f) {
-                if (text.isEmpty()) return;
-                if (painter.font() != f.draw) painter.setFont(f.draw);
-                for (const QString& line : text) {
-                    const double x = right ? right_[c] - list_.padding - f.metrics->horizontalAdvance(line)
+            for (const Line& line : laid.cells[c]) {
+                const Face& f = *line.face;
+                if (!line.text.isEmpty()) {
+                    if (painter.font() != f.draw) painter.setFont(f.draw);
+                    const double x = right ? right_[c] - list_.padding - f.metrics->horizontalAdvance(line.text)
                                            : left_[c] + list_.padding;
-                    painter.drawText(QPointF(x, y + f.metrics->ascent()), line);
-                    y += f.metrics->height();
+                    painter.drawText(QPointF(x, y + f.metrics->ascent()), line.text);
                 }
-            };
-            lines(laid.lines[c], face(row[c].size, row[c].bold));
-            lines(laid.below[c], face(ListCell::Size::Small, false));
+                y += f.metrics->height();
+            }
             if (list_.border) {
                 painter.save();
                 painter.setPen(QPen(Qt::black, 0.5));
@@ -292,11 +449,16 @@ int paintAll(QTextDocument& document, const ListTable* list, const PageOptions& 
     const double footerTop = sheet.height() - (m.bottom() + metrics.height()) / 2.0;
 
     int painted = 0;
+    // A footer wider than the page is shortened in its middle, so that its
+    // start and the page number stay on the paper.
+    const QString footerText =
+        metrics.elidedText(printableText(options.footer), Qt::ElideMiddle,
+                           sheet.width() - m.left() - m.right() - metrics.horizontalAdvance(QStringLiteral("00000")));
     auto footer = [&] {
         ++painted;
         painter.setFont(font);
         painter.setPen(Qt::black);
-        const QString text = options.footer + QString::number(painted);
+        const QString text = footerText + QString::number(painted);
         const QRectF line(0, footerTop, sheet.width(), metrics.height());
         painter.drawText(line, Qt::AlignHCenter | Qt::AlignTop, text);
     };

@@ -90,10 +90,14 @@ class RtfWriter {
                "\\b " + escape(list.heading) + "}\\par\n";
         // The heading row, repeated at the top of every page.
         out += rowHead + "\\trhdr" + cellDefs + '\n';
-        for (size_t c = 0; c < list.columns.size(); ++c)
+        for (size_t c = 0; c < list.columns.size(); ++c) {
             out += "\\pard\\intbl" + align(c) + " {\\plain" + f + "\\fs" +
-                   sizeOf(ListCell::Size::Normal) + "\\b " + escape(list.columns[c].title) +
-                   "}\\cell\n";
+                   sizeOf(ListCell::Size::Normal) + "\\b " + escape(list.columns[c].title) + '}';
+            if (!list.columns[c].below.isEmpty())
+                out += "{\\plain" + f + "\\fs" + sizeOf(ListCell::Size::Small) + "\\line " +
+                       escape(list.columns[c].below) + '}';
+            out += "\\cell\n";
+        }
         out += "\\pard\\intbl\\row\n";
         for (const std::vector<ListCell>& row : list.rows) {
             out += rowHead + "\\trkeep" + cellDefs + '\n';

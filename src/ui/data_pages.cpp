@@ -244,6 +244,11 @@ void DataPage::reload() {
     for (auto& load : loaders_) load();
 }
 
+void DataPage::showEvent(QShowEvent* event) {
+    reload();
+    QWidget::showEvent(event);
+}
+
 // ---- Benutzer --------------------------------------------------------------------------------
 
 UsersPage::UsersPage(QuandorAppDelegate& delegate, UsersController& users, QWidget* parent)
@@ -440,11 +445,10 @@ class DataPagesInstaller : public QObject {
           prefs_(prefs),
           d_(d),
           ui_(ui),
-          users_(d),
+          users_(d.users()),
           transfer_(d),
           backups_(new BackupRunner(d, &main, this)) {
         users_.loadDataFromDisk();
-        users_.installHooks();
         auto& hooks = d_.hooks();
         hooks.performBackup = [this] { backups_->start(); };
         hooks.showUserChoice = [this] { showUserChoice(); };
@@ -535,7 +539,7 @@ class DataPagesInstaller : public QObject {
     PreferencePanel& prefs_;
     QuandorAppDelegate& d_;
     QtUiPort& ui_;
-    UsersController users_;
+    UsersController& users_;
     TransferController transfer_;
     BackupRunner* backups_;
     DataPage* dataPage_ = nullptr;

@@ -65,6 +65,11 @@ class DataPage : public QWidget {
     DataPage(QuandorAppDelegate& delegate, BackupRunner& backups, QWidget* parent = nullptr);
     void reload();
 
+  protected:
+    // The folders are read each time the page shows: the first start stores
+    // them only after the page was built.
+    void showEvent(QShowEvent* event) override;
+
   private:
     QuandorAppDelegate& d_;
     std::vector<std::function<void()>> loaders_;

@@ -83,11 +83,10 @@ DesktopShell::DesktopShell(QuandorAppDelegate& delegate, QtUiPort& ui)
             &QAbstractButton::click);
     main_->addAction(vatAction);
 
-    // The main window's one-time defaults, and the windows centred the first time.
+    // The main window's one-time defaults, and the window centred the first
+    // time. (The help windows place themselves when they first open.)
     if (applyFirstWindowDefaults(settings)) {
         centreOnScreen(main_);
-        centreOnScreen(help_);
-        centreOnScreen(docs_);
         settings.sync();
     }
 
@@ -135,13 +134,6 @@ void DesktopShell::bindHooks() {
     hooks.showMainWindow = [this] { showMainWindow(); };
     hooks.hideMainWindow = [this] { main_->hide(); };
     hooks.hideFirstStepsGuide = [this] { main_->updateWindow(); };
-    hooks.startRepeatingTimer = [this](int intervalMs, std::function<void()> tick) {
-        auto* timer = new QTimer(this);
-        timer->setInterval(intervalMs);
-        connect(timer, &QTimer::timeout, this, std::move(tick));
-        timer->start();
-        saveTimer_ = timer;
-    };
     if (!hooks.showUserChoice) {
         // The user-selection window comes with the users page; until then the
         // person learns why no data were opened, and nothing is overwritten
@@ -246,6 +238,8 @@ void DesktopShell::buildMenus() {
     // The preference window answers the same application-wide keys.
     for (QAction* a : {quit, mainAction}) prefs_->addAction(a);
     prefs_->addAction(save);
+    // F1 hides the help window again from inside it.
+    help_->addAction(helpAction);
 }
 
 void DesktopShell::start() {

@@ -68,7 +68,6 @@ class DesktopShell : public QObject {
     QSystemTrayIcon* tray_ = nullptr;
     std::unique_ptr<AddController> lists_;  // master lists, reordering and drops; the item sheet
     ItemSheet* itemSheet_ = nullptr;
-    QTimer* saveTimer_ = nullptr;
     bool welcomeDone_ = false;
     bool terminated_ = false;
 };

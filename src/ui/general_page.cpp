@@ -91,11 +91,24 @@ GeneralPage::GeneralPage(Settings& settings, QWidget* parent)
     // ---- Firma -----------------------------------------------------------------
     auto* company = new QGroupBox(QStringLiteral("Firma"), this);
     auto* companyForm = new QFormLayout(company);
-    companyForm->addRow(QStringLiteral("Firmenname:"),
-                        text(prefs::prefsCompany, QStringLiteral("z. B. Muster Design")));
-    companyForm->addRow(QStringLiteral("Steuernummer:"),
-                        text(prefs::prefsTaxID, QStringLiteral("z. B. 21/815/08150")));
-    companyForm->addRow(QStringLiteral("ELSTER-ID:"), text(prefs::prefsELSTERID, QString()));
+    QLineEdit* companyName = text(prefs::prefsCompany, QStringLiteral("z. B. Muster Design"));
+    QLineEdit* taxNumber = text(prefs::prefsTaxID, QStringLiteral("z. B. 21/815/08150"));
+    QLineEdit* elster = text(prefs::prefsELSTERID, QString());
+    companyForm->addRow(QStringLiteral("Firmenname:"), companyName);
+    companyForm->addRow(QStringLiteral("Steuernummer:"), taxNumber);
+    companyForm->addRow(QStringLiteral("ELSTER-ID:"), elster);
+    auto* userNote = new QLabel(
+        QStringLiteral("Du arbeitest mit mehreren Benutzern: Firma, Steuernummer, ELSTER-ID und "
+                       "Besteuerung gehören zum geöffneten Benutzer. Du änderst sie auf der Seite "
+                       "<a href=\"users\">Benutzer</a>."),
+        company);
+    userNote->setObjectName(QStringLiteral("userOwnedNote"));
+    userNote->setWordWrap(true);
+    userNote->setTextFormat(Qt::RichText);
+    userNote->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    connect(userNote, &QLabel::linkActivated, this, &GeneralPage::showUsersPage);
+    companyForm->addRow(userNote);
+    userNote_ = userNote;
 
     // ---- Steuern ---------------------------------------------------------------
     auto* taxes = new QGroupBox(QStringLiteral("Steuern und Währung"), this);
@@ -108,7 +121,9 @@ GeneralPage::GeneralPage(Settings& settings, QWidget* parent)
     std::vector<std::pair<int, QString>> kinds;
     for (const TaxationChoice& c : taxationChoices())
         kinds.emplace_back(c.value, QString::fromUtf16(c.name));
-    taxForm->addRow(QStringLiteral("Besteuerung:"), combo(prefs::prefsUseTaxesGlobal, kinds));
+    QComboBox* taxation = combo(prefs::prefsUseTaxesGlobal, kinds);
+    taxForm->addRow(QStringLiteral("Besteuerung:"), taxation);
+    userFields_ = {companyName, taxNumber, elster, taxation};
     auto rateRow = [&](QStringView rateKey, QStringView titleKey, const QString& placeholder) {
         auto* row = new QHBoxLayout;
         row->addWidget(rate(rateKey));
@@ -215,6 +230,25 @@ GeneralPage::GeneralPage(Settings& settings, QWidget* parent)
 
 void GeneralPage::reload() {
     for (const auto& load : loaders_) load();
+    const bool owned = settings_.getBool(prefs::prefsUseMultipleAccounts);
+    const QString why = owned ? QStringLiteral("Gehört zum geöffneten Benutzer; ändern kannst du "
+                                               "es auf der Seite „Benutzer“.")
+                              : QString();
+    for (QWidget* field : userFields_) {
+        if (auto* edit = qobject_cast<QLineEdit*>(field)) {
+            // Read-only (the text can still be copied), on the window's
+            // background so it does not look like a field to type into.
+            edit->setReadOnly(owned);
+            QPalette look;  // nothing set: the page's colours
+            if (owned) look.setColor(QPalette::Base, palette().color(QPalette::Window));
+            edit->setPalette(look);
+            edit->setFocusPolicy(owned ? Qt::ClickFocus : Qt::StrongFocus);
+        } else {
+            field->setEnabled(!owned);
+        }
+        field->setToolTip(why);
+    }
+    userNote_->setVisible(owned);
 }
 
 }  // namespace quandor::ui

@@ -46,21 +46,38 @@ Date withDay(const Date& before, const QDate& day) {
     return Date::fromUnix(static_cast<double>(next.toMSecsSinceEpoch()) / 1000.0);
 }
 
-QString helpHtml() {
+// The help drawer's text; what the keys do depends on the sheet's mode.
+QString helpHtml(bool isNew, bool canCancel) {
+    QString keys;
+    if (!isNew)
+        keys = QStringLiteral(
+            "<p>Mit <b>Zurück</b> und <b>Weiter</b> übernimmst du deine Änderungen und gehst zum "
+            "vorigen oder nächsten Posten der Liste. <b>OK</b> oder die Eingabetaste übernimmt "
+            "sie und schließt das Fenster.</p>"
+            "<p><b>Esc</b> verwirft deine Änderungen am angezeigten Posten: Er bekommt wieder "
+            "die Angaben, die er hatte, als du zu ihm gekommen bist.</p>");
+    else if (canCancel)
+        keys = QStringLiteral(
+            "<p><b>Neu</b> übernimmt den Posten und legt gleich den nächsten an, <b>OK</b> "
+            "übernimmt ihn und schließt das Fenster. Eingabetaste bestätigt; Esc oder "
+            "<b>Abbrechen</b> verwirft den neuen Posten.</p>");
+    else
+        keys = QStringLiteral(
+            "<p><b>Neu</b> übernimmt den Posten und legt gleich den nächsten an, <b>OK</b> "
+            "übernimmt ihn und schließt das Fenster; ebenso die Eingabetaste und Esc.</p>");
     return QStringLiteral(
-        "<h3>Posten erfassen</h3>"
-        "<p>Wähle zuerst, ob der Posten eine <b>Ausgabe</b> oder eine <b>Einnahme</b> ist. "
-        "Danach kannst du die <b>Summe</b> eingeben – immer den Bruttobetrag, also mit "
-        "Umsatzsteuer. Eine Gutschrift gibst du mit Minus ein.</p>"
-        "<p>Ist Umsatzsteuer enthalten, setze den Haken bei <b>Umsatzsteuer</b> und wähle den "
-        "Steuersatz. Quandor rechnet Steuer und Nettobetrag aus.</p>"
-        "<p>Mit <b>Rechner</b> ersetzt du die Summe durch einen Anteil davon, etwa den "
-        "betrieblichen Anteil einer gemischt genutzten Ausgabe, oder rechnest sie aus einem "
-        "Nettobetrag aus.</p>"
-        "<p>Das <b>Konto</b> kannst du über seine Nummer eintippen oder aus der Liste wählen. "
-        "Mit „…“ suchst du Kategorien, Konten und Vorlagen.</p>"
-        "<p><b>Neu</b> übernimmt den Posten und legt gleich den nächsten an, <b>OK</b> "
-        "übernimmt ihn und schließt das Fenster. Eingabetaste bestätigt, Esc bricht ab.</p>");
+               "<h3>Posten erfassen</h3>"
+               "<p>Wähle zuerst, ob der Posten eine <b>Ausgabe</b> oder eine <b>Einnahme</b> ist. "
+               "Danach kannst du die <b>Summe</b> eingeben – immer den Bruttobetrag, also mit "
+               "Umsatzsteuer. Eine Gutschrift gibst du mit Minus ein.</p>"
+               "<p>Ist Umsatzsteuer enthalten, setze den Haken bei <b>Umsatzsteuer</b> und wähle "
+               "den Steuersatz. Quandor rechnet Steuer und Nettobetrag aus.</p>"
+               "<p>Mit <b>Rechner</b> ersetzt du die Summe durch einen Anteil davon, etwa den "
+               "betrieblichen Anteil einer gemischt genutzten Ausgabe, oder rechnest sie aus "
+               "einem Nettobetrag aus.</p>"
+               "<p>Das <b>Konto</b> kannst du über seine Nummer eintippen oder aus der Liste "
+               "wählen. Mit „…“ suchst du Kategorien, Konten und Vorlagen.</p>") +
+           keys;
 }
 
 // A search sheet over the item sheet: a search field and the matching rows.
@@ -290,7 +307,7 @@ void ItemSheet::build() {
     main->addLayout(buttons);
     outer->addLayout(main, 1);
 
-    auto* help = new QLabel(helpHtml(), this);
+    auto* help = new QLabel(helpHtml(true, true), this);
     help->setWordWrap(true);
     help->setTextFormat(Qt::RichText);
     help->setAlignment(Qt::AlignTop | Qt::AlignLeft);
@@ -298,6 +315,7 @@ void ItemSheet::build() {
     help->setStyleSheet(QStringLiteral("QLabel { background: palette(alternate-base); padding: 10px; "
                                        "border: 1px solid palette(mid); border-radius: 4px; }"));
     helpDrawer_ = help;
+    helpText_ = help;
     helpDrawer_->setObjectName(QStringLiteral("helpDrawer"));
     helpDrawer_->setVisible(false);
     outer->addWidget(helpDrawer_);
@@ -472,6 +490,8 @@ void ItemSheet::sync() {
     rate_->setCurrentIndex(rateIndex >= 0 ? rateIndex : 0);
     rate_->setEnabled(item->flag(keys::taxBool));
 
+    const QString help = helpHtml(isNew, s.showCancel);
+    if (helpText_->text() != help) helpText_->setText(help);
     cancel_->setVisible(isNew && s.showCancel);
     new_->setVisible(isNew && s.showNew);
     template_->setVisible(isNew && s.showTemplate);
@@ -565,12 +585,19 @@ void ItemSheet::step(int delta) {
 }
 
 void ItemSheet::reject() {
-    // Escape: a fresh item is discarded when cancelling is offered; otherwise
-    // the sheet closes as with OK, after its checks.
-    if (c_.sheet().isNew && c_.itemSheet().showCancel)
+    // Escape (and the window's close button): a fresh item is discarded when
+    // cancelling is offered, else the sheet closes as with OK, after its
+    // checks; an edited item gets back the values it had when the sheet came
+    // to it.
+    if (!c_.sheet().isNew) {
+        c_.revertItemSheet();
+        QDialog::reject();
+        emit itemsChanged();
+    } else if (c_.itemSheet().showCancel) {
         cancel();
-    else
+    } else {
         confirm();
+    }
 }
 
 void ItemSheet::openCalculator() {

@@ -36,6 +36,7 @@ class ItemSheet : public QDialog {
     void sync();
 
     QLineEdit* titleField() const { return title_; }
+    QLabel* helpDrawer() const { return helpText_; }
     QLineEdit* amountField() const { return amount_; }
     QPushButton* calculatorButton() const { return calculator_; }
 
@@ -94,6 +95,7 @@ class ItemSheet : public QDialog {
     QPushButton* helpButton_ = nullptr;
     QPushButton* dateButton_ = nullptr;
     QWidget* helpDrawer_ = nullptr;
+    QLabel* helpText_ = nullptr;
     QCalendarWidget* dateDrawer_ = nullptr;
 };
 

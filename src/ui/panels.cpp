@@ -2,6 +2,7 @@
 
 #include "core/settings_keys.h"
 #include "ui/icons.h"
+#include "ui/placement.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -127,13 +128,25 @@ InfoWindow::InfoWindow(const QString& title, const QString& html, QWidget* paren
     browser->setOpenExternalLinks(true);
     browser->setHtml(html);
     layout->addWidget(browser);
-    resize(480, 420);
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(QStringLiteral("Schließen"), QDialogButtonBox::RejectRole);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+    resize(readableSize());
+}
+
+QSize InfoWindow::readableSize() {
+    return {560, 480};
 }
 
 void InfoWindow::toggle() {
     if (isVisible()) {
         hide();
     } else {
+        if (!placed_) {
+            placed_ = true;
+            placeOnScreen(this, readableSize(), parentWidget() ? parentWidget()->window() : nullptr);
+        }
         show();
         raise();
         activateWindow();

@@ -33,13 +33,19 @@ class AboutWindow : public QDialog {
     explicit AboutWindow(QWidget* parent = nullptr);
 };
 
-// The help and documentation windows: short German texts for now.
+// The help and documentation windows: short German texts for now. The first
+// time they open at a size that shows a page of text, centred over the main
+// window and on its screen; after that where the person left them.
 class InfoWindow : public QDialog {
     Q_OBJECT
   public:
     InfoWindow(const QString& title, const QString& html, QWidget* parent = nullptr);
     // Shows the window when hidden, hides it when shown.
     void toggle();
+    static QSize readableSize();
+
+  private:
+    bool placed_ = false;
 };
 
 QString helpText();

@@ -1,8 +1,13 @@
 #include "ui/pdf_preview.h"
 
 #include "print/print_pipeline.h"
+#include "ui/placement.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
 #include <QGuiApplication>
 #include <QKeySequence>
 #include <QPdfDocument>
@@ -15,7 +20,6 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 
-#include <algorithm>
 #include <map>
 
 namespace quandor::ui {
@@ -31,11 +35,25 @@ QPdfView* makePdfView(QWidget* parent, QPdfDocument** document) {
 }
 
 PdfPreviewWindow::PdfPreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+    setObjectName(QStringLiteral("pdfPreview"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
     view_ = makePdfView(this, &document_);
-    layout->addWidget(view_);
-    resize(640, 860);
+    layout->addWidget(view_, 1);
+
+    auto* bar = new QHBoxLayout;
+    bar->setContentsMargins(12, 8, 12, 8);
+    pages_ = new QLabel(this);
+    pages_->setObjectName(QStringLiteral("pageCount"));
+    close_ = new QPushButton(QStringLiteral("Schließen"), this);
+    close_->setObjectName(QStringLiteral("closeButton"));
+    bar->addWidget(pages_, 1);
+    bar->addWidget(close_);
+    layout->addLayout(bar);
+    connect(close_, &QPushButton::clicked, this, &QWidget::close);
+
+    resize(preferredSize());
     // Escape and the usual close key close the preview.
     auto* close = new QShortcut(QKeySequence::Close, this);
     connect(close, &QShortcut::activated, this, &QWidget::close);
@@ -43,38 +61,39 @@ PdfPreviewWindow::PdfPreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window
     connect(escape, &QShortcut::activated, this, &QWidget::close);
 }
 
-bool PdfPreviewWindow::load(const QString& path) {
-    document_->close();
-    return document_->load(path) == QPdfDocument::Error::None;
+QSize PdfPreviewWindow::preferredSize() {
+    return {680, 900};
 }
 
-void showPdfPreview(const QString& pdfPath, const QString& title, QWidget* parent) {
+bool PdfPreviewWindow::load(const QString& path) {
+    document_->close();
+    const bool ok = document_->load(path) == QPdfDocument::Error::None;
+    const int count = ok ? document_->pageCount() : 0;
+    pages_->setText(!ok ? QStringLiteral("Die Vorschau konnte nicht gelesen werden.")
+                    : count == 1 ? QStringLiteral("1 Seite")
+                                 : QStringLiteral("%1 Seiten").arg(count));
+    return ok;
+}
+
+PdfPreviewWindow* showPdfPreview(const QString& pdfPath, const QString& title, QWidget* over) {
     static std::map<QString, QPointer<PdfPreviewWindow>> windows;
     QPointer<PdfPreviewWindow>& window = windows[title];
     const bool fresh = window.isNull();
     if (fresh) {
-        window = new PdfPreviewWindow(parent);
+        // Without a parent: a sheet that is modal over `over` would block a
+        // child window of it, and the person could neither scroll nor close it.
+        window = new PdfPreviewWindow;
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->setWindowTitle(title);
+        if (over) window->setWindowIcon(over->window()->windowIcon());
+        QObject::connect(qApp, &QCoreApplication::aboutToQuit, window, &QObject::deleteLater);
     }
     window->load(pdfPath);
-    if (fresh) {
-        const QRect area = parent ? parent->frameGeometry()
-                                  : QGuiApplication::primaryScreen()->availableGeometry();
-        const QRect screen = (parent && parent->screen() ? parent->screen()
-                                                          : QGuiApplication::primaryScreen())
-                                 ->availableGeometry();
-        window->resize(window->size().boundedTo(screen.size()));
-        QRect frame(QPoint(0, 0), window->size());
-        frame.moveCenter(area.center());
-        // Never off the screen: its top edge and title bar stay reachable.
-        frame.moveTop(std::max(frame.top(), screen.top()));
-        frame.moveLeft(std::max(frame.left(), screen.left()));
-        window->move(frame.topLeft());
-    }
+    if (fresh) placeOnScreen(window, PdfPreviewWindow::preferredSize(), over ? over->window() : nullptr);
     window->show();
     window->raise();
     window->activateWindow();
+    return window;
 }
 
 bool printWithDialog(QWidget* parent, const std::function<bool(QPagedPaintDevice&)>& paint) {

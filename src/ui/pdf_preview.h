@@ -7,33 +7,43 @@
 
 #include <functional>
 
+class QLabel;
 class QPagedPaintDevice;
 class QPdfDocument;
 class QPdfView;
+class QPushButton;
 
 namespace quandor::ui {
 
-// A window showing one PDF file, auto-scaled to its width. One window per
-// title is kept and brought to the front again.
+// A window showing one PDF file, auto-scaled to its width, with a
+// "Schließen" button; Esc and Ctrl+W close it too.
 class PdfPreviewWindow : public QWidget {
     Q_OBJECT
   public:
     explicit PdfPreviewWindow(QWidget* parent = nullptr);
-    // Loads `path` (again); false when it cannot be read.
+    // Loads `path` (again); false when it cannot be read (the window says so).
     bool load(const QString& path);
     QPdfDocument* document() const { return document_; }
+    QPushButton* closeButton() const { return close_; }
+
+    // The size the preview asks for: an A4 page at a readable width.
+    static QSize preferredSize();
 
   private:
     QPdfDocument* document_;
     QPdfView* view_;
+    QLabel* pages_;
+    QPushButton* close_;
 };
 
 // A view of a PDF inside another window (the export sheet's small view).
 QPdfView* makePdfView(QWidget* parent, QPdfDocument** document);
 
-// Shows `pdfPath` in the preview window titled `title`, centred over `parent`
-// and in front.
-void showPdfPreview(const QString& pdfPath, const QString& title, QWidget* parent);
+// Shows `pdfPath` in the preview window titled `title`, in front, centred over
+// `over` and wholly on its screen. One window per title is kept and brought
+// to the front again. The window stands on its own, so a sheet open over
+// `over` (the print sheet that asked for the preview) does not block it.
+PdfPreviewWindow* showPdfPreview(const QString& pdfPath, const QString& title, QWidget* over);
 
 // Reads a page's HTML file, lays it out like the PDF but with a bottom margin
 // of 20 points, and prints it after the print dialog. False when the person

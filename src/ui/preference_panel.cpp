@@ -9,6 +9,7 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QScreen>
 #include <QStackedWidget>
@@ -68,6 +69,8 @@ PreferencePanel::PreferencePanel(Settings& settings, QWidget* parent)
         connect(action, &QAction::triggered, this, [this, id] { selectPage(id); });
         if (id == u"GeneralItemIdentifier") {
             general_ = new GeneralPage(settings_, stack_);
+            connect(general_, &GeneralPage::showUsersPage, this,
+                    [this] { selectPage(QStringLiteral("AccountItemIdentifier")); });
             stack_->addWidget(general_);
         } else {
             stack_->addWidget(placeholderPage(spec, stack_));
@@ -139,6 +142,14 @@ void PreferencePanel::selectTab4() {
 void PreferencePanel::showEvent(QShowEvent* event) {
     if (general_) general_->reload();
     QMainWindow::showEvent(event);
+}
+
+void PreferencePanel::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 void PreferencePanel::closeEvent(QCloseEvent* event) {

@@ -40,6 +40,9 @@ class PreferencePanel : public QMainWindow {
   protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    // Esc closes the window, as in every dialog (unless a field used it first,
+    // such as a list cell being edited).
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void showCentred(int pageIndex);

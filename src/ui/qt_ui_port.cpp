@@ -94,8 +94,15 @@ std::optional<QString> QtUiPort::saveDialog(const QString& title, const QString&
         dialog.setNameFilter(QStringLiteral("%1 (*.%2)").arg(fileType.toUpper(), fileType));
         dialog.setDefaultSuffix(fileType);
     }
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    dialog.selectFile(QDir(folder).filePath(Paths::safeFileName(proposedName)));
+    // The documents folder, or the home folder where there is none yet: a
+    // folder that does not exist would leave the dialog in the program's
+    // working folder with the whole path in the name field.
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QDir::homePath();
+    dialog.setDirectory(folder);
+    dialog.selectFile(Paths::safeFileName(proposedName));
+    // Room for the name, size and date columns.
+    dialog.resize(dialog.sizeHint().expandedTo(QSize(780, 480)));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     QString path = dialog.selectedFiles().front();
     // The file type is required: add it when the person typed a name without it.

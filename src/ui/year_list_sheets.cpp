@@ -114,6 +114,8 @@ NameSheet::NameSheet(Kind kind, AddController& controller, QuandorAppDelegate& a
                                         "border: 1px solid palette(mid); border-radius: 4px; }"));
     help_->setVisible(false);
     outer->addWidget(help_);
+    // Wide enough for the whole title in the window's title bar.
+    setMinimumWidth(year ? 300 : 360);
 
     setTabOrder(name_, cancel);
     setTabOrder(cancel, ok);

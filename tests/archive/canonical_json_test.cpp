@@ -1,4 +1,4 @@
-// The canonical JSON of CLI.md, case by case.
+// The canonical JSON of docs/FILE_FORMAT.md, case by case.
 
 #include "core/archive/canonical_json.h"
 #include "core/record.h"

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
-"""An independent decoder of keyed archives into the canonical JSON of CLI.md.
+"""An independent decoder of keyed archives into the canonical JSON of
+docs/FILE_FORMAT.md.
 
-Written from the format description alone (ARCHIVE.md, CLI.md "Canonical
-JSON") and using only the standard library: plistlib parses the binary
+Written from the format description alone (docs/FILE_FORMAT.md) and using only the standard library: plistlib parses the binary
 property list (UIDs come as plistlib.UID); everything above it is here. It
 shares no code with the C++ reader, so when both print the same text for a
 file, both read the file the same way.

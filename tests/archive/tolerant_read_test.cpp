@@ -1,4 +1,4 @@
-// What a tolerant reader accepts (ARCHIVE.md): forms other writers produce.
+// What the reader accepts (docs/FILE_FORMAT.md): forms other writers produce.
 
 #include "archive_test_support.h"
 

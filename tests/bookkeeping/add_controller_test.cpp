@@ -16,7 +16,7 @@ namespace P = quandor::prefs;
 
 namespace {
 
-struct Books : test::OpenBooks {
+struct Desk : test::OpenBooks {
 
     RecordList& years() { return app.database().years; }
 
@@ -43,7 +43,7 @@ struct Books : test::OpenBooks {
 }  // namespace
 
 TEST(Years, AddingAppendsSelectsStampsAndSetsTheGuideFlags) {
-    Books b;
+    Desk b;
     b.addYearNamed(u"2023"_s);
     const uint64_t before = b.app.changeCount();
     b.settings.setInt(P::prefsSelectedYearTabTag, 2);
@@ -62,7 +62,7 @@ TEST(Years, AddingAppendsSelectsStampsAndSetsTheGuideFlags) {
 }
 
 TEST(Years, ANameNeedsTwoCharacters) {
-    Books b;
+    Desk b;
     b.controller.addYear();
     b.controller.setYearName(u"2"_s);
     EXPECT_FALSE(b.controller.closeYear());
@@ -76,7 +76,7 @@ TEST(Years, ANameNeedsTwoCharacters) {
 }
 
 TEST(Years, CancellingANewYearRemovesItAndRestoresTheSelection) {
-    Books b;
+    Desk b;
     b.addYearNamed(u"2023"_s);
     b.controller.addYear();
     ASSERT_EQ(b.years().size(), 2u);
@@ -87,8 +87,32 @@ TEST(Years, CancellingANewYearRemovesItAndRestoresTheSelection) {
     EXPECT_FALSE(b.controller.sheetIsOpen());
 }
 
+TEST(Years, CancellingANewYearOrStatementGivesBackTheStatementAndItemsSelectedBefore) {
+    Desk b;
+    b.addYearNamed(u"2023"_s);
+    const RecordPtr january = b.addListTitled(u"Januar"_s);
+    const RecordPtr item = Record::create(RecordClass::Item, b.app.nowStamp());
+    january->items().push_back(item);
+    b.app.selection().refresh();
+    b.app.selection().setSelectedItems({item});
+
+    b.controller.addYear();  // selects the new year: no statement, no items
+    EXPECT_EQ(b.app.selection().selectedStatement(), nullptr);
+    b.controller.cancelYear();
+    EXPECT_EQ(b.app.selection().yearIndex(), 0);
+    EXPECT_EQ(b.app.selection().selectedStatement(), january);
+    EXPECT_EQ(b.app.selection().listedCount(), 1u);
+    EXPECT_EQ(b.app.selection().selectedItems(), std::vector<RecordPtr>{item});
+
+    b.controller.addList();
+    EXPECT_TRUE(b.app.selection().selectedItems().empty());
+    b.controller.cancelList();
+    EXPECT_EQ(b.app.selection().selectedStatement(), january);
+    EXPECT_EQ(b.app.selection().selectedItems(), std::vector<RecordPtr>{item});
+}
+
 TEST(Years, CancellingAnEditPutsTheOldNameBack) {
-    Books b;
+    Desk b;
     RecordPtr year = b.addYearNamed(u"2023"_s);
     b.controller.editYear();
     EXPECT_FALSE(b.controller.sheet().isNew);
@@ -99,7 +123,7 @@ TEST(Years, CancellingAnEditPutsTheOldNameBack) {
 }
 
 TEST(Years, EditAndDeleteWithoutASelectionOnlyBeep) {
-    Books b;
+    Desk b;
     b.controller.editYear();
     b.controller.deleteYear();
     b.controller.editList();
@@ -110,7 +134,7 @@ TEST(Years, EditAndDeleteWithoutASelectionOnlyBeep) {
 }
 
 TEST(Years, DeleteAsksAndRemovesOnlyOnLoeschen) {
-    Books b;
+    Desk b;
     b.addYearNamed(u"2023"_s);
     b.addListTitled(u"Januar"_s);
     b.addYearNamed(u"2024"_s);
@@ -141,7 +165,7 @@ TEST(Years, DeleteAsksAndRemovesOnlyOnLoeschen) {
 }
 
 TEST(Statements, AddingWithoutAYearIsRefusedButCountsAsFirstStep) {
-    Books b;
+    Desk b;
     b.controller.addList();
     b.expectOnlyAlert(u"Fehler!"_s, u"Du musst erst ein Jahr anlegen."_s);
     EXPECT_FALSE(b.controller.sheetIsOpen());
@@ -151,7 +175,7 @@ TEST(Statements, AddingWithoutAYearIsRefusedButCountsAsFirstStep) {
 }
 
 TEST(Statements, AddingAppendsToTheSelectedYearAndSelectsIt) {
-    Books b;
+    Desk b;
     RecordPtr y2023 = b.addYearNamed(u"2023"_s);
     RecordPtr y2024 = b.addYearNamed(u"2024"_s);
     b.app.selection().setYearIndex(0);
@@ -169,7 +193,7 @@ TEST(Statements, AddingAppendsToTheSelectedYearAndSelectsIt) {
 }
 
 TEST(Statements, ATitleNeedsTwoCharactersAndCancelRemovesTheNewOne) {
-    Books b;
+    Desk b;
     RecordPtr year = b.addYearNamed(u"2024"_s);
     b.addListTitled(u"Januar"_s);
     b.controller.addList();
@@ -192,7 +216,7 @@ TEST(Statements, ATitleNeedsTwoCharactersAndCancelRemovesTheNewOne) {
 }
 
 TEST(Statements, DeleteAsksAndTakesOnlyTheSelectedOne) {
-    Books b;
+    Desk b;
     RecordPtr year = b.addYearNamed(u"2024"_s);
     b.addListTitled(u"Januar"_s);
     b.addListTitled(u"Februar"_s);
@@ -218,7 +242,7 @@ TEST(Statements, DeleteAsksAndTakesOnlyTheSelectedOne) {
 }
 
 TEST(Statements, HelpDrawerFollowsTheSetting) {
-    Books b;
+    Desk b;
     b.settings.setBool(P::prefsAlwaysShowYearHelpDawer, true);
     b.controller.addYear();
     EXPECT_TRUE(b.controller.sheet().helpDrawer);

@@ -21,11 +21,11 @@ namespace {
 
 const QString kStamp = u"1714564800"_s;  // 2024-05-01T12:00:00Z
 
-struct Books : test::OpenBooks {
+struct Desk : test::OpenBooks {
     AddController& c = controller;
     RecordPtr statement;
 
-    Books() {
+    Desk() {
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         c.addYear();
         c.setYearName(u"2024"_s);
@@ -77,7 +77,7 @@ class ItemRefusals : public testing::TestWithParam<Refusal> {};
 
 TEST_P(ItemRefusals, TheFirstFailingCheckSpeaksAndTheSheetStays) {
     const Refusal& r = GetParam();
-    Books b;
+    Desk b;
     b.c.addItem();
     const RecordPtr item = b.c.sheetItem();
     b.c.selectExpense();
@@ -123,7 +123,7 @@ TEST(ItemRefusalTexts, AreExactlyTheProgramsWords) {
 }
 
 TEST(ItemSheet, AddingWithoutAStatementIsRefused) {
-    Books b;
+    Desk b;
     b.app.selection().setStatementIndex(-1);
     b.c.addItem();
     EXPECT_FALSE(b.c.sheetIsOpen());
@@ -133,7 +133,7 @@ TEST(ItemSheet, AddingWithoutAStatementIsRefused) {
 }
 
 TEST(ItemSheet, NewInTheOpenSheetRefusesAMissingRateAndCreatesNothing) {
-    Books b;
+    Desk b;
     b.c.addItem();
     b.c.selectIncome();
     b.c.setItemTaxBool(true);  // no automatic rate: tag stays 0
@@ -154,7 +154,7 @@ TEST(ItemSheet, NewInTheOpenSheetRefusesAMissingRateAndCreatesNothing) {
 }
 
 TEST(ItemSheet, CancelRemovesTheFreshItemEvenWithAnAmountAndIsOfferedAfterTheFirstSteps) {
-    Books b;
+    Desk b;
     b.settings.setBool(P::firstStepsDone, false);
     b.c.addItem();
     EXPECT_FALSE(b.c.itemSheet().showCancel);
@@ -175,7 +175,7 @@ TEST(ItemSheet, CancelRemovesTheFreshItemEvenWithAnAmountAndIsOfferedAfterTheFir
 }
 
 TEST(ItemSheet, ConfirmingSetsTheFirstStepFlagsAndKeepsTheItemSelected) {
-    Books b;
+    Desk b;
     b.settings.setBool(P::firstStepsDone, false);
     const RecordPtr item = b.enter(1, u"50"_s, u"Porto"_s);
     EXPECT_TRUE(b.settings.getBool(P::firstItemSet));
@@ -189,7 +189,7 @@ TEST(ItemSheet, ConfirmingSetsTheFirstStepFlagsAndKeepsTheItemSelected) {
 // ---- amounts --------------------------------------------------------------------------
 
 TEST(ItemAmount, TypedTextIsReadWithCommaPointAndSeparatorsAndShownAsStored) {
-    Books b;
+    Desk b;
     b.c.addItem();
     b.c.selectIncome();
     const struct {
@@ -213,7 +213,7 @@ TEST(ItemAmount, TypedTextIsReadWithCommaPointAndSeparatorsAndShownAsStored) {
 }
 
 TEST(ItemAmount, AnAmountWrittenByOtherMeansShowsInTheFieldAfterCalculating) {
-    Books b;
+    Desk b;
     b.c.addItem();
     b.c.selectExpense();
     b.c.setAmountText(u"100"_s);
@@ -224,7 +224,7 @@ TEST(ItemAmount, AnAmountWrittenByOtherMeansShowsInTheFieldAfterCalculating) {
 }
 
 TEST(ItemAmount, AnAmountKeptAsTextIsStoredAsTheNumberItReadsAs) {
-    Books b;
+    Desk b;
     const RecordPtr item = b.enter(1, u"1"_s, u"Alt"_s);
     item->set(keys::amount, u"1.234,50"_s);  // as an older file may hold it
     b.app.selection().setSelectedItems({item});
@@ -234,7 +234,7 @@ TEST(ItemAmount, AnAmountKeptAsTextIsStoredAsTheNumberItReadsAs) {
 }
 
 TEST(ItemAmount, TheFieldIsEnabledOnlyOnceAKindIsChosenAndShowsTheSign) {
-    Books b;
+    Desk b;
     b.c.addItem();
     EXPECT_FALSE(b.c.itemSheet().amountEnabled);
     EXPECT_TRUE(b.c.itemSheet().sign.isEmpty());
@@ -250,7 +250,7 @@ TEST(ItemAmount, TheFieldIsEnabledOnlyOnceAKindIsChosenAndShowsTheSign) {
 }
 
 TEST(ItemAmount, RatesComeFromTheSettingsAtEachCalculation) {
-    Books b;
+    Desk b;
     const RecordPtr item = b.enter(2, u"116"_s, u"Alt"_s, true, 1);
     EXPECT_FLOAT_EQ(item->real(keys::taxFee), 116.0f - 11600.0f / 119.0f);  // 19 % before the first window
     b.settings.setFloat(P::prefs1Rate, 16.0f);
@@ -269,7 +269,7 @@ TEST(ItemAmount, RatesComeFromTheSettingsAtEachCalculation) {
 // ---- defaults -------------------------------------------------------------------------
 
 TEST(NewItem, IsStampedWithStatementYearAndCreationTime) {
-    Books b;
+    Desk b;
     b.c.addItem();
     const RecordPtr item = b.c.sheetItem();
     ASSERT_TRUE(item);
@@ -286,7 +286,7 @@ TEST(NewItem, IsStampedWithStatementYearAndCreationTime) {
 }
 
 TEST(NewItem, AutomaticVatAndRateApplyWithoutRememberedSettings) {
-    Books b;
+    Desk b;
     b.settings.setBool(P::setUmsatzsteuerAutomatically, true);
     b.settings.setBool(P::setTaxAutomatically, true);
     b.c.addItem();
@@ -295,7 +295,7 @@ TEST(NewItem, AutomaticVatAndRateApplyWithoutRememberedSettings) {
 }
 
 TEST(NewItem, RememberedChoicesWinAndFalseOrZeroLeaveTheDefaults) {
-    Books b;
+    Desk b;
     b.settings.setBool(P::prefsAlwaysRememberLastSettings, true);
     b.settings.setBool(P::setUmsatzsteuerAutomatically, true);  // not applied while remembering
     b.settings.setBool(P::setTaxAutomatically, true);
@@ -334,7 +334,7 @@ TEST(NewItem, RememberedChoicesWinAndFalseOrZeroLeaveTheDefaults) {
 }
 
 TEST(NewItem, RememberDateFallsBackToNow) {
-    Books b;
+    Desk b;
     b.settings.setBool(P::prefsRememberDate, true);
     b.c.addItem();
     EXPECT_EQ(b.c.sheetItem()->date(keys::date), b.app.nowStamp());
@@ -348,7 +348,7 @@ TEST(NewItem, RememberDateFallsBackToNow) {
 // ---- editing -------------------------------------------------------------------------
 
 TEST(EditItem, WithoutASelectionOnlyBeeps) {
-    Books b;
+    Desk b;
     b.c.editItem();
     EXPECT_EQ(b.ui.beeps, 1);
     EXPECT_FALSE(b.c.sheetIsOpen());
@@ -356,7 +356,7 @@ TEST(EditItem, WithoutASelectionOnlyBeeps) {
 }
 
 TEST(EditItem, AStatementUsedForTheReturnAsksFirstAndFollowsTheCashBookMark) {
-    Books b;
+    Desk b;
     const RecordPtr item = b.enter(1, u"20"_s, u"Taxi"_s);
     b.statement->set(keys::taxBool, true);
     b.app.selection().setSelectedItems({item});
@@ -390,7 +390,7 @@ TEST(EditItem, AStatementUsedForTheReturnAsksFirstAndFollowsTheCashBookMark) {
 }
 
 TEST(EditItem, StepsRecalculateTheItemLeftAndShowTheNextInListOrder) {
-    Books b;
+    Desk b;
     const RecordPtr a = b.enter(1, u"10"_s, u"A"_s);
     const RecordPtr c = b.enter(1, u"30"_s, u"C"_s);
     const RecordPtr mid = b.enter(2, u"20"_s, u"B"_s);
@@ -418,8 +418,47 @@ TEST(EditItem, StepsRecalculateTheItemLeftAndShowTheNextInListOrder) {
     EXPECT_EQ(b.ui.beeps, 2);
 }
 
+TEST(EditItem, RevertGivesTheShownItemItsValuesBackAndKeepsTheOnesSteppedAway) {
+    Desk b;
+    const RecordPtr a = b.enter(1, u"10"_s, u"Porto"_s, true, 1);
+    const RecordPtr c = b.enter(2, u"30"_s, u"Honorar"_s);
+    a->set(keys::date, Date::fromUnix(1000));
+    c->set(keys::date, Date::fromUnix(3000));
+    b.app.selection().refresh();
+    const Dict cBefore = c->properties();
+
+    // Changes to the first item are taken by stepping on; those to the second are not.
+    b.app.selection().setSelectedItems({a});
+    b.c.editItem();
+    b.c.setItemText(keys::title, u"Porto und Versand"_s);
+    b.c.selectNext();
+    ASSERT_EQ(b.c.sheetItem(), c);
+    b.c.selectExpense();
+    b.c.setAmountText(u"3000"_s);
+    b.c.setItemText(keys::title, u""_s);  // would be refused when closing
+    b.c.setItemDate(Date::fromUnix(500));  // sorts it first
+    const uint64_t before = b.app.changeCount();
+    b.c.revertItemSheet();
+
+    EXPECT_FALSE(b.c.sheetIsOpen());
+    EXPECT_TRUE(b.ui.alerts.empty());
+    EXPECT_TRUE(c->properties() == cBefore);
+    EXPECT_EQ(c->real(keys::finalAmount), 30.0f);
+    EXPECT_EQ(a->text(keys::title), u"Porto und Versand"_s);
+    EXPECT_GT(b.app.changeCount(), before);
+    EXPECT_EQ(b.app.selection().listedItem(1), c);  // back in its place in the list
+    EXPECT_EQ(b.app.selection().firstSelectedItem(), c);
+
+    // Nothing to give back on a new item: that is what cancelling is for.
+    b.c.addItem();
+    b.c.revertItemSheet();
+    EXPECT_TRUE(b.c.sheetIsOpen());
+    b.c.cancelItemSheet();
+    EXPECT_EQ(b.items().size(), 2u);
+}
+
 TEST(DuplicateItem, CopiesEverythingIncludingTheStampAndIsIndependent) {
-    Books b;
+    Desk b;
     b.c.duplicateItem();
     EXPECT_EQ(b.lastMessage(), u"Kein Posten ausgewählt."_s);
     EXPECT_EQ(b.ui.alerts.back().title, u"Fehler!"_s);
@@ -439,7 +478,7 @@ TEST(DuplicateItem, CopiesEverythingIncludingTheStampAndIsIndependent) {
 // ---- accounts, search sheets, templates -----------------------------------------------
 
 TEST(ItemAccount, ByNumberTakesTheFirstMatchAndRefusesUnknownNumbers) {
-    Books b;
+    Desk b;
     b.addAccount(u"4930"_s, u"Bürobedarf"_s);
     b.addAccount(u"4930"_s, u"Zweites Konto"_s);
     b.c.addItem();
@@ -459,7 +498,7 @@ TEST(ItemAccount, ByNumberTakesTheFirstMatchAndRefusesUnknownNumbers) {
 }
 
 TEST(ItemAccount, ByTitleRunsAfterItsDelayAndFillsTheNumber) {
-    Books b;
+    Desk b;
     b.addAccount(u"8400"_s, u"Erlöse"_s);
     b.c.addItem();
     b.c.validateAccountTitle(u"Erlöse"_s);
@@ -473,7 +512,7 @@ TEST(ItemAccount, ByTitleRunsAfterItsDelayAndFillsTheNumber) {
 }
 
 TEST(SearchSheets, FilterChooseAndCancel) {
-    Books b;
+    Desk b;
     for (const QString& t : {u"Reisekosten"_s, u"Bürobedarf"_s, u"Reparaturen"_s}) {
         RecordPtr g = Record::create(RecordClass::Group, b.app.nowStamp());
         g->set(keys::title, t);
@@ -503,7 +542,7 @@ TEST(SearchSheets, FilterChooseAndCancel) {
 }
 
 TEST(Templates, MadeFromAnItemAndAppliedWithFreshStamps) {
-    Books b;
+    Desk b;
     b.c.makeTemplateFromItem();
     EXPECT_EQ(b.ui.beeps, 1);
     EXPECT_TRUE(b.app.database().items.empty());

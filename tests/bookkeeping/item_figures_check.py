@@ -7,6 +7,7 @@ with struct (a double result of one +, -, * or / rounded to float is the
 correctly rounded float result), in the program's order:
   p = A * 100; q = 100 + r; n = p / q; T = A - n; M = A - A * 2
 and the stored keys are compared bit for bit with what the command printed.
+All commands run as one `quandor-cli batch` in a single process.
 
     item_figures_check.py QUANDOR_CLI
 """
@@ -91,17 +92,17 @@ def main():
         env = dict(os.environ, HOME=tmp, XDG_CONFIG_HOME=os.path.join(tmp, ".config"),
                    XDG_DATA_HOME=os.path.join(tmp, ".local/share"), LC_ALL="C.UTF-8",
                    QT_QPA_PLATFORM="offscreen")
-        base = [cli, "--settings", os.path.join(tmp, "s.conf"), "--db", os.path.join(tmp, "db.mdb"),
-                "--locale", "de_DE"]
+        # Every command goes into one batch, run in one process; each line that
+        # prints a record is matched with what it should print.
+        lines, checks = [], []
 
-        def run(*args, check=True):
-            p = subprocess.run(base + list(args), capture_output=True, env=env, timeout=120)
-            if check and p.returncode != 0:
-                raise SystemExit(f"{args}: exit {p.returncode}: {p.stderr.decode()}")
-            return p.stdout.decode()
+        def command(*args, check=None):
+            lines.append(json.dumps(list(args)))
+            if check is not None:
+                checks.append(check)
 
-        run("year", "add", "2024")
-        run("statement", "add", "--year", "2024", "Mai")
+        command("year", "add", "2024", check=("skip",))
+        command("statement", "add", "--year", "2024", "Mai", check=("skip",))
         # Rates: the defaults first (19, 7, rate 3 unset), then changed ones.
         rate_sets = [
             ({1: 19.0, 2: 7.0, 3: 0.0}, []),
@@ -110,14 +111,47 @@ def main():
         ]
         for rates, settings in rate_sets:
             for key, value in settings:
-                run("settings", "set", key, value, "--type", "float")
+                command("settings", "set", key, value, "--type", "float")
             for kind, amount, vat, tag in cases():
                 args = ["item", "add", "--year", "2024", "--statement", "Mai", "--kind", kind,
                         "--amount", amount, "--title", "Prüfung"]
                 if vat:
                     args.append("--vat")
                 args += ["--rate", str(tag)]
-                props = json.loads(run(*args))["properties"]
+                command(*args, check=("figures", kind, amount, vat, tag, rates))
+        # The worked examples, as the person reads them.
+        command("settings", "set", "prefs1Rate", "19", "--type", "float")
+        command("settings", "set", "prefs2Rate", "7", "--type", "float")
+        examples = [
+            (("income", "119", "1"), {"taxFee": 19.0, "incomeWithout": 100.0, "taxFeePay": 19.0}),
+            (("expense", "119", "1"), {"taxFeeGet": 19.0, "expenseWith": -119.0, "expenseWithout": -100.0}),
+            (("income", "100", "1"), {"taxFee": f32(15.966385), "incomeWithout": f32(84.033615)}),
+            (("income", "107", "2"), {"taxFee": 7.0}),
+            (("income", "500", "4"), {"taxFee": 0.0, "incomeWithout": 500.0}),
+            (("income", "167772.17", "5"), {"taxFee": -0.015625}),
+            (("income", "-119", "1"), {"taxFee": -19.0, "incomeWithout": -100.0, "taxFeePay": -19.0}),
+        ]
+        for (kind, amount, tag), want in examples:
+            command("item", "add", "--year", "2024", "--statement", "Mai", "--kind", kind, "--amount",
+                    amount, "--title", "Beispiel", "--vat", "--rate", tag,
+                    check=("example", kind, amount, tag, want))
+        command("item", "list", "--year", "2024", "--statement", "Mai", check=("list",))
+
+        batch = os.path.join(tmp, "befehle.txt")
+        with open(batch, "w", encoding="utf-8") as f:
+            f.write("\n".join(lines) + "\n")
+        p = subprocess.run([cli, "--settings", os.path.join(tmp, "s.conf"), "--db",
+                            os.path.join(tmp, "db.mdb"), "--locale", "de_DE", "batch", batch],
+                           capture_output=True, env=env, timeout=600)
+        if p.returncode != 0:
+            raise SystemExit(f"batch: exit {p.returncode}: {p.stderr.decode()}")
+        outputs = p.stdout.decode().splitlines()
+        if len(outputs) != len(checks):
+            raise SystemExit(f"{len(outputs)} lines printed, {len(checks)} expected")
+        for check, out in zip(checks, outputs):
+            if check[0] == "figures":
+                _, kind, amount, vat, tag, rates = check
+                props = json.loads(out)["properties"]
                 want = expected(kind, amount, vat, tag, rates)
                 checked += 1
                 for key, value in want.items():
@@ -132,30 +166,20 @@ def main():
                         failures += 1
                         print(f"FAIL {kind} {amount!r} vat={vat} tag={tag} rates={rates}: {key} = {got!r}, "
                               f"expected {value!r}")
-        # The worked examples, as the person reads them.
-        run("settings", "set", "prefs1Rate", "19", "--type", "float")
-        run("settings", "set", "prefs2Rate", "7", "--type", "float")
-        examples = [
-            (("income", "119", "1"), {"taxFee": 19.0, "incomeWithout": 100.0, "taxFeePay": 19.0}),
-            (("expense", "119", "1"), {"taxFeeGet": 19.0, "expenseWith": -119.0, "expenseWithout": -100.0}),
-            (("income", "100", "1"), {"taxFee": f32(15.966385), "incomeWithout": f32(84.033615)}),
-            (("income", "107", "2"), {"taxFee": 7.0}),
-            (("income", "500", "4"), {"taxFee": 0.0, "incomeWithout": 500.0}),
-            (("income", "167772.17", "5"), {"taxFee": -0.015625}),
-            (("income", "-119", "1"), {"taxFee": -19.0, "incomeWithout": -100.0, "taxFeePay": -19.0}),
-        ]
-        for (kind, amount, tag), want in examples:
-            props = json.loads(run("item", "add", "--year", "2024", "--statement", "Mai", "--kind", kind,
-                                   "--amount", amount, "--title", "Beispiel", "--vat", "--rate", tag))["properties"]
-            checked += 1
-            for key, value in want.items():
-                if f32(props[key]) != value:
+            elif check[0] == "example":
+                _, kind, amount, tag, want = check
+                props = json.loads(out)["properties"]
+                checked += 1
+                for key, value in want.items():
+                    if f32(props[key]) != value:
+                        failures += 1
+                        print(f"FAIL example {kind} {amount} tag {tag}: {key} = {props[key]!r}, "
+                              f"expected {value!r}")
+            elif check[0] == "list":
+                listed = json.loads(out)
+                if len(listed) != checked:
                     failures += 1
-                    print(f"FAIL example {kind} {amount} tag {tag}: {key} = {props[key]!r}, expected {value!r}")
-        listed = json.loads(run("item", "list", "--year", "2024", "--statement", "Mai"))
-        if len(listed) != checked:
-            failures += 1
-            print(f"FAIL: {len(listed)} items listed, {checked} added")
+                    print(f"FAIL: {len(listed)} items listed, {checked} added")
     print(f"{checked} items checked, {failures} differences")
     return 1 if failures else 0
 

@@ -21,9 +21,9 @@ namespace P = quandor::prefs;
 
 namespace {
 
-struct Books : test::OpenBooks {
+struct Desk : test::OpenBooks {
 
-    Books() { QDir().mkpath(app.paths().dataFolder); }
+    Desk() { QDir().mkpath(app.paths().dataFolder); }
 
     RecordPtr record(RecordClass c, const QString& title) {
         RecordPtr r = Record::create(c, app.nowStamp());
@@ -71,7 +71,7 @@ QStringList order(const std::vector<int>& o) {
 // ---- new rows ---------------------------------------------------------------------
 
 TEST(MasterLists, NewRowsAppendDefaultsAndSelectTheRowToEdit) {
-    Books b;
+    Desk b;
     b.fillGroups(2);
     const uint64_t before = b.app.changeCount();
     EXPECT_EQ(b.controller.addGroup(), 2);
@@ -112,7 +112,7 @@ TEST(MasterLists, RemoveAsksWithTheListsOwnQuestionAndDeletesOnlyOnLoeschen) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.title.toStdString());
-        Books b;
+        Desk b;
         for (int i = 0; i < 3; ++i) {
             if (c.list == List::Accounts) b.controller.addAccount();
             if (c.list == List::Groups) b.controller.addGroup();
@@ -147,7 +147,7 @@ TEST(MasterLists, RemoveAsksWithTheListsOwnQuestionAndDeletesOnlyOnLoeschen) {
 }
 
 TEST(MasterLists, DeletingACategoryLeavesItemsThatUseItUnchanged) {
-    Books b;
+    Desk b;
     b.yearWithItems({u"Miete"_s});
     b.app.database().groups.push_back(b.record(RecordClass::Group, u"Raumkosten"_s));
     const RecordPtr item = b.app.selection().listedItem(0);
@@ -159,7 +159,7 @@ TEST(MasterLists, DeletingACategoryLeavesItemsThatUseItUnchanged) {
 }
 
 TEST(Items, RemoveAsksAndWarnsFirstForAStatementUsedForTheVatReturn) {
-    Books b;
+    Desk b;
     RecordPtr year = b.yearWithItems({u"A"_s, u"B"_s, u"C"_s});
     Selection& sel = b.app.selection();
     EXPECT_FALSE(b.controller.remove(List::Items));  // nothing selected
@@ -213,7 +213,7 @@ TEST(Reordering, IndexArithmeticOfAMove) {
 }
 
 TEST(Reordering, MoveDataIsAnArchivedRowSetThatOnlyTheOwnTableAccepts) {
-    Books b;
+    Desk b;
     b.fillGroups(5);
     const QByteArray data = AddController::archiveRows({3, 0, 3});
     EXPECT_TRUE(data.startsWith("bplist00"));
@@ -234,7 +234,7 @@ TEST(Reordering, MoveDataIsAnArchivedRowSetThatOnlyTheOwnTableAccepts) {
 }
 
 TEST(Reordering, YearsStatementsAndItemsSelectTheMovedRow) {
-    Books b;
+    Desk b;
     RecordPtr year = b.yearWithItems({u"A"_s, u"B"_s, u"C"_s, u"D"_s});
     Selection& sel = b.app.selection();
     RecordPtr second = b.record(RecordClass::Year, u""_s);
@@ -268,7 +268,7 @@ TEST(Reordering, YearsStatementsAndItemsSelectTheMovedRow) {
 // ---- dropping an item on a statement ----------------------------------------------------
 
 TEST(ItemDrop, CopiesIntoTheOtherStatementIndependentlyWithTheNoticeOnce) {
-    Books b;
+    Desk b;
     RecordPtr year = b.yearWithItems({u"Miete"_s, u"Strom"_s});
     RecordPtr jan = year->thelists()[0];
     RecordPtr feb = year->thelists()[1];
@@ -309,7 +309,7 @@ TEST(ItemDrop, CopiesIntoTheOtherStatementIndependentlyWithTheNoticeOnce) {
 }
 
 TEST(ItemDrop, TheTitleCheckRefusesTwinsAndTheOwnStatement) {
-    Books b;
+    Desk b;
     b.settings.setBool(P::firstDropBOOL, true);
     RecordPtr year = b.yearWithItems({u"Miete"_s});
     b.controller.writeRows(List::Items, {0});
@@ -330,7 +330,7 @@ TEST(ItemDrop, TheTitleCheckRefusesTwinsAndTheOwnStatement) {
 }
 
 TEST(ItemDrop, OtherDragDataAndADamagedItemFileAreRefused) {
-    Books b;
+    Desk b;
     b.settings.setBool(P::firstDropBOOL, true);
     RecordPtr year = b.yearWithItems({u"Miete"_s});
     b.controller.writeRows(List::Items, {0});
@@ -357,7 +357,7 @@ TEST(ItemDrop, OtherDragDataAndADamagedItemFileAreRefused) {
 // ---- speed --------------------------------------------------------------------------------
 
 TEST(Speed, ReorderingAndRemovingInAStatementOf5000Items) {
-    Books b;
+    Desk b;
     QStringList titles;
     for (int i = 0; i < 5000; ++i) titles << QString::number(i);
     b.yearWithItems(titles);

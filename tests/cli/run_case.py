@@ -10,7 +10,8 @@ A case file is a sequence of steps:
     ? EXIT                     expected exit code; ends the step
 
 Lines starting with "#" before a step are comments. With --update the expected
-output of every step is rewritten from what the program printed (only when asked).
+output of every step is rewritten from what the program printed (only when asked);
+the comments stay where they are.
 """
 import os
 import shlex
@@ -20,12 +21,15 @@ import tempfile
 
 
 def parse(path):
-    steps, cur = [], None
+    steps, cur, comments = [], None, []
     with open(path, encoding="utf-8") as f:
         for raw in f.read().split("\n"):
             if cur is None:
+                if raw.startswith("#"):
+                    comments.append(raw)  # kept with the next step when updating
                 if raw.startswith("$ "):
-                    cur = {"cmd": raw[2:], "out": [], "err": [], "exit": None}
+                    cur = {"cmd": raw[2:], "out": [], "err": [], "exit": None, "comments": comments}
+                    comments = []
                 elif raw.strip() and not raw.startswith("#"):
                     raise SystemExit(f"{path}: unexpected line outside a step: {raw!r}")
                 continue
@@ -81,12 +85,16 @@ def main():
     if update:
         with open(case, "w", encoding="utf-8") as f:
             for step in steps:
+                for line in step["comments"]:
+                    f.write(line + "\n")
                 f.write("$ " + step["cmd"] + "\n")
                 for line in step["out"]:
                     f.write(line + "\n")
                 for line in step["err"]:
                     f.write("! " + line + "\n")
-                f.write(f"? {step['exit']}\n\n")
+                f.write(f"? {step['exit']}\n")
+                if step is not steps[-1]:
+                    f.write("\n")
         print(f"updated {case}")
         return 0
     print(f"{len(steps) - failures} passed, {failures} failed")

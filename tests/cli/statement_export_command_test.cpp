@@ -36,7 +36,9 @@ class StatementExportCommand : public ::testing::Test {
     void SetUp() override {
         db = home->filePath(u"books.mdb"_s);
         settings = home->filePath(u"s.conf"_s);
-        if (!QFile::exists(db)) ASSERT_EQ(runCli({"generate", "--items", "5", "--out", db}).code, 0);
+        if (!QFile::exists(db)) {
+            ASSERT_EQ(runCli({"generate", "--items", "5", "--out", db}).code, 0);
+        }
         ASSERT_EQ(runCli({"--settings", settings, "settings", "set", "firstStepsDone", "true", "--type", "bool"}).code, 0);
     }
 

@@ -7,6 +7,7 @@
 #include "core/keys.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
+#include "core/users.h"
 #include "support/fake_ui.h"
 
 #include <QDir>
@@ -17,12 +18,12 @@
 #include <QTemporaryDir>
 
 #include "support/files.h"
+#include "support/unprivileged.h"
 
 #include <gtest/gtest.h>
 #include <plist/plist.h>
 
 #include <unistd.h>
-#include <chrono>
 #include <cstdio>
 
 using namespace quandor;
@@ -33,10 +34,6 @@ namespace P = quandor::prefs;
 
 namespace {
 
-bool archiveAvailable() {
-    return !archive::write(Database{}.toRoot()).isEmpty();
-}
-
 // A temporary home folder, its settings file and a delegate on them.
 struct Home {
     QTemporaryDir dir;
@@ -44,10 +41,8 @@ struct Home {
     std::unique_ptr<Settings> settings;
     test::FakeUi ui;
     std::unique_ptr<QuandorAppDelegate> app;
-    std::vector<int> timers;
     int userChoices = 0;
     int backups = 0;
-    int launches = 0;
 
     explicit Home(bool acceptedDisclaimer = true) {
         settings = std::make_unique<Settings>(dir.filePath(u".config/Quandor/Quandor.conf"_s));
@@ -60,21 +55,24 @@ struct Home {
         });
         app->setLockWaitMs(0);
         auto& h = app->hooks();
-        h.startRepeatingTimer = [this](int ms, std::function<void()>) { timers.push_back(ms); };
         h.showUserChoice = [this] { ++userChoices; };
         h.performBackup = [this] { ++backups; };
-        // Never start a real program from a test.
-        h.launch = [this](const QString&, const QStringList&) { return ++launches, true; };
     }
     // A new program start on the same home folder and settings.
     void restartProgram() {
         app->applicationWillTerminate();
         app.reset();
         ui = test::FakeUi{};
-        timers.clear();
         make();
     }
     QString dbPath() const { return paths.dataFolder + u"Quandor_Version_1.mdb"_s; }
+    // The users list of the "Benutzer" page, as stored and read, with `row` selected.
+    void useUsers(const std::vector<Dict>& users, int row) {
+        const QString folder = usersDataFolder(*settings, paths);
+        ASSERT_TRUE(writeUsersFile(usersFilePath(folder), users, nullptr));
+        app->users().loadDataFromDisk();
+        app->users().setSelectedRow(row);
+    }
 };
 
 }  // namespace
@@ -93,7 +91,7 @@ TEST(StartUp, DeclinedDisclaimerQuitsBeforeAnythingIsRead) {
     EXPECT_TRUE(a.message.startsWith(
         u"Vorneweg erst einmal: Vielen Dank, dass du mit Quandor arbeitest!\n\n"_s));
     EXPECT_EQ(home.ui.quits, 1);
-    EXPECT_TRUE(home.timers.empty());
+    EXPECT_EQ(home.ui.timerCount(), 0u);
     EXPECT_FALSE(home.settings->getBool(P::veryFirstAlertDone));
     EXPECT_FALSE(home.settings->getBool(P::fiveStartEver));
     EXPECT_FALSE(home.app->isSaveAllowed());
@@ -118,7 +116,7 @@ TEST(StartUp, RunsUpgradeStepsOnceThenLoadsAndEnablesSaving) {
     EXPECT_TRUE(home.settings->getBool(P::update_1_to_2));
     EXPECT_TRUE(home.settings->getBool(P::prefsPrintUnshortened));
     EXPECT_EQ(home.settings->getInt(P::prefsTabSortOrder), 0);
-    EXPECT_EQ(home.timers, std::vector<int>{30000});
+    EXPECT_EQ(home.ui.timerCount(), 1u);  // the 30-second save
     EXPECT_TRUE(home.app->isSaveAllowed());
     EXPECT_EQ(home.settings->getPath(P::defaultDataPath), home.dbPath());
     EXPECT_TRUE(home.app->years().empty());
@@ -392,7 +390,6 @@ TEST(Saving, UnreadableDatabaseIsNeverOverwritten) {
 }
 
 TEST(Saving, NonDatabaseArchiveIsNeverOverwritten) {
-    if (!archiveAvailable()) GTEST_SKIP() << "keyed archive writer not available yet";
     Home home;
     ValueList list{Value(u"ein Jahr"_s)};
     const QByteArray other = archive::write(Value::list(list));
@@ -404,7 +401,6 @@ TEST(Saving, NonDatabaseArchiveIsNeverOverwritten) {
 }
 
 TEST(Saving, FailedWriteIsReportedOnceAndRetried) {
-    if (!archiveAvailable()) GTEST_SKIP() << "keyed archive writer not available yet";
     Home home;
     home.app->awakeFromNib();
     home.app->setYears({Record::create(RecordClass::Year, home.app->nowStamp())});
@@ -438,8 +434,7 @@ TEST(Saving, FailedWriteIsReportedOnceAndRetried) {
 }
 
 TEST(Saving, ReadOnlyFolderIsReported) {
-    if (!archiveAvailable()) GTEST_SKIP() << "keyed archive writer not available yet";
-    if (geteuid() == 0) GTEST_SKIP() << "file permissions do not bind root";
+    if (test::rerunUnprivileged()) return;
     Home home;
     home.app->awakeFromNib();
     QFile::setPermissions(home.paths.dataFolder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
@@ -452,7 +447,6 @@ TEST(Saving, ReadOnlyFolderIsReported) {
 }
 
 TEST(Saving, PeriodicSaveSkipsWhenNothingChanged) {
-    if (!archiveAvailable()) GTEST_SKIP() << "keyed archive writer not available yet";
     Home home;
     int writes = 0;
     home.app->hooks().writeFile = [&](const QString& p, const QByteArray& b, QString* r) {
@@ -521,7 +515,6 @@ TEST(Quitting, RewritesTheFileOnlyWhenItsBytesDiffer) {
 }
 
 TEST(Saving, RoundTripThroughTheFile) {
-    if (!archiveAvailable()) GTEST_SKIP() << "keyed archive writer not available yet";
     Home home;
     home.app->awakeFromNib();
     auto year = Record::create(RecordClass::Year, home.app->nowStamp());
@@ -556,7 +549,6 @@ TEST(Lock, SecondProgramOnTheSameFolderIsRefused) {
     test::FakeUi ui2;
     QuandorAppDelegate second(*home.settings, ui2, home.paths);
     second.setLockWaitMs(0);
-    second.hooks().startRepeatingTimer = [](int, std::function<void()>) {};
     EXPECT_EQ(second.openDatabase(), QuandorAppDelegate::LoadOutcome::Locked);
     ASSERT_EQ(ui2.count(u"Achtung!"_s), 1);
     EXPECT_TRUE(ui2.alerts[0].message.contains(home.paths.dataFolder.chopped(1)));
@@ -629,8 +621,7 @@ TEST(Lock, RefusedSecondProgramLeavesTheFirstOneSaving) {
         second.setLockWaitMs(0);
         int activations = 0;
         second.hooks().activateRunningProgram = [&](const QString&) { return ++activations, false; };
-        second.hooks().startRepeatingTimer = [](int, std::function<void()>) {};
-        EXPECT_FALSE(second.claimDataFolder());
+            EXPECT_FALSE(second.claimDataFolder());
         second.awakeFromNib();
         EXPECT_EQ(activations, 1);
         EXPECT_EQ(ui2.count(u"Achtung!"_s), 1);
@@ -739,7 +730,7 @@ TEST(Users, LoadingWaitsForTheChoiceThenOpensThatUsersFile) {
     Home home;
     home.settings->setBool(P::prefsUseMultipleAccounts, true);
     home.app->awakeFromNib();
-    EXPECT_TRUE(home.timers.empty());
+    EXPECT_EQ(home.ui.timerCount(), 0u);
     EXPECT_EQ(home.userChoices, 0);
     home.ui.runScheduled();
     EXPECT_EQ(home.userChoices, 1);
@@ -755,21 +746,19 @@ TEST(Users, LoadingWaitsForTheChoiceThenOpensThatUsersFile) {
     EXPECT_EQ(home.settings->getPath(P::defaultDataPath),
               home.paths.dataFolder + u"1700000000_Quandor_Multiple.mdb"_s);
     EXPECT_TRUE(home.app->isSaveAllowed());
-    EXPECT_EQ(home.timers.size(), 1u);
+    EXPECT_EQ(home.ui.timerCount(), 1u);
     // A second choice does not start a second timer.
     home.app->openChosenUser(user(u"1700000000"_s, u"Zweite Firma"_s, 2));
-    EXPECT_EQ(home.timers.size(), 1u);
+    EXPECT_EQ(home.ui.timerCount(), 1u);
 }
 
 TEST(Users, LaterResolutionsKeepToTheOpenUser) {
     Home home;
     home.settings->setBool(P::prefsUseMultipleAccounts, true);
-    home.app->hooks().findUser = [](const QString& id) -> std::optional<Dict> {
-        return user(id, u"Umbenannt"_s, 1);
-    };
     home.app->awakeFromNib();
     home.app->openChosenUser(user(u"1600000000"_s, u"Erste"_s, 1));
-    home.app->hooks().selectedUserID = [] { return u"1700000000"_s; };
+    // The users list says otherwise since (renamed on the "Benutzer" page, another row selected).
+    home.useUsers({user(u"1600000000"_s, u"Umbenannt"_s, 1), user(u"1700000000"_s, u"Zweite"_s, 1)}, 1);
     EXPECT_TRUE(home.app->pathForDataFile().endsWith(u"/1600000000_Quandor_Multiple.mdb"_s));
     EXPECT_EQ(home.settings->getText(P::prefsCompany), u"Umbenannt"_s);
 }
@@ -806,9 +795,7 @@ TEST_P(QuitCheck, RefusesOnlyWhenAnotherLongIdIsSelected) {
     Home home;
     home.settings->setBool(P::prefsUseMultipleAccounts, c.multiple);
     home.app->setCurrentAccountID(QString::fromUtf8(c.open));
-    home.app->hooks().selectedUserID = [&c] { return QString::fromUtf8(c.selected); };
-    int launches = 0;
-    home.app->hooks().launch = [&](const QString&, const QStringList&) { return ++launches, true; };
+    if (*c.selected) home.useUsers({user(QString::fromUtf8(c.selected), u"Firma"_s, 1)}, 0);
 
     EXPECT_EQ(home.app->applicationShouldTerminate(), !c.refused);
     home.app->restart();
@@ -825,11 +812,11 @@ TEST_P(QuitCheck, RefusesOnlyWhenAnotherLongIdIsSelected) {
                 QString::fromUtf8(c.open) + u") auswählen."_s);
         EXPECT_TRUE(
             home.ui.alerts[1].message.startsWith(u"Es ist ein anderer Benutzer ausgewählt"_s));
-        EXPECT_EQ(launches, 0);
+        EXPECT_TRUE(home.ui.launches.empty());
         EXPECT_EQ(home.ui.quits, 0);
     } else {
         EXPECT_TRUE(home.ui.alerts.empty());
-        EXPECT_EQ(launches, 1);
+        EXPECT_EQ(home.ui.launches.size(), 1u);
         EXPECT_EQ(home.ui.quits, 1);
     }
 }
@@ -847,24 +834,20 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Quitting, RestartSavesThenStartsItselfAndQuits) {
     Home home;
     home.app->awakeFromNib();
-    std::vector<std::pair<QString, QStringList>> launched;
-    home.app->hooks().launch = [&](const QString& p, const QStringList& a) {
-        launched.emplace_back(p, a);
-        return true;
-    };
+    const auto& launched = home.ui.launches;
     const int64_t before = home.settings->getInt(P::backupAlertInt);
     const QStringList own = {u"--settings"_s, u"/Mein Ordner/q.ini"_s, u"--locale"_s, u"de_AT"_s};
     home.app->setRestartArguments(own);
     home.app->restart();
     ASSERT_EQ(launched.size(), 1u);
-    EXPECT_EQ(launched[0].first, u"/bin/sh"_s);
-    EXPECT_EQ(launched[0].second.value(0), u"-c"_s);
-    EXPECT_TRUE(launched[0].second.value(1).startsWith(u"sleep 1 ; "_s));
-    EXPECT_TRUE(QFileInfo(launched[0].second.value(2)).isExecutable());
+    EXPECT_EQ(launched[0].program, u"/bin/sh"_s);
+    EXPECT_EQ(launched[0].arguments.value(0), u"-c"_s);
+    EXPECT_TRUE(launched[0].arguments.value(1).startsWith(u"sleep 1 ; "_s));
+    EXPECT_TRUE(QFileInfo(launched[0].arguments.value(2)).isExecutable());
     // The new program gets the same settings file, database and locale.
-    EXPECT_EQ(launched[0].second.mid(3), own);
+    EXPECT_EQ(launched[0].arguments.mid(3), own);
     QProcess sh;
-    sh.start(u"/bin/sh"_s, QStringList{u"-c"_s, launched[0].second.value(1).mid(10), u"printf"_s,
+    sh.start(u"/bin/sh"_s, QStringList{u"-c"_s, launched[0].arguments.value(1).mid(10), u"printf"_s,
                                        u"%s|"_s} + own);
     ASSERT_TRUE(sh.waitForFinished());
     EXPECT_EQ(sh.readAllStandardOutput(), QByteArray("--settings|/Mein Ordner/q.ini|--locale|de_AT|"));
@@ -902,8 +885,7 @@ TEST(Requests, OpenFileIsRefusedAndFoldersAreChosen) {
     EXPECT_EQ(home.settings->getPath(P::prefsBackupPath), u"/srv/backup"_s);
 }
 
-TEST(Saving, LargeDatabaseSavesQuicklyAndPeriodicSaveCostsNothingWhenUnchanged) {
-    if (!archiveAvailable()) GTEST_SKIP() << "keyed archive writer not available yet";
+TEST(Saving, LargeDatabaseRoundTripsAndAnUnchangedPeriodicSaveWritesNothing) {
     Home home;
     home.app->awakeFromNib();
     RecordList years;
@@ -925,18 +907,15 @@ TEST(Saving, LargeDatabaseSavesQuicklyAndPeriodicSaveCostsNothingWhenUnchanged) 
     year->setChildren(ChildList::Thelists, lists);
     home.app->setYears({year});
 
-    using ms = std::chrono::duration<double, std::milli>;
-    auto t0 = std::chrono::steady_clock::now();
+    // What the periodic save costs is measured in bench/; here: that it does nothing.
+    int writes = 0;
+    home.app->hooks().writeFile = [&](const QString& p, const QByteArray& b, QString* r) {
+        ++writes;
+        return writeFileAtomically(p, b, r);
+    };
     ASSERT_EQ(home.app->saveDataToDisk(), QuandorAppDelegate::SaveOutcome::Written);
-    auto t1 = std::chrono::steady_clock::now();
     ASSERT_EQ(home.app->saveDataToDisk(), QuandorAppDelegate::SaveOutcome::Unchanged);
-    auto t2 = std::chrono::steady_clock::now();
+    EXPECT_EQ(writes, 1);
     ASSERT_EQ(home.app->loadDataFromDisk(), QuandorAppDelegate::LoadOutcome::Loaded);
-    auto t3 = std::chrono::steady_clock::now();
-    std::printf(
-        "24k items: save %.1f ms (%lld bytes), unchanged periodic save %.3f ms, load %.1f ms\n",
-        ms(t1 - t0).count(), (long long)QFileInfo(home.dbPath()).size(), ms(t2 - t1).count(),
-        ms(t3 - t2).count());
     EXPECT_EQ(home.app->database().itemCount(), size_t(statements * perStatement));
-    EXPECT_LT(ms(t2 - t1).count(), 50.0);
 }

@@ -34,8 +34,7 @@ struct UsersHome {
     int64_t clock = 1700000000;
     QuandorAppDelegate app{settings, ui, Paths::under(dir.path()),
                            [this] { return QDateTime::fromSecsSinceEpoch(clock, Qt::UTC); }};
-    UsersController users{app};
-    int launches = 0;
+    UsersController& users = app.users();
 
     UsersHome() {
         QDir().mkpath(data);
@@ -46,13 +45,9 @@ struct UsersHome {
         settings.setText(P::prefsTaxID, u"12/345/67890"_s);
         settings.setInt(P::prefsUseTaxesGlobal, 2);
         app.setLockWaitMs(0);
-        app.hooks().launch = [this](const QString&, const QStringList&) {
-            return ++launches, true;
-        };
         app.setYears({});  // an empty database, written by the first save
         EXPECT_EQ(app.openDatabase(), QuandorAppDelegate::LoadOutcome::Loaded);
         app.save();
-        users.installHooks();
         users.loadDataFromDisk();
     }
     QString single() const { return data + u"/Quandor_Version_1.mdb"_s; }
@@ -80,14 +75,14 @@ TEST(UsersPage, SwitchingOnMakesTheFirstUserFromTheSettingsAndRestarts) {
     EXPECT_TRUE(stored[0].contains(U::misc5));
     EXPECT_EQ(readAll(userDatabasePath(home.data, u"1700000000"_s)), readAll(home.single()));
     EXPECT_TRUE(readAll(home.data + u"/Accounts.plist"_s).startsWith("<?xml"));
-    EXPECT_EQ(home.launches, 1);
+    EXPECT_EQ(home.ui.launches.size(), 1u);
 
     // Again with one user: no second user, but a restart again.
     home.clock += 5;
     home.users.multipleAccountsAction();
     home.ui.runScheduled();
     EXPECT_EQ(home.stored().size(), 1u);
-    EXPECT_EQ(home.launches, 2);
+    EXPECT_EQ(home.ui.launches.size(), 2u);
 }
 
 TEST(UsersPage, NewUserStartsWithACopyOfTheOpenDataAndNeverReplacesAFile) {
@@ -136,7 +131,7 @@ TEST(UsersPage, QuitIsRefusedWhileAnotherUserIsSelected) {
     EXPECT_FALSE(home.app.applicationShouldTerminate());
     EXPECT_TRUE(home.ui.alerts.back().message.contains(u"(ID: 1700000000)"_s));
     home.app.restart();
-    EXPECT_EQ(home.launches, 0);
+    EXPECT_EQ(home.ui.launches.size(), 0u);
     home.users.setSelectedRow(0);
     EXPECT_TRUE(home.app.applicationShouldTerminate());
 }

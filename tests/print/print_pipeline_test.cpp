@@ -1,8 +1,10 @@
 #include "print/print_pipeline.h"
+#include "print/printable_text.h"
 #include "support/pdf_text.h"
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextDocument>
@@ -105,16 +107,17 @@ TEST(PrintPipeline, ListFollowsOnItsOwnPagesWithHeadingRowAndFooter) {
     const QString path = dir.filePath(QStringLiteral("liste.pdf"));
     print::ListTable list;
     list.heading = QStringLiteral("Muster · Übersicht März 2024");
-    list.columns = {{QStringLiteral("Nr."), 20, Qt::AlignLeft},
-                    {QStringLiteral("Bezeichnung"), 200, Qt::AlignLeft},
-                    {QStringLiteral("Summe"), 60, Qt::AlignRight}};
+    list.columns = {{QStringLiteral("Nr."), 20, Qt::AlignLeft, {}},
+                    {QStringLiteral("Bezeichnung"), 200, Qt::AlignLeft, {}},
+                    {QStringLiteral("Summe"), 60, Qt::AlignRight, {}}};
     for (int i = 1; i <= 300; ++i)
         list.rows.push_back({{QString::number(i), {}, true, print::ListCell::Size::Small},
                              {i == 7 ? QStringLiteral("ein sehr langer Titel, der in seiner Spalte "
                                                       "umbrechen muss und doch ganz gedruckt wird Ende")
                                      : QStringLiteral("Posten %1").arg(i),
-                              QStringLiteral("B%1").arg(i)},
-                             {QStringLiteral("1.234,%1").arg(i % 100, 2, 10, QLatin1Char('0'))}});
+                              QStringLiteral("B%1").arg(i), false, print::ListCell::Size::Normal},
+                             {QStringLiteral("1.234,%1").arg(i % 100, 2, 10, QLatin1Char('0')), {}, false,
+                              print::ListCell::Size::Normal}});
     auto doc = print::parseHtml(QStringLiteral("<h2>Kopf</h2>"));
     print::PageOptions options;
     options.footer = QStringLiteral("Muster · Seite ");
@@ -133,4 +136,147 @@ TEST(PrintPipeline, ListFollowsOnItsOwnPagesWithHeadingRowAndFooter) {
     EXPECT_TRUE(all.contains(QStringLiteral("Posten 300")));
     EXPECT_TRUE(all.contains(QStringLiteral("Ende")));
     EXPECT_TRUE(all.contains(QStringLiteral("1.234,99")));
+}
+
+// ---- long texts, second lines, footers, characters without a glyph -----------------
+
+namespace {
+
+print::ListTable threeColumns() {
+    print::ListTable list;
+    list.heading = QStringLiteral("Liste");
+    list.columns = {{QStringLiteral("Nr."), 20, Qt::AlignLeft, {}},
+                    {QStringLiteral("Bezeichnung"), 200, Qt::AlignLeft, QStringLiteral("Kategorie")},
+                    {QStringLiteral("Summe"), 60, Qt::AlignRight, {}}};
+    return list;
+}
+
+}  // namespace
+
+TEST(PrintPipeline, LongWordsWrapInLinearTime) {
+    // One word of 200,000 characters: wrapping it once grew with the cube of
+    // its length (a 10,000-character word took 8 minutes).
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("lang.pdf"));
+    print::ListTable list = threeColumns();
+    list.rows.push_back({{QStringLiteral("1"), {}, true, print::ListCell::Size::Normal},
+                         {QString(200000, QLatin1Char('Q')), QStringLiteral("Ende"), false,
+                          print::ListCell::Size::Normal},
+                         {QStringLiteral("9,99"), {}, false, print::ListCell::Size::Normal}});
+    list.rows.push_back({{QStringLiteral("2"), {}, true, print::ListCell::Size::Normal},
+                         {QStringLiteral("Danach"), {}, false, print::ListCell::Size::Normal},
+                         {QStringLiteral("1,00"), {}, false, print::ListCell::Size::Normal}});
+    auto doc = print::parseHtml(QStringLiteral("<h2>Kopf</h2>"));
+    print::PageOptions options;
+    options.footer = QStringLiteral("Muster · Seite ");
+    QElapsedTimer timer;
+    timer.start();
+    QString error;
+    ASSERT_TRUE(print::writePdf(*doc, list, options, path, &error)) << error.toStdString();
+    EXPECT_LT(timer.elapsed(), 10000);
+    const QStringList pages = test::pdfPages(path);
+    ASSERT_GT(pages.size(), 10);
+    const QString all = pages.join(QString());
+    EXPECT_EQ(all.count(QLatin1Char('Q')), 200000);
+    EXPECT_TRUE(pages.last().contains(QStringLiteral("Ende")));
+    EXPECT_TRUE(pages.last().contains(QStringLiteral("Danach")));
+    for (int i = 1; i < pages.size(); ++i) {
+        EXPECT_TRUE(pages[i].contains(QStringLiteral("Bezeichnung"))) << "page " << i + 1;
+        EXPECT_EQ(lastLine(pages[i]), QStringLiteral("Muster · Seite %1").arg(i + 1));
+    }
+    // Nothing is painted below the page's body into the footer's margin.
+    for (const test::PdfWord& w : test::pdfWords(path)) {
+        if (w.text.contains(QLatin1Char('Q'))) {
+            EXPECT_LT(w.yMax, 842 - 60 + 1) << w.page;
+        }
+    }
+}
+
+TEST(PrintPipeline, WordsWrapAtBlanksAndLongOnesWhereTheyMust) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("umbruch.pdf"));
+    print::ListTable list = threeColumns();
+    const QString text = QStringLiteral("Anfang ") + QString(120, QLatin1Char('x')) +
+                         QStringLiteral(" Mitte   mehrere    Blanks Schluss");
+    list.rows.push_back({{QStringLiteral("1"), {}, true, print::ListCell::Size::Normal},
+                         {text, {}, false, print::ListCell::Size::Normal},
+                         {QStringLiteral("9,99"), {}, false, print::ListCell::Size::Normal}});
+    auto doc = print::parseHtml(QString());
+    QString error;
+    ASSERT_TRUE(print::writePdf(*doc, list, print::PageOptions{}, path, &error)) << error.toStdString();
+    const std::vector<test::PdfWord> words = test::pdfWords(path);
+    const test::PdfWord* start = test::findWord(words, QStringLiteral("Anfang"));
+    const test::PdfWord* end = test::findWord(words, QStringLiteral("Schluss"));
+    ASSERT_TRUE(start && end);
+    int xWords = 0, xs = 0;
+    for (const test::PdfWord& w : words)
+        if (!w.text.isEmpty() && w.text.count(QLatin1Char('x')) == w.text.size()) {
+            ++xWords;
+            xs += int(w.text.size());
+            // the broken word starts its own lines, within the column
+            EXPECT_NEAR(w.xMin, start->xMin, 0.5);
+            EXPECT_GT(w.yMin, start->yMin);
+        }
+    EXPECT_EQ(xs, 120);
+    EXPECT_GE(xWords, 2);
+    EXPECT_GT(end->yMin, start->yMin);
+}
+
+TEST(PrintPipeline, SecondTextsKeepTheirLowerLine) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("zeilen.pdf"));
+    print::ListTable list = threeColumns();
+    list.rows.push_back({{QStringLiteral("1"), {}, true, print::ListCell::Size::Normal},
+                         {QString(), QStringLiteral("Unten"), false, print::ListCell::Size::Normal},
+                         {QStringLiteral("1,00"), {}, false, print::ListCell::Size::Normal}});
+    list.rows.push_back({{QStringLiteral("2"), {}, true, print::ListCell::Size::Normal},
+                         {QStringLiteral("Oben"), QStringLiteral("Drunter"), false, print::ListCell::Size::Normal},
+                         {QStringLiteral("2,00"), {}, false, print::ListCell::Size::Normal}});
+    auto doc = print::parseHtml(QString());
+    QString error;
+    ASSERT_TRUE(print::writePdf(*doc, list, print::PageOptions{}, path, &error)) << error.toStdString();
+    const std::vector<test::PdfWord> words = test::pdfWords(path);
+    const test::PdfWord* one = test::findWord(words, QStringLiteral("1,00"));
+    const test::PdfWord* below = test::findWord(words, QStringLiteral("Unten"));
+    const test::PdfWord* two = test::findWord(words, QStringLiteral("2,00"));
+    const test::PdfWord* under = test::findWord(words, QStringLiteral("Drunter"));
+    const test::PdfWord* head = test::findWord(words, QStringLiteral("Bezeichnung"));
+    const test::PdfWord* headBelow = test::findWord(words, QStringLiteral("Kategorie"));
+    ASSERT_TRUE(one && below && two && under && head && headBelow);
+    EXPECT_NEAR(below->yMin - one->yMin, under->yMin - two->yMin, 0.5);
+    EXPECT_GT(below->yMin, one->yMax - 1);
+    // The column's second title stands under its first.
+    EXPECT_NEAR(head->xMin, headBelow->xMin, 0.5);
+    EXPECT_GT(headBelow->yMin, head->yMax - 1);
+}
+
+TEST(PrintPipeline, LongFooterKeepsItsStartAndThePageNumber) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("fuss.pdf"));
+    print::PageOptions options;
+    options.footer = QStringLiteral("Firma · Übersicht ") + QString(5000, QLatin1Char('T')) +
+                     QStringLiteral(" 2024 · Seite ");
+    QString error;
+    ASSERT_TRUE(print::writePdf(longPage(80), options, path, &error)) << error.toStdString();
+    const QStringList pages = test::pdfPages(path);
+    ASSERT_GE(pages.size(), 2);
+    for (int i = 0; i < pages.size(); ++i) {
+        const QString last = lastLine(pages[i]);
+        EXPECT_TRUE(last.startsWith(QStringLiteral("Firma · Übersicht TTT"))) << last.toStdString();
+        EXPECT_TRUE(last.endsWith(QStringLiteral("2024 · Seite %1").arg(i + 1))) << last.toStdString();
+        EXPECT_LT(last.size(), 400);
+    }
+}
+
+TEST(PrintableText, ControlCharactersAndMissingGlyphs) {
+    EXPECT_EQ(print::printableText(QStringLiteral("Müller & Söhne")), QStringLiteral("Müller & Söhne"));
+    EXPECT_EQ(print::printableText(QString::fromUtf16(u"a\u0000b\nc\td\u2028e\u0007f", 11)),
+              QStringLiteral("ab c d ef"));
+    // Unassigned, a non-character and an unpaired surrogate: the placeholder.
+    EXPECT_EQ(print::printableText(QStringLiteral("a\u0378b\uFFFEc") + QChar(0xDC00)),
+              QStringLiteral("a\uFFFDb\uFFFDc\uFFFD"));
+    // Accents and joined emoji are one character each.
+    EXPECT_EQ(print::printableText(QStringLiteral("Mu\u0308ller")), QStringLiteral("Mu\u0308ller"));
+    EXPECT_EQ(print::missingGlyphPlaceholder(), QStringLiteral("\uFFFD"));
+    EXPECT_EQ(print::singleLine(QString::fromUtf16(u"a\u0000b\r\nc", 6)), QStringLiteral("ab  c"));
 }

@@ -64,9 +64,9 @@ TEST(RtfWriter, ListIsWrittenRowByRowAfterThePage) {
     auto head = print::parseHtml(QStringLiteral("<h3>Übersicht</h3><p>Kopf</p>"));
     print::ListTable list;
     list.heading = QStringLiteral("Firma · Liste");
-    list.columns = {{QStringLiteral("Nr."), 30, Qt::AlignLeft},
-                    {QStringLiteral("Bezeichnung"), 240, Qt::AlignLeft},
-                    {QStringLiteral("Summe"), 60, Qt::AlignRight}};
+    list.columns = {{QStringLiteral("Nr."), 30, Qt::AlignLeft, {}},
+                    {QStringLiteral("Bezeichnung"), 240, Qt::AlignLeft, {}},
+                    {QStringLiteral("Summe"), 60, Qt::AlignRight, {}}};
     for (int i = 1; i <= 3; ++i)
         list.rows.push_back({{QString::number(i), {}, true},
                              {QStringLiteral("Büro {%1} \\ A & <B>").arg(i), QStringLiteral("Kategorie")},

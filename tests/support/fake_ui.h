@@ -2,7 +2,9 @@
 // A scripted UI port for tests: records every alert, answers with queued button
 // indexes (0, the default button, when the queue is empty), runs scheduled
 // steps at once or on demand keeping their order, and records launches,
-// clipboard texts, file dialogs and quitting.
+// clipboard texts, file dialogs and quitting. Steps of the periodic timers
+// (30 seconds and more) only run when a test asks with runTimers(): they
+// schedule themselves again.
 
 #include "core/uiport.h"
 
@@ -44,6 +46,8 @@ class FakeUi : public UiPort {
     // ---- what happened ------------------------------------------------------
     std::vector<Alert> alerts;
     std::vector<Scheduled> pending;  // scheduled, not yet run
+    std::vector<Scheduled> timers;   // periodic steps (30 s and more), waiting for runTimers()
+    static constexpr int kTimerMs = 30000;
     std::vector<int> scheduledDelays;
     std::vector<Launch> launches;
     std::vector<QString> clipboard;
@@ -84,6 +88,10 @@ class FakeUi : public UiPort {
 
     void schedule(int delayMs, std::function<void()> step) override {
         scheduledDelays.push_back(delayMs);
+        if (delayMs >= kTimerMs) {
+            timers.push_back({delayMs, std::move(step)});
+            return;
+        }
         if (runScheduledAtOnce && !running_) {
             running_ = true;
             step();
@@ -99,6 +107,14 @@ class FakeUi : public UiPort {
         runPending();
         running_ = false;
     }
+
+    // One tick of every periodic timer that is waiting.
+    void runTimers() {
+        std::vector<Scheduled> due;
+        due.swap(timers);
+        for (Scheduled& t : due) t.step();
+    }
+    size_t timerCount() const { return timers.size(); }
 
     void quit() override { ++quits; }
 

@@ -1,5 +1,6 @@
 // The item sheet window typed into like a person does: kind, amount, title,
-// Return; a refusal keeps it open; Escape on a fresh item discards it.
+// Return; a refusal keeps it open; Escape on a fresh item discards it, on an
+// edited one gives back its values.
 
 #include "ui/item_sheet.h"
 #include "core/keys.h"
@@ -105,9 +106,26 @@ TEST(ItemSheetWindow, EditModeShowsStepsInsteadOfNewAndCancel) {
     EXPECT_TRUE(button(QStringLiteral("Weiter ▶"))->isVisibleTo(&f.sheet));
     EXPECT_FALSE(button(QStringLiteral("Neu"))->isVisibleTo(&f.sheet));
     EXPECT_FALSE(button(QStringLiteral("Abbrechen"))->isVisibleTo(&f.sheet));
-    QTest::keyClick(&f.sheet, Qt::Key_Escape);  // closes after the checks; the item stays
+    EXPECT_TRUE(f.sheet.helpDrawer()->text().contains(QStringLiteral("<b>Esc</b> verwirft deine Änderungen")));
+
+    // Escape gives the item back what it had; OK keeps the changes.
+    f.sheet.titleField()->clear();
+    QTest::keyClicks(f.sheet.titleField(), QStringLiteral("Briefmarken"));
+    f.sheet.amountField()->clear();
+    QTest::keyClicks(f.sheet.amountField(), QStringLiteral("99"));
+    QTest::keyClick(&f.sheet, Qt::Key_Escape);
     EXPECT_FALSE(f.sheet.isVisible());
-    EXPECT_EQ(f.items().size(), 1u);
+    ASSERT_EQ(f.items().size(), 1u);
+    EXPECT_EQ(f.items()[0]->text(keys::title), QStringLiteral("Porto"));
+    EXPECT_EQ(f.items()[0]->real(keys::finalAmount), -12.5f);
+    EXPECT_TRUE(f.ui.alerts.empty());
+
+    f.sheet.editItem();
+    f.sheet.titleField()->clear();
+    QTest::keyClicks(f.sheet.titleField(), QStringLiteral("Briefmarken"));
+    QTest::keyClick(f.sheet.titleField(), Qt::Key_Return);
+    EXPECT_FALSE(f.sheet.isVisible());
+    EXPECT_EQ(f.items()[0]->text(keys::title), QStringLiteral("Briefmarken"));
 }
 
 TEST(ItemSheetWindow, NewShowsAnEmptyAmountAndAnUnknownAccountKeepsTheSheetOpen) {

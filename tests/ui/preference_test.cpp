@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -136,4 +137,55 @@ TEST_F(PreferenceWindow, AllgemeinShowsAndWritesTheSettings) {
           prefs::loadInPreviewApp})
         EXPECT_NE(page->findChild<QWidget*>(key.toString()), nullptr)
             << key.toString().toStdString();
+}
+
+TEST_F(PreferenceWindow, EscapeClosesTheWindowAlsoFromAField) {
+    PreferencePanel panel(settings);
+    panel.showPrefs();
+    ASSERT_TRUE(panel.isVisible());
+    QTest::keyClick(&panel, Qt::Key_Escape);
+    EXPECT_FALSE(panel.isVisible());
+
+    panel.showPrefs();
+    auto* company = panel.page("GeneralItemIdentifier")->findChild<QLineEdit*>("prefsCompany");
+    QTest::keyClicks(company, "Muster");
+    QTest::keyClick(company, Qt::Key_Escape);
+    EXPECT_FALSE(panel.isVisible());
+    EXPECT_EQ(settings.getText(prefs::prefsCompany), "Muster");  // typed text is kept
+}
+
+TEST_F(PreferenceWindow, WithSeveralUsersTheUsersOwnFieldsAreReadOnlyAndPointToBenutzer) {
+    settings.setText(prefs::prefsCompany, "Muster Design");
+    settings.setInt(prefs::prefsUseTaxesGlobal, 1);
+    settings.setBool(prefs::prefsUseMultipleAccounts, true);
+    PreferencePanel panel(settings);
+    panel.showPrefs();
+    QWidget* page = panel.page("GeneralItemIdentifier");
+    auto* note = page->findChild<QLabel*>("userOwnedNote");
+    ASSERT_TRUE(note);
+    EXPECT_TRUE(note->isVisible());
+    for (const char* key : {"prefsCompany", "prefsTaxID", "prefsELSTERID"}) {
+        auto* field = page->findChild<QLineEdit*>(key);
+        ASSERT_TRUE(field) << key;
+        EXPECT_TRUE(field->isReadOnly()) << key;
+    }
+    auto* company = page->findChild<QLineEdit*>("prefsCompany");
+    QTest::keyClicks(company, " GmbH");
+    EXPECT_EQ(settings.getText(prefs::prefsCompany), "Muster Design");
+    auto* taxation = page->findChild<QComboBox*>("prefsUseTaxesGlobal");
+    EXPECT_FALSE(taxation->isEnabled());
+    // The rest of the page stays editable.
+    EXPECT_FALSE(page->findChild<QLineEdit*>("prefs1RateTitle")->isReadOnly());
+
+    emit note->linkActivated("users");
+    EXPECT_EQ(panel.currentIdentifier(), "AccountItemIdentifier");
+
+    // One user again: the fields are the person's to edit, the note goes.
+    settings.setBool(prefs::prefsUseMultipleAccounts, false);
+    panel.selectTab1();
+    EXPECT_FALSE(note->isVisible());
+    EXPECT_FALSE(company->isReadOnly());
+    EXPECT_TRUE(taxation->isEnabled());
+    QTest::keyClicks(company, " GmbH");
+    EXPECT_EQ(settings.getText(prefs::prefsCompany), "Muster Design GmbH");
 }

@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -30,7 +31,7 @@ using namespace quandor::ui;
 
 namespace {
 
-struct Books {
+struct Desk {
     QTemporaryDir dir;
     Settings settings{dir.filePath("Quandor.conf")};
     test::FakeUi ui;
@@ -57,7 +58,7 @@ uint32_t bits(float f) {
 }  // namespace
 
 TEST(YearSheet, TypingAYearAndReturnStoresIt) {
-    Books b;
+    Desk b;
     b.years.addNew();
     ASSERT_TRUE(b.years.isVisible());
     EXPECT_EQ(b.years.windowTitle(), QStringLiteral("Neues Jahr"));
@@ -71,7 +72,7 @@ TEST(YearSheet, TypingAYearAndReturnStoresIt) {
 }
 
 TEST(YearSheet, ARefusedNameKeepsTheSheetAndEscapeUndoes) {
-    Books b;
+    Desk b;
     b.years.addNew();
     b.type(b.years, QStringLiteral("9"));  // one character is no year
     QTest::keyClick(b.field(b.years), Qt::Key_Return);
@@ -102,7 +103,7 @@ TEST(YearSheet, ARefusedNameKeepsTheSheetAndEscapeUndoes) {
 }
 
 TEST(StatementSheet, PeriodNamesFreeTextRefusalAndEscape) {
-    Books b;
+    Desk b;
     b.statements.addNew();  // no year yet
     EXPECT_FALSE(b.statements.isVisible());
     ASSERT_EQ(b.ui.alerts.size(), 1u);
@@ -141,7 +142,7 @@ TEST(StatementSheet, PeriodNamesFreeTextRefusalAndEscape) {
 }
 
 TEST(YearListSheets, TheWindowsButtonsDoubleClickAndDeleteKey) {
-    Books b;
+    Desk b;
     MainWindow window(b.app.database(), b.app.selection(), b.settings);
     const YearListSheets sheets = installYearListSheets(window, b.c, b.app);
     QAbstractButton* yearButton = window.button(ToolbarAction::Year);
@@ -182,8 +183,50 @@ TEST(YearListSheets, TheWindowsButtonsDoubleClickAndDeleteKey) {
     EXPECT_EQ(b.yearList()[0]->thelists().size(), 0u);
 }
 
+TEST(YearListSheets, EscapeOnANewYearOrStatementGivesBackTheItemsShownBefore) {
+    Desk b;
+    MainWindow window(b.app.database(), b.app.selection(), b.settings);
+    const YearListSheets sheets = installYearListSheets(window, b.c, b.app);
+    b.c.addYear();
+    b.c.setYearName(QStringLiteral("2024"));
+    b.c.closeYear();
+    b.c.addList();
+    b.c.setListTitle(QStringLiteral("Mai"));
+    b.c.closeList();
+    const RecordPtr may = b.app.selection().selectedStatement();
+    RecordPtr rent = Record::create(RecordClass::Item, b.app.nowStamp());
+    rent->set(keys::title, QStringLiteral("Miete"));
+    may->items() = {Record::create(RecordClass::Item, b.app.nowStamp()), rent};
+    b.app.selection().refresh();
+    b.app.selection().setSelectedItems({rent});
+    window.reloadAll();
+    ASSERT_EQ(window.itemView()->model()->rowCount(), 2);
+
+    auto shown = [&] {
+        SCOPED_TRACE("");
+        EXPECT_EQ(window.itemView()->model()->rowCount(), 2);
+        EXPECT_EQ(window.statementView()->currentIndex().row(), 0);
+        EXPECT_EQ(b.app.selection().selectedItems(), std::vector<RecordPtr>{rent});
+        const QModelIndexList rows = window.itemView()->selectionModel()->selectedRows();
+        ASSERT_EQ(rows.size(), 1);
+        EXPECT_EQ(rows[0].row(), 1);
+    };
+    window.button(ToolbarAction::Year)->click();
+    ASSERT_TRUE(sheets.year->isVisible());
+    EXPECT_EQ(window.itemView()->model()->rowCount(), 0);  // the new year has no statement yet
+    QTest::keyClick(sheets.year, Qt::Key_Escape);
+    EXPECT_EQ(b.yearList().size(), 1u);
+    shown();
+
+    window.button(ToolbarAction::List)->click();
+    ASSERT_TRUE(sheets.statement->isVisible());
+    QTest::keyClick(sheets.statement, Qt::Key_Escape);
+    EXPECT_EQ(b.yearList()[0]->thelists().size(), 1u);
+    shown();
+}
+
 TEST(ItemSheetCalculator, SplitAndGrossUpChangeTheAmountAndTheFigures) {
-    Books b;
+    Desk b;
     b.ui.runScheduledAtOnce = true;
     b.settings.setBool(prefs::firstStepsDone, true);
     b.c.addYear();

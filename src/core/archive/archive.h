@@ -16,7 +16,7 @@
 // bplist_writer (built and laid out the way CF does), xml_plist (the XML form
 // via libplist), archive_reader / archive_writer (the keyed-archive mapping),
 // raw_store (subtrees kept for unknown classes and images), canonical_json
-// (the dump of CLI.md), damage (the German refusals), format (every name of
+// (the dump of docs/FILE_FORMAT.md), damage (the German refusals), format (every name of
 // the format).
 //
 // Record entries: a record writes "properties" and each child list of

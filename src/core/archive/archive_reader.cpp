@@ -1,6 +1,6 @@
 // Decoding a keyed archive ("$top" → "root") into Value.
 //
-// Policy (ARCHIVE.md, "What a tolerant reader accepts"):
+// Policy (docs/FILE_FORMAT.md, "What the reader accepts"):
 // - Objects are decoded lazily from the root, each archive index once: a
 //   record, list or dictionary referenced twice is one shared object. Equal
 //   scalars share one decoded value (scalar_table.h), however the file stores

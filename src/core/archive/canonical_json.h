@@ -1,5 +1,5 @@
 #pragma once
-// The canonical JSON of CLI.md ("Canonical JSON"): one line, no white space,
+// The canonical JSON (docs/FILE_FORMAT.md, "The canonical JSON"): one line, no white space,
 // UTF-8, object keys sorted by code point. `quandor-cli dump` and every
 // command that prints records use it; tests compare it byte for byte.
 //

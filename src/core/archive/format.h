@@ -1,5 +1,5 @@
 #pragma once
-// Every name of the keyed-archive format in one place (ARCHIVE.md): the top
+// Every name of the keyed-archive format in one place (docs/FILE_FORMAT.md): the top
 // keys, the keys Foundation classes archive under, the class names and the
 // class chains the writer stores. Record keys and class names of the program's
 // own records live in core/keys.h; the four record entry names are repeated
