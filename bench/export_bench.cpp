@@ -16,11 +16,12 @@
 //
 // "long": hostile titles, every item's title LENGTH characters without a
 // blank, exported as the person does it (the export sheet opened, the format
-// written) through the statement controller, with the item list on the page:
+// written) through the statement print controller, with the item list on the page:
 //  - CSV, semicolon CSV and XML of ITEMS such items (no page is rendered);
 //  - the overview as PDF and RTF of one such item, of 100, and of ITEMS.
 
-#include "bookkeeping/add_controller.h"
+#include "bookkeeping/statement_print_controller.h"
+#include "bookkeeping/totals_controller.h"
 #include "bookkeeping/statement_exports.h"
 #include "bookkeeping/statement_pages.h"
 #include "bookkeeping/summary_page.h"
@@ -77,7 +78,7 @@ double medianMs(int runs, const std::function<void()>& work, double* cpu = nullp
 }
 
 // Exports of items with titles of `length` characters without a blank, through
-// the statement controller as the export sheet runs them.
+// the statement print controller as the export sheet runs them.
 int longTitles(int64_t items, int length, int runs) {
     QTemporaryDir dir;
     Settings settings(dir.filePath(QStringLiteral("bench.conf")));
@@ -87,7 +88,8 @@ int longTitles(int64_t items, int length, int runs) {
     bench::SilentUi ui;
     const QDateTime now = QDateTime::fromString(QStringLiteral("2026-05-01T12:00:00Z"), Qt::ISODate);
     QuandorAppDelegate app(settings, ui, Paths::under(dir.path()), [now] { return now; });
-    AddController controller(app);
+    TotalsController totals(app.books());
+    StatementPrintController controller(app.books(), totals);
 
     // One statement of `n` items, every title `length` characters long.
     auto statementOf = [&](int64_t n) {
@@ -108,22 +110,22 @@ int longTitles(int64_t items, int length, int runs) {
         app.selection().refresh();
     };
     double cpu = 0;
-    auto exportAs = [&](int tab, const QString& name) {
+    auto exportAs = [&](ExportFormat format, const QString& name) {
         controller.openTabJournalExport();
         controller.cancelTabJournalExport();
-        if (controller.exportStatementTo(tab, dir.filePath(name)) != AddController::ExportResult::Written)
-            std::fprintf(stderr, "export %d failed\n", tab);
+        if (controller.exportStatementTo(format, dir.filePath(name)) != ExportResult::Written)
+            std::fprintf(stderr, "export %d failed\n", int(format));
     };
     auto pdfRendered = [&] { return QFile::exists(controller.previewPdfPath()); };
 
     std::printf("titles of %d characters without a blank, median of %d runs\n", length, runs);
     statementOf(items);
     QFile::remove(controller.previewPdfPath());
-    double ms = medianMs(runs, [&] { exportAs(2, QStringLiteral("a.csv")); }, &cpu);
+    double ms = medianMs(runs, [&] { exportAs(ExportFormat::Csv, QStringLiteral("a.csv")); }, &cpu);
     std::printf("  CSV export, %6lld items:               %9.1f ms (CPU %.1f ms)\n", (long long)items, ms, cpu);
-    ms = medianMs(runs, [&] { exportAs(9, QStringLiteral("b.csv")); }, &cpu);
+    ms = medianMs(runs, [&] { exportAs(ExportFormat::CsvSemicolon, QStringLiteral("b.csv")); }, &cpu);
     std::printf("  CSV export with semicolons, %6lld items:%9.1f ms (CPU %.1f ms)\n", (long long)items, ms, cpu);
-    ms = medianMs(runs, [&] { exportAs(3, QStringLiteral("c.xml")); }, &cpu);
+    ms = medianMs(runs, [&] { exportAs(ExportFormat::Xml, QStringLiteral("c.xml")); }, &cpu);
     std::printf("  XML export, %6lld items:               %9.1f ms (CPU %.1f ms)\n", (long long)items, ms, cpu);
     std::printf("  (overview rendered by these exports: %s)\n", pdfRendered() ? "yes" : "no");
 
@@ -131,11 +133,11 @@ int longTitles(int64_t items, int length, int runs) {
         if (n > items) continue;
         statementOf(n);
         const int r = n > 100 ? 1 : runs;
-        ms = medianMs(r, [&] { exportAs(0, QStringLiteral("d.pdf")); }, &cpu);
+        ms = medianMs(r, [&] { exportAs(ExportFormat::Pdf, QStringLiteral("d.pdf")); }, &cpu);
         QString error;
         std::printf("  PDF export, %6lld items:               %9.1f ms (CPU %.1f ms, %d run%s)\n", (long long)n, ms,
                     cpu, r, r == 1 ? "" : "s");
-        ms = medianMs(r, [&] { exportAs(1, QStringLiteral("e.rtf")); }, &cpu);
+        ms = medianMs(r, [&] { exportAs(ExportFormat::Rtf, QStringLiteral("e.rtf")); }, &cpu);
         std::printf("  RTF export, %6lld items:               %9.1f ms (CPU %.1f ms, %d run%s)\n", (long long)n, ms,
                     cpu, r, r == 1 ? "" : "s");
         if (n == items) break;

@@ -4,7 +4,8 @@
 //
 //   lists_bench [N]   (default: 5000)
 
-#include "bookkeeping/add_controller.h"
+#include "bookkeeping/array_controller.h"
+#include "core/app_delegate.h"
 #include "core/keys.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
@@ -50,8 +51,8 @@ int main(int argc, char** argv) {
     bench::SilentUi ui;
     QuandorAppDelegate delegate(settings, ui, Paths::under(dir.path()));
     QDir().mkpath(delegate.paths().dataFolder);
-    AddController controller(delegate);
-    using List = AddController::ListKind;
+    ArrayController controller(delegate.books());
+    using List = ArrayController::ListKind;
 
     Database& db = delegate.database();
     RecordPtr year = Record::create(RecordClass::Year, Date{});
@@ -80,14 +81,14 @@ int main(int argc, char** argv) {
     const int runs = 51;
     const double moveItem = medianMs(runs, [](int) {}, [&](int i) {
         const QByteArray data = controller.writeRows(List::Items, {n - 1 - i});
-        controller.acceptMoveDrop(List::Items, AddController::moveDragType(List::Items), data, i);
+        controller.acceptMoveDrop(List::Items, ArrayController::moveDragType(List::Items), data, i);
     });
     const double removeItem = medianMs(
         runs, [&](int i) { sel.setSelectedRows({n / 2 - i}); },
         [&](int) { controller.remove(List::Items); });
     const double moveGroup = medianMs(runs, [](int) {}, [&](int i) {
         const QByteArray data = controller.writeRows(List::Groups, {i, n - 2 - i});
-        controller.acceptMoveDrop(List::Groups, AddController::moveDragType(List::Groups), data, n / 2);
+        controller.acceptMoveDrop(List::Groups, ArrayController::moveDragType(List::Groups), data, n / 2);
     });
     const double removeGroup = medianMs(
         runs, [&](int i) { controller.setMasterRow(List::Groups, i * 7); },
@@ -99,7 +100,7 @@ int main(int argc, char** argv) {
             sel.refresh();
             controller.writeRows(List::Items, {i * 3});
         },
-        [&](int) { controller.addDroppedItem(AddController::moveDragType(List::Items), 1); });
+        [&](int) { controller.addDroppedItem(ArrayController::moveDragType(List::Items), 1); });
 
     std::printf("lists_bench: %d items / %d categories, median of %d runs\n", n, n, runs);
     std::printf("  reorder item (drag data + drop)   %8.3f ms\n", moveItem);

@@ -8,9 +8,10 @@
 // settings, the summary page without the item list) and the refresh with the
 // item list on the page.
 
-#include "bookkeeping/add_controller.h"
 #include "bookkeeping/statement_totals.h"
+#include "bookkeeping/totals_controller.h"
 #include "cli/generator.h"
+#include "core/app_delegate.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
 
@@ -72,7 +73,7 @@ int main(int argc, char** argv) {
             computeStatementTotals(statement->items(), delegate.selection().listedIndexes());
         sink = sink + t.saldo;
     });
-    AddController controller(delegate);
+    TotalsController controller(delegate.books());
     settings.setBool(prefs::prefsExportPrintWithList, false);
     const double refresh = medianMs([&] { controller.infoWindowVoid(); });
     settings.setBool(prefs::prefsExportPrintWithList, true);

@@ -1,60 +1,15 @@
 // year add and statement add: the year and statement sheets of the main window,
 // filled in and confirmed without a window.
-#include "bookkeeping/add_controller.h"
+#include "bookkeeping/years_controller.h"
 #include "cli/cli.h"
 #include "cli/session.h"
 #include "core/archive/canonical_json.h"
+#include "core/edit_scope.h"
 #include "core/keys.h"
-#include "core/settings_keys.h"
-
-#include <vector>
 
 namespace quandor::cli {
 
 namespace {
-
-// The first-steps flags that opening a sheet sets. A refused command leaves
-// nothing changed on disk, so they are put back as they were.
-class SheetFlagsGuard {
-  public:
-    explicit SheetFlagsGuard(Settings& settings) : settings_(settings) {
-        for (const Flag& f : flags())
-            saved_.push_back(
-                {settings.contains(f.key), f.isBool ? QVariant(settings.getBool(f.key))
-                                                    : QVariant(qlonglong(settings.getInt(f.key)))});
-    }
-    void restore() {
-        for (size_t i = 0; i < flags().size(); ++i) {
-            const Flag& f = flags()[i];
-            if (!saved_[i].present)
-                settings_.remove(f.key);
-            else if (f.isBool)
-                settings_.setBool(f.key, saved_[i].value.toBool());
-            else
-                settings_.setInt(f.key, saved_[i].value.toLongLong());
-        }
-    }
-
-  private:
-    struct Flag {
-        QStringView key;
-        bool isBool;
-    };
-    struct Saved {
-        bool present;
-        QVariant value;
-    };
-    static const std::vector<Flag>& flags() {
-        static const std::vector<Flag> all = {{prefs::jaImage, false},
-                                              {prefs::firstYearSet, true},
-                                              {prefs::firstListSet, true},
-                                              {prefs::prefsSelectedYearTabTag, false},
-                                              {prefs::prefsSelectedTabTabTag, false}};
-        return all;
-    }
-    Settings& settings_;
-    std::vector<Saved> saved_;
-};
 
 // The first year named `name` in list order, or -1.
 int yearIndexNamed(const Database& db, const QString& name) {
@@ -83,16 +38,22 @@ int yearCommand(const Context& ctx, const Args& args) {
     auto session = Session::open(ctx, &code);
     if (!session) return code;
 
-    SheetFlagsGuard flags(session->settings());
-    AddController controller(session->delegate());
+    // A refused year leaves nothing changed on disk: not the years, not the
+    // first-steps flags opening the sheet sets.
+    Books& books = session->delegate().books();
+    EditScope scope(books);
+    scope.keep(books.database().years);
+    scope.keepSettings(YearsController::sheetSettings());
+    OpenSheet sheet;
+    YearsController controller(books, sheet);
     controller.addYear();
     const RecordPtr year = controller.sheet().record;
     controller.setYearName(w[1]);
     if (!controller.closeYear()) {
         controller.cancelYear();
-        flags.restore();
         return kRefused;
     }
+    scope.commit();
     return saveAndPrint(ctx, *session, year);
 }
 
@@ -115,20 +76,22 @@ int statementCommand(const Context& ctx, const Args& args) {
     Selection& selection = session->delegate().selection();
     selection.setYearIndex(yearIndex);
 
-    SheetFlagsGuard flags(session->settings());
-    AddController controller(session->delegate());
+    // A refused statement leaves nothing changed on disk (see yearCommand).
+    Books& books = session->delegate().books();
+    EditScope scope(books);
+    scope.keep(books.database().years[static_cast<size_t>(yearIndex)]->thelists());
+    scope.keepSettings(YearsController::sheetSettings());
+    OpenSheet sheet;
+    YearsController controller(books, sheet);
     controller.addList();
     const RecordPtr statement = controller.sheet().record;
-    if (!statement) {  // refused before the sheet opened
-        flags.restore();
-        return kRefused;
-    }
+    if (!statement) return kRefused;  // refused before the sheet opened
     controller.setListTitle(w[1]);
     if (!controller.closeList()) {
         controller.cancelList();
-        flags.restore();
         return kRefused;
     }
+    scope.commit();
     return saveAndPrint(ctx, *session, statement);
 }
 

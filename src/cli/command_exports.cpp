@@ -1,6 +1,7 @@
 // export statement and export summary: the export sheet of a statement and its
 // printed pages, written to a file without a window.
-#include "bookkeeping/add_controller.h"
+#include "bookkeeping/statement_print_controller.h"
+#include "bookkeeping/totals_controller.h"
 #include "cli/cli.h"
 #include "cli/session.h"
 #include "core/keys.h"
@@ -16,14 +17,14 @@ const QString kUsageText = QStringLiteral(
     "--format pdf|rtf|csv|csv-semicolon|xml|qndbt --out DATEI · "
     "export summary --year JAHR --statement ABRECHNUNG --out DATEI.pdf");
 
-// The export sheet's values of "prefsSelectedExportTab" by format name.
-std::optional<int> exportTab(const QString& format) {
-    if (format == u"pdf") return 0;
-    if (format == u"rtf") return 1;
-    if (format == u"csv") return 2;
-    if (format == u"xml") return 3;
-    if (format == u"qndbt") return 4;
-    if (format == u"csv-semicolon") return 9;
+// The export sheet's formats by their names on the command line.
+std::optional<ExportFormat> exportFormat(const QString& format) {
+    if (format == u"pdf") return ExportFormat::Pdf;
+    if (format == u"rtf") return ExportFormat::Rtf;
+    if (format == u"csv") return ExportFormat::Csv;
+    if (format == u"xml") return ExportFormat::Xml;
+    if (format == u"qndbt") return ExportFormat::StatementFile;
+    if (format == u"csv-semicolon") return ExportFormat::CsvSemicolon;
     return std::nullopt;
 }
 
@@ -69,8 +70,8 @@ int statementExportCommand(const Context& ctx, const Args& args) {
         ctx.error(kUsageText);
         return kUsage;
     }
-    const std::optional<int> tab = summary ? std::optional<int>() : exportTab(*format);
-    if (!summary && !tab) {
+    const std::optional<ExportFormat> chosen = summary ? std::nullopt : exportFormat(*format);
+    if (!summary && !chosen) {
         ctx.error(QStringLiteral("Unbekanntes Exportformat „%1“ (pdf, rtf, csv, csv-semicolon, xml, qndbt).")
                       .arg(*format));
         return kUsage;
@@ -82,24 +83,24 @@ int statementExportCommand(const Context& ctx, const Args& args) {
     QuandorAppDelegate& app = session->delegate();
     if (!selectStatement(ctx, app, *yearName, *title)) return kUsage;
 
-    AddController controller(app);
+    TotalsController totals(app.books());
     if (summary) {
-        const AddController::ExportResult result =
-            controller.exportSummaryTo(QFileInfo(*out).absoluteFilePath());
+        const ExportResult result = totals.exportSummaryTo(QFileInfo(*out).absoluteFilePath());
         session->ui().drain();
         switch (result) {
-            case AddController::ExportResult::Written: return kDone;
-            case AddController::ExportResult::Failed: return kFileError;
+            case ExportResult::Written: return kDone;
+            case ExportResult::Failed: return kFileError;
             default: return kRefused;
         }
     }
+    StatementPrintController controller(app.books(), totals);
     controller.openTabJournalExport();
     session->ui().drain();
-    if (controller.printSheet() != AddController::PrintSheet::Export) return kRefused;
+    if (controller.printSheet() != StatementPrintController::PrintSheet::Export) return kRefused;
     controller.cancelTabJournalExport();
-    switch (controller.exportStatementTo(*tab, QFileInfo(*out).absoluteFilePath())) {
-        case AddController::ExportResult::Written: return kDone;
-        case AddController::ExportResult::Failed: return kFileError;
+    switch (controller.exportStatementTo(*chosen, QFileInfo(*out).absoluteFilePath())) {
+        case ExportResult::Written: return kDone;
+        case ExportResult::Failed: return kFileError;
         default: return kRefused;
     }
 }

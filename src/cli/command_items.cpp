@@ -4,15 +4,14 @@
 #include "cli/cli.h"
 #include "cli/session.h"
 #include "core/archive/canonical_json.h"
+#include "core/edit_scope.h"
 #include "core/keys.h"
-#include "core/settings_keys.h"
 
 #include <QDate>
 #include <QDateTime>
 #include <QRegularExpression>
 
 #include <optional>
-#include <vector>
 
 namespace quandor::cli {
 
@@ -23,63 +22,6 @@ const QString kUsageText = QStringLiteral(
     "--title TITEL [--vat --rate 0-5] [--date JJJJ-MM-TT] [--group KATEGORIE] [--account-number NUMMER] "
     "[--number NUMMER] [--receipt BELEG] [--comment KOMMENTAR] · quandor-cli item list --year JAHR "
     "--statement ABRECHNUNG [--filter TEXT]");
-
-// The settings an item sheet writes while it works. A refused item leaves
-// nothing changed on disk, so they are put back as they were.
-class ItemSettingsGuard {
-  public:
-    explicit ItemSettingsGuard(Settings& settings) : settings_(settings) {
-        for (QStringView key : keys()) {
-            Saved s;
-            s.present = settings.contains(key);
-            s.text = settings.getText(key);
-            s.number = settings.getInt(key);
-            s.flag = settings.getBool(key);
-            s.date = settings.getDate(key);
-            saved_.push_back(s);
-        }
-    }
-    void restore() {
-        const auto& all = keys();
-        for (size_t i = 0; i < all.size(); ++i) {
-            const QStringView key = all[i];
-            const Saved& s = saved_[i];
-            if (!s.present) {
-                settings_.remove(key);
-            } else if (key == prefs::rememberDate) {
-                if (s.date) settings_.setDate(key, *s.date);
-            } else if (key == prefs::itemRememberTaxBool || key == prefs::allowCashBook ||
-                       key == prefs::firstItemSet || key == prefs::firstStepsDone) {
-                settings_.setBool(key, s.flag);
-            } else if (key == prefs::itemRememberTaxTag || key == prefs::itemRememberKind ||
-                       key == prefs::jaImage || key == prefs::prefsSelectedItemTabTag) {
-                settings_.setInt(key, s.number);
-            } else {
-                settings_.setText(key, s.text);
-            }
-        }
-    }
-
-  private:
-    struct Saved {
-        bool present = false;
-        QString text;
-        int64_t number = 0;
-        bool flag = false;
-        std::optional<QDateTime> date;
-    };
-    static const std::vector<QStringView>& keys() {
-        static const std::vector<QStringView> all = {
-            prefs::jaImage,           prefs::allowCashBook,       prefs::prefsVorzeichen,
-            prefs::prefsSelectedItemTabTag, prefs::firstItemSet,  prefs::firstStepsDone,
-            prefs::itemRememberGroup, prefs::itemRememberAccount, prefs::itemRememberAccountNumber,
-            prefs::itemRememberTaxBool, prefs::itemRememberTaxTag, prefs::itemRememberKind,
-            prefs::rememberDate};
-        return all;
-    }
-    Settings& settings_;
-    std::vector<Saved> saved_;
-};
 
 // Selects the year and statement named by --year and --statement (first match
 // in list order). False after printing which one is missing.
@@ -161,21 +103,23 @@ int itemAdd(const Context& ctx, const Args& args) {
     if (!session) return code;
     if (!selectStatement(ctx, *session, *year, *statement)) return kUsage;
 
-    ItemSettingsGuard guard(session->settings());
-    AddController controller(session->delegate());
+    // A refused item leaves nothing changed on disk: not the statement's
+    // items, not the settings the item sheet writes while it works.
+    Books& books = session->delegate().books();
+    EditScope scope(books);
+    scope.keep(books.selection().selectedStatement()->items());
+    scope.keepSettings(AddController::sheetSettings());
+    OpenSheet sheet;
+    AddController controller(books, sheet);
     auto refuse = [&] {
         controller.cancelItemSheet();
         session->ui().discardPending();
-        guard.restore();
         return kRefused;
     };
 
     controller.addItem();
     const RecordPtr item = controller.sheetItem();
-    if (!item) {
-        guard.restore();
-        return kRefused;
-    }
+    if (!item) return kRefused;
     if (*kind == QStringLiteral("expense"))
         controller.selectExpense();
     else
@@ -196,6 +140,7 @@ int itemAdd(const Context& ctx, const Args& args) {
     }
     controller.setAmountText(args.option(QStringLiteral("--amount")).value_or(QString()));
     if (!controller.closeItemSheet()) return refuse();
+    scope.commit();
     session->ui().drain();
 
     code = session->save();

@@ -1,7 +1,9 @@
 // totals and voranmeldung: the statement totals and the VAT advance return of
 // the VAT return window, without a window.
-#include "bookkeeping/add_controller.h"
+#include "bookkeeping/statement_print_controller.h"
 #include "bookkeeping/statement_totals.h"
+#include "bookkeeping/totals_controller.h"
+#include "bookkeeping/voranmeldung_controller.h"
 #include "cli/cli.h"
 #include "cli/session.h"
 #include "core/archive/canonical_json.h"
@@ -57,12 +59,12 @@ int totalsCommand(const Context& ctx, const Args& args) {
     code = selectStatement(ctx, args, *session, usage);
     if (code != kDone) return code;
 
-    AddController controller(session->delegate());
-    controller.infoWindowVoid();
-    if (!controller.totals()) return kRefused;
+    TotalsController totals(session->delegate().books());
+    totals.infoWindowVoid();
+    if (!totals.totals()) return kRefused;
     auto dict = std::make_shared<Dict>();
     for (const TotalField& f : totalFields())
-        dict->set(Key(f.settingKey), Value((*controller.totals()).*(f.member)));
+        dict->set(Key(f.settingKey), Value((*totals.totals()).*(f.member)));
     session->syncSettings();
     ctx.print(archive::canonicalJson(Value(dict)) + '\n');
     return kDone;
@@ -86,13 +88,15 @@ int voranmeldungCommand(const Context& ctx, const Args& args) {
 
     QuandorAppDelegate& app = session->delegate();
     const uint64_t before = app.changeCount();
-    AddController controller(app);
+    TotalsController totals(app.books());
+    StatementPrintController print(app.books(), totals);
+    VoranmeldungController controller(app.books(), totals, print);
     if (!controller.openVoranmeldungsWindow()) return kRefused;
     if (book) controller.setReturnCreated(true, *book == u"take");
     session->ui().drain();  // the reminder about not-taxable revenue
 
     const auto outbox = args.option(QStringLiteral("--outbox"));
-    const AddController::ReturnFileResult result = controller.writeReturnFile(outbox.value_or(QString()));
+    const VoranmeldungController::ReturnFileResult result = controller.writeReturnFile(outbox.value_or(QString()));
     session->syncSettings();
     if (app.changeCount() != before) {
         code = session->save();

@@ -3,7 +3,6 @@
 #include "core/number_texts.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
-#include "bookkeeping/add_controller.h"
 #include "ui/data_pages.h"
 #include "ui/icons.h"
 #include "ui/item_sheet.h"
@@ -42,26 +41,29 @@ DesktopShell::DesktopShell(QuandorAppDelegate& delegate, QtUiPort& ui)
     toolbar_ = new ToolbarController(*main_, settings, ui_);
     prefs_ = new PreferencePanel(settings, main_);
     prefs_->setWindowFlag(Qt::Window);
+    controllers_ = std::make_unique<BookkeepingControllers>(delegate_.books());
+    ArrayController& lists = controllers_->lists;
     // The master lists' pages, and drag and drop in the main window.
-    lists_ = std::make_unique<AddController>(delegate_);
-    using List = AddController::ListKind;
+    using List = ArrayController::ListKind;
     prefs_->setPage(QStringLiteral("CategoriesItemIdentifier"),
-                    new MasterListPage(delegate_, *lists_, List::Groups));
+                    new MasterListPage(delegate_, lists, List::Groups));
     prefs_->setPage(QStringLiteral("AccountsItemIdentifier"),
-                    new MasterListPage(delegate_, *lists_, List::Accounts));
+                    new MasterListPage(delegate_, lists, List::Accounts));
     prefs_->setPage(QStringLiteral("TemplatesItemIdentifier"),
-                    new MasterListPage(delegate_, *lists_, List::Templates));
-    installListDrags(*main_, *lists_);
-    new StatementPrinting(delegate_, *main_, *lists_);  // print and export of the selected statement
+                    new MasterListPage(delegate_, lists, List::Templates));
+    installListDrags(*main_, lists);
+    // Print and export of the selected statement.
+    new StatementPrinting(delegate_, *main_, controllers_->print);
     // The statement summary page ("Abrechnung"): rendered to PDF with the
     // totals, printed through the print dialog.
-    lists_->setCurrencyText([&settings] { return currencyText(settings); });
-    lists_->setSummaryRenderer([this](const QString& html, const QString& footer) {
-        lists_->renderSummaryPdf(html, footer);
+    TotalsController& totals = controllers_->totals;
+    totals.setCurrencyText([&settings] { return currencyText(settings); });
+    totals.setSummaryRenderer([&totals](const QString& html, const QString& footer) {
+        totals.renderSummaryPdf(html, footer);
     });
-    lists_->setSummaryPrinter([this] {
-        printHtmlFile(lists_->previewHtmlPath(), delegate_.settings().getText(prefs::printFooter),
-                      main_);
+    controllers_->vat.setSummaryPrinter([this] {
+        printHtmlFile(controllers_->print.previewHtmlPath(),
+                      delegate_.settings().getText(prefs::printFooter), main_);
     });
     about_ = new AboutWindow(main_);
     help_ = new InfoWindow(QStringLiteral("Hilfe"), helpText(), main_);
@@ -69,11 +71,11 @@ DesktopShell::DesktopShell(QuandorAppDelegate& delegate, QtUiPort& ui)
     buildMenus();
     bindHooks();
     bindItemSheet();
-    installYearListSheets(*main_, *lists_, delegate_);  // new, edit and delete year and statement
+    installYearListSheets(*main_, controllers_->years, delegate_);  // new, edit and delete year and statement
     installDataPages(this, *main_, *prefs_, delegate_, ui_);
 
     // The VAT return window behind the toolbar's "Voranmeldung".
-    auto* vatWindow = new VoranmeldungWindow(delegate_, *lists_, main_);
+    auto* vatWindow = new VoranmeldungWindow(delegate_, controllers_->vat, main_);
     main_->button(ToolbarAction::Voranmeldung)->setEnabled(true);
     connect(main_->button(ToolbarAction::Voranmeldung), &QAbstractButton::clicked, vatWindow,
             &VoranmeldungWindow::openForSelection);
@@ -152,7 +154,7 @@ void DesktopShell::bindHooks() {
 // New, edit, duplicate and delete item: the main window's buttons, the menu and
 // a double click on an item row.
 void DesktopShell::bindItemSheet() {
-    itemSheet_ = new ItemSheet(*lists_, delegate_, main_);
+    itemSheet_ = new ItemSheet(controllers_->items, controllers_->split, delegate_, main_);
     connect(itemSheet_, &ItemSheet::itemsChanged, main_, [this] {
         delegate_.selection().refresh();
         main_->updateWindow();
@@ -162,7 +164,7 @@ void DesktopShell::bindItemSheet() {
     addButton->setEnabled(true);
     connect(addButton, &QAbstractButton::clicked, itemSheet_, &ItemSheet::addItem);
     connect(main_->itemView(), &QTableView::doubleClicked, itemSheet_, &ItemSheet::editItem);
-    lists_->showTemplate = [this](const RecordPtr&) { prefs_->selectTab4(); };
+    controllers_->items.showTemplate = [this](const RecordPtr&) { prefs_->selectTab4(); };
 
     QMenu* edit = nullptr;
     for (QAction* a : main_->menuBar()->actions())
@@ -174,11 +176,11 @@ void DesktopShell::bindItemSheet() {
     QAction* editAction = edit->addAction(QStringLiteral("Posten bearbeiten"), itemSheet_, &ItemSheet::editItem);
     editAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
     QAction* duplicate = edit->addAction(QStringLiteral("Posten duplizieren"), this, [this] {
-        lists_->duplicateItem();
+        controllers_->items.duplicateItem();
         main_->updateWindow();
     });
     duplicate->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
-    edit->addAction(QStringLiteral("Vorlage aus Posten erstellen"), this, [this] { lists_->makeTemplateFromItem(); });
+    edit->addAction(QStringLiteral("Vorlage aus Posten erstellen"), this, [this] { controllers_->items.makeTemplateFromItem(); });
     if (deleteButton) edit->addAction(QStringLiteral("Posten löschen"), deleteButton, &QAbstractButton::click);
     // Return in the item list opens the selected item.
     auto* editKey = new QAction(main_->itemView());

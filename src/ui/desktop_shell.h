@@ -3,7 +3,7 @@
 // toolbar, menus, preference window, welcome sheet, About, help and
 // documentation windows, the save timer and quitting.
 
-#include "bookkeeping/add_controller.h"
+#include "bookkeeping/bookkeeping_controllers.h"
 #include "core/app_delegate.h"
 #include "ui/qt_ui_port.h"
 
@@ -14,10 +14,6 @@
 
 class QSystemTrayIcon;
 class QTimer;
-
-namespace quandor {
-class AddController;
-}
 
 namespace quandor::ui {
 
@@ -66,7 +62,7 @@ class DesktopShell : public QObject {
     InfoWindow* help_ = nullptr;
     InfoWindow* docs_ = nullptr;
     QSystemTrayIcon* tray_ = nullptr;
-    std::unique_ptr<AddController> lists_;  // master lists, reordering and drops; the item sheet
+    std::unique_ptr<BookkeepingControllers> controllers_;  // what the windows bind to
     ItemSheet* itemSheet_ = nullptr;
     bool welcomeDone_ = false;
     bool terminated_ = false;

@@ -4,6 +4,7 @@
 #include "core/number_texts.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
+#include "ui/main_window_rules.h"
 #include "ui/placement.h"
 #include "ui/split_sheet.h"
 
@@ -31,7 +32,7 @@ namespace {
 
 using Search = AddController::SearchKind;
 
-QColor toColor(const AddController::Rgb& c) {
+QColor toColor(const Rgb& c) {
     return QColor::fromRgbF(float(c.red), float(c.green), float(c.blue));
 }
 
@@ -138,8 +139,9 @@ class SearchDialog : public QDialog {
 
 }  // namespace
 
-ItemSheet::ItemSheet(AddController& controller, QuandorAppDelegate& app, QWidget* parent)
-    : QDialog(parent), c_(controller), app_(app) {
+ItemSheet::ItemSheet(AddController& controller, SplitController& split, QuandorAppDelegate& app,
+                     QWidget* parent)
+    : QDialog(parent), c_(controller), split_(split), app_(app) {
     setObjectName(QStringLiteral("itemSheet"));
     setWindowModality(Qt::WindowModal);
     build();
@@ -475,8 +477,8 @@ void ItemSheet::sync() {
     QPalette signPalette = palette();
     QPalette amountPalette = amount_->palette();
     if (s.signColor != AddController::SignColor::None) {
-        const QColor color = toColor(s.signColor == AddController::SignColor::Expense ? AddController::kExpenseColor
-                                                                                     : AddController::kIncomeColor);
+        const QColor color = toColor(s.signColor == AddController::SignColor::Expense ? kExpenseColor
+                                                                                     : kIncomeColor);
         signPalette.setColor(QPalette::WindowText, color);
         amountPalette.setColor(QPalette::Text, color);
     } else {
@@ -612,7 +614,7 @@ void ItemSheet::openCalculator() {
     // the amount field must not hand its old text back (it may lose the focus
     // meanwhile).
     calculatorOpen_ = true;
-    const bool changed = SplitSheet::run(c_, app_.settings(), item, this);
+    const bool changed = SplitSheet::run(split_, app_.settings(), item, this);
     calculatorOpen_ = false;
     if (changed) {
         // The item calculation runs on the next turn of the event loop; the

@@ -6,6 +6,8 @@
 // hides itself when the controller has closed it.
 
 #include "bookkeeping/add_controller.h"
+#include "bookkeeping/split_controller.h"
+#include "core/app_delegate.h"
 
 #include <QDialog>
 
@@ -26,7 +28,9 @@ namespace quandor::ui {
 class ItemSheet : public QDialog {
     Q_OBJECT
   public:
-    ItemSheet(AddController& controller, QuandorAppDelegate& app, QWidget* parent);
+    // `split` works the calculator sheet over this sheet.
+    ItemSheet(AddController& controller, SplitController& split, QuandorAppDelegate& app,
+              QWidget* parent);
 
     // The window's actions: each runs the controller's operation and shows the result.
     void addItem();
@@ -65,6 +69,7 @@ class ItemSheet : public QDialog {
     void fillChoices();
 
     AddController& c_;
+    SplitController& split_;
     QuandorAppDelegate& app_;
     bool syncing_ = false;
     bool calculatorOpen_ = false;  // the amount field holds the amount from before the calculator

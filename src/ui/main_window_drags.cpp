@@ -1,6 +1,6 @@
 #include "ui/main_window_drags.h"
 
-#include "bookkeeping/add_controller.h"
+#include "bookkeeping/array_controller.h"
 #include "ui/main_window.h"
 #include "ui/row_drag.h"
 
@@ -13,10 +13,10 @@ namespace quandor::ui {
 
 namespace {
 
-RowDrag::Hooks reorderHooks(MainWindow& window, AddController& controller,
-                            AddController::ListKind list) {
+RowDrag::Hooks reorderHooks(MainWindow& window, ArrayController& controller,
+                            ArrayController::ListKind list) {
     RowDrag::Hooks hooks;
-    hooks.moveType = AddController::moveDragType(list);
+    hooks.moveType = ArrayController::moveDragType(list);
     hooks.writeRows = [&controller, list](const std::vector<int>& rows) {
         return controller.writeRows(list, rows);
     };
@@ -29,12 +29,12 @@ RowDrag::Hooks reorderHooks(MainWindow& window, AddController& controller,
 
 }  // namespace
 
-void installListDrags(MainWindow& window, AddController& controller) {
-    using List = AddController::ListKind;
+void installListDrags(MainWindow& window, ArrayController& controller) {
+    using List = ArrayController::ListKind;
     new RowDrag(window.yearView(), reorderHooks(window, controller, List::Years));
 
     RowDrag::Hooks statements = reorderHooks(window, controller, List::Statements);
-    statements.onRowType = AddController::moveDragType(List::Items);
+    statements.onRowType = ArrayController::moveDragType(List::Items);
     statements.dropOnRow = [&controller](const QString& type, int row) {
         return controller.addDroppedItem(type, row);
     };

@@ -5,13 +5,13 @@
 // löschen", the delete key in the item table) after the question.
 
 namespace quandor {
-class AddController;
+class ArrayController;
 }
 
 namespace quandor::ui {
 
 class MainWindow;
 
-void installListDrags(MainWindow& window, AddController& controller);
+void installListDrags(MainWindow& window, ArrayController& controller);
 
 }  // namespace quandor::ui

@@ -22,6 +22,11 @@ struct Rgb {
 inline constexpr Rgb kSumPositiveColor{0.133, 0.358, 0.0};
 inline constexpr Rgb kSumNegativeColor{0.528440, 0.083141, 0.088046};
 
+// The item sheet's sign label and amount field: red for expenses, dark green
+// for income (the sum field's two colours).
+inline constexpr Rgb kExpenseColor{0.52844, 0.083141, 0.088046};
+inline constexpr Rgb kIncomeColor{0.133, 0.358, 0.0};
+
 // The sum field's colour: green when the sum's whole-number value (the amount
 // with its fraction cut off) is 0 or more, red below 0. So -0,50 shows green,
 // exactly like a sum of 0.

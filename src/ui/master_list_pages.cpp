@@ -41,7 +41,7 @@ QString rateLabel(const Settings& settings, QStringView titleKey, QStringView ra
 
 }  // namespace
 
-MasterListModel::MasterListModel(QuandorAppDelegate& app, AddController& controller, List list,
+MasterListModel::MasterListModel(QuandorAppDelegate& app, ArrayController& controller, List list,
                                  QObject* parent)
     : QAbstractTableModel(parent), app_(app), controller_(controller), list_(list) {}
 
@@ -129,46 +129,36 @@ QVariant MasterListModel::data(const QModelIndex& index, int role) const {
 }
 
 bool MasterListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    Record* record = recordAt(index.row());
-    if (!record || index.column() >= int(columns().size())) return false;
+    const int row = index.row();
+    if (!recordAt(row) || index.column() >= int(columns().size())) return false;
     const Column& c = columns()[size_t(index.column())];
     refusal_.clear();
     switch (c.kind) {
         case Column::Kind::Flag:
             if (role != Qt::CheckStateRole) return false;
-            record->set(c.key, value.toInt() == Qt::Checked);
+            controller_.setMasterFlag(list_, row, c.key, value.toInt() == Qt::Checked);
             break;
         case Column::Kind::Choice: {
             if (role != Qt::EditRole) return false;
             bool ok = false;
             const int v = value.toInt(&ok);
             if (!ok || v < 0 || v >= choices(index.column()).size()) return false;
-            record->set(c.key, int64_t{v});
+            controller_.setMasterChoice(list_, row, c.key, int64_t{v});
             break;
         }
-        case Column::Kind::Amount: {
+        case Column::Kind::Amount:
             if (role != Qt::EditRole) return false;
-            const QString text = value.toString().trimmed();
-            if (text.isEmpty()) {
-                record->set(c.key, QString());
-                break;
-            }
-            const std::optional<float> amount = AddController::parseNumber(text);
-            if (!amount || *amount < 0) {
-                refusal_ = QStringLiteral("Bitte gib den Betrag als positive Zahl ein, zum Beispiel 119,00.");
+            if (!controller_.setMasterAmount(list_, row, c.key, value.toString(), &refusal_)) {
                 emit refused(refusal_);
                 return false;
             }
-            record->set(c.key, *amount);
             break;
-        }
         case Column::Kind::Text:
             if (role != Qt::EditRole) return false;
-            if (record->text(c.key) == value.toString()) return true;
-            record->set(c.key, value.toString());
+            if (recordAt(row)->text(c.key) == value.toString()) return true;
+            controller_.setMasterText(list_, row, c.key, value.toString());
             break;
     }
-    app_.noteChanged();
     emit dataChanged(index, index);
     return true;
 }
@@ -236,14 +226,14 @@ struct PageText {
     QString removeTip;
 };
 
-PageText pageText(AddController::ListKind list) {
+PageText pageText(ArrayController::ListKind list) {
     switch (list) {
-        case AddController::ListKind::Groups:
+        case ArrayController::ListKind::Groups:
             return {QStringLiteral("Kategorien"),
                     QStringLiteral("Die Kategorien, die du deinen Posten zuordnen kannst. Ziehe eine "
                                    "Zeile, um die Reihenfolge zu ändern; ein Doppelklick bearbeitet sie."),
                     QStringLiteral("Neue Kategorie anlegen"), QStringLiteral("Ausgewählte Kategorie löschen")};
-        case AddController::ListKind::Accounts:
+        case ArrayController::ListKind::Accounts:
             return {QStringLiteral("Konten"),
                     QStringLiteral("Die Konten (Kostenstellen) mit Nummer und Bezeichnung. Ziehe eine "
                                    "Zeile, um die Reihenfolge zu ändern; ein Doppelklick bearbeitet sie."),
@@ -260,7 +250,7 @@ PageText pageText(AddController::ListKind list) {
 
 // ---- the page -------------------------------------------------------------------------------
 
-MasterListPage::MasterListPage(QuandorAppDelegate& app, AddController& controller, List list,
+MasterListPage::MasterListPage(QuandorAppDelegate& app, ArrayController& controller, List list,
                                QWidget* parent)
     : QWidget(parent), app_(app), controller_(controller), list_(list) {
     const PageText text = pageText(list);
@@ -349,7 +339,7 @@ MasterListPage::MasterListPage(QuandorAppDelegate& app, AddController& controlle
     connect(model_, &MasterListModel::dataChanged, message_, [this] { message_->clear(); });
 
     RowDrag::Hooks hooks;
-    hooks.moveType = AddController::moveDragType(list);
+    hooks.moveType = ArrayController::moveDragType(list);
     hooks.writeRows = [this](const std::vector<int>& rows) {
         return controller_.writeRows(list_, rows);
     };

@@ -3,7 +3,8 @@
 // edited in place. Rows are edited in the table, reordered by drag, added with
 // "+" and deleted with "−" (or the delete key) after the question.
 
-#include "bookkeeping/add_controller.h"
+#include "bookkeeping/array_controller.h"
+#include "core/app_delegate.h"
 
 #include <QAbstractTableModel>
 #include <QWidget>
@@ -18,9 +19,9 @@ namespace quandor::ui {
 class MasterListModel : public QAbstractTableModel {
     Q_OBJECT
   public:
-    using List = AddController::ListKind;
+    using List = ArrayController::ListKind;
 
-    MasterListModel(QuandorAppDelegate& app, AddController& controller, List list,
+    MasterListModel(QuandorAppDelegate& app, ArrayController& controller, List list,
                     QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -47,7 +48,7 @@ class MasterListModel : public QAbstractTableModel {
     Record* recordAt(int row) const;
 
     QuandorAppDelegate& app_;
-    AddController& controller_;
+    ArrayController& controller_;
     List list_;
     QString refusal_;
 };
@@ -55,9 +56,9 @@ class MasterListModel : public QAbstractTableModel {
 class MasterListPage : public QWidget {
     Q_OBJECT
   public:
-    using List = AddController::ListKind;
+    using List = ArrayController::ListKind;
 
-    MasterListPage(QuandorAppDelegate& app, AddController& controller, List list,
+    MasterListPage(QuandorAppDelegate& app, ArrayController& controller, List list,
                    QWidget* parent = nullptr);
 
     QTableView* table() const { return table_; }
@@ -79,7 +80,7 @@ class MasterListPage : public QWidget {
     void selectRow(int row);
 
     QuandorAppDelegate& app_;
-    AddController& controller_;
+    ArrayController& controller_;
     List list_;
     MasterListModel* model_ = nullptr;
     QTableView* table_ = nullptr;

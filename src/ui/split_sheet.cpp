@@ -33,7 +33,7 @@ QLabel* signLabel(QWidget* parent) {
     return label;
 }
 
-void showSign(QLabel* label, const AddController::SplitWindow& w) {
+void showSign(QLabel* label, const SplitController::SplitWindow& w) {
     label->setText(w.sign);
     label->setStyleSheet(w.expense ? QStringLiteral("color: #c00000;")
                                    : w.income ? QStringLiteral("color: #006400;") : QString());
@@ -41,7 +41,7 @@ void showSign(QLabel* label, const AddController::SplitWindow& w) {
 
 }  // namespace
 
-SplitSheet::SplitSheet(AddController& controller, Settings& settings, QWidget* parent)
+SplitSheet::SplitSheet(SplitController& controller, Settings& settings, QWidget* parent)
     : QDialog(parent), controller_(controller), settings_(settings) {
     setObjectName(QStringLiteral("splitSheet"));
     setWindowTitle(QStringLiteral("Betrag berechnen"));
@@ -160,7 +160,7 @@ void SplitSheet::loadFromSettings() {
 
 bool SplitSheet::prepare(RecordPtr item) {
     if (!controller_.openSplitWindow(std::move(item))) return false;
-    const AddController::SplitWindow& w = controller_.splitWindow();
+    const SplitController::SplitWindow& w = controller_.splitWindow();
     net_->clear();
     showSign(splitSign_, w);
     showSign(netSign_, w);
@@ -187,7 +187,7 @@ bool SplitSheet::prepare(RecordPtr item) {
     return true;
 }
 
-bool SplitSheet::run(AddController& controller, Settings& settings, RecordPtr item,
+bool SplitSheet::run(SplitController& controller, Settings& settings, RecordPtr item,
                      QWidget* parent) {
     SplitSheet sheet(controller, settings, parent);
     if (!sheet.prepare(std::move(item))) return false;

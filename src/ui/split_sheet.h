@@ -2,12 +2,12 @@
 // The calculator sheet over the item sheet: "Aufteilen" replaces the item's
 // amount by a share of it (25 %, 50 % or an own percentage), "Netto zu Brutto"
 // by a typed net amount plus VAT at the item's rate. The pages and the share
-// are remembered in the settings; the work is the statement controller's.
+// are remembered in the settings; the work is the split controller's.
 //
 // Usage from the item sheet's button:
 //     SplitSheet::run(controller, settings, item, this);   // true when the amount changed
 
-#include "bookkeeping/add_controller.h"
+#include "bookkeeping/split_controller.h"
 
 #include <QDialog>
 
@@ -22,12 +22,12 @@ namespace quandor::ui {
 class SplitSheet : public QDialog {
     Q_OBJECT
   public:
-    SplitSheet(AddController& controller, Settings& settings, QWidget* parent = nullptr);
+    SplitSheet(SplitController& controller, Settings& settings, QWidget* parent = nullptr);
 
     // Opens the sheet modally over `parent` on `item` (null: the item of the
-    // controller's open item sheet). True when the amount was changed; the
+    // item sheet the controller works over). True when the amount was changed; the
     // derived keys follow on the next turn of the event loop.
-    static bool run(AddController& controller, Settings& settings, RecordPtr item, QWidget* parent);
+    static bool run(SplitController& controller, Settings& settings, RecordPtr item, QWidget* parent);
 
     // Prepares the sheet for `item` without showing it; false (after a beep)
     // when there is no item.
@@ -45,7 +45,7 @@ class SplitSheet : public QDialog {
   private:
     void loadFromSettings();
 
-    AddController& controller_;
+    SplitController& controller_;
     Settings& settings_;
     QTabWidget* pages_ = nullptr;
     QButtonGroup* shares_ = nullptr;

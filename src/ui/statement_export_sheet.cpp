@@ -33,7 +33,7 @@ QProgressBar* busyBar(QWidget* parent) {
 
 // ---- print sheet ------------------------------------------------------------------
 
-PrintSheet::PrintSheet(AddController& controller, QWidget* parent)
+PrintSheet::PrintSheet(StatementPrintController& controller, QWidget* parent)
     : QDialog(parent), controller_(controller) {
     setWindowTitle(QStringLiteral("Übersicht drucken"));
     auto* layout = new QVBoxLayout(this);
@@ -71,21 +71,21 @@ void PrintSheet::setRendered(bool rendered) {
 
 // ---- export sheet ---------------------------------------------------------------------
 
-const std::vector<std::pair<int, QString>>& ExportSheet::formats() {
-    static const std::vector<std::pair<int, QString>> all = {
-        {0, QStringLiteral("PDF")},
-        {1, QStringLiteral("RTF (Textverarbeitung)")},
-        {2, QStringLiteral("CSV (Komma getrennt)")},
-        {9, QStringLiteral("CSV (Semikolon getrennt, nummeriert)")},
-        {3, QStringLiteral("XML")},
-        {4, QStringLiteral("Quandor Abrechnung")},
-        {5, QStringLiteral("Tarnwick")},
-        {99, QStringLiteral("DATEV")},
+const std::vector<std::pair<ExportFormat, QString>>& ExportSheet::formats() {
+    static const std::vector<std::pair<ExportFormat, QString>> all = {
+        {ExportFormat::Pdf, QStringLiteral("PDF")},
+        {ExportFormat::Rtf, QStringLiteral("RTF (Textverarbeitung)")},
+        {ExportFormat::Csv, QStringLiteral("CSV (Komma getrennt)")},
+        {ExportFormat::CsvSemicolon, QStringLiteral("CSV (Semikolon getrennt, nummeriert)")},
+        {ExportFormat::Xml, QStringLiteral("XML")},
+        {ExportFormat::StatementFile, QStringLiteral("Quandor Abrechnung")},
+        {ExportFormat::Tarnwick, QStringLiteral("Tarnwick")},
+        {ExportFormat::Datev, QStringLiteral("DATEV")},
     };
     return all;
 }
 
-ExportSheet::ExportSheet(AddController& controller, Settings& settings, QWidget* parent)
+ExportSheet::ExportSheet(StatementPrintController& controller, Settings& settings, QWidget* parent)
     : QDialog(parent), controller_(controller), settings_(settings) {
     setWindowTitle(QStringLiteral("Übersicht exportieren"));
     auto* outer = new QVBoxLayout(this);
@@ -93,18 +93,15 @@ ExportSheet::ExportSheet(AddController& controller, Settings& settings, QWidget*
     auto* left = new QVBoxLayout;
     left->addWidget(new QLabel(QStringLiteral("<b>Format</b>"), this));
     choice_ = new QButtonGroup(this);
-    const int chosen = int(settings_.getInt(prefs::prefsSelectedExportTab));
-    bool any = false;
-    for (const auto& [tab, name] : formats()) {
+    // Any other stored number exports CSV.
+    const ExportFormat chosen =
+        StatementPrintController::exportFormatOf(settings_.getInt(prefs::prefsSelectedExportTab));
+    for (const auto& [format, name] : formats()) {
         auto* radio = new QRadioButton(name, this);
-        choice_->addButton(radio, tab);
+        choice_->addButton(radio, int(format));  // the stored number
         left->addWidget(radio);
-        if (tab == chosen) {
-            radio->setChecked(true);
-            any = true;
-        }
+        if (format == chosen) radio->setChecked(true);
     }
-    if (!any) choice_->button(2)->setChecked(true);  // any other value exports CSV
     left->addStretch(1);
     connect(choice_, &QButtonGroup::idClicked, this,
             [this](int tab) { settings_.setInt(prefs::prefsSelectedExportTab, tab); });
@@ -147,9 +144,9 @@ void ExportSheet::showPdf(const QString& path) {
 // ---- wiring -------------------------------------------------------------------------------
 
 StatementPrinting::StatementPrinting(QuandorAppDelegate& app, MainWindow& window,
-                                     AddController& controller)
+                                     StatementPrintController& controller)
     : QObject(&window), app_(app), window_(window), controller_(controller) {
-    AddController::PrintHooks& hooks = controller_.printHooks();
+    StatementPrintController::PrintHooks& hooks = controller_.printHooks();
     hooks.showPreview = [this](const QString& pdf, const QString& title) {
         showPdfPreview(pdf, title, &window_);
     };
@@ -179,7 +176,7 @@ StatementPrinting::~StatementPrinting() = default;
 void StatementPrinting::openPrintSheet() {
     if (printSheet_ || exportSheet_) return;
     controller_.openTabJournalPrint();
-    if (controller_.printSheet() != AddController::PrintSheet::Print) return;
+    if (controller_.printSheet() != StatementPrintController::PrintSheet::Print) return;
     auto* sheet = new PrintSheet(controller_, &window_);
     sheet->setAttribute(Qt::WA_DeleteOnClose);
     sheet->setWindowModality(Qt::WindowModal);
@@ -190,7 +187,7 @@ void StatementPrinting::openPrintSheet() {
 void StatementPrinting::openExportSheet() {
     if (printSheet_ || exportSheet_) return;
     controller_.openTabJournalExport();
-    if (controller_.printSheet() != AddController::PrintSheet::Export) return;
+    if (controller_.printSheet() != StatementPrintController::PrintSheet::Export) return;
     auto* sheet = new ExportSheet(controller_, app_.settings(), &window_);
     sheet->setAttribute(Qt::WA_DeleteOnClose);
     sheet->setWindowModality(Qt::WindowModal);

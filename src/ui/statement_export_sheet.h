@@ -3,7 +3,8 @@
 // the main window, and their wiring to the window's print and export buttons
 // (which the toolbar's "Drucken" and "Exportieren" press).
 
-#include "bookkeeping/add_controller.h"
+#include "bookkeeping/statement_print_controller.h"
+#include "core/app_delegate.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -23,11 +24,11 @@ class MainWindow;
 class PrintSheet : public QDialog {
     Q_OBJECT
   public:
-    PrintSheet(AddController& controller, QWidget* parent);
+    PrintSheet(StatementPrintController& controller, QWidget* parent);
     void setRendered(bool rendered);
 
   private:
-    AddController& controller_;
+    StatementPrintController& controller_;
     QProgressBar* progress_;
     QPushButton* preview_;
     QPushButton* print_;
@@ -37,15 +38,15 @@ class PrintSheet : public QDialog {
 class ExportSheet : public QDialog {
     Q_OBJECT
   public:
-    ExportSheet(AddController& controller, Settings& settings, QWidget* parent);
+    ExportSheet(StatementPrintController& controller, Settings& settings, QWidget* parent);
     void showPdf(const QString& path);
     void setRendered(bool rendered);
 
-    // The formats offered, with their values of "prefsSelectedExportTab".
-    static const std::vector<std::pair<int, QString>>& formats();
+    // The formats offered, in the sheet's order.
+    static const std::vector<std::pair<ExportFormat, QString>>& formats();
 
   private:
-    AddController& controller_;
+    StatementPrintController& controller_;
     Settings& settings_;
     QButtonGroup* choice_;
     QProgressBar* progress_;
@@ -53,21 +54,21 @@ class ExportSheet : public QDialog {
     QPdfDocument* document_ = nullptr;
 };
 
-// Binds the statement controller's print and export to these sheets and to
+// Binds the statement print controller to these sheets and to
 // the window's buttons.
 class StatementPrinting : public QObject {
     Q_OBJECT
   public:
-    StatementPrinting(QuandorAppDelegate& app, MainWindow& window, AddController& controller);
+    StatementPrinting(QuandorAppDelegate& app, MainWindow& window, StatementPrintController& controller);
     ~StatementPrinting() override;
     void openPrintSheet();
     void openExportSheet();
-    AddController& controller() { return controller_; }
+    StatementPrintController& controller() { return controller_; }
 
   private:
     QuandorAppDelegate& app_;
     MainWindow& window_;
-    AddController& controller_;
+    StatementPrintController& controller_;
     QPointer<PrintSheet> printSheet_;
     QPointer<ExportSheet> exportSheet_;
 };

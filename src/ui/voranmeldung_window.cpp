@@ -1,5 +1,6 @@
 #include "ui/voranmeldung_window.h"
 
+#include "bookkeeping/alert_words.h"
 #include "core/keys.h"
 #include "core/number_texts.h"
 #include "core/settings.h"
@@ -65,7 +66,7 @@ const QString kHelpText = QStringLiteral(
 
 }  // namespace
 
-VoranmeldungWindow::VoranmeldungWindow(QuandorAppDelegate& app, AddController& controller,
+VoranmeldungWindow::VoranmeldungWindow(QuandorAppDelegate& app, VoranmeldungController& controller,
                                        QWidget* parent)
     : QDialog(parent), app_(app), controller_(controller) {
     setObjectName(QStringLiteral("voranmeldungWindow"));
@@ -90,7 +91,7 @@ void VoranmeldungWindow::scheduleRecompute() {
         if (!isVisible()) return;
         if (app_.selection().selectedStatement()) {
             controller_.calculateTabVoid();
-            controller_.infoWindowVoid();
+            controller_.statementTotals().infoWindowVoid();
         }
         refresh();
     });
@@ -276,7 +277,7 @@ void VoranmeldungWindow::paymentEdited(QLineEdit* edit, Key key) {
     const float value = text.isEmpty() ? 0.0f : parseAmount(text, &ok);
     if (!ok) {
         app_.ui().beep();
-        app_.ui().alert(AlertStyle::Warning, AddController::kNoticeTitle,
+        app_.ui().alert(AlertStyle::Warning, AlertWords::kNoticeTitle,
                         QStringLiteral("„%1“ ist kein Betrag. Gib ihn bitte so ein: 1234,56").arg(text),
                         {QStringLiteral("OK")});
         refresh();
@@ -329,7 +330,7 @@ void VoranmeldungWindow::refresh() {
     const auto& totals = statement ? controller_.totals() : std::nullopt;
     const auto fields = totalFields();
     for (size_t i = 0; i < totals_.size(); ++i)
-        totals_[i]->setText(totals ? AddController::fieldText((*totals).*(fields[i].member)) : QString());
+        totals_[i]->setText(totals ? amountText((*totals).*(fields[i].member)) : QString());
     Settings& settings = app_.settings();
     const QStringView rateKeys[] = {prefs::prefs1Rate, prefs::prefs2Rate, prefs::prefs3Rate};
     for (size_t r = 0; r < 3; ++r) {
@@ -349,7 +350,7 @@ void VoranmeldungWindow::refresh() {
         if (comment_->toPlainText() != statement->text(keys::voranmeldungComment))
             comment_->setPlainText(statement->text(keys::voranmeldungComment));
     }
-    const AddController::ReturnWindow& w = controller_.returnWindow();
+    const VoranmeldungController::ReturnWindow& w = controller_.returnWindow();
     bookedRefund_->setText(amountText(w.bookedRefund));
     bookedPayment_->setText(amountText(w.bookedPayment));
     bookedBalance_->setText(amountText(w.bookedBalance));

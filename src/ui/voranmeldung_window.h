@@ -1,9 +1,10 @@
 #pragma once
 // The VAT return window: the statement's totals, its payment block, the check
 // box that marks the return as created (and books it), the note of the return,
-// and the hand-over to the ELSTER client. A thin view of AddController.
+// and the hand-over to the ELSTER client. A thin view of VoranmeldungController.
 
-#include "bookkeeping/add_controller.h"
+#include "bookkeeping/voranmeldung_controller.h"
+#include "core/app_delegate.h"
 
 #include <QDialog>
 
@@ -22,11 +23,11 @@ namespace quandor::ui {
 class VoranmeldungWindow : public QDialog {
     Q_OBJECT
   public:
-    // `controller` is the program's statement controller, shared with the other windows.
-    VoranmeldungWindow(QuandorAppDelegate& app, AddController& controller, QWidget* parent = nullptr);
+    // `controller` is the program's VAT return controller.
+    VoranmeldungWindow(QuandorAppDelegate& app, VoranmeldungController& controller, QWidget* parent = nullptr);
     ~VoranmeldungWindow() override;
 
-    AddController& controller() { return controller_; }
+    VoranmeldungController& controller() { return controller_; }
 
     // The toolbar's "Voranmeldung": checks, then shows the window for the selected statement.
     void openForSelection();
@@ -49,7 +50,7 @@ class VoranmeldungWindow : public QDialog {
     void scheduleRecompute();
 
     QuandorAppDelegate& app_;
-    AddController& controller_;
+    VoranmeldungController& controller_;
     bool updating_ = false;
     bool recomputePending_ = false;
     int listenerId_ = 0;

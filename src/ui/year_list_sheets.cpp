@@ -39,7 +39,7 @@ QString helpText(NameSheet::Kind kind) {
 
 }  // namespace
 
-NameSheet::NameSheet(Kind kind, AddController& controller, QuandorAppDelegate& app,
+NameSheet::NameSheet(Kind kind, YearsController& controller, QuandorAppDelegate& app,
                      QWidget* parent)
     : QDialog(parent), kind_(kind), c_(controller), app_(app) {
     const bool year = kind == Kind::Year;
@@ -68,10 +68,10 @@ NameSheet::NameSheet(Kind kind, AddController& controller, QuandorAppDelegate& a
     name_->setMaxVisibleItems(17);
     name_->setMinimumWidth(year ? 160 : 240);
     if (year) {
-        name_->addItems(AddController::yearNames(app_.now().date().year()));
+        name_->addItems(YearsController::yearNames(app_.now().date().year()));
         name_->lineEdit()->setPlaceholderText(QStringLiteral("z. B. %1").arg(app_.now().date().year()));
     } else {
-        name_->addItems(AddController::periodNames());
+        name_->addItems(YearsController::periodNames());
         name_->lineEdit()->setPlaceholderText(QStringLiteral("z. B. Januar"));
     }
     name_->completer()->setCompletionMode(QCompleter::InlineCompletion);
@@ -133,8 +133,8 @@ NameSheet::NameSheet(Kind kind, AddController& controller, QuandorAppDelegate& a
     });
 }
 
-AddController::SheetKind NameSheet::controllerKind() const {
-    return kind_ == Kind::Year ? AddController::SheetKind::Year : AddController::SheetKind::Statement;
+YearsController::SheetKind NameSheet::controllerKind() const {
+    return kind_ == Kind::Year ? YearsController::SheetKind::Year : YearsController::SheetKind::Statement;
 }
 
 bool NameSheet::sheetIsMine() const {
@@ -158,7 +158,7 @@ void NameSheet::deleteSelected() {
 }
 
 void NameSheet::present() {
-    const AddController::Sheet& sheet = c_.sheet();
+    const YearsController::Sheet& sheet = c_.sheet();
     const bool year = kind_ == Kind::Year;
     setWindowTitle(year ? (sheet.isNew ? QStringLiteral("Neues Jahr") : QStringLiteral("Jahr bearbeiten"))
                         : (sheet.isNew ? QStringLiteral("Neue Abrechnung")
@@ -235,7 +235,7 @@ void bindList(QListView* view, NameSheet* sheet) {
 
 }  // namespace
 
-YearListSheets installYearListSheets(MainWindow& window, AddController& controller,
+YearListSheets installYearListSheets(MainWindow& window, YearsController& controller,
                                      QuandorAppDelegate& app) {
     YearListSheets sheets;
     sheets.year = new NameSheet(NameSheet::Kind::Year, controller, app, &window);

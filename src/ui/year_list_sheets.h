@@ -1,6 +1,6 @@
 #pragma once
 // The year sheet and the statement sheet: modal sheets over the main window
-// bound to the statement controller's sheet state. The name field writes
+// bound to the years controller's sheet state. The name field writes
 // straight into the year ("dateValue") or statement ("title"); OK runs
 // closeYear / closeList (a refusal keeps the sheet open after the alert),
 // Cancel and Escape run cancelYear / cancelList, which removes a new record
@@ -10,7 +10,8 @@
 //   // wires the new-year and new-statement buttons (and with them the toolbar),
 //   // the menu entries, double clicks and the Delete key on both lists.
 
-#include "bookkeeping/add_controller.h"
+#include "bookkeeping/years_controller.h"
+#include "core/app_delegate.h"
 
 #include <QDialog>
 
@@ -27,7 +28,7 @@ class NameSheet : public QDialog {
   public:
     enum class Kind { Year, Statement };
 
-    NameSheet(Kind kind, AddController& controller, QuandorAppDelegate& app, QWidget* parent);
+    NameSheet(Kind kind, YearsController& controller, QuandorAppDelegate& app, QWidget* parent);
 
     Kind kind() const { return kind_; }
     // New year / new statement: the controller appends the record and the
@@ -52,12 +53,12 @@ class NameSheet : public QDialog {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    AddController::SheetKind controllerKind() const;
+    YearsController::SheetKind controllerKind() const;
     bool sheetIsMine() const;
     void present();
 
     Kind kind_;
-    AddController& c_;
+    YearsController& c_;
     QuandorAppDelegate& app_;
     bool syncing_ = false;
     QComboBox* name_ = nullptr;
@@ -72,7 +73,7 @@ struct YearListSheets {
 };
 
 // Builds both sheets over `window` and wires the window to them.
-YearListSheets installYearListSheets(MainWindow& window, AddController& controller,
+YearListSheets installYearListSheets(MainWindow& window, YearsController& controller,
                                      QuandorAppDelegate& app);
 
 }  // namespace quandor::ui

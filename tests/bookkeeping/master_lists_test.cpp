@@ -16,12 +16,13 @@
 
 using namespace quandor;
 using namespace Qt::StringLiterals;
-using List = AddController::ListKind;
+using List = ArrayController::ListKind;
 namespace P = quandor::prefs;
 
 namespace {
 
 struct Desk : test::OpenBooks {
+    ArrayController& controller = controllers.lists;
 
     Desk() { QDir().mkpath(app.paths().dataFolder); }
 
@@ -90,7 +91,7 @@ TEST(MasterLists, NewRowsAppendDefaultsAndSelectTheRowToEdit) {
     EXPECT_EQ(templates[0]->recordClass(), RecordClass::Item);
     // The creation stamp every new item and template carries: whole seconds since 1970.
     EXPECT_EQ(templates[0]->text(keys::UUID), u"1714564800"_s);
-    EXPECT_EQ(templates[0]->text(keys::UUID), b.controller.addTemplate()->text(keys::UUID));
+    EXPECT_EQ(templates[0]->text(keys::UUID), b.controllers.items.addTemplate()->text(keys::UUID));
     EXPECT_GT(b.app.changeCount(), before);
 }
 
@@ -158,6 +159,42 @@ TEST(MasterLists, DeletingACategoryLeavesItemsThatUseItUnchanged) {
     EXPECT_EQ(item->text(keys::group), u"Raumkosten"_s);
 }
 
+TEST(MasterLists, CellEditsGoIntoTheRecordAndABadAmountChangesNothing) {
+    Desk b;
+    b.controller.addTemplateRow();
+    Record& tmpl = *b.app.database().items[0];
+    uint64_t before = b.app.changeCount();
+    EXPECT_TRUE(b.controller.setMasterText(List::Templates, 0, keys::title, u"Miete"_s));
+    EXPECT_TRUE(b.controller.setMasterChoice(List::Templates, 0, keys::kind, 1));
+    EXPECT_TRUE(b.controller.setMasterFlag(List::Templates, 0, keys::taxBool, true));
+    EXPECT_TRUE(b.controller.setMasterAmount(List::Templates, 0, keys::amount, u" 1.190,50 "_s));
+    EXPECT_EQ(tmpl.text(keys::title), u"Miete"_s);
+    EXPECT_EQ(tmpl.integer(keys::kind), 1);
+    EXPECT_TRUE(tmpl.flag(keys::taxBool));
+    EXPECT_EQ(tmpl.real(keys::amount), 1190.5f);
+    EXPECT_GT(b.app.changeCount(), before);
+
+    // Refused: text, a negative amount; nothing changes, the reason is German.
+    before = b.app.changeCount();
+    for (const QString& typed : {u"viel"_s, u"-5"_s}) {
+        QString refusal;
+        EXPECT_FALSE(b.controller.setMasterAmount(List::Templates, 0, keys::amount, typed, &refusal));
+        EXPECT_EQ(refusal, ArrayController::kBadMasterAmount);
+        EXPECT_EQ(tmpl.real(keys::amount), 1190.5f);
+    }
+    EXPECT_EQ(b.app.changeCount(), before);
+    EXPECT_TRUE(b.controller.setMasterAmount(List::Templates, 0, keys::amount, u""_s));
+    EXPECT_EQ(tmpl.text(keys::amount), u""_s);
+
+    // A row that does not exist, and a list that is no master list.
+    EXPECT_FALSE(b.controller.setMasterText(List::Templates, 1, keys::title, u"X"_s));
+    EXPECT_FALSE(b.controller.setMasterText(List::Groups, 0, keys::title, u"X"_s));
+    b.yearWithItems({u"Miete"_s});
+    EXPECT_FALSE(b.controller.setMasterText(List::Items, 0, keys::title, u"X"_s));
+    EXPECT_EQ(b.app.selection().listedItem(0)->text(keys::title), u"Miete"_s);
+    EXPECT_TRUE(b.ui.alerts.empty());
+}
+
 TEST(Items, RemoveAsksAndWarnsFirstForAStatementUsedForTheVatReturn) {
     Desk b;
     RecordPtr year = b.yearWithItems({u"A"_s, u"B"_s, u"C"_s});
@@ -195,36 +232,36 @@ TEST(Items, RemoveAsksAndWarnsFirstForAStatementUsedForTheVatReturn) {
 
 TEST(Reordering, IndexArithmeticOfAMove) {
     // Old indexes in their new order.
-    EXPECT_EQ(order(AddController::movedOrder(5, {0}, 3)), QStringList({u"1"_s, u"2"_s, u"0"_s, u"3"_s, u"4"_s}));
-    EXPECT_EQ(order(AddController::movedOrder(5, {4}, 0)), QStringList({u"4"_s, u"0"_s, u"1"_s, u"2"_s, u"3"_s}));
-    EXPECT_EQ(order(AddController::movedOrder(5, {1}, 5)), QStringList({u"0"_s, u"2"_s, u"3"_s, u"4"_s, u"1"_s}));
+    EXPECT_EQ(order(ArrayController::movedOrder(5, {0}, 3)), QStringList({u"1"_s, u"2"_s, u"0"_s, u"3"_s, u"4"_s}));
+    EXPECT_EQ(order(ArrayController::movedOrder(5, {4}, 0)), QStringList({u"4"_s, u"0"_s, u"1"_s, u"2"_s, u"3"_s}));
+    EXPECT_EQ(order(ArrayController::movedOrder(5, {1}, 5)), QStringList({u"0"_s, u"2"_s, u"3"_s, u"4"_s, u"1"_s}));
     // Several rows keep their order; rows above and below the target.
     int first = -2;
-    EXPECT_EQ(order(AddController::movedOrder(6, {4, 0, 2}, 3, &first)),
+    EXPECT_EQ(order(ArrayController::movedOrder(6, {4, 0, 2}, 3, &first)),
               QStringList({u"1"_s, u"0"_s, u"2"_s, u"4"_s, u"3"_s, u"5"_s}));
     EXPECT_EQ(first, 1);
     // A negative target is row 0, one past the end is the end; bad rows are ignored.
-    EXPECT_EQ(order(AddController::movedOrder(3, {2, 7, -1}, -4, &first)), QStringList({u"2"_s, u"0"_s, u"1"_s}));
+    EXPECT_EQ(order(ArrayController::movedOrder(3, {2, 7, -1}, -4, &first)), QStringList({u"2"_s, u"0"_s, u"1"_s}));
     EXPECT_EQ(first, 0);
-    EXPECT_EQ(order(AddController::movedOrder(3, {0}, 99)), QStringList({u"1"_s, u"2"_s, u"0"_s}));
+    EXPECT_EQ(order(ArrayController::movedOrder(3, {0}, 99)), QStringList({u"1"_s, u"2"_s, u"0"_s}));
     // Dropping a row on its own place changes nothing.
-    EXPECT_EQ(order(AddController::movedOrder(3, {1}, 1)), QStringList({u"0"_s, u"1"_s, u"2"_s}));
-    EXPECT_EQ(order(AddController::movedOrder(3, {1}, 2)), QStringList({u"0"_s, u"1"_s, u"2"_s}));
+    EXPECT_EQ(order(ArrayController::movedOrder(3, {1}, 1)), QStringList({u"0"_s, u"1"_s, u"2"_s}));
+    EXPECT_EQ(order(ArrayController::movedOrder(3, {1}, 2)), QStringList({u"0"_s, u"1"_s, u"2"_s}));
 }
 
 TEST(Reordering, MoveDataIsAnArchivedRowSetThatOnlyTheOwnTableAccepts) {
     Desk b;
     b.fillGroups(5);
-    const QByteArray data = AddController::archiveRows({3, 0, 3});
+    const QByteArray data = ArrayController::archiveRows({3, 0, 3});
     EXPECT_TRUE(data.startsWith("bplist00"));
-    EXPECT_EQ(AddController::unarchiveRows(data), (std::vector<int>{0, 3}));
-    EXPECT_FALSE(AddController::unarchiveRows("no archive").has_value());
+    EXPECT_EQ(ArrayController::unarchiveRows(data), (std::vector<int>{0, 3}));
+    EXPECT_FALSE(ArrayController::unarchiveRows("no archive").has_value());
 
     EXPECT_FALSE(b.controller.acceptMoveDrop(List::Groups, u"MOVED_ROWS_TYPE_ACCOUNT"_s, data, 2));
     EXPECT_FALSE(b.controller.acceptMoveDrop(List::Groups, u"COPIED_ROWS_TYPE_GROUPS"_s, data, 2));
     EXPECT_FALSE(b.controller.acceptMoveDrop(List::Groups, u"MOVED_ROWS_TYPE_GROUPS"_s, "junk", 2));
     EXPECT_FALSE(b.controller.acceptMoveDrop(List::Groups, u"MOVED_ROWS_TYPE_GROUPS"_s,
-                                             AddController::archiveRows({9}), 2));
+                                             ArrayController::archiveRows({9}), 2));
     EXPECT_EQ(b.titles(b.app.database().groups), (QStringList{u"0"_s, u"1"_s, u"2"_s, u"3"_s, u"4"_s}));
 
     const QByteArray moved = b.controller.writeRows(List::Groups, {0});
@@ -344,7 +381,7 @@ TEST(ItemDrop, OtherDragDataAndADamagedItemFileAreRefused) {
     file.close();
     EXPECT_FALSE(b.controller.addDroppedItem(u"MOVED_ROWS_TYPE"_s, 1));
     ASSERT_EQ(b.ui.alerts.size(), 1u);
-    EXPECT_EQ(b.ui.alerts[0].message, AddController::kDroppedItemUnreadable);
+    EXPECT_EQ(b.ui.alerts[0].message, ArrayController::kDroppedItemUnreadable);
 
     // A year written where an item belongs is no item.
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));

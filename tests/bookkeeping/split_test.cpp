@@ -1,6 +1,7 @@
 // The calculator sheet of the item sheet: splitting an amount and grossing up a
 // net amount, to the bit, and its refusals.
-#include "bookkeeping/add_controller.h"
+#include "bookkeeping/bookkeeping_controllers.h"
+#include "core/app_delegate.h"
 #include "core/keys.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
@@ -29,7 +30,8 @@ struct Sheet {
     Settings settings{dir.filePath(u"Quandor.conf"_s)};
     test::FakeUi ui;
     QuandorAppDelegate app{settings, ui, Paths::under(dir.path())};
-    AddController controller{app};
+    BookkeepingControllers controllers{app.books()};
+    SplitController& controller = controllers.split;
     RecordPtr item = Record::create(RecordClass::Item, Date{});
 
     Sheet(int64_t kind, float amount, bool vat, int64_t tag) {
@@ -125,9 +127,9 @@ TEST(Split, RefusalsKeepTheItemAndTheSheet) {
          u"Posten ist unvollständig ausgefüllt. Bitte Steuersatz angeben."_s},
         {"tax-free", 1, true, 4, u"100"_s, u"Bei dem ausgewählten Steuersatz ist die Aktion überflüssig."_s},
         {"not taxable", 1, true, 5, u"100"_s, u"Bei dem ausgewählten Steuersatz ist die Aktion überflüssig."_s},
-        {"empty net amount", 1, true, 1, u""_s, AddController::kSplitBadNetAmount},
-        {"text as net amount", 1, true, 1, u"hundert"_s, AddController::kSplitBadNetAmount},
-        {"text as percentage", 0, true, 1, u""_s, AddController::kSplitBadPercentage},
+        {"empty net amount", 1, true, 1, u""_s, SplitController::kSplitBadNetAmount},
+        {"text as net amount", 1, true, 1, u"hundert"_s, SplitController::kSplitBadNetAmount},
+        {"text as percentage", 0, true, 1, u""_s, SplitController::kSplitBadPercentage},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -170,26 +172,26 @@ TEST(Split, OnlyOverAnItemAndCancelChangesNothing) {
 // sheet shows (amount field, sign) follows the new amount.
 TEST(Split, TheItemSheetShowsTheSplitAmount) {
     Sheet s(1, 1.0f, true, 1);
-    s.controller.addYear();
-    s.controller.setYearName(u"2024"_s);
-    s.controller.closeYear();
-    s.controller.addList();
-    s.controller.setListTitle(u"Juni"_s);
-    s.controller.closeList();
-    s.controller.addItem();
-    const RecordPtr item = s.controller.sheetItem();
+    s.controllers.years.addYear();
+    s.controllers.years.setYearName(u"2024"_s);
+    s.controllers.years.closeYear();
+    s.controllers.years.addList();
+    s.controllers.years.setListTitle(u"Juni"_s);
+    s.controllers.years.closeList();
+    s.controllers.items.addItem();
+    const RecordPtr item = s.controllers.items.sheetItem();
     ASSERT_TRUE(item);
-    s.controller.selectIncome();
-    s.controller.setAmountText(u"200,00"_s);
-    s.controller.setItemTaxBool(true);
-    s.controller.setItemTaxTag(2);
+    s.controllers.items.selectIncome();
+    s.controllers.items.setAmountText(u"200,00"_s);
+    s.controllers.items.setItemTaxBool(true);
+    s.controllers.items.setItemTaxTag(2);
     ASSERT_TRUE(s.controller.openSplitWindow());
     s.controller.setCalculatorPage(0);
     s.controller.setSplitShare(0);
     EXPECT_TRUE(s.controller.splitAction());
     EXPECT_EQ(item->real(keys::amount), 50.0f);
-    EXPECT_EQ(s.controller.itemSheet().amountText, AddController::amountFieldText(Value(50.0f)));
-    EXPECT_EQ(s.controller.itemSheet().sign, u"+"_s);
+    EXPECT_EQ(s.controllers.items.itemSheet().amountText, AddController::amountFieldText(Value(50.0f)));
+    EXPECT_EQ(s.controllers.items.itemSheet().sign, u"+"_s);
     EXPECT_EQ(item->real(keys::finalAmount), 50.0f);
     EXPECT_EQ(s.settings.getInt(P::itemRememberTaxTag), 2);  // the item calculation ran
 }

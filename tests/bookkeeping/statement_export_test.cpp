@@ -1,6 +1,5 @@
 // Printing and exporting a statement: the export texts byte for byte, the
 // export sheet's dialogs and refusals, and the overview page.
-#include "bookkeeping/add_controller.h"
 #include "bookkeeping/item_calculation.h"
 #include "bookkeeping/statement_exports.h"
 #include "print/printable_text.h"
@@ -23,7 +22,7 @@
 using namespace quandor;
 using namespace Qt::StringLiterals;
 namespace P = quandor::prefs;
-using Result = AddController::ExportResult;
+using Result = StatementPrintController::ExportResult;
 
 namespace {
 
@@ -35,6 +34,7 @@ Date day(const char* iso) {
 }
 
 struct Desk : test::OpenBooks {
+    StatementPrintController& controller = controllers.print;
     RecordPtr year, statement;
 
     Desk() : OpenBooks(fixedNow) {
@@ -167,7 +167,7 @@ TEST(StatementExport, SheetWritesTheChosenFormatThroughTheDialog) {
         EXPECT_EQ(b.controller.closeTabJournalExport(), Result::Written);
         EXPECT_EQ(b.ui.dialogTitles.back(), c.title);
         EXPECT_TRUE(b.read(out).startsWith(c.start));
-        EXPECT_EQ(b.controller.printSheet(), AddController::PrintSheet::None);
+        EXPECT_EQ(b.controller.printSheet(), StatementPrintController::PrintSheet::None);
     }
     EXPECT_TRUE(b.ui.alerts.empty());
     // Without a window to show it, the sheet's small view is not rendered.
@@ -193,7 +193,7 @@ TEST(StatementExport, UnwritablePathIsToldAndLeavesTheOldFile) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("alt");
     f.close();
-    EXPECT_EQ(b.controller.exportStatementTo(3, blocker + u"/Abrechnung.xml"_s), Result::Failed);
+    EXPECT_EQ(b.controller.exportStatementTo(ExportFormat::Xml, blocker + u"/Abrechnung.xml"_s), Result::Failed);
     ASSERT_EQ(b.ui.alerts.size(), 1u);
     EXPECT_EQ(b.ui.alerts[0].title, u"Fehler!"_s);
     EXPECT_TRUE(b.ui.alerts[0].message.startsWith(u"Die Datei „"_s));
@@ -204,23 +204,23 @@ TEST(StatementExport, RefusalsAndNotices) {
     Desk b;
     // No items listed: the sheet does not open.
     b.controller.openTabJournalExport();
-    EXPECT_EQ(b.controller.printSheet(), AddController::PrintSheet::None);
+    EXPECT_EQ(b.controller.printSheet(), StatementPrintController::PrintSheet::None);
     ASSERT_EQ(b.ui.alerts.size(), 1u);
     EXPECT_EQ(b.ui.alerts[0].title, u"Fehler!"_s);
-    EXPECT_EQ(b.ui.alerts[0].message, AddController::kNoStatements);
+    EXPECT_EQ(b.ui.alerts[0].message, TotalsController::kNoStatements);
 
     b.settings.setBool(P::firstStepsDone, false);
     b.controller.openTabJournalPrint();
     EXPECT_EQ(b.ui.alerts.back().title, u"Hinweis!"_s);
-    EXPECT_EQ(b.ui.alerts.back().message, AddController::kNoFirstItemYet);
-    EXPECT_EQ(b.controller.printSheet(), AddController::PrintSheet::None);
+    EXPECT_EQ(b.ui.alerts.back().message, StatementPrintController::kNoFirstItemYet);
+    EXPECT_EQ(b.controller.printSheet(), StatementPrintController::PrintSheet::None);
 
     b.settings.setBool(P::firstStepsDone, true);
     b.fill();
     b.settings.setInt(P::prefsSelectedExportTab, 99);
     b.controller.openTabJournalExport();
     EXPECT_EQ(b.controller.closeTabJournalExport(), Result::NothingWritten);
-    EXPECT_EQ(b.ui.alerts.back().message, AddController::kDatevNotice);
+    EXPECT_EQ(b.ui.alerts.back().message, StatementPrintController::kDatevNotice);
     EXPECT_EQ(b.ui.dialogTitles.size(), 0u);
 
     b.settings.setInt(P::prefsSelectedExportTab, 5);
@@ -296,8 +296,8 @@ TEST(StatementOverview, FiguresAreTheStatementTotalsOfThisMoment) {
     ASSERT_EQ(b.app.selection().listedCount(), 1u);
     const QString html = b.controller.exportString();
     EXPECT_FLOAT_EQ(b.settings.getFloat(P::tabTax1SumField), 1000.0f);
-    ASSERT_TRUE(b.controller.totals().has_value());
-    EXPECT_FLOAT_EQ(b.controller.totals()->incomeTax[1], 190.0f);
+    ASSERT_TRUE(b.controllers.totals.totals().has_value());
+    EXPECT_FLOAT_EQ(b.controllers.totals.totals()->incomeTax[1], 190.0f);
 
     // Per-rate VAT of the listed items only (the filter leaves the income of
     // 1190): 190 at rate 1, nothing at rate 2. The summary table covers the
@@ -318,7 +318,7 @@ TEST(StatementExport, StatementFileIsTheTransferFile) {
     b.fill();
     const QString sheet = b.dir.filePath(u"Abrechnung.qndbt"_s);
     const QString transfer = b.dir.filePath(u"Transfer.qndbt"_s);
-    EXPECT_EQ(b.controller.exportStatementTo(4, sheet), Result::Written);
+    EXPECT_EQ(b.controller.exportStatementTo(ExportFormat::StatementFile, sheet), Result::Written);
     QString error;
     ASSERT_TRUE(writeStatementFile(b.statement, transfer, &error)) << error.toStdString();
     EXPECT_FALSE(b.read(sheet).isEmpty());
@@ -329,7 +329,7 @@ TEST(StatementExport, StatementFileIsTheTransferFile) {
 
     // A folder that is not there: told, nothing written.
     b.ui.alerts.clear();
-    EXPECT_EQ(b.controller.exportStatementTo(4, b.dir.filePath(u"fehlt/x.qndbt"_s)), Result::Failed);
+    EXPECT_EQ(b.controller.exportStatementTo(ExportFormat::StatementFile, b.dir.filePath(u"fehlt/x.qndbt"_s)), Result::Failed);
     ASSERT_EQ(b.ui.alerts.size(), 1u);
     EXPECT_EQ(b.ui.alerts[0].title, u"Fehler!"_s);
 }
@@ -338,9 +338,9 @@ TEST(SummaryPage, ExportWritesThePdfWithItsFooter) {
     Desk b;
     b.fill();
     int rendered = 0;
-    b.controller.setSummaryRenderer([&](const QString&, const QString&) { ++rendered; });
+    b.controllers.totals.setSummaryRenderer([&](const QString&, const QString&) { ++rendered; });
     const QString out = b.dir.filePath(u"Abrechnung.pdf"_s);
-    ASSERT_EQ(b.controller.exportSummaryTo(out), Result::Written);
+    ASSERT_EQ(b.controllers.totals.exportSummaryTo(out), Result::Written);
     EXPECT_EQ(rendered, 0);  // rendered once, by the export itself
     EXPECT_EQ(b.settings.getText(P::printFooter), u"Muster & Söhne · Abrechnung März 2024 · Seite "_s);
     EXPECT_EQ(b.read(out), b.read(b.controller.previewPdfPath()));
@@ -356,9 +356,9 @@ TEST(SummaryPage, ExportWritesThePdfWithItsFooter) {
     EXPECT_TRUE(b.read(b.controller.previewHtmlPath()).contains("Beratung &amp; &lt;Co&gt;"));
 
     // An existing file is replaced whole; a missing folder is told and leaves nothing.
-    EXPECT_EQ(b.controller.exportSummaryTo(out), Result::Written);
+    EXPECT_EQ(b.controllers.totals.exportSummaryTo(out), Result::Written);
     b.ui.alerts.clear();
-    EXPECT_EQ(b.controller.exportSummaryTo(b.dir.filePath(u"fehlt/a.pdf"_s)), Result::Failed);
+    EXPECT_EQ(b.controllers.totals.exportSummaryTo(b.dir.filePath(u"fehlt/a.pdf"_s)), Result::Failed);
     ASSERT_EQ(b.ui.alerts.size(), 1u);
     EXPECT_FALSE(QFile::exists(b.dir.filePath(u"fehlt/a.pdf"_s)));
 
@@ -366,7 +366,7 @@ TEST(SummaryPage, ExportWritesThePdfWithItsFooter) {
     b.year->thelists().clear();
     b.app.selection().refresh();
     b.ui.alerts.clear();
-    EXPECT_EQ(b.controller.exportSummaryTo(out), Result::Refused);
+    EXPECT_EQ(b.controllers.totals.exportSummaryTo(out), Result::Refused);
     ASSERT_EQ(b.ui.alerts.size(), 1u);
     EXPECT_EQ(b.ui.alerts[0].message, u"Du musst erst eine Abrechnung und zugehörige Posten anlegen."_s);
 }
@@ -374,15 +374,15 @@ TEST(SummaryPage, ExportWritesThePdfWithItsFooter) {
 TEST(SummaryPage, PreviewShowsTheRenderedPageInTheProgramOrTheViewer) {
     Desk b;
     b.fill();
-    b.controller.setSummaryRenderer([&](const QString& html, const QString& footer) {
-        b.controller.renderSummaryPdf(html, footer);
+    b.controllers.totals.setSummaryRenderer([&](const QString& html, const QString& footer) {
+        b.controllers.totals.renderSummaryPdf(html, footer);
     });
     QString shown, title;
     b.controller.printHooks().showPreview = [&](const QString& pdf, const QString& t) {
         shown = pdf;
         title = t;
     };
-    b.controller.previewAbrechnung();
+    b.controllers.vat.previewAbrechnung();
     EXPECT_EQ(shown, b.controller.previewPdfPath());
     EXPECT_EQ(title, u"Vorschau - Abrechnung"_s);
     const QStringList pages = test::pdfPages(shown);
@@ -390,7 +390,7 @@ TEST(SummaryPage, PreviewShowsTheRenderedPageInTheProgramOrTheViewer) {
     EXPECT_TRUE(pages.first().contains(u"Muster & Söhne · Abrechnung März 2024 · Seite 1"_s));
 
     b.settings.setBool(P::loadInPreviewApp, true);
-    b.controller.previewAbrechnung();
+    b.controllers.vat.previewAbrechnung();
     ASSERT_EQ(b.ui.opened.size(), 1u);
     EXPECT_EQ(b.ui.opened[0], b.controller.previewPdfPath());
 }
@@ -406,14 +406,14 @@ TEST(StatementExportTexts, EveryFieldKeepsWhatWindows1252Holds) {
     a->set(keys::number, u"Nr. Ž/ő"_s);
     a->set(keys::accountNumber, u"1800 Ö"_s);
     const QString out = b.dir.filePath(u"a.csv"_s);
-    ASSERT_EQ(b.controller.exportStatementTo(2, out), Result::Written);
+    ASSERT_EQ(b.controller.exportStatementTo(ExportFormat::Csv, out), Result::Written);
     const QByteArray line =
         "\"B-\xc4rger\",\"M\xfcller |  L\xf3" "dz ?\",\"Nr. \x8e/o\",\"B\xfcrobedarf \x96 \xd8\","
         "\"1800 \xd6\",\"Geb\xfchren fl\",\"19,00 %\",\"-119,00\"\n";
     EXPECT_EQ(b.read(out), "\"05.03.24\"," + line);
     EXPECT_FALSE(b.read(out).contains('\x1a'));
     const QString mac = b.dir.filePath(u"b.csv"_s);
-    ASSERT_EQ(b.controller.exportStatementTo(9, mac), Result::Written);
+    ASSERT_EQ(b.controller.exportStatementTo(ExportFormat::CsvSemicolon, mac), Result::Written);
     QByteArray semicolons = line;
     semicolons.replace("\",\"", "\";\"");
     semicolons.replace("\"\n", "\";\n");
@@ -432,7 +432,7 @@ TEST(StatementExportTexts, ControlCharactersNeverReachTheFile) {
     for (const int tab : {2, 9}) {
         SCOPED_TRACE(tab);
         const QString out = b.dir.filePath(u"c%1.csv"_s.arg(tab));
-        ASSERT_EQ(b.controller.exportStatementTo(tab, out), Result::Written);
+        ASSERT_EQ(b.controller.exportStatementTo(StatementPrintController::exportFormatOf(tab), out), Result::Written);
         const QByteArray bytes = b.read(out);
         EXPECT_EQ(bytes.count('\n'), 2);  // one line per item
         for (const char c : bytes) {
@@ -578,7 +578,7 @@ TEST(SummaryPage, SecondLinesAndStackedHeadersInTheList) {
     c->set(keys::accountNumber, u"1800"_s);
     c->set(keys::account, u"Bank"_s);
     const QString out = b.dir.filePath(u"Abrechnung.pdf"_s);
-    ASSERT_EQ(b.controller.exportSummaryTo(out), Result::Written);
+    ASSERT_EQ(b.controllers.totals.exportSummaryTo(out), Result::Written);
     const std::vector<test::PdfWord> words = test::pdfWords(out);
     const test::PdfWord* first = test::findWord(words, u"Erster"_s);
     const test::PdfWord* kasse = test::findWord(words, u"Kasse"_s);
@@ -622,7 +622,7 @@ TEST(StatementOverview, WithoutACompanyHeadingsAndFootersStartWithTheirOwnWords)
         EXPECT_FALSE(b.controller.exportString().contains(u"<h4>   &middot;"_s));
 
         const QString out = b.dir.filePath(u"Abrechnung.pdf"_s);
-        ASSERT_EQ(b.controller.exportSummaryTo(out), Result::Written);
+        ASSERT_EQ(b.controllers.totals.exportSummaryTo(out), Result::Written);
         EXPECT_EQ(b.settings.getText(P::printFooter), u"Abrechnung März 2024 · Seite "_s);
         pages = test::pdfPages(out);
         ASSERT_GE(pages.size(), 2);

@@ -4,6 +4,7 @@
 #include "bookkeeping/statement_totals.h"
 #include "bookkeeping/summary_page.h"
 #include "bookkeeping/totals_fixture.h"
+#include "core/number_texts.h"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +33,7 @@ TEST(StatementTotals, IncomeAtRateOneAndExpenseAtRateTwo) {
     b.income(119.0f, 19.0f, 1);
     const float t = vatOf(59.5f, 7.0f);
     b.expense(59.5f, t, 2);
-    b.controller.infoWindowVoid();
+    b.totals.infoWindowVoid();
     ASSERT_TRUE(b.controller.totals());
     const StatementTotals& s = *b.controller.totals();
     EXPECT_BITS(s.tax1Sum, 100.0f);
@@ -41,8 +42,8 @@ TEST(StatementTotals, IncomeAtRateOneAndExpenseAtRateTwo) {
     EXPECT_BITS(s.abziehbareBetraegeSteuer, t);
     EXPECT_NEAR(t, 3.892525, 1e-6);
     EXPECT_BITS(s.saldo, 19.0f - t);
-    EXPECT_EQ(AddController::fieldText(s.abziehbareBetraegeSteuer), u"3,89"_s);
-    EXPECT_EQ(AddController::fieldText(s.saldo), u"15,11"_s);
+    EXPECT_EQ(amountText(s.abziehbareBetraegeSteuer), u"3,89"_s);
+    EXPECT_EQ(amountText(s.saldo), u"15,11"_s);
     EXPECT_BITS(s.tax2Sum, 0.0f);
     EXPECT_BITS(s.steuerfreieUmsaetze, 0.0f);
 
@@ -60,7 +61,7 @@ TEST(StatementTotals, TaxFreeAndNotTaxableRevenueCountOnlyWithVat) {
     b.income(30.0f, 0.0f, 5, 1, /*vat=*/false);
     b.income(119.0f, 19.0f, 0);  // tag 0 and unknown tags add nothing
     b.income(119.0f, 19.0f, 7);
-    b.controller.infoWindowVoid();
+    b.totals.infoWindowVoid();
     const StatementTotals& s = *b.controller.totals();
     EXPECT_BITS(s.steuerfreieUmsaetze, 500.0f);
     EXPECT_BITS(s.nichtSteuerbar, 250.0f);
@@ -77,7 +78,7 @@ TEST(StatementTotals, CreditNotesAndRefunds) {
     b.expense(238.0f, t, 1);
     const float credit = vatOf(-107.0f, 7.0f);
     b.expense(-107.0f, credit, 2);  // a credit note from a supplier
-    b.controller.infoWindowVoid();
+    b.totals.infoWindowVoid();
     const StatementTotals& s = *b.controller.totals();
     EXPECT_BITS(s.tax1Sum, -100.0f);
     EXPECT_BITS(s.tax1Amount, -19.0f);
@@ -96,13 +97,13 @@ TEST(StatementTotals, ListedItemsOnlyAndInListOrder) {
     b.income(2.0f, 1.0f, 1, /*day=*/4);
     b.income(16777218.0f, 2.0f, 1, /*day=*/1);  // net 16777216
     b.add(1, false, 0, {{keys::expenseWith, -50.0f}, {keys::finalAmount, -50.0f}}, 2, u"Miete"_s);
-    b.controller.infoWindowVoid();
+    b.totals.infoWindowVoid();
     EXPECT_BITS(b.controller.totals()->tax1Sum, 16777216.0f);
     EXPECT_BITS(b.controller.totals()->tax1Amount, 4.0f);
 
     // A filter narrows the totals, not the statement sums of the page.
     b.app.selection().setFilterText(u"miete"_s);
-    b.controller.infoWindowVoid();
+    b.totals.infoWindowVoid();
     const StatementTotals& s = *b.controller.totals();
     EXPECT_EQ(s.listedCount, 1u);
     EXPECT_BITS(s.tax1Sum, 0.0f);
@@ -114,9 +115,9 @@ TEST(StatementTotals, ListedItemsOnlyAndInListOrder) {
 TEST(StatementTotals, EmptyStatementGivesZerosAndAPage) {
     test::TotalsBooks b;
     b.settings.setFloat(P::tabSaldoField, 99.0f);  // from an earlier statement
-    b.controller.infoWindowVoid();
+    b.totals.infoWindowVoid();
     for (const TotalField& f : totalFields()) EXPECT_BITS(b.settings.getFloat(f.settingKey), 0.0f);
-    const SummaryPage& page = b.controller.summaryPage();
+    const SummaryPage& page = b.totals.summaryPage();
     EXPECT_TRUE(page.html.contains(u"Voranmeldung noch nicht erstellt"_s));
     // Without a company name the footer starts with its own words.
     EXPECT_EQ(b.settings.getText(P::printFooter), u"Abrechnung März 2013 · Seite "_s);
@@ -145,8 +146,8 @@ TEST(SummaryPage, PaymentBlockTablesAndFooter) {
     b.statement->set(keys::balance, -1500.0f);
     b.income(1190.0f, 190.0f, 1);
     b.expense(119.0f, 19.0f, 1);
-    b.controller.infoWindowVoid();
-    const QString html = b.controller.summaryPage().html;
+    b.totals.infoWindowVoid();
+    const QString html = b.totals.summaryPage().html;
 
     EXPECT_TRUE(html.contains(u"<h2>Müller &amp; Söhne</h2><h3><small>Steuernummer: 12/345/67890</small></h3>"
                               "<small>Datum: 05.04.2013</small>"_s));
@@ -162,7 +163,7 @@ TEST(SummaryPage, PaymentBlockTablesAndFooter) {
     // Rate 3 was never set: an empty label.
     EXPECT_TRUE(html.contains(u"Steuerpflichtige Umsätze ():"_s));
     EXPECT_FALSE(html.contains(u"Übersicht aller Posten"_s));
-    EXPECT_EQ(b.controller.summaryPage().footer, u"Müller & Söhne · Abrechnung März 2013 · Seite "_s);
+    EXPECT_EQ(b.totals.summaryPage().footer, u"Müller & Söhne · Abrechnung März 2013 · Seite "_s);
 }
 
 TEST(SummaryPage, ItemListShortensLongTexts) {
@@ -175,8 +176,8 @@ TEST(SummaryPage, ItemListShortensLongTexts) {
     a->set(keys::group, u"Erlöse aus Beratungsleistungen 19 %"_s);  // 35: cut at 31
     RecordPtr c = b.expense(10.0f, 0.0f, 0, 1, false);
     c->set(keys::title, title30);
-    b.controller.infoWindowVoid();
-    QString html = b.controller.summaryPage().html;
+    b.totals.infoWindowVoid();
+    QString html = b.totals.summaryPage().html;
     // Without a company name the heading starts with its own words.
     EXPECT_TRUE(html.contains(u"<br>"_s.repeated(22) + u"<h4>&Uuml;bersicht aller Posten &middot; März 2013</h4>"_s));
     EXPECT_TRUE(html.contains(title29 + u"<br>"_s));
@@ -190,8 +191,8 @@ TEST(SummaryPage, ItemListShortensLongTexts) {
     EXPECT_TRUE(html.contains(u"<td>100,00</td><td><span class=\"kk\">19,00 %</span></td><td>119,00</td>"_s));
 
     b.settings.setBool(P::prefsPrintUnshortened, true);
-    b.controller.infoWindowVoid();
-    html = b.controller.summaryPage().html;
+    b.totals.infoWindowVoid();
+    html = b.totals.summaryPage().html;
     EXPECT_TRUE(html.contains(title30 + u"<br>"_s));
 }
 
@@ -200,7 +201,7 @@ TEST(SummaryPage, PrintingNeedsAStatementAndTurnsTheListOn) {
     int printed = 0;
     QString rendered;
     b.controller.setSummaryPrinter([&] { ++printed; });
-    b.controller.setSummaryRenderer([&](const QString& html, const QString&) { rendered = html; });
+    b.totals.setSummaryRenderer([&](const QString& html, const QString&) { rendered = html; });
     b.income(119.0f, 19.0f, 1);
     b.controller.printAbrechnung();
     b.ui.runScheduled();

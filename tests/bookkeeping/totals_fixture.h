@@ -2,8 +2,9 @@
 // A year "2013" with one statement, selected, in a fresh settings store, for
 // the totals and VAT return tests. Items are added with their derived keys
 // written out by hand, so the expected figures do not come from the code under test.
-#include "bookkeeping/add_controller.h"
+#include "bookkeeping/bookkeeping_controllers.h"
 #include "bookkeeping/item_calculation.h"
+#include "core/app_delegate.h"
 #include "core/keys.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
@@ -26,7 +27,9 @@ struct TotalsBooks {
                                return QDateTime::fromString(QStringLiteral("2013-04-05T09:30:00Z"),
                                                             Qt::ISODate);
                            }};
-    AddController controller{app};
+    BookkeepingControllers controllers{app.books()};
+    VoranmeldungController& controller = controllers.vat;
+    TotalsController& totals = controllers.totals;
     RecordPtr year;
     RecordPtr statement;
 

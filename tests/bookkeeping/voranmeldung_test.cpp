@@ -104,7 +104,7 @@ TEST(VoranmeldungBooking, TakeBooksThePaymentBlock) {
     EXPECT_TRUE(sameBits(b.statement->real(keys::additionalPayment), 4.0f));
     EXPECT_EQ(b.statement->date(keys::date), b.app.nowStamp());
     EXPECT_TRUE(sameBits(b.controller.returnWindow().bookedPayment, 26.0f));
-    EXPECT_TRUE(b.controller.summaryPage().html.contains(u"Voranmeldung erstellt am: 05.04.2013"_s));
+    EXPECT_TRUE(b.totals.summaryPage().html.contains(u"Voranmeldung erstellt am: 05.04.2013"_s));
     EXPECT_TRUE(b.ui.pending.empty());  // no not-taxable revenue, no reminder
 }
 
@@ -267,7 +267,7 @@ TEST(ReturnFile, FiguresFollowTheStatementWritten) {
     Outbox b;
     b.settings.setBool(P::winstonHintShown, true);
     b.income(119.0f, 19.0f, 1);
-    b.controller.infoWindowVoid();
+    b.totals.infoWindowVoid();
     // Another statement selected since: its own figures, never the last window's.
     RecordPtr april = Record::create(RecordClass::Thelist, Date{});
     april->set(keys::title, u"April"_s);

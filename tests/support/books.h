@@ -1,8 +1,8 @@
 #pragma once
 // Empty books for controller tests: a temporary data folder with its own
-// settings, the scripted UI, a fixed clock and the statement controller.
+// settings, the scripted UI, a fixed clock and the bookkeeping controllers.
 
-#include "bookkeeping/add_controller.h"
+#include "bookkeeping/bookkeeping_controllers.h"
 #include "core/app_delegate.h"
 #include "core/paths.h"
 #include "core/settings.h"
@@ -25,7 +25,7 @@ struct OpenBooks {
     Settings settings{dir.filePath(QStringLiteral("Quandor.conf"))};
     FakeUi ui;
     QuandorAppDelegate app;
-    AddController controller{app};
+    BookkeepingControllers controllers{app.books()};
 };
 
 }  // namespace quandor::test

@@ -3,6 +3,7 @@
 // edited one gives back its values.
 
 #include "ui/item_sheet.h"
+#include "bookkeeping/bookkeeping_controllers.h"
 #include "core/keys.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
@@ -27,18 +28,19 @@ struct SheetFixture {
     Settings settings{dir.filePath("Quandor.conf")};
     test::FakeUi ui;
     QuandorAppDelegate app{settings, ui, Paths::under(dir.path())};
-    AddController c{app};
+    BookkeepingControllers controllers{app.books()};
+    AddController& c = controllers.items;
     QWidget parent;
-    ItemSheet sheet{c, app, &parent};
+    ItemSheet sheet{c, controllers.split, app, &parent};
 
     SheetFixture() {
         settings.setBool(prefs::firstStepsDone, true);
-        c.addYear();
-        c.setYearName(QStringLiteral("2024"));
-        c.closeYear();
-        c.addList();
-        c.setListTitle(QStringLiteral("Juni"));
-        c.closeList();
+        controllers.years.addYear();
+        controllers.years.setYearName(QStringLiteral("2024"));
+        controllers.years.closeYear();
+        controllers.years.addList();
+        controllers.years.setListTitle(QStringLiteral("Juni"));
+        controllers.years.closeList();
     }
     RecordList& items() { return app.selection().selectedStatement()->items(); }
     QRadioButton* radio(const QString& text) {

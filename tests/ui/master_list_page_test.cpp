@@ -1,7 +1,8 @@
 // The preference pages of the master lists: new rows open their first column
 // for editing, edits go into the records, deleting asks, bad amounts are refused.
 
-#include "bookkeeping/add_controller.h"
+#include "bookkeeping/array_controller.h"
+#include "core/app_delegate.h"
 #include "core/keys.h"
 #include "core/settings.h"
 #include "support/fake_ui.h"
@@ -23,7 +24,7 @@
 
 using namespace quandor;
 using namespace quandor::ui;
-using List = AddController::ListKind;
+using List = ArrayController::ListKind;
 
 namespace {
 
@@ -32,7 +33,7 @@ struct Pages {
     Settings settings{dir.filePath(QStringLiteral("Quandor.conf"))};
     test::FakeUi ui;
     QuandorAppDelegate app{settings, ui, Paths::under(dir.path())};
-    AddController controller{app};
+    ArrayController controller{app.books()};
 };
 
 }  // namespace

@@ -64,6 +64,9 @@ TEST(SumColour, SignOfTheWholeNumberValue) {
     EXPECT_EQ(sumColor(-std::numeric_limits<float>::infinity()), kSumNegativeColor);
     EXPECT_EQ(kSumPositiveColor, (Rgb{0.133, 0.358, 0.0}));
     EXPECT_EQ(kSumNegativeColor, (Rgb{0.528440, 0.083141, 0.088046}));
+    // The item sheet's sign: red for expenses, dark green for income.
+    EXPECT_EQ(kExpenseColor, (Rgb{0.52844, 0.083141, 0.088046}));
+    EXPECT_EQ(kIncomeColor, (Rgb{0.133, 0.358, 0.0}));
 }
 
 TEST(SumOfListedItems, AddsFinalAmountInSinglePrecisionAndListOrder) {

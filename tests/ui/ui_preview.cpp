@@ -13,7 +13,7 @@
 #include "ui/toolbar_controller.h"
 #include "ui/toolbar_customize_dialog.h"
 #include "ui/split_sheet.h"
-#include "bookkeeping/add_controller.h"
+#include "bookkeeping/bookkeeping_controllers.h"
 #include "core/app_delegate.h"
 
 #include <QApplication>
@@ -80,11 +80,11 @@ int main(int argc, char** argv) {
     } else if (what == u"split" || what == u"split2") {
         window.show();
         auto* delegate = new QuandorAppDelegate(settings, ui, Paths::under(dir.path()));
-        auto* controller = new AddController(*delegate);
+        auto* controllers = new BookkeepingControllers(delegate->books());
         settings.setInt(prefs::calculatorHelpIndex, what == u"split" ? 0 : 1);
         settings.setInt(prefs::selectedSplitIndex, 2);
         settings.setText(prefs::customSplitValue, QStringLiteral("30"));
-        auto* sheet = new ui::SplitSheet(*controller, settings, &window);
+        auto* sheet = new ui::SplitSheet(controllers->split, settings, &window);
         RecordPtr item = selection.firstSelectedItem();
         item->set(keys::kind, 2);
         item->set(keys::taxBool, true);

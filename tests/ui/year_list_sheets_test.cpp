@@ -5,6 +5,7 @@
 #include "ui/item_sheet.h"
 #include "ui/main_window.h"
 #include "ui/split_sheet.h"
+#include "bookkeeping/bookkeeping_controllers.h"
 #include "core/keys.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
@@ -36,7 +37,8 @@ struct Desk {
     Settings settings{dir.filePath("Quandor.conf")};
     test::FakeUi ui;
     QuandorAppDelegate app{settings, ui, Paths::under(dir.path())};
-    AddController c{app};
+    BookkeepingControllers controllers{app.books()};
+    YearsController& c = controllers.years;
     QWidget parent;
     NameSheet years{NameSheet::Kind::Year, c, app, &parent};
     NameSheet statements{NameSheet::Kind::Statement, c, app, &parent};
@@ -77,7 +79,7 @@ TEST(YearSheet, ARefusedNameKeepsTheSheetAndEscapeUndoes) {
     b.type(b.years, QStringLiteral("9"));  // one character is no year
     QTest::keyClick(b.field(b.years), Qt::Key_Return);
     ASSERT_EQ(b.ui.alerts.size(), 1u);
-    EXPECT_EQ(b.ui.alerts[0].message, AddController::kNoYearName);
+    EXPECT_EQ(b.ui.alerts[0].message, YearsController::kNoYearName);
     EXPECT_TRUE(b.years.isVisible());
     EXPECT_TRUE(b.c.sheetIsOpen());
 
@@ -107,7 +109,7 @@ TEST(StatementSheet, PeriodNamesFreeTextRefusalAndEscape) {
     b.statements.addNew();  // no year yet
     EXPECT_FALSE(b.statements.isVisible());
     ASSERT_EQ(b.ui.alerts.size(), 1u);
-    EXPECT_EQ(b.ui.alerts[0].message, AddController::kNoYearForList);
+    EXPECT_EQ(b.ui.alerts[0].message, YearsController::kNoYearForList);
 
     b.years.addNew();
     b.type(b.years, QStringLiteral("2024"));
@@ -116,11 +118,11 @@ TEST(StatementSheet, PeriodNamesFreeTextRefusalAndEscape) {
 
     b.statements.addNew();
     ASSERT_TRUE(b.statements.isVisible());
-    EXPECT_EQ(b.statements.nameBox()->count(), AddController::periodNames().size());
+    EXPECT_EQ(b.statements.nameBox()->count(), YearsController::periodNames().size());
     b.type(b.statements, QStringLiteral("X"));
     QTest::keyClick(b.field(b.statements), Qt::Key_Return);
     ASSERT_EQ(b.ui.alerts.size(), 2u);
-    EXPECT_EQ(b.ui.alerts[1].message, AddController::kNoListTitle);
+    EXPECT_EQ(b.ui.alerts[1].message, YearsController::kNoListTitle);
     EXPECT_TRUE(b.statements.isVisible());
     b.type(b.statements, QStringLiteral("Januar"));
     QTest::keyClick(b.field(b.statements), Qt::Key_Return);
@@ -176,7 +178,7 @@ TEST(YearListSheets, TheWindowsButtonsDoubleClickAndDeleteKey) {
     b.ui.answers = {1};
     QTest::keyClick(window.statementView(), Qt::Key_Delete);
     ASSERT_EQ(b.ui.alerts.size(), 1u);
-    EXPECT_EQ(b.ui.alerts[0].title, AddController::kDeleteListTitle);
+    EXPECT_EQ(b.ui.alerts[0].title, YearsController::kDeleteListTitle);
     EXPECT_EQ(window.statementView()->model()->rowCount(), 1);
     QTest::keyClick(window.statementView(), Qt::Key_Delete);
     EXPECT_EQ(window.statementView()->model()->rowCount(), 0);
@@ -239,7 +241,7 @@ TEST(ItemSheetCalculator, SplitAndGrossUpChangeTheAmountAndTheFigures) {
     b.c.addList();
     b.c.setListTitle(QStringLiteral("Juni"));
     b.c.closeList();
-    ItemSheet sheet(b.c, b.app, &b.parent);
+    ItemSheet sheet(b.controllers.items, b.controllers.split, b.app, &b.parent);
     sheet.addItem();
     EXPECT_FALSE(sheet.calculatorButton()->isEnabled());  // the kind comes first
     for (QRadioButton* r : sheet.findChildren<QRadioButton*>())
@@ -247,9 +249,9 @@ TEST(ItemSheetCalculator, SplitAndGrossUpChangeTheAmountAndTheFigures) {
     ASSERT_TRUE(sheet.calculatorButton()->isEnabled());
     QTest::keyClicks(sheet.amountField(), QStringLiteral("119"));  // not yet handed over
     QTest::keyClicks(sheet.titleField(), QStringLiteral("Telefon"));
-    b.c.setItemTaxBool(true);
-    b.c.setItemTaxTag(1);
-    const RecordPtr item = b.c.sheetItem();
+    b.controllers.items.setItemTaxBool(true);
+    b.controllers.items.setItemTaxTag(1);
+    const RecordPtr item = b.controllers.items.sheetItem();
 
     // Half of it: the amount typed so far is what is split.
     QTimer::singleShot(0, &sheet, [&] {

@@ -1,8 +1,8 @@
-// The calculator sheet of the item sheet: replacing an item's amount by a share
-// of it, or by a net amount plus VAT at the item's rate. Only "amount" is
-// written here; the derived keys come from the item calculation afterwards.
-#include "bookkeeping/add_controller.h"
+// The calculator sheet over the item sheet: a share of the amount, or a net
+// amount grossed up by the item's rate.
+#include "bookkeeping/split_controller.h"
 
+#include "bookkeeping/alert_words.h"
 #include "core/keys.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
@@ -13,11 +13,11 @@
 
 namespace quandor {
 
-const QString AddController::kSplitPointless =
+const QString SplitController::kSplitPointless =
     QStringLiteral("Bei dem ausgewählten Steuersatz ist die Aktion überflüssig.");
-const QString AddController::kSplitBadNetAmount =
+const QString SplitController::kSplitBadNetAmount =
     QStringLiteral("Bitte gib einen Nettobetrag als Zahl ein, zum Beispiel 100,00.");
-const QString AddController::kSplitBadPercentage =
+const QString SplitController::kSplitBadPercentage =
     QStringLiteral("Bitte gib den eigenen Anteil als Zahl in Prozent ein, zum Beispiel 30.");
 
 namespace {
@@ -28,7 +28,7 @@ constexpr int kShareCustom = 2;
 
 }  // namespace
 
-std::optional<float> AddController::parseNumber(const QString& input) {
+std::optional<float> SplitController::parseNumber(const QString& input) {
     const QString text = input.trimmed().remove(QChar(u'€')).remove(QChar(u'%')).trimmed();
     if (text.isEmpty()) return std::nullopt;
     bool ok = false;
@@ -38,12 +38,13 @@ std::optional<float> AddController::parseNumber(const QString& input) {
     return static_cast<float>(value);
 }
 
-// The same rates the item calculation uses, so a gross-up and the figures agree.
-TaxRates AddController::taxRates() const {
-    return taxRates(app_.settings());
+SplitController::SplitController(Books& books, AddController& items) : books_(books), items_(items) {}
+
+TaxRates SplitController::taxRates() const {
+    return AddController::taxRates(books_.settings());
 }
 
-AddController::SplitOutcome AddController::splitItem(Record& item, int page, int shareIndex,
+SplitController::SplitOutcome SplitController::splitItem(Record& item, int page, int shareIndex,
                                                      const QString& customValue,
                                                      const QString& netAmount,
                                                      const TaxRates& rates) {
@@ -76,11 +77,10 @@ AddController::SplitOutcome AddController::splitItem(Record& item, int page, int
     return SplitOutcome::Done;
 }
 
-bool AddController::openSplitWindow(RecordPtr item) {
-    if (!item && sheet_.record && sheet_.record->recordClass() == RecordClass::Item)
-        item = sheet_.record;
+bool SplitController::openSplitWindow(RecordPtr item) {
+    if (!item) item = items_.sheetItem();
     if (!item || item->recordClass() != RecordClass::Item) {
-        app_.ui().beep();
+        books_.ui().beep();
         return false;
     }
     const int64_t kind = item->integer(keys::kind);
@@ -93,60 +93,65 @@ bool AddController::openSplitWindow(RecordPtr item) {
     return true;
 }
 
-void AddController::setCalculatorPage(int page) {
-    app_.settings().setInt(prefs::calculatorHelpIndex, page);
+void SplitController::setCalculatorPage(int page) {
+    books_.settings().setInt(prefs::calculatorHelpIndex, page);
 }
 
-void AddController::setSplitShare(int index) {
-    app_.settings().setInt(prefs::selectedSplitIndex, index);
+void SplitController::setSplitShare(int index) {
+    books_.settings().setInt(prefs::selectedSplitIndex, index);
 }
 
-void AddController::setCustomSplitValue(const QString& text) {
-    app_.settings().setText(prefs::customSplitValue, text);
+void SplitController::setCustomSplitValue(const QString& text) {
+    books_.settings().setText(prefs::customSplitValue, text);
 }
 
-void AddController::setSplitNetAmount(const QString& text) {
+void SplitController::setSplitNetAmount(const QString& text) {
     split_.netAmount = text;
 }
 
-bool AddController::splitAction() {
+bool SplitController::splitAction() {
     if (!split_.open || !split_.item) {
-        app_.ui().beep();
+        books_.ui().beep();
         return false;
     }
-    const Settings& settings = app_.settings();
+    const Settings& settings = books_.settings();
     const int page = static_cast<int>(settings.getInt(prefs::calculatorHelpIndex));
     const TaxRates rates = taxRates();
     const SplitOutcome outcome =
         splitItem(*split_.item, page, static_cast<int>(settings.getInt(prefs::selectedSplitIndex)),
                   settings.getText(prefs::customSplitValue), split_.netAmount, rates);
     switch (outcome) {
-        case SplitOutcome::MissingRate: fail(kNoRate); return false;
+        case SplitOutcome::MissingRate: fail(AddController::kNoRate); return false;
         case SplitOutcome::Pointless: fail(kSplitPointless); return false;
         case SplitOutcome::BadNumber:
             fail(page == kSplitPage ? kSplitBadPercentage : kSplitBadNetAmount);
             return false;
         case SplitOutcome::Done: break;
     }
-    app_.noteChanged();
+    books_.noteChanged();
     RecordPtr item = split_.item;
     split_ = SplitWindow{};
-    app_.ui().schedule(0, [this, item] {
+    books_.ui().schedule(0, [this, item] {
         // The item of the item sheet (or the selected one) goes through the
         // item calculation, so the sheet's amount field and sign follow; an
         // item handed over otherwise still gets its figures.
         const RecordPtr calculated =
-            sheetItem() ? sheetItem() : app_.selection().firstSelectedItem();
+            items_.sheetItem() ? items_.sheetItem() : books_.selection().firstSelectedItem();
         if (item == calculated)
-            calculateItem();
+            items_.calculateItem();
         else if (applyCalculation(*item, taxRates()))
-            app_.noteChanged();
+            books_.noteChanged();
     });
     return true;
 }
 
-void AddController::cancelSplitWindow() {
+void SplitController::cancelSplitWindow() {
     split_ = SplitWindow{};
+}
+
+void SplitController::fail(const QString& message) {
+    books_.ui().beep();
+    books_.ui().alert(AlertStyle::Critical, AlertWords::kErrorTitle, message, {AlertWords::kOkButton});
 }
 
 }  // namespace quandor

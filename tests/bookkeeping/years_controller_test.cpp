@@ -1,6 +1,6 @@
 // Adding, confirming, cancelling and deleting years and statements, with the
 // alerts the person sees and the first-steps flags.
-#include "bookkeeping/add_controller.h"
+#include "bookkeeping/years_controller.h"
 #include "core/keys.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
@@ -17,6 +17,7 @@ namespace P = quandor::prefs;
 namespace {
 
 struct Desk : test::OpenBooks {
+    YearsController& controller = controllers.years;
 
     RecordList& years() { return app.database().years; }
 
@@ -54,7 +55,7 @@ TEST(Years, AddingAppendsSelectsStampsAndSetsTheGuideFlags) {
     EXPECT_EQ(b.years()[1]->recordClass(), RecordClass::Year);
     EXPECT_EQ(b.years()[1]->date(keys::date), b.app.nowStamp());
     EXPECT_GT(b.app.changeCount(), before);
-    EXPECT_EQ(b.controller.sheet().kind, AddController::SheetKind::Year);
+    EXPECT_EQ(b.controller.sheet().kind, YearsController::SheetKind::Year);
     EXPECT_TRUE(b.controller.sheet().isNew);
     EXPECT_TRUE(b.settings.getBool(P::firstYearSet));
     EXPECT_EQ(b.settings.getInt(P::jaImage), 3);
@@ -189,7 +190,7 @@ TEST(Statements, AddingAppendsToTheSelectedYearAndSelectsIt) {
     EXPECT_EQ(b.app.selection().statementIndex(), 1);
     EXPECT_EQ(b.settings.getInt(P::jaImage), 4);
     EXPECT_EQ(b.settings.getInt(P::prefsSelectedTabTabTag), 0);
-    EXPECT_TRUE(AddController::periodNames().contains(u"4. Kalendervierteljahr"_s));
+    EXPECT_TRUE(YearsController::periodNames().contains(u"4. Kalendervierteljahr"_s));
 }
 
 TEST(Statements, ATitleNeedsTwoCharactersAndCancelRemovesTheNewOne) {
