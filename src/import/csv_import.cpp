@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 
 #include <tuple>
+#include <unordered_map>
 
 namespace quandor {
 
@@ -65,6 +66,14 @@ CsvImportPlan planCsvImport(const CsvTable& table, const TaxRates& rates, const 
     plan.items.reserve(table.rows.size());
     const Date created = Date::fromUnix(static_cast<double>(now.toMSecsSinceEpoch()) / 1000.0);
     const QDate today = now.toLocalTime().date();
+    // Local midnight of each day met: finding it asks the time zone, which
+    // costs a file lookup each time, and a file holds few distinct days.
+    std::unordered_map<qint64, Date> midnights;
+    auto midnight = [&midnights](const QDate& day) {
+        auto [it, added] = midnights.try_emplace(day.toJulianDay());
+        if (added) it->second = Date::fromUnix(static_cast<double>(day.startOfDay().toSecsSinceEpoch()));
+        return it->second;
+    };
 
     for (const CsvRow& row : table.rows) {
         if (row.fields.size() < 9) {
@@ -125,7 +134,7 @@ CsvImportPlan planCsvImport(const CsvTable& table, const TaxRates& rates, const 
         item->set(keys::accountNumber, cleanText(f[kKonto]));
         item->set(keys::account, cleanText(f[kKontobezeichnung]));
         item->set(keys::number, cleanText(f[kRechnung]));
-        item->set(keys::date, Date::fromUnix(static_cast<double>(day->startOfDay().toSecsSinceEpoch())));
+        item->set(keys::date, midnight(*day));
         plan.items.push_back(std::move(item));
     }
     if (table.unclosedQuoteLine)
