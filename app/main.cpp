@@ -11,7 +11,9 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <QIcon>
 #include <QLocale>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -22,6 +24,8 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Quandor"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quandor"));
     QApplication::setApplicationVersion(QStringLiteral(QUANDOR_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("quandor"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/quandor.svg")));
     // Closing the main window leaves the program running; "Quandor beenden" ends it.
     QApplication::setQuitOnLastWindowClosed(false);
     // Qt's own dialogs and menus (file, print, text fields) in German, too.
@@ -47,7 +51,12 @@ int main(int argc, char* argv[]) {
         QStringLiteral("locale"), QStringLiteral("Sprache der Zahlen und Daten, z. B. de_DE."),
         QStringLiteral("NAME"));
     parser.addOptions({settingsOption, dbOption, localeOption});
+    parser.addPositionalArgument(QStringLiteral("DATEIEN"),
+                                 QStringLiteral("Dateien, die der Dateimanager Quandor übergibt."));
     parser.process(app);
+    QStringList handedOver;
+    for (const QString& file : parser.positionalArguments())
+        handedOver << QFileInfo(file).absoluteFilePath();
 
     QLocale locale = parser.isSet(localeOption) ? QLocale(parser.value(localeOption)) : QLocale();
     if (locale.language() == QLocale::C) locale = QLocale(QLocale::German, QLocale::Germany);
@@ -75,17 +84,23 @@ int main(int argc, char* argv[]) {
 
     // The data folder's lock decides before any window or setting is touched:
     // a second start on the same books brings the running program to the front.
-    delegate.hooks().activateRunningProgram = [](const QString& folder) {
-        return quandor::ui::SingleInstance::activate(folder);
+    delegate.hooks().activateRunningProgram = [&handedOver](const QString& folder) {
+        return quandor::ui::SingleInstance::activate(folder, handedOver);
     };
     if (!delegate.claimDataFolder()) return 0;
 
     quandor::ui::DesktopShell shell(delegate, ui);
     quandor::ui::SingleInstance instance;
     if (!delegate.lockedFolder().isEmpty())
-        instance.listen(delegate.lockedFolder(), [&shell] { shell.showMainWindow(); });
+        instance.listen(delegate.lockedFolder(), [&shell, &delegate](const QStringList& files) {
+            shell.showMainWindow();
+            for (const QString& file : files) delegate.openFile(file);
+        });
     shell.start();
     // Declining the disclaimer ends the program before anything was read.
     if (ui.quitRequested()) return 0;
+    // Files handed over by the file manager are never opened; the person is told how to import.
+    for (const QString& file : handedOver)
+        QTimer::singleShot(0, &app, [&delegate, file] { delegate.openFile(file); });
     return app.exec();
 }

@@ -5,13 +5,18 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 
+#include <memory>
+
 #include <unistd.h>
 
 namespace quandor::ui {
 
 namespace {
 
-const QByteArray kRequest = "zeigen\n";
+// A request: "zeigen", then one line per handed-over file ("datei " + path),
+// then an empty line. The answer: "ok".
+const QByteArray kShow = "zeigen\n";
+const QByteArray kFile = "datei ";
 const QByteArray kAnswer = "ok\n";
 
 }  // namespace
@@ -30,18 +35,22 @@ QString SingleInstance::serverName(const QString& folder) {
     return QStringLiteral("quandor-%1-%2").arg(::getuid()).arg(QString::fromLatin1(hash));
 }
 
-bool SingleInstance::activate(const QString& folder, int timeoutMs) {
+bool SingleInstance::activate(const QString& folder, const QStringList& files, int timeoutMs) {
     QLocalSocket socket;
     socket.connectToServer(serverName(folder));
     if (!socket.waitForConnected(timeoutMs)) return false;
-    socket.write(kRequest);
+    QByteArray request = kShow;
+    for (const QString& file : files)
+        if (!file.contains(QLatin1Char('\n'))) request += kFile + file.toUtf8() + '\n';
+    request += '\n';
+    socket.write(request);
     if (!socket.waitForBytesWritten(timeoutMs)) return false;
     QByteArray answer;
     while (!answer.contains('\n') && socket.waitForReadyRead(timeoutMs)) answer += socket.readAll();
     return answer == kAnswer;
 }
 
-bool SingleInstance::listen(const QString& folder, std::function<void()> show) {
+bool SingleInstance::listen(const QString& folder, std::function<void(const QStringList&)> show) {
     show_ = std::move(show);
     delete server_;
     server_ = new QLocalServer(this);
@@ -54,11 +63,21 @@ bool SingleInstance::listen(const QString& folder, std::function<void()> show) {
     connect(server_, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* socket = server_->nextPendingConnection()) {
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-                if (!socket->readAll().contains('\n')) return;
+            auto buffer = std::make_shared<QByteArray>();
+            connect(socket, &QLocalSocket::readyRead, this, [this, socket, buffer] {
+                *buffer += socket->readAll();
+                if (buffer->size() > 1024 * 1024) {  // no request is this long
+                    socket->abort();
+                    return;
+                }
+                if (!buffer->startsWith(kShow) || !buffer->endsWith("\n\n")) return;
+                QStringList files;
+                for (const QByteArray& line : buffer->split('\n'))
+                    if (line.startsWith(kFile)) files << QString::fromUtf8(line.mid(kFile.size()));
+                buffer->clear();
                 socket->write(kAnswer);
                 socket->flush();
-                if (show_) show_();
+                if (show_) show_(files);
             });
         }
     });

@@ -9,6 +9,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -25,16 +26,17 @@ class SingleInstance : public QObject {
     // The socket name for a data folder (per person and folder).
     static QString serverName(const QString& folder);
 
-    // Asks the program that listens for `folder` to show its window. True when
-    // it answered within `timeoutMs`.
-    static bool activate(const QString& folder, int timeoutMs = 2000);
+    // Asks the program that listens for `folder` to show its window and hands
+    // it the files this start was given. True when it answered within `timeoutMs`.
+    static bool activate(const QString& folder, const QStringList& files = {},
+                         int timeoutMs = 2000);
 
-    // Starts listening for `folder`; `show` runs for every request.
-    bool listen(const QString& folder, std::function<void()> show);
+    // Starts listening for `folder`; `show` runs for every request with its files.
+    bool listen(const QString& folder, std::function<void(const QStringList&)> show);
 
   private:
     QLocalServer* server_ = nullptr;
-    std::function<void()> show_;
+    std::function<void(const QStringList&)> show_;
 };
 
 }  // namespace quandor::ui

@@ -201,6 +201,10 @@ TEST(YearListSheets, EscapeOnANewYearOrStatementGivesBackTheItemsShownBefore) {
     b.app.selection().setSelectedItems({rent});
     window.reloadAll();
     ASSERT_EQ(window.itemView()->model()->rowCount(), 2);
+    // Both items carry the same date, so which row "Miete" takes is the list's own business.
+    const QModelIndexList before = window.itemView()->selectionModel()->selectedRows();
+    ASSERT_EQ(before.size(), 1);
+    const int rentRow = before[0].row();
 
     auto shown = [&] {
         SCOPED_TRACE("");
@@ -209,7 +213,7 @@ TEST(YearListSheets, EscapeOnANewYearOrStatementGivesBackTheItemsShownBefore) {
         EXPECT_EQ(b.app.selection().selectedItems(), std::vector<RecordPtr>{rent});
         const QModelIndexList rows = window.itemView()->selectionModel()->selectedRows();
         ASSERT_EQ(rows.size(), 1);
-        EXPECT_EQ(rows[0].row(), 1);
+        EXPECT_EQ(rows[0].row(), rentRow);
     };
     window.button(ToolbarAction::Year)->click();
     ASSERT_TRUE(sheets.year->isVisible());
