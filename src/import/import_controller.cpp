@@ -16,7 +16,6 @@ namespace quandor {
 
 const QString ItemImportController::kErrorTitle = QStringLiteral("Fehler!");
 const QString ItemImportController::kNoticeTitle = QStringLiteral("Hinweis!");
-const QString ItemImportController::kAttentionTitle = QStringLiteral("Achtung!");
 const QString ItemImportController::kQuestionTitle = QStringLiteral("Posten importieren");
 const QString ItemImportController::kImportButton = QStringLiteral("Importieren");
 const QString ItemImportController::kCancelButton = QStringLiteral("Abbrechen");
@@ -40,8 +39,6 @@ const QString ItemImportController::kUtf16 = QStringLiteral(
 const QString ItemImportController::kUnknownFileType = QStringLiteral(
     "Diese Datei kann Quandor nicht importieren. Posten lassen sich aus CSV-Dateien (.csv), Fennick-Dokumenten "
     "(.fennick) und GrandTotal-Rechnungslisten (.gtexport, .gtlist, .plist) importieren.");
-const QString ItemImportController::kNoDocumentsFolder = QStringLiteral(
-    "Der in den Einstellungen angegebene Ordner für Dateien ist nicht vorhanden oder beschreibbar.");
 const QString ItemImportController::kNoKind =
     QStringLiteral("Bitte wähle aus, ob die Rechnungen Einnahmen oder Ausgaben sind.");
 const QString ItemImportController::kNoRate =
@@ -158,11 +155,6 @@ ItemImportController::Result ItemImportController::appendAll(const RecordList& i
 
 TaxRates ItemImportController::rates() const {
     return AddController::taxRates(books_.settings());
-}
-
-QString ItemImportController::documentsFolder() const {
-    const QString chosen = books_.settings().getPath(prefs::prefsDocPath);
-    return chosen.isEmpty() ? books_.paths().documentsFolder : books_.paths().expandTilde(chosen);
 }
 
 QStringList ItemImportController::accountTitles() const {

@@ -143,7 +143,6 @@ class ItemImportController {
     // The German texts of the imports.
     static const QString kErrorTitle;       // "Fehler!"
     static const QString kNoticeTitle;      // "Hinweis!"
-    static const QString kAttentionTitle;   // "Achtung!"
     static const QString kQuestionTitle;    // "Posten importieren"
     static const QString kImportButton;     // "Importieren"
     static const QString kCancelButton;     // "Abbrechen"
@@ -154,7 +153,6 @@ class ItemImportController {
     static const QString kNoStatement;
     static const QString kUtf16;
     static const QString kUnknownFileType;
-    static const QString kNoDocumentsFolder;
     static const QString kNoKind;
     static const QString kNoRate;
     static const QString kMarkedStatement;
@@ -176,7 +174,6 @@ class ItemImportController {
     // The source file of an invoice's PDF path (relative to the list, or a file URL).
     QString pdfSource(const QString& path) const;
     TaxRates rates() const;
-    QString documentsFolder() const;
     Date nowStamp() const { return books_.nowStamp(); }
 
     Books& books_;

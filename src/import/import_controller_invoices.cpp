@@ -5,7 +5,7 @@
 #include "core/keys.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
-#include "import/document_copy.h"
+#include "import/invoice_pdf.h"
 #include "import/invoice_import.h"
 
 #include <QDir>
@@ -240,50 +240,24 @@ ItemImportController::Result ItemImportController::doTheImport() {
         return refuse(message);
     }
 
-    // The invoices' PDFs are attached as copies in the documents folder.
-    std::vector<QString> sources(pdfs.size());
+    // Each invoice's PDF is attached where the list names it (a path relative
+    // to the list is made absolute): only a readable PDF, the others are named.
     QStringList unattached;
     for (size_t i = 0; i < pdfs.size(); ++i) {
         if (pdfs[i].isEmpty()) continue;
-        const QString source = pdfSource(pdfs[i]);
-        const QString problem = pdfProblem(source);
-        if (problem.isEmpty())
-            sources[i] = source;
-        else
+        const QString path = pdfSource(pdfs[i]);
+        if (const QString problem = pdfProblem(path); !problem.isEmpty()) {
             unattached << QStringLiteral("%1: %2").arg(items[i]->text(keys::number), problem);
-    }
-    const bool attaching = std::any_of(sources.begin(), sources.end(), [](const QString& s) { return !s.isEmpty(); });
-    const QString folder = documentsFolder();
-    if (attaching && !QFileInfo(folder).isDir()) {
-        books_.ui().beep();
-        books_.ui().alert(AlertStyle::Warning, kAttentionTitle, kNoDocumentsFolder, {QStringLiteral("OK")});
-        endImport(false);
-        result_ = Result{Outcome::Refused, 0};
-        return result_;
+            continue;
+        }
+        items[i]->set(keys::filePath, path);
+        items[i]->set(keys::fileTitle, QStringLiteral("GT Rechnung"));
+        items[i]->set(keys::fileBool, true);
     }
     if (!unattached.isEmpty())
         summary.notes << QStringLiteral("Ohne Beleg: ") + unattached.mid(0, ImportSummary::kReasonsShown).join(u'\n');
     if (!confirm(summary)) return Result{Outcome::Cancelled, 0};  // back to the sheet
-
-    const qint64 seconds = books_.now().toSecsSinceEpoch();
-    QStringList failed;
-    for (size_t i = 0; i < items.size(); ++i) {
-        if (sources[i].isEmpty()) continue;
-        QString problem;
-        if (const std::optional<QString> copy = copyPdfIntoDocuments(sources[i], folder, seconds, &problem)) {
-            items[i]->set(keys::filePath, *copy);
-            items[i]->set(keys::fileTitle, QStringLiteral("GT Rechnung"));
-            items[i]->set(keys::fileBool, true);
-        } else {
-            failed << QStringLiteral("%1: %2").arg(items[i]->text(keys::number), problem);
-        }
-    }
-    const Result done = appendAll(items);
-    if (!failed.isEmpty())
-        books_.ui().alert(AlertStyle::Warning, kNoticeTitle,
-                          QStringLiteral("Diese Belege konnten nicht angehängt werden:\n") + failed.join(u'\n'),
-                          {QStringLiteral("OK")});
-    return done;
+    return appendAll(items);
 }
 
 void ItemImportController::cancelSheet() { endImport(false); }

@@ -51,8 +51,8 @@ struct GrandTotalChoices {
 // spaces, at most 40 characters of it.
 QString grandTotalTitle(const QString& formattedAddress);
 
-// The items of the invoices (PDF documents are attached by the caller, which
-// copies them); `pdfs` receives each item's source PDF path (empty when none).
+// The items of the invoices (the caller attaches the PDFs after checking
+// them); `pdfs` receives each item's PDF path as the list names it (empty when none).
 RecordList grandTotalItems(const std::vector<GrandTotalInvoice>& invoices, const GrandTotalChoices& choices,
                            const TaxRates& rates, Date created, ImportSummary* summary,
                            std::vector<QString>* pdfs);

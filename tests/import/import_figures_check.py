@@ -194,8 +194,14 @@ def invoice_check(run, data):
             if not same(key, value, props.get(key)):
                 failures += 1
                 print(f"FAIL Fennick {title}: {key} = {props.get(key)!r}, model {value!r}")
-    for item, gross in zip(run.items("GrandTotal"), (1190.0, 107.0, 99.99)):
+    for item, gross, pdf in zip(run.items("GrandTotal"), (1190.0, 107.0, 99.99), ("R-2024-1.pdf", "", "")):
         props = item["properties"]
+        attached = {"filePath": os.path.join(data, pdf), "fileTitle": "GT Rechnung", "fileBool": True} if pdf \
+            else {"filePath": "", "fileTitle": "", "fileBool": False}
+        for key, value in attached.items():
+            if props.get(key) != value:
+                failures += 1
+                print(f"FAIL GrandTotal {gross}: {key} = {props.get(key)!r}, expected {value!r}")
         want = model("19", repr(gross), rates)
         for key, value in want.items():
             if not same(key, value, props.get(key)):
@@ -213,9 +219,6 @@ def main():
         run = Run(cli, tmp)
         run.command("year", "add", "2024")
         run.command("settings", "set", "prefs3Rate", "5.5", "--type", "float")
-        documents = os.path.join(tmp, "Dokumente")  # where the invoices' PDFs are copied
-        os.makedirs(documents)
-        run.command("settings", "set", "prefsDocPath", documents)
         run.run()
         failures = csv_check(run, tmp, (19.0, 7.0, 5.5), "A")
         run.command("settings", "set", "prefs1Rate", "16", "--type", "float")
