@@ -317,12 +317,17 @@ bool CSVParser::parse(const std::function<void(CsvRow&&)>& onRow) {
 
     // The start of the file decides the byte order mark and, unless one was
     // set, the delimiter; it is read until both are known (at most the first line).
+    // The first line is looked for behind a UTF-8 byte order mark, in every
+    // chunk size alike.
     QByteArray head;
     char found = delimiter_;
+    auto markLength = [&] { return recognisesUtf8_ && head.startsWith("\xEF\xBB\xBF") ? qsizetype{3} : 0; };
     for (;;) {
         const bool markKnown = head.size() >= 3 || end;
         const bool delimiterKnown =
-            delimiter_ != 0 || end || detectDelimiter(head.constData(), static_cast<size_t>(head.size()), &found);
+            delimiter_ != 0 || end ||
+            (markKnown && detectDelimiter(head.constData() + markLength(),
+                                          static_cast<size_t>(head.size() - markLength()), &found));
         if (markKnown && delimiterKnown) break;
         const ssize_t n = readChunk();
         if (n < 0) return fail(errno);
@@ -332,8 +337,7 @@ bool CSVParser::parse(const std::function<void(CsvRow&&)>& onRow) {
         utf16_ = true;
         return true;
     }
-    qsizetype skip = 0;
-    if (recognisesUtf8_ && head.startsWith("\xEF\xBB\xBF")) skip = 3;
+    const qsizetype skip = markLength();
     if (delimiter_ == 0) {
         found = 0;
         detectDelimiter(head.constData() + skip, static_cast<size_t>(head.size() - skip), &found);

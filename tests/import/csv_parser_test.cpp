@@ -86,6 +86,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"Windows1252Signs", "\x80 5;M\xfcller;\x84zitiert\x93", ';', {{u"€ 5"_s, u"Müller"_s, u"„zitiert“"_s}}},
         ReadCase{"Utf8FieldRecognised", "M\xc3\xbcller;5 \xe2\x82\xac", ';', {{u"Müller"_s, u"5 €"_s}}},
         ReadCase{"Utf8ByteOrderMarkPassedOver", "\xef\xbb\xbf" "05.03.24;x", 0, {{u"05.03.24"_s, u"x"_s}}},
+        ReadCase{"ByteOrderMarkThenBlankLines", "\xef\xbb\xbf\r\r\r\r\r\r\r\ra;b\n", 0, {{u"a"_s, u"b"_s}}},
         ReadCase{"NulBytesAreData", QByteArray("a\0b;c", 5), ';', {{QString::fromUtf16(u"a\0b", 3), u"c"_s}}},
         ReadCase{"EmptyFile", "", 0, {}}));
 
