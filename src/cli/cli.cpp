@@ -86,9 +86,15 @@ const std::vector<Command>& commands() {
          "exportiert die Datenbank, ein Jahr, eine Abrechnung oder die Konten, eine Abrechnung in einem "
          "Format des Export-Fensters oder ihre Abrechnungsseite als PDF",
          {"--out", "--year", "--statement", "--format"}, exportCommand},
-        {"import", "import database|year|statement|accounts DATEI [--year JAHR] [--yes]",
-         "importiert eine Datenbank oder Konten (ersetzt) oder ein Jahr oder eine Abrechnung (hängt an)",
-         {"--year"}, importCommand, {"--yes"}},
+        {"import",
+         "import database|year|statement|accounts DATEI [--year JAHR] [--yes] · "
+         "import csv|invoice|invoices --year JAHR --statement ABRECHNUNG DATEI [--kind expense|income] "
+         "[--vat --rate 1-3] [--date due|paid|sent] [--account TITEL] [--category KATEGORIE] [--yes]",
+         "importiert eine Datenbank oder Konten (ersetzt) oder ein Jahr oder eine Abrechnung (hängt an); "
+         "Posten aus einer CSV-Datei, einer Fennick-Rechnung oder einer GrandTotal-Rechnungsliste in eine "
+         "Abrechnung (zeigt vorher, was importiert wird; erst --yes importiert)",
+         {"--year", "--statement", "--kind", "--rate", "--date", "--account", "--category"}, importCommand,
+         {"--yes", "--vat"}},
         {"users", "users list · users add · users delete ID [--yes]",
          "zeigt, legt an und löscht die Benutzer (mehrere Firmen)", {}, usersCommand, {"--yes"}},
 
