@@ -12,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 
 using namespace quandor;
 using namespace Qt::StringLiterals;
@@ -389,30 +388,4 @@ TEST(ItemDrop, OtherDragDataAndADamagedItemFileAreRefused) {
     file.close();
     EXPECT_FALSE(b.controller.addDroppedItem(u"MOVED_ROWS_TYPE"_s, 1));
     EXPECT_TRUE(year->thelists()[1]->items().empty());
-}
-
-// ---- speed --------------------------------------------------------------------------------
-
-TEST(Speed, ReorderingAndRemovingInAStatementOf5000Items) {
-    Desk b;
-    QStringList titles;
-    for (int i = 0; i < 5000; ++i) titles << QString::number(i);
-    b.yearWithItems(titles);
-    using Clock = std::chrono::steady_clock;
-    std::vector<double> move, remove;
-    for (int run = 0; run < 15; ++run) {
-        auto t0 = Clock::now();
-        b.controller.moveObjectsInArrangedObjectsFromIndexes(List::Items, {4000 - run}, 10);
-        auto t1 = Clock::now();
-        b.app.selection().setSelectedRows({2500});
-        b.controller.remove(List::Items);
-        auto t2 = Clock::now();
-        move.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
-        remove.push_back(std::chrono::duration<double, std::milli>(t2 - t1).count());
-    }
-    std::sort(move.begin(), move.end());
-    std::sort(remove.begin(), remove.end());
-    std::printf("5000 items: move median %.3f ms, remove median %.3f ms\n", move[7], remove[7]);
-    EXPECT_LT(move[7], 50.0);
-    EXPECT_LT(remove[7], 50.0);
 }
