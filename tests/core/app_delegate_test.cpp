@@ -474,7 +474,6 @@ TEST(Saving, PeriodicSaveSkipsWhenNothingChanged) {
 // (its sync is what made quitting slow on a busy disk), while a change that
 // was never announced, or a file replaced behind the program's back, is written.
 TEST(Quitting, RewritesTheFileOnlyWhenItsBytesDiffer) {
-    if (!archiveAvailable()) GTEST_SKIP() << "keyed archive writer not available yet";
     Home home;
     int writes = 0;
     home.app->hooks().writeFile = [&](const QString& p, const QByteArray& b, QString* r) {

@@ -28,12 +28,12 @@ constexpr int kImport = 1;
 struct ImportBooks : test::OpenBooks {
     ImportBooks() {
         app.openDatabase();
-        controller.addYear();
-        controller.setYearName(u"2024"_s);
-        controller.closeYear();
-        controller.addList();
-        controller.setListTitle(u"März"_s);
-        controller.closeList();
+        controllers.years.addYear();
+        controllers.years.setYearName(u"2024"_s);
+        controllers.years.closeYear();
+        controllers.years.addList();
+        controllers.years.setListTitle(u"März"_s);
+        controllers.years.closeList();
         ui.alerts.clear();
     }
     RecordPtr statement() { return app.selection().selectedStatement(); }
