@@ -1,15 +1,21 @@
 // Speed and memory of the keyed-archive reader and writer.
 //
-//   archive_bench [N…]          (default: 100000)
-//   archive_bench --write FILE N (only write the database of N items, for profiling)
+//   archive_bench [--unshared] [N…]      (default: 100000)
+//   archive_bench --write FILE N         (only write the database of N items, for profiling)
 //
 // For each N: builds a database of N booking items (years of twelve monthly
 // statements, ~400 items each; every item has the full key set of a new Item
 // with varied texts, amounts and dates), writes it five times, saves the file,
 // and reads it five times in a fresh process (`archive_bench --read FILE N`)
-// so that the resident memory measured there is the loaded tree alone. Prints
-// median times, the file size, the resident memory after loading (absolute and
-// per item above the process baseline) and the peak of the reading process.
+// so that the resident memory measured there is the loaded tree alone; that
+// process then writes the loaded tree five times (the save after a load).
+// Prints median times, the file size, the resident memory after loading
+// (absolute and per item above the process baseline) and the peak of the
+// reading process.
+//
+// --unshared saves the file read in the layout of a writer that merges
+// nothing (every text, number, date and key its own object); the tree read
+// back is the same, and so is what the save writes.
 
 #include "cli/generator.h"
 #include "core/archive/archive.h"
@@ -110,10 +116,22 @@ int readMode(const char* path, int64_t items) {
                          static_cast<long long>(items));
             return 1;
         }
+        if (run == 4) {
+            // The save after the load: the tree as read, written in the program's layout.
+            std::vector<double> saves;
+            for (int i = 0; i < 5; ++i) {
+                const auto s0 = Clock::now();
+                const QByteArray bytes = archive::write(r.root);
+                saves.push_back(seconds(s0, Clock::now()));
+                if (bytes.isEmpty()) return 1;
+            }
+            std::printf("  read   median %.3f s   (runs:", median(times));
+            for (double t : times) std::printf(" %.3f", t);
+            std::printf(")\n  save of the tree read: median %.3f s   (runs:", median(saves));
+            for (double t : saves) std::printf(" %.3f", t);
+            std::printf(")\n");
+        }
     }
-    std::printf("  read   median %.3f s   (runs:", median(times));
-    for (double t : times) std::printf(" %.3f", t);
-    std::printf(")\n");
     std::printf(
         "  resident after load %.0f MB (%.2f KB/item above the %.0f MB baseline); peak while "
         "loading %.0f MB\n",
@@ -121,9 +139,10 @@ int readMode(const char* path, int64_t items) {
     return 0;
 }
 
-int benchmark(int64_t items) {
+int benchmark(int64_t items, archive::Sharing layout) {
     const QString path = QStringLiteral("/tmp/quandor-archive-bench-%1.archive").arg(items);
-    std::printf("%lld items\n", static_cast<long long>(items));
+    std::printf("%lld items, file %s\n", static_cast<long long>(items),
+                layout == archive::Sharing::Unshared ? "without shared values" : "as the program writes it");
     {
         const auto b0 = Clock::now();
         Value root = buildDatabase(items).toRoot();
@@ -154,6 +173,12 @@ int benchmark(int64_t items) {
         f.close();
         std::printf("  stream to file %.3f s; peak while writing %.0f MB (tree included)\n",
                     seconds(s0, Clock::now()), statusMb("VmHWM:"));
+        if (layout == archive::Sharing::Unshared) {
+            const QByteArray unshared = archive::write(root, layout);
+            if (!f.open(QIODevice::WriteOnly) || f.write(unshared) != unshared.size()) return 1;
+            f.close();
+            std::printf("  file to read: %.1f MB without shared values\n", unshared.size() / 1e6);
+        }
     }
     std::fflush(stdout);
     const std::string p = path.toStdString(), n = std::to_string(items);
@@ -180,9 +205,15 @@ int main(int argc, char** argv) {
                    : 1;
     }
     std::vector<int64_t> sizes;
-    for (int i = 1; i < argc; ++i) sizes.push_back(std::atoll(argv[i]));
+    archive::Sharing layout = archive::Sharing::Shared;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--unshared") == 0)
+            layout = archive::Sharing::Unshared;
+        else
+            sizes.push_back(std::atoll(argv[i]));
+    }
     if (sizes.empty()) sizes.push_back(100000);
     for (int64_t n : sizes)
-        if (int rc = benchmark(n)) return rc;
+        if (int rc = benchmark(n, layout)) return rc;
     return 0;
 }

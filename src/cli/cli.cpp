@@ -54,9 +54,11 @@ const std::vector<Command>& commands() {
          {}, rewriteCommand},
         {"settings", "settings get SCHLÜSSEL · settings set SCHLÜSSEL WERT [--type bool|int|float|text|date] · settings list",
          "liest und schreibt die Einstellungen", {"--type"}, settingsCommand},
-        {"generate", "generate --items N [--seed S] --out DATEI",
-         "schreibt eine reproduzierbare Beispiel-Datenbank mit N Posten (für Messungen)",
-         {"--items", "--seed", "--out"}, generateCommand},
+        {"generate", "generate --items N [--seed S] [--unshared] [--journal DATEI] --out DATEI",
+         "schreibt eine reproduzierbare Beispiel-Datenbank mit N Posten (für Messungen); --unshared ohne "
+         "gemeinsame gleiche Werte, wie andere Programme schreiben; --journal dieselben Posten als Journal "
+         "für ledger",
+         {"--items", "--seed", "--out", "--journal"}, generateCommand, {"--unshared"}},
         {"year", "year add NAME", "legt ein Jahr an, wie es das Jahresfenster tut, und bestätigt es", {}, yearCommand},
         {"statement", "statement add --year JAHR TITEL",
          "legt im Jahr JAHR eine Abrechnung an, wie es das Abrechnungsfenster tut, und bestätigt sie", {"--year"},
@@ -84,9 +86,15 @@ const std::vector<Command>& commands() {
          "exportiert die Datenbank, ein Jahr, eine Abrechnung oder die Konten, eine Abrechnung in einem "
          "Format des Export-Fensters oder ihre Abrechnungsseite als PDF",
          {"--out", "--year", "--statement", "--format"}, exportCommand},
-        {"import", "import database|year|statement|accounts DATEI [--year JAHR] [--yes]",
-         "importiert eine Datenbank oder Konten (ersetzt) oder ein Jahr oder eine Abrechnung (hängt an)",
-         {"--year"}, importCommand, {"--yes"}},
+        {"import",
+         "import database|year|statement|accounts DATEI [--year JAHR] [--yes] · "
+         "import csv|invoice|invoices --year JAHR --statement ABRECHNUNG DATEI [--kind expense|income] "
+         "[--vat --rate 1-3] [--date due|paid|sent] [--account TITEL] [--category KATEGORIE] [--yes]",
+         "importiert eine Datenbank oder Konten (ersetzt) oder ein Jahr oder eine Abrechnung (hängt an); "
+         "Posten aus einer CSV-Datei, einer Fennick-Rechnung oder einer GrandTotal-Rechnungsliste in eine "
+         "Abrechnung (zeigt vorher, was importiert wird; erst --yes importiert)",
+         {"--year", "--statement", "--kind", "--rate", "--date", "--account", "--category"}, importCommand,
+         {"--yes", "--vat"}},
         {"users", "users list · users add · users delete ID [--yes]",
          "zeigt, legt an und löscht die Benutzer (mehrere Firmen)", {}, usersCommand, {"--yes"}},
 

@@ -78,6 +78,7 @@ int itemCommand(const Context& ctx, const Args& args);
 int backupCommand(const Context& ctx, const Args& args);
 int exportCommand(const Context& ctx, const Args& args);
 int importCommand(const Context& ctx, const Args& args);
+int itemImportCommand(const Context& ctx, const Args& args);  // import csv|invoice|invoices
 int usersCommand(const Context& ctx, const Args& args);
 
 // totals, VAT return, statement exports

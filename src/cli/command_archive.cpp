@@ -72,7 +72,8 @@ int generateCommand(const Context& ctx, const Args& args) {
     const auto items = args.option("--items");
     const auto out = args.option("--out");
     if (!items || !out || !args.words().isEmpty()) {
-        ctx.error(QStringLiteral("Aufruf: quandor-cli generate --items N [--seed S] --out DATEI"));
+        ctx.error(QStringLiteral(
+            "Aufruf: quandor-cli generate --items N [--seed S] [--unshared] [--journal DATEI] --out DATEI"));
         return kUsage;
     }
     GeneratorOptions options;
@@ -90,11 +91,19 @@ int generateCommand(const Context& ctx, const Args& args) {
         }
     }
     const Database db = generateDatabase(options);
-    const QByteArray bytes = archive::write(db.toRoot());
+    // --unshared: the layout of a writer that merges no equal values (see archive.h).
+    const QByteArray bytes = archive::write(
+        db.toRoot(), args.flag("--unshared") ? archive::Sharing::Unshared : archive::Sharing::Shared);
     QString reason;
     if (!writeFileAtomically(*out, bytes, &reason)) {
         ctx.error(QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden: %2").arg(*out, reason));
         return kFileError;
+    }
+    if (const auto journal = args.option("--journal")) {
+        if (!writeFileAtomically(*journal, ledgerJournal(db), &reason)) {
+            ctx.error(QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden: %2").arg(*journal, reason));
+            return kFileError;
+        }
     }
     return kDone;
 }

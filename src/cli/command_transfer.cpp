@@ -116,6 +116,8 @@ int exportCommand(const Context& ctx, const Args& args) {
 
 int importCommand(const Context& ctx, const Args& args) {
     const QStringList& w = args.words();
+    if (!w.isEmpty() && (w[0] == "csv" || w[0] == "invoice" || w[0] == "invoices"))
+        return itemImportCommand(ctx, args);  // booking items (command_import.cpp)
     static const QStringList kinds = {"database", "year", "statement", "accounts"};
     if (w.size() != 2 || !kinds.contains(w[0])) {
         ctx.error(kImportUsage);

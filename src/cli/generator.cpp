@@ -7,6 +7,8 @@
 #include <QDateTime>
 #include <QTimeZone>
 
+#include <cmath>
+
 #include <array>
 
 namespace quandor {
@@ -157,6 +159,69 @@ Database generateDatabase(const GeneratorOptions& options) {
         db.items.push_back(templ);
     }
     return db;
+}
+
+namespace {
+
+int64_t cents(float amount) {
+    return std::llround(static_cast<double>(amount) * 100.0);
+}
+
+QByteArray money(int64_t c) {
+    QByteArray out = c < 0 ? "-" : "";
+    const int64_t a = c < 0 ? -c : c;
+    out += QByteArray::number(a / 100) + '.';
+    out += QByteArray::number(a % 100).rightJustified(2, '0');
+    return out + " EUR";
+}
+
+// Ledger takes two spaces or a tab as the end of an account name.
+void posting(QByteArray& out, const QString& account, int64_t c, bool withAmount = true) {
+    out += "    ";
+    out += account.toUtf8();
+    if (withAmount) {
+        out += "  ";
+        out += money(c);
+    }
+    out += '\n';
+}
+
+}  // namespace
+
+QByteArray ledgerJournal(const Database& db) {
+    QByteArray out;
+    out.reserve(static_cast<qsizetype>(db.itemCount()) * 160);
+    for (const RecordPtr& year : db.years) {
+        for (const RecordPtr& statement : year->thelists()) {
+            for (const RecordPtr& item : statement->items()) {
+                if (!item) continue;
+                const QDate day = QDateTime::fromSecsSinceEpoch(
+                                      std::llround(item->date(keys::date).toUnix()), QTimeZone::utc())
+                                      .date();
+                const int64_t gross = cents(item->real(keys::amount));
+                const int64_t tax = cents(item->real(keys::taxFee));
+                const int64_t net = gross - tax;
+                const QString rate = QString::number(item->real(keys::taxPerecent), 'g', 6) + QStringLiteral(" %");
+                const QString account = item->text(keys::accountNumber) + u' ' + item->text(keys::account);
+                out += day.toString(QStringLiteral("yyyy/MM/dd")).toUtf8();
+                out += " (" + item->text(keys::number).toUtf8() + ") ";
+                out += item->text(keys::title).toUtf8() + '\n';
+                if (const QString comment = item->text(keys::comment); !comment.isEmpty())
+                    out += "    ; " + comment.toUtf8() + '\n';
+                if (item->integer(keys::kind) == kKindIncome) {
+                    posting(out, QStringLiteral("Aktiva:Bank"), gross);
+                    if (tax) posting(out, QStringLiteral("Passiva:Umsatzsteuer:") + rate, -tax);
+                    posting(out, QStringLiteral("Erträge:") + account, -net, false);
+                } else {
+                    posting(out, QStringLiteral("Aufwand:") + account, net);
+                    if (tax) posting(out, QStringLiteral("Aktiva:Vorsteuer:") + rate, tax);
+                    posting(out, QStringLiteral("Aktiva:Bank"), 0, false);
+                }
+                out += '\n';
+            }
+        }
+    }
+    return out;
 }
 
 }  // namespace quandor

@@ -17,4 +17,11 @@ struct GeneratorOptions {
 
 Database generateDatabase(const GeneratorOptions& options);
 
+// The booking items of `db` as a plain-text journal (UTF-8), one balanced
+// transaction per item: net amount on the item's account, VAT on the
+// input-tax or output-tax account of its rate, the gross amount against
+// "Bank". A yardstick for the load benchmark: the same books as a
+// double-entry journal for a command-line ledger program.
+QByteArray ledgerJournal(const Database& db);
+
 }  // namespace quandor

@@ -661,7 +661,25 @@ void QuandorAppDelegate::setSaveAllowed(bool allowed) {
     saveAllowed_ = allowed && !refused_;
 }
 
-QuandorAppDelegate::SaveOutcome QuandorAppDelegate::saveDataToDisk(bool force) {
+namespace {
+
+// True when the file at `path` holds exactly `bytes`, compared piece by piece.
+bool fileHolds(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (file.size() != bytes.size() || !file.open(QIODevice::ReadOnly)) return false;
+    constexpr qint64 kPiece = qint64{1} << 20;
+    QByteArray piece;
+    for (qint64 at = 0; at < bytes.size(); at += kPiece) {
+        piece = file.read(kPiece);
+        if (piece.isEmpty() || QByteArrayView(piece) != QByteArrayView(bytes).sliced(at, piece.size()))
+            return false;
+    }
+    return file.atEnd();
+}
+
+}  // namespace
+
+QuandorAppDelegate::SaveOutcome QuandorAppDelegate::saveDataToDisk(bool force, bool unlessOnDisk) {
     if (refused_) return SaveOutcome::Disabled;
     settings_.setInt(P::backupAlertInt, settings_.getInt(P::backupAlertInt) + 1);
     if (users_->loaded())
@@ -685,6 +703,15 @@ QuandorAppDelegate::SaveOutcome QuandorAppDelegate::saveDataToDisk(bool force) {
         const QByteArray bytes = archive::write(db_.toRoot());
         if (bytes.isEmpty()) {
             reason = QStringLiteral("Die Daten konnten nicht für die Datei aufbereitet werden.");
+        } else if (unlessOnDisk && fileHolds(path, bytes)) {
+            // Already on disk, byte for byte (the last save, synced before its
+            // rename, or the file as loaded): writing it again adds nothing but
+            // a wait for the disk's sync, which on a busy machine takes seconds.
+            savedPath_ = path;
+            savedChangeCount_ = counted;
+            lastSaveError_.clear();
+            saveErrorReported_ = false;
+            return SaveOutcome::Unchanged;
         } else if (hooks_.writeFile) {
             ok = hooks_.writeFile(path, bytes, &reason);
         } else {
@@ -779,8 +806,9 @@ void QuandorAppDelegate::applicationWillTerminate() {
     // what the running one works with.
     if (refused_) return;
     storeSelection();
-    // Quitting always writes, so a change that was not announced is not lost.
-    saveDataToDisk(true);
+    // Quitting always encodes, so a change that was not announced is not lost;
+    // the file is rewritten unless it holds exactly these bytes already.
+    saveDataToDisk(true, true);
     syncSettings();
     releaseLock();
 }

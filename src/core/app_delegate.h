@@ -76,7 +76,7 @@ class QuandorAppDelegate {
 
     enum class SaveOutcome {
         Written,
-        Unchanged,  // nothing changed since the last write; nothing encoded or written
+        Unchanged,  // nothing changed since the last write, or (unlessOnDisk) the file holds these bytes
         Disabled,   // saving is not allowed (before a load, missing folder, unreadable file)
         Failed,     // the write failed; reported once, tried again at the next save
     };
@@ -175,7 +175,9 @@ class QuandorAppDelegate {
     bool allowWindow() const { return allowWindow_; }
     void setAllowWindow(bool allowed) { allowWindow_ = allowed; }
     LoadOutcome loadDataFromDisk();
-    SaveOutcome saveDataToDisk(bool force = false);
+    // force: write even when no change was noted. unlessOnDisk: but not when
+    // the file holds exactly the bytes to write (quitting: no sync to wait for).
+    SaveOutcome saveDataToDisk(bool force = false, bool unlessOnDisk = false);
     void autoSave();  // periodic: skips when nothing changed
     void save();      // file menu: always writes
     bool isSaveAllowed() const;

@@ -6,6 +6,7 @@
 #include "print/page.h"
 #include "ui/data_pages.h"
 #include "ui/icons.h"
+#include "ui/import_sheets.h"
 #include "ui/item_sheet.h"
 #include "ui/main_window_drags.h"
 #include "ui/master_list_pages.h"
@@ -73,6 +74,7 @@ DesktopShell::DesktopShell(QuandorAppDelegate& delegate, QtUiPort& ui)
     bindItemSheet();
     installYearListSheets(*main_, controllers_->years, delegate_);  // new, edit and delete year and statement
     installDataPages(this, *main_, *prefs_, delegate_, ui_);
+    installImportSheets(delegate_, *main_);  // "Posten importieren" and files dropped on the item list
 
     // The VAT return window behind the toolbar's "Voranmeldung".
     auto* vatWindow = new VoranmeldungWindow(delegate_, controllers_->vat, main_);

@@ -3,8 +3,9 @@
 
 1. For every GNUstep sample, independent_dump.py must print NAME.expected.json
    (this checks the independent decoder itself).
-2. archive_sample_writer writes the sample database through our writer; the
-   independent dump of that file must equal our dump of the tree written.
+2. archive_sample_writer writes the sample database through our writer, in
+   the program's layout and in that of a writer that merges nothing; the
+   independent dump of both files must equal our dump of the tree written.
 
 Usage: cross_check.py SAMPLE_WRITER FIXTURE_DIR WORK_DIR
 """
@@ -54,6 +55,9 @@ def main():
     with open(os.path.join(work, "sample.json"), encoding="utf-8") as f:
         ours = f.read().rstrip("\n")
     ok &= compare("sample database written by our writer", ours, theirs)
+    with open(os.path.join(work, "sample-unshared.archive"), "rb") as f:
+        theirs = independent_dump.dump(f.read())
+    ok &= compare("sample database written without shared values", ours, theirs)
     return 0 if ok else 1
 
 

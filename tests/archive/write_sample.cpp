@@ -1,6 +1,7 @@
 // Writes the sample database through our writer for the independent
 // cross-check: DIR/sample.archive and DIR/sample.json (our canonical dump of
-// the tree that was written).
+// the tree that was written), and DIR/sample-unshared.archive, the same tree
+// in the layout of a writer that merges nothing.
 
 #include "archive_test_support.h"
 
@@ -20,9 +21,13 @@ int main(int argc, char** argv) {
     const quandor::Value sample = test::sampleDatabase();
     const QString dir = QString::fromLocal8Bit(argv[1]);
     QFile archive(dir + QStringLiteral("/sample.archive"));
+    QFile unshared(dir + QStringLiteral("/sample-unshared.archive"));
     QFile json(dir + QStringLiteral("/sample.json"));
-    if (!archive.open(QIODevice::WriteOnly) || !json.open(QIODevice::WriteOnly)) return 3;
+    if (!archive.open(QIODevice::WriteOnly) || !unshared.open(QIODevice::WriteOnly) ||
+        !json.open(QIODevice::WriteOnly))
+        return 3;
     archive.write(write(sample));
+    unshared.write(write(sample, Sharing::Unshared));
     json.write(canonicalJson(sample) + '\n');
     return 0;
 }

@@ -469,6 +469,50 @@ TEST(Saving, PeriodicSaveSkipsWhenNothingChanged) {
     EXPECT_EQ(writes, 4);
 }
 
+// Quitting encodes the data always, but waits for the disk only when the
+// file does not hold those bytes yet: an unchanged database is not rewritten
+// (its sync is what made quitting slow on a busy disk), while a change that
+// was never announced, or a file replaced behind the program's back, is written.
+TEST(Quitting, RewritesTheFileOnlyWhenItsBytesDiffer) {
+    Home home;
+    int writes = 0;
+    home.app->hooks().writeFile = [&](const QString& p, const QByteArray& b, QString* r) {
+        ++writes;
+        return writeFileAtomically(p, b, r);
+    };
+    home.app->awakeFromNib();
+    home.app->setYears({Record::create(RecordClass::Year, home.app->nowStamp())});
+    EXPECT_EQ(home.app->saveDataToDisk(), QuandorAppDelegate::SaveOutcome::Written);
+    const QByteArray saved = readAll(home.dbPath());
+    home.app->applicationWillTerminate();
+    EXPECT_EQ(writes, 1);
+    EXPECT_EQ(readAll(home.dbPath()), saved);
+    EXPECT_EQ(home.settings->getInt(P::backupAlertInt), 2);  // the skipped save still counts
+
+    // The next run changes a year without telling anyone.
+    home.restartProgram();
+    home.app->hooks().writeFile = [&](const QString& p, const QByteArray& b, QString* r) {
+        ++writes;
+        return writeFileAtomically(p, b, r);
+    };
+    home.app->awakeFromNib();
+    ASSERT_EQ(home.app->years().size(), 1u);
+    home.app->years()[0]->set(keys::dateValue, u"2031"_s);
+    home.app->applicationWillTerminate();
+    EXPECT_EQ(writes, 2);
+    auto read = archive::readFile(home.dbPath());
+    ASSERT_TRUE(read.ok);
+    EXPECT_EQ(Database::fromRoot(read.root).years[0]->text(keys::dateValue), u"2031"_s);
+
+    // Another program put other bytes of the same size in the file's place.
+    QByteArray other = readAll(home.dbPath());
+    other[other.size() / 2] = static_cast<char>(other[other.size() / 2] ^ 0x01);
+    writeAll(home.dbPath(), other);
+    home.app->applicationWillTerminate();
+    EXPECT_EQ(writes, 3);
+    EXPECT_NE(readAll(home.dbPath()), other);
+}
+
 TEST(Saving, RoundTripThroughTheFile) {
     Home home;
     home.app->awakeFromNib();

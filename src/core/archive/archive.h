@@ -51,6 +51,16 @@ ReadResult readFile(const QString& path);
 
 // Encodes `root` as a binary keyed archive in Apple's layout.
 QByteArray write(const Value& root);
+
+// How equal values are laid out. Shared is the program's own layout (equal
+// strings, numbers and dates share one object). Unshared is that of a plain
+// archiver without the property-list layer's merging: every string, number
+// and date an object of its own each time it is written, dictionary keys
+// included, and no property-list object merged (not even the UIDs or the
+// entry names). Both read back to the same values; the program writes Shared
+// and offers Unshared to tests and benchmarks of files from such writers.
+enum class Sharing { Shared, Unshared };
+QByteArray write(const Value& root, Sharing sharing);
 // The same bytes written straight to `device` (a QSaveFile, say), without
 // holding the whole file in memory: for large databases this saves as much
 // memory as the file is big. False when the device refuses a write; the

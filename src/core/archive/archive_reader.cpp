@@ -2,8 +2,9 @@
 //
 // Policy (docs/FILE_FORMAT.md, "What the reader accepts"):
 // - Objects are decoded lazily from the root, each archive index once: a
-//   record, list or dictionary referenced twice is one shared object, and equal
-//   strings (one property-list object) share one QString.
+//   record, list or dictionary referenced twice is one shared object. Equal
+//   scalars share one decoded value (scalar_table.h), however the file stores
+//   them: once (as CF merges them) or each time anew.
 // - Classes are recognised by "$classname" alone; mutable and immutable
 //   Foundation classes alike; unknown classes become OpaqueObjects whose raw
 //   subtree is kept (raw_store.h) and written back.
@@ -23,16 +24,19 @@
 #include "core/archive/flat_hash.h"
 #include "core/archive/format.h"
 #include "core/archive/raw_store.h"
+#include "core/archive/scalar_table.h"
 #include "core/archive/xml_plist.h"
 #include "core/keys.h"
 #include "core/record.h"
 
 #include <QFile>
+#include <QHash>
 #include <QStringDecoder>
 
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <string_view>
 #include <unordered_map>
 
 namespace quandor::archive {
@@ -57,14 +61,19 @@ constexpr int kMaxDepth = 100;
 // subtrees descend into these; Foundation writes at most two levels).
 constexpr int kMaxPlistDepth = 32;
 
-// Per archive index: state in the top two bits, weight (expanded size) below.
-constexpr uint32_t kWeightMask = (1u << 30) - 1;
+// Per archive index: state in the top two bits; below, for Done and
+// PropertiesOf, the index of the decoded value in Decoder::decoded_.
+constexpr uint32_t kPayloadMask = (1u << 30) - 1;
+constexpr uint32_t kWeightMask = kPayloadMask;  // weights are kept below this too
 enum State : uint32_t { Unvisited = 0, InProgress = 1, Done = 2, PropertiesOf = 3 };
 constexpr uint32_t stateOf(uint32_t slot) {
     return slot >> 30;
 }
-constexpr uint32_t makeSlot(State s, uint64_t weight) {
-    return (uint32_t{s} << 30) | static_cast<uint32_t>(std::min<uint64_t>(weight, kWeightMask));
+constexpr uint32_t payloadOf(uint32_t slot) {
+    return slot & kPayloadMask;
+}
+constexpr uint32_t makeSlot(State s, uint32_t payload) {
+    return (uint32_t{s} << 30) | payload;
 }
 
 // The keys of archived objects the decoder looks at.
@@ -128,6 +137,7 @@ class Decoder {
         : data_(reinterpret_cast<const uint8_t*>(bytes.constData())),
           size_(static_cast<size_t>(bytes.size())) {
         nameCache_.fill({UINT64_MAX, Name::Other});
+        recentNumbers_.fill({0, Object{}});  // index 0 is nil, never looked up here
     }
 
     Value run();
@@ -155,10 +165,14 @@ class Decoder {
     }
 
     // --- values ---
-    // A reference into the cache (stable: the cache never grows while decoding).
-    const Value& decodeIndex(uint64_t index, int depth, uint64_t& weight);
+    Value decodeIndex(uint64_t index, int depth, uint64_t& weight);
     Value decodeRef(uint64_t ref, int depth, uint64_t& weight);
     Value scalar(const Object& o) const;
+    // The decoded_ entry of a text or data object `o` (property-list ref `ref`): one per
+    // distinct value.
+    uint32_t scalarEntry(uint64_t ref, const Object& o);
+    // Keeps a decoded value for later references; its index in decoded_.
+    uint32_t remember(Value v, uint64_t weight);
     Value decodeObject(uint64_t index, const Object& o, int depth, uint64_t& weight);
     const ClassInfo& classOf(const Object& o);
     ClassInfo describeClass(uint64_t classIndex);
@@ -190,11 +204,21 @@ class Decoder {
     uint64_t limit_ = 0;
 
     BigVector<uint32_t> slots_;  // per archive index
-    BigVector<Value> cache_;     // per archive index, valid when Done / PropertiesOf
-    std::unordered_map<uint64_t, Key> keyCache_;  // archive index → key (keys are few)
-    BigVector<uint32_t>
-        stringIndex_;  // per property-list ref: archive index + 1 of its decoded text
+    struct Decoded {
+        Value value;
+        uint32_t weight;  // expanded size, at most kWeightMask
+    };
+    std::vector<Decoded> decoded_;  // objects and distinct scalars decoded so far
+    std::array<std::pair<uint64_t, Object>, 512> recentNumbers_;  // archive index → number
 
+    // Scalars and keys by their bytes; long ones by property-list ref.
+    ScalarTable<uint32_t> scalars_;  // → index in decoded_
+    U64Map longScalars_;             // property-list ref → index in decoded_
+    ScalarTable<Key> keys_;
+    U64Map longKeys_;  // property-list ref → index in longKeyValues_
+    std::vector<Key> longKeyValues_;
+
+    QHash<QString, std::shared_ptr<const Icon>> plainIcons_;  // name → the one Icon
     std::array<std::pair<uint64_t, Name>, 256> nameCache_;
     std::unordered_map<uint64_t, ClassInfo> classes_;
     uint64_t lastClassIndex_ = 0;
@@ -256,7 +280,12 @@ Value Decoder::run() {
 
     count_ = objects_.count;
     slots_.assign(count_, 0);
-    cache_.resize(count_);
+    // Room for the decoded values of most files, so that they are seldom
+    // moved while the table grows (a merging writer's file needs about one
+    // per two indices, one that merges nothing one per twenty); untouched
+    // capacity costs address space, not memory.
+    decoded_.reserve(std::min<uint64_t>(count_ / 2 + 16, uint64_t{1} << 20));
+    scalars_.reserve(std::min<uint64_t>(count_ / 4 + 16, uint64_t{1} << 18));
 
     for (uint64_t i = 0; i < topDict.count; ++i) {
         const Object k = object(keyRef(topDict, i));
@@ -283,7 +312,7 @@ Name Decoder::nameOf(uint64_t ref) {
     Name name = k.isString() ? Name::Other : Name::NotText;
     if (k.isString()) {
         struct Known {
-            const char* text;
+            std::string_view text;
             Name name;
         };
         static const Known known[] = {
@@ -305,7 +334,7 @@ Name Decoder::nameOf(uint64_t ref) {
             {names::classes, Name::Classes},
         };
         for (const Known& kn : known) {
-            if (bplist::Reader::equalsAscii(k, kn.text, std::strlen(kn.text))) {
+            if (bplist::Reader::equalsAscii(k, kn.text.data(), kn.text.size())) {
                 name = kn.name;
                 break;
             }
@@ -371,55 +400,82 @@ Value Decoder::scalar(const Object& o) const {
     }
 }
 
-const Value& Decoder::decodeIndex(uint64_t index, int depth, uint64_t& weight) {
+uint32_t Decoder::scalarEntry(uint64_t ref, const Object& o) {
+    const uint64_t n = o.scalarSize();
+    if (n == 0) fail(Damage::UnexpectedObject);  // arrays, sets and UIDs cannot stand here
+    if (n > ScalarTable<uint32_t>::kMaxBytes) {
+        if (const uint32_t* known = longScalars_.find(ref)) return *known;
+        const uint32_t id = remember(scalar(o), 1);
+        longScalars_.insert(ref, id);
+        return id;
+    }
+    const uint64_t h = ScalarTable<uint32_t>::hash(0, o.start, n);
+    if (const uint32_t* known = scalars_.find(h, 0, o.start, n)) return *known;
+    const uint32_t id = remember(scalar(o), 1);
+    scalars_.insert(h, 0, o.start, n, id);
+    return id;
+}
+
+uint32_t Decoder::remember(Value v, uint64_t weight) {
+    if (decoded_.size() >= kPayloadMask) fail(Damage::TooLarge);
+    decoded_.push_back({std::move(v), static_cast<uint32_t>(std::min<uint64_t>(weight, kWeightMask))});
+    return static_cast<uint32_t>(decoded_.size() - 1);
+}
+
+Value Decoder::decodeIndex(uint64_t index, int depth, uint64_t& weight) {
     if (index == 0) {  // UID 0 is nil
         add(weight, 1);
         return kNil;
     }
     if (index >= count_) fail(Damage::RefOutOfRange);
-    switch (stateOf(slots_[index])) {
-        case Done:
-            add(weight, slots_[index] & kWeightMask);
-            return cache_[index];
+    const uint32_t slot = slots_[index];
+    switch (stateOf(slot)) {
+        case Done: {
+            const Decoded& d = decoded_[payloadOf(slot)];
+            add(weight, d.weight);
+            return d.value;
+        }
         case InProgress:
             fail(Damage::Cycle);
         case PropertiesOf: {
             // Decoded straight into a record's properties; now also wanted as a dictionary value.
-            cache_[index] = Value(std::make_shared<Dict>(cache_[index].asRecord()->properties()));
-            slots_[index] = makeSlot(Done, slots_[index] & kWeightMask);
-            add(weight, slots_[index] & kWeightMask);
-            return cache_[index];
+            Decoded& d = decoded_[payloadOf(slot)];
+            d.value = Value(std::make_shared<Dict>(d.value.asRecord()->properties()));
+            slots_[index] = makeSlot(Done, payloadOf(slot));
+            add(weight, d.weight);
+            return d.value;
         }
         default:
             break;
     }
     if (depth > kMaxDepth) fail(Damage::TooDeep);
 
+    // Numbers are not kept per index (a file that shares nothing has millions,
+    // each read once); the few a merging writer names again and again (0,
+    // false) are found in a small cache instead of being parsed anew.
+    auto& recent = recentNumbers_[index & (recentNumbers_.size() - 1)];
+    if (recent.first == index) {
+        add(weight, 1);
+        return scalar(recent.second);
+    }
     const uint64_t ref = plistRefOf(index);
     const Object o = object(ref);
-    uint64_t w = 1;
-    Value v;
-    if (o.kind == Kind::Dict) {
-        slots_[index] = makeSlot(InProgress, 0);
-        v = decodeObject(index, o, depth + 1, w);
-    } else if (o.isString()) {
-        // Writers merge equal strings into one property-list object that
-        // several archive indices name: decode it once and share the QString.
-        if (stringIndex_.empty()) stringIndex_.assign(plist_.objectCount(), 0);
-        const uint32_t first = stringIndex_[ref];
-        if (first && stateOf(slots_[first - 1]) == Done) {
-            v = cache_[first - 1];
-        } else {
-            v = Value(text(o));
-            if (index < UINT32_MAX) stringIndex_[ref] = static_cast<uint32_t>(index + 1);
+    if (o.kind != Kind::Dict) {
+        add(weight, 1);
+        if (!o.isString() && o.kind != Kind::Data) {
+            recent = {index, o};
+            return scalar(o);
         }
-    } else {
-        v = scalar(o);  // arrays, sets and UIDs cannot stand in "$objects"
+        const uint32_t id = scalarEntry(ref, o);
+        slots_[index] = makeSlot(Done, id);
+        return decoded_[id].value;
     }
-    slots_[index] = makeSlot(Done, w);
-    cache_[index] = std::move(v);
+    slots_[index] = makeSlot(InProgress, 0);
+    uint64_t w = 1;
+    Value v = decodeObject(index, o, depth + 1, w);
+    slots_[index] = makeSlot(Done, remember(v, w));
     add(weight, w);
-    return cache_[index];
+    return v;
 }
 
 Value Decoder::decodeRef(uint64_t ref, int depth, uint64_t& weight) {
@@ -429,7 +485,8 @@ Value Decoder::decodeRef(uint64_t ref, int depth, uint64_t& weight) {
     // Tolerated: a scalar stored inline where an object reference belongs.
     if (o.isContainer()) fail(Damage::UnexpectedObject);
     add(weight, 1);
-    return scalar(o);
+    if (!o.isString() && o.kind != Kind::Data) return scalar(o);
+    return decoded_[scalarEntry(ref, o)].value;
 }
 
 ClassInfo Decoder::describeClass(uint64_t classIndex) {
@@ -580,20 +637,34 @@ std::optional<Key> Decoder::keyOf(uint64_t ref) {
     // keys into immutable strings). Anything else makes the caller keep the
     // dictionary as an opaque object. No object is decoded here, so the key
     // pass of a dictionary never nests into another dictionary.
+    // Each distinct key text is interned once (scalar_table.h): interning
+    // takes the key table's lock, and a file may repeat every key per record.
     uint64_t index = 0;
-    Object k;
+    uint64_t textRef = ref;
     if (plist_.uid(ref, &index)) {
         if (index == 0) return std::nullopt;
         if (index >= count_) fail(Damage::RefOutOfRange);
-        if (auto it = keyCache_.find(index); it != keyCache_.end()) return it->second;
-        k = archived(index);
-    } else {
-        k = object(ref);
+        textRef = plistRefOf(index);
     }
+    const Object k = object(textRef);
     if (!k.isString()) return std::nullopt;
+    const uint64_t bytes = k.kind == Kind::Utf16 ? 2 * k.count : k.count;
+    const bool byBytes = bytes <= ScalarTable<Key>::kMaxBytes;
+    const auto kind = static_cast<uint8_t>(k.kind);
+    const uint64_t h = byBytes ? ScalarTable<Key>::hash(kind, k.payload, bytes) : 0;
+    if (byBytes) {
+        if (const Key* known = keys_.find(h, kind, k.payload, bytes)) return *known;
+    } else if (const uint32_t* known = longKeys_.find(textRef)) {
+        return longKeyValues_[*known];
+    }
     const auto key = Key::tryIntern(text(k));
     if (!key) fail(Damage::TooManyKeys);
-    if (index) keyCache_.emplace(index, *key);
+    if (byBytes) {
+        keys_.insert(h, kind, k.payload, bytes, *key);
+    } else {
+        longKeyValues_.push_back(*key);
+        longKeys_.insert(textRef, static_cast<uint32_t>(longKeyValues_.size() - 1));
+    }
     return key;
 }
 
@@ -653,7 +724,11 @@ bool Decoder::decodeEntries(const Object& o, Dict& out, int depth, uint64_t& wei
     // amount may have been written a million items earlier). Resolve them in
     // stages over the whole dictionary, each stage asking for the memory the
     // next one needs, so that the cache misses overlap instead of queueing:
-    // offsets, then the UID objects, then the slots of the archive indices.
+    // offsets, then the UID objects, then the slots of the archive indices
+    // and their entries in "$objects". (Going further, to the decoded values
+    // or the objects' own bytes, measured slower: the extra passes cost more
+    // than the misses they hide, most of which the hardware prefetcher
+    // already catches in a file written in order.)
     for (uint64_t i = 0; i < n; ++i) {
         EntrySlot& slot = keyStack_[base + i];
         uint64_t offset;
@@ -671,7 +746,7 @@ bool Decoder::decodeEntries(const Object& o, Dict& out, int depth, uint64_t& wei
             slot.inlineValue = true;
         } else if (slot.value < count_) {
             __builtin_prefetch(&slots_[slot.value]);
-            __builtin_prefetch(&cache_[slot.value]);
+            __builtin_prefetch(objects_.payload + slot.value * plist_.refSize());
         }
     }
 
@@ -755,16 +830,20 @@ void Decoder::decodeProperties(const RecordPtr& r, uint64_t ref, int depth, uint
     switch (stateOf(slot)) {
         case InProgress:
             fail(Damage::Cycle);
-        case Done:
-            if (cache_[index].type() != Value::Type::Dict) fail(Damage::NotDictionary);
-            add(weight, slot & kWeightMask);
-            props = *cache_[index].asDict();
+        case Done: {
+            const Decoded& d = decoded_[payloadOf(slot)];
+            if (d.value.type() != Value::Type::Dict) fail(Damage::NotDictionary);
+            add(weight, d.weight);
+            props = *d.value.asDict();
             break;
-        case PropertiesOf:
+        }
+        case PropertiesOf: {
             // One dictionary archived as the properties of two records: each gets its copy.
-            add(weight, slot & kWeightMask);
-            props = cache_[index].asRecord()->properties();
+            const Decoded& d = decoded_[payloadOf(slot)];
+            add(weight, d.weight);
+            props = d.value.asRecord()->properties();
             break;
+        }
         default: {
             if (depth > kMaxDepth) fail(Damage::TooDeep);
             const Object d = archived(index);
@@ -774,8 +853,7 @@ void Decoder::decodeProperties(const RecordPtr& r, uint64_t ref, int depth, uint
             uint64_t w = 1;
             // Straight into the record: the common case copies nothing.
             if (!decodeEntries(d, props, depth + 1, w)) fail(Damage::NotDictionary);
-            slots_[index] = makeSlot(PropertiesOf, w);
-            cache_[index] = Value(r);
+            slots_[index] = makeSlot(PropertiesOf, remember(Value(r), w));
             add(weight, w);
             break;
         }
@@ -817,9 +895,9 @@ void Decoder::decodeChildList(const RecordPtr& r, ChildList list, uint64_t ref, 
         case PropertiesOf:
             fail(Damage::NotList);
         case Done: {
-            const Value list = cache_[index];
+            const Value list = decoded_[payloadOf(slot)].value;
             if (list.type() != Value::Type::List) fail(Damage::NotList);
-            add(weight, slot & kWeightMask);
+            add(weight, decoded_[payloadOf(slot)].weight);
             out.reserve(list.asList()->size());
             for (const Value& v : *list.asList()) append(v);
             break;
@@ -901,8 +979,16 @@ Value Decoder::decodeImage(uint64_t index, const Object& o, const ClassInfo& cls
     // The form the writer gives a named icon needs nothing kept; any other
     // image keeps its archived subtree, to be written back unchanged.
     const bool plain = cls.plainImage && o.count == 2 && sawName && plainName;
-    if (!plain) icon->raw = keep(index);
-    return Value(std::shared_ptr<const Icon>(std::move(icon)));
+    if (!plain) {
+        icon->raw = keep(index);
+        return Value(std::shared_ptr<const Icon>(std::move(icon)));
+    }
+    // Plain named icons of equal name are one Icon, as the writer writes them
+    // as one image: a file that gives every record its own image (a writer
+    // that merges nothing) costs no Icon per record.
+    std::shared_ptr<const Icon>& known = plainIcons_[icon->name];
+    if (!known) known = std::move(icon);
+    return Value(known);
 }
 
 int Decoder::countRepresentations(uint64_t ref) {

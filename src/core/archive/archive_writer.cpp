@@ -9,6 +9,12 @@
 // object (all immutable values, so sharing cannot change what is read back).
 // Kept raw subtrees (raw_store.h) are written back object for object, their
 // class dictionaries merged with the writer's own.
+//
+// Sharing::Unshared turns every merge off except the archiver's own rules (an
+// object met twice by address and a class are written once): each scalar,
+// key, date and named icon gets an object of its own, and the property list
+// merges nothing, so that every UID and every entry name ("$class",
+// "NS.keys", …) is a separate property-list object too.
 
 #include "core/archive/archive.h"
 
@@ -80,7 +86,7 @@ class RecentScalars {
 
 class Encoder {
   public:
-    Encoder();
+    explicit Encoder(Sharing sharing = Sharing::Shared);
     // Encodes the archive of `root`; then finish it with b_.finish.
     void run(const Value& root);
     QByteArray bytes() const { return b_.finish(top_); }
@@ -95,6 +101,9 @@ class Encoder {
     }
     uint32_t scalarObject(Ref r);
     Ref uidOf(uint32_t index);
+    // An entry name of an archived object: the one shared reference, or in
+    // the unshared layout a fresh string each time.
+    Ref entryName(Ref shared) { return unshared_ ? b_.copyScalar(shared) : shared; }
     uint32_t keyObject(Key k);
     uint32_t fixedClass(FixedClass c);
     uint32_t classObject(const QString& name, const std::vector<QString>& chain);
@@ -115,6 +124,7 @@ class Encoder {
     Ref rawNode(const RawStore& store, std::vector<uint32_t>& ids, uint32_t node);
 
     Builder b_;
+    bool unshared_ = false;
     GrowBuffer<Ref> objects_;           // archive index → property-list ref
     GrowBuffer<uint32_t> scalarIndex_;  // property-list ref → archive index (0 = none)
     GrowBuffer<Ref> uidRefs_;           // archive index → ref of its UID + 1
@@ -138,7 +148,8 @@ class Encoder {
     Ref kProperties_;
 };
 
-Encoder::Encoder() {
+Encoder::Encoder(Sharing sharing) : unshared_(sharing == Sharing::Unshared) {
+    b_.setMerging(!unshared_);
     top_ = b_.reserve();  // reference 0, as CF lays out the top object
     kClass_ = b_.ascii(names::classKey);
     kKeys_ = b_.ascii(names::nsKeys);
@@ -173,6 +184,7 @@ uint32_t Encoder::scalarObject(Ref r) {
     if (r < scalarIndex_.size() && scalarIndex_[r]) return scalarIndex_[r];
     const auto index = static_cast<uint32_t>(objects_.size());
     objects_.push_back(r);
+    if (unshared_) return index;  // r is a fresh object: nothing to find again
     if (r >= scalarIndex_.size())
         scalarIndex_.resize(std::max<size_t>(r + 1, scalarIndex_.size() * 2), 0u);
     scalarIndex_[r] = index;
@@ -180,6 +192,7 @@ uint32_t Encoder::scalarObject(Ref r) {
 }
 
 Ref Encoder::uidOf(uint32_t index) {
+    if (unshared_) return b_.uidUnmerged(index);
     if (index >= uidRefs_.size())
         uidRefs_.resize(std::max<size_t>(index + 1, uidRefs_.size() * 2), Ref{0});
     if (!uidRefs_[index]) uidRefs_[index] = b_.uidUnmerged(index) + 1;
@@ -188,6 +201,7 @@ Ref Encoder::uidOf(uint32_t index) {
 
 uint32_t Encoder::keyObject(Key k) {
     const uint32_t id = k.id();
+    if (unshared_) return scalarObject(b_.string(k.name()));
     if (id >= keyIndex_.size()) keyIndex_.resize(std::max<size_t>(id + 1, 256), 0);
     if (!keyIndex_[id]) keyIndex_[id] = scalarObject(b_.string(k.name()));
     return keyIndex_[id];
@@ -200,7 +214,7 @@ uint32_t Encoder::classObject(const QString& name, const std::vector<QString>& c
     std::vector<Ref> chainRefs;
     chainRefs.reserve(chain.size());
     for (const QString& c : chain) chainRefs.push_back(b_.string(c));
-    const Ref keys[] = {kClassname_, kClasses_};
+    const Ref keys[] = {entryName(kClassname_), entryName(kClasses_)};
     const Ref values[] = {b_.string(name), b_.array(chainRefs.data(), chainRefs.size())};
     const auto index = static_cast<uint32_t>(objects_.size());
     objects_.push_back(b_.dict(keys, values, 2));
@@ -241,7 +255,7 @@ Ref Encoder::objectDict(uint32_t classIndex, const Ref* keys, const Ref* values,
     // "$class" first, then the entries in writing order.
     std::array<Ref, 8> k, v;
     assert(n < k.size());
-    k[0] = kClass_;
+    k[0] = entryName(kClass_);
     v[0] = uidOf(classIndex);
     for (size_t i = 0; i < n; ++i) {
         k[i + 1] = keys[i];
@@ -273,6 +287,7 @@ uint32_t Encoder::encode(const Value& v) {
             const QString& s = v.asString();
             const auto data = reinterpret_cast<uint64_t>(s.constData());
             const auto size = static_cast<uint64_t>(s.size()) | (uint64_t{5} << 56);
+            if (unshared_) return scalarObject(b_.string(s));
             if (const uint32_t* known = recent_.find(data, size)) return *known;
             const uint32_t index = scalarObject(b_.string(s));
             recent_.remember(data, size, index);
@@ -311,7 +326,7 @@ uint32_t Encoder::encode(const Value& v) {
 }
 
 uint32_t Encoder::numberObject(uint64_t kind, uint64_t bits, const Value& v) {
-    if (const uint32_t* known = recent_.find(bits, kind)) return *known;
+    if (const uint32_t* known = unshared_ ? nullptr : recent_.find(bits, kind)) return *known;
     Ref r;
     switch (kind) {
         case 1:
@@ -328,7 +343,7 @@ uint32_t Encoder::numberObject(uint64_t kind, uint64_t bits, const Value& v) {
             break;
     }
     const uint32_t index = scalarObject(r);
-    recent_.remember(bits, kind, index);
+    if (!unshared_) recent_.remember(bits, kind, index);
     return index;
 }
 
@@ -344,7 +359,7 @@ uint32_t Encoder::dictObject(const Dict& d, bool shared) {
         stack_.push_back(uidOf(value));
     }
     Ref keys;
-    if (lastKeysArray_ != kUnset && lastKeys_.size() == n &&
+    if (!unshared_ && lastKeysArray_ != kUnset && lastKeys_.size() == n &&
         std::equal(lastKeys_.begin(), lastKeys_.end(),
                    stack_.begin() + static_cast<std::ptrdiff_t>(base))) {
         keys = b_.arrayLike(lastKeysArray_);
@@ -356,7 +371,7 @@ uint32_t Encoder::dictObject(const Dict& d, bool shared) {
     }
     const Ref values = b_.array(stack_.data() + base + n, n);
     stack_.resize(base);
-    const Ref k[] = {kKeys_, kObjects_};
+    const Ref k[] = {entryName(kKeys_), entryName(kObjects_)};
     const Ref v[] = {keys, values};
     objects_[index] = objectDict(fixedClass(Dictionary), k, v, 2);
     return index;
@@ -372,7 +387,8 @@ uint32_t Encoder::listObject(const ValueList& l) {
     }
     const Ref elements = b_.array(stack_.data() + base, l.size());
     stack_.resize(base);
-    objects_[index] = objectDict(fixedClass(Array), &kObjects_, &elements, 1);
+    const Ref name = entryName(kObjects_);
+    objects_[index] = objectDict(fixedClass(Array), &name, &elements, 1);
     return index;
 }
 
@@ -391,7 +407,8 @@ uint32_t Encoder::childListObject(const RecordList& l, const ForeignElements* fo
     }
     const Ref elements = b_.array(stack_.data() + base, stack_.size() - base);
     stack_.resize(base);
-    objects_[index] = objectDict(fixedClass(Array), &kObjects_, &elements, 1);
+    const Ref name = entryName(kObjects_);
+    objects_[index] = objectDict(fixedClass(Array), &name, &elements, 1);
     return index;
 }
 
@@ -409,12 +426,12 @@ uint32_t Encoder::record(const RecordPtr& r) {
         case EntryState::Missing:
             break;
         case EntryState::Nil:
-            keys[n] = kProperties_;
+            keys[n] = entryName(kProperties_);
             values[n++] = uidOf(0);
             break;
         case EntryState::Present: {
             const uint32_t dict = dictObject(props, false);
-            keys[n] = kProperties_;
+            keys[n] = entryName(kProperties_);
             values[n++] = uidOf(dict);
             break;
         }
@@ -426,12 +443,12 @@ uint32_t Encoder::record(const RecordPtr& r) {
             case EntryState::Missing:
                 break;
             case EntryState::Nil:
-                keys[n] = kChildList_[static_cast<size_t>(list)];
+                keys[n] = entryName(kChildList_[static_cast<size_t>(list)]);
                 values[n++] = uidOf(0);
                 break;
             case EntryState::Present: {
                 const uint32_t array = childListObject(children, foreign);
-                keys[n] = kChildList_[static_cast<size_t>(list)];
+                keys[n] = entryName(kChildList_[static_cast<size_t>(list)]);
                 values[n++] = uidOf(array);
                 break;
             }
@@ -446,11 +463,12 @@ uint32_t Encoder::record(const RecordPtr& r) {
 uint32_t Encoder::dateObject(Date d) {
     uint64_t bits;
     std::memcpy(&bits, &d.sinceReference, 8);
-    if (const uint32_t* known = dates_.find(bits)) return *known;
+    if (const uint32_t* known = unshared_ ? nullptr : dates_.find(bits)) return *known;
     const uint32_t index = reserve();
-    dates_.insert(bits, index);
+    if (!unshared_) dates_.insert(bits, index);
     const Ref time = b_.real64(d.sinceReference);
-    objects_[index] = objectDict(fixedClass(DateClass), &kTime_, &time, 1);
+    const Ref name = entryName(kTime_);
+    objects_[index] = objectDict(fixedClass(DateClass), &name, &time, 1);
     return index;
 }
 
@@ -463,13 +481,14 @@ uint32_t Encoder::iconObject(const std::shared_ptr<const Icon>& icon) {
         index = rawObject(*static_cast<const RawRef*>(icon->raw.get()));
     } else {
         const Ref name = b_.string(icon->name);
-        if (const uint32_t* known = namedIcons_.find(name)) {
+        if (const uint32_t* known = unshared_ ? nullptr : namedIcons_.find(name)) {
             index = *known;
         } else {
             index = reserve();
-            namedIcons_.insert(name, index);
+            if (!unshared_) namedIcons_.insert(name, index);
             const Ref nameUid = uidOf(scalarObject(name));
-            objects_[index] = objectDict(fixedClass(Image), &kName_, &nameUid, 1);
+            const Ref entry = entryName(kName_);
+            objects_[index] = objectDict(fixedClass(Image), &entry, &nameUid, 1);
         }
     }
     identity_.insert(address, index);
@@ -611,7 +630,11 @@ Ref Encoder::rawNode(const RawStore& store, std::vector<uint32_t>& ids, uint32_t
 }  // namespace
 
 QByteArray write(const Value& root) {
-    Encoder e;
+    return write(root, Sharing::Shared);
+}
+
+QByteArray write(const Value& root, Sharing sharing) {
+    Encoder e(sharing);
     e.run(root);
     return e.bytes();
 }

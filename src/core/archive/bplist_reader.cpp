@@ -79,6 +79,7 @@ Damage Reader::object(uint64_t ref, Object* out) const {
 
     Object& o = *out;
     o = Object{};
+    o.start = p - 1;
     switch (marker >> 4) {
         case 0x0:
             if (low == 0x0) {

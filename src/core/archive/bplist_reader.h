@@ -15,6 +15,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace quandor::archive::bplist {
 
@@ -45,6 +46,34 @@ struct Object {
     uint64_t count = 0;    // Data/Ascii/Utf8: bytes; Utf16: units; Array/Set/Dict: entries
     const uint8_t* payload =
         nullptr;  // first payload byte (scalars) or first reference (containers)
+    const uint8_t* start = nullptr;  // the marker byte
+
+    // The bytes of a scalar, marker included (for Data and texts up to the
+    // end of the payload); equal bytes are equal values.
+    uint64_t scalarSize() const {
+        switch (kind) {
+            case Kind::Null:
+            case Kind::Bool:
+                return 1;
+            case Kind::Int:
+                return 1 + (1u << (*start & 0xF));
+            case Kind::BigInt:
+                return 17;
+            case Kind::Real32:
+                return 5;
+            case Kind::Real64:
+            case Kind::Date:
+                return 9;
+            case Kind::Utf16:
+                return static_cast<uint64_t>(payload - start) + 2 * count;
+            case Kind::Data:
+            case Kind::Ascii:
+            case Kind::Utf8:
+                return static_cast<uint64_t>(payload - start) + count;
+            default:
+                return 0;  // UIDs and containers are no scalars
+        }
+    }
 
     bool isString() const {
         return kind == Kind::Ascii || kind == Kind::Utf16 || kind == Kind::Utf8;
@@ -61,8 +90,15 @@ inline uint64_t readBigEndian(const uint8_t* p, unsigned width) {
             return p[0];
         case 2:
             return (uint64_t{p[0]} << 8) | p[1];
+        case 3:  // references of files with 65,536 to 16 million objects
+            return (uint64_t{p[0]} << 16) | (uint64_t{p[1]} << 8) | p[2];
         case 4:
             return (uint64_t{p[0]} << 24) | (uint64_t{p[1]} << 16) | (uint64_t{p[2]} << 8) | p[3];
+        case 8: {
+            uint64_t v;
+            std::memcpy(&v, p, 8);
+            return __builtin_bswap64(v);
+        }
         default: {
             uint64_t v = 0;
             for (unsigned i = 0; i < width; ++i) v = (v << 8) | p[i];

@@ -95,6 +95,7 @@ void Builder::grow() {
 }
 
 Builder::Ref Builder::intern(size_t start) {
+    if (!merging_) return append(start);
     const size_t length = scalars_.size() - start;
     const uint8_t* bytes = scalars_.data() + start;
     const uint32_t hash = static_cast<uint32_t>(hashBytes(bytes, length));
@@ -242,6 +243,15 @@ Builder::Ref Builder::bigInt(uint64_t high, uint64_t low) {
     putBigEndian(high, 8);
     putBigEndian(low, 8);
     return intern(start);
+}
+
+Builder::Ref Builder::copyScalar(Ref r) {
+    const Obj o = objects_[r];
+    assert(o.kind == ObjKind::Scalar);
+    const size_t start = begin();
+    scalars_.resizeUninitialized(start + o.length);
+    std::memcpy(scalars_.data() + start, scalars_.data() + o.offset, o.length);
+    return append(start);
 }
 
 Builder::Ref Builder::container(ObjKind kind, const Ref* refs, size_t n, const Ref* values) {

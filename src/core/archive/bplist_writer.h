@@ -30,6 +30,10 @@ class Builder {
 
     Builder();
 
+    // Off: every scalar becomes an object of its own, as a writer without
+    // CF's merging lays out a file (for tests and benchmarks of such files).
+    void setMerging(bool on) { merging_ = on; }
+
     // Merged scalars. string() writes ASCII as 0x5n and anything else as
     // UTF-16BE 0x6n; counts of 15 and more follow as an integer object.
     Ref string(QStringView s);
@@ -46,6 +50,8 @@ class Builder {
     // the merge table, whose cache misses dominate writing large archives.
     Ref uidUnmerged(uint64_t v);
     Ref bigInt(uint64_t high, uint64_t low);  // 0x14, 16 bytes
+    // Another object with the bytes of scalar `r`, never merged.
+    Ref copyScalar(Ref r);
 
     // Containers (never merged). The references are copied.
     Ref array(const Ref* refs, size_t n);
@@ -102,6 +108,7 @@ class Builder {
     GrowBuffer<Ref> refs_;
     BigVector<Slot> table_;
     size_t tableUsed_ = 0;
+    bool merging_ = true;
 };
 
 }  // namespace quandor::archive::bplist

@@ -1,0 +1,161 @@
+// Rows of a CSV file as booking items: the tax decision, the kind, the
+// figures, the dates, and the rows that are left out with their reasons.
+#include "import/csv_import.h"
+
+#include "core/keys.h"
+
+#include <QTimeZone>
+
+#include <gtest/gtest.h>
+
+using namespace quandor;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QDateTime kNow = QDateTime(QDate(2025, 6, 1), QTime(12, 0), QTimeZone::utc());
+const TaxRates kRates{19.0f, 7.0f, 0.0f};
+
+CsvRow row(const QString& line, int64_t number = 1) {
+    return CsvRow{line.split(u';'), number};
+}
+
+CsvImportPlan plan(const std::vector<QString>& lines, const TaxRates& rates = kRates) {
+    CsvTable table;
+    int64_t n = 0;
+    for (const QString& l : lines) table.rows.push_back(row(l, ++n));
+    return planCsvImport(table, rates, kNow, QLocale(QLocale::German, QLocale::Germany));
+}
+
+struct Expect {
+    const char* name;
+    QString rate, sum;
+    int64_t kind, tag;
+    bool taxBool;
+    QString image;
+    float amount, taxFee, taxFeeGet, taxFeePay, incomeWithout, expenseWith, expenseWithout, finalAmountWithout;
+};
+
+void PrintTo(const Expect& e, std::ostream* os) { *os << e.name; }
+
+class CsvFigures : public ::testing::TestWithParam<Expect> {};
+
+TEST_P(CsvFigures, AsTheTableSays) {
+    const Expect& e = GetParam();
+    const CsvImportPlan p = plan({u"05.03.14;B1;Titel;R1;Kat;4400;Erlöse;"_s + e.rate + u';' + e.sum});
+    ASSERT_EQ(p.items.size(), 1u) << p.summary.text().toStdString();
+    const Record& item = *p.items[0];
+    EXPECT_EQ(item.integer(keys::kind), e.kind);
+    EXPECT_EQ(item.integer(keys::taxTag), e.tag);
+    EXPECT_EQ(item.flag(keys::taxBool), e.taxBool);
+    EXPECT_EQ(item.value(keys::image).iconName(), e.image);
+    EXPECT_EQ(item.real(keys::amount), e.amount);
+    EXPECT_EQ(item.real(keys::taxFee), e.taxFee);
+    EXPECT_EQ(item.real(keys::taxFeeGet), e.taxFeeGet);
+    EXPECT_EQ(item.real(keys::taxFeePay), e.taxFeePay);
+    EXPECT_EQ(item.real(keys::incomeWithout), e.incomeWithout);
+    EXPECT_EQ(item.real(keys::expenseWith), e.expenseWith);
+    EXPECT_EQ(item.real(keys::expenseWithout), e.expenseWithout);
+    EXPECT_EQ(item.real(keys::finalAmountWithout), e.finalAmountWithout);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, CsvFigures,
+    ::testing::Values(
+        Expect{"ExpenseAtRate1", u"19"_s, u"-119,00"_s, 1, 1, true, u"miniItemRedTax"_s, 119, 19, 19, 0, 0, -119, -100, -100},
+        Expect{"IncomeAtRate2", u"7"_s, u"107,00"_s, 2, 2, true, u"miniItemGreenTax"_s, 107, 7, 0, 7, 100, 0, 0, 100},
+        Expect{"ExpenseWithoutTax", u"0"_s, u"-50"_s, 1, 0, false, u"miniItemRed"_s, 50, 0, 0, 0, 0, -50, -50, -50},
+        Expect{"EmptyRateIsNone", u""_s, u"20"_s, 2, 0, false, u"miniItemGreen"_s, 20, 0, 0, 0, 20, 0, 0, 20},
+        Expect{"ZeroSumIsIncome", u"0"_s, u"0"_s, 2, 0, false, u"miniItemGreen"_s, 0, 0, 0, 0, 0, 0, 0, 0},
+        Expect{"GermanThousands", u"0"_s, u"1.234,56"_s, 2, 0, false, u"miniItemGreen"_s, 1234.56f, 0, 0, 0, 1234.56f, 0, 0, 1234.56f},
+        Expect{"PlainThousands", u"0"_s, u"1,234.56"_s, 2, 0, false, u"miniItemGreen"_s, 1234.56f, 0, 0, 0, 1234.56f, 0, 0, 1234.56f},
+        Expect{"PercentSignAndBlanks", u"19 %"_s, u"-119,00 €"_s, 1, 1, true, u"miniItemRedTax"_s, 119, 19, 19, 0, 0, -119, -100, -100},
+        // Below one euro the sign still decides: an expense, not a negative income.
+        Expect{"CentExpense", u"0"_s, u"-0,50"_s, 1, 0, false, u"miniItemRed"_s, 0.5f, 0, 0, 0, 0, -0.5f, -0.5f, -0.5f},
+        // A rate the settings do not know: untaxed, every such row alike.
+        Expect{"UnknownRateUntaxed", u"16"_s, u"-116"_s, 1, 0, false, u"miniItemRed"_s, 116, 0, 0, 0, 0, -116, -116, -116}));
+
+TEST(CsvImport, TextsDateAndRateAreKept) {
+    const CsvImportPlan p = plan({u"\"05.03.14\";B-1;Papier, A4;RE 7;Büro;6815;Bürobedarf;19;-119"_s});
+    ASSERT_EQ(p.items.size(), 1u);
+    const Record& item = *p.items[0];
+    EXPECT_EQ(item.text(keys::misc1), u"B-1"_s);
+    EXPECT_EQ(item.text(keys::title), u"Papier, A4"_s);
+    EXPECT_EQ(item.text(keys::number), u"RE 7"_s);
+    EXPECT_EQ(item.text(keys::group), u"Büro"_s);
+    EXPECT_EQ(item.text(keys::accountNumber), u"6815"_s);
+    EXPECT_EQ(item.text(keys::account), u"Bürobedarf"_s);
+    EXPECT_EQ(item.real(keys::taxPerecent), 19.0f);
+    EXPECT_EQ(item.date(keys::date).toUnix(), QDate(2014, 3, 5).startOfDay().toSecsSinceEpoch());
+    // Not stamped: the creation stamp and the statement are those of item entry.
+    EXPECT_EQ(item.text(keys::UUID), u""_s);
+    EXPECT_EQ(item.text(keys::parentTab), u""_s);
+}
+
+TEST(CsvImport, RateMatchesTheFirstEqualConfiguredRate) {
+    const CsvImportPlan p = plan({u"01.01.25;;a;;;;;7;10"_s, u"01.01.25;;b;;;;;5,5;10"_s}, TaxRates{7.0f, 7.0f, 5.5f});
+    ASSERT_EQ(p.items.size(), 2u);
+    EXPECT_EQ(p.items[0]->integer(keys::taxTag), 1);
+    EXPECT_EQ(p.items[1]->integer(keys::taxTag), 3);
+    EXPECT_EQ(p.items[1]->real(keys::taxPerecent), 5.5f);
+}
+
+TEST(CsvImport, LeftOutRowsAreNamed) {
+    const CsvImportPlan p = plan({
+        u"Datum;Beleg;Bezeichnung;Rechnung;Kategorie;Konto;Kontobezeichnung;Steuer;Summe"_s,
+        u"01.01.25;;gut;;;;;19;-119"_s,
+        u"01.01.25;;kurz"_s,
+        u"31.02.25;;Februar;;;;;0;10"_s,
+        u"01.01.25;;Text;;;;;0;abc"_s,
+        u"01.01.25;;Strich;;;;;0;-"_s,
+        u"01.01.25;;leer;;;;;0;"_s,
+        u"01.01.25;;Satz;;;;;neunzehn;10"_s,
+        u"01.01.25;;fremd;;;;;16;10"_s,
+    });
+    EXPECT_EQ(p.items.size(), 2u);
+    EXPECT_EQ(p.summary.text(),
+              u"2 Posten importieren, 7 Zeilen übersprungen\n\n"
+              "Zeile 1: Datum „Datum“ nicht lesbar\n"
+              "Zeile 3: nur 3 von 9 Feldern\n"
+              "Zeile 4: Datum „31.02.25“ nicht lesbar\n"
+              "Zeile 5: Summe „abc“ nicht lesbar\n"
+              "Zeile 6: Summe „-“ nicht lesbar\n"
+              "Zeile 7: keine Summe\n"
+              "Zeile 8: Steuersatz „neunzehn“ nicht lesbar\n\n"
+              "1 Zeile mit einem Steuersatz, den die Einstellungen nicht kennen (16,00 %), wird ohne "
+              "Umsatzsteuer importiert."_s);
+}
+
+TEST(CsvImport, UnclosedQuoteEndsTheFile) {
+    CsvTable table;
+    table.rows.push_back(row(u"01.01.25;;a;;;;;0;1"_s, 1));
+    table.unclosedQuoteLine = 2;
+    const CsvImportPlan p = planCsvImport(table, kRates, kNow);
+    EXPECT_EQ(p.items.size(), 1u);
+    EXPECT_EQ(p.summary.headline(), u"1 Posten importieren, 1 Zeile übersprungen"_s);
+    EXPECT_TRUE(p.summary.skipped.at(0).startsWith(u"Zeile 2: Anführungszeichen nicht geschlossen"_s));
+}
+
+TEST(CsvImport, OnlyTheFirstReasonsAreListed) {
+    std::vector<QString> lines(30, u"kaputt"_s);
+    const CsvImportPlan p = plan(lines);
+    EXPECT_EQ(p.summary.skippedCount, 30);
+    EXPECT_TRUE(p.summary.text().endsWith(u"… und 18 weitere"_s));
+}
+
+TEST(CsvImport, Dates) {
+    const QDate today(2025, 6, 1);
+    EXPECT_EQ(parseImportDate(u"05.03.14"_s, today), QDate(2014, 3, 5));
+    EXPECT_EQ(parseImportDate(u"5.3.14"_s, today), QDate(2014, 3, 5));
+    EXPECT_EQ(parseImportDate(u"05.03.2014"_s, today), QDate(2014, 3, 5));
+    EXPECT_EQ(parseImportDate(u"29.02.24"_s, today), QDate(2024, 2, 29));
+    // Two-digit years lie within the hundred years from 80 years back.
+    EXPECT_EQ(parseImportDate(u"31.12.44"_s, today), QDate(2044, 12, 31));
+    EXPECT_EQ(parseImportDate(u"31.05.45"_s, today), QDate(2045, 5, 31));
+    EXPECT_EQ(parseImportDate(u"01.06.45"_s, today), QDate(1945, 6, 1));
+    for (const QString& bad : {u"31.02.25"_s, u"29.02.25"_s, u"00.01.25"_s, u"01.13.25"_s, u"2025-01-01"_s,
+                               u"01/01/25"_s, u"1.1.225"_s, u""_s, u"Datum"_s})
+        EXPECT_FALSE(parseImportDate(bad, today)) << bad.toStdString();
+}
+
+}  // namespace
