@@ -63,7 +63,8 @@ print::Page buildKassenbuchPage(const KassenbuchPageInput& in) {
     t.padding = 2;
     t.width = 475;
     t.breaksBefore = 4;
-    const double widths[] = {26, 36, 54, 194, 54, 66, 66, 66, 82};
+    // A short date needs a little more than its share; the description gives it.
+    const double widths[] = {26, 44, 54, 186, 54, 66, 66, 66, 82};
     const char16_t* heads[] = {u"Nr.",     u"Datum",   u"Beleg",   u"Geschäftsvorfall", u"Konto",
                                u"Einnahme", u"Ausgabe", u"Steuern", u"Kassenbestand"};
     for (int c = 0; c < 9; ++c)

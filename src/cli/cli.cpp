@@ -82,10 +82,11 @@ const std::vector<Command>& commands() {
         {"export",
          "export database|year|statement|accounts|accounts-csv --out DATEI [--year JAHR] [--statement ABRECHNUNG] · "
          "export statement --year JAHR --statement ABRECHNUNG --format pdf|rtf|csv|csv-semicolon|xml|qndbt "
-         "--out DATEI · export summary --year JAHR --statement ABRECHNUNG --out DATEI.pdf",
+         "--out DATEI · export summary --year JAHR --statement ABRECHNUNG --out DATEI.pdf · "
+         "export cashbook --cashbook KASSENBUCH --format csv|pdf --out DATEI",
          "exportiert die Datenbank, ein Jahr, eine Abrechnung oder die Konten, eine Abrechnung in einem "
          "Format des Export-Fensters oder ihre Abrechnungsseite als PDF",
-         {"--out", "--year", "--statement", "--format"}, exportCommand},
+         {"--out", "--year", "--statement", "--format", "--cashbook"}, exportCommand},
         {"import",
          "import database|year|statement|accounts DATEI [--year JAHR] [--yes] · "
          "import csv|invoice|invoices --year JAHR --statement ABRECHNUNG DATEI [--kind expense|income] "
@@ -108,6 +109,19 @@ const std::vector<Command>& commands() {
          "--book markiert sie als erstellt und bucht die errechneten (take) oder eigene (own) Zahlen, "
          "--yes fährt auch bei einer Abrechnung ohne Posten fort",
          {"--year", "--statement", "--book", "--outbox"}, voranmeldungCommand, {"--yes"}},
+
+        // cash books
+        {"cashbook",
+         "cashbook add --year JAHR [--carry BETRAG --text TEXT] · cashbook take --cashbook KASSENBUCH --year JAHR "
+         "--statement ABRECHNUNG --item N [--text TEXT] [--receipt BELEG] [--account KONTO] [--yes] · "
+         "cashbook deposit --cashbook KASSENBUCH --amount BETRAG --text TEXT · "
+         "cashbook storno --cashbook KASSENBUCH --entry N · cashbook list [--cashbook KASSENBUCH] · "
+         "cashbook delete KASSENBUCH --yes",
+         "legt Kassenbücher an, übernimmt Posten, bucht Bareinzahlungen und Stornos, zeigt und löscht "
+         "Kassenbücher (JSON)",
+         {"--year", "--carry", "--text", "--cashbook", "--statement", "--item", "--receipt", "--account",
+          "--amount", "--entry"},
+         cashbookCommand, {"--yes"}},
 
     };
     return all;

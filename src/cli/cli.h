@@ -86,6 +86,10 @@ int totalsCommand(const Context& ctx, const Args& args);
 int voranmeldungCommand(const Context& ctx, const Args& args);
 int statementExportCommand(const Context& ctx, const Args& args);
 
+// cash books
+int cashbookCommand(const Context& ctx, const Args& args);
+int cashbookExportCommand(const Context& ctx, const Args& args);  // export cashbook
+
 
 // The database file the program would open (resolves the data folder).
 QString openDatabasePath(const Context& ctx);
