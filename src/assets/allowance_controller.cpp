@@ -280,4 +280,13 @@ bool AllowanceController::deleteAllowanceItem() {
     return true;
 }
 
+ExportResult AllowanceController::exportAllowances() {
+    return exportList(books_, ListFormat::Csv, false,
+                      QStringLiteral("Abschreibungen und GWGs %1").arg(books_.settings().getText(prefs::prefsCompany)));
+}
+ExportResult AllowanceController::exportAllowancesPdf() {
+    return exportList(books_, ListFormat::Pdf, false,
+                      QStringLiteral("Abschreibungen und GWGs %1").arg(books_.settings().getText(prefs::prefsCompany)));
+}
+
 }  // namespace quandor

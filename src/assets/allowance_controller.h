@@ -14,6 +14,7 @@
 // recomputed.
 
 #include "assets/allowance_figures.h"
+#include "assets/list_export.h"
 #include "core/books.h"
 
 #include <QString>
@@ -74,6 +75,8 @@ class AllowanceController {
     bool createNewItemFromAllowance();
     // Asks, then removes the selected record; true when removed.
     bool deleteAllowanceItem();
+    ExportResult exportAllowances();     // CSV
+    ExportResult exportAllowancesPdf();  // the printed page as PDF
 
   private:
     bool setUpOnce();

@@ -86,6 +86,11 @@ int totalsCommand(const Context& ctx, const Args& args);
 int voranmeldungCommand(const Context& ctx, const Args& args);
 int statementExportCommand(const Context& ctx, const Args& args);
 
+// depreciation and inventory
+int allowanceCommand(const Context& ctx, const Args& args);
+int inventoryCommand(const Context& ctx, const Args& args);
+int assetsExportCommand(const Context& ctx, const Args& args);  // export allowances|inventory
+
 
 // The database file the program would open (resolves the data folder).
 QString openDatabasePath(const Context& ctx);
