@@ -104,7 +104,9 @@ QString inventoryFooter(const QString& company) { return withCompany(company, QS
 print::Page allowancesPage(const RecordList& records, const ListPageInput& in) {
     print::Page page =
         listPage(in, QStringLiteral("Abschreibungen und GWGs"), allowancesFooter(in.company));
-    const double widths[] = {72, 224, 72, 66, 112, 54, 54, 66, 224};
+    // Points; spread over the printable width. The title and comment give
+    // way so that a date never breaks.
+    const double widths[] = {80, 170, 72, 66, 70, 54, 54, 66, 170};
     const char16_t* heads[] = {u"Datum", u"Posten", u"Summe", u"Steuern", u"Dauer",
                                u"Beginn", u"Ende", u"pro Jahr", u"Kommentar"};
     for (int c = 0; c < 9; ++c) page.list.columns.push_back({QString::fromUtf16(heads[c]), widths[c], Qt::AlignLeft, QString()});
