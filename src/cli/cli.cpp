@@ -83,7 +83,8 @@ const std::vector<Command>& commands() {
          "export database|year|statement|accounts|accounts-csv --out DATEI [--year JAHR] [--statement ABRECHNUNG] · "
          "export statement --year JAHR --statement ABRECHNUNG --format pdf|rtf|csv|csv-semicolon|xml|qndbt "
          "--out DATEI · export summary --year JAHR --statement ABRECHNUNG --out DATEI.pdf · "
-         "export cashbook --cashbook KASSENBUCH --format csv|pdf --out DATEI",
+         "export cashbook --cashbook KASSENBUCH --format csv|pdf --out DATEI · "
+         "export allowances|inventory --format csv|pdf --out DATEI",
          "exportiert die Datenbank, ein Jahr, eine Abrechnung oder die Konten, eine Abrechnung in einem "
          "Format des Export-Fensters oder ihre Abrechnungsseite als PDF",
          {"--out", "--year", "--statement", "--format", "--cashbook"}, exportCommand},
@@ -96,6 +97,22 @@ const std::vector<Command>& commands() {
          "Abrechnung (zeigt vorher, was importiert wird; erst --yes importiert)",
          {"--year", "--statement", "--kind", "--rate", "--date", "--account", "--category"}, importCommand,
          {"--yes", "--vat"}},
+        {"allowance",
+         "allowance add --year JAHR --statement ABRECHNUNG --item N --years K [--comment TEXT] "
+         "[--no-compensation] [--yes] · allowance book --allowance N --year JAHR --statement ABRECHNUNG [--yes] · "
+         "allowance list · allowance delete N [--yes]",
+         "macht aus einem Ausgabeposten eine Abschreibung (mit Ausgleichsposten), bucht den Abschreibungsposten "
+         "eines Jahres, zeigt und löscht Abschreibungen",
+         {"--year", "--statement", "--item", "--years", "--comment", "--allowance"}, allowanceCommand,
+         {"--no-compensation", "--yes"}},
+        {"inventory",
+         "inventory add --year JAHR --statement ABRECHNUNG --item N [--category TEXT] [--comment TEXT] [--yes] · "
+         "inventory add --title TITEL --brutto BETRAG --netto BETRAG [--date JJJJ-MM-TT] [--category TEXT] "
+         "[--comment TEXT] · inventory list · inventory delete N [--yes]",
+         "übernimmt einen Ausgabeposten in die Inventarliste oder legt einen Gegenstand direkt an, zeigt und "
+         "löscht Gegenstände",
+         {"--year", "--statement", "--item", "--title", "--brutto", "--netto", "--date", "--category", "--comment"},
+         inventoryCommand, {"--yes"}},
         {"users", "users list · users add · users delete ID [--yes]",
          "zeigt, legt an und löscht die Benutzer (mehrere Firmen)", {}, usersCommand, {"--yes"}},
 

@@ -89,6 +89,10 @@ int statementExportCommand(const Context& ctx, const Args& args);
 // cash books
 int cashbookCommand(const Context& ctx, const Args& args);
 int cashbookExportCommand(const Context& ctx, const Args& args);  // export cashbook
+// depreciation and inventory
+int allowanceCommand(const Context& ctx, const Args& args);
+int inventoryCommand(const Context& ctx, const Args& args);
+int assetsExportCommand(const Context& ctx, const Args& args);  // export allowances|inventory
 
 
 // The database file the program would open (resolves the data folder).

@@ -1,0 +1,259 @@
+// The depreciation window over the scripted UI: set-up of the compensation
+// account, the add sheet's figures and refusals, the compensation item, the
+// yearly item and its guards, deleting.
+#include "assets/allowance_controller.h"
+#include "support/books.h"
+
+#include "core/keys.h"
+#include "core/settings_keys.h"
+
+#include <QDateTime>
+#include <QTimeZone>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace quandor;
+using namespace Qt::StringLiterals;
+namespace P = quandor::prefs;
+
+namespace {
+
+Date dayAt(const char* iso) {
+    return Date::fromUnix(double(QDateTime::fromString(QString::fromLatin1(iso), Qt::ISODate).toSecsSinceEpoch()));
+}
+
+struct Assets : test::OpenBooks {
+    RecordPtr year, statement;
+    AllowanceController allowances{app.books(), controllers.items};
+
+    Assets() {
+        settings.setBool(P::firstStepsDone, true);
+        year = Record::create(RecordClass::Year, Date{});
+        year->set(keys::dateValue, u"2019"_s);
+        statement = Record::create(RecordClass::Thelist, Date{});
+        statement->set(keys::title, u"März"_s);
+        year->thelists().push_back(statement);
+        app.database().years.push_back(year);
+        app.database().accounts.push_back(Record::create(RecordClass::Account, Date{}));
+        app.selection().setYearIndex(0);
+        app.selection().setStatementIndex(0);
+    }
+    RecordPtr expense(float net, float tax, const char* day = "2019-03-01T12:00:00", int kind = 1) {
+        RecordPtr item = Record::create(RecordClass::Item, Date{});
+        item->set(keys::kind, Value(int64_t(kind)));
+        item->set(keys::title, u"Laptop"_s);
+        item->set(keys::expenseWithout, -net);
+        item->set(keys::expenseWith, -(net + tax));
+        item->set(keys::taxFee, tax);
+        item->set(keys::date, dayAt(day));
+        statement->items().push_back(item);
+        app.selection().refresh();
+        app.selection().setSelectedItems({item});
+        return item;
+    }
+    bool add(int years, bool compensate = true) {
+        if (!allowances.openAllowanceAddSheet()) return false;
+        allowances.setDuration(years);
+        allowances.setCompensation(compensate);
+        return allowances.addAllowanceItem();
+    }
+};
+
+bool sameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+}  // namespace
+
+TEST(AllowanceSetup, RefusedWithoutAccountsThenAddsTheAccountOnce) {
+    Assets b;
+    b.app.database().accounts.clear();
+    b.expense(1000, 190);
+    EXPECT_FALSE(b.allowances.openAllowanceAddSheet());
+    ASSERT_EQ(b.ui.alerts.size(), 1u);
+    EXPECT_EQ(b.ui.alerts[0].title, u"Fehler!"_s);
+    EXPECT_EQ(b.ui.alerts[0].message, AllowanceController::kNoAccountsMessage);
+    EXPECT_FALSE(b.settings.getBool(P::isFirstAllowanceSetupDone));
+
+    b.app.database().accounts.push_back(Record::create(RecordClass::Account, Date{}));
+    EXPECT_TRUE(b.allowances.openAllowanceAddSheet());
+    ASSERT_EQ(b.ui.alerts.size(), 2u);
+    EXPECT_EQ(b.ui.alerts[1].title, u"Wichtig!"_s);
+    ASSERT_EQ(b.app.database().accounts.size(), 2u);
+    EXPECT_EQ(b.app.database().accounts[1]->text(keys::number), u"ZZ 9999"_s);
+    EXPECT_EQ(b.app.database().accounts[1]->text(keys::title), u"Ausgleich Abschreibung"_s);
+    b.allowances.cancelAllowanceAddSheet();
+    EXPECT_TRUE(b.allowances.openAllowanceAddSheet());
+    EXPECT_EQ(b.app.database().accounts.size(), 2u);
+    EXPECT_EQ(b.ui.alerts.size(), 2u);
+}
+
+TEST(AllowanceAdd, FiveYearsOnAThousand) {
+    Assets b;
+    RecordPtr item = b.expense(1000, 190);
+    ASSERT_TRUE(b.allowances.openAllowanceAddSheet());
+    EXPECT_EQ(b.allowances.addSheet().years, 0);
+    EXPECT_FALSE(std::isfinite(b.allowances.addSheet().figures.rate));
+    b.allowances.setDuration(5);
+    b.allowances.setComment(u"Büro"_s);
+    EXPECT_EQ(b.allowances.addSheet().figures.rate, 200.0f);
+    EXPECT_EQ(b.allowances.addSheet().figures.compensationAmount, 800.0f);
+    ASSERT_TRUE(b.allowances.addAllowanceItem());
+    EXPECT_FALSE(b.allowances.addSheet().open);
+    EXPECT_EQ(item->text(keys::misc8), u"isAllowance"_s);
+
+    ASSERT_EQ(b.app.database().allowances.size(), 1u);
+    const Record& r = *b.app.database().allowances[0];
+    EXPECT_EQ(r.real(keys::sumComplete), 1000.0f);
+    EXPECT_EQ(r.real(keys::sumPerYear), 200.0f);
+    EXPECT_EQ(r.real(keys::taxAmount), 190.0f);
+    EXPECT_EQ(r.text(keys::titel), u"Laptop"_s);
+    EXPECT_EQ(r.text(keys::duePeriod), u"5 Jahre"_s);
+    EXPECT_EQ(r.text(keys::comment), u"Büro"_s);
+
+    ASSERT_EQ(b.statement->items().size(), 2u);
+    const Record& c = *b.statement->items()[1];
+    EXPECT_EQ(c.text(keys::title), u"Ausgl. Abschr. Laptop"_s);
+    EXPECT_EQ(c.integer(keys::kind), 1);
+    EXPECT_FALSE(c.flag(keys::taxBool));
+    for (const Key& k : {keys::expenseWith, keys::expenseWithout, keys::finalAmountWithout, keys::finalAmount})
+        EXPECT_EQ(c.real(k), 800.0f);
+    EXPECT_EQ(c.text(keys::accountNumber), u"ZZ 9999"_s);
+    EXPECT_EQ(c.text(keys::account), u"Ausgleich Abschreibung"_s);
+}
+
+TEST(AllowanceAdd, EndDateCountsWholeDaysOverTheLeapDay) {
+    Assets b;
+    b.expense(100, 0, "2019-03-01T12:00:00");
+    ASSERT_TRUE(b.add(3));
+    const Record& r = *b.app.database().allowances[0];
+    EXPECT_EQ(QDateTime::fromSecsSinceEpoch(qint64(r.date(keys::endDate).toUnix())).toLocalTime().date(),
+              QDate(2022, 2, 28));
+    EXPECT_EQ(r.text(keys::creationYear), u"2019"_s);
+    EXPECT_EQ(r.text(keys::dueYear), u"2022"_s);
+    EXPECT_TRUE(sameBits(r.real(keys::sumPerYear), 100.0f / 3.0f));
+    EXPECT_NE(r.real(keys::sumPerYear), 33.33f);
+}
+
+TEST(AllowanceAdd, Refusals) {
+    struct Case {
+        const char* name;
+        int kind;
+        int years;
+        const char* title;
+        const QString* message;
+    };
+    const Case cases[] = {
+        {"income", 2, 5, "Ruhig Brauner!", &AllowanceController::kIncomeMessage},
+        {"no duration", 1, 0, "Fehler!", &AllowanceController::kNoDurationMessage},
+        {"one year", 1, 1, "Fehler!", &AllowanceController::kNoDurationMessage},
+        {"beyond the list", 1, 51, "Fehler!", &AllowanceController::kNoDurationMessage},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Assets b;
+        b.settings.setBool(P::isFirstAllowanceSetupDone, true);
+        RecordPtr item = b.expense(1000, 0, "2019-03-01T12:00:00", c.kind);
+        EXPECT_FALSE(b.add(c.years));
+        ASSERT_EQ(b.ui.alerts.size(), 1u);
+        EXPECT_EQ(b.ui.alerts[0].title, QString::fromUtf8(c.title));
+        EXPECT_EQ(b.ui.alerts[0].message, *c.message);
+        EXPECT_EQ(b.ui.beeps, 1);
+        EXPECT_TRUE(b.app.database().allowances.empty());
+        EXPECT_EQ(b.statement->items().size(), 1u);
+        EXPECT_TRUE(item->text(keys::misc8).isEmpty());
+        // The sheet stays open after a missing duration.
+        EXPECT_EQ(b.allowances.addSheet().open, c.kind == 1);
+    }
+}
+
+TEST(AllowanceAdd, WithoutCompensationAndTwiceAfterTheQuestion) {
+    Assets b;
+    b.expense(1000, 0);
+    ASSERT_TRUE(b.add(4, false));
+    EXPECT_EQ(b.statement->items().size(), 1u);
+    b.ui.alerts.clear();
+    EXPECT_FALSE(b.allowances.openAllowanceAddSheet());  // "Abbrechen" is the default
+    ASSERT_EQ(b.ui.alerts.size(), 1u);
+    EXPECT_EQ(b.ui.alerts[0].message, AllowanceController::kDuplicateMessage);
+    EXPECT_EQ(b.ui.alerts[0].buttons, (QStringList{u"Abbrechen"_s, u"Hinzufügen …"_s}));
+    b.ui.answers = {1};
+    ASSERT_TRUE(b.add(4));
+    EXPECT_EQ(b.app.database().allowances.size(), 2u);
+    EXPECT_EQ(b.statement->items().size(), 2u);
+}
+
+TEST(AllowanceBook, YearlyItemOpensInTheItemSheet) {
+    Assets b;
+    b.expense(1000, 0);
+    ASSERT_TRUE(b.add(5));
+    RecordPtr later = Record::create(RecordClass::Year, Date{});
+    later->set(keys::dateValue, u"2020"_s);
+    RecordPtr jan = Record::create(RecordClass::Thelist, Date{});
+    jan->set(keys::title, u"Januar"_s);
+    later->thelists().push_back(jan);
+    b.app.database().years.push_back(later);
+    b.app.selection().setYearIndex(1);
+    b.app.selection().setStatementIndex(0);
+    b.allowances.setSelectedRow(0);
+    b.ui.alerts.clear();
+
+    ASSERT_TRUE(b.allowances.createNewItemFromAllowance());
+    EXPECT_TRUE(b.ui.alerts.empty());
+    ASSERT_EQ(jan->items().size(), 1u);
+    const Record& y = *jan->items()[0];
+    EXPECT_EQ(y.text(keys::title), u"Abschreibung Laptop"_s);
+    EXPECT_EQ(y.real(keys::amount), 200.0f);
+    EXPECT_EQ(y.real(keys::expenseWithout), -200.0f);  // calculated by the item sheet
+    EXPECT_TRUE(b.controllers.items.sheetIsOpen());
+    ASSERT_TRUE(b.controllers.items.closeItemSheet());
+
+    // The same year again asks first; "Abbrechen" is the default.
+    EXPECT_FALSE(b.allowances.createNewItemFromAllowance());
+    ASSERT_EQ(b.ui.alerts.size(), 1u);
+    EXPECT_EQ(b.ui.alerts[0].title, u"Warnung!"_s);
+    EXPECT_EQ(b.ui.alerts[0].message,
+              u"Im Jahr 2020 gibt es den Posten „Abschreibung Laptop“ schon (Abrechnung „Januar“). Möchtest du "
+              "trotzdem einen Abschreibungsposten anlegen?"_s);
+    EXPECT_EQ(b.ui.alerts[0].buttons, (QStringList{u"Abbrechen"_s, u"Anlegen …"_s}));
+    EXPECT_EQ(jan->items().size(), 1u);
+    b.ui.answers = {1};
+    EXPECT_TRUE(b.allowances.createNewItemFromAllowance());
+    EXPECT_EQ(jan->items().size(), 2u);
+}
+
+TEST(AllowanceBook, AfterTheLastYearAndInThePurchaseYearAsksFirst) {
+    Assets b;
+    b.expense(1000, 0);
+    ASSERT_TRUE(b.add(2));  // 1 March 2019 + 730 days: 2021
+    b.allowances.setSelectedRow(0);
+    b.ui.alerts.clear();
+    EXPECT_FALSE(b.allowances.createNewItemFromAllowance());
+    ASSERT_EQ(b.ui.alerts.size(), 1u);
+    EXPECT_TRUE(b.ui.alerts[0].message.startsWith(u"Den Anteil des Anschaffungsjahres 2019"_s));
+
+    b.year->set(keys::dateValue, u"2022"_s);
+    EXPECT_FALSE(b.allowances.createNewItemFromAllowance());
+    ASSERT_EQ(b.ui.alerts.size(), 2u);
+    EXPECT_TRUE(b.ui.alerts[1].message.startsWith(
+        u"Die Abschreibung „Laptop“ endet 2021; für 2022 ist nichts mehr abzuschreiben."_s));
+    EXPECT_EQ(b.statement->items().size(), 2u);
+}
+
+TEST(AllowanceDelete, AsksAndKeepsTheItems) {
+    Assets b;
+    RecordPtr item = b.expense(1000, 0);
+    ASSERT_TRUE(b.add(3));
+    b.allowances.setSelectedRow(0);
+    b.ui.alerts.clear();
+    EXPECT_FALSE(b.allowances.deleteAllowanceItem());
+    EXPECT_EQ(b.ui.alerts[0].message, AllowanceController::kDeleteMessage);
+    EXPECT_EQ(b.ui.alerts[0].buttons, (QStringList{u"Abbrechen"_s, u"Löschen"_s}));
+    EXPECT_EQ(b.app.database().allowances.size(), 1u);
+    b.ui.answers = {1};
+    EXPECT_TRUE(b.allowances.deleteAllowanceItem());
+    EXPECT_TRUE(b.app.database().allowances.empty());
+    EXPECT_EQ(b.allowances.selectedRow(), -1);
+    EXPECT_EQ(item->text(keys::misc8), u"isAllowance"_s);
+    EXPECT_EQ(b.statement->items().size(), 2u);
+}
