@@ -15,11 +15,20 @@ const QRegularExpression& lineEnds() {
     return re;
 }
 
-std::optional<float> finiteAmount(const std::optional<double>& amount) {
-    if (!amount) return std::nullopt;
-    const float a = static_cast<float>(*amount);
-    if (!std::isfinite(a)) return std::nullopt;
-    return a;
+// No invoice reaches a trillion: a larger figure is damage, and its VAT would
+// overflow the item's single-precision figures to infinity.
+constexpr double kLargestAmount = 1e12;
+
+// The amount of a position or invoice, or the reason it has none.
+struct Amount {
+    std::optional<float> value;
+    QString reason;
+};
+
+Amount importedAmount(const std::optional<double>& amount) {
+    if (!amount || !std::isfinite(*amount)) return {std::nullopt, QStringLiteral("kein Betrag")};
+    if (std::fabs(*amount) > kLargestAmount) return {std::nullopt, QStringLiteral("Betrag zu groß")};
+    return {static_cast<float>(*amount), {}};
 }
 
 }  // namespace
@@ -49,13 +58,14 @@ RecordList fennickPreview(const FennickInvoice& invoice, const TaxRates& rates, 
             summary->skip(QStringLiteral("Position %1: keine lesbare Position").arg(number));
             continue;
         }
-        const std::optional<float> amount = finiteAmount(position.amount);
-        if (!amount) {
-            summary->skip(QStringLiteral("Position %1 („%2“): kein Betrag")
+        const Amount imported = importedAmount(position.amount);
+        if (!imported.value) {
+            summary->skip(QStringLiteral("Position %1 („%2“): %3")
                               .arg(number)
-                              .arg(quotedForSummary(position.title)));
+                              .arg(quotedForSummary(position.title), imported.reason));
             continue;
         }
+        const std::optional<float> amount = imported.value;
         RecordPtr item = Record::create(RecordClass::Item, created);
         item->set(keys::title, QStringLiteral("%1 | %2 | %3").arg(invoice.title, addressLine, position.title));
         item->set(keys::number, invoice.number);
@@ -130,11 +140,12 @@ RecordList grandTotalItems(const std::vector<GrandTotalInvoice>& invoices, const
         const QString label = invoice.name.isEmpty()
                                   ? QStringLiteral("Rechnung %1").arg(number)
                                   : QStringLiteral("Rechnung „%1“").arg(quotedForSummary(invoice.name));
-        const std::optional<float> gross = finiteAmount(invoice.gross);
-        if (!gross) {
-            summary->skip(label + QStringLiteral(": kein Betrag"));
+        const Amount imported = importedAmount(invoice.gross);
+        if (!imported.value) {
+            summary->skip(label + QStringLiteral(": ") + imported.reason);
             continue;
         }
+        const std::optional<float> gross = imported.value;
         RecordPtr item = Record::create(RecordClass::Item, created);
         item->set(keys::amount, *gross);
         item->set(keys::kind, choices.kind);

@@ -3,6 +3,7 @@
 // leaves statement and settings as they were, the invoice sheets' choices,
 // PDF documents and dropped files.
 #include "import/import_controller.h"
+#include "import/invoice_import.h"
 
 #include "core/archive/archive.h"
 #include "core/keys.h"
@@ -13,6 +14,8 @@
 #include <QDir>
 #include <QTimeZone>
 #include <QUrl>
+
+#include <cmath>
 
 #include <gtest/gtest.h>
 
@@ -350,6 +353,33 @@ TEST(GrandTotalImport, ChoicesForAllInvoicesAndThePdfAttached) {
     EXPECT_EQ(items[0]->text(keys::filePath), b.dir.filePath(u"R-1.pdf"_s));  // relative to the list
     EXPECT_FALSE(items[1]->flag(keys::fileBool));
     EXPECT_EQ(items[1]->date(keys::date), Date::fromUnix(1714564800));  // the import's day
+}
+
+// A figure no invoice has (the fuzzer's 6.2e36) is left out and named: its VAT
+// would overflow the single-precision figures to infinity.
+TEST(GrandTotalImport, ImpossibleAmountsAreLeftOutAndNamed) {
+    const TaxRates rates{19.0f, 7.0f, 16.0f};
+    std::vector<GrandTotalInvoice> invoices(4);
+    const std::optional<double> amounts[] = {119.0, 6.2e36, std::nan(""), std::nullopt};
+    for (size_t i = 0; i < invoices.size(); ++i) {
+        invoices[i].readable = true;
+        invoices[i].name = u"R-%1"_s.arg(i + 1);
+        invoices[i].gross = amounts[i];
+    }
+    for (const int64_t kind : {1, 2}) {
+        GrandTotalChoices choices;
+        choices.kind = kind;
+        choices.tax = true;
+        choices.rateTag = 1;
+        ImportSummary summary;
+        std::vector<QString> pdfs;
+        const RecordList items = grandTotalItems(invoices, choices, rates, Date{}, &summary, &pdfs);
+        ASSERT_EQ(items.size(), 1u);
+        for (const Key& k : {keys::amount, keys::taxFee, keys::finalAmount, keys::finalAmountWithout})
+            EXPECT_TRUE(std::isfinite(items[0]->real(k)));
+        EXPECT_EQ(summary.skipped, (QStringList{u"Rechnung „R-2“: Betrag zu groß"_s, u"Rechnung „R-3“: kein Betrag"_s,
+                                                u"Rechnung „R-4“: kein Betrag"_s}));
+    }
 }
 
 // The path comes from another program's file: nothing but a PDF may become a document.
