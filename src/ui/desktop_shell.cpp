@@ -8,6 +8,7 @@
 #include "ui/icons.h"
 #include "ui/import_sheets.h"
 #include "ui/item_sheet.h"
+#include "ui/kassenbuch_window.h"
 #include "ui/main_window_drags.h"
 #include "ui/master_list_pages.h"
 #include "ui/main_window.h"
@@ -86,6 +87,7 @@ DesktopShell::DesktopShell(QuandorAppDelegate& delegate, QtUiPort& ui)
     connect(vatAction, &QAction::triggered, main_->button(ToolbarAction::Voranmeldung),
             &QAbstractButton::click);
     main_->addAction(vatAction);
+    bindCashBook();
 
     // The main window's one-time defaults, and the window centred the first
     // time. (The help windows place themselves when they first open.)
@@ -190,6 +192,40 @@ void DesktopShell::bindItemSheet() {
     editKey->setShortcutContext(Qt::WidgetShortcut);
     connect(editKey, &QAction::triggered, itemSheet_, &ItemSheet::editItem);
     main_->itemView()->addAction(editKey);
+}
+
+// The cash book window behind the toolbar's "Kassenbuch", and the take-over of
+// the item list's selected item (menu, shortcut and the item list's context menu).
+void DesktopShell::bindCashBook() {
+    cashbook_ = std::make_unique<KassenbuchController>(delegate_.books());
+    cashbookWindow_ = new KassenbuchWindow(delegate_, *cashbook_, main_);
+    QAbstractButton* button = main_->button(ToolbarAction::Kassenbuch);
+    button->setEnabled(true);
+    connect(button, &QAbstractButton::clicked, cashbookWindow_, &KassenbuchWindow::openKassenbuch);
+    auto* takeOver = new TakeOverSheet(*cashbook_, delegate_, main_);
+    connect(takeOver, &TakeOverSheet::takenOver, main_, [this] {
+        delegate_.selection().refresh();
+        main_->updateWindow();
+        if (cashbookWindow_->isVisible()) cashbookWindow_->refresh();
+    });
+    auto* takeAction = new QAction(QStringLiteral("In das Kassenbuch übernehmen …"), main_);
+    takeAction->setObjectName(QStringLiteral("takeOverAction"));
+    takeAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K));
+    connect(takeAction, &QAction::triggered, takeOver, &TakeOverSheet::openForSelection);
+    auto* openAction = new QAction(QStringLiteral("Kassenbuch …"), main_);
+    openAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+    connect(openAction, &QAction::triggered, button, &QAbstractButton::click);
+    main_->addAction(openAction);
+    main_->itemView()->addAction(takeAction);
+    main_->itemView()->setContextMenuPolicy(Qt::ActionsContextMenu);
+    for (QAction* a : main_->menuBar()->actions()) {
+        if (a->text() == QStringLiteral("&Bearbeiten")) {
+            a->menu()->addSeparator();
+            a->menu()->addAction(takeAction);
+        } else if (a->text() == QStringLiteral("&Fenster")) {
+            a->menu()->addAction(openAction);
+        }
+    }
 }
 
 void DesktopShell::buildMenus() {

@@ -4,6 +4,7 @@
 // documentation windows, the save timer and quitting.
 
 #include "bookkeeping/bookkeeping_controllers.h"
+#include "cashbook/kassenbuch_controller.h"
 #include "core/app_delegate.h"
 #include "ui/qt_ui_port.h"
 
@@ -23,6 +24,7 @@ class PreferencePanel;
 class AboutWindow;
 class InfoWindow;
 class ItemSheet;
+class KassenbuchWindow;
 
 class DesktopShell : public QObject {
     Q_OBJECT
@@ -51,6 +53,7 @@ class DesktopShell : public QObject {
     void buildMenus();
     void bindHooks();
     void bindItemSheet();
+    void bindCashBook();
     void centreOnScreen(QWidget* window);
 
     QuandorAppDelegate& delegate_;
@@ -64,6 +67,8 @@ class DesktopShell : public QObject {
     QSystemTrayIcon* tray_ = nullptr;
     std::unique_ptr<BookkeepingControllers> controllers_;  // what the windows bind to
     ItemSheet* itemSheet_ = nullptr;
+    std::unique_ptr<KassenbuchController> cashbook_;
+    KassenbuchWindow* cashbookWindow_ = nullptr;
     bool welcomeDone_ = false;
     bool terminated_ = false;
 };
