@@ -4,6 +4,7 @@
 #include "core/settings.h"
 #include "core/settings_keys.h"
 #include "print/page.h"
+#include "ui/abschreibung_window.h"
 #include "ui/data_pages.h"
 #include "ui/icons.h"
 #include "ui/import_sheets.h"
@@ -88,6 +89,7 @@ DesktopShell::DesktopShell(QuandorAppDelegate& delegate, QtUiPort& ui)
             &QAbstractButton::click);
     main_->addAction(vatAction);
     bindCashBook();
+    bindAssets();
 
     // The main window's one-time defaults, and the window centred the first
     // time. (The help windows place themselves when they first open.)
@@ -225,6 +227,33 @@ void DesktopShell::bindCashBook() {
         } else if (a->text() == QStringLiteral("&Fenster")) {
             a->menu()->addAction(openAction);
         }
+    }
+}
+
+// The depreciation window and the item list's "Zu den Abschreibungen
+// hinzufügen …" (menu, item list's context menu). The toolbar has no item of
+// its own for it; the window menu opens it.
+void DesktopShell::bindAssets() {
+    allowance_ = std::make_unique<AllowanceController>(delegate_.books(), controllers_->items);
+    allowanceWindow_ = new AbschreibungWindow(delegate_, *allowance_, main_);
+    auto* addSheet = new AllowanceAddSheet(*allowance_, delegate_, main_);
+    connect(addSheet, &AllowanceAddSheet::added, main_, [this] {
+        delegate_.selection().refresh();
+        main_->updateWindow();
+        if (allowanceWindow_->isVisible()) allowanceWindow_->refresh();
+    });
+    connect(allowanceWindow_, &AbschreibungWindow::yearlyItemOpened, itemSheet_, &ItemSheet::showOpenedItem);
+    auto* addAction = new QAction(QStringLiteral("Zu den Abschreibungen hinzufügen …"), main_);
+    addAction->setObjectName(QStringLiteral("allowanceAddAction"));
+    connect(addAction, &QAction::triggered, addSheet, &AllowanceAddSheet::openForSelection);
+    auto* openAction = new QAction(QStringLiteral("Abschreibungen und GWGs …"), main_);
+    openAction->setObjectName(QStringLiteral("allowanceWindowAction"));
+    connect(openAction, &QAction::triggered, allowanceWindow_, &AbschreibungWindow::openAllowanceWindow);
+    main_->addAction(openAction);
+    main_->itemView()->addAction(addAction);
+    for (QAction* a : main_->menuBar()->actions()) {
+        if (a->text() == QStringLiteral("&Bearbeiten")) a->menu()->addAction(addAction);
+        else if (a->text() == QStringLiteral("&Fenster")) a->menu()->addAction(openAction);
     }
 }
 
