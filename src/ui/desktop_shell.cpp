@@ -8,6 +8,7 @@
 #include "ui/data_pages.h"
 #include "ui/icons.h"
 #include "ui/import_sheets.h"
+#include "ui/inventar_window.h"
 #include "ui/item_sheet.h"
 #include "ui/kassenbuch_window.h"
 #include "ui/main_window_drags.h"
@@ -230,9 +231,10 @@ void DesktopShell::bindCashBook() {
     }
 }
 
-// The depreciation window and the item list's "Zu den Abschreibungen
-// hinzufügen …" (menu, item list's context menu). The toolbar has no item of
-// its own for it; the window menu opens it.
+// The depreciation and inventory windows, and the item list's "Zu den
+// Abschreibungen hinzufügen …" and "In die Inventarliste übernehmen …" (edit
+// menu, item list's context menu). The toolbar has no items of their own for
+// them; the window menu opens them.
 void DesktopShell::bindAssets() {
     allowance_ = std::make_unique<AllowanceController>(delegate_.books(), controllers_->items);
     allowanceWindow_ = new AbschreibungWindow(delegate_, *allowance_, main_);
@@ -254,6 +256,26 @@ void DesktopShell::bindAssets() {
     for (QAction* a : main_->menuBar()->actions()) {
         if (a->text() == QStringLiteral("&Bearbeiten")) a->menu()->addAction(addAction);
         else if (a->text() == QStringLiteral("&Fenster")) a->menu()->addAction(openAction);
+    }
+
+    inventory_ = std::make_unique<InventoryController>(delegate_.books());
+    inventoryWindow_ = new InventarWindow(delegate_, *inventory_, main_);
+    auto* takeSheet = new InventorySheet(*inventory_, delegate_, true, main_);
+    connect(takeSheet, &InventorySheet::added, main_, [this] {
+        main_->updateWindow();
+        if (inventoryWindow_->isVisible()) inventoryWindow_->refresh();
+    });
+    auto* takeAction = new QAction(QStringLiteral("In die Inventarliste übernehmen …"), main_);
+    takeAction->setObjectName(QStringLiteral("inventoryTakeAction"));
+    connect(takeAction, &QAction::triggered, takeSheet, &InventorySheet::openSheet);
+    auto* inventoryAction = new QAction(QStringLiteral("Inventar …"), main_);
+    inventoryAction->setObjectName(QStringLiteral("inventoryWindowAction"));
+    connect(inventoryAction, &QAction::triggered, inventoryWindow_, &InventarWindow::showInventoryWindow);
+    main_->addAction(inventoryAction);
+    main_->itemView()->addAction(takeAction);
+    for (QAction* a : main_->menuBar()->actions()) {
+        if (a->text() == QStringLiteral("&Bearbeiten")) a->menu()->addAction(takeAction);
+        else if (a->text() == QStringLiteral("&Fenster")) a->menu()->addAction(inventoryAction);
     }
 }
 

@@ -76,6 +76,8 @@ class DesktopShell : public QObject {
     KassenbuchWindow* cashbookWindow_ = nullptr;
     std::unique_ptr<AllowanceController> allowance_;
     AbschreibungWindow* allowanceWindow_ = nullptr;
+    std::unique_ptr<InventoryController> inventory_;
+    InventarWindow* inventoryWindow_ = nullptr;
     bool welcomeDone_ = false;
     bool terminated_ = false;
 };
