@@ -13,6 +13,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -192,6 +193,12 @@ AbschreibungWindow::AbschreibungWindow(QuandorAppDelegate& app, AllowanceControl
     connect(table_, &QTableWidget::currentCellChanged, this, [this](int row, int, int, int) {
         if (syncing_) return;
         c_.setSelectedRow(row);
+        // The current row is the one the buttons act on: show it selected.
+        if (row >= 0 && !table_->selectionModel()->isRowSelected(row, {})) {
+            syncing_ = true;
+            table_->selectRow(row);
+            syncing_ = false;
+        }
         updateButtons();
     });
     connect(table_, &QTableWidget::cellDoubleClicked, this, [this](int, int) { bookYearlyItem(); });

@@ -12,6 +12,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -202,6 +203,12 @@ InventarWindow::InventarWindow(QuandorAppDelegate& app, InventoryController& con
     connect(table_, &QTableWidget::currentCellChanged, this, [this](int row, int, int, int) {
         if (syncing_) return;
         c_.setSelectedRow(row);
+        // The current row is the one the buttons act on: show it selected.
+        if (row >= 0 && !table_->selectionModel()->isRowSelected(row, {})) {
+            syncing_ = true;
+            table_->selectRow(row);
+            syncing_ = false;
+        }
         updateButtons();
     });
     auto* del = new QAction(table_);
