@@ -201,7 +201,6 @@ AbschreibungWindow::AbschreibungWindow(QuandorAppDelegate& app, AllowanceControl
         }
         updateButtons();
     });
-    connect(table_, &QTableWidget::cellDoubleClicked, this, [this](int, int) { bookYearlyItem(); });
     auto* del = new QAction(table_);
     del->setShortcuts({QKeySequence(Qt::Key_Delete), QKeySequence(Qt::Key_Backspace)});
     del->setShortcutContext(Qt::WidgetShortcut);
