@@ -4,9 +4,11 @@
 #include "core/settings.h"
 #include "core/settings_keys.h"
 #include "print/page.h"
+#include "ui/abschreibung_window.h"
 #include "ui/data_pages.h"
 #include "ui/icons.h"
 #include "ui/import_sheets.h"
+#include "ui/inventar_window.h"
 #include "ui/item_sheet.h"
 #include "ui/kassenbuch_window.h"
 #include "ui/main_window_drags.h"
@@ -88,6 +90,7 @@ DesktopShell::DesktopShell(QuandorAppDelegate& delegate, QtUiPort& ui)
             &QAbstractButton::click);
     main_->addAction(vatAction);
     bindCashBook();
+    bindAssets();
 
     // The main window's one-time defaults, and the window centred the first
     // time. (The help windows place themselves when they first open.)
@@ -225,6 +228,54 @@ void DesktopShell::bindCashBook() {
         } else if (a->text() == QStringLiteral("&Fenster")) {
             a->menu()->addAction(openAction);
         }
+    }
+}
+
+// The depreciation and inventory windows, and the item list's "Zu den
+// Abschreibungen hinzufügen …" and "In die Inventarliste übernehmen …" (edit
+// menu, item list's context menu). The toolbar has no items of their own for
+// them; the window menu opens them.
+void DesktopShell::bindAssets() {
+    allowance_ = std::make_unique<AllowanceController>(delegate_.books(), controllers_->items);
+    allowanceWindow_ = new AbschreibungWindow(delegate_, *allowance_, main_);
+    auto* addSheet = new AllowanceAddSheet(*allowance_, delegate_, main_);
+    connect(addSheet, &AllowanceAddSheet::added, main_, [this] {
+        delegate_.selection().refresh();
+        main_->updateWindow();
+        if (allowanceWindow_->isVisible()) allowanceWindow_->refresh();
+    });
+    connect(allowanceWindow_, &AbschreibungWindow::yearlyItemOpened, itemSheet_, &ItemSheet::showOpenedItem);
+    auto* addAction = new QAction(QStringLiteral("Zu den Abschreibungen hinzufügen …"), main_);
+    addAction->setObjectName(QStringLiteral("allowanceAddAction"));
+    connect(addAction, &QAction::triggered, addSheet, &AllowanceAddSheet::openForSelection);
+    auto* openAction = new QAction(QStringLiteral("Abschreibungen und GWGs …"), main_);
+    openAction->setObjectName(QStringLiteral("allowanceWindowAction"));
+    connect(openAction, &QAction::triggered, allowanceWindow_, &AbschreibungWindow::openAllowanceWindow);
+    main_->addAction(openAction);
+    main_->itemView()->addAction(addAction);
+    for (QAction* a : main_->menuBar()->actions()) {
+        if (a->text() == QStringLiteral("&Bearbeiten")) a->menu()->addAction(addAction);
+        else if (a->text() == QStringLiteral("&Fenster")) a->menu()->addAction(openAction);
+    }
+
+    inventory_ = std::make_unique<InventoryController>(delegate_.books());
+    inventoryWindow_ = new InventarWindow(delegate_, *inventory_, main_);
+    auto* takeSheet = new InventorySheet(*inventory_, delegate_, true, main_);
+    connect(takeSheet, &InventorySheet::added, main_, [this] {
+        main_->updateWindow();
+        if (inventoryWindow_->isVisible()) inventoryWindow_->refresh();
+    });
+    auto* takeAction = new QAction(QStringLiteral("In die Inventarliste übernehmen …"), main_);
+    takeAction->setObjectName(QStringLiteral("inventoryTakeAction"));
+    connect(takeAction, &QAction::triggered, takeSheet, &InventorySheet::openSheet);
+    auto* inventoryAction = new QAction(QStringLiteral("Inventar …"), main_);
+    inventoryAction->setObjectName(QStringLiteral("inventoryWindowAction"));
+    connect(inventoryAction, &QAction::triggered, inventoryWindow_, &InventarWindow::showInventoryWindow);
+    main_->addAction(inventoryAction);
+    main_->itemView()->addAction(takeAction);
+    for (QAction* a : main_->menuBar()->actions()) {
+        if (a->text() == QStringLiteral("&Bearbeiten")) a->menu()->addAction(takeAction);
+        else if (a->text() == QStringLiteral("&Fenster")) a->menu()->addAction(inventoryAction);
     }
 }
 

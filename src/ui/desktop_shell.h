@@ -4,6 +4,8 @@
 // documentation windows, the save timer and quitting.
 
 #include "bookkeeping/bookkeeping_controllers.h"
+#include "assets/allowance_controller.h"
+#include "assets/inventory_controller.h"
 #include "cashbook/kassenbuch_controller.h"
 #include "core/app_delegate.h"
 #include "ui/qt_ui_port.h"
@@ -25,6 +27,8 @@ class AboutWindow;
 class InfoWindow;
 class ItemSheet;
 class KassenbuchWindow;
+class AbschreibungWindow;
+class InventarWindow;
 
 class DesktopShell : public QObject {
     Q_OBJECT
@@ -54,6 +58,7 @@ class DesktopShell : public QObject {
     void bindHooks();
     void bindItemSheet();
     void bindCashBook();
+    void bindAssets();
     void centreOnScreen(QWidget* window);
 
     QuandorAppDelegate& delegate_;
@@ -69,6 +74,10 @@ class DesktopShell : public QObject {
     ItemSheet* itemSheet_ = nullptr;
     std::unique_ptr<KassenbuchController> cashbook_;
     KassenbuchWindow* cashbookWindow_ = nullptr;
+    std::unique_ptr<AllowanceController> allowance_;
+    AbschreibungWindow* allowanceWindow_ = nullptr;
+    std::unique_ptr<InventoryController> inventory_;
+    InventarWindow* inventoryWindow_ = nullptr;
     bool welcomeDone_ = false;
     bool terminated_ = false;
 };

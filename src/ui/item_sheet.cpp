@@ -545,6 +545,15 @@ void ItemSheet::editItem() {
     present(title_);
 }
 
+void ItemSheet::showOpenedItem() {
+    if (!c_.sheetItem()) return;
+    fillChoices();
+    helpButton_->setChecked(c_.sheet().helpDrawer);
+    dateButton_->setChecked(c_.sheet().dateDrawer);
+    sync();
+    present(title_);
+}
+
 void ItemSheet::present(QWidget* focus) {
     presentSheet(this, [focus] { focus->setFocus(Qt::OtherFocusReason); });
     emit itemsChanged();

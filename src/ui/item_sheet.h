@@ -35,6 +35,8 @@ class ItemSheet : public QDialog {
     // The window's actions: each runs the controller's operation and shows the result.
     void addItem();
     void editItem();
+    // Shows the sheet another window's action has already opened in the controller.
+    void showOpenedItem();
 
     // Shows the controller's state: fields, sign, buttons, drawers.
     void sync();
