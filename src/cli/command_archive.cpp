@@ -93,7 +93,7 @@ int generateCommand(const Context& ctx, const Args& args) {
     const Database db = generateDatabase(options);
     // --unshared: the layout of a writer that merges no equal values (see archive.h).
     const QByteArray bytes = archive::write(
-        db.toRoot(), args.flag("--unshared") ? archive::Sharing::Unshared : archive::Sharing::Shared);
+        db.toRoot(), args.flag("--unshared") ? archive::Sharing::Separate : archive::Sharing::Shared);
     QString reason;
     if (!writeFileAtomically(*out, bytes, &reason)) {
         ctx.error(QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden: %2").arg(*out, reason));

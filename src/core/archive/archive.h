@@ -57,9 +57,14 @@ QByteArray write(const Value& root);
 // archiver without the property-list layer's merging: every string, number
 // and date an object of its own each time it is written, dictionary keys
 // included, and no property-list object merged (not even the UIDs or the
-// entry names). Both read back to the same values; the program writes Shared
-// and offers Unshared to tests and benchmarks of files from such writers.
-enum class Sharing { Shared, Unshared };
+// entry names). Separate is that of an archiver that merges no equal values
+// on top of a property-list writer that does: every string, number and date
+// stored as a value gets an archive object of its own each time it is
+// written, while dictionary keys and entry names, being the archiver's own
+// constants, are written once, as are classes and named icons. All read back
+// to the same values; the program writes Shared and offers the others to
+// tests and benchmarks of files from such writers.
+enum class Sharing { Shared, Unshared, Separate };
 QByteArray write(const Value& root, Sharing sharing);
 // The same bytes written straight to `device` (a QSaveFile, say), without
 // holding the whole file in memory: for large databases this saves as much

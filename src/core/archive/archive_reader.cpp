@@ -137,7 +137,7 @@ class Decoder {
         : data_(reinterpret_cast<const uint8_t*>(bytes.constData())),
           size_(static_cast<size_t>(bytes.size())) {
         nameCache_.fill({UINT64_MAX, Name::Other});
-        recentNumbers_.fill({0, Object{}});  // index 0 is nil, never looked up here
+        recentScalars_.fill({UINT64_MAX, kNoEntry, Object{}});
     }
 
     Value run();
@@ -209,7 +209,15 @@ class Decoder {
         uint32_t weight;  // expanded size, at most kWeightMask
     };
     std::vector<Decoded> decoded_;  // objects and distinct scalars decoded so far
-    std::array<std::pair<uint64_t, Object>, 512> recentNumbers_;  // archive index → number
+    // Scalars met lately, by property-list ref: a number's object, or a text's
+    // or data's entry in decoded_ (kNoEntry for numbers).
+    static constexpr uint32_t kNoEntry = UINT32_MAX;
+    struct RecentScalar {
+        uint64_t ref;
+        uint32_t entry;
+        Object object;
+    };
+    std::array<RecentScalar, 1024> recentScalars_;
 
     // Scalars and keys by their bytes; long ones by property-list ref.
     ScalarTable<uint32_t> scalars_;  // → index in decoded_
@@ -451,23 +459,28 @@ Value Decoder::decodeIndex(uint64_t index, int depth, uint64_t& weight) {
     if (depth > kMaxDepth) fail(Damage::TooDeep);
 
     // Numbers are not kept per index (a file that shares nothing has millions,
-    // each read once); the few a merging writer names again and again (0,
-    // false) are found in a small cache instead of being parsed anew.
-    auto& recent = recentNumbers_[index & (recentNumbers_.size() - 1)];
-    if (recent.first == index) {
-        add(weight, 1);
-        return scalar(recent.second);
-    }
+    // each read once). The scalars named again and again (0, false, "", the
+    // same category) are found in a small cache by their property-list ref
+    // instead of being parsed and looked up anew: whether the archive names
+    // them through one index (a merging writer) or through an index each
+    // (a writer that merges only in the property list).
     const uint64_t ref = plistRefOf(index);
+    auto& recent = recentScalars_[ref & (recentScalars_.size() - 1)];
+    if (recent.ref == ref) {
+        add(weight, 1);
+        if (recent.entry == kNoEntry) return scalar(recent.object);
+        return decoded_[recent.entry].value;
+    }
     const Object o = object(ref);
     if (o.kind != Kind::Dict) {
         add(weight, 1);
         if (!o.isString() && o.kind != Kind::Data) {
-            recent = {index, o};
+            recent = {ref, kNoEntry, o};
             return scalar(o);
         }
         const uint32_t id = scalarEntry(ref, o);
         slots_[index] = makeSlot(Done, id);
+        recent = {ref, id, Object{}};
         return decoded_[id].value;
     }
     slots_[index] = makeSlot(InProgress, 0);

@@ -15,6 +15,12 @@
 // key, date and named icon gets an object of its own, and the property list
 // merges nothing, so that every UID and every entry name ("$class",
 // "NS.keys", …) is a separate property-list object too.
+//
+// Sharing::Separate keeps the merges that belong to the archiver's constants
+// and to the property-list layer (keys, entry names, UIDs of one index, named
+// icons, equal scalars in the property list) and turns off only the merging of
+// equal values: each text, number, data and date written as a value gets an
+// archive index of its own.
 
 #include "core/archive/archive.h"
 
@@ -100,6 +106,11 @@ class Encoder {
         return static_cast<uint32_t>(objects_.size() - 1);
     }
     uint32_t scalarObject(Ref r);
+    // A new archive index for `r`, even when the property list merged it with an earlier value.
+    uint32_t freshScalar(Ref r) {
+        objects_.push_back(r);
+        return static_cast<uint32_t>(objects_.size() - 1);
+    }
     Ref uidOf(uint32_t index);
     // An entry name of an archived object: the one shared reference, or in
     // the unshared layout a fresh string each time.
@@ -125,6 +136,7 @@ class Encoder {
 
     Builder b_;
     bool unshared_ = false;
+    bool separate_ = false;  // a fresh archive index for every value written
     GrowBuffer<Ref> objects_;           // archive index → property-list ref
     GrowBuffer<uint32_t> scalarIndex_;  // property-list ref → archive index (0 = none)
     GrowBuffer<Ref> uidRefs_;           // archive index → ref of its UID + 1
@@ -148,7 +160,8 @@ class Encoder {
     Ref kProperties_;
 };
 
-Encoder::Encoder(Sharing sharing) : unshared_(sharing == Sharing::Unshared) {
+Encoder::Encoder(Sharing sharing)
+    : unshared_(sharing == Sharing::Unshared), separate_(sharing != Sharing::Shared) {
     b_.setMerging(!unshared_);
     top_ = b_.reserve();  // reference 0, as CF lays out the top object
     kClass_ = b_.ascii(names::classKey);
@@ -287,7 +300,7 @@ uint32_t Encoder::encode(const Value& v) {
             const QString& s = v.asString();
             const auto data = reinterpret_cast<uint64_t>(s.constData());
             const auto size = static_cast<uint64_t>(s.size()) | (uint64_t{5} << 56);
-            if (unshared_) return scalarObject(b_.string(s));
+            if (separate_) return freshScalar(b_.string(s));
             if (const uint32_t* known = recent_.find(data, size)) return *known;
             const uint32_t index = scalarObject(b_.string(s));
             recent_.remember(data, size, index);
@@ -295,7 +308,8 @@ uint32_t Encoder::encode(const Value& v) {
         }
         case Value::Type::Data: {
             const QByteArray& d = v.asData();
-            return scalarObject(b_.data(d.constData(), static_cast<size_t>(d.size())));
+            const Ref r = b_.data(d.constData(), static_cast<size_t>(d.size()));
+            return separate_ ? freshScalar(r) : scalarObject(r);
         }
         case Value::Type::Date:
             return dateObject(v.asDate());
@@ -326,7 +340,7 @@ uint32_t Encoder::encode(const Value& v) {
 }
 
 uint32_t Encoder::numberObject(uint64_t kind, uint64_t bits, const Value& v) {
-    if (const uint32_t* known = unshared_ ? nullptr : recent_.find(bits, kind)) return *known;
+    if (const uint32_t* known = separate_ ? nullptr : recent_.find(bits, kind)) return *known;
     Ref r;
     switch (kind) {
         case 1:
@@ -342,8 +356,9 @@ uint32_t Encoder::numberObject(uint64_t kind, uint64_t bits, const Value& v) {
             r = b_.real64(v.asReal().value);
             break;
     }
+    if (separate_) return freshScalar(r);
     const uint32_t index = scalarObject(r);
-    if (!unshared_) recent_.remember(bits, kind, index);
+    recent_.remember(bits, kind, index);
     return index;
 }
 
@@ -463,9 +478,9 @@ uint32_t Encoder::record(const RecordPtr& r) {
 uint32_t Encoder::dateObject(Date d) {
     uint64_t bits;
     std::memcpy(&bits, &d.sinceReference, 8);
-    if (const uint32_t* known = unshared_ ? nullptr : dates_.find(bits)) return *known;
+    if (const uint32_t* known = separate_ ? nullptr : dates_.find(bits)) return *known;
     const uint32_t index = reserve();
-    if (!unshared_) dates_.insert(bits, index);
+    if (!separate_) dates_.insert(bits, index);
     const Ref time = b_.real64(d.sinceReference);
     const Ref name = entryName(kTime_);
     objects_[index] = objectDict(fixedClass(DateClass), &name, &time, 1);
