@@ -95,6 +95,11 @@ int inventoryCommand(const Context& ctx, const Args& args);
 int assetsExportCommand(const Context& ctx, const Args& args);  // export allowances|inventory
 
 
+class Session;
+// Selects the year and statement named by --year and --statement (first match
+// in list order). False after printing which one is missing.
+bool selectStatement(const Context& ctx, Session& session, const QString& yearName, const QString& title);
+
 // The database file the program would open (resolves the data folder).
 QString openDatabasePath(const Context& ctx);
 

@@ -23,25 +23,6 @@ int usage(const Context& ctx, const QString& why = QString()) {
     return kUsage;
 }
 
-bool selectStatement(const Context& ctx, Session& session, const QString& yearName, const QString& title) {
-    const Database& db = session.database();
-    Selection& selection = session.delegate().selection();
-    for (size_t y = 0; y < db.years.size(); ++y) {
-        if (db.years[y]->text(keys::dateValue) != yearName) continue;
-        selection.setYearIndex(static_cast<int>(y));
-        const RecordList& lists = db.years[y]->thelists();
-        for (size_t s = 0; s < lists.size(); ++s) {
-            if (lists[s]->text(keys::title) != title) continue;
-            selection.setStatementIndex(static_cast<int>(s));
-            return true;
-        }
-        ctx.error(QStringLiteral("Die Abrechnung „%1“ gibt es im Jahr „%2“ nicht.").arg(title, yearName));
-        return false;
-    }
-    ctx.error(QStringLiteral("Das Jahr „%1“ gibt es nicht.").arg(yearName));
-    return false;
-}
-
 int exitCode(ItemImportController::Outcome outcome) {
     switch (outcome) {
         case ItemImportController::Outcome::Imported: return kDone;

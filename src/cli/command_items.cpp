@@ -23,26 +23,6 @@ const QString kUsageText = QStringLiteral(
     "[--number NUMMER] [--receipt BELEG] [--comment KOMMENTAR] · quandor-cli item list --year JAHR "
     "--statement ABRECHNUNG [--filter TEXT]");
 
-// Selects the year and statement named by --year and --statement (first match
-// in list order). False after printing which one is missing.
-bool selectStatement(const Context& ctx, Session& session, const QString& yearName, const QString& title) {
-    const Database& db = session.database();
-    Selection& selection = session.delegate().selection();
-    for (size_t y = 0; y < db.years.size(); ++y) {
-        if (db.years[y]->text(keys::dateValue) != yearName) continue;
-        selection.setYearIndex(static_cast<int>(y));
-        const RecordList& lists = db.years[y]->thelists();
-        for (size_t s = 0; s < lists.size(); ++s) {
-            if (lists[s]->text(keys::title) != title) continue;
-            selection.setStatementIndex(static_cast<int>(s));
-            return true;
-        }
-        ctx.error(QStringLiteral("Die Abrechnung „%1“ gibt es im Jahr „%2“ nicht.").arg(title, yearName));
-        return false;
-    }
-    ctx.error(QStringLiteral("Das Jahr „%1“ gibt es nicht.").arg(yearName));
-    return false;
-}
 
 int itemList(const Context& ctx, const Args& args) {
     const auto year = args.option(QStringLiteral("--year"));
@@ -150,6 +130,27 @@ int itemAdd(const Context& ctx, const Args& args) {
 }
 
 }  // namespace
+
+// Selects the year and statement named by --year and --statement (first match
+// in list order). False after printing which one is missing.
+bool selectStatement(const Context& ctx, Session& session, const QString& yearName, const QString& title) {
+    const Database& db = session.database();
+    Selection& selection = session.delegate().selection();
+    for (size_t y = 0; y < db.years.size(); ++y) {
+        if (db.years[y]->text(keys::dateValue) != yearName) continue;
+        selection.setYearIndex(static_cast<int>(y));
+        const RecordList& lists = db.years[y]->thelists();
+        for (size_t s = 0; s < lists.size(); ++s) {
+            if (lists[s]->text(keys::title) != title) continue;
+            selection.setStatementIndex(static_cast<int>(s));
+            return true;
+        }
+        ctx.error(QStringLiteral("Die Abrechnung „%1“ gibt es im Jahr „%2“ nicht.").arg(title, yearName));
+        return false;
+    }
+    ctx.error(QStringLiteral("Das Jahr „%1“ gibt es nicht.").arg(yearName));
+    return false;
+}
 
 int itemCommand(const Context& ctx, const Args& args) {
     const QStringList& w = args.words();
