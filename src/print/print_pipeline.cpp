@@ -489,37 +489,6 @@ int paintPages(QTextDocument& document, const ListTable& list, const PageOptions
     return paintAll(document, &list, options, device);
 }
 
-bool writePdf(QTextDocument& document, const PageOptions& options, const QString& path,
-              QString* error) {
-    return writePdf(document, ListTable{}, options, path, error);
-}
-
-bool writePdf(QTextDocument& document, const ListTable& list, const PageOptions& options,
-              const QString& path, QString* error) {
-    if (!haveGui(error)) return false;
-    const QFileInfo info(path);
-    if (info.isDir())
-        return fail(error, cannotWrite(path, QStringLiteral("dort liegt ein Ordner")));
-    if (!info.absoluteDir().exists())
-        return fail(error, cannotWrite(path, QStringLiteral("der Ordner fehlt")));
-    QFile::remove(path);
-    AtomicFile file(path);
-    QString reason;
-    if (!file.open(&reason)) return fail(error, cannotWrite(path, reason));
-    {
-        QPdfWriter writer(&file.device());
-        writer.setResolution(static_cast<int>(kPointsPerInch));
-        writer.setCreator(QStringLiteral("Quandor"));
-        writer.setTitle(options.footer.trimmed());
-        if (paintAll(document, &list, options, writer) == 0) {
-            file.cancel();
-            return fail(error, cannotWrite(path, {}));
-        }
-    }
-    if (!file.commit(&reason)) return fail(error, cannotWrite(path, reason));
-    return true;
-}
-
 QByteArray pdfBytes(QTextDocument& document, const ListTable& list, const PageOptions& options,
                     QString* error) {
     if (!haveGui(error)) return {};
@@ -538,13 +507,6 @@ QByteArray pdfBytes(QTextDocument& document, const ListTable& list, const PageOp
     }
     buffer.close();
     return bytes;
-}
-
-bool writePdf(const QString& html, const PageOptions& options, const QString& path,
-              QString* error) {
-    if (!haveGui(error)) return false;
-    const std::unique_ptr<QTextDocument> document = parseHtml(html);
-    return writePdf(*document, options, path, error);
 }
 
 }  // namespace quandor::print

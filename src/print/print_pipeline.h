@@ -55,18 +55,7 @@ int paintPages(QTextDocument& document, const PageOptions& options, QPagedPaintD
 int paintPages(QTextDocument& document, const ListTable& list, const PageOptions& options,
                QPagedPaintDevice& device);
 
-// Renders `html` into the PDF file `path`. The old file is deleted first and
-// the new one appears whole or not at all. False with a German reason in
-// `error` when it could not be written.
-bool writePdf(const QString& html, const PageOptions& options, const QString& path,
-              QString* error);
-// The same for styled text already parsed, optionally followed by a list.
-bool writePdf(QTextDocument& document, const PageOptions& options, const QString& path,
-              QString* error);
-bool writePdf(QTextDocument& document, const ListTable& list, const PageOptions& options,
-              const QString& path, QString* error);
-
-// The same into memory: the PDF's bytes, empty with a German reason in `error`.
+// The PDF's bytes, empty with a German reason in `error`.
 QByteArray pdfBytes(QTextDocument& document, const ListTable& list, const PageOptions& options,
                     QString* error);
 
