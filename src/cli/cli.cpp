@@ -117,6 +117,10 @@ const std::vector<Command>& commands() {
          "zeigt, legt an und löscht die Benutzer (mehrere Firmen)", {}, usersCommand, {"--yes"}},
 
         // totals, VAT return, statement exports
+        {"overview", "overview --year JAHR [--out DATEI.pdf]",
+         "die Jahresübersicht: Einnahmen, Ausgaben und Ergebnis ohne Umsatzsteuer je Monat und für das Jahr "
+         "(JSON), oder ihre Seite als PDF",
+         {"--year", "--out"}, overviewCommand},
         {"totals", "totals --year JAHR --statement ABRECHNUNG [--filter TEXT]",
          "berechnet die elf Summen der Umsatzsteuer-Voranmeldung über die gelisteten Posten (JSON)",
          {"--year", "--statement", "--filter"}, totalsCommand},

@@ -84,6 +84,7 @@ int usersCommand(const Context& ctx, const Args& args);
 // totals, VAT return, statement exports
 int totalsCommand(const Context& ctx, const Args& args);
 int voranmeldungCommand(const Context& ctx, const Args& args);
+int overviewCommand(const Context& ctx, const Args& args);
 int statementExportCommand(const Context& ctx, const Args& args);
 
 // cash books

@@ -11,6 +11,7 @@
 #include "ui/inventar_window.h"
 #include "ui/item_sheet.h"
 #include "ui/kassenbuch_window.h"
+#include "ui/uebersicht_sheet.h"
 #include "ui/main_window_drags.h"
 #include "ui/master_list_pages.h"
 #include "ui/main_window.h"
@@ -91,6 +92,7 @@ DesktopShell::DesktopShell(QuandorAppDelegate& delegate, QtUiPort& ui)
     main_->addAction(vatAction);
     bindCashBook();
     bindAssets();
+    bindOverview();
 
     // The main window's one-time defaults, and the window centred the first
     // time. (The help windows place themselves when they first open.)
@@ -400,6 +402,22 @@ void DesktopShell::centreOnScreen(QWidget* window) {
     if (!window) return;
     if (window != main_) window->adjustSize();
     centreOver(window);
+}
+
+// The year overview behind the toolbar's "Übersicht" and the window menu.
+void DesktopShell::bindOverview() {
+    overview_ = std::make_unique<UebersichtController>(delegate_.books());
+    auto* sheet = new UebersichtSheet(*overview_, main_);
+    QAbstractButton* button = main_->button(ToolbarAction::Uebersicht);
+    button->setEnabled(true);
+    connect(button, &QAbstractButton::clicked, sheet, &UebersichtSheet::generateUebersicht);
+    auto* openAction = new QAction(QStringLiteral("Jahresübersicht …"), main_);
+    openAction->setObjectName(QStringLiteral("uebersichtAction"));
+    openAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_U));
+    connect(openAction, &QAction::triggered, button, &QAbstractButton::click);
+    main_->addAction(openAction);
+    for (QAction* a : main_->menuBar()->actions())
+        if (a->text() == QStringLiteral("&Fenster")) a->menu()->addAction(openAction);
 }
 
 }  // namespace quandor::ui

@@ -4,6 +4,7 @@
 // documentation windows, the save timer and quitting.
 
 #include "bookkeeping/bookkeeping_controllers.h"
+#include "bookkeeping/uebersicht_controller.h"
 #include "assets/allowance_controller.h"
 #include "assets/inventory_controller.h"
 #include "cashbook/kassenbuch_controller.h"
@@ -59,6 +60,7 @@ class DesktopShell : public QObject {
     void bindItemSheet();
     void bindCashBook();
     void bindAssets();
+    void bindOverview();
     void centreOnScreen(QWidget* window);
 
     QuandorAppDelegate& delegate_;
@@ -77,6 +79,7 @@ class DesktopShell : public QObject {
     std::unique_ptr<AllowanceController> allowance_;
     AbschreibungWindow* allowanceWindow_ = nullptr;
     std::unique_ptr<InventoryController> inventory_;
+    std::unique_ptr<UebersichtController> overview_;
     InventarWindow* inventoryWindow_ = nullptr;
     bool welcomeDone_ = false;
     bool terminated_ = false;
