@@ -4,6 +4,7 @@
 
 #include "bookkeeping/alert_words.h"
 #include "core/keys.h"
+#include "core/number_texts.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
 
@@ -29,13 +30,12 @@ constexpr int kShareCustom = 2;
 }  // namespace
 
 std::optional<float> SplitController::parseNumber(const QString& input) {
-    const QString text = input.trimmed().remove(QChar(u'€')).remove(QChar(u'%')).trimmed();
-    if (text.isEmpty()) return std::nullopt;
+    QString text = input;
+    text.remove(QChar(u'%'));
     bool ok = false;
-    double value = QLocale(QLocale::German, QLocale::Germany).toDouble(text, &ok);
-    if (!ok) value = QLocale::c().toDouble(text, &ok);
-    if (!ok || !std::isfinite(value) || std::fabs(value) > 3.0e38) return std::nullopt;
-    return static_cast<float>(value);
+    const float value = parseAmount(text, &ok, QLocale(QLocale::German, QLocale::Germany));
+    if (!ok || !std::isfinite(value)) return std::nullopt;
+    return value;
 }
 
 SplitController::SplitController(Books& books, AddController& items) : books_(books), items_(items) {}

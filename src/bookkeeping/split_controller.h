@@ -55,7 +55,8 @@ class SplitController {
     // only on Done. The tax calculation is left to the caller.
     static SplitOutcome splitItem(Record& item, int page, int shareIndex, const QString& customValue,
                                   const QString& netAmount, const TaxRates& rates);
-    // A number typed by the person: German ("1.234,5") or plain ("1234.5").
+    // A number typed by the person: German ("1.234,5") or plain ("1234.5"), a
+    // "%" or "€" beside it; the amount reader of every other field (parseAmount).
     static std::optional<float> parseNumber(const QString& text);
     // The rates of the item calculation, so a gross-up and the figures agree.
     TaxRates taxRates() const;
