@@ -28,27 +28,6 @@ std::optional<ExportFormat> exportFormat(const QString& format) {
     return std::nullopt;
 }
 
-// Selects the year and statement named; false after telling which is missing.
-bool selectStatement(const Context& ctx, QuandorAppDelegate& app, const QString& yearName,
-                     const QString& title) {
-    const RecordList& years = app.database().years;
-    for (size_t y = 0; y < years.size(); ++y) {
-        if (years[y]->text(keys::dateValue) != yearName) continue;
-        const RecordList& lists = years[y]->thelists();
-        for (size_t s = 0; s < lists.size(); ++s) {
-            if (lists[s]->text(keys::title) != title) continue;
-            app.selection().setYearIndex(int(y));
-            app.selection().setStatementIndex(int(s));
-            app.selection().refresh();
-            return true;
-        }
-        ctx.error(QStringLiteral("Die Abrechnung „%1“ gibt es im Jahr %2 nicht.").arg(title, yearName));
-        return false;
-    }
-    ctx.error(QStringLiteral("Das Jahr „%1“ gibt es nicht.").arg(yearName));
-    return false;
-}
-
 }  // namespace
 
 int statementExportCommand(const Context& ctx, const Args& args) {
@@ -81,7 +60,8 @@ int statementExportCommand(const Context& ctx, const Args& args) {
     auto session = Session::open(ctx, &code);
     if (!session) return code;
     QuandorAppDelegate& app = session->delegate();
-    if (!selectStatement(ctx, app, *yearName, *title)) return kUsage;
+    if (!selectStatement(ctx, *session, *yearName, *title)) return kUsage;
+    app.selection().refresh();
 
     TotalsController totals(app.books());
     if (summary) {

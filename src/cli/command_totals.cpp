@@ -15,33 +15,16 @@ namespace {
 
 // Selects --year and --statement (first match in list order) and applies --filter.
 // kDone, or the usage error after printing it.
-int selectStatement(const Context& ctx, const Args& args, Session& session, const QString& usage) {
+int selectFromArgs(const Context& ctx, const Args& args, Session& session, const QString& usage) {
     const auto yearName = args.option(QStringLiteral("--year"));
     const auto title = args.option(QStringLiteral("--statement"));
     if (!yearName || !title) {
         ctx.error(usage);
         return kUsage;
     }
-    const RecordList& years = session.database().years;
-    int yearIndex = -1;
-    for (size_t i = 0; i < years.size() && yearIndex < 0; ++i)
-        if (years[i]->text(keys::dateValue) == *yearName) yearIndex = static_cast<int>(i);
-    if (yearIndex < 0) {
-        ctx.error(QStringLiteral("Das Jahr „%1“ gibt es nicht.").arg(*yearName));
-        return kUsage;
-    }
-    const RecordList& lists = years[static_cast<size_t>(yearIndex)]->thelists();
-    int listIndex = -1;
-    for (size_t i = 0; i < lists.size() && listIndex < 0; ++i)
-        if (lists[i]->text(keys::title) == *title) listIndex = static_cast<int>(i);
-    if (listIndex < 0) {
-        ctx.error(QStringLiteral("Die Abrechnung „%1“ gibt es im Jahr „%2“ nicht.").arg(*title, *yearName));
-        return kUsage;
-    }
-    Selection& selection = session.delegate().selection();
-    selection.setYearIndex(yearIndex);
-    selection.setStatementIndex(listIndex);
-    if (const auto filter = args.option(QStringLiteral("--filter"))) selection.setFilterText(*filter);
+    if (!selectStatement(ctx, session, *yearName, *title)) return kUsage;
+    if (const auto filter = args.option(QStringLiteral("--filter")))
+        session.delegate().selection().setFilterText(*filter);
     return kDone;
 }
 
@@ -56,7 +39,7 @@ int totalsCommand(const Context& ctx, const Args& args) {
     int code = kDone;
     auto session = Session::open(ctx, &code);
     if (!session) return code;
-    code = selectStatement(ctx, args, *session, usage);
+    code = selectFromArgs(ctx, args, *session, usage);
     if (code != kDone) return code;
 
     TotalsController totals(session->delegate().books());
@@ -82,7 +65,7 @@ int voranmeldungCommand(const Context& ctx, const Args& args) {
     int code = kDone;
     auto session = Session::open(ctx, &code);
     if (!session) return code;
-    code = selectStatement(ctx, args, *session, usage);
+    code = selectFromArgs(ctx, args, *session, usage);
     if (code != kDone) return code;
     session->ui().setAnswerYes(args.flag(QStringLiteral("--yes")));
 
