@@ -10,13 +10,15 @@
 namespace {
 
 // Whether the command renders pages (and needs the GUI layer): the export
-// sheet's formats ("export … --format …", which render the overview first)
-// and the summary page ("export summary"). The transfer exports and every
-// other command run on the core alone, without a display.
+// sheet's formats ("export … --format …", which render the overview first),
+// the summary page ("export summary") and the annual reports ("report"). The
+// transfer exports and every other command run on the core alone, without a
+// display.
 bool rendersPages(int argc, char** argv) {
     int i = 1;
     while (i < argc && std::strncmp(argv[i], "--", 2) == 0) i += 2;  // global options take a value
     if (i < argc && std::strcmp(argv[i], "batch") == 0) return true;  // any command may follow
+    if (i < argc && std::strcmp(argv[i], "report") == 0) return true;  // the annual report pages
     if (i >= argc || std::strcmp(argv[i], "export") != 0) return false;
     for (int j = i + 1; j < argc; ++j)
         if (std::strcmp(argv[j], "--format") == 0 || std::strcmp(argv[j], "summary") == 0) return true;
