@@ -12,6 +12,7 @@
 #include "reports/report_json.h"
 #include "reports/report_pages.h"
 
+#include <QDir>
 #include <QFile>
 
 namespace quandor {
@@ -149,7 +150,6 @@ void JournalController::startAction(Action action) {
     if (hooks_.generating) hooks_.generating(true);
     // The window shows its progress before the page is built.
     books_.ui().schedule(0, [this, report] {
-        deleteFiles();
         generate(report);
     });
 }
@@ -182,9 +182,12 @@ bool JournalController::generateGewinne() {
 void JournalController::deleteFiles() {
     QFile::remove(htmlPath());
     QFile::remove(pdfPath());
+    // The temporary files' folder, should it have gone meanwhile.
+    QDir().mkpath(books_.paths().dataFolder);
 }
 
 bool JournalController::generate(Report report) {
+    deleteFiles();
     page_ = reportPage(report);
     pdf_.clear();
     if (!page_) {

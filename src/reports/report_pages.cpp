@@ -16,11 +16,8 @@ using print::TableCell;
 QString br(int n) {
     return QStringLiteral("<br>").repeated(n);
 }
-// A separator line of `n` underscores, in type small enough to fit the page.
-QString underscores(int n) {
-    return QStringLiteral("<span style=\"font-size: 7px\">") + QString(n, u'_') +
-           QStringLiteral("</span>");
-}
+// The separator between a report's parts (a line across the tables).
+QString separator() { return QStringLiteral("<hr width=\"475\" align=\"left\">"); }
 
 const QString kArrowExpense = QStringLiteral("\u21E5");
 const QString kArrowIncome = QStringLiteral("\u21E4");
@@ -239,7 +236,7 @@ print::Page monatePage(const StatementsReport& r, const ReportPageInput& in) {
                           TableCell(b.money(s.sums.incomeWith)),
                           TableCell(b.money(s.sums.incomeWithout))});
     page.table(std::move(t));
-    page.text(br(2) + underscores(96) + br(2));
+    page.text(br(2) + separator());
     page.table(b.balanceTable(r, 11));
     page.text(QStringLiteral("</font>"));
 
@@ -295,7 +292,7 @@ print::Page steuernPage(const TaxReport& r, const ReportPageInput& in) {
         }
         page.text(br(3));
     }
-    page.text(underscores(96) + br(2));
+    page.text(separator());
     print::Table year = b.table(475, 10);
     year.rows.push_back(b.rateHead());
     year.rows.push_back(
@@ -325,7 +322,7 @@ print::Page gewinnePage(const ProfitReport& r, const ReportPageInput& in) {
         sums.rows.push_back({TableCell(a.title), TableCell(a.number), TableCell(b.money(a.sumWith)),
                              TableCell(b.money(a.sumWithout), true)});
     page.table(std::move(sums));
-    page.text(underscores(81) + br(3));
+    page.text(separator() + br(2));
     print::Table balance = b.table(274, 11);
     balance.border = false;
     balance.rows.push_back({Builder::head(QStringLiteral("Saldo mit Steuern:"), {}, false),
