@@ -149,9 +149,7 @@ void JournalController::startAction(Action action) {
     generating_ = true;
     if (hooks_.generating) hooks_.generating(true);
     // The window shows its progress before the page is built.
-    books_.ui().schedule(0, [this, report] {
-        generate(report);
-    });
+    books_.ui().schedule(0, [this, report] { generate(report); });
 }
 
 void JournalController::previewJournal() {

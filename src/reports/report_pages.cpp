@@ -17,7 +17,9 @@ QString br(int n) {
     return QStringLiteral("<br>").repeated(n);
 }
 // The separator between a report's parts (a line across the tables).
-QString separator() { return QStringLiteral("<hr width=\"475\" align=\"left\">"); }
+QString separator() {
+    return QStringLiteral("<hr width=\"475\" align=\"left\">");
+}
 
 const QString kArrowExpense = QStringLiteral("\u21E5");
 const QString kArrowIncome = QStringLiteral("\u21E4");

@@ -18,7 +18,13 @@
 class QSystemTrayIcon;
 class QTimer;
 
+namespace quandor {
+class JournalController;
+}
+
 namespace quandor::ui {
+
+class JournalWindow;
 
 class MainWindow;
 class ToolbarController;
@@ -59,6 +65,7 @@ class DesktopShell : public QObject {
     void bindItemSheet();
     void bindCashBook();
     void bindAssets();
+    void bindReports();
     void centreOnScreen(QWidget* window);
 
     QuandorAppDelegate& delegate_;
@@ -78,6 +85,8 @@ class DesktopShell : public QObject {
     AbschreibungWindow* allowanceWindow_ = nullptr;
     std::unique_ptr<InventoryController> inventory_;
     InventarWindow* inventoryWindow_ = nullptr;
+    std::unique_ptr<JournalController> journal_;
+    JournalWindow* journalWindow_ = nullptr;
     bool welcomeDone_ = false;
     bool terminated_ = false;
 };
