@@ -3,7 +3,8 @@
 //
 //   report_bench [N]
 //
-// Prints per report the median of 21 runs of its figures (report-data), of
+// Prints per report the median of 21 runs of its figures (the report struct),
+// of the figures as report-data's value tree, of
 // its page as HTML (figures, page and HTML text) and of 3 runs of its PDF.
 
 #include "cli/generator.h"
@@ -12,6 +13,7 @@
 #include "core/settings_keys.h"
 #include "print/page.h"
 #include "reports/journal_controller.h"
+#include "reports/report_figures.h"
 
 #include <QGuiApplication>
 #include <QLocale>
@@ -71,7 +73,19 @@ int main(int argc, char** argv) {
         {JournalController::Report::Steuern, "steuern"},
         {JournalController::Report::Gewinne, "gewinne"}};
     for (const auto& [report, name] : reports) {
-        const double data = medianMs([&] { (void)journal.reportData(report); }, 21);
+        const Record& year = *delegate.database().years.front();
+        const RecordList& accounts = delegate.database().accounts;
+        const double data = medianMs(
+            [&] {
+                switch (report) {
+                    case JournalController::Report::Umsatz: (void)statementsReport(year, false); break;
+                    case JournalController::Report::Monate: (void)statementsReport(year, true); break;
+                    case JournalController::Report::Steuern: (void)taxReport(year); break;
+                    default: (void)profitReport(year, accounts); break;
+                }
+            },
+            21);
+        const double json = medianMs([&] { (void)journal.reportData(report); }, 21);
         const double html =
             medianMs([&] { (void)print::pageHtml(*journal.reportPage(report)); }, 21);
         int pages = 0;
@@ -82,8 +96,8 @@ int main(int argc, char** argv) {
                 pages = bytes.count("/Type /Page\n") + bytes.count("/Type /Page ");
             },
             3);
-        std::printf("  %-8s Zahlen %7.2f ms   HTML %7.2f ms   PDF %8.1f ms\n", name, data, html,
-                    pdf);
+        std::printf("  %-8s Zahlen %7.2f ms   mit JSON-Baum %7.2f ms   HTML %7.2f ms   PDF %8.1f ms\n", name,
+                    data, json, html, pdf);
         (void)pages;
     }
     return 0;
