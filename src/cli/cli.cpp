@@ -144,6 +144,16 @@ const std::vector<Command>& commands() {
           "--amount", "--entry"},
          cashbookCommand, {"--yes"}},
 
+        // annual reports
+        {"report",
+         "report --year JAHR --kind umsatz|monate|steuern|gewinne --format html|pdf --out DATEI",
+         "schreibt einen Jahresbericht (Umsatz, Übersicht Abrechnungen, Übersicht Steuern, Grundlage "
+         "Gewinnermittlung) als HTML- oder PDF-Datei, wie ihn das Berichte-Fenster zeigt",
+         {"--year", "--kind", "--format", "--out"}, reportCommand},
+        {"report-data", "report-data --year JAHR --kind umsatz|monate|steuern|gewinne",
+         "gibt die Zahlen eines Jahresberichts als JSON aus (Summen und Salden als gespeicherte Zahlen)",
+         {"--year", "--kind"}, reportDataCommand},
+
     };
     return all;
 }

@@ -94,6 +94,9 @@ int cashbookExportCommand(const Context& ctx, const Args& args);  // export cash
 int allowanceCommand(const Context& ctx, const Args& args);
 int inventoryCommand(const Context& ctx, const Args& args);
 int assetsExportCommand(const Context& ctx, const Args& args);  // export allowances|inventory
+// annual reports
+int reportCommand(const Context& ctx, const Args& args);
+int reportDataCommand(const Context& ctx, const Args& args);
 
 
 class Session;

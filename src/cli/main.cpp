@@ -10,9 +10,9 @@
 namespace {
 
 // Whether the command renders pages (and needs the GUI layer): the export
-// sheet's formats ("export … --format …", which render the overview first)
-// and the summary page ("export summary"), the year overview's page
-// ("overview --out"). The transfer exports and every
+// sheet's formats ("export … --format …", which render the overview first),
+// the summary page ("export summary"), the annual reports ("report") and the
+// year overview's page ("overview --out"). The transfer exports and every
 // other command run on the core alone, without a display.
 bool rendersPages(int argc, char** argv) {
     int i = 1;
@@ -23,6 +23,7 @@ bool rendersPages(int argc, char** argv) {
             if (std::strcmp(argv[j], "--out") == 0) return true;
         return false;
     }
+    if (i < argc && std::strcmp(argv[i], "report") == 0) return true;  // the annual report pages
     if (i >= argc || std::strcmp(argv[i], "export") != 0) return false;
     for (int j = i + 1; j < argc; ++j)
         if (std::strcmp(argv[j], "--format") == 0 || std::strcmp(argv[j], "summary") == 0) return true;

@@ -10,6 +10,7 @@
 #include "ui/import_sheets.h"
 #include "ui/inventar_window.h"
 #include "ui/item_sheet.h"
+#include "ui/journal_window.h"
 #include "ui/kassenbuch_window.h"
 #include "ui/uebersicht_sheet.h"
 #include "ui/main_window_drags.h"
@@ -93,6 +94,7 @@ DesktopShell::DesktopShell(QuandorAppDelegate& delegate, QtUiPort& ui)
     bindCashBook();
     bindAssets();
     bindOverview();
+    bindReports();
 
     // The main window's one-time defaults, and the window centred the first
     // time. (The help windows place themselves when they first open.)
@@ -197,6 +199,22 @@ void DesktopShell::bindItemSheet() {
     editKey->setShortcutContext(Qt::WidgetShortcut);
     connect(editKey, &QAction::triggered, itemSheet_, &ItemSheet::editItem);
     main_->itemView()->addAction(editKey);
+}
+
+// The reports window behind the toolbar's "Berichte" and the window menu's "Berichte …".
+void DesktopShell::bindReports() {
+    journal_ = std::make_unique<JournalController>(delegate_.books());
+    journalWindow_ = new JournalWindow(delegate_, *journal_, main_);
+    QAbstractButton* button = main_->button(ToolbarAction::Journal);
+    button->setEnabled(true);
+    connect(button, &QAbstractButton::clicked, journalWindow_, &JournalWindow::openJournalWindow);
+    auto* openAction = new QAction(QStringLiteral("Berichte …"), main_);
+    openAction->setObjectName(QStringLiteral("journalAction"));
+    openAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_J));
+    connect(openAction, &QAction::triggered, button, &QAbstractButton::click);
+    main_->addAction(openAction);
+    for (QAction* a : main_->menuBar()->actions())
+        if (a->text() == QStringLiteral("&Fenster") && a->menu()) a->menu()->addAction(openAction);
 }
 
 // The cash book window behind the toolbar's "Kassenbuch", and the take-over of

@@ -19,7 +19,13 @@
 class QSystemTrayIcon;
 class QTimer;
 
+namespace quandor {
+class JournalController;
+}
+
 namespace quandor::ui {
+
+class JournalWindow;
 
 class MainWindow;
 class ToolbarController;
@@ -61,6 +67,7 @@ class DesktopShell : public QObject {
     void bindCashBook();
     void bindAssets();
     void bindOverview();
+    void bindReports();
     void centreOnScreen(QWidget* window);
 
     QuandorAppDelegate& delegate_;
@@ -81,6 +88,8 @@ class DesktopShell : public QObject {
     std::unique_ptr<InventoryController> inventory_;
     std::unique_ptr<UebersichtController> overview_;
     InventarWindow* inventoryWindow_ = nullptr;
+    std::unique_ptr<JournalController> journal_;
+    JournalWindow* journalWindow_ = nullptr;
     bool welcomeDone_ = false;
     bool terminated_ = false;
 };

@@ -1,0 +1,150 @@
+#include "ui/journal_window.h"
+
+#include "ui/pdf_preview.h"
+#include "ui/placement.h"
+
+#include <QButtonGroup>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+namespace quandor::ui {
+
+namespace {
+
+const char16_t* const kReportTitles[] = {u"Umsatz", u"Übersicht Abrechnungen", u"Übersicht Steuern",
+                                         u"Gewinnermittlung"};
+const char16_t* const kReportHints[] = {
+    u"Summen der Ausgaben und Einnahmen jeder Abrechnung, mit und ohne Steuern, und der Saldo des "
+    u"Jahres",
+    u"Alle Abrechnungen mit ihren Posten, über das Jahr durchnummeriert",
+    u"Voranmeldungen und Umsatzsteuer je Steuersatz jeder Abrechnung und des Jahres",
+    u"Alle Posten des Jahres nach Konten, mit den Summen je Konto und dem Saldo"};
+
+const QString kHelpText = QStringLiteral(
+    "<h3>Berichte</h3><p>Wähle einen der vier Berichte des im Hauptfenster gewählten Jahres. "
+    "<b>Vorschau</b> zeigt ihn als PDF, <b>Drucken</b> öffnet den Druckdialog, <b>Exportieren</b> "
+    "speichert das PDF, wo du möchtest.</p><p><b>Umsatz</b>: die Summen jeder Abrechnung und der "
+    "Saldo. "
+    "<b>Übersicht Abrechnungen</b>: jede Abrechnung mit allen Posten. <b>Übersicht Steuern</b>: "
+    "Voranmeldungen und Umsatzsteuer je Steuersatz. <b>Gewinnermittlung</b>: alle Posten nach "
+    "Konten; "
+    "Posten ohne passendes Konto stehen zuletzt unter „Ohne Konto“.</p><p>Lange Texte werden "
+    "gekürzt, "
+    "außer du druckst ungekürzt (Einstellungen).</p>");
+
+}  // namespace
+
+JournalWindow::JournalWindow(QuandorAppDelegate& app, JournalController& controller,
+                             QWidget* parent)
+    : QDialog(parent), app_(app), c_(controller) {
+    setWindowTitle(QStringLiteral("Berichte"));
+    auto* layout = new QVBoxLayout(this);
+    auto* row = new QHBoxLayout;
+    auto* group = new QButtonGroup(this);
+    group->setExclusive(true);
+    for (int tag = 1; tag <= 4; ++tag) {
+        auto* b = new QPushButton(QString::fromUtf16(kReportTitles[tag - 1]), this);
+        b->setCheckable(true);
+        b->setToolTip(QString::fromUtf16(kReportHints[tag - 1]));
+        b->setShortcut(QKeySequence(QStringLiteral("Ctrl+%1").arg(tag)));
+        b->setMinimumHeight(48);
+        group->addButton(b, tag);
+        row->addWidget(b);
+        reports_[static_cast<size_t>(tag - 1)] = b;
+    }
+    connect(group, &QButtonGroup::idClicked, this, [this](int tag) {
+        c_.journalButtonTagAction(tag);
+        refreshButtons();
+    });
+    layout->addLayout(row);
+
+    status_ = new QLabel(QStringLiteral("Wähle einen Bericht."), this);
+    layout->addWidget(status_);
+    progress_ = new QProgressBar(this);
+    progress_->setRange(0, 0);  // busy
+    progress_->setTextVisible(false);
+    progress_->hide();
+    layout->addWidget(progress_);
+
+    help_ = new QTextBrowser(this);
+    help_->setHtml(kHelpText);
+    help_->setMinimumHeight(150);
+    help_->hide();
+    layout->addWidget(help_);
+
+    auto* actions = new QHBoxLayout;
+    helpButton_ = new QPushButton(QStringLiteral("Hilfe"), this);
+    helpButton_->setCheckable(true);
+    connect(helpButton_, &QPushButton::toggled, help_, &QWidget::setVisible);
+    actions->addWidget(helpButton_);
+    actions->addStretch();
+    preview_ = new QPushButton(QStringLiteral("Vorschau"), this);
+    print_ = new QPushButton(QStringLiteral("Drucken …"), this);
+    export_ = new QPushButton(QStringLiteral("Exportieren …"), this);
+    preview_->setDefault(true);
+    print_->setShortcut(QKeySequence::Print);
+    for (QPushButton* b : {preview_, print_, export_}) actions->addWidget(b);
+    layout->addLayout(actions);
+    connect(preview_, &QPushButton::clicked, this, [this] { c_.previewJournal(); });
+    connect(print_, &QPushButton::clicked, this, [this] { c_.printJournal(); });
+    connect(export_, &QPushButton::clicked, this, [this] { c_.exportJournal(); });
+    new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_W), this, [this] { close(); });
+
+    JournalController::Hooks& hooks = c_.hooks();
+    hooks.generating = [this](bool busy) { setBusy(busy); };
+    hooks.showPreview = [this](const QString& pdf, const QString& title) {
+        showPdfPreview(pdf, title, this);
+    };
+    hooks.print = [this](const std::function<bool(QPagedPaintDevice&)>& paint) {
+        return printWithDialog(this, paint);
+    };
+    hooks.showHelp = [this] { helpButton_->setChecked(true); };
+    refreshButtons();
+}
+
+void JournalWindow::openJournalWindow() {
+    if (isVisible()) {
+        raise();
+        activateWindow();
+        return;
+    }
+    if (!c_.openJournalWindow()) return;
+    for (QPushButton* b : reports_) {
+        b->setAutoExclusive(false);
+        b->setChecked(false);
+    }
+    setBusy(false);
+    refreshButtons();
+    resize(sizeHint().expandedTo(QSize(640, 200)));
+    centreOver(this, parentWidget());
+    show();
+    raise();
+    activateWindow();
+}
+
+void JournalWindow::refreshButtons() {
+    const bool enabled = c_.actionsEnabled();
+    for (QPushButton* b : {preview_, print_, export_}) b->setEnabled(enabled);
+    for (QPushButton* b : reports_) b->setEnabled(!c_.isGenerating());
+}
+
+void JournalWindow::setBusy(bool busy) {
+    progress_->setVisible(busy);
+    const auto report = c_.selectedReport();
+    if (busy)
+        status_->setText(QStringLiteral("„%1“ wird erstellt …")
+                             .arg(QString::fromUtf16(kReportTitles[static_cast<int>(report) - 1])));
+    else
+        status_->setText(report == JournalController::Report::None
+                             ? QStringLiteral("Wähle einen Bericht.")
+                             : QString());
+    refreshButtons();
+}
+
+}  // namespace quandor::ui
