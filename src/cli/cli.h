@@ -93,6 +93,10 @@ int cashbookExportCommand(const Context& ctx, const Args& args);  // export cash
 int allowanceCommand(const Context& ctx, const Args& args);
 int inventoryCommand(const Context& ctx, const Args& args);
 int assetsExportCommand(const Context& ctx, const Args& args);  // export allowances|inventory
+// attached documents and the search over all items
+int searchCommand(const Context& ctx, const Args& args);
+int attachCommand(const Context& ctx, const Args& args);
+int detachCommand(const Context& ctx, const Args& args);
 
 
 class Session;
