@@ -45,7 +45,8 @@ std::optional<Panel> selectPanel(const Context& ctx, Session& session, const Arg
         const int n = positive(item);
         const RecordPtr record = n > 0 ? selection.listedItem(size_t(n - 1)) : nullptr;
         if (!record) {
-            ctx.error(QStringLiteral("Einen Posten „%1“ gibt es in dieser Abrechnung nicht.").arg(*item));
+            ctx.error(
+                QStringLiteral("Einen Posten „%1“ gibt es in dieser Abrechnung nicht.").arg(*item));
             return std::nullopt;
         }
         selection.setSelectedItems({record});
@@ -86,8 +87,9 @@ int searchCommand(const Context& ctx, const Args& args) {
         const SearchController::Row& row = search.row(i);
         out += i ? ",\n" : "\n";
         out += "{\"item\":" + QByteArray::number(row.position) +
-               ",\"record\":" + archive::canonicalJson(Value(row.item)) + ",\"statement\":" + jsonText(row.statement) +
-               ",\"year\":" + jsonText(row.year) + "}";
+               ",\"record\":" + archive::canonicalJson(Value(row.item)) +
+               ",\"statement\":" + jsonText(row.statement) + ",\"year\":" + jsonText(row.year) +
+               "}";
     }
     out += search.count() ? "\n]\n" : "]\n";
     ctx.print(out);
@@ -142,7 +144,8 @@ int detachCommand(const Context& ctx, const Args& args) {
     const RecordPtr record = documents.selectedRecord(*panel);
     const uint64_t before = session->delegate().changeCount();
     if (!documents.removeDocument(*panel)) {
-        if (*panel == Panel::Item) ctx.error(QStringLiteral("An diesem Posten hängt kein Dokument."));
+        if (*panel == Panel::Item)
+            ctx.error(QStringLiteral("An diesem Posten hängt kein Dokument."));
         session->syncSettings();
         return kRefused;
     }

@@ -8,13 +8,13 @@
 #include <QFileInfo>
 #include <QMimeDatabase>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <array>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace quandor {
 
@@ -58,7 +58,8 @@ int copyAll(int in, int out) {
 
 // Moves `from` to `to` unless `to` exists: 0, EEXIST or another errno.
 int moveNoReplace(const QByteArray& from, const QByteArray& to) {
-    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0) return 0;
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
     if (errno != EINVAL && errno != ENOSYS) return errno;
     // File systems without the exclusive rename: a hard link never replaces either.
     if (::link(from.constData(), to.constData()) != 0) return errno;
@@ -73,7 +74,8 @@ QString dateText(const QDateTime& time, const QLocale& locale) {
     for (const QString& weekday : {QStringLiteral("dddd, "), QStringLiteral("dddd ")})
         if (format.startsWith(weekday)) format.remove(0, weekday.size());
     const QDateTime local = time.toLocalTime();
-    return locale.toString(local.date(), format) + u' ' + locale.toString(local.time(), u"HH:mm:ss");
+    return locale.toString(local.date(), format) + u' ' +
+           locale.toString(local.time(), u"HH:mm:ss");
 }
 
 }  // namespace
@@ -100,7 +102,8 @@ QString documentsFolderProblem(const QString& folder) {
     if (folder.isEmpty() || !info.exists() || !info.isDir() ||
         ::access(QFile::encodeName(info.absoluteFilePath()).constData(), W_OK | X_OK) != 0)
         return QStringLiteral(
-            "Der in den Einstellungen angegebene Ordner für Dateien ist nicht vorhanden oder beschreibbar.");
+            "Der in den Einstellungen angegebene Ordner für Dateien ist nicht vorhanden oder "
+            "beschreibbar.");
     return {};
 }
 
@@ -195,7 +198,8 @@ DocumentInfo documentInfo(const QString& path, const QLocale& locale) {
     info.kind = type.comment();
     info.title = file.completeBaseName();
     info.size = documentSizeText(file.size(), locale);
-    info.created = dateText(file.birthTime().isValid() ? file.birthTime() : file.metadataChangeTime(), locale);
+    info.created =
+        dateText(file.birthTime().isValid() ? file.birthTime() : file.metadataChangeTime(), locale);
     info.modified = dateText(file.lastModified(), locale);
     return info;
 }

@@ -19,7 +19,9 @@ RecordList* DocumentsController::fileList(Panel panel) const {
 
 int DocumentsController::selectedRow(Panel panel) const {
     const RecordList* list = fileList(panel);
-    const int row = panel == Panel::Statement ? statementRow_ : panel == Panel::Year ? yearRow_ : -1;
+    const int row = panel == Panel::Statement ? statementRow_
+                    : panel == Panel::Year    ? yearRow_
+                                              : -1;
     return list && row >= 0 && size_t(row) < list->size() ? row : -1;
 }
 
@@ -53,13 +55,13 @@ QString DocumentsController::documentsFolder() const {
 
 bool DocumentsController::folderReady() {
     if (documentsFolderProblem(documentsFolder()).isEmpty()) return true;
-    books_.ui().alert(AlertStyle::Warning, kDocFolderTitle, kDocFolderMessage, {QStringLiteral("OK")});
+    books_.ui().alert(AlertStyle::Warning, kDocFolderTitle, kDocFolderMessage,
+                      {QStringLiteral("OK")});
     return false;
 }
 
 QString DocumentsController::copy(const QString& source, bool replacing) {
-    const DocumentCopy c =
-        copyIntoDocuments(source, documentsFolder(), books_.now());
+    const DocumentCopy c = copyIntoDocuments(source, documentsFolder(), books_.now());
     if (c.ok) return c.path;
     books_.ui().alert(AlertStyle::Warning, kDocCopyTitle,
                       kDocCopyMessage.arg(c.reason) + (replacing ? kDocCopyKeptSuffix : QString()),
@@ -68,7 +70,8 @@ QString DocumentsController::copy(const QString& source, bool replacing) {
 }
 
 bool DocumentsController::selectFile(Panel panel) {
-    if ((panel == Panel::Item && !selectedRecord(panel)) || (panel != Panel::Item && !fileList(panel))) {
+    if ((panel == Panel::Item && !selectedRecord(panel)) ||
+        (panel != Panel::Item && !fileList(panel))) {
         books_.ui().beep();
         return false;
     }
@@ -135,7 +138,8 @@ bool DocumentsController::handOff(Panel panel, bool reveal) {
     }
     if (reveal ? books_.ui().revealFile(path) : books_.ui().openFile(path)) return true;
     books_.ui().alert(AlertStyle::Warning, kDocHandOffTitle,
-                      (reveal ? kDocRevealMessage : kDocOpenMessage).arg(path), {QStringLiteral("OK")});
+                      (reveal ? kDocRevealMessage : kDocOpenMessage).arg(path),
+                      {QStringLiteral("OK")});
     return false;
 }
 
@@ -156,7 +160,8 @@ bool DocumentsController::removeDocument(Panel panel) {
     const QString title = record->text(keys::fileTitle).isEmpty()
                               ? QFileInfo(record->text(keys::filePath)).completeBaseName()
                               : record->text(keys::fileTitle);
-    const QString message = panel == Panel::Item ? kDocRemoveItemMessage : kDocRemoveRowMessage.arg(title);
+    const QString message =
+        panel == Panel::Item ? kDocRemoveItemMessage : kDocRemoveRowMessage.arg(title);
     if (books_.ui().alert(AlertStyle::Warning, kDocRemoveTitle, message,
                           {QStringLiteral("Löschen"), QStringLiteral("Abbrechen")}) != 0)
         return false;

@@ -24,24 +24,32 @@
 namespace quandor {
 
 inline const QString kDocFolderTitle = QStringLiteral("Achtung!");
-inline const QString kDocFolderMessage =
-    QStringLiteral("Der in den Einstellungen angegebene Ordner für Dateien ist nicht vorhanden oder beschreibbar.");
+inline const QString kDocFolderMessage = QStringLiteral(
+    "Der in den Einstellungen angegebene Ordner für Dateien ist nicht vorhanden oder "
+    "beschreibbar.");
 inline const QString kDocCopyTitle = QStringLiteral("Fehler!");
 // %1: the reason.
-inline const QString kDocCopyMessage = QStringLiteral("Die Datei konnte nicht angehängt werden. %1");
-inline const QString kDocCopyKeptSuffix = QStringLiteral(" Das bisherige Dokument bleibt angehängt.");
+inline const QString kDocCopyMessage =
+    QStringLiteral("Die Datei konnte nicht angehängt werden. %1");
+inline const QString kDocCopyKeptSuffix =
+    QStringLiteral(" Das bisherige Dokument bleibt angehängt.");
 inline const QString kDocMissingTitle = QStringLiteral("Hinweis!");
 // %1: the stored path.
 inline const QString kDocMissingMessage = QStringLiteral(
-    "Die Datei „%1“ ist nicht mehr vorhanden. Vielleicht wurde sie im Ordner für Dateien gelöscht oder verschoben.");
+    "Die Datei „%1“ ist nicht mehr vorhanden. Vielleicht wurde sie im Ordner für Dateien gelöscht "
+    "oder verschoben.");
 inline const QString kDocHandOffTitle = QStringLiteral("Fehler!");
-inline const QString kDocOpenMessage = QStringLiteral("Die Datei „%1“ konnte nicht geöffnet werden.");
-inline const QString kDocRevealMessage = QStringLiteral("Der Ordner der Datei „%1“ konnte nicht geöffnet werden.");
+inline const QString kDocOpenMessage =
+    QStringLiteral("Die Datei „%1“ konnte nicht geöffnet werden.");
+inline const QString kDocRevealMessage =
+    QStringLiteral("Der Ordner der Datei „%1“ konnte nicht geöffnet werden.");
 inline const QString kDocRemoveTitle = QStringLiteral("Dokument entfernen");
 inline const QString kDocRemoveItemMessage = QStringLiteral(
-    "Möchtest du das Dokument wirklich vom Posten lösen? Die Datei im Ordner für Dateien bleibt erhalten.");
+    "Möchtest du das Dokument wirklich vom Posten lösen? Die Datei im Ordner für Dateien bleibt "
+    "erhalten.");
 inline const QString kDocRemoveRowMessage = QStringLiteral(
-    "Möchtest du das Dokument „%1“ wirklich aus der Liste löschen? Die Datei im Ordner für Dateien bleibt "
+    "Möchtest du das Dokument „%1“ wirklich aus der Liste löschen? Die Datei im Ordner für Dateien "
+    "bleibt "
     "erhalten.");
 inline const QString kDocOpenDialogTitle = QStringLiteral("Dokument anhängen");
 

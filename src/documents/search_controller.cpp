@@ -21,7 +21,8 @@ constexpr size_t kRecentTexts = 16;
 
 void appendSearched(QString& out, const Record& item) {
     QString texts;
-    for (const Key& k : {keys::title, keys::number, keys::misc1, keys::group, keys::account, keys::accountNumber}) {
+    for (const Key& k : {keys::title, keys::number, keys::misc1, keys::group, keys::account,
+                         keys::accountNumber}) {
         texts += item.text(k);
         texts += kFieldSeparator;
     }
@@ -132,7 +133,8 @@ void SearchController::setSearchText(const QString& text) {
         std::vector<uint32_t> from;
         from.swap(shown_);
         for (uint32_t r : from) {
-            const QStringView row = QStringView(folded_).mid(starts_[r], starts_[r + 1] - starts_[r]);
+            const QStringView row =
+                QStringView(folded_).mid(starts_[r], starts_[r + 1] - starts_[r]);
             if (row.contains(folded, Qt::CaseSensitive)) shown_.push_back(r);
         }
     } else {
@@ -188,7 +190,8 @@ std::vector<std::pair<QString, QString>> itemDetailFields(const SearchController
         {QStringLiteral("Nummer"), item.text(keys::number)},
         {QStringLiteral("Beleg"), item.text(keys::misc1)},
         {QStringLiteral("Betrag (brutto)"), amountText(item.real(keys::finalAmount))},
-        {QStringLiteral("Netto"), tax ? amountText(item.real(keys::finalAmountWithout)) : QString()},
+        {QStringLiteral("Netto"),
+         tax ? amountText(item.real(keys::finalAmountWithout)) : QString()},
         {QStringLiteral("Steuersatz"), tax ? rateText(item.real(keys::taxPerecent)) : QString()},
         {QStringLiteral("Kommentar"), item.text(keys::comment)},
         {QStringLiteral("Dokument"), item.text(keys::filePath)},
@@ -202,7 +205,8 @@ bool SearchController::handOff(bool reveal) {
     }
     const QString path = row(size_t(selected_)).item->text(keys::filePath);
     if (path.isEmpty()) {
-        books_.ui().alert(AlertStyle::Informational, kSearchDocTitle, kSearchNoDocMessage, {QStringLiteral("OK")});
+        books_.ui().alert(AlertStyle::Informational, kSearchDocTitle, kSearchNoDocMessage,
+                          {QStringLiteral("OK")});
         return false;
     }
     if (!QFileInfo(path).isFile()) {
@@ -211,7 +215,8 @@ bool SearchController::handOff(bool reveal) {
         return false;
     }
     if (reveal ? books_.ui().revealFile(path) : books_.ui().openFile(path)) return true;
-    books_.ui().alert(AlertStyle::Warning, kDocHandOffTitle, (reveal ? kDocRevealMessage : kDocOpenMessage).arg(path),
+    books_.ui().alert(AlertStyle::Warning, kDocHandOffTitle,
+                      (reveal ? kDocRevealMessage : kDocOpenMessage).arg(path),
                       {QStringLiteral("OK")});
     return false;
 }

@@ -3,9 +3,9 @@
 // the person types, its detail sheet and the item's document.
 //
 //   openSearchSheet ─▶ every item, sorted by "date" ─▶ setSearchText … (each keystroke)
-//        │                                             ├─ openDetailSheet (double click) / closeDetailSheet
-//        │                                             └─ revealFile / openFile (the item's document)
-//        └────────────────────────────────────────────▶ closeSearchSheet
+//        │                                             ├─ openDetailSheet (double click) /
+//        closeDetailSheet │                                             └─ revealFile / openFile
+//        (the item's document) └────────────────────────────────────────────▶ closeSearchSheet
 //
 // A search text matches an item when it occurs, ignoring case, in its title,
 // number, receipt ("misc1"), category, account title or number, or in its

@@ -53,7 +53,8 @@ class FileListModel : public QAbstractTableModel {
     }
     QVariant data(const QModelIndex& index, int role) const override {
         const RecordPtr r = record(index);
-        if (!r || (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::ToolTipRole)) return {};
+        if (!r || (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::ToolTipRole))
+            return {};
         if (role == Qt::ToolTipRole) return r->text(keys::filePath);
         return r->text(index.column() == 0 ? keys::fileTitle : keys::fileNote);
     }
@@ -74,8 +75,9 @@ class FileListModel : public QAbstractTableModel {
   private:
     RecordPtr record(const QModelIndex& index) const {
         const RecordList* list = documents_.fileList(panel_);
-        return list && index.isValid() && size_t(index.row()) < list->size() ? (*list)[size_t(index.row())]
-                                                                              : nullptr;
+        return list && index.isValid() && size_t(index.row()) < list->size()
+                   ? (*list)[size_t(index.row())]
+                   : nullptr;
     }
     DocumentsController& documents_;
     Panel panel_;
@@ -151,10 +153,11 @@ DocumentPanel::DocumentPanel(DocumentsController& documents, Panel panel, QWidge
 
 void DocumentPanel::refresh() {
     const DocumentInfo info = documents_.changeProperties(panel_);
-    QIcon icon = info.state == DocumentInfo::State::Present
-                     ? QIcon::fromTheme(info.iconName, QIcon::fromTheme(QStringLiteral("text-x-generic"),
-                                                                        namedIcon(QStringLiteral("dropIt"))))
-                     : namedIcon(info.iconName);
+    QIcon icon =
+        info.state == DocumentInfo::State::Present
+            ? QIcon::fromTheme(info.iconName, QIcon::fromTheme(QStringLiteral("text-x-generic"),
+                                                               namedIcon(QStringLiteral("dropIt"))))
+            : namedIcon(info.iconName);
     icon_->setPixmap(icon.pixmap(128, 128));
     title_->setText(info.title);
     kind_->setText(info.kind);
@@ -257,8 +260,10 @@ void installDocumentPanels(MainWindow& main, QuandorAppDelegate& delegate) {
 
     auto* itemPanel = new DocumentPanel(*documents, Panel::Item, tabs);
     tabs->addTab(itemPanel, QStringLiteral("Beleg"));
-    tabs->addTab(listPane(*documents, Panel::Statement, delegate, *reloads, tabs), QStringLiteral("Abrechnung"));
-    tabs->addTab(listPane(*documents, Panel::Year, delegate, *reloads, tabs), QStringLiteral("Jahr"));
+    tabs->addTab(listPane(*documents, Panel::Statement, delegate, *reloads, tabs),
+                 QStringLiteral("Abrechnung"));
+    tabs->addTab(listPane(*documents, Panel::Year, delegate, *reloads, tabs),
+                 QStringLiteral("Jahr"));
     tabs->setTabToolTip(0, QStringLiteral("Das Dokument des ausgewählten Postens"));
     tabs->setTabToolTip(1, QStringLiteral("Dokumente der ausgewählten Abrechnung"));
     tabs->setTabToolTip(2, QStringLiteral("Dokumente des ausgewählten Jahres"));
@@ -287,11 +292,12 @@ void installDocumentPanels(MainWindow& main, QuandorAppDelegate& delegate) {
     Selection* selection = &delegate.selection();
     QObject::connect(tabs, &QObject::destroyed, [selection, id] { selection->removeListener(id); });
     // Files changed outside (a copy deleted): the panels look again when the window comes back.
-    QObject::connect(static_cast<QGuiApplication*>(QGuiApplication::instance()), &QGuiApplication::applicationStateChanged, tabs, [=](Qt::ApplicationState s) {
-        if (s != Qt::ApplicationActive) return;
-        itemPanel->refresh();
-        for (auto& r : *reloads) r();
-    });
+    QObject::connect(static_cast<QGuiApplication*>(QGuiApplication::instance()),
+                     &QGuiApplication::applicationStateChanged, tabs, [=](Qt::ApplicationState s) {
+                         if (s != Qt::ApplicationActive) return;
+                         itemPanel->refresh();
+                         for (auto& r : *reloads) r();
+                     });
 }
 
 }  // namespace quandor::ui

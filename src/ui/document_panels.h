@@ -24,7 +24,8 @@ class MainWindow;
 class DocumentPanel : public QWidget {
     Q_OBJECT
   public:
-    DocumentPanel(DocumentsController& documents, DocumentsController::Panel panel, QWidget* parent = nullptr);
+    DocumentPanel(DocumentsController& documents, DocumentsController::Panel panel,
+                  QWidget* parent = nullptr);
     void refresh();
     QLabel* titleField() const { return title_; }
 

@@ -26,7 +26,8 @@ namespace quandor::ui {
 class SearchRowsModel : public QAbstractTableModel {
   public:
     enum Column { Date, Title, Group, Account, Number, Amount, Statement, ColumnCount };
-    SearchRowsModel(SearchController& search, QObject* parent) : QAbstractTableModel(parent), search_(search) {}
+    SearchRowsModel(SearchController& search, QObject* parent)
+        : QAbstractTableModel(parent), search_(search) {}
     void reload() {
         beginResetModel();
         endResetModel();
@@ -37,8 +38,8 @@ class SearchRowsModel : public QAbstractTableModel {
     int columnCount(const QModelIndex& = {}) const override { return ColumnCount; }
     QVariant headerData(int section, Qt::Orientation o, int role) const override {
         if (o != Qt::Horizontal || role != Qt::DisplayRole) return {};
-        static const char16_t* names[] = {u"Datum", u"Bezeichnung", u"Kategorie", u"Konto",
-                                          u"Nummer / Beleg", u"Betrag", u"Abrechnung"};
+        static const char16_t* names[] = {u"Datum",          u"Bezeichnung", u"Kategorie", u"Konto",
+                                          u"Nummer / Beleg", u"Betrag",      u"Abrechnung"};
         return QString::fromUtf16(names[section]);
     }
     QVariant data(const QModelIndex& index, int role) const override {
@@ -49,19 +50,27 @@ class SearchRowsModel : public QAbstractTableModel {
             return int(Qt::AlignRight | Qt::AlignVCenter);
         if (role != Qt::DisplayRole) return {};
         switch (index.column()) {
-            case Date: return shortDateText(item.date(keys::date));
-            case Title: return item.text(keys::title);
-            case Group: return item.text(keys::group);
+            case Date:
+                return shortDateText(item.date(keys::date));
+            case Title:
+                return item.text(keys::title);
+            case Group:
+                return item.text(keys::group);
             case Account: {
                 const QString number = item.text(keys::accountNumber);
-                return number.isEmpty() ? item.text(keys::account) : number + u' ' + item.text(keys::account);
+                return number.isEmpty() ? item.text(keys::account)
+                                        : number + u' ' + item.text(keys::account);
             }
             case Number: {
                 const QString receipt = item.text(keys::misc1);
-                return receipt.isEmpty() ? item.text(keys::number) : item.text(keys::number) + QStringLiteral(" / ") + receipt;
+                return receipt.isEmpty()
+                           ? item.text(keys::number)
+                           : item.text(keys::number) + QStringLiteral(" / ") + receipt;
             }
-            case Amount: return amountText(item.real(keys::finalAmount));
-            case Statement: return row.statement + u' ' + row.year;
+            case Amount:
+                return amountText(item.real(keys::finalAmount));
+            case Statement:
+                return row.statement + u' ' + row.year;
         }
         return {};
     }
@@ -70,14 +79,16 @@ class SearchRowsModel : public QAbstractTableModel {
     SearchController& search_;
 };
 
-SearchSheet::SearchSheet(SearchController& search, QWidget* parent) : QDialog(parent), search_(search) {
+SearchSheet::SearchSheet(SearchController& search, QWidget* parent)
+    : QDialog(parent), search_(search) {
     setObjectName(QStringLiteral("searchSheet"));
     setWindowTitle(QStringLiteral("Alle Posten durchsuchen"));
     setWindowModality(Qt::WindowModal);
     auto* layout = new QVBoxLayout(this);
     field_ = new QLineEdit(this);
     field_->setObjectName(QStringLiteral("searchAllField"));
-    field_->setPlaceholderText(QStringLiteral("Bezeichnung, Nummer, Beleg, Kategorie, Konto oder Betrag …"));
+    field_->setPlaceholderText(
+        QStringLiteral("Bezeichnung, Nummer, Beleg, Kategorie, Konto oder Betrag …"));
     field_->setClearButtonEnabled(true);
     layout->addWidget(field_);
     model_ = new SearchRowsModel(search_, this);
@@ -120,7 +131,9 @@ SearchSheet::SearchSheet(SearchController& search, QWidget* parent) : QDialog(pa
 
     connect(field_, &QLineEdit::textChanged, this, &SearchSheet::filter);
     connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) { search_.setSelectedRow(current.isValid() ? current.row() : -1); });
+            [this](const QModelIndex& current) {
+                search_.setSelectedRow(current.isValid() ? current.row() : -1);
+            });
     connect(list_, &QAbstractItemView::doubleClicked, this, &SearchSheet::openDetailSheet);
     connect(details, &QAbstractButton::clicked, this, &SearchSheet::openDetailSheet);
     connect(reveal, &QAbstractButton::clicked, this, [this] { search_.revealFile(); });
@@ -208,7 +221,8 @@ void installSearchSheet(MainWindow& main, QuandorAppDelegate& delegate) {
     QObject::connect(action, &QAction::triggered, sheet, &SearchSheet::openSearchSheet);
     main.addAction(action);
     for (QAction* menu : main.menuBar()->actions())
-        if (menu->menu() && menu->text() == QStringLiteral("&Bearbeiten")) menu->menu()->addAction(action);
+        if (menu->menu() && menu->text() == QStringLiteral("&Bearbeiten"))
+            menu->menu()->addAction(action);
 }
 
 }  // namespace quandor::ui

@@ -24,9 +24,15 @@ using Panel = DocumentsController::Panel;
 TEST(DocumentSizeText, DividesBy1024AndShowsOneDecimalOnlyWhenItSaysSomething) {
     const QLocale de(QLocale::German, QLocale::Germany);
     const std::vector<std::pair<qint64, QString>> cases = {
-        {0, u"0 bytes"_s},           {512, u"512 bytes"_s},     {1023, u"1023 bytes"_s},
-        {1024, u"1 KB"_s},           {1100, u"1,1 KB"_s},       {1536, u"1,5 KB"_s},
-        {1024 * 1024, u"1 MB"_s},    {2047 * 1024, u"2 MB"_s},  {qint64(5) << 40, u"5 TB"_s},
+        {0, u"0 bytes"_s},
+        {512, u"512 bytes"_s},
+        {1023, u"1023 bytes"_s},
+        {1024, u"1 KB"_s},
+        {1100, u"1,1 KB"_s},
+        {1536, u"1,5 KB"_s},
+        {1024 * 1024, u"1 MB"_s},
+        {2047 * 1024, u"2 MB"_s},
+        {qint64(5) << 40, u"5 TB"_s},
         {qint64(1) << 60, u"1024 PB"_s},
     };
     for (const auto& [bytes, text] : cases) EXPECT_EQ(documentSizeText(bytes, de), text) << bytes;
@@ -90,7 +96,8 @@ TEST_F(Documents, SameNameInTheSameSecondGetsDistinctCopiesAndNeverReplacesAFile
     ASSERT_TRUE(docs.attach(Panel::Statement, src));
     ASSERT_TRUE(docs.attach(Panel::Year, src));
     EXPECT_EQ(first, folder + u"/1714564800_Beleg-2.pdf"_s);
-    EXPECT_EQ(statement->files().at(0)->text(keys::filePath), folder + u"/1714564800_Beleg-3.pdf"_s);
+    EXPECT_EQ(statement->files().at(0)->text(keys::filePath),
+              folder + u"/1714564800_Beleg-3.pdf"_s);
     EXPECT_EQ(books().database().years[0]->files().at(0)->text(keys::filePath),
               folder + u"/1714564800_Beleg-4.pdf"_s);
     ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
@@ -120,9 +127,11 @@ TEST_F(Documents, AFailedCopyIsToldAndTheRecordKeepsItsDocument) {
     EXPECT_FALSE(docs.attach(Panel::Item, open.dir.path()));  // a folder
     ASSERT_EQ(ui().alerts.size(), 4u);
     EXPECT_EQ(ui().alerts[0].title, kDocCopyTitle);
-    EXPECT_EQ(ui().alerts[0].message, kDocCopyMessage.arg(u"Die Datei „weg.pdf“ gibt es nicht mehr."_s) +
-                                          kDocCopyKeptSuffix);
-    EXPECT_EQ(ui().alerts[2].message, kDocCopyMessage.arg(u"Die Datei „weg.pdf“ gibt es nicht mehr."_s));
+    EXPECT_EQ(
+        ui().alerts[0].message,
+        kDocCopyMessage.arg(u"Die Datei „weg.pdf“ gibt es nicht mehr."_s) + kDocCopyKeptSuffix);
+    EXPECT_EQ(ui().alerts[2].message,
+              kDocCopyMessage.arg(u"Die Datei „weg.pdf“ gibt es nicht mehr."_s));
     EXPECT_TRUE(ui().alerts[3].message.contains(u"ist ein Ordner"_s));
     EXPECT_EQ(item->text(keys::filePath), before);
     EXPECT_TRUE(statement->files().empty());
@@ -137,7 +146,8 @@ TEST_F(Documents, UnreadableFileIsToldInGerman) {
     EXPECT_FALSE(docs.attach(Panel::Item, src));
     ASSERT_EQ(ui().alerts.size(), 1u);
     EXPECT_EQ(ui().alerts[0].message,
-              kDocCopyMessage.arg(u"Die Datei „geheim.pdf“ lässt sich nicht lesen: dir fehlen die Leserechte."_s));
+              kDocCopyMessage.arg(
+                  u"Die Datei „geheim.pdf“ lässt sich nicht lesen: dir fehlen die Leserechte."_s));
     EXPECT_TRUE(copies().isEmpty());
 }
 
@@ -164,7 +174,8 @@ TEST_F(Documents, MissingOrUnusableFolderGivesTheAlertAndCopiesNothing) {
 
 TEST_F(Documents, DropTakesOnlyTheFirstFileAndNeedsASelectedRecord) {
     const QStringList three = {source(u"eins.pdf"_s), source(u"zwei.pdf"_s), source(u"drei.pdf"_s)};
-    EXPECT_FALSE(docs.receiveDroppedFiles(Panel::Statement, three));  // no row selected: no new row either
+    EXPECT_FALSE(
+        docs.receiveDroppedFiles(Panel::Statement, three));  // no row selected: no new row either
     EXPECT_TRUE(statement->files().empty());
     ASSERT_TRUE(docs.receiveDroppedFiles(Panel::Item, three));
     EXPECT_EQ(item->text(keys::filePath), folder + u"/1714564800_eins.pdf"_s);
@@ -206,7 +217,8 @@ TEST_F(Documents, RevealAndOpenHandTheCopyOverOrSayWhyNot) {
     ASSERT_TRUE(docs.attach(Panel::Item, source(u"Beleg.pdf"_s)));
     EXPECT_TRUE(docs.revealFile(Panel::Item));
     EXPECT_TRUE(docs.openFile(Panel::Item));
-    EXPECT_EQ(ui().opened, (std::vector<QString>{item->text(keys::filePath), item->text(keys::filePath)}));
+    EXPECT_EQ(ui().opened,
+              (std::vector<QString>{item->text(keys::filePath), item->text(keys::filePath)}));
     QFile::remove(item->text(keys::filePath));
     EXPECT_FALSE(docs.openFile(Panel::Item));
     ASSERT_EQ(ui().alerts.size(), 1u);

@@ -36,7 +36,8 @@ struct Search : ::testing::Test {
         item->set(keys::title, title);
         item->set(keys::amount, amount);
         item->set(keys::date, Date{day * 86400.0});
-        books().database().years[size_t(year)]->thelists()[size_t(statement)]->items().push_back(item);
+        books().database().years[size_t(year)]->thelists()[size_t(statement)]->items().push_back(
+            item);
         return item;
     }
     QStringList shown() const {
@@ -98,11 +99,12 @@ TEST_F(Search, MatchesTheSearchedFieldsIgnoringCaseAndTheAmountTexts) {
 }
 
 TEST_F(Search, TypingOnAndDeletingAgainAgreeWithAFreshSearch) {
-    const QStringList titles = {u"Büro"_s, u"Bürostuhl"_s, u"Bus"_s, u"Bahn"_s, u"Brot"_s, u"Abo"_s};
+    const QStringList titles = {u"Büro"_s, u"Bürostuhl"_s, u"Bus"_s,
+                                u"Bahn"_s, u"Brot"_s,      u"Abo"_s};
     for (int i = 0; i < titles.size(); ++i) add(i % 2, i % 2, i, titles[i], float(i));
     search.openSearchSheet();
-    const QStringList steps = {u"b"_s, u"bü"_s, u"bür"_s, u"büros"_s, u"bür"_s, u"b"_s,
-                               u"bu"_s, u"u"_s, u"ro"_s, u"bro"_s, u""_s, u"o"_s};
+    const QStringList steps = {u"b"_s,  u"bü"_s, u"bür"_s, u"büros"_s, u"bür"_s, u"b"_s,
+                               u"bu"_s, u"u"_s,  u"ro"_s,  u"bro"_s,   u""_s,    u"o"_s};
     SearchController fresh(books());
     for (const QString& s : steps) {
         search.setSearchText(s);
