@@ -153,6 +153,22 @@ const std::vector<Command>& commands() {
         {"report-data", "report-data --year JAHR --kind umsatz|monate|steuern|gewinne",
          "gibt die Zahlen eines Jahresberichts als JSON aus (Summen und Salden als gespeicherte Zahlen)",
          {"--year", "--kind"}, reportDataCommand},
+        // attached documents, search
+        {"search", "search TEXT",
+         "sucht in allen Posten aller Jahre (Bezeichnung, Nummer, Beleg, Kategorie, Konto, Betrag) und gibt "
+         "die Treffer nach Datum aus (JSON)",
+         {}, searchCommand},
+        {"attach",
+         "attach --year JAHR --statement ABRECHNUNG --item N DATEI · attach --year JAHR [--statement ABRECHNUNG] "
+         "DATEI",
+         "kopiert die Datei in den Ordner für Dateien und hängt sie an den N-ten Posten oder an die Dokumente "
+         "der Abrechnung oder des Jahres (JSON)",
+         {"--year", "--statement", "--item"}, attachCommand},
+        {"detach",
+         "detach --year JAHR --statement ABRECHNUNG --item N · detach --year JAHR [--statement ABRECHNUNG] --file N",
+         "löst das Dokument vom Posten oder löscht das N-te Dokument aus der Liste; die Datei bleibt im Ordner "
+         "für Dateien (JSON)",
+         {"--year", "--statement", "--item", "--file"}, detachCommand},
 
     };
     return all;

@@ -97,6 +97,10 @@ int assetsExportCommand(const Context& ctx, const Args& args);  // export allowa
 // annual reports
 int reportCommand(const Context& ctx, const Args& args);
 int reportDataCommand(const Context& ctx, const Args& args);
+// attached documents and the search over all items
+int searchCommand(const Context& ctx, const Args& args);
+int attachCommand(const Context& ctx, const Args& args);
+int detachCommand(const Context& ctx, const Args& args);
 
 
 class Session;

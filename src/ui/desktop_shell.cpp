@@ -1,4 +1,6 @@
 #include "ui/desktop_shell.h"
+#include "ui/document_panels.h"
+#include "ui/search_sheet.h"
 
 #include "core/number_texts.h"
 #include "core/settings.h"
@@ -95,6 +97,8 @@ DesktopShell::DesktopShell(QuandorAppDelegate& delegate, QtUiPort& ui)
     bindAssets();
     bindOverview();
     bindReports();
+    installDocumentPanels(*main_, delegate_);  // the documents of item, statement and year
+    installSearchSheet(*main_, delegate_);     // the toolbar's "Suche": every item of every year
 
     // The main window's one-time defaults, and the window centred the first
     // time. (The help windows place themselves when they first open.)

@@ -81,6 +81,7 @@ void MainWindow::buildLayout() {
     outer->setContentsMargins(10, 8, 10, 8);
 
     auto* splitter = new QSplitter(Qt::Horizontal, central);
+    splitter_ = splitter;
     splitter->setChildrenCollapsible(false);
 
     // Left column: years above statements, each with its add button.
@@ -322,6 +323,17 @@ void MainWindow::updateWindow() {
     }
     guide_->setVisible(!guideName_.isEmpty());
     updateSum();
+}
+
+void MainWindow::addSidePanel(QWidget* panel) {
+    splitter_->addWidget(panel);
+    splitter_->setStretchFactor(splitter_->count() - 1, 0);
+    QList<int> sizes = splitter_->sizes();
+    if (sizes.size() == 3) {
+        sizes = {200, 700, 270};
+        resize(std::max(width(), 1240), height());
+    }
+    splitter_->setSizes(sizes);
 }
 
 void MainWindow::focusSearch() {

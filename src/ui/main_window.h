@@ -16,6 +16,7 @@ class QAbstractButton;
 class QLabel;
 class QLineEdit;
 class QListView;
+class QSplitter;
 class QTableView;
 
 namespace quandor::ui {
@@ -39,6 +40,8 @@ class MainWindow : public QMainWindow {
     void updateWindow();
     // The search button: focus the search field.
     void focusSearch();
+    // A column of its own right of the item list (the document panels).
+    void addSidePanel(QWidget* panel);
 
     QListView* yearView() const { return yearView_; }
     QListView* statementView() const { return statementView_; }
@@ -79,6 +82,7 @@ class MainWindow : public QMainWindow {
     QListView* statementView_ = nullptr;
     QTableView* itemView_ = nullptr;
     QLineEdit* searchField_ = nullptr;
+    QSplitter* splitter_ = nullptr;
     QLabel* sumField_ = nullptr;
     QLabel* guide_ = nullptr;
     QString guideName_;
