@@ -330,8 +330,11 @@ QString KassenbuchController::csvText() const {
     using csv::Charset;
     using csv::Field;
     QString text;
-    for (const Record* e : sortedEntries(*cashbook)) {
-        const CashBookCells c = cashBookCells(*e);
+    const auto entries = sortedEntries(*cashbook);
+    text.reserve(qsizetype(entries.size()) * 120);
+    CashBookCellTexts texts;
+    for (const Record* e : entries) {
+        const CashBookCells c = texts(*e);
         const QString fields[] = {
             csv::cell(c.number, Field::Formatted, Charset::Utf8),
             csv::cell(c.date, Field::Formatted, Charset::Utf8),
