@@ -9,6 +9,7 @@
 #include "core/settings_keys.h"
 #include "support/books.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QLocale>
@@ -340,6 +341,21 @@ TEST_F(CashBookFixture, FailedCsvWriteIsTold) {
     ASSERT_FALSE(open.ui.alerts.empty());
     EXPECT_TRUE(open.ui.alerts.back().message.startsWith(QStringLiteral("Die Datei „"))) ;
     EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST_F(CashBookFixture, CellTextsOfManyEntriesKeepEachEntrysOwnDay) {
+    // Around midnight, back and forth, and the same day again: each entry's
+    // date text is the one of its own day.
+    CashBookCellTexts texts;
+    const double midnight = double(QDateTime(QDate(2024, 3, 31), QTime(0, 0)).toSecsSinceEpoch());
+    for (const double at : {midnight - 0.001, midnight, midnight + 86399.999, midnight - 1, midnight + 86400,
+                            midnight + 3600}) {
+        RecordPtr e = Record::create(RecordClass::CashBookItem, books().nowStamp());
+        e->set(keys::date, Date::fromUnix(at));
+        e->set(keys::kassenbestand, 1234.5f);
+        EXPECT_EQ(texts(*e).date, shortDateText(Date::fromUnix(at))) << at;
+        EXPECT_EQ(texts(*e).balance, QStringLiteral("1.234,50"));
+    }
 }
 
 TEST_F(CashBookFixture, PageShortensDescriptionsUnlessAskedNotTo) {
