@@ -99,10 +99,11 @@ const std::vector<Command>& commands() {
          {"--yes", "--vat"}},
         {"allowance",
          "allowance add --year JAHR --statement ABRECHNUNG --item N --years K [--comment TEXT] "
-         "[--no-compensation] [--monthly] [--yes] · allowance book --allowance N --year JAHR --statement ABRECHNUNG [--yes] · "
+         "[--no-compensation] [--monthly] [--yes] · allowance book --allowance N --year JAHR "
+         "--statement ABRECHNUNG [--yes] · "
          "allowance list · allowance delete N [--yes]",
-         "macht aus einem Ausgabeposten eine Abschreibung (mit Ausgleichsposten; --monthly: monatsgenau), bucht den Abschreibungsposten "
-         "eines Jahres, zeigt und löscht Abschreibungen",
+         "macht aus einem Ausgabeposten eine Abschreibung (mit Ausgleichsposten; --monthly: "
+         "monatsgenau), bucht den Abschreibungsposten eines Jahres, zeigt und löscht Abschreibungen",
          {"--year", "--statement", "--item", "--years", "--comment", "--allowance"}, allowanceCommand,
          {"--no-compensation", "--monthly", "--yes"}},
         {"inventory",

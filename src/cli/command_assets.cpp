@@ -22,7 +22,8 @@ namespace {
 
 const QString kAllowanceUsage = QStringLiteral(
     "Aufruf: quandor-cli allowance add --year JAHR --statement ABRECHNUNG --item N --years K [--comment TEXT] "
-    "[--no-compensation] [--monthly] [--yes] · allowance book --allowance N --year JAHR --statement ABRECHNUNG [--yes] · "
+    "[--no-compensation] [--monthly] [--yes] · allowance book --allowance N --year JAHR "
+    "--statement ABRECHNUNG [--yes] · "
     "allowance list · allowance delete N [--yes]");
 const QString kInventoryUsage = QStringLiteral(
     "Aufruf: quandor-cli inventory add --year JAHR --statement ABRECHNUNG --item N [--category TEXT] "
