@@ -7,6 +7,8 @@
 #include "core/settings.h"
 #include "core/settings_keys.h"
 
+#include <algorithm>
+
 namespace quandor {
 
 const QString AllowanceController::kNoAccountsMessage = QStringLiteral(
@@ -138,12 +140,18 @@ void AllowanceController::setCompensation(bool on) {
     books_.settings().setBool(prefs::allowanceCompensationBOOL, on);
 }
 
+void AllowanceController::setMonthly(bool on) {
+    if (!sheet_.open) return;
+    sheet_.rule = on ? AllowanceRule::Monthly : AllowanceRule::WholeYears;
+    doTheAllowanceCalculation();
+}
+
 void AllowanceController::doTheAllowanceCalculation() {
     if (!sheet_.open || !sheet_.item) return;
     const int64_t stored = books_.settings().getInt(prefs::selectedAFATag);
     // A stored tag outside the list counts as no choice.
     sheet_.years = stored >= 0 && stored <= durations().back().first ? int(stored) : 0;
-    sheet_.figures = allowanceFigures(*sheet_.item, sheet_.years);
+    sheet_.figures = allowanceFigures(*sheet_.item, sheet_.years, sheet_.rule);
 }
 
 bool AllowanceController::addAllowanceItem() {
@@ -180,6 +188,7 @@ bool AllowanceController::addAllowanceItem() {
     record->set(keys::taxAmount, f.tax);
     record->set(keys::creationYear, yearText(bought));
     record->set(keys::dueYear, yearText(f.endDate));
+    if (sheet.rule == AllowanceRule::Monthly) record->set(keys::misc1, kMonthlyRuleMark);
     books_.database().allowances.push_back(record);
     // The compensation belongs to the same change: the record never stands without it.
     if (compensate && statement) createCompensationItem(statement, f);
@@ -254,15 +263,37 @@ bool AllowanceController::createNewItemFromAllowance() {
         if (pressed != 1) return false;
     }
     RecordPtr item = newExpenseItem(books_, statement, year);
-    item->set(keys::amount, record->real(keys::sumPerYear));
+    bool shownOk = false;
+    const int shown = year->text(keys::dateValue).trimmed().toInt(&shownOk);
+    item->set(keys::amount, shownOk ? allowanceShare(*record, shown) : record->real(keys::sumPerYear));
     item->set(keys::title, QStringLiteral("Abschreibung %1").arg(record->text(keys::titel)));
     statement->items().push_back(item);
     books_.noteChanged();
     selection.refresh();
     selection.setSelectedItems({item});
-    // The item sheet calculates it; the person confirms it there.
+    // The item sheet calculates it; the person confirms it there, and Esc
+    // there takes it back.
     items_.editItem();
+    if (!items_.sheetIsOpen()) {
+        // The sheet did not open (the person cancelled the question of a
+        // statement already used for the VAT return): nothing stays booked.
+        discardYearlyItem(statement, item);
+        return false;
+    }
+    items_.setDiscardOnRevert(item, [this, statement, item] { discardYearlyItem(statement, item); });
     return true;
+}
+
+void AllowanceController::discardYearlyItem(const RecordPtr& statement, const RecordPtr& item) {
+    RecordList& items = statement->items();
+    const auto it = std::find(items.begin(), items.end(), item);
+    if (it == items.end()) return;
+    EditScope scope(books_);
+    scope.keep(items);
+    items.erase(it);
+    Selection& selection = books_.selection();
+    selection.setSelectedItems({});
+    scope.commit();
 }
 
 bool AllowanceController::deleteAllowanceItem() {
@@ -284,6 +315,8 @@ ExportResult AllowanceController::exportAllowances() {
     return exportList(books_, ListFormat::Csv, false,
                       QStringLiteral("Abschreibungen und GWGs %1").arg(books_.settings().getText(prefs::prefsCompany)));
 }
+bool AllowanceController::printAllowances() { return printList(books_, false, printDialog); }
+
 ExportResult AllowanceController::exportAllowancesPdf() {
     return exportList(books_, ListFormat::Pdf, false,
                       QStringLiteral("Abschreibungen und GWGs %1").arg(books_.settings().getText(prefs::prefsCompany)));

@@ -44,6 +44,7 @@ class AllowanceController {
         RecordPtr item;  // the booking item it was opened for
         AllowanceFigures figures;
         int years = 0;
+        AllowanceRule rule = AllowanceRule::WholeYears;  // whole years unless "monatsgenau" is ticked
     };
 
     AllowanceController(Books& books, AddController& items);
@@ -60,6 +61,8 @@ class AllowanceController {
     void setDuration(int years);
     void setComment(const QString& comment);
     void setCompensation(bool on);
+    // "monatsgenau (pro rata temporis)": the purchase year deducts its months only.
+    void setMonthly(bool on);
     void doTheAllowanceCalculation();
     const AddSheet& addSheet() const { return sheet_; }
     // Confirms the sheet; false (sheet stays open) when no duration was chosen.
@@ -71,18 +74,25 @@ class AllowanceController {
     int selectedRow() const { return selected_; }
     void setSelectedRow(int row);
     // The yearly item of the selected record in the shown statement, opened in
-    // the item sheet. False when nothing was created.
+    // the item sheet. False when nothing was created. Esc on that sheet
+    // (AddController::revertItemSheet while it shows the new item) removes the
+    // item again; confirming keeps it.
     bool createNewItemFromAllowance();
     // Asks, then removes the selected record; true when removed.
     bool deleteAllowanceItem();
     ExportResult exportAllowances();     // CSV
     ExportResult exportAllowancesPdf();  // the printed page as PDF
+    // The page through the print dialog (`printDialog`); true when printed.
+    bool printAllowances();
+    print::PrintDialog printDialog;
 
   private:
     bool setUpOnce();
     void createCompensationItem(const RecordPtr& statement, const AllowanceFigures& figures);
     // Why booking `record` into the shown year deducts a share twice; empty when it does not.
     QString bookingDoubt(const Record& record, const Record& year) const;
+    // Esc on the item sheet of a new yearly item: the item goes again.
+    void discardYearlyItem(const RecordPtr& statement, const RecordPtr& item);
 
     Books& books_;
     AddController& items_;

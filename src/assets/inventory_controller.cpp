@@ -124,6 +124,8 @@ ExportResult InventoryController::exportInventory() {
     return exportList(books_, ListFormat::Csv, true,
                       QStringLiteral("Inventar %1").arg(books_.settings().getText(prefs::prefsCompany)));
 }
+bool InventoryController::printInventory() { return printList(books_, true, printDialog); }
+
 ExportResult InventoryController::exportInventoryPdf() {
     return exportList(books_, ListFormat::Pdf, true,
                       QStringLiteral("Inventar %1").arg(books_.settings().getText(prefs::prefsCompany)));

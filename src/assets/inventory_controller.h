@@ -43,6 +43,9 @@ class InventoryController {
     bool deleteItem();
     ExportResult exportInventory();     // CSV
     ExportResult exportInventoryPdf();  // the printed page as PDF
+    // The page through the print dialog (`printDialog`); true when printed.
+    bool printInventory();
+    print::PrintDialog printDialog;
 
   private:
     void closeSheet(bool keep);

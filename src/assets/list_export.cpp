@@ -2,6 +2,7 @@
 
 #include "assets/asset_lists.h"
 #include "core/number_texts.h"
+#include "core/paths.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
 #include "core/text_cleaning.h"
@@ -20,6 +21,39 @@ ListPageInput listPageInput(const Books& books) {
     return in;
 }
 
+namespace {
+
+void printFailed(Books& books, bool inventory, const QString& reason) {
+    books.ui().beep();
+    books.ui().alert(AlertStyle::Critical, QStringLiteral("Mist!"),
+                     inventory ? QStringLiteral("Fehler beim Erstellen der Inventarliste. %1").arg(reason)
+                               : QStringLiteral("Fehler beim Erstellen der Abschreibungen. %1").arg(reason),
+                     {QStringLiteral("OK")});
+}
+
+}  // namespace
+
+bool printList(Books& books, bool inventory, const print::PrintDialog& dialog) {
+    if (!dialog) {
+        books.ui().beep();
+        return false;
+    }
+    const Database& db = books.database();
+    const ListPageInput in = listPageInput(books);
+    const print::Page page = inventory ? inventoryPage(db.inventorys, in, books.now()) : allowancesPage(db.allowances, in);
+    books.settings().setText(prefs::printFooter, page.footer);
+    const QString name = inventory ? QStringLiteral("Inventory") : QStringLiteral("Allowance");
+    const QString folder = books.paths().dataFolder;
+    print::PrintJob job(page, Paths::join(folder, name + QStringLiteral(".html")),
+                        Paths::join(folder, name + QStringLiteral(".pdf")));
+    QString reason;
+    if (!job.writeHtml(&reason)) {
+        printFailed(books, inventory, reason);
+        return false;
+    }
+    return dialog(job);
+}
+
 ExportResult writeList(Books& books, ListFormat format, bool inventory, const QString& path) {
     const Database& db = books.database();
     const RecordList& records = inventory ? db.inventorys : db.allowances;
@@ -34,11 +68,7 @@ ExportResult writeList(Books& books, ListFormat format, bool inventory, const QS
         QString error;
         bytes = print::pdfBytes(page, &error);
         if (bytes.isEmpty()) {
-            books.ui().beep();
-            books.ui().alert(AlertStyle::Critical, QStringLiteral("Mist!"),
-                             inventory ? QStringLiteral("Fehler beim Erstellen der Inventarliste. %1").arg(error)
-                                       : QStringLiteral("Fehler beim Erstellen der Abschreibungen. %1").arg(error),
-                             {QStringLiteral("OK")});
+            printFailed(books, inventory, error);
             return ExportResult::Failed;
         }
     }

@@ -6,6 +6,7 @@
 #include "bookkeeping/print_files.h"
 #include "core/books.h"
 #include "core/record.h"
+#include "print/print_job.h"
 
 #include <QString>
 
@@ -21,5 +22,9 @@ ListPageInput listPageInput(const Books& books);
 ExportResult exportList(Books& books, ListFormat format, bool inventory, const QString& proposedName);
 // Writes without a dialog.
 ExportResult writeList(Books& books, ListFormat format, bool inventory, const QString& path);
+// The list's page through the print job: its HTML file in the data folder
+// ("Allowance.html", "Inventory.html"), then the print dialog. A failed write
+// is the "Mist!" alert and nothing is printed. True when printed.
+bool printList(Books& books, bool inventory, const print::PrintDialog& dialog);
 
 }  // namespace quandor

@@ -253,6 +253,8 @@ bool AddController::closeItemSheet() {
     sheet_ = OpenSheet{};
     search_ = SearchSheet{};
     itemStatement_.reset();
+    discard_ = nullptr;
+    discardItem_.reset();
     // The list shows the item where its date sorts it.
     books_.selection().refresh();
     if (books_.selection().rowOf(item.get()) >= 0) books_.selection().setSelectedItems({item});
@@ -288,9 +290,20 @@ void AddController::revertItemSheet() {
     search_ = SearchSheet{};
     savedProperties_ = Dict{};
     itemStatement_.reset();
+    std::function<void()> discard = std::move(discard_);
+    const bool discarding = discard && discardItem_ == item;
+    discard_ = nullptr;
+    discardItem_.reset();
     // The date may have changed back: the list sorts the item where it was.
     books_.selection().refresh();
     if (books_.selection().rowOf(item.get()) >= 0) books_.selection().setSelectedItems({item});
+    if (discarding) discard();
+}
+
+void AddController::setDiscardOnRevert(const RecordPtr& item, std::function<void()> discard) {
+    if (sheet_.kind != SheetKind::Item || sheet_.isNew) return;
+    discardItem_ = item;
+    discard_ = std::move(discard);
 }
 
 void AddController::editItem() {
@@ -314,6 +327,8 @@ void AddController::editItem() {
     settings.setInt(prefs::prefsSelectedItemTabTag, 0);
     itemSheet_.showSteps = true;
     sheet_ = OpenSheet{};
+    discard_ = nullptr;
+    discardItem_.reset();
     openItemSheet(false);
     itemStatement_ = statement;
     showItem(item);

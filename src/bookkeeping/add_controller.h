@@ -74,6 +74,10 @@ class AddController {
     // Opens the sheet on the selected item (asks first when its statement was
     // used for the VAT return); beeps without a selection.
     void editItem();
+    // Whoever just created the item the edit sheet shows decides what Esc
+    // does with it: when the sheet is reverted while still showing that item,
+    // `discard` runs after the sheet closed. Forgotten when the sheet closes.
+    void setDiscardOnRevert(const RecordPtr& item, std::function<void()> discard);
     // Appends a deep copy of the selected item and selects it.
     void duplicateItem();
     // Calculates the item of the sheet (else the first selected item) from
@@ -184,6 +188,8 @@ class AddController {
     SearchSheet search_;
     RecordPtr itemStatement_;  // the statement the sheet's items belong to
     Dict savedProperties_;     // what revertItemSheet gives back
+    RecordPtr discardItem_;    // see setDiscardOnRevert
+    std::function<void()> discard_;
 };
 
 }  // namespace quandor

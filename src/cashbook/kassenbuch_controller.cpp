@@ -50,6 +50,10 @@ const QString KassenbuchController::kPrintFailedTitle = QStringLiteral("Mist!");
 const QString KassenbuchController::kPrintFailed = QStringLiteral(
     "Fehler beim Erstellen des Kassenbuches. Sollte dies wiederholt vorkommen bitte den Pellmor Support "
     "kontaktieren.");
+const QString KassenbuchController::kStornoQuestion = QStringLiteral(
+    "Möchtest du den Eintrag Nr. %1 „%2“ wirklich stornieren? Er wird mit einem neuen Eintrag "
+    "zurückgebucht und bleibt selbst im Kassenbuch stehen.");
+const QString KassenbuchController::kStornoButton = QStringLiteral("Stornieren");
 
 namespace {
 
@@ -255,6 +259,20 @@ bool KassenbuchController::addBareinzahlung() {
 
 void KassenbuchController::cancelBareinzahlung() { sheet_ = Sheet::None; }
 
+bool KassenbuchController::confirmStorno(int64_t nummer) {
+    const RecordPtr cashbook = books_.selection().selectedCashBook();
+    if (!cashbook) {
+        books_.ui().beep();
+        return false;
+    }
+    QString text;
+    for (const RecordPtr& e : cashbook->items())
+        if (e->integer(keys::nummer) == nummer) text = e->text(keys::vorfall);
+    const int answer = books_.ui().alert(AlertStyle::Warning, kWarningTitle, kStornoQuestion.arg(nummer).arg(text),
+                                         {AlertWords::kCancelButton, kStornoButton});
+    return answer == 1;
+}
+
 bool KassenbuchController::stornoEntry(int64_t nummer) {
     const RecordPtr cashbook = requireCashBook(kNoCashBookForDeposit);
     if (!cashbook) return false;
@@ -312,8 +330,11 @@ QString KassenbuchController::csvText() const {
     using csv::Charset;
     using csv::Field;
     QString text;
-    for (const Record* e : sortedEntries(*cashbook)) {
-        const CashBookCells c = cashBookCells(*e);
+    const auto entries = sortedEntries(*cashbook);
+    text.reserve(qsizetype(entries.size()) * 120);
+    CashBookCellTexts texts;
+    for (const Record* e : entries) {
+        const CashBookCells c = texts(*e);
         const QString fields[] = {
             csv::cell(c.number, Field::Formatted, Charset::Utf8),
             csv::cell(c.date, Field::Formatted, Charset::Utf8),
@@ -357,12 +378,9 @@ ExportResult KassenbuchController::exportKassenbuchTo(const QString& path) {
     return writeExportFile(books_.ui(), path, bytes) ? ExportResult::Written : ExportResult::Failed;
 }
 
-ExportResult KassenbuchController::printKassenbuchTo(const QString& path) {
+std::optional<print::Page> KassenbuchController::kassenbuchPage() {
     const RecordPtr cashbook = books_.selection().selectedCashBook();
-    if (!cashbook) {
-        books_.ui().beep();
-        return ExportResult::Refused;
-    }
+    if (!cashbook) return std::nullopt;
     Settings& s = books_.settings();
     KassenbuchPageInput in;
     in.company = s.getText(P::prefsCompany);
@@ -372,10 +390,19 @@ ExportResult KassenbuchController::printKassenbuchTo(const QString& path) {
     in.currencyText = currencyText(s);
     in.printBorder = s.getBool(P::prefsPrintBorder);
     in.unshortened = s.getBool(P::prefsPrintUnshortened);
-    const print::Page page = buildKassenbuchPage(in);
+    print::Page page = buildKassenbuchPage(in);
     s.setText(P::printFooter, page.footer);
+    return page;
+}
+
+ExportResult KassenbuchController::printKassenbuchTo(const QString& path) {
+    const std::optional<print::Page> page = kassenbuchPage();
+    if (!page) {
+        books_.ui().beep();
+        return ExportResult::Refused;
+    }
     const QString folder = books_.paths().dataFolder;
-    print::PrintJob job(page, Paths::join(folder, QStringLiteral("Cashbook.html")),
+    print::PrintJob job(*page, Paths::join(folder, QStringLiteral("Cashbook.html")),
                         Paths::join(folder, QStringLiteral("Cashbook.pdf")));
     QString reason;
     if (!job.render(&reason)) {
@@ -383,6 +410,23 @@ ExportResult KassenbuchController::printKassenbuchTo(const QString& path) {
         return ExportResult::Failed;
     }
     return writeExportFile(books_.ui(), path, job.pdf()) ? ExportResult::Written : ExportResult::Failed;
+}
+
+bool KassenbuchController::printKassenbuch() {
+    const std::optional<print::Page> page = kassenbuchPage();
+    if (!page || !printDialog) {
+        books_.ui().beep();
+        return false;
+    }
+    const QString folder = books_.paths().dataFolder;
+    print::PrintJob job(*page, Paths::join(folder, QStringLiteral("Cashbook.html")),
+                        Paths::join(folder, QStringLiteral("Cashbook.pdf")));
+    QString reason;
+    if (!job.writeHtml(&reason)) {
+        fail(kPrintFailedTitle, kPrintFailed);
+        return false;
+    }
+    return printDialog(job);
 }
 
 void KassenbuchController::fail(const QString& title, const QString& message) {

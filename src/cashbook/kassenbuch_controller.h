@@ -18,11 +18,13 @@
 // take-over); the sheets' texts live in the settings as the window shows them.
 
 #include "core/books.h"
+#include "print/print_job.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 namespace quandor {
@@ -67,6 +69,9 @@ class KassenbuchController {
     // Appends the reversal of the selected cash book's entry with "nummer"
     // `nummer`: receipt and payment swapped, same amount, "Storno Nr. N: …".
     bool stornoEntry(int64_t nummer);
+    // The cash book window's question before a reversal ("Abbrechen" is the
+    // default); true when the person chose "Stornieren".
+    bool confirmStorno(int64_t nummer);
 
     // ---- print and export ------------------------------------------------------
     // The CSV text of the selected cash book (empty without one).
@@ -77,6 +82,10 @@ class KassenbuchController {
     ExportResult exportKassenbuchTo(const QString& path);
     // The page as PDF into `path` (the temporary HTML file written on the way).
     ExportResult printKassenbuchTo(const QString& path);
+    // The page through the print dialog (`printDialog`), the temporary HTML
+    // file written on the way; true when printed.
+    bool printKassenbuch();
+    print::PrintDialog printDialog;
 
     // The entries of `cashbook` in the order of the entry list ("nummer" ascending).
     static std::vector<const Record*> sortedEntries(const Record& cashbook);
@@ -96,12 +105,16 @@ class KassenbuchController {
     static const QString kAlreadyReversed;
     static const QString kPrintFailedTitle;
     static const QString kPrintFailed;
+    static const QString kStornoQuestion;
+    static const QString kStornoButton;
 
   private:
     RecordPtr requireCashBook(const QString& message);
     // Appends `entry` as the next entry of `cashbook` with the new balance.
     void append(const RecordPtr& cashbook, const RecordPtr& entry, float balance);
     void fail(const QString& title, const QString& message);
+    // The selected cash book's page; stores its footer in "printFooter".
+    std::optional<print::Page> kassenbuchPage();
 
     Books& books_;
     Sheet sheet_ = Sheet::None;

@@ -6,13 +6,13 @@
 #include "core/number_texts.h"
 #include "print/printable_text.h"
 
+#include <cmath>
+
 namespace quandor {
 
 namespace {
 
 using print::pageText;
-
-QString positive(float value) { return value > 0 ? amountText(value) : QString(); }
 
 const QString kPrologue = QStringLiteral(
     "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"
@@ -22,19 +22,32 @@ const QString kPrologue = QStringLiteral(
 
 }  // namespace
 
-CashBookCells cashBookCells(const Record& e) {
+CashBookCells cashBookCells(const Record& e) { return CashBookCellTexts()(e); }
+
+CashBookCells CashBookCellTexts::operator()(const Record& e) {
     CashBookCells c;
     c.number = QString::number(e.integer(keys::nummer));
-    c.date = shortDateText(e.date(keys::date));
+    const Date date = e.date(keys::date);
+    const qint64 ms = qint64(std::floor(date.toUnix() * 1000.0));
+    if (ms < dayStart_ || ms >= dayEnd_) {
+        const QDate day = QDateTime::fromMSecsSinceEpoch(ms).toLocalTime().date();
+        dayText_ = shortDateText(date, locale_);
+        dayStart_ = QDateTime(day, QTime(0, 0)).toMSecsSinceEpoch();
+        dayEnd_ = QDateTime(day.addDays(1), QTime(0, 0)).toMSecsSinceEpoch();
+        // A day the clock cannot bound (a gap at midnight) is not kept.
+        if (!(dayStart_ <= ms && ms < dayEnd_)) dayStart_ = 1, dayEnd_ = 0;
+    }
+    c.date = dayText_;
     c.receipt = e.text(keys::beleg);
     c.description = e.text(keys::vorfall);
     c.account = e.text(keys::konto);
+    const auto positive = [this](float value) { return value > 0 ? amountText(value, locale_) : QString(); };
     c.receiptAmount = positive(e.real(keys::sumEinnahme));
     c.paymentAmount = positive(e.real(keys::sumAusgabe));
     c.taxAmount = positive(e.real(keys::taxAmount));
     const float rate = e.real(keys::taxRate);
-    c.taxRate = rate > 0 ? rateText(rate) : QString();
-    c.balance = amountText(e.real(keys::kassenbestand));
+    c.taxRate = rate > 0 ? rateText(rate, locale_) : QString();
+    c.balance = amountText(e.real(keys::kassenbestand), locale_);
     return c;
 }
 
@@ -72,8 +85,9 @@ print::Page buildKassenbuchPage(const KassenbuchPageInput& in) {
                              c == 7 ? QStringLiteral("Satz") : QString()});
     const auto entries = KassenbuchController::sortedEntries(cashbook);
     t.rows.reserve(entries.size());
+    CashBookCellTexts texts;
     for (const Record* e : entries) {
-        const CashBookCells c = cashBookCells(*e);
+        const CashBookCells c = texts(*e);
         QString description = print::singleLine(c.description);
         if (!in.unshortened) description = shortenedText(description, 21, 20);
         auto cell = [](const QString& text, const QString& below = {}) {

@@ -7,6 +7,7 @@
 #include "print/page.h"
 
 #include <QDateTime>
+#include <QLocale>
 #include <QString>
 
 namespace quandor {
@@ -18,6 +19,19 @@ struct CashBookCells {
     QString receiptAmount, paymentAmount, taxAmount, taxRate, balance;
 };
 CashBookCells cashBookCells(const Record& entry);
+
+// The cell texts of many entries in a row, as cashBookCells gives them: one
+// locale for all, and the date text kept while the entries stay on the same
+// local day (a cash book's entries follow the clock).
+class CashBookCellTexts {
+  public:
+    CashBookCells operator()(const Record& entry);
+
+  private:
+    QLocale locale_;
+    qint64 dayStart_ = 1, dayEnd_ = 0;  // the kept day, [start, end) in ms since 1970
+    QString dayText_;
+};
 
 struct KassenbuchPageInput {
     QString company;  // "prefsCompany"

@@ -99,12 +99,13 @@ const std::vector<Command>& commands() {
          {"--yes", "--vat"}},
         {"allowance",
          "allowance add --year JAHR --statement ABRECHNUNG --item N --years K [--comment TEXT] "
-         "[--no-compensation] [--yes] · allowance book --allowance N --year JAHR --statement ABRECHNUNG [--yes] · "
+         "[--no-compensation] [--monthly] [--yes] · allowance book --allowance N --year JAHR "
+         "--statement ABRECHNUNG [--yes] · "
          "allowance list · allowance delete N [--yes]",
-         "macht aus einem Ausgabeposten eine Abschreibung (mit Ausgleichsposten), bucht den Abschreibungsposten "
-         "eines Jahres, zeigt und löscht Abschreibungen",
+         "macht aus einem Ausgabeposten eine Abschreibung (mit Ausgleichsposten; --monthly: "
+         "monatsgenau), bucht den Abschreibungsposten eines Jahres, zeigt und löscht Abschreibungen",
          {"--year", "--statement", "--item", "--years", "--comment", "--allowance"}, allowanceCommand,
-         {"--no-compensation", "--yes"}},
+         {"--no-compensation", "--monthly", "--yes"}},
         {"inventory",
          "inventory add --year JAHR --statement ABRECHNUNG --item N [--category TEXT] [--comment TEXT] [--yes] · "
          "inventory add --title TITEL --brutto BETRAG --netto BETRAG [--date JJJJ-MM-TT] [--category TEXT] "

@@ -22,7 +22,8 @@ namespace {
 
 const QString kAllowanceUsage = QStringLiteral(
     "Aufruf: quandor-cli allowance add --year JAHR --statement ABRECHNUNG --item N --years K [--comment TEXT] "
-    "[--no-compensation] [--yes] · allowance book --allowance N --year JAHR --statement ABRECHNUNG [--yes] · "
+    "[--no-compensation] [--monthly] [--yes] · allowance book --allowance N --year JAHR "
+    "--statement ABRECHNUNG [--yes] · "
     "allowance list · allowance delete N [--yes]");
 const QString kInventoryUsage = QStringLiteral(
     "Aufruf: quandor-cli inventory add --year JAHR --statement ABRECHNUNG --item N [--category TEXT] "
@@ -116,6 +117,7 @@ int allowanceAdd(const Context& ctx, const Args& args, Session& session) {
     controller.setDuration(years);
     if (const auto comment = args.option(QStringLiteral("--comment"))) controller.setComment(*comment);
     if (args.flag(QStringLiteral("--no-compensation"))) controller.setCompensation(false);
+    if (args.flag(QStringLiteral("--monthly"))) controller.setMonthly(true);
     if (!controller.addAllowanceItem()) return kRefused;
     session.ui().drain();
     scope.commit();

@@ -16,6 +16,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 class QPagedPaintDevice;
 
 namespace quandor::print {
@@ -35,11 +37,18 @@ class PrintJob {
     const QByteArray& pdf() const { return pdf_; }
     // Paints the page onto a printer, with the printer's margins.
     bool print(QPagedPaintDevice& printer) const;
+    // The page this job renders and prints.
+    const Page& page() const { return page_; }
 
   private:
     const Page& page_;
     QString htmlPath_, pdfPath_, html_;
     QByteArray pdf_;
 };
+
+// Shows the print dialog and, when the person confirms it, prints the job on
+// the chosen printer; false when cancelled or not printed. The desktop program
+// gives one to the windows' controllers; without one printing only beeps.
+using PrintDialog = std::function<bool(const PrintJob& job)>;
 
 }  // namespace quandor::print

@@ -4,6 +4,7 @@
 #include "assets/asset_lists.h"
 #include "core/keys.h"
 #include "core/number_texts.h"
+#include "ui/pdf_preview.h"
 #include "ui/placement.h"
 
 #include <QAction>
@@ -69,11 +70,18 @@ AllowanceAddSheet::AllowanceAddSheet(AllowanceController& controller, QuandorApp
     comment_ = new QLineEdit(this);
     comment_->setObjectName(QStringLiteral("allowanceComment"));
     compensation_ = new QCheckBox(QStringLiteral("Ausgleichsposten in der angezeigten Abrechnung &buchen"), this);
+    monthly_ = new QCheckBox(QStringLiteral("&monatsgenau (pro rata temporis)"), this);
+    monthly_->setObjectName(QStringLiteral("allowanceMonthly"));
+    monthly_->setToolTip(QStringLiteral("Im Kaufjahr nur die Monate ab dem Kaufmonat abschreiben; das letzte Jahr "
+                                        "nimmt den Rest"));
+    firstShare_ = valueLabel(this);
     form->addRow(QStringLiteral("Posten:"), title_);
     form->addRow(QStringLiteral("Netto:"), netto_);
     form->addRow(QStringLiteral("Umsatzsteuer:"), tax_);
     form->addRow(QStringLiteral("&Nutzungsdauer:"), duration_);
+    form->addRow(QString(), monthly_);
     form->addRow(QStringLiteral("Pro Jahr:"), rate_);
+    form->addRow(QStringLiteral("Abzug im Kaufjahr:"), firstShare_);
     form->addRow(QStringLiteral("Ausgleich im Kaufjahr:"), compensationAmount_);
     form->addRow(QStringLiteral("Ende der Abschreibung:"), endDate_);
     form->addRow(QStringLiteral("&Kommentar:"), comment_);
@@ -97,15 +105,20 @@ AllowanceAddSheet::AllowanceAddSheet(AllowanceController& controller, QuandorApp
     });
     connect(comment_, &QLineEdit::textChanged, this, [this](const QString& t) { c_.setComment(t); });
     connect(compensation_, &QCheckBox::toggled, this, [this](bool on) { c_.setCompensation(on); });
+    connect(monthly_, &QCheckBox::toggled, this, [this](bool on) {
+        c_.setMonthly(on);
+        showFigures();
+    });
 }
 
 void AllowanceAddSheet::openForSelection() {
     if (!c_.openAllowanceAddSheet()) return;
     // The controller has reset the choices; the fields follow.
-    const QSignalBlocker b1(duration_), b2(comment_), b3(compensation_);
+    const QSignalBlocker b1(duration_), b2(comment_), b3(compensation_), b4(monthly_);
     duration_->setCurrentIndex(0);
     comment_->clear();
     compensation_->setChecked(true);
+    monthly_->setChecked(false);
     showFigures();
     duration_->setFocus();
     open();
@@ -119,6 +132,7 @@ void AllowanceAddSheet::showFigures() {
     tax_->setText(figureText(f.tax));
     const bool chosen = s.years > 0;
     rate_->setText(chosen ? figureText(f.rate) : QStringLiteral("–"));
+    firstShare_->setText(chosen ? figureText(f.firstShare) : QStringLiteral("–"));
     compensationAmount_->setText(chosen ? figureText(f.compensationAmount) : QStringLiteral("–"));
     endDate_->setText(chosen ? mediumDateText(f.endDate) : QStringLiteral("–"));
 }
@@ -175,7 +189,9 @@ AbschreibungWindow::AbschreibungWindow(QuandorAppDelegate& app, AllowanceControl
     summary_ = new QLabel(this);
     csv_ = new QPushButton(QStringLiteral("CSV exportieren …"), this);
     pdf_ = new QPushButton(QStringLiteral("PDF exportieren …"), this);
-    for (QPushButton* b : {book_, delete_, csv_, pdf_}) b->setAutoDefault(false);
+    print_ = new QPushButton(QStringLiteral("Drucken …"), this);
+    print_->setToolTip(QStringLiteral("Die Abschreibungen drucken (Strg+P)"));
+    for (QPushButton* b : {book_, delete_, csv_, pdf_, print_}) b->setAutoDefault(false);
     bottom->addWidget(book_);
     bottom->addWidget(delete_);
     bottom->addStretch();
@@ -183,13 +199,20 @@ AbschreibungWindow::AbschreibungWindow(QuandorAppDelegate& app, AllowanceControl
     bottom->addStretch();
     bottom->addWidget(csv_);
     bottom->addWidget(pdf_);
+    bottom->addWidget(print_);
     layout->addLayout(bottom);
-    resize(980, 460);
+    resize(1040, 460);
+    c_.printDialog = printDialogOver(this);
+    auto* printAction = new QAction(this);
+    printAction->setShortcut(QKeySequence::Print);
+    connect(printAction, &QAction::triggered, print_, &QPushButton::click);
+    addAction(printAction);
 
     connect(book_, &QPushButton::clicked, this, &AbschreibungWindow::bookYearlyItem);
     connect(delete_, &QPushButton::clicked, this, &AbschreibungWindow::deleteSelected);
     connect(csv_, &QPushButton::clicked, this, &AbschreibungWindow::exportCsv);
     connect(pdf_, &QPushButton::clicked, this, &AbschreibungWindow::exportPdf);
+    connect(print_, &QPushButton::clicked, this, [this] { c_.printAllowances(); });
     connect(table_, &QTableWidget::currentCellChanged, this, [this](int row, int, int, int) {
         if (syncing_) return;
         c_.setSelectedRow(row);
@@ -229,7 +252,9 @@ void AbschreibungWindow::refresh() {
                                  r->text(keys::titel),
                                  listAmountText(r->real(keys::sumComplete), false, locale),
                                  tax > 0 ? listAmountText(tax, true, locale) : QString(),
-                                 r->text(keys::duePeriod),
+                                 allowanceRule(*r) == AllowanceRule::Monthly
+                                     ? QStringLiteral("%1, monatsgenau").arg(r->text(keys::duePeriod))
+                                     : r->text(keys::duePeriod),
                                  r->text(keys::creationYear),
                                  r->text(keys::dueYear),
                                  listAmountText(r->real(keys::sumPerYear), false, locale),
@@ -260,6 +285,7 @@ void AbschreibungWindow::updateButtons() {
     delete_->setEnabled(has);
     csv_->setEnabled(table_->rowCount() > 0);
     pdf_->setEnabled(table_->rowCount() > 0);
+    print_->setEnabled(table_->rowCount() > 0);
 }
 
 void AbschreibungWindow::bookYearlyItem() {

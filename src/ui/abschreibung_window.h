@@ -31,6 +31,7 @@ class AllowanceAddSheet : public QDialog {
     QComboBox* durationList() const { return duration_; }
     QLineEdit* commentField() const { return comment_; }
     QCheckBox* compensationBox() const { return compensation_; }
+    QCheckBox* monthlyBox() const { return monthly_; }
     QLabel* rateLabel() const { return rate_; }
 
   signals:
@@ -54,6 +55,8 @@ class AllowanceAddSheet : public QDialog {
     QLabel* endDate_ = nullptr;
     QLineEdit* comment_ = nullptr;
     QCheckBox* compensation_ = nullptr;
+    QCheckBox* monthly_ = nullptr;
+    QLabel* firstShare_ = nullptr;
 };
 
 class AbschreibungWindow : public QDialog {
@@ -88,6 +91,7 @@ class AbschreibungWindow : public QDialog {
     QPushButton* delete_ = nullptr;
     QPushButton* csv_ = nullptr;
     QPushButton* pdf_ = nullptr;
+    QPushButton* print_ = nullptr;
 };
 
 }  // namespace quandor::ui

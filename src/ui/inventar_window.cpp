@@ -3,6 +3,7 @@
 #include "assets/asset_lists.h"
 #include "core/keys.h"
 #include "core/number_texts.h"
+#include "ui/pdf_preview.h"
 #include "ui/placement.h"
 
 #include <QAction>
@@ -183,7 +184,9 @@ InventarWindow::InventarWindow(QuandorAppDelegate& app, InventoryController& con
     summary_ = new QLabel(this);
     csv_ = new QPushButton(QStringLiteral("CSV exportieren …"), this);
     pdf_ = new QPushButton(QStringLiteral("PDF exportieren …"), this);
-    for (QPushButton* b : {add, delete_, csv_, pdf_}) b->setAutoDefault(false);
+    print_ = new QPushButton(QStringLiteral("Drucken …"), this);
+    print_->setToolTip(QStringLiteral("Die Inventarliste drucken (Strg+P)"));
+    for (QPushButton* b : {add, delete_, csv_, pdf_, print_}) b->setAutoDefault(false);
     bottom->addWidget(add);
     bottom->addWidget(delete_);
     bottom->addStretch();
@@ -191,8 +194,14 @@ InventarWindow::InventarWindow(QuandorAppDelegate& app, InventoryController& con
     bottom->addStretch();
     bottom->addWidget(csv_);
     bottom->addWidget(pdf_);
+    bottom->addWidget(print_);
     layout->addLayout(bottom);
-    resize(900, 440);
+    resize(960, 440);
+    c_.printDialog = printDialogOver(this);
+    auto* printAction = new QAction(this);
+    printAction->setShortcut(QKeySequence::Print);
+    connect(printAction, &QAction::triggered, print_, &QPushButton::click);
+    addAction(printAction);
 
     sheet_ = new InventorySheet(c_, app_, false, this);
     connect(sheet_, &InventorySheet::added, this, &InventarWindow::refresh);
@@ -200,6 +209,7 @@ InventarWindow::InventarWindow(QuandorAppDelegate& app, InventoryController& con
     connect(delete_, &QPushButton::clicked, this, &InventarWindow::deleteSelected);
     connect(csv_, &QPushButton::clicked, this, &InventarWindow::exportCsv);
     connect(pdf_, &QPushButton::clicked, this, &InventarWindow::exportPdf);
+    connect(print_, &QPushButton::clicked, this, [this] { c_.printInventory(); });
     connect(table_, &QTableWidget::currentCellChanged, this, [this](int row, int, int, int) {
         if (syncing_) return;
         c_.setSelectedRow(row);
@@ -266,6 +276,7 @@ void InventarWindow::updateButtons() {
     delete_->setEnabled(has);
     csv_->setEnabled(table_->rowCount() > 0);
     pdf_->setEnabled(table_->rowCount() > 0);
+    print_->setEnabled(table_->rowCount() > 0);
 }
 
 void InventarWindow::addDirect() {

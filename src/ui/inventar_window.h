@@ -84,6 +84,7 @@ class InventarWindow : public QDialog {
     QPushButton* delete_ = nullptr;
     QPushButton* csv_ = nullptr;
     QPushButton* pdf_ = nullptr;
+    QPushButton* print_ = nullptr;
     InventorySheet* sheet_ = nullptr;
 };
 

@@ -7,6 +7,7 @@
 #include "core/settings.h"
 #include "core/settings_keys.h"
 #include "ui/icons.h"
+#include "ui/pdf_preview.h"
 #include "ui/placement.h"
 
 #include <QAction>
@@ -165,7 +166,9 @@ KassenbuchWindow::KassenbuchWindow(QuandorAppDelegate& app, KassenbuchController
     balance_->setObjectName(QStringLiteral("cashBookBalance"));
     csv_ = new QPushButton(QStringLiteral("CSV exportieren …"), this);
     pdf_ = new QPushButton(QStringLiteral("PDF exportieren …"), this);
-    for (QPushButton* b : {add, delete_, deposit_, storno_, csv_, pdf_}) b->setAutoDefault(false);
+    print_ = new QPushButton(QStringLiteral("Drucken …"), this);
+    print_->setToolTip(QStringLiteral("Das ausgewählte Kassenbuch drucken (Strg+P)"));
+    for (QPushButton* b : {add, delete_, deposit_, storno_, csv_, pdf_, print_}) b->setAutoDefault(false);
     bottom->addWidget(deposit_);
     bottom->addWidget(storno_);
     bottom->addStretch();
@@ -173,8 +176,14 @@ KassenbuchWindow::KassenbuchWindow(QuandorAppDelegate& app, KassenbuchController
     bottom->addStretch();
     bottom->addWidget(csv_);
     bottom->addWidget(pdf_);
+    bottom->addWidget(print_);
     layout->addLayout(bottom);
-    resize(940, 520);
+    resize(1000, 520);
+    c_.printDialog = printDialogOver(this);
+    auto* printAction = new QAction(this);
+    printAction->setShortcut(QKeySequence::Print);
+    connect(printAction, &QAction::triggered, print_, &QPushButton::click);
+    addAction(printAction);
 
     connect(add, &QPushButton::clicked, this, &KassenbuchWindow::addCashBook);
     connect(delete_, &QPushButton::clicked, this, &KassenbuchWindow::deleteCashBook);
@@ -182,6 +191,7 @@ KassenbuchWindow::KassenbuchWindow(QuandorAppDelegate& app, KassenbuchController
     connect(storno_, &QPushButton::clicked, this, &KassenbuchWindow::stornoSelected);
     connect(csv_, &QPushButton::clicked, this, &KassenbuchWindow::exportCsv);
     connect(pdf_, &QPushButton::clicked, this, &KassenbuchWindow::exportPdf);
+    connect(print_, &QPushButton::clicked, this, [this] { c_.printKassenbuch(); });
     connect(books_, &QListWidget::currentRowChanged, this, [this](int row) {
         if (!syncing_) app_.selection().setCashBookIndex(row);
     });
@@ -327,7 +337,7 @@ void KassenbuchWindow::stornoSelected() {
         app_.ui().beep();
         return;
     }
-    c_.stornoEntry(entry->integer(keys::nummer));
+    if (c_.confirmStorno(entry->integer(keys::nummer))) c_.stornoEntry(entry->integer(keys::nummer));
     refresh();
 }
 
@@ -389,7 +399,7 @@ void KassenbuchWindow::fillEntries() {
                                                    : QStringLiteral("Kein Kassenbuch ausgewählt"));
     }
     const bool has = cashbook != nullptr;
-    for (QPushButton* b : {delete_, deposit_, csv_, pdf_}) b->setEnabled(has);
+    for (QPushButton* b : {delete_, deposit_, csv_, pdf_, print_}) b->setEnabled(has);
     storno_->setEnabled(has && entries_->rowCount() > 0);
     syncing_ = false;
 }

@@ -89,6 +89,7 @@ class KassenbuchWindow : public QDialog {
     QPushButton* storno_ = nullptr;
     QPushButton* csv_ = nullptr;
     QPushButton* pdf_ = nullptr;
+    QPushButton* print_ = nullptr;
 
     QDialog* addSheet_ = nullptr;
     QComboBox* years_ = nullptr;

@@ -94,6 +94,12 @@ PdfPreviewWindow* showPdfPreview(const QString& pdfPath, const QString& title, Q
     return window;
 }
 
+print::PrintDialog printDialogOver(QWidget* parent) {
+    return [parent](const print::PrintJob& job) {
+        return printWithDialog(parent, [&job](QPagedPaintDevice& printer) { return job.print(printer); });
+    };
+}
+
 bool printWithDialog(QWidget* parent, const std::function<bool(QPagedPaintDevice&)>& paint) {
     QPrinter printer(QPrinter::HighResolution);
     QPrintDialog dialog(&printer, parent);

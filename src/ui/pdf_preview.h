@@ -2,6 +2,8 @@
 // The program's PDF preview window and printing a page's HTML file through
 // the print dialog.
 
+#include "print/print_job.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -47,5 +49,7 @@ PdfPreviewWindow* showPdfPreview(const QString& pdfPath, const QString& title, Q
 
 // Shows the print dialog and, when confirmed, runs `paint` on the printer.
 bool printWithDialog(QWidget* parent, const std::function<bool(QPagedPaintDevice&)>& paint);
+// The print dialog over `parent` for a controller's print job.
+print::PrintDialog printDialogOver(QWidget* parent);
 
 }  // namespace quandor::ui

@@ -8,6 +8,7 @@
 #include "core/settings_keys.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QTimeZone>
 
 #include <gtest/gtest.h>
@@ -53,11 +54,24 @@ struct Assets : test::OpenBooks {
         app.selection().setSelectedItems({item});
         return item;
     }
-    bool add(int years, bool compensate = true) {
+    bool add(int years, bool compensate = true, bool monthly = false) {
         if (!allowances.openAllowanceAddSheet()) return false;
         allowances.setDuration(years);
         allowances.setCompensation(compensate);
+        allowances.setMonthly(monthly);
         return allowances.addAllowanceItem();
+    }
+    // A later year with a statement "Januar", shown.
+    RecordPtr showYear(const QString& name) {
+        RecordPtr later = Record::create(RecordClass::Year, Date{});
+        later->set(keys::dateValue, name);
+        RecordPtr jan = Record::create(RecordClass::Thelist, Date{});
+        jan->set(keys::title, u"Januar"_s);
+        later->thelists().push_back(jan);
+        app.database().years.push_back(later);
+        app.selection().setYearIndex(int(app.database().years.size()) - 1);
+        app.selection().setStatementIndex(0);
+        return jan;
     }
 };
 
@@ -238,6 +252,110 @@ TEST(AllowanceBook, AfterTheLastYearAndInThePurchaseYearAsksFirst) {
     EXPECT_TRUE(b.ui.alerts[1].message.startsWith(
         u"Die Abschreibung „Laptop“ endet 2021; für 2022 ist nichts mehr abzuschreiben."_s));
     EXPECT_EQ(b.statement->items().size(), 2u);
+}
+
+TEST(AllowanceMonthly, PurchaseYearCountsItsMonthsAndTheLastYearTakesTheRest) {
+    Assets b;
+    b.expense(1200, 0, "2019-07-10T12:00:00");
+    ASSERT_TRUE(b.allowances.openAllowanceAddSheet());
+    b.allowances.setDuration(3);
+    EXPECT_EQ(b.allowances.addSheet().figures.compensationAmount, 800.0f);  // whole years until ticked
+    b.allowances.setMonthly(true);
+    EXPECT_EQ(b.allowances.addSheet().figures.firstShare, 200.0f);  // July to December: 6 of 12 months
+    EXPECT_EQ(b.allowances.addSheet().figures.compensationAmount, 1000.0f);
+    ASSERT_TRUE(b.allowances.addAllowanceItem());
+    const Record& r = *b.app.database().allowances[0];
+    EXPECT_EQ(r.text(keys::misc1), u"monatsgenau"_s);
+    EXPECT_EQ(r.real(keys::sumPerYear), 400.0f);
+    EXPECT_EQ(QDateTime::fromSecsSinceEpoch(qint64(r.date(keys::endDate).toUnix())).toString(Qt::ISODate),
+              u"2022-06-30T12:00:00"_s);
+    EXPECT_EQ(r.text(keys::dueYear), u"2022"_s);
+    EXPECT_EQ(b.statement->items()[1]->real(keys::expenseWithout), 1000.0f);
+
+    b.allowances.setSelectedRow(0);
+    for (const auto& [year, share] : {std::pair{u"2020"_s, 400.0f}, {u"2021"_s, 400.0f}, {u"2022"_s, 200.0f}}) {
+        const RecordPtr jan = b.showYear(year);
+        ASSERT_TRUE(b.allowances.createNewItemFromAllowance()) << year.toStdString();
+        ASSERT_TRUE(b.controllers.items.closeItemSheet());
+        EXPECT_EQ(jan->items()[0]->real(keys::amount), share) << year.toStdString();
+    }
+}
+
+TEST(AllowanceMonthly, JanuaryIsAWholeYearAndEndsInDecember) {
+    Assets b;
+    b.expense(100, 0, "2020-01-31T12:00:00");
+    ASSERT_TRUE(b.add(3, true, true));
+    const Record& r = *b.app.database().allowances[0];
+    EXPECT_TRUE(sameBits(b.statement->items()[1]->real(keys::expenseWithout), 100.0f - 100.0f / 3.0f));
+    EXPECT_EQ(r.text(keys::dueYear), u"2022"_s);
+    EXPECT_EQ(allowanceShare(r, 2021), r.real(keys::sumPerYear));
+    // The rest of the last year, in the order the earlier years left it.
+    const float rate = 100.0f / 3.0f;
+    const float rest = (100.0f - rate) - rate;
+    EXPECT_TRUE(sameBits(allowanceShare(r, 2022), rest));
+    // Whole years (no mark) and damaged years book the rate.
+    RecordPtr other = Record::create(RecordClass::Allowance, Date{});
+    other->setProperties(r.properties());
+    other->set(keys::misc1, QString());
+    EXPECT_EQ(allowanceShare(*other, 2022), rate);
+    other->set(keys::misc1, u"monatsgenau"_s);
+    other->set(keys::dueYear, u"999999999"_s);
+    EXPECT_EQ(allowanceShare(*other, 999999999), rate);
+}
+
+TEST(AllowanceBook, EscOnTheItemSheetTakesTheYearlyItemBack) {
+    Assets b;
+    b.expense(1000, 0);
+    ASSERT_TRUE(b.add(5));
+    const RecordPtr jan = b.showYear(u"2020"_s);
+    b.allowances.setSelectedRow(0);
+    ASSERT_TRUE(b.allowances.createNewItemFromAllowance());
+    ASSERT_EQ(jan->items().size(), 1u);
+    const uint64_t changes = b.app.changeCount();
+    b.controllers.items.revertItemSheet();
+    EXPECT_FALSE(b.controllers.items.sheetIsOpen());
+    EXPECT_TRUE(jan->items().empty());
+    EXPECT_GT(b.app.changeCount(), changes);
+    EXPECT_TRUE(b.app.selection().selectedItems().empty());
+
+    // Confirmed, it stays; Esc on a later edit of it only gives back its values.
+    ASSERT_TRUE(b.allowances.createNewItemFromAllowance());
+    ASSERT_TRUE(b.controllers.items.closeItemSheet());
+    b.controllers.items.editItem();
+    b.controllers.items.revertItemSheet();
+    EXPECT_EQ(jan->items().size(), 1u);
+}
+
+TEST(AllowanceBook, CancelledQuestionOfAReportedStatementLeavesNoItem) {
+    Assets b;
+    b.expense(1000, 0);
+    ASSERT_TRUE(b.add(5));
+    const RecordPtr jan = b.showYear(u"2020"_s);
+    jan->set(keys::taxBool, true);  // used for the VAT return: the item sheet asks before it opens
+    b.allowances.setSelectedRow(0);
+    b.ui.alerts.clear();
+    EXPECT_FALSE(b.allowances.createNewItemFromAllowance());
+    EXPECT_EQ(b.ui.alerts.size(), 1u);
+    EXPECT_FALSE(b.controllers.items.sheetIsOpen());
+    EXPECT_TRUE(jan->items().empty());
+}
+
+TEST(AllowancePrint, ThePageGoesToThePrintDialog) {
+    Assets b;
+    b.settings.setText(P::prefsCompany, u"Muster GmbH"_s);
+    b.expense(1000, 0);
+    ASSERT_TRUE(b.add(5));
+    EXPECT_FALSE(b.allowances.printAllowances());  // no print dialog (command line): a beep
+    EXPECT_EQ(b.ui.beeps, 1);
+    print::Page printed;
+    b.allowances.printDialog = [&](const print::PrintJob& job) {
+        printed = job.page();
+        return true;
+    };
+    ASSERT_TRUE(b.allowances.printAllowances());
+    EXPECT_EQ(printed.footer, u"Muster GmbH · Abschreibungen und GWGs · Seite "_s);
+    EXPECT_TRUE(print::pageHtml(printed).contains(u"Laptop"_s));
+    EXPECT_TRUE(QFile::exists(b.app.books().paths().dataFolder + u"/Allowance.html"_s));
 }
 
 TEST(AllowanceDelete, AsksAndKeepsTheItems) {

@@ -9,6 +9,8 @@
 #include "core/settings_keys.h"
 #include "support/books.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QLocale>
 
@@ -270,6 +272,50 @@ TEST_F(CashBookFixture, StornoReversesWithoutTouchingEarlierEntries) {
     EXPECT_EQ(cashbook().items().at(1)->properties(), before);
 }
 
+TEST_F(CashBookFixture, StornoAsksFirstWithAbbrechenAsDefault) {
+    newCashBook(QStringLiteral("100"));
+    settings().setText(prefs::prefsAddCashBookItemTitle, QStringLiteral("Bürobedarf"));
+    ASSERT_TRUE(takeOver(item(1, 40)));
+    EXPECT_FALSE(cash.confirmStorno(2));
+    ASSERT_EQ(open.ui.alerts.size(), 1u);
+    EXPECT_EQ(open.ui.alerts[0].title, QStringLiteral("Warnung!"));
+    EXPECT_EQ(open.ui.alerts[0].message,
+              QStringLiteral("Möchtest du den Eintrag Nr. 2 „Bürobedarf“ wirklich stornieren? Er wird mit einem "
+                             "neuen Eintrag zurückgebucht und bleibt selbst im Kassenbuch stehen."));
+    EXPECT_EQ(open.ui.alerts[0].buttons, (QStringList{QStringLiteral("Abbrechen"), QStringLiteral("Stornieren")}));
+    EXPECT_EQ(cashbook().items().size(), 2u);
+    open.ui.answers = {1};
+    EXPECT_TRUE(cash.confirmStorno(2));
+}
+
+// ---- print and export -------------------------------------------------------------------
+
+TEST_F(CashBookFixture, PrintHandsTheSelectedCashBookToThePrintDialog) {
+    EXPECT_FALSE(cash.printKassenbuch());  // no cash book: a beep, no dialog
+    settings().setText(prefs::prefsCompany, QStringLiteral("Muster GmbH"));
+    newCashBook(QStringLiteral("100"));
+    int dialogs = 0;
+    print::Page printed;
+    cash.printDialog = [&](const print::PrintJob& job) {
+        ++dialogs;
+        printed = job.page();
+        return true;
+    };
+    ASSERT_TRUE(cash.printKassenbuch());
+    EXPECT_EQ(dialogs, 1);
+    EXPECT_EQ(printed.footer, QStringLiteral("Muster GmbH · Kassenbuch 2024 · Seite "));
+    EXPECT_EQ(printed.list.rows.size(), 1u);
+    EXPECT_TRUE(QFile::exists(books().paths().dataFolder + QStringLiteral("/Cashbook.html")));
+
+    // The HTML file cannot be written: the alert, and nothing is printed.
+    QFile::remove(books().paths().dataFolder + QStringLiteral("/Cashbook.html"));
+    ASSERT_TRUE(QDir().mkpath(books().paths().dataFolder + QStringLiteral("/Cashbook.html/x")));
+    EXPECT_FALSE(cash.printKassenbuch());
+    EXPECT_EQ(dialogs, 1);
+    ASSERT_FALSE(open.ui.alerts.empty());
+    EXPECT_EQ(open.ui.alerts.back().title, QStringLiteral("Mist!"));
+}
+
 // ---- export -----------------------------------------------------------------------------
 
 TEST_F(CashBookFixture, CsvHasTenQuotedFieldsAndCleanedTexts) {
@@ -295,6 +341,21 @@ TEST_F(CashBookFixture, FailedCsvWriteIsTold) {
     ASSERT_FALSE(open.ui.alerts.empty());
     EXPECT_TRUE(open.ui.alerts.back().message.startsWith(QStringLiteral("Die Datei „"))) ;
     EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST_F(CashBookFixture, CellTextsOfManyEntriesKeepEachEntrysOwnDay) {
+    // Around midnight, back and forth, and the same day again: each entry's
+    // date text is the one of its own day.
+    CashBookCellTexts texts;
+    const double midnight = double(QDateTime(QDate(2024, 3, 31), QTime(0, 0)).toSecsSinceEpoch());
+    for (const double at : {midnight - 0.001, midnight, midnight + 86399.999, midnight - 1, midnight + 86400,
+                            midnight + 3600}) {
+        RecordPtr e = Record::create(RecordClass::CashBookItem, books().nowStamp());
+        e->set(keys::date, Date::fromUnix(at));
+        e->set(keys::kassenbestand, 1234.5f);
+        EXPECT_EQ(texts(*e).date, shortDateText(Date::fromUnix(at))) << at;
+        EXPECT_EQ(texts(*e).balance, QStringLiteral("1.234,50"));
+    }
 }
 
 TEST_F(CashBookFixture, PageShortensDescriptionsUnlessAskedNotTo) {

@@ -120,8 +120,15 @@ TEST(KassenbuchWindowUi, ToolbarOpensNewCashBookTakeOverAndReversal) {
     EXPECT_FALSE(window->depositSheet()->isVisible());
     EXPECT_EQ(window->entryTable()->rowCount(), 2);
 
-    // Reversing the selected payment brings the 89 back as entry 3.
+    // Reversing asks first; "Abbrechen" books nothing. "Stornieren" brings
+    // the 89 of the selected payment back as entry 3.
     window->entryTable()->selectRow(1);
+    d.ui.alerts.clear();
+    window->stornoSelected();
+    ASSERT_EQ(d.ui.alerts.size(), 1u);
+    EXPECT_EQ(d.ui.alerts[0].buttons.value(0), u"Abbrechen"_s);
+    EXPECT_EQ(window->entryTable()->rowCount(), 2);
+    d.ui.answers = {1};
     window->stornoSelected();
     ASSERT_EQ(window->entryTable()->rowCount(), 3);
     EXPECT_EQ(d.cell(window, 2, 0), u"3"_s);

@@ -1,6 +1,6 @@
 // Shows one window of the desktop program over the sample database, without
 // reading or writing any file: for looking at the layout (screenshots).
-//   ui_preview main|prefs|palette|welcome|about
+//   ui_preview main|prefs|palette|welcome|about|split|split2|allowance-sheet|allowances|cashbook
 
 #include "core/keys.h"
 #include "core/settings.h"
@@ -13,6 +13,12 @@
 #include "ui/toolbar_controller.h"
 #include "ui/toolbar_customize_dialog.h"
 #include "ui/split_sheet.h"
+#include "ui/abschreibung_window.h"
+#include "ui/kassenbuch_window.h"
+#include "assets/allowance_controller.h"
+#include "cashbook/kassenbuch_controller.h"
+#include <QComboBox>
+#include <QCheckBox>
 #include "bookkeeping/bookkeeping_controllers.h"
 #include "core/app_delegate.h"
 
@@ -91,6 +97,48 @@ int main(int argc, char** argv) {
         item->set(keys::taxTag, 1);
         sheet->prepare(item);
         QTimer::singleShot(300, sheet, [sheet] { sheet->open(); });
+    } else if (what == u"allowance-sheet" || what == u"allowances" || what == u"cashbook") {
+        window.show();
+        auto* delegate = new QuandorAppDelegate(settings, ui, Paths::under(dir.path()));
+        delegate->database() = test::sampleDatabase();
+        settings.setBool(prefs::isFirstAllowanceSetupDone, true);
+        RecordPtr laptop = test::sampleItem(QStringLiteral("Laptop 15 Zoll"), QStringLiteral("EDV"), -1428.0f,
+                                            test::dayStamp(2024, 7, 10));
+        laptop->set(keys::expenseWithout, -1200.0f);
+        laptop->set(keys::taxFee, 228.0f);
+        RecordList& items = delegate->database().years[1]->thelists()[0]->items();
+        items.push_back(laptop);
+        Selection& sel = delegate->selection();
+        sel.setYearIndex(1);
+        sel.setStatementIndex(0);
+        sel.refresh();
+        sel.setSelectedItems({laptop});
+        auto* controllers = new BookkeepingControllers(delegate->books());
+        auto* allowances = new AllowanceController(delegate->books(), controllers->items);
+        if (what == u"allowance-sheet") {
+            auto* sheet = new ui::AllowanceAddSheet(*allowances, *delegate, &window);
+            QTimer::singleShot(300, sheet, [sheet] {
+                sheet->openForSelection();
+                sheet->durationList()->setCurrentIndex(3);
+                sheet->monthlyBox()->setChecked(true);
+            });
+        } else if (what == u"allowances") {
+            allowances->openAllowanceAddSheet();
+            allowances->setDuration(3);
+            allowances->setMonthly(true);
+            allowances->addAllowanceItem();
+            auto* w = new ui::AbschreibungWindow(*delegate, *allowances, &window);
+            QTimer::singleShot(300, w, [w] { w->openAllowanceWindow(); });
+        } else {
+            auto* cash = new KassenbuchController(delegate->books());
+            cash->addCashBook();  // resets the carry-over fields
+            settings.setBool(prefs::prefsUebertragKassenbuch, true);
+            settings.setText(prefs::prefsUebertragKassenbuchSumme, QStringLiteral("500"));
+            settings.setText(prefs::prefsUebertragKassenbuchBezeichnung, QStringLiteral("Übertrag"));
+            cash->closeAddCashBook(QStringLiteral("2024"));
+            auto* w = new ui::KassenbuchWindow(*delegate, *cash, &window);
+            QTimer::singleShot(300, w, [w] { w->openKassenbuch(); });
+        }
     }
     return app.exec();
 }
