@@ -23,6 +23,7 @@
 #include "core/archive/damage.h"
 #include "core/archive/flat_hash.h"
 #include "core/archive/format.h"
+#include "core/archive/mapped_file.h"
 #include "core/archive/raw_store.h"
 #include "core/archive/scalar_table.h"
 #include "core/archive/xml_plist.h"
@@ -1185,6 +1186,21 @@ ReadResult read(const QByteArray& bytes) {
 }
 
 ReadResult readFile(const QString& path) {
+    // Mapped where possible (mapped_file.h): no copy of the file on the heap.
+    // Anything that cannot be mapped (a Qt resource, say) is read as before.
+    MappedFile mapped;
+    if (mapped.open(path)) {
+        const auto bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(mapped.data()),
+                                                   static_cast<qsizetype>(mapped.size()));
+        ReadResult r = read(bytes);
+        if (mapped.changed()) {
+            r = ReadResult();
+            r.error = QStringLiteral("Die Datei „%1“ wurde beim Lesen von einem anderen Programm "
+                                     "verändert. Bitte versuche es noch einmal.")
+                          .arg(path);
+        }
+        return r;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         ReadResult r;
