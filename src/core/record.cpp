@@ -193,14 +193,14 @@ Key childListKey(ChildList list) {
 }
 
 RecordPtr Record::create(RecordClass c, Date now) {
-    RecordPtr r(new Record(c));
+    RecordPtr r = std::make_shared<Record>(Made(), c);
     r->properties_ = defaults(c, now);
     for (ChildList l : childListsOf(c)) r->childState_[index(l)] = EntryState::Present;
     return r;
 }
 
 RecordPtr Record::createEmpty(RecordClass c) {
-    RecordPtr r(new Record(c));
+    RecordPtr r = std::make_shared<Record>(Made(), c);
     r->propertiesState_ = EntryState::Missing;
     return r;
 }
@@ -239,7 +239,7 @@ void Record::addForeign(ChildList list, size_t position, Value value) {
 }
 
 RecordPtr Record::deepCopy() const {
-    RecordPtr r(new Record(class_));
+    RecordPtr r = std::make_shared<Record>(Made(), class_);
     r->propertiesState_ = propertiesState_;
     if (foreign_) r->foreign_ = std::make_unique<std::array<ForeignElements, 3>>(*foreign_);
     r->childState_ = childState_;

@@ -125,7 +125,17 @@ public:
     bool operator==(const Record& other) const;
 
 private:
-    explicit Record(RecordClass c) : class_(c) {}
+    // Only the record's own functions can name this, so only they construct
+    // records (through std::make_shared: one allocation for the record and
+    // its count instead of two).
+    struct Made {
+        explicit Made() = default;
+    };
+
+public:
+    Record(Made, RecordClass c) : class_(c) {}
+
+private:
     static size_t index(ChildList l) { return static_cast<size_t>(l); }
 
     RecordClass class_;

@@ -52,6 +52,8 @@ std::optional<Key> Key::tryIntern(QStringView name) {
     return Key(id, 0);
 }
 
+static_assert(sizeof(Dict::Entry) == sizeof(Value), "a dictionary entry keeps its key in the value's padding");
+
 Key::Key(QStringView name) {
     auto k = tryIntern(name);
     id_ = k ? k->id_ : 0;
