@@ -6,6 +6,7 @@
 #include "print/page.h"
 #include "ui/abschreibung_window.h"
 #include "ui/data_pages.h"
+#include "ui/first_steps_sheets.h"
 #include "ui/icons.h"
 #include "ui/import_sheets.h"
 #include "ui/inventar_window.h"
@@ -91,6 +92,16 @@ DesktopShell::DesktopShell(QuandorAppDelegate& delegate, QtUiPort& ui)
     main_->addAction(vatAction);
     bindCashBook();
     bindAssets();
+
+    // The first-steps assistant: welcome, company, accounts, first statement,
+    // and then the item sheet of the first item.
+    firstSteps_ = new FirstStepsSheets(controllers_->firstSteps, settings, main_);
+    connect(firstSteps_, &FirstStepsSheets::openPreferences, this, &DesktopShell::showPrefs);
+    connect(firstSteps_, &FirstStepsSheets::booksChanged, main_, &MainWindow::reloadAll);
+    connect(firstSteps_, &FirstStepsSheets::firstItemWanted, this, [this] {
+        if (QAbstractButton* add = main_->button(ToolbarAction::AddItem)) add->click();
+        main_->updateWindow();
+    });
 
     // The main window's one-time defaults, and the window centred the first
     // time. (The help windows place themselves when they first open.)
@@ -317,10 +328,14 @@ void DesktopShell::buildMenus() {
 
     QMenu* help = bar->addMenu(QStringLiteral("&Hilfe"));
     help->addAction(QStringLiteral("Willkommen …"), this, &DesktopShell::showWelcome);
+    help->addAction(QStringLiteral("Einrichtungsassistent …"), this, &DesktopShell::selectAssi);
     QAction* helpAction =
         help->addAction(QStringLiteral("Hilfe ein/aus"), this, &DesktopShell::toggleHelp);
     helpAction->setShortcut(QKeySequence(Qt::Key_F1));
     help->addAction(QStringLiteral("Dokumentation ein/aus"), this, &DesktopShell::toggleDocs);
+    QAction* handbook = help->addAction(QStringLiteral("Handbuch"), this, &DesktopShell::showHandbook);
+    handbook->setObjectName(QStringLiteral("handbookAction"));
+    handbook->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F1));
     help->addSeparator();
     QAction* about =
         help->addAction(QStringLiteral("Über Quandor"), this, &DesktopShell::showAbout);
@@ -349,17 +364,18 @@ void DesktopShell::showMainWindow() {
         // The first time: the welcome sheet over the window (unless switched
         // off), and from then on the window may come back on reactivation.
         welcomeDone_ = true;
-        if (!delegate_.settings().getBool(prefs::prefsAlwaysShowWelcomeSheet))
+        if (controllers_->firstSteps.welcomeAtStart())
             QTimer::singleShot(0, this, &DesktopShell::showWelcome);
         delegate_.setAllowWindow(true);
     }
 }
 
 void DesktopShell::showWelcome() {
-    auto* sheet = new WelcomeSheet(delegate_.settings(), main_);
-    sheet->setAttribute(Qt::WA_DeleteOnClose);
-    connect(sheet, &WelcomeSheet::openPreferences, this, &DesktopShell::showPrefs);
-    sheet->open();
+    firstSteps_->showWelcome();
+}
+
+void DesktopShell::selectAssi() {
+    firstSteps_->selectAssi();
 }
 
 void DesktopShell::showPrefs() {
@@ -378,6 +394,10 @@ void DesktopShell::toggleHelp() {
 }
 void DesktopShell::toggleDocs() {
     docs_->toggle();
+}
+
+void DesktopShell::showHandbook() {
+    showPdfPreview(QStringLiteral(":/handbuch/Handbuch.pdf"), QStringLiteral("Quandor Handbuch"), main_);
 }
 
 void DesktopShell::toggleFullScreen() {

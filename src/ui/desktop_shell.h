@@ -29,6 +29,7 @@ class ItemSheet;
 class KassenbuchWindow;
 class AbschreibungWindow;
 class InventarWindow;
+class FirstStepsSheets;
 
 class DesktopShell : public QObject {
     Q_OBJECT
@@ -49,8 +50,12 @@ class DesktopShell : public QObject {
     void showPrefs();
     void showAbout();
     void showWelcome();
+    void selectAssi();  // the first-steps assistant without the welcome
+    FirstStepsSheets& firstSteps() const { return *firstSteps_; }
     void toggleHelp();
     void toggleDocs();
+    // "Hilfe → Handbuch": the handbook PDF built with the program, in the PDF view.
+    void showHandbook();
     void toggleFullScreen();
 
   private:
@@ -78,6 +83,7 @@ class DesktopShell : public QObject {
     AbschreibungWindow* allowanceWindow_ = nullptr;
     std::unique_ptr<InventoryController> inventory_;
     InventarWindow* inventoryWindow_ = nullptr;
+    FirstStepsSheets* firstSteps_ = nullptr;
     bool welcomeDone_ = false;
     bool terminated_ = false;
 };

@@ -1,0 +1,146 @@
+// The first-steps assistant as a new user clicks through it in the desktop
+// program, and the preference window's help panel.
+
+#include "ui/desktop_shell.h"
+
+#include "core/app_delegate.h"
+#include "core/keys.h"
+#include "core/settings.h"
+#include "core/settings_keys.h"
+#include "support/fake_ui.h"
+#include "ui/first_steps_sheets.h"
+#include "ui/main_window.h"
+#include "ui/pdf_preview.h"
+#include "ui/preference_panel.h"
+#include "ui/qt_ui_port.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPdfDocument>
+#include <QPdfSelection>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace quandor;
+using namespace quandor::ui;
+namespace P = quandor::prefs;
+
+namespace {
+
+struct FirstStart {
+    QTemporaryDir dir;
+    Settings settings{dir.filePath(QStringLiteral("Quandor.conf"))};
+    test::FakeUi ui;
+    QtUiPort shellUi;
+    QuandorAppDelegate app{settings, ui, Paths::under(dir.path())};
+    DesktopShell shell{app, shellUi};
+
+    FirstStepsSheets& sheets() { return shell.firstSteps(); }
+    void click(QDialog* sheet, const char* button) {
+        ASSERT_NE(sheet, nullptr);
+        ASSERT_TRUE(sheet->isVisible()) << sheet->objectName().toStdString();
+        auto* b = sheet->findChild<QPushButton*>(QString::fromLatin1(button));
+        ASSERT_NE(b, nullptr) << button;
+        b->click();
+    }
+};
+
+}  // namespace
+
+TEST(FirstStepsSheets, FourClicksFromTheWelcomeToTheFirstItemSheet) {
+    FirstStart s;
+    s.shell.mainWindow().show();
+    s.shell.showWelcome();
+    EXPECT_EQ(s.sheets().shownSheet(), s.sheets().welcomeSheet());
+    s.click(s.sheets().welcomeSheet(), "startSetup");
+    EXPECT_FALSE(s.sheets().welcomeSheet()->isVisible());
+
+    auto* company = s.sheets().assistantSheet()->findChild<QLineEdit*>("prefsCompany");
+    ASSERT_NE(company, nullptr);
+    QTest::keyClicks(company, QStringLiteral("Muster Design"));
+    s.click(s.sheets().assistantSheet(), "next");
+    EXPECT_EQ(s.settings.getText(P::prefsCompany), QStringLiteral("Muster Design"));
+
+    s.click(s.sheets().accountSheet(), "next");
+    EXPECT_FALSE(s.app.accounts().empty());
+
+    s.click(s.sheets().entrySheet(), "firstItem");
+    EXPECT_EQ(s.sheets().shownSheet(), nullptr);
+    EXPECT_TRUE(s.settings.getBool(P::isSetupDone));
+    ASSERT_NE(s.app.selection().selectedStatement(), nullptr);
+    // The item sheet is up on the new statement; the guide has reached its end.
+    EXPECT_EQ(s.settings.getInt(P::jaImage), 5);
+    EXPECT_TRUE(s.ui.alerts.empty());
+    EXPECT_TRUE(s.shell.mainWindow().guideName().isEmpty());
+}
+
+TEST(FirstStepsSheets, ClosingASheetCancelsAndTheWelcomeRemembersItsCheckBox) {
+    FirstStart s;
+    s.shell.mainWindow().show();
+    s.shell.selectAssi();
+    ASSERT_TRUE(s.sheets().assistantSheet()->isVisible());
+    s.sheets().assistantSheet()->reject();  // Esc or the window's close button
+    EXPECT_EQ(s.sheets().shownSheet(), nullptr);
+    EXPECT_FALSE(s.sheets().assistantSheet()->isVisible());
+    EXPECT_FALSE(s.settings.getBool(P::isSetupDone));
+
+    s.shell.showWelcome();
+    auto* dontShow =
+        s.sheets().welcomeSheet()->findChild<QCheckBox*>("prefsAlwaysShowWelcomeSheet");
+    ASSERT_NE(dontShow, nullptr);
+    dontShow->click();
+    EXPECT_TRUE(s.settings.getBool(P::prefsAlwaysShowWelcomeSheet));
+    s.click(s.sheets().welcomeSheet(), "letsGo");
+    EXPECT_EQ(s.sheets().shownSheet(), nullptr);
+}
+
+TEST(PreferenceHelp, OpensWithTheWindowWhileTheSettingSaysSoAndFollowsThePage) {
+    QTemporaryDir dir;
+    Settings settings(dir.filePath(QStringLiteral("Quandor.conf")));
+    PreferencePanel panel(settings);
+    panel.showPrefs();
+    EXPECT_FALSE(panel.helpShown());  // setting off
+    panel.close();
+
+    settings.setBool(P::prefsAlwaysShowPrefsHelpDawer, true);
+    panel.showPrefs();
+    EXPECT_TRUE(panel.helpShown());
+    EXPECT_TRUE(panel.helpAction()->isChecked());
+    EXPECT_TRUE(panel.helpPanel()->text().contains(QStringLiteral("Steuernummer")));
+    panel.selectPage(QStringLiteral("DatevItemIdentifier"));
+    EXPECT_TRUE(panel.helpPanel()->text().contains(QStringLiteral("DATEV")));
+
+    // Hidden by hand, it stays hidden from page to page; opening the window brings it back.
+    panel.helpAction()->trigger();
+    EXPECT_FALSE(panel.helpShown());
+    panel.selectPage(QStringLiteral("GeneralItemIdentifier"));
+    EXPECT_FALSE(panel.helpShown());
+    panel.selectTab3();
+    EXPECT_TRUE(panel.helpShown());
+    EXPECT_TRUE(settings.getBool(P::prefsAlwaysShowPrefsHelpDawer));  // the panel never changes it
+}
+
+TEST(Handbook, HilfeHandbuchShowsTheBuiltHandbookInThePdfView) {
+    FirstStart s;
+    s.shell.showHandbook();
+    PdfPreviewWindow* view = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* p = qobject_cast<PdfPreviewWindow*>(w);
+            p && p->windowTitle() == "Quandor Handbuch")
+            view = p;
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(view->isVisible());
+    ASSERT_EQ(view->document()->status(), QPdfDocument::Status::Ready);
+    EXPECT_GE(view->document()->pageCount(), 10);
+    EXPECT_TRUE(
+        view->document()->getAllText(0).text().contains(QStringLiteral("Quandor Handbuch")));
+    view->close();
+}
