@@ -13,6 +13,7 @@
 #include "ui/pdf_preview.h"
 #include "ui/preference_panel.h"
 #include "ui/qt_ui_port.h"
+#include "ui/quit_signals.h"
 
 #include <gtest/gtest.h>
 
@@ -21,6 +22,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPdfDocument>
@@ -28,6 +30,9 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+
+#include <csignal>
 
 using namespace quandor;
 using namespace quandor::ui;
@@ -80,6 +85,32 @@ TEST(FirstStepsSheets, FourClicksFromTheWelcomeToTheFirstItemSheet) {
     EXPECT_EQ(s.settings.getInt(P::jaImage), 5);
     EXPECT_TRUE(s.ui.alerts.empty());
     EXPECT_TRUE(s.shell.mainWindow().guideName().isEmpty());
+}
+
+// The session ending while the first item sheet is open (it cannot be
+// cancelled): the program ends and keeps what the assistant made, instead of
+// staying on the sheet's complaint about the empty item.
+TEST(FirstStepsSheets, TheSessionEndingOverTheFirstItemSheetStillSaves) {
+    FirstStart s;
+    s.app.openDatabase();
+    ASSERT_TRUE(s.app.isSaveAllowed());
+    s.shell.mainWindow().show();
+    s.shell.selectAssi();
+    s.click(s.sheets().assistantSheet(), "next");
+    s.click(s.sheets().accountSheet(), "next");
+    s.click(s.sheets().entrySheet(), "firstItem");
+    auto* itemSheet = s.shell.mainWindow().findChild<QDialog*>("itemSheet");
+    ASSERT_TRUE(itemSheet && itemSheet->isVisible());
+
+    quitOnSignals(*qApp);
+    bool aboutToQuit = false;
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, [&] { aboutToQuit = true; });
+    QTimer::singleShot(0, [] { ::raise(SIGTERM); });
+    QTimer::singleShot(3000, [] { QCoreApplication::exit(1); });  // still running: the fault
+    EXPECT_EQ(qApp->exec(), 0);
+    EXPECT_TRUE(aboutToQuit);
+    EXPECT_TRUE(s.ui.alerts.empty());
+    EXPECT_TRUE(QFileInfo::exists(s.app.openDatabasePath()));
 }
 
 TEST(FirstStepsSheets, ClosingASheetCancelsAndTheWelcomeRemembersItsCheckBox) {
