@@ -7,6 +7,7 @@
 #include "ui/abschreibung_window.h"
 #include "ui/data_pages.h"
 #include "ui/first_steps_sheets.h"
+#include "ui/handbook_window.h"
 #include "ui/icons.h"
 #include "ui/import_sheets.h"
 #include "ui/inventar_window.h"
@@ -146,6 +147,7 @@ DesktopShell::DesktopShell(QuandorAppDelegate& delegate, QtUiPort& ui)
 }
 
 DesktopShell::~DesktopShell() {
+    delete handbook_;
     delete main_;
 }
 
@@ -396,8 +398,22 @@ void DesktopShell::toggleDocs() {
     docs_->toggle();
 }
 
+HandbookWindow* DesktopShell::handbook() const {
+    return handbook_;
+}
+
 void DesktopShell::showHandbook() {
-    showPdfPreview(QStringLiteral(":/handbuch/Handbuch.pdf"), QStringLiteral("Quandor Handbuch"), main_);
+    if (!handbook_) {
+        // A window of its own, so that it stays usable beside a sheet over the main window.
+        handbook_ = new HandbookWindow;
+        handbook_->setWindowIcon(main_->windowIcon());
+        handbook_->load(HandbookWindow::resourcePath());
+        connect(qApp, &QCoreApplication::aboutToQuit, handbook_, &QObject::deleteLater);
+        placeOnScreen(handbook_, handbook_->size(), main_);
+    }
+    handbook_->show();
+    handbook_->raise();
+    handbook_->activateWindow();
 }
 
 void DesktopShell::toggleFullScreen() {

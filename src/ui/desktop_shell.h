@@ -30,6 +30,7 @@ class KassenbuchWindow;
 class AbschreibungWindow;
 class InventarWindow;
 class FirstStepsSheets;
+class HandbookWindow;
 
 class DesktopShell : public QObject {
     Q_OBJECT
@@ -56,6 +57,7 @@ class DesktopShell : public QObject {
     void toggleDocs();
     // "Hilfe → Handbuch": the handbook PDF built with the program, in the PDF view.
     void showHandbook();
+    HandbookWindow* handbook() const;  // null until it was first shown
     void toggleFullScreen();
 
   private:
@@ -84,6 +86,7 @@ class DesktopShell : public QObject {
     std::unique_ptr<InventoryController> inventory_;
     InventarWindow* inventoryWindow_ = nullptr;
     FirstStepsSheets* firstSteps_ = nullptr;
+    QPointer<HandbookWindow> handbook_;  // without a parent, see showHandbook
     bool welcomeDone_ = false;
     bool terminated_ = false;
 };

@@ -9,8 +9,8 @@
 #include "core/settings_keys.h"
 #include "support/fake_ui.h"
 #include "ui/first_steps_sheets.h"
+#include "ui/handbook_window.h"
 #include "ui/main_window.h"
-#include "ui/pdf_preview.h"
 #include "ui/preference_panel.h"
 #include "ui/qt_ui_port.h"
 #include "ui/quit_signals.h"
@@ -25,6 +25,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPdfDocument>
 #include <QPdfSelection>
 #include <QPushButton>
@@ -159,19 +160,37 @@ TEST(PreferenceHelp, OpensWithTheWindowWhileTheSettingSaysSoAndFollowsThePage) {
     EXPECT_TRUE(settings.getBool(P::prefsAlwaysShowPrefsHelpDawer));  // the panel never changes it
 }
 
-TEST(Handbook, HilfeHandbuchShowsTheBuiltHandbookInThePdfView) {
+TEST(Handbook, HilfeHandbuchShowsTheBuiltHandbookWithPagesAndSearch) {
     FirstStart s;
     s.shell.showHandbook();
-    PdfPreviewWindow* view = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* p = qobject_cast<PdfPreviewWindow*>(w);
-            p && p->windowTitle() == "Quandor Handbuch")
-            view = p;
-    ASSERT_NE(view, nullptr);
-    EXPECT_TRUE(view->isVisible());
-    ASSERT_EQ(view->document()->status(), QPdfDocument::Status::Ready);
-    EXPECT_GE(view->document()->pageCount(), 10);
-    EXPECT_TRUE(
-        view->document()->getAllText(0).text().contains(QStringLiteral("Quandor Handbuch")));
-    view->close();
+    HandbookWindow* window = s.shell.handbook();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    QPdfDocument* doc = window->document();
+    ASSERT_EQ(doc->status(), QPdfDocument::Status::Ready);
+    EXPECT_GE(doc->pageCount(), 10);
+    EXPECT_EQ(window->pageList()->count(), doc->pageCount());
+    EXPECT_TRUE(doc->getAllText(0).text().contains(QStringLiteral("Quandor Handbuch")));
+
+    // Every page with the word in turn, then from the start again.
+    const int deposit = window->findNext(QStringLiteral("bareinzahlung"));
+    ASSERT_GT(deposit, 0);
+    EXPECT_EQ(window->currentPage(), deposit);
+    EXPECT_EQ(window->pageList()->currentRow(), deposit);
+    EXPECT_TRUE(doc->getAllText(deposit).text().contains(QStringLiteral("Bareinzahlung")));
+    window->showPage(0);
+    const int first = window->findNext(QStringLiteral("Kassenbuch"));
+    EXPECT_EQ(first, 0);  // the contents
+    int page = first;
+    for (int i = 0; i < doc->pageCount(); ++i) {
+        const int next = window->findNext(QStringLiteral("Kassenbuch"));
+        if (next <= page) {
+            EXPECT_EQ(next, first);
+            break;
+        }
+        page = next;
+    }
+    EXPECT_EQ(window->findNext(QStringLiteral("Newsletter")), -1);
+    EXPECT_TRUE(window->statusLine()->text().contains(QStringLiteral("nicht vor")));
+    window->close();
 }
