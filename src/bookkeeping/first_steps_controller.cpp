@@ -194,7 +194,7 @@ bool FirstStepsController::closeSheetEntry() {
     Selection& selection = books_.selection();
     RecordList& years = books_.database().years;
     int yearIndex = -1;
-    for (size_t i = 0; i < years.size(); ++i)
+    for (size_t i = 0; i < years.size() && yearIndex < 0; ++i)
         if (years[i] && years[i]->text(keys::dateValue) == yearName)
             yearIndex = static_cast<int>(i);
     if (yearIndex >= 0) {
@@ -210,7 +210,7 @@ bool FirstStepsController::closeSheetEntry() {
 
     RecordList& lists = year->thelists();
     int listIndex = -1;
-    for (size_t i = 0; i < lists.size(); ++i)
+    for (size_t i = 0; i < lists.size() && listIndex < 0; ++i)
         if (lists[i] && lists[i]->text(keys::title) == periodName) listIndex = static_cast<int>(i);
     if (listIndex >= 0) {
         selection.setStatementIndex(listIndex);
