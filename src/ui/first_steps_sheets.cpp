@@ -36,12 +36,15 @@ QDialog* newSheet(const QString& objectName, const QString& title, QWidget* wind
 QHBoxLayout* sheetHead(QWidget* sheet, const QString& step, const QString& headline,
                        const QString& text) {
     auto* head = new QHBoxLayout;
+    head->setContentsMargins(0, 0, 0, 10);
     auto* picture = new QLabel(sheet);
     picture->setPixmap(emblem(56));
     head->addWidget(picture, 0, Qt::AlignTop);
     head->addSpacing(8);
     auto* words = new QLabel(sheet);
     words->setWordWrap(true);
+    // As wide as the sheet leaves it, so the sheet's height fits the wrapped text.
+    words->setMinimumWidth(420);
     words->setText(
         (step.isEmpty() ? QString() : QStringLiteral("<p style='color:#5a6a7a'>%1</p>").arg(step)) +
         QStringLiteral("<h2 style='margin-top:0'>%1</h2><p>%2</p>").arg(headline, text));
