@@ -5,6 +5,7 @@
 #include "core/settings.h"
 #include "ui/desktop_shell.h"
 #include "ui/qt_ui_port.h"
+#include "ui/quit_signals.h"
 #include "ui/single_instance.h"
 #include "ui/translations.h"
 
@@ -13,43 +14,9 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QLocale>
-#include <QSocketNotifier>
 #include <QTimer>
 
-#include <csignal>
 #include <cstdio>
-
-#include <sys/socket.h>
-#include <unistd.h>
-
-namespace {
-
-// SIGTERM (the session ending, `kill`), SIGHUP and SIGINT end the program the
-// way leaving it by other means does: the quit sequence stores and saves.
-// The handler only wakes the event loop; it is reset by its first signal, so
-// a second one ends even a program that no longer answers.
-int quitSignalSocket[2] = {-1, -1};
-
-void onQuitSignal(int) {
-    const char c = 1;
-    [[maybe_unused]] const ssize_t n = ::write(quitSignalSocket[1], &c, 1);
-}
-
-void quitOnSignals(QCoreApplication& app) {
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, quitSignalSocket) != 0) return;
-    auto* notifier = new QSocketNotifier(quitSignalSocket[0], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, [notifier] {
-        notifier->setEnabled(false);
-        QCoreApplication::quit();
-    });
-    struct sigaction action = {};
-    action.sa_handler = onQuitSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESETHAND | SA_RESTART;
-    for (int signal : {SIGTERM, SIGHUP, SIGINT}) ::sigaction(signal, &action, nullptr);
-}
-
-}  // namespace
 
 int main(int argc, char* argv[]) {
     quandor::preferHugePages(argv);
@@ -133,7 +100,7 @@ int main(int argc, char* argv[]) {
     shell.start();
     // Declining the disclaimer ends the program before anything was read.
     if (ui.quitRequested()) return 0;
-    quitOnSignals(app);
+    quandor::ui::quitOnSignals(app);
     // Files handed over by the file manager are never opened; the person is told how to import.
     for (const QString& file : handedOver)
         QTimer::singleShot(0, &app, [&delegate, file] { delegate.openFile(file); });

@@ -9,9 +9,11 @@
 //   ArrayController
 //   TotalsController ◀── StatementPrintController ◀── VoranmeldungController
 //          ▲─────────────────────────────────────────────────┘
+//   FirstStepsController ──▶ YearsController
 
 #include "bookkeeping/add_controller.h"
 #include "bookkeeping/array_controller.h"
+#include "bookkeeping/first_steps_controller.h"
 #include "bookkeeping/open_sheet.h"
 #include "bookkeeping/split_controller.h"
 #include "bookkeeping/statement_print_controller.h"
@@ -30,7 +32,8 @@ struct BookkeepingControllers {
           lists(books),
           totals(books),
           print(books, totals),
-          vat(books, totals, print) {}
+          vat(books, totals, print),
+          firstSteps(books, years) {}
     BookkeepingControllers(const BookkeepingControllers&) = delete;
     BookkeepingControllers& operator=(const BookkeepingControllers&) = delete;
 
@@ -42,6 +45,7 @@ struct BookkeepingControllers {
     TotalsController totals;
     StatementPrintController print;
     VoranmeldungController vat;
+    FirstStepsController firstSteps;  // the first-steps assistant over the main window
 };
 
 }  // namespace quandor

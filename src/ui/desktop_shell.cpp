@@ -8,6 +8,8 @@
 #include "print/page.h"
 #include "ui/abschreibung_window.h"
 #include "ui/data_pages.h"
+#include "ui/first_steps_sheets.h"
+#include "ui/handbook_window.h"
 #include "ui/icons.h"
 #include "ui/import_sheets.h"
 #include "ui/inventar_window.h"
@@ -100,6 +102,16 @@ DesktopShell::DesktopShell(QuandorAppDelegate& delegate, QtUiPort& ui)
     installDocumentPanels(*main_, delegate_);  // the documents of item, statement and year
     installSearchSheet(*main_, delegate_);     // the toolbar's "Suche": every item of every year
 
+    // The first-steps assistant: welcome, company, accounts, first statement,
+    // and then the item sheet of the first item.
+    firstSteps_ = new FirstStepsSheets(controllers_->firstSteps, settings, main_);
+    connect(firstSteps_, &FirstStepsSheets::openPreferences, this, &DesktopShell::showPrefs);
+    connect(firstSteps_, &FirstStepsSheets::booksChanged, main_, &MainWindow::reloadAll);
+    connect(firstSteps_, &FirstStepsSheets::firstItemWanted, this, [this] {
+        if (QAbstractButton* add = main_->button(ToolbarAction::AddItem)) add->click();
+        main_->updateWindow();
+    });
+
     // The main window's one-time defaults, and the window centred the first
     // time. (The help windows place themselves when they first open.)
     if (applyFirstWindowDefaults(settings)) {
@@ -143,6 +155,7 @@ DesktopShell::DesktopShell(QuandorAppDelegate& delegate, QtUiPort& ui)
 }
 
 DesktopShell::~DesktopShell() {
+    delete handbook_;
     delete main_;
 }
 
@@ -341,10 +354,14 @@ void DesktopShell::buildMenus() {
 
     QMenu* help = bar->addMenu(QStringLiteral("&Hilfe"));
     help->addAction(QStringLiteral("Willkommen …"), this, &DesktopShell::showWelcome);
+    help->addAction(QStringLiteral("Einrichtungsassistent …"), this, &DesktopShell::selectAssi);
     QAction* helpAction =
         help->addAction(QStringLiteral("Hilfe ein/aus"), this, &DesktopShell::toggleHelp);
     helpAction->setShortcut(QKeySequence(Qt::Key_F1));
     help->addAction(QStringLiteral("Dokumentation ein/aus"), this, &DesktopShell::toggleDocs);
+    QAction* handbook = help->addAction(QStringLiteral("Handbuch"), this, &DesktopShell::showHandbook);
+    handbook->setObjectName(QStringLiteral("handbookAction"));
+    handbook->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F1));
     help->addSeparator();
     QAction* about =
         help->addAction(QStringLiteral("Über Quandor"), this, &DesktopShell::showAbout);
@@ -373,17 +390,18 @@ void DesktopShell::showMainWindow() {
         // The first time: the welcome sheet over the window (unless switched
         // off), and from then on the window may come back on reactivation.
         welcomeDone_ = true;
-        if (!delegate_.settings().getBool(prefs::prefsAlwaysShowWelcomeSheet))
+        if (controllers_->firstSteps.welcomeAtStart())
             QTimer::singleShot(0, this, &DesktopShell::showWelcome);
         delegate_.setAllowWindow(true);
     }
 }
 
 void DesktopShell::showWelcome() {
-    auto* sheet = new WelcomeSheet(delegate_.settings(), main_);
-    sheet->setAttribute(Qt::WA_DeleteOnClose);
-    connect(sheet, &WelcomeSheet::openPreferences, this, &DesktopShell::showPrefs);
-    sheet->open();
+    firstSteps_->showWelcome();
+}
+
+void DesktopShell::selectAssi() {
+    firstSteps_->selectAssi();
 }
 
 void DesktopShell::showPrefs() {
@@ -402,6 +420,24 @@ void DesktopShell::toggleHelp() {
 }
 void DesktopShell::toggleDocs() {
     docs_->toggle();
+}
+
+HandbookWindow* DesktopShell::handbook() const {
+    return handbook_;
+}
+
+void DesktopShell::showHandbook() {
+    if (!handbook_) {
+        // A window of its own, so that it stays usable beside a sheet over the main window.
+        handbook_ = new HandbookWindow;
+        handbook_->setWindowIcon(main_->windowIcon());
+        handbook_->load(HandbookWindow::resourcePath());
+        connect(qApp, &QCoreApplication::aboutToQuit, handbook_, &QObject::deleteLater);
+        placeOnScreen(handbook_, handbook_->size(), main_);
+    }
+    handbook_->show();
+    handbook_->raise();
+    handbook_->activateWindow();
 }
 
 void DesktopShell::toggleFullScreen() {

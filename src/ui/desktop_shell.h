@@ -36,6 +36,8 @@ class ItemSheet;
 class KassenbuchWindow;
 class AbschreibungWindow;
 class InventarWindow;
+class FirstStepsSheets;
+class HandbookWindow;
 
 class DesktopShell : public QObject {
     Q_OBJECT
@@ -56,8 +58,13 @@ class DesktopShell : public QObject {
     void showPrefs();
     void showAbout();
     void showWelcome();
+    void selectAssi();  // the first-steps assistant without the welcome
+    FirstStepsSheets& firstSteps() const { return *firstSteps_; }
     void toggleHelp();
     void toggleDocs();
+    // "Hilfe → Handbuch": the handbook PDF built with the program, in the PDF view.
+    void showHandbook();
+    HandbookWindow* handbook() const;  // null until it was first shown
     void toggleFullScreen();
 
   private:
@@ -90,6 +97,8 @@ class DesktopShell : public QObject {
     InventarWindow* inventoryWindow_ = nullptr;
     std::unique_ptr<JournalController> journal_;
     JournalWindow* journalWindow_ = nullptr;
+    FirstStepsSheets* firstSteps_ = nullptr;
+    QPointer<HandbookWindow> handbook_;  // without a parent, see showHandbook
     bool welcomeDone_ = false;
     bool terminated_ = false;
 };

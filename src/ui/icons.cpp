@@ -33,6 +33,7 @@ const QHash<QString, QString>& themeNames() {
         {QStringLiteral("prefsDataTemplate"), QStringLiteral("drive-harddisk")},
         {QStringLiteral("prefsAccountsTemplate"), QStringLiteral("system-users")},
         {QStringLiteral("prefsDatevTemplate"), QStringLiteral("x-office-document")},
+        {QStringLiteral("helpTemplate"), QStringLiteral("help-contents")},
     };
     return names;
 }
@@ -182,6 +183,15 @@ void drawGlyph(QPainter& p, const QString& name) {
         p.setFont(f);
         p.setPen(kGreen);
         p.drawText(QRectF(4, 4, 24, 24), Qt::AlignCenter, QStringLiteral("D"));
+    } else if (name == u"helpTemplate") {
+        fill(QColor(232, 240, 250));
+        p.setPen(QPen(kAccent, 2.2));
+        p.drawEllipse(QRectF(4, 4, 24, 24));
+        QFont f = p.font();
+        f.setPixelSize(17);
+        f.setBold(true);
+        p.setFont(f);
+        p.drawText(QRectF(4, 4, 24, 24), Qt::AlignCenter, QStringLiteral("?"));
     } else if (name == u"SeparatorItemIdentifier") {
         p.drawLine(QPointF(16, 5), QPointF(16, 27));
     } else if (name == u"SpaceItemIdentifier" || name == u"FlexibleSpaceItemIdentifier") {

@@ -1,6 +1,5 @@
 #include "ui/panels.h"
 
-#include "core/settings_keys.h"
 #include "ui/icons.h"
 #include "ui/placement.h"
 
@@ -16,9 +15,6 @@
 
 namespace quandor::ui {
 
-namespace {
-
-// The program's emblem: a green ledger sheet with a rising line.
 QPixmap emblem(int size) {
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
@@ -35,60 +31,6 @@ QPixmap emblem(int size) {
     p.setPen(QPen(QColor(135, 21, 22), 3.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.drawPolyline(QPolygonF({QPointF(20, 44), QPointF(28, 36), QPointF(34, 40), QPointF(44, 26)}));
     return pixmap;
-}
-
-}  // namespace
-
-WelcomeSheet::WelcomeSheet(Settings& settings, QWidget* parent)
-    : QDialog(parent), settings_(settings) {
-    setObjectName(QStringLiteral("welcomeSheet"));
-    setWindowTitle(QStringLiteral("Willkommen bei Quandor"));
-    setWindowModality(Qt::WindowModal);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(24, 20, 24, 16);
-    auto* head = new QHBoxLayout;
-    auto* picture = new QLabel(this);
-    picture->setPixmap(emblem(64));
-    head->addWidget(picture, 0, Qt::AlignTop);
-    auto* title = new QLabel(QStringLiteral("<h2>Willkommen bei Quandor!</h2>"
-                                            "<p>Schön, dass du da bist. So legst du los:</p>"),
-                             this);
-    head->addWidget(title, 1);
-    layout->addLayout(head);
-    auto* steps = new QLabel(
-        QStringLiteral(
-            "<ol style='margin-left:-20px'>"
-            "<li>Trage in den <b>Einstellungen</b> deine Firma, deine Steuernummer und deine "
-            "Steuersätze ein.</li>"
-            "<li>Lege mit <b>Neues Jahr</b> dein Geschäftsjahr an.</li>"
-            "<li>Lege mit <b>Neue Abrechnung</b> einen Abrechnungszeitraum an, zum Beispiel "
-            "„Januar“ oder „1. Quartal“.</li>"
-            "<li>Erfasse mit <b>Neuer Posten</b> deine Einnahmen und Ausgaben.</li>"
-            "</ol>"
-            "<p>Deine Daten werden alle 30 Sekunden und beim Beenden automatisch gesichert.</p>"),
-        this);
-    steps->setWordWrap(true);
-    layout->addWidget(steps);
-    dontShow_ = new QCheckBox(QStringLiteral("Diesen Hinweis nicht mehr anzeigen"), this);
-    dontShow_->setObjectName(QStringLiteral("prefsAlwaysShowWelcomeSheet"));
-    dontShow_->setChecked(settings_.getBool(prefs::prefsAlwaysShowWelcomeSheet));
-    connect(dontShow_, &QCheckBox::toggled, this, [this](bool on) {
-        settings_.setBool(prefs::prefsAlwaysShowWelcomeSheet, on);
-        settings_.sync();
-    });
-    layout->addWidget(dontShow_);
-    auto* buttons = new QDialogButtonBox(this);
-    auto* start = buttons->addButton(QStringLiteral("Los geht's"), QDialogButtonBox::AcceptRole);
-    auto* prefsButton =
-        buttons->addButton(QStringLiteral("Einstellungen öffnen …"), QDialogButtonBox::ActionRole);
-    start->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(prefsButton, &QPushButton::clicked, this, [this] {
-        accept();
-        emit openPreferences();
-    });
-    layout->addWidget(buttons);
-    setFixedWidth(520);
 }
 
 AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {

@@ -1,30 +1,14 @@
 #pragma once
-// The small windows around the main window: the welcome sheet, the About
-// window and the help and documentation windows.
-
-#include "core/settings.h"
+// The small windows around the main window: the About window and the help
+// and documentation windows. (The welcome sheet is in first_steps_sheets.h.)
 
 #include <QDialog>
-
-class QCheckBox;
+#include <QPixmap>
 
 namespace quandor::ui {
 
-// Shown over the main window at start while "prefsAlwaysShowWelcomeSheet" is
-// false; its check box sets that key.
-class WelcomeSheet : public QDialog {
-    Q_OBJECT
-  public:
-    WelcomeSheet(Settings& settings, QWidget* parent);
-    QCheckBox* dontShowAgain() const { return dontShow_; }
-
-  signals:
-    void openPreferences();
-
-  private:
-    Settings& settings_;
-    QCheckBox* dontShow_ = nullptr;
-};
+// The program's emblem: a green ledger sheet with a rising line.
+QPixmap emblem(int size);
 
 // "Über Quandor": name, version and what the program is for.
 class AboutWindow : public QDialog {

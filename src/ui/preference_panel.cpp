@@ -1,5 +1,6 @@
 #include "ui/preference_panel.h"
 
+#include "core/settings_keys.h"
 #include "ui/general_page.h"
 #include "ui/icons.h"
 #include "ui/placement.h"
@@ -9,6 +10,7 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QScreen>
@@ -41,6 +43,53 @@ QWidget* placeholderPage(const PreferencePageSpec& spec, QWidget* parent) {
     return page;
 }
 
+// What the help panel says about each page.
+QString pageHelp(QStringView identifier) {
+    if (identifier == u"GeneralItemIdentifier")
+        return QStringLiteral(
+            "<p><b>Allgemein</b></p>"
+            "<p><b>Firma</b> und <b>Steuernummer</b> stehen im Kopf deiner Ausdrucke und in der "
+            "Voranmeldung.</p>"
+            "<p>Die <b>Steuersätze</b> gelten für neue Posten. Änderst du sie, bleiben gebuchte "
+            "Posten, wie sie sind.</p>"
+            "<p>Unter <b>Drucken</b> legst du Rahmen, Währung und ungekürzte Texte fest, unter "
+            "<b>Hilfe</b>, zu welchen Fenstern diese Hilfe gleich mit aufgeht.</p>");
+    if (identifier == u"CategoriesItemIdentifier")
+        return QStringLiteral(
+            "<p><b>Kategorien</b> ordnen deine Posten, zum Beispiel „Büromaterial“ oder "
+            "„Erlöse“.</p><p>Mit <b>+</b> legst du eine an, mit <b>−</b> löschst du die "
+            "ausgewählte. Die Reihenfolge änderst du durch Ziehen.</p>"
+            "<p>Gebuchte Posten behalten ihren Kategorienamen, auch wenn du ihn hier änderst.</p>");
+    if (identifier == u"AccountsItemIdentifier")
+        return QStringLiteral(
+            "<p><b>Konten</b> mit Nummer und Bezeichnung, zum Beispiel nach dem "
+            "DATEV-Kontenrahmen. Die Gewinnermittlung fasst deine Posten nach Konten "
+            "zusammen.</p><p>Einen ganzen Kontenrahmen lädst du auf der Seite <b>Datev</b>.</p>");
+    if (identifier == u"TemplatesItemIdentifier")
+        return QStringLiteral(
+            "<p><b>Vorlagen</b> sind Posten, die du immer wieder brauchst, etwa Miete oder "
+            "Telefon.</p><p>Im Posten-Blatt übernimmst du sie mit <b>Vorlage</b>; eine neue "
+            "entsteht auch über „Bearbeiten“ → „Vorlage aus Posten erstellen“.</p>");
+    if (identifier == u"DataItemIdentifier")
+        return QStringLiteral(
+            "<p>Hier liegen deine <b>Daten</b>, deine <b>Dokumente</b> und deine "
+            "<b>Sicherungen</b>.</p><p>Quandor hält sechs Sicherungen und überschreibt "
+            "reihum die älteste. Ein anderer Datenordner wird erst nach einem Neustart "
+            "benutzt.</p>");
+    if (identifier == u"AccountItemIdentifier")
+        return QStringLiteral(
+            "<p>Mit <b>mehreren Benutzern</b> führst du die Bücher mehrerer Firmen getrennt, "
+            "jede mit eigener Datenbank.</p><p>Beim Start wählst du, mit welcher du "
+            "arbeitest; Firma und Steuernummer kommen dann vom Benutzer.</p>");
+    if (identifier == u"DatevItemIdentifier")
+        return QStringLiteral(
+            "<p>Lade einen der <b>DATEV-Kontenrahmen</b> (SK04) als deine Kontenliste.</p>"
+            "<p>Er ersetzt deine bisherigen Konten. Gebuchte Posten behalten ihre Konten, "
+            "aber die Gewinnermittlung rechnet danach mit den neuen – erstelle deine Berichte "
+            "also vorher.</p>");
+    return {};
+}
+
 }  // namespace
 
 PreferencePanel::PreferencePanel(Settings& settings, QWidget* parent)
@@ -55,8 +104,24 @@ PreferencePanel::PreferencePanel(Settings& settings, QWidget* parent)
     addToolBar(Qt::TopToolBarArea, toolbar_);
     group_ = new QActionGroup(this);
     group_->setExclusive(true);
-    stack_ = new QStackedWidget(this);
-    setCentralWidget(stack_);
+    auto* centre = new QWidget(this);
+    auto* row = new QHBoxLayout(centre);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    stack_ = new QStackedWidget(centre);
+    row->addWidget(stack_, 1);
+    help_ = new QLabel(centre);
+    help_->setObjectName(QStringLiteral("helpDrawer"));
+    help_->setWordWrap(true);
+    help_->setTextFormat(Qt::RichText);
+    help_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    help_->setFixedWidth(240);
+    help_->setStyleSheet(QStringLiteral("QLabel { background: palette(alternate-base); padding: 10px; "
+                                        "margin: 10px 10px 10px 0; border: 1px solid palette(mid); "
+                                        "border-radius: 4px; }"));
+    help_->setVisible(false);
+    row->addWidget(help_);
+    setCentralWidget(centre);
 
     for (const PreferencePageSpec& spec : preferencePages()) {
         const QString id = QString::fromUtf16(spec.identifier);
@@ -76,7 +141,30 @@ PreferencePanel::PreferencePanel(Settings& settings, QWidget* parent)
             stack_->addWidget(placeholderPage(spec, stack_));
         }
     }
+    // "Hilfe" at the far end of the toolbar, apart from the pages.
+    auto* spacer = new QWidget(toolbar_);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    toolbar_->addWidget(spacer);
+    helpAction_ = toolbar_->addAction(namedIcon(QStringLiteral("helpTemplate")), QStringLiteral("Hilfe"));
+    helpAction_->setObjectName(QStringLiteral("helpDrawerAction"));
+    helpAction_->setToolTip(QStringLiteral("Hier klicken um die Hilfe zu dieser Seite ein- oder auszublenden"));
+    helpAction_->setCheckable(true);
+    connect(helpAction_, &QAction::toggled, this, &PreferencePanel::setHelpShown);
     selectPage(QStringLiteral("GeneralItemIdentifier"));
+}
+
+bool PreferencePanel::helpShown() const {
+    return !help_->isHidden();
+}
+
+void PreferencePanel::setHelpShown(bool shown) {
+    if (helpAction_->isChecked() != shown) {
+        const QSignalBlocker block(helpAction_);
+        helpAction_->setChecked(shown);
+    }
+    if (helpShown() == shown) return;
+    help_->setVisible(shown);
+    adjustSize();
 }
 
 bool PreferencePanel::selectPage(const QString& identifier) {
@@ -91,6 +179,7 @@ bool PreferencePanel::selectPage(const QString& identifier) {
     stack_->setCurrentIndex(index);
     group_->actions().at(index)->setChecked(true);
     setWindowTitle(QString::fromUtf16(spec.windowTitle));
+    help_->setText(pageHelp(spec.identifier));
     if (index == 0 && general_) general_->reload();
     adjustSize();
     return true;
@@ -117,6 +206,7 @@ void PreferencePanel::setPage(const QString& identifier, QWidget* page) {
 
 void PreferencePanel::showCentred(int pageIndex) {
     selectPage(QString::fromUtf16(preferencePages()[size_t(pageIndex)].identifier));
+    if (settings_.getBool(prefs::prefsAlwaysShowPrefsHelpDawer) && !helpShown()) setHelpShown(true);
     if (!isVisible()) centreOver(this);
     show();
     raise();

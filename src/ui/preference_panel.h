@@ -6,7 +6,9 @@
 
 #include <QMainWindow>
 
+class QAction;
 class QActionGroup;
+class QLabel;
 class QStackedWidget;
 
 namespace quandor::ui {
@@ -34,6 +36,14 @@ class PreferencePanel : public QMainWindow {
     // A later page replaces a placeholder (the pages that come with their lists).
     void setPage(const QString& identifier, QWidget* page);
 
+    // The help panel beside the pages: it explains the shown page. Opening
+    // the window opens it while "prefsAlwaysShowPrefsHelpDawer" is set; the
+    // toolbar's "Hilfe" shows and hides it.
+    bool helpShown() const;
+    void setHelpShown(bool shown);
+    QLabel* helpPanel() const { return help_; }
+    QAction* helpAction() const { return helpAction_; }
+
   signals:
     void closed();
 
@@ -52,6 +62,8 @@ class PreferencePanel : public QMainWindow {
     QActionGroup* group_ = nullptr;
     QStackedWidget* stack_ = nullptr;
     GeneralPage* general_ = nullptr;
+    QLabel* help_ = nullptr;
+    QAction* helpAction_ = nullptr;
 };
 
 }  // namespace quandor::ui

@@ -57,8 +57,11 @@ TEST_F(PreferenceWindow, OpensOnAllgemeinAndSwapsPagesFromTheToolbar) {
     EXPECT_EQ(panel.currentIdentifier(), "GeneralItemIdentifier");
     EXPECT_EQ(panel.windowTitle(), "Einstellungen - Allgemein");
 
-    const QList<QAction*> actions = panel.pageToolbar()->actions();
-    ASSERT_EQ(actions.size(), 7);
+    // The seven pages, then (apart, at the far end) the help panel's switch.
+    QList<QAction*> actions = panel.pageToolbar()->actions();
+    ASSERT_EQ(actions.size(), 9);
+    EXPECT_EQ(actions.last(), panel.helpAction());
+    actions = actions.mid(0, 7);
     for (int i = 0; i < actions.size(); ++i) {
         const PreferencePageSpec& spec = preferencePages()[size_t(i)];
         EXPECT_EQ(actions[i]->objectName(), QString::fromUtf16(spec.identifier));

@@ -1,6 +1,7 @@
 // Shows one window of the desktop program over the sample database, without
 // reading or writing any file: for looking at the layout (screenshots).
-//   ui_preview main|prefs|palette|welcome|about|split|split2|allowance-sheet|allowances|cashbook
+//   ui_preview main|prefs|palette|welcome|assi|account|entry|about|split|split2|allowance-sheet|allowances|
+//              cashbook
 
 #include "core/keys.h"
 #include "core/settings.h"
@@ -8,6 +9,7 @@
 #include "sample_database.h"
 #include "support/fake_ui.h"
 #include "ui/main_window.h"
+#include "ui/first_steps_sheets.h"
 #include "ui/panels.h"
 #include "ui/preference_panel.h"
 #include "ui/toolbar_controller.h"
@@ -23,6 +25,7 @@
 #include "core/app_delegate.h"
 
 #include <QApplication>
+#include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -75,10 +78,22 @@ int main(int argc, char** argv) {
     } else if (what == u"palette") {
         window.show();
         QTimer::singleShot(300, &window, [&] { toolbar.runCustomizePalette(); });
-    } else if (what == u"welcome") {
+    } else if (what == u"welcome" || what == u"assi" || what == u"account" || what == u"entry") {
         window.show();
-        auto* sheet = new ui::WelcomeSheet(settings, &window);
-        QTimer::singleShot(300, sheet, [sheet] { sheet->open(); });
+        auto* delegate = new QuandorAppDelegate(settings, ui, Paths::under(dir.path()));
+        auto* controllers = new BookkeepingControllers(delegate->books());
+        auto* sheets = new ui::FirstStepsSheets(controllers->firstSteps, settings, &window);
+        QTimer::singleShot(300, sheets, [sheets, controllers, what] {
+            if (what == u"welcome") {
+                sheets->showWelcome();
+                return;
+            }
+            sheets->selectAssi();
+            if (what == u"assi") return;
+            sheets->assistantSheet()->findChild<QPushButton*>(QStringLiteral("next"))->click();
+            if (what == u"account") return;
+            sheets->accountSheet()->findChild<QPushButton*>(QStringLiteral("next"))->click();
+        });
     } else if (what == u"about") {
         window.show();
         auto* about = new ui::AboutWindow(&window);
