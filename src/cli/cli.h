@@ -85,6 +85,7 @@ int usersCommand(const Context& ctx, const Args& args);
 int totalsCommand(const Context& ctx, const Args& args);
 int voranmeldungCommand(const Context& ctx, const Args& args);
 int statementExportCommand(const Context& ctx, const Args& args);
+int datevExportCommand(const Context& ctx, const Args& args);
 
 // cash books
 int cashbookCommand(const Context& ctx, const Args& args);
