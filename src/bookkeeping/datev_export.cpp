@@ -282,7 +282,7 @@ DatevExportController::Collected DatevExportController::collect(const Record& ye
     // Account titles of the shipped chart, to know the automatic accounts.
     QHash<QString, QString> chartTitles;
     for (const RecordPtr& a : datev::loadShippedChart(datev::Chart::Complete))
-        if (a) chartTitles.insert(a->text(keys::accountNumber), a->text(keys::title));
+        if (a) chartTitles.insert(a->text(keys::number), a->text(keys::title));
 
     for (const Record* item : items) {
         const QDate day = localDay(item->date(keys::date));
