@@ -29,19 +29,20 @@ const char* const kColumns[] = {
     "Beleginfo - Inhalt 3", "Beleginfo - Art 4", "Beleginfo - Inhalt 4", "Beleginfo - Art 5",
     "Beleginfo - Inhalt 5", "Beleginfo - Art 6", "Beleginfo - Inhalt 6", "Beleginfo - Art 7",
     "Beleginfo - Inhalt 7", "Beleginfo - Art 8", "Beleginfo - Inhalt 8", "KOST1 - Kostenstelle",
-    "KOST2 - Kostenstelle", "Kost-Menge", "EU-Land u. UStID (Bestimmung)", "EU-Steuersatz (Bestimmung)",
-    "Abw. Versteuerungsart", "Sachverhalt L+L", "Funktionsergänzung L+L", "BU 49 Hauptfunktionstyp",
-    "BU 49 Hauptfunktionsnummer", "BU 49 Funktionsergänzung",
+    "KOST2 - Kostenstelle", "Kost-Menge", "EU-Land u. UStID (Bestimmung)",
+    "EU-Steuersatz (Bestimmung)", "Abw. Versteuerungsart", "Sachverhalt L+L",
+    "Funktionsergänzung L+L", "BU 49 Hauptfunktionstyp", "BU 49 Hauptfunktionsnummer",
+    "BU 49 Funktionsergänzung",
     // Zusatzinformation - Art/Inhalt 1 … 20 follow here (see columnNames()).
     "Stück", "Gewicht", "Zahlweise", "Forderungsart", "Veranlagungsjahr", "Zugeordnete Fälligkeit",
-    "Skontotyp", "Auftragsnummer", "Buchungstyp", "USt-Schlüssel (Anzahlungen)", "EU-Land (Anzahlungen)",
-    "Sachverhalt L+L (Anzahlungen)", "EU-Steuersatz (Anzahlungen)", "Erlöskonto (Anzahlungen)",
-    "Herkunft-Kz", "Buchungs GUID", "KOST-Datum", "SEPA-Mandatsreferenz", "Skontosperre",
-    "Gesellschaftername", "Beteiligtennummer", "Identifikationsnummer", "Zeichnernummer",
-    "Postensperre bis", "Bezeichnung SoBil-Sachverhalt", "Kennzeichen SoBil-Buchung", "Festschreibung",
-    "Leistungsdatum", "Datum Zuord. Steuerperiode", "Fälligkeit", "Generalumkehr (GU)", "Steuersatz",
-    "Land", "Abrechnungsreferenz", "BVV-Position", "EU-Land u. UStID (Ursprung)",
-    "EU-Steuersatz (Ursprung)", "Abw. Skontokonto"};
+    "Skontotyp", "Auftragsnummer", "Buchungstyp", "USt-Schlüssel (Anzahlungen)",
+    "EU-Land (Anzahlungen)", "Sachverhalt L+L (Anzahlungen)", "EU-Steuersatz (Anzahlungen)",
+    "Erlöskonto (Anzahlungen)", "Herkunft-Kz", "Buchungs GUID", "KOST-Datum",
+    "SEPA-Mandatsreferenz", "Skontosperre", "Gesellschaftername", "Beteiligtennummer",
+    "Identifikationsnummer", "Zeichnernummer", "Postensperre bis", "Bezeichnung SoBil-Sachverhalt",
+    "Kennzeichen SoBil-Buchung", "Festschreibung", "Leistungsdatum", "Datum Zuord. Steuerperiode",
+    "Fälligkeit", "Generalumkehr (GU)", "Steuersatz", "Land", "Abrechnungsreferenz", "BVV-Position",
+    "EU-Land u. UStID (Ursprung)", "EU-Steuersatz (Ursprung)", "Abw. Skontokonto"};
 constexpr int kZusatzAfter = 47;  // the first 47 names come before the 40 Zusatzinformation columns
 
 QStringList columnNames() {
@@ -61,13 +62,22 @@ QStringList columnNames() {
 
 // Columns of a booking line (0-based).
 enum Column {
-    cUmsatz = 0, cSollHaben = 1, cWkz = 2, cKonto = 6, cGegenkonto = 7, cBu = 8, cBelegdatum = 9,
-    cBelegfeld1 = 10, cBuchungstext = 13, cBeleglink = 19
+    cUmsatz = 0,
+    cSollHaben = 1,
+    cWkz = 2,
+    cKonto = 6,
+    cGegenkonto = 7,
+    cBu = 8,
+    cBelegdatum = 9,
+    cBelegfeld1 = 10,
+    cBuchungstext = 13,
+    cBeleglink = 19
 };
 
 QString oneLine(QString text) {
     for (QChar& c : text)
-        if (c.unicode() < 0x20 || c == QChar::LineSeparator || c == QChar::ParagraphSeparator) c = u' ';
+        if (c.unicode() < 0x20 || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            c = u' ';
     return text.simplified();
 }
 
@@ -119,7 +129,9 @@ QString cut(const QString& text, qsizetype n) {
 }
 
 QDate localDay(const Date& date) {
-    return QDateTime::fromMSecsSinceEpoch(qint64(std::floor(date.toUnix() * 1000.0))).toLocalTime().date();
+    return QDateTime::fromMSecsSinceEpoch(qint64(std::floor(date.toUnix() * 1000.0)))
+        .toLocalTime()
+        .date();
 }
 
 bool isAccountNumber(const QString& s) {
@@ -153,7 +165,8 @@ QByteArray datevBatchBytes(const DatevBatch& b) {
     auto day = [](const QDate& d) { return d.toString(QStringLiteral("yyyyMMdd")); };
     // The account length: that of the longest account used, at least 4.
     qsizetype length = 4;
-    for (const DatevBooking& k : b.bookings) length = std::max({length, k.konto.size(), k.gegenkonto.size()});
+    for (const DatevBooking& k : b.bookings)
+        length = std::max({length, k.konto.size(), k.gegenkonto.size()});
     length = std::min<qsizetype>(length, 8);
 
     QStringList head;
@@ -161,7 +174,7 @@ QByteArray datevBatchBytes(const DatevBatch& b) {
          << textField(QStringLiteral("Buchungsstapel")) << QStringLiteral("13")
          << b.created.toString(QStringLiteral("yyyyMMddHHmmsszzz")) << QString()  // Importiert
          << textField(QStringLiteral("RE"))                                       // Herkunft
-         << textField(QString()) << textField(QString())                          // Exportiert/Importiert von
+         << textField(QString()) << textField(QString())  // Exportiert/Importiert von
          << b.settings.beraterNummer << b.settings.mandantenNummer
          << QStringLiteral("%1").arg(b.fiscalYear, 4, 10, QLatin1Char('0')) + QStringLiteral("0101")
          << QString::number(length) << day(b.from) << day(b.to) << shortField(b.label, 30)
@@ -169,8 +182,8 @@ QByteArray datevBatchBytes(const DatevBatch& b) {
          << QStringLiteral("1")   // Buchungstyp: Finanzbuchführung
          << QStringLiteral("0")   // Rechnungslegungszweck
          << QStringLiteral("0")   // Festschreibung: none, the advisor checks first
-         << textField(QStringLiteral("EUR")) << QString() << textField(QString()) << QString() << QString()
-         << textField(QStringLiteral("04"))  // Sachkontenrahmen
+         << textField(QStringLiteral("EUR")) << QString() << textField(QString()) << QString()
+         << QString() << textField(QStringLiteral("04"))  // Sachkontenrahmen
          << QString() << QString() << textField(QString()) << textField(QString());
 
     QStringList headings;
@@ -200,26 +213,42 @@ QString datevBelegfeld(const QString& number) {
     QString out;
     for (const QChar c : number) {
         switch (c.unicode()) {
-            case u'ä': out += u"ae"; continue;
-            case u'ö': out += u"oe"; continue;
-            case u'ü': out += u"ue"; continue;
-            case u'Ä': out += u"Ae"; continue;
-            case u'Ö': out += u"Oe"; continue;
-            case u'Ü': out += u"Ue"; continue;
-            case u'ß': out += u"ss"; continue;
-            default: break;
+            case u'ä':
+                out += u"ae";
+                continue;
+            case u'ö':
+                out += u"oe";
+                continue;
+            case u'ü':
+                out += u"ue";
+                continue;
+            case u'Ä':
+                out += u"Ae";
+                continue;
+            case u'Ö':
+                out += u"Oe";
+                continue;
+            case u'Ü':
+                out += u"Ue";
+                continue;
+            case u'ß':
+                out += u"ss";
+                continue;
+            default:
+                break;
         }
         const char16_t u = c.unicode();
-        const bool allowed = (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z') || (u >= u'0' && u <= u'9') ||
-                             u == u'$' || u == u'&' || u == u'%' || u == u'*' || u == u'+' || u == u'-' ||
-                             u == u'/';
+        const bool allowed = (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z') ||
+                             (u >= u'0' && u <= u'9') || u == u'$' || u == u'&' || u == u'%' ||
+                             u == u'*' || u == u'+' || u == u'-' || u == u'/';
         if (allowed) out += c;
     }
     return out.left(36);
 }
 
 bool isAutomaticVatAccount(const QString& title) {
-    static const QRegularExpression automatic(QStringLiteral("\\d+(,\\d+)?\\s*%\\s*(USt|Vorsteuer)\\b"));
+    static const QRegularExpression automatic(
+        QStringLiteral("\\d+(,\\d+)?\\s*%\\s*(USt|Vorsteuer)\\b"));
     return automatic.match(title).hasMatch();
 }
 
@@ -235,7 +264,8 @@ QString datevBuKey(bool expense, float rate) {
 const QString DatevExportController::kDialogTitle = QStringLiteral("DATEV Datei Exportieren");
 const QString DatevExportController::kNumbersMissing = QStringLiteral(
     "Für den DATEV-Export brauchst du deine Beraternummer (1001 bis 9999999) und deine "
-    "Mandantennummer (1 bis 99999). Trage sie bitte in den Einstellungen auf der Seite „Datev“ ein.");
+    "Mandantennummer (1 bis 99999). Trage sie bitte in den Einstellungen auf der Seite „Datev“ "
+    "ein.");
 const QString DatevExportController::kSkippedQuestion = QStringLiteral(
     "Diese Posten kann DATEV nicht übernehmen:\n\n%1\n\nMöchtest du ohne diese Posten exportieren? "
     "Sonst ergänze sie zuerst und exportiere dann erneut.");
@@ -276,8 +306,9 @@ DatevExportController::Collected DatevExportController::collect(const Record& ye
     } else {
         b.fiscalYear = books_.now().toLocalTime().date().year();
     }
-    b.label = statement ? QStringLiteral("Quandor %1 %2").arg(statement->text(keys::title), yearName)
-                        : QStringLiteral("Quandor %1").arg(yearName);
+    b.label = statement
+                  ? QStringLiteral("Quandor %1 %2").arg(statement->text(keys::title), yearName)
+                  : QStringLiteral("Quandor %1").arg(yearName);
 
     // Account titles of the shipped chart, to know the automatic accounts.
     QHash<QString, QString> chartTitles;
@@ -292,9 +323,11 @@ DatevExportController::Collected DatevExportController::collect(const Record& ye
         if (number.isEmpty())
             reason = QStringLiteral("keine Kontonummer");
         else if (!isAccountNumber(number))
-            reason = QStringLiteral("„%1“ ist keine DATEV-Kontonummer").arg(cut(oneLine(number), 20));
+            reason =
+                QStringLiteral("„%1“ ist keine DATEV-Kontonummer").arg(cut(oneLine(number), 20));
         else if (day.year() != b.fiscalYear)
-            reason = QStringLiteral("das Datum liegt nicht im Wirtschaftsjahr %1").arg(b.fiscalYear);
+            reason =
+                QStringLiteral("das Datum liegt nicht im Wirtschaftsjahr %1").arg(b.fiscalYear);
         else if (gross == 0.0f || !std::isfinite(gross))
             reason = QStringLiteral("der Betrag ist 0");
         if (!reason.isEmpty()) {
@@ -310,7 +343,8 @@ DatevExportController::Collected DatevExportController::collect(const Record& ye
         k.amount = gross;
         k.soll = gross < 0;  // money went out: the account is debited
         k.konto = number;
-        k.gegenkonto = item->text(keys::misc9) == u"isKassenbuch" ? b.settings.kontoKasse : b.settings.kontoBank;
+        k.gegenkonto = item->text(keys::misc9) == u"isKassenbuch" ? b.settings.kontoKasse
+                                                                  : b.settings.kontoBank;
         const bool expense = item->integer(keys::kind) == 1;
         const int64_t tag = item->integer(keys::taxTag);
         const bool automatic = isAutomaticVatAccount(item->text(keys::account)) ||
@@ -337,22 +371,26 @@ ExportResult DatevExportController::exportBookings(const Record& year, const Rec
                                                    std::optional<QString> path) {
     UiPort& ui = books_.ui();
     const DatevSettings settings = DatevSettings::read(books_.settings());
-    if (!validNumber(settings.beraterNummer, 1001, 9999999) || !validNumber(settings.mandantenNummer, 1, 99999) ||
-        !isAccountNumber(settings.kontoBank) || !isAccountNumber(settings.kontoKasse)) {
-        ui.alert(AlertStyle::Warning, AlertWords::kNoticeTitle, kNumbersMissing, {AlertWords::kOkButton});
+    if (!validNumber(settings.beraterNummer, 1001, 9999999) ||
+        !validNumber(settings.mandantenNummer, 1, 99999) || !isAccountNumber(settings.kontoBank) ||
+        !isAccountNumber(settings.kontoKasse)) {
+        ui.alert(AlertStyle::Warning, AlertWords::kNoticeTitle, kNumbersMissing,
+                 {AlertWords::kOkButton});
         return ExportResult::Refused;
     }
     Collected c = collect(year, statement);
     if (!c.skipped.isEmpty()) {
         QStringList shown = c.skipped.mid(0, 20);
-        if (c.skipped.size() > 20) shown << QStringLiteral("… und %1 weitere").arg(c.skipped.size() - 20);
+        if (c.skipped.size() > 20)
+            shown << QStringLiteral("… und %1 weitere").arg(c.skipped.size() - 20);
         const int answer = ui.alert(AlertStyle::Warning, AlertWords::kAttentionTitle,
                                     kSkippedQuestion.arg(shown.join(u'\n')),
                                     {AlertWords::kCancelButton, kSkipButton});
         if (answer != 1) return ExportResult::Cancelled;
     }
     if (c.batch.bookings.empty()) {
-        ui.alert(AlertStyle::Informational, AlertWords::kNoticeTitle, kNothingToExport, {AlertWords::kOkButton});
+        ui.alert(AlertStyle::Informational, AlertWords::kNoticeTitle, kNothingToExport,
+                 {AlertWords::kOkButton});
         return ExportResult::NothingWritten;
     }
     if (!path) {
@@ -360,7 +398,8 @@ ExportResult DatevExportController::exportBookings(const Record& year, const Rec
                              QStringLiteral("EXTF_Buchungsstapel_%1").arg(c.batch.fiscalYear));
         if (!path || path->isEmpty()) return ExportResult::Cancelled;
     }
-    return writeExportFile(ui, *path, datevBatchBytes(c.batch)) ? ExportResult::Written : ExportResult::Failed;
+    return writeExportFile(ui, *path, datevBatchBytes(c.batch)) ? ExportResult::Written
+                                                                : ExportResult::Failed;
 }
 
 }  // namespace quandor

@@ -39,15 +39,15 @@ struct DatevSettings {
 
 // One booking line, already in DATEV's terms.
 struct DatevBooking {
-    float amount = 0;     // without sign
-    bool soll = false;    // "S": the account is debited (money went out)
-    QString konto;        // "accountNumber"
-    QString gegenkonto;   // bank or cash account
-    QString buKey;        // empty when the account books its VAT itself
+    float amount = 0;    // without sign
+    bool soll = false;   // "S": the account is debited (money went out)
+    QString konto;       // "accountNumber"
+    QString gegenkonto;  // bank or cash account
+    QString buKey;       // empty when the account books its VAT itself
     QDate belegdatum;
-    QString belegfeld1;   // cleaned "number"
-    QString buchungstext; // "title", at most 60 characters
-    QString beleglink;    // the attached document's file name
+    QString belegfeld1;    // cleaned "number"
+    QString buchungstext;  // "title", at most 60 characters
+    QString beleglink;     // the attached document's file name
 };
 
 struct DatevBatch {
@@ -80,10 +80,10 @@ QString datevBuKey(bool expense, float ratePercent);
 // asks, and writes the file.
 class DatevExportController {
   public:
-    static const QString kDialogTitle;       // "DATEV Datei Exportieren"
-    static const QString kNumbersMissing;    // Beraternummer / Mandantennummer not set
-    static const QString kSkippedQuestion;   // "%1" = the list of items
-    static const QString kSkipButton;        // "Ohne diese Posten exportieren"
+    static const QString kDialogTitle;      // "DATEV Datei Exportieren"
+    static const QString kNumbersMissing;   // Beraternummer / Mandantennummer not set
+    static const QString kSkippedQuestion;  // "%1" = the list of items
+    static const QString kSkipButton;       // "Ohne diese Posten exportieren"
     static const QString kNothingToExport;
 
     explicit DatevExportController(Books& books);

@@ -7,8 +7,8 @@
 #include "core/settings_keys.h"
 #include "support/books.h"
 
-#include <QFile>
 #include <gtest/gtest.h>
+#include <QFile>
 
 using namespace quandor;
 namespace P = quandor::prefs;
@@ -75,7 +75,8 @@ TEST(DatevExport, LeftOutItemsAreAskedAboutFirst) {
     EXPECT_FALSE(QFile::exists(path));
     ASSERT_EQ(b.ui.alerts.size(), 1u);
     const QString& m = b.ui.alerts[0].message;
-    EXPECT_TRUE(m.contains(QStringLiteral("• ohne Konto (")) && m.contains(QStringLiteral("keine Kontonummer")));
+    EXPECT_TRUE(m.contains(QStringLiteral("• ohne Konto (")) &&
+                m.contains(QStringLiteral("keine Kontonummer")));
     EXPECT_TRUE(m.contains(QStringLiteral("„68a5“ ist keine DATEV-Kontonummer")));
     EXPECT_TRUE(m.contains(QStringLiteral("nicht im Wirtschaftsjahr 2024")));
 
@@ -104,10 +105,11 @@ TEST(DatevExport, FieldsAreCleanedAndCut) {
     batch.bookings.push_back(k);
     const QByteArray bytes = datevBatchBytes(batch);
     const QByteArray line = bytes.split('\n').at(2);
-    EXPECT_TRUE(line.startsWith("1234,50;\"H\";\"EUR\";;;;6815;1800;;0605;\"\";;;\"\"\"A\"\"; B?xxx"));
+    EXPECT_TRUE(
+        line.startsWith("1234,50;\"H\";\"EUR\";;;;6815;1800;;0605;\"\";;;\"\"\"A\"\"; B?xxx"));
     // 60 characters of text: the doubled quotes do not count.
     const int start = line.indexOf("\"\"\"A");
-    EXPECT_EQ(line.indexOf("\";", start + 1 + 2 + 60) , start + 1 + 2 + 60);
+    EXPECT_EQ(line.indexOf("\";", start + 1 + 2 + 60), start + 1 + 2 + 60);
 }
 
 TEST(ReturnFile, Kz36OnlyWithTaxOnTheThirdRate) {
@@ -115,6 +117,7 @@ TEST(ReturnFile, Kz36OnlyWithTaxOnTheThirdRate) {
     c.kz35 = 100.0f;
     EXPECT_FALSE(returnFileBytes(c).contains("Kz36"));
     c.kz36 = 10.7f;
-    EXPECT_TRUE(returnFileBytes(c).contains("<Kennzahl nr=\"Kz35\">100,00</Kennzahl>\n\t<Kennzahl nr=\"Kz36\">"
-                                            "10,70</Kennzahl>\n\t<Kennzahl nr=\"Kz45\">"));
+    EXPECT_TRUE(returnFileBytes(c).contains(
+        "<Kennzahl nr=\"Kz35\">100,00</Kennzahl>\n\t<Kennzahl nr=\"Kz36\">"
+        "10,70</Kennzahl>\n\t<Kennzahl nr=\"Kz45\">"));
 }
