@@ -163,10 +163,10 @@ DatevSettings DatevSettings::read(const Settings& s) {
 QByteArray datevBatchBytes(const DatevBatch& b) {
     const QString crlf = QStringLiteral("\r\n");
     auto day = [](const QDate& d) { return d.toString(QStringLiteral("yyyyMMdd")); };
-    // The account length: that of the longest account used, at least 4.
-    qsizetype length = 4;
-    for (const DatevBooking& k : b.bookings)
-        length = std::max({length, k.konto.size(), k.gegenkonto.size()});
+    // The length of the general-ledger accounts: that of the bank and cash
+    // accounts, at least 4 (SKR 04). Longer numbers on items are personal
+    // accounts, which DATEV tells by their extra digit.
+    qsizetype length = std::max({qsizetype(4), b.settings.kontoBank.size(), b.settings.kontoKasse.size()});
     length = std::min<qsizetype>(length, 8);
 
     QStringList head;
