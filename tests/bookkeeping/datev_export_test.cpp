@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 #include <QFile>
+#include <QLocale>
 
 using namespace quandor;
 namespace P = quandor::prefs;
@@ -113,6 +114,8 @@ TEST(DatevExport, FieldsAreCleanedAndCut) {
 }
 
 TEST(ReturnFile, Kz36OnlyWithTaxOnTheThirdRate) {
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     ReturnFileContent c;
     c.kz35 = 100.0f;
     EXPECT_FALSE(returnFileBytes(c).contains("Kz36"));
@@ -120,4 +123,5 @@ TEST(ReturnFile, Kz36OnlyWithTaxOnTheThirdRate) {
     EXPECT_TRUE(returnFileBytes(c).contains(
         "<Kennzahl nr=\"Kz35\">100,00</Kennzahl>\n\t<Kennzahl nr=\"Kz36\">"
         "10,70</Kennzahl>\n\t<Kennzahl nr=\"Kz45\">"));
+    QLocale::setDefault(before);
 }
