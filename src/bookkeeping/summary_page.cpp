@@ -1,5 +1,6 @@
 #include "bookkeeping/summary_page.h"
 
+#include "bookkeeping/voranmeldung.h"
 #include "core/keys.h"
 #include "core/number_texts.h"
 #include "print/printable_text.h"
@@ -69,21 +70,33 @@ class Builder {
         return table;
     }
 
+    // Each figure with the Kennzahl of the official form beside it; the tax
+    // on the third rate (Kz 36) stands beside its revenue (Kz 35).
     print::Table revenueTable() const {
         const StatementTotals& t = in_.totals;
         auto rate = [](const std::optional<float>& r) { return r ? rateText(*r) : QString(); };
         print::Table table = this->table();
-        auto row = [&table, this](const QString& label, float v) {
-            table.rows.push_back({{label, false, Qt::AlignRight}, {money(v)}});
+        auto kz = [](const char16_t* nr) { return print::TableCell(kennzahlLabel(QStringView(nr))); };
+        auto row = [&table, &kz, this](const QString& label, float v, const char16_t* nr) {
+            table.rows.push_back({{label, false, Qt::AlignRight}, {money(v)}, kz(nr), {}, {}});
         };
         auto taxable = [&](const std::optional<float>& r) {
             return QStringLiteral("Steuerpflichtige Umsätze (%1):").arg(rate(r));
         };
-        row(QStringLiteral("Steuerfreie Umsätze:"), t.incomeNet[4]);
-        row(taxable(in_.rate1), t.incomeNet[1]);
-        row(taxable(in_.rate2), t.incomeNet[2]);
-        row(taxable(in_.rate3), t.incomeNet[3]);
-        row(QStringLiteral("Nicht steuerbare Umsätze:"), t.incomeNet[5]);
+        row(QStringLiteral("Steuerfreie Umsätze:"), t.incomeNet[4], u"48");
+        row(taxable(in_.rate1), t.incomeNet[1], u"81");
+        row(taxable(in_.rate2), t.incomeNet[2], u"86");
+        table.rows.push_back({{taxable(in_.rate3), false, Qt::AlignRight},
+                              {money(t.incomeNet[3])},
+                              kz(u"35"),
+                              {QStringLiteral("Steuer: ") + money(t.tax3Amount)},
+                              kz(u"36")});
+        row(QStringLiteral("Nicht steuerbare Umsätze:"), t.incomeNet[5], u"45");
+        table.rows.push_back({{QStringLiteral("Abziehbare Vorsteuer:"), false, Qt::AlignRight},
+                              {money(t.abziehbareBetraegeSteuer)}, kz(u"66"), {}, {}});
+        table.rows.push_back({{QStringLiteral("Saldo (Vorauszahlung):"), true, Qt::AlignRight},
+                              {money(t.saldo), true}, kz(u"83"), {}, {}});
+        table.width = 560;
         return table;
     }
 
@@ -203,6 +216,7 @@ SummaryPage buildSummaryPage(const SummaryPageInput& in) {
     page.table(b.incomeExpenseTable());
     page.text(QStringLiteral("<br><br>"));
     page.table(b.revenueTable());
+    page.text(QStringLiteral("<br><small>") + pageText(kKennzahlenHint) + QStringLiteral("</small>"));
     // The list stands outside the blocks' font, whose relative size would
     // override the list's small type.
     page.text(QStringLiteral("</font>"));

@@ -82,8 +82,32 @@ ReturnFileContent ReturnFileContent::fromTotals(const QString& elsterId, const Q
     c.kz66 = t.abziehbareBetraegeSteuer;
     c.kz83 = t.saldo;
     c.kz48 = t.steuerfreieUmsaetze;
+    c.kz36 = t.tax3Amount;
     return c;
 }
+
+std::span<const Kennzahl> kennzahlen() {
+    static const Kennzahl all[] = {
+        {u"81", &StatementTotals::tax1Sum},
+        {u"86", &StatementTotals::tax2Sum},
+        {u"35", &StatementTotals::tax3Sum},
+        {u"36", &StatementTotals::tax3Amount},
+        {u"48", &StatementTotals::steuerfreieUmsaetze},
+        {u"45", &StatementTotals::nichtSteuerbar},
+        {u"66", &StatementTotals::abziehbareBetraegeSteuer},
+        {u"83", &StatementTotals::saldo},
+    };
+    return all;
+}
+
+QString kennzahlLabel(QStringView nr) {
+    return QStringLiteral("Kz ") + nr.toString();
+}
+
+const QString kKennzahlenHint = QStringLiteral(
+    "Ohne Winston trägst du diese Zahlen selbst ins amtliche Formular ein: die Umsätze in Kz 81, 86, "
+    "35, 48 und 45 (in vollen Euro), die Steuer zu Kz 35 in Kz 36, die Vorsteuer in Kz 66 und den "
+    "Saldo in Kz 83 (negativ: Erstattung).");
 
 QByteArray returnFileBytes(const ReturnFileContent& c) {
     // Built by concatenation: a value holding "%1" must never be taken for a slot.
@@ -97,7 +121,8 @@ QByteArray returnFileBytes(const ReturnFileContent& c) {
         escapeXmlText(c.elsterId) + QStringLiteral("</Ordnungsnummer>\n\t<AnmeldeJahr>") +
         escapeXmlText(c.yearName) + QStringLiteral("</AnmeldeJahr>\n\t<AnmeldeZeitraum>") +
         escapeXmlText(c.period) + QStringLiteral("</AnmeldeZeitraum>\n") + kz("Kz81", c.kz81) +
-        kz("Kz86", c.kz86) + kz("Kz35", c.kz35) + kz("Kz45", c.kz45) + kz("Kz66", c.kz66) +
+        kz("Kz86", c.kz86) + kz("Kz35", c.kz35) +
+        (c.kz36 != 0.0f ? kz("Kz36", c.kz36) : QString()) + kz("Kz45", c.kz45) + kz("Kz66", c.kz66) +
         kz("Kz83", c.kz83) + kz("Kz48", c.kz48) + QStringLiteral("</WinstonAusgang>");
     QStringEncoder latin1("ISO-8859-1");
     return latin1.encode(text);

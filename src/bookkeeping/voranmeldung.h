@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <array>
+#include <span>
 
 namespace quandor {
 
@@ -30,10 +31,25 @@ struct ReturnFileContent {
     QString period;     // periodCode() of the statement title
     // Kz81, Kz86, Kz35, Kz45, Kz66, Kz83, Kz48
     float kz81 = 0, kz86 = 0, kz35 = 0, kz45 = 0, kz66 = 0, kz83 = 0, kz48 = 0;
+    // The tax on the third rate; written right after Kz35, and only when it is not 0.
+    float kz36 = 0;
 
     static ReturnFileContent fromTotals(const QString& elsterId, const QString& yearName,
                                         const QString& title, const StatementTotals& t);
 };
+
+// A figure of the official form: its Kennzahl and the total that fills it.
+struct Kennzahl {
+    QStringView nr;  // "81"
+    float StatementTotals::*member;
+};
+// 81, 86, 35, 36, 48, 45, 66, 83: the figures the return window and the pages label.
+std::span<const Kennzahl> kennzahlen();
+// "Kz 81"
+QString kennzahlLabel(QStringView nr);
+// The line under the figures: which of them go into the official form when
+// the person files without the ELSTER client.
+extern const QString kKennzahlenHint;
 
 // The return file's bytes, ISO-8859-1 as its declaration says (for ASCII
 // text the same bytes as UTF-8).

@@ -84,10 +84,12 @@ const std::vector<Command>& commands() {
          "export statement --year JAHR --statement ABRECHNUNG --format pdf|rtf|csv|csv-semicolon|xml|qndbt "
          "--out DATEI · export summary --year JAHR --statement ABRECHNUNG --out DATEI.pdf · "
          "export cashbook --cashbook KASSENBUCH --format csv|pdf --out DATEI · "
-         "export allowances|inventory --format csv|pdf --out DATEI",
+         "export allowances|inventory --format csv|pdf --out DATEI · "
+         "export datev --year JAHR [--statement ABRECHNUNG] --out DATEI [--yes]",
          "exportiert die Datenbank, ein Jahr, eine Abrechnung oder die Konten, eine Abrechnung in einem "
-         "Format des Export-Fensters oder ihre Abrechnungsseite als PDF",
-         {"--out", "--year", "--statement", "--format", "--cashbook"}, exportCommand},
+         "Format des Export-Fensters oder ihre Abrechnungsseite als PDF, ein Jahr oder eine Abrechnung als "
+         "DATEV-Buchungsstapel (Posten ohne Kontonummer lässt erst --yes weg)",
+         {"--out", "--year", "--statement", "--format", "--cashbook"}, exportCommand, {"--yes"}},
         {"import",
          "import database|year|statement|accounts DATEI [--year JAHR] [--yes] · "
          "import csv|invoice|invoices --year JAHR --statement ABRECHNUNG DATEI [--kind expense|income] "

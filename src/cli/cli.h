@@ -86,6 +86,7 @@ int totalsCommand(const Context& ctx, const Args& args);
 int voranmeldungCommand(const Context& ctx, const Args& args);
 int overviewCommand(const Context& ctx, const Args& args);
 int statementExportCommand(const Context& ctx, const Args& args);
+int datevExportCommand(const Context& ctx, const Args& args);
 
 // cash books
 int cashbookCommand(const Context& ctx, const Args& args);

@@ -1,5 +1,6 @@
 // export statement and export summary: the export sheet of a statement and its
 // printed pages, written to a file without a window.
+#include "bookkeeping/datev_export.h"
 #include "bookkeeping/statement_print_controller.h"
 #include "bookkeeping/totals_controller.h"
 #include "cli/cli.h"
@@ -79,6 +80,53 @@ int statementExportCommand(const Context& ctx, const Args& args) {
     if (controller.printSheet() != StatementPrintController::PrintSheet::Export) return kRefused;
     controller.cancelTabJournalExport();
     switch (controller.exportStatementTo(*chosen, QFileInfo(*out).absoluteFilePath())) {
+        case ExportResult::Written: return kDone;
+        case ExportResult::Failed: return kFileError;
+        default: return kRefused;
+    }
+}
+
+// export datev: the DATEV booking batch of a year or of one of its statements.
+int datevExportCommand(const Context& ctx, const Args& args) {
+    const QString usage =
+        QStringLiteral("Aufruf: quandor-cli export datev --year JAHR [--statement ABRECHNUNG] --out DATEI [--yes]");
+    const auto yearName = args.option(QStringLiteral("--year"));
+    const auto title = args.option(QStringLiteral("--statement"));
+    const auto out = args.option(QStringLiteral("--out"));
+    if (args.words().size() != 1 || args.option(QStringLiteral("--format")) || !yearName || !out ||
+        out->isEmpty()) {
+        ctx.error(usage);
+        return kUsage;
+    }
+    int code = kDone;
+    auto session = Session::open(ctx, &code);
+    if (!session) return code;
+    session->ui().setAnswerYes(args.flag(QStringLiteral("--yes")));
+    QuandorAppDelegate& app = session->delegate();
+    const Record* year = nullptr;
+    for (const RecordPtr& y : app.database().years)
+        if (y && y->text(keys::dateValue) == *yearName) {
+            year = y.get();
+            break;
+        }
+    if (!year) {
+        ctx.error(QStringLiteral("Das Jahr „%1“ gibt es nicht.").arg(*yearName));
+        return kUsage;
+    }
+    const Record* statement = nullptr;
+    if (title) {
+        for (const RecordPtr& s : year->thelists())
+            if (s && s->text(keys::title) == *title) {
+                statement = s.get();
+                break;
+            }
+        if (!statement) {
+            ctx.error(QStringLiteral("Die Abrechnung „%1“ gibt es im Jahr %2 nicht.").arg(*title, *yearName));
+            return kUsage;
+        }
+    }
+    DatevExportController controller(app.books());
+    switch (controller.exportBookings(*year, statement, QFileInfo(*out).absoluteFilePath())) {
         case ExportResult::Written: return kDone;
         case ExportResult::Failed: return kFileError;
         default: return kRefused;

@@ -3,6 +3,7 @@
 #include "bookkeeping/statement_print_controller.h"
 #include "bookkeeping/statement_totals.h"
 #include "bookkeeping/totals_controller.h"
+#include "bookkeeping/voranmeldung.h"
 #include "bookkeeping/voranmeldung_controller.h"
 #include "cli/cli.h"
 #include "cli/session.h"
@@ -48,6 +49,11 @@ int totalsCommand(const Context& ctx, const Args& args) {
     auto dict = std::make_shared<Dict>();
     for (const TotalField& f : totalFields())
         dict->set(Key(f.settingKey), Value((*totals.totals()).*(f.member)));
+    // The same figures by the official form's Kennzahlen ("Kz81" …, "Kz36" the tax on rate 3).
+    auto kennzahlDict = std::make_shared<Dict>();
+    for (const Kennzahl& k : kennzahlen())
+        kennzahlDict->set(Key(QStringLiteral("Kz") + k.nr.toString()), Value((*totals.totals()).*(k.member)));
+    dict->set(Key(QStringLiteral("kennzahlen")), Value(kennzahlDict));
     session->syncSettings();
     ctx.print(archive::canonicalJson(Value(dict)) + '\n');
     return kDone;

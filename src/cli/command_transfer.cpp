@@ -61,6 +61,7 @@ int exportCommand(const Context& ctx, const Args& args) {
     if (!w.isEmpty() && w[0] == QStringLiteral("cashbook")) return cashbookExportCommand(ctx, args);
     if (!w.isEmpty() && (w[0] == QStringLiteral("allowances") || w[0] == QStringLiteral("inventory")))
         return assetsExportCommand(ctx, args);
+    if (!w.isEmpty() && w[0] == QStringLiteral("datev")) return datevExportCommand(ctx, args);
     // The export sheet's formats (--format …) and the summary page.
     if (args.option(QStringLiteral("--format")) ||
         (!w.isEmpty() && w[0] == QStringLiteral("summary"))) {

@@ -167,6 +167,12 @@ inline constexpr QStringView prefsUebertragKassenbuchSumme =
 inline constexpr QStringView prefsUebertragKassenbuchBezeichnung =
     u"prefsUebertragKassenbuchBezeichnung";  // text
 
+// ---- The DATEV booking-batch export ("Datev" page) -------------------------
+inline constexpr QStringView prefsDatevBeraterNummer = u"prefsDatevBeraterNummer";    // text
+inline constexpr QStringView prefsDatevMandantenNummer = u"prefsDatevMandantenNummer";  // text
+inline constexpr QStringView prefsDatevKontoBank = u"prefsDatevKontoBank";    // text, empty = "1800"
+inline constexpr QStringView prefsDatevKontoKasse = u"prefsDatevKontoKasse";  // text, empty = "1600"
+
 // ---- Program state kept in the store ---------------------------------------
 inline constexpr QStringView isSaveAllowed =
     u"isSaveAllowed";  // bool, false at every start until a load

@@ -17,6 +17,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -27,6 +28,7 @@
 #include <QMenuBar>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QTableWidget>
@@ -428,6 +430,45 @@ DatevPage::DatevPage(QuandorAppDelegate& delegate, std::function<void()> account
         note(QStringLiteral("Deine bisherigen Konten kannst du vorher über „Ablage“ → "
                             "„Quandor Daten“ → „Konten exportieren …“ sichern."),
              this));
+
+    // The numbers of the DATEV booking batch for the tax advisor.
+    auto* exportBox = new QGroupBox(QStringLiteral("DATEV-Export für die Steuerberatung"), this);
+    auto* form = new QFormLayout(exportBox);
+    form->setLabelAlignment(Qt::AlignRight);
+    Settings& settings = delegate.settings();
+    struct Field {
+        QStringView key;
+        const char16_t* label;
+        const char16_t* pattern;
+        const char16_t* placeholder;
+        const char16_t* name;
+    };
+    const Field fields[] = {
+        {prefs::prefsDatevBeraterNummer, u"Beraternummer:", u"[0-9]{0,7}", u"1001 bis 9999999", u"datevBerater"},
+        {prefs::prefsDatevMandantenNummer, u"Mandantennummer:", u"[0-9]{0,5}", u"1 bis 99999", u"datevMandant"},
+        {prefs::prefsDatevKontoBank, u"Gegenkonto Bank:", u"[0-9]{0,8}", u"1800", u"datevKontoBank"},
+        {prefs::prefsDatevKontoKasse, u"Gegenkonto Kasse:", u"[0-9]{0,8}", u"1600", u"datevKontoKasse"},
+    };
+    for (const Field& f : fields) {
+        auto* edit = new QLineEdit(settings.getText(f.key), exportBox);
+        edit->setObjectName(QString::fromUtf16(f.name));
+        edit->setPlaceholderText(QString::fromUtf16(f.placeholder));
+        edit->setValidator(new QRegularExpressionValidator(
+            QRegularExpression(QString::fromUtf16(f.pattern)), edit));
+        edit->setMaximumWidth(160);
+        const QString key = f.key.toString();
+        connect(edit, &QLineEdit::textChanged, this,
+                [&settings, key](const QString& text) { settings.setText(key, text.trimmed()); });
+        form->addRow(QString::fromUtf16(f.label), edit);
+    }
+    auto* exportNote = new QLabel(
+        QStringLiteral("Die Nummern bekommst du von deiner Steuerberatung. Posten aus einem Kassenbuch "
+                       "werden gegen das Kassenkonto gebucht, alle anderen gegen das Bankkonto "
+                       "(SKR 04: 1800 Bank, 1600 Kasse)."),
+        exportBox);
+    exportNote->setWordWrap(true);
+    form->addRow(exportNote);
+    layout->addWidget(exportBox);
     layout->addStretch();
     setMinimumWidth(560);
 }

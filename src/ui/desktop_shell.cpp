@@ -2,6 +2,8 @@
 #include "ui/document_panels.h"
 #include "ui/search_sheet.h"
 
+#include "bookkeeping/datev_export.h"
+
 #include "core/number_texts.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
@@ -321,6 +323,25 @@ void DesktopShell::buildMenus() {
     QMenu* file = bar->addMenu(QStringLiteral("&Ablage"));
     QAction* save = file->addAction(QStringLiteral("Sichern"), this, [this] { delegate_.save(); });
     save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    file->addSeparator();
+    // The DATEV booking batch for the tax advisor: the selected year or statement.
+    auto datev = [this](bool wholeYear) {
+        const RecordPtr year = delegate_.selection().selectedYear();
+        const RecordPtr statement = delegate_.selection().selectedStatement();
+        if (!year || (!wholeYear && !statement)) {
+            delegate_.ui().alert(AlertStyle::Warning, QStringLiteral("Fehler!"),
+                                 wholeYear ? QStringLiteral("Wähle bitte zuerst ein Jahr aus.")
+                                           : QStringLiteral("Wähle bitte zuerst eine Abrechnung aus."),
+                                 {QStringLiteral("OK")});
+            return;
+        }
+        DatevExportController(delegate_.books()).exportBookings(*year, wholeYear ? nullptr : statement.get());
+    };
+    QAction* datevYear = file->addAction(QStringLiteral("DATEV-Export des Jahres …"), this, [datev] { datev(true); });
+    datevYear->setObjectName(QStringLiteral("datevExportYear"));
+    QAction* datevStatement =
+        file->addAction(QStringLiteral("DATEV-Export der Abrechnung …"), this, [datev] { datev(false); });
+    datevStatement->setObjectName(QStringLiteral("datevExportStatement"));
     file->addSeparator();
     QAction* prefs =
         file->addAction(QStringLiteral("Einstellungen …"), this, &DesktopShell::showPrefs);

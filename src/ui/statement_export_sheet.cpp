@@ -1,5 +1,7 @@
 #include "ui/statement_export_sheet.h"
 
+#include "bookkeeping/datev_export.h"
+
 #include "core/settings.h"
 #include "core/settings_keys.h"
 #include "ui/main_window.h"
@@ -194,7 +196,19 @@ void StatementPrinting::openExportSheet() {
     exportSheet_ = sheet;
     connect(sheet, &QDialog::accepted, this, [this] {
         // After the sheet has gone: the save dialog belongs to the main window.
-        app_.ui().schedule(0, [this] { controller_.closeTabJournalExport(); });
+        app_.ui().schedule(0, [this] {
+            // The DATEV choice writes the statement's booking batch (the
+            // controller's own DATEV entry still only shows its notice).
+            if (StatementPrintController::exportFormatOf(app_.settings().getInt(
+                    prefs::prefsSelectedExportTab)) == ExportFormat::Datev) {
+                controller_.cancelTabJournalExport();
+                const RecordPtr year = app_.selection().selectedYear();
+                const RecordPtr statement = app_.selection().selectedStatement();
+                if (year && statement) DatevExportController(app_.books()).exportBookings(*year, statement.get());
+                return;
+            }
+            controller_.closeTabJournalExport();
+        });
     });
     connect(sheet, &QDialog::rejected, this, [this] { controller_.cancelTabJournalExport(); });
     sheet->open();

@@ -1,6 +1,7 @@
 #include "ui/voranmeldung_window.h"
 
 #include "bookkeeping/alert_words.h"
+#include "bookkeeping/voranmeldung.h"
 #include "core/keys.h"
 #include "core/number_texts.h"
 #include "core/settings.h"
@@ -128,32 +129,57 @@ void VoranmeldungWindow::build() {
     auto* tax = new QLabel(QStringLiteral("<b>Steuer</b>"), sums);
     base->setAlignment(Qt::AlignRight);
     tax->setAlignment(Qt::AlignRight);
-    grid->addWidget(base, 0, 1);
-    grid->addWidget(tax, 0, 2);
+    // Every figure carries the Kennzahl of the official form on its left.
+    auto kz = [sums](const char16_t* nr) {
+        auto* l = new QLabel(kennzahlLabel(QStringView(nr)), sums);
+        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        l->setObjectName(QStringLiteral("kz") + QString::fromUtf16(nr));
+        QPalette p = l->palette();
+        p.setColor(QPalette::WindowText, p.color(QPalette::PlaceholderText));
+        l->setPalette(p);
+        return l;
+    };
+    grid->addWidget(base, 0, 2);
+    grid->addWidget(tax, 0, 4);
     int row = 1;
+    const char16_t* baseKz[] = {u"81", u"86", u"35"};
     for (int r = 0; r < 3; ++r) {
         rateLabels_[static_cast<size_t>(r)] = rightLabel(QString(), sums);
         grid->addWidget(rateLabels_[static_cast<size_t>(r)], row, 0);
-        grid->addWidget(totals_[static_cast<size_t>(kTax1Sum + r)], row, 1);
-        grid->addWidget(totals_[static_cast<size_t>(kTax1Amount + r)], row, 2);
+        grid->addWidget(kz(baseKz[r]), row, 1);
+        grid->addWidget(totals_[static_cast<size_t>(kTax1Sum + r)], row, 2);
+        if (r == 2) grid->addWidget(kz(u"36"), row, 3);
+        grid->addWidget(totals_[static_cast<size_t>(kTax1Amount + r)], row, 4);
         ++row;
     }
     grid->addWidget(rightLabel(QStringLiteral("Steuerfreie Umsätze:"), sums), row, 0);
-    grid->addWidget(totals_[kSteuerfrei], row++, 1);
+    grid->addWidget(kz(u"48"), row, 1);
+    grid->addWidget(totals_[kSteuerfrei], row++, 2);
     grid->addWidget(rightLabel(QStringLiteral("Nicht steuerbare Umsätze:"), sums), row, 0);
-    grid->addWidget(totals_[kNichtSteuerbar], row++, 1);
+    grid->addWidget(kz(u"45"), row, 1);
+    grid->addWidget(totals_[kNichtSteuerbar], row++, 2);
     grid->setRowMinimumHeight(row++, 8);
     grid->addWidget(rightLabel(QStringLiteral("Abziehbare Beträge (brutto) und Vorsteuer:"), sums),
                     row, 0);
-    grid->addWidget(totals_[kAbziehbar], row, 1);
-    grid->addWidget(totals_[kVorsteuer], row++, 2);
+    grid->addWidget(totals_[kAbziehbar], row, 2);
+    grid->addWidget(kz(u"66"), row, 3);
+    grid->addWidget(totals_[kVorsteuer], row++, 4);
     grid->setRowMinimumHeight(row++, 8);
     auto* saldoLabel = rightLabel(QStringLiteral("<b>Saldo</b> (Vorauszahlung; negativ: Erstattung):"), sums);
     grid->addWidget(saldoLabel, row, 0);
     QFont bold = totals_[kSaldo]->font();
     bold.setBold(true);
     totals_[kSaldo]->setFont(bold);
-    grid->addWidget(totals_[kSaldo], row++, 2);
+    grid->addWidget(kz(u"83"), row, 3);
+    grid->addWidget(totals_[kSaldo], row++, 4);
+    grid->setRowMinimumHeight(row++, 8);
+    auto* hint = new QLabel(kKennzahlenHint, sums);
+    hint->setObjectName(QStringLiteral("kennzahlenHint"));
+    hint->setWordWrap(true);
+    QFont small = hint->font();
+    small.setPointSizeF(small.pointSizeF() * 0.9);
+    hint->setFont(small);
+    grid->addWidget(hint, row++, 0, 1, 5);
     grid->setRowStretch(row, 1);
     tabs_->addTab(sums, QStringLiteral("Umsätze"));
 

@@ -111,3 +111,16 @@ TEST(DataPages, UsersPageAddsAndTheSelectionWindowOpensTheChosenRow) {
     QTest::keyClick(&window, Qt::Key_Escape);  // no way out but a choice or "Quandor beenden"
     EXPECT_EQ(quit.count(), 0);
 }
+
+TEST(DataPages, DatevPageKeepsTheExportNumbers) {
+    PagesHome h;
+    h.settings.setText(P::prefsDatevBeraterNummer, QStringLiteral("29098"));
+    ui::DatevPage page(h.app, {});
+    auto* berater = page.findChild<QLineEdit*>(QStringLiteral("datevBerater"));
+    auto* bank = page.findChild<QLineEdit*>(QStringLiteral("datevKontoBank"));
+    ASSERT_TRUE(berater && bank);
+    EXPECT_EQ(berater->text(), QStringLiteral("29098"));
+    EXPECT_EQ(bank->placeholderText(), QStringLiteral("1800"));
+    QTest::keyClicks(bank, QStringLiteral("18x10"));  // letters are not taken
+    EXPECT_EQ(h.settings.getText(P::prefsDatevKontoBank), QStringLiteral("1810"));
+}

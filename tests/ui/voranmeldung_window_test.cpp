@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QCoreApplication>
 #include <QTest>
@@ -37,6 +38,13 @@ TEST(VoranmeldungWindowUi, ShowsTotalsAndBooks) {
     EXPECT_EQ(window.totalField(9)->text(), u"7,00"_s);      // input VAT
     EXPECT_EQ(window.totalField(10)->text(), u"183,00"_s);   // balance
     EXPECT_TRUE(window.totalField(10)->isReadOnly());
+    // Every figure carries its Kennzahl; the tax on the third rate is Kz 36.
+    for (const char* nr : {"81", "86", "35", "36", "48", "45", "66", "83"}) {
+        auto* kz = window.findChild<QLabel*>(u"kz"_s + QLatin1String(nr));
+        ASSERT_TRUE(kz) << nr;
+        EXPECT_EQ(kz->text(), u"Kz "_s + QLatin1String(nr));
+    }
+    EXPECT_TRUE(window.findChild<QLabel*>(u"kennzahlenHint"_s)->text().contains(u"Kz 36"_s));
 
     auto* payment = window.findChildren<QLineEdit*>().at(0);
     for (QLineEdit* e : window.findChildren<QLineEdit*>())
