@@ -2,7 +2,7 @@
 
 #include "core/keys.h"
 
-#include <QSet>
+#include <QHash>
 
 #include <algorithm>
 
@@ -11,13 +11,21 @@ namespace quandor {
 const QString kWithoutAccountTitle = QStringLiteral("Ohne Konto");
 
 std::vector<const Record*> itemsByDate(const Record& statement) {
-    std::vector<const Record*> items;
-    items.reserve(statement.items().size());
+    // Each item's date is read once: a comparison that looked it up in the
+    // item's fields would do so some twenty times per item.
+    struct Dated {
+        double date;
+        const Record* item;
+    };
+    std::vector<Dated> dated;
+    dated.reserve(statement.items().size());
     for (const RecordPtr& item : statement.items())
-        if (item) items.push_back(item.get());
-    std::stable_sort(items.begin(), items.end(), [](const Record* a, const Record* b) {
-        return a->date(keys::date).sinceReference < b->date(keys::date).sinceReference;
-    });
+        if (item) dated.push_back({item->date(keys::date).sinceReference, item.get()});
+    std::stable_sort(dated.begin(), dated.end(),
+                     [](const Dated& a, const Dated& b) { return a.date < b.date; });
+    std::vector<const Record*> items;
+    items.reserve(dated.size());
+    for (const Dated& d : dated) items.push_back(d.item);
     return items;
 }
 
@@ -92,13 +100,28 @@ ProfitReport profitReport(const Record& year, const RecordList& accounts) {
         if (list)
             for (const Record* item : itemsByDate(*list)) working.push_back(item);
 
-    // Items by account title, in working-list order.
-    QHash<QString, std::vector<const Record*>> byTitle;
-    for (const Record* item : working) byTitle[item->text(keys::account)].push_back(item);
+    // Items by account title, in working-list order: each distinct title a
+    // group, each item's group remembered for the section "Ohne Konto".
+    QHash<QString, size_t> groupOf;
+    std::vector<std::vector<const Record*>> groups;
+    std::vector<size_t> itemGroup;
+    itemGroup.reserve(working.size());
+    for (const Record* item : working) {
+        const QString title = item->text(keys::account);
+        auto it = groupOf.find(title);
+        if (it == groupOf.end()) {
+            it = groupOf.insert(title, groups.size());
+            groups.emplace_back();
+        }
+        groups[*it].push_back(item);
+        itemGroup.push_back(*it);
+    }
+    std::vector<bool> groupShown(groups.size(), false);
 
     auto addSection = [&report](ProfitReport::Account section,
                                 const std::vector<const Record*>& items) {
         int number = 0;
+        section.items.reserve(items.size());
         for (const Record* item : items) {
             section.items.push_back({++number, item});
             section.sumWith += item->real(keys::finalAmount);
@@ -111,22 +134,20 @@ ProfitReport profitReport(const Record& year, const RecordList& accounts) {
 
     // An account title shown once: a second account of the same title would
     // show (and count) the same items again.
-    QSet<QString> shown;
     for (const RecordPtr& account : accounts) {
         if (!account) continue;
         const QString title = account->text(keys::title);
-        if (shown.contains(title)) continue;
-        const auto it = byTitle.constFind(title);
-        if (it == byTitle.constEnd()) continue;
-        shown.insert(title);
+        const auto it = groupOf.constFind(title);
+        if (it == groupOf.constEnd() || groupShown[*it]) continue;
+        groupShown[*it] = true;
         ProfitReport::Account section;
         section.title = title;
         section.number = account->text(keys::number);
-        addSection(std::move(section), *it);
+        addSection(std::move(section), groups[*it]);
     }
     std::vector<const Record*> rest;
-    for (const Record* item : working)
-        if (!shown.contains(item->text(keys::account))) rest.push_back(item);
+    for (size_t i = 0; i < working.size(); ++i)
+        if (!groupShown[itemGroup[i]]) rest.push_back(working[i]);
     if (!rest.empty()) {
         ProfitReport::Account section;
         section.title = kWithoutAccountTitle;

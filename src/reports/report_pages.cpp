@@ -5,6 +5,8 @@
 #include "core/number_texts.h"
 #include "print/printable_text.h"
 
+#include <QHash>
+
 namespace quandor {
 
 namespace {
@@ -149,8 +151,7 @@ class Builder {
         std::vector<ListCell> row;
         row.reserve(withAccount ? 9 : 8);
         row.push_back({QString::number(n.number), {}, true, ListCell::Size::Normal});
-        row.push_back(
-            {shortDateText(item.date(keys::date), in_.locale), {}, false, ListCell::Size::Normal});
+        row.push_back({dateText(item.date(keys::date)), {}, false, ListCell::Size::Normal});
         row.push_back({cut(item.text(keys::title), 29), cut(item.text(keys::group), 32), false,
                        ListCell::Size::Normal});
         row.push_back({print::singleLine(item.text(keys::number)),
@@ -194,7 +195,16 @@ class Builder {
     }
 
   private:
+    // An item's date as the list shows it; a year's items share a few
+    // hundred days, and each is turned into local time only once.
+    const QString& dateText(Date date) const {
+        auto it = dates_.find(date.sinceReference);
+        if (it == dates_.end()) it = dates_.insert(date.sinceReference, shortDateText(date, in_.locale));
+        return *it;
+    }
+
     const ReportPageInput& in_;
+    mutable QHash<double, QString> dates_;
 };
 
 }  // namespace
