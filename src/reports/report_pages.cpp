@@ -7,6 +7,8 @@
 
 #include <QHash>
 
+#include <bit>
+
 namespace quandor {
 
 namespace {
@@ -164,7 +166,7 @@ class Builder {
                            {},
                            false,
                            ListCell::Size::Normal});
-            row.push_back({rateText(item.real(keys::taxPerecent), in_.locale),
+            row.push_back({itemRate(item.real(keys::taxPerecent)),
                            {},
                            false,
                            ListCell::Size::Tiny});
@@ -203,8 +205,17 @@ class Builder {
         return *it;
     }
 
+    // An item's rate: a year has a handful.
+    const QString& itemRate(float percent) const {
+        const quint32 bits = std::bit_cast<quint32>(percent);
+        auto it = rates_.find(bits);
+        if (it == rates_.end()) it = rates_.insert(bits, rateText(percent, in_.locale));
+        return *it;
+    }
+
     const ReportPageInput& in_;
     mutable QHash<double, QString> dates_;
+    mutable QHash<quint32, QString> rates_;
 };
 
 }  // namespace
