@@ -32,9 +32,13 @@ QString tableOpen(int width, int fontSize, int padding, int spacing, bool border
 
 void appendTable(QString& h, const Table& t) {
     h += tableOpen(t.width, t.fontSize, t.padding, t.spacing, t.border);
+    bool first = true;
     for (const std::vector<TableCell>& row : t.rows) {
         h += QStringLiteral("<tr>");
-        for (const TableCell& c : row) {
+        const bool widths = first && !t.widths.empty();
+        first = false;
+        for (size_t i = 0; i < row.size(); ++i) {
+            const TableCell& c = row[i];
             QString content = pageText(c.text);
             if (c.keepTogether) content = nonBreaking(content);
             if (c.bold) content = QStringLiteral("<b>") + content + QStringLiteral("</b>");
@@ -42,7 +46,9 @@ void appendTable(QString& h, const Table& t) {
                 const QString note = c.keepTogether ? nonBreaking(pageText(c.note)) : pageText(c.note);
                 content += QStringLiteral(" <small>") + note + QStringLiteral("</small>");
             }
-            h += (c.align & Qt::AlignRight) ? QStringLiteral("<td align=\"right\">") : QStringLiteral("<td>");
+            h += QStringLiteral("<td");
+            if (widths && i < t.widths.size()) h += QStringLiteral(" width=\"%1\"").arg(t.widths[i]);
+            h += (c.align & Qt::AlignRight) ? QStringLiteral(" align=\"right\">") : QStringLiteral(">");
             h += content;
             h += QStringLiteral("</td>");
         }

@@ -231,6 +231,7 @@ print::Page umsatzPage(const StatementsReport& r, const ReportPageInput& in) {
     print::Page page = b.start(QStringLiteral("Umsatz %1").arg(r.yearName),
                                reportFooter(in.company, QStringLiteral("Umsatz"), r.yearName));
     print::Table t = b.table(475, 10);
+    t.widths = {95, 95, 95, 95, 95};
     t.rows.push_back(Builder::sumsHead(true));
     for (const StatementsReport::Statement& s : r.statements)
         t.rows.push_back({TableCell(s.title), TableCell(b.money(s.sums.expenseWith)),
@@ -252,6 +253,7 @@ print::Page monatePage(const StatementsReport& r, const ReportPageInput& in) {
     // The head: every statement's four sums and the year's balance; the list
     // then shows each statement with its sums and items.
     print::Table t = b.table(475, 9);
+    t.widths = {95, 95, 95, 95, 95};
     t.rows.push_back(Builder::sumsHead(true));
     for (const StatementsReport::Statement& s : r.statements)
         t.rows.push_back({TableCell(s.title), TableCell(b.money(s.sums.expenseWith)),
@@ -309,6 +311,7 @@ print::Page steuernPage(const TaxReport& r, const ReportPageInput& in) {
             {u"Einnahmen", &s.incomeTax}, {u"Ausgaben", &s.expenseTax}, {u"Saldo", &s.saldo}};
         for (const auto& [title, values] : rows) {
             print::Table t = b.table(475, 8);
+            t.widths = {115, 120, 120, 120};  // the three tables in line
             t.rows.push_back(b.rateHead());
             t.rows.push_back(b.rateRow(QString::fromUtf16(title), *values, false));
             page.table(std::move(t));
@@ -317,6 +320,7 @@ print::Page steuernPage(const TaxReport& r, const ReportPageInput& in) {
     }
     page.text(separator());
     print::Table year = b.table(475, 10);
+    year.widths = {160, 105, 105, 105};
     year.rows.push_back(b.rateHead());
     year.rows.push_back(
         b.rateRow(QStringLiteral("Saldo Steuersätze %1").arg(r.yearName), r.saldo, true));
@@ -337,6 +341,7 @@ print::Page gewinnePage(const ProfitReport& r, const ReportPageInput& in) {
     // The accounts' sums and the balance in the head; the list shows every
     // account's items with its sums.
     print::Table sums = b.table(475, 9);
+    sums.widths = {180, 65, 115, 115};
     sums.rows.push_back({TableCell(QStringLiteral("Konto"), true),
                          TableCell(QStringLiteral("Nummer"), true),
                          TableCell(QStringLiteral("Summe mit Steuern"), true),
