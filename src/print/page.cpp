@@ -32,9 +32,13 @@ QString tableOpen(int width, int fontSize, int padding, int spacing, bool border
 
 void appendTable(QString& h, const Table& t) {
     h += tableOpen(t.width, t.fontSize, t.padding, t.spacing, t.border);
+    bool first = true;
     for (const std::vector<TableCell>& row : t.rows) {
         h += QStringLiteral("<tr>");
-        for (const TableCell& c : row) {
+        const bool widths = first && !t.widths.empty();
+        first = false;
+        for (size_t i = 0; i < row.size(); ++i) {
+            const TableCell& c = row[i];
             QString content = pageText(c.text);
             if (c.keepTogether) content = nonBreaking(content);
             if (c.bold) content = QStringLiteral("<b>") + content + QStringLiteral("</b>");
@@ -42,7 +46,9 @@ void appendTable(QString& h, const Table& t) {
                 const QString note = c.keepTogether ? nonBreaking(pageText(c.note)) : pageText(c.note);
                 content += QStringLiteral(" <small>") + note + QStringLiteral("</small>");
             }
-            h += (c.align & Qt::AlignRight) ? QStringLiteral("<td align=\"right\">") : QStringLiteral("<td>");
+            h += QStringLiteral("<td");
+            if (widths && i < t.widths.size()) h += QStringLiteral(" width=\"%1\"").arg(t.widths[i]);
+            h += (c.align & Qt::AlignRight) ? QStringLiteral(" align=\"right\">") : QStringLiteral(">");
             h += content;
             h += QStringLiteral("</td>");
         }
@@ -51,17 +57,44 @@ void appendTable(QString& h, const Table& t) {
     h += QStringLiteral("</table>");
 }
 
-// Small and very small type by the classes of the page's style sheet.
-QString sized(ListCell::Size size, const QString& html) {
+// Appends `text` as pageText gives it, without building the escaped copy.
+void appendPageText(QString& h, const QString& text) {
+    const QString printable = printableText(text);
+    qsizetype from = 0;
+    const qsizetype n = printable.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t u = printable.at(i).unicode();
+        const char16_t* entity = nullptr;
+        switch (u) {
+            case u'<': entity = u"&lt;"; break;
+            case u'>': entity = u"&gt;"; break;
+            case u'&': entity = u"&amp;"; break;
+            case u'"': entity = u"&quot;"; break;
+            default: continue;
+        }
+        h.append(QStringView(printable).mid(from, i - from));
+        h.append(QStringView(entity));
+        from = i + 1;
+    }
+    h.append(QStringView(printable).mid(from));
+}
+
+// A list cell's text in small and very small type by the classes of the
+// page's style sheet.
+void appendSized(QString& h, ListCell::Size size, const QString& text) {
     switch (size) {
         case ListCell::Size::Normal:
-            return html;
+            appendPageText(h, text);
+            return;
         case ListCell::Size::Small:
-            return QStringLiteral("<span class=\"k\">") + html + QStringLiteral("</span>");
+            h += u"<span class=\"k\">";
+            break;
         case ListCell::Size::Tiny:
-            return QStringLiteral("<span class=\"kk\">") + html + QStringLiteral("</span>");
+            h += u"<span class=\"kk\">";
+            break;
     }
-    return html;
+    appendPageText(h, text);
+    h += u"</span>";
 }
 
 // The list as one HTML table: the header row carries the columns' widths and
@@ -92,19 +125,22 @@ void appendList(QString& h, const ListTable& list) {
     }
     h += QStringLiteral("</tr>");
     for (const std::vector<ListCell>& row : list.rows) {
-        h += QStringLiteral("<tr valign=\"top\">");
+        h += u"<tr valign=\"top\">";
         for (size_t c = 0; c < n; ++c) {
-            h += QStringLiteral("<td>");
+            h += u"<td>";
             if (c < row.size()) {
                 const ListCell& cell = row[c];
-                QString text = sized(cell.size, pageText(cell.text));
-                if (cell.bold) text = QStringLiteral("<b>") + text + QStringLiteral("</b>");
-                h += text;
-                if (twoLines[c]) h += QStringLiteral("<br>") + sized(ListCell::Size::Small, pageText(cell.below));
+                if (cell.bold) h += u"<b>";
+                appendSized(h, cell.size, cell.text);
+                if (cell.bold) h += u"</b>";
+                if (twoLines[c]) {
+                    h += u"<br>";
+                    appendSized(h, ListCell::Size::Small, cell.below);
+                }
             }
-            h += QStringLiteral("</td>");
+            h += u"</td>";
         }
-        h += QStringLiteral("</tr>");
+        h += u"</tr>";
     }
     h += QStringLiteral("</table>");
 }

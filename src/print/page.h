@@ -56,6 +56,9 @@ struct Table {
     int padding = 2;
     int spacing = 2;
     bool border = false;
+    // Points of each column, given by the first row's cells; empty: as wide
+    // as the texts need. Tables that stand one under another share columns so.
+    std::vector<int> widths;
     std::vector<std::vector<TableCell>> rows;
 };
 

@@ -268,6 +268,18 @@ class ListPainter {
         return lines;
     }
 
+    // The width of a line as its characters' advances add up (the list's
+    // wrapping measures them so): right-aligned texts are not shaped twice.
+    static double lineWidth(const QString& text, const Face& f) {
+        double w = 0;
+        for (qsizetype i = 0; i < text.size();) {
+            const qsizetype end = unitEnd(text, i);
+            w += f.advance(QStringView(text).mid(i, end - i));
+            i = end;
+        }
+        return w;
+    }
+
     // One line of a cell, in its face.
     struct Line {
         QString text;
@@ -356,7 +368,7 @@ class ListPainter {
                 const Face& f = *line.face;
                 if (!line.text.isEmpty()) {
                     if (painter.font() != f.draw) painter.setFont(f.draw);
-                    const double x = right ? right_[c] - list_.padding - f.metrics->horizontalAdvance(line.text)
+                    const double x = right ? right_[c] - list_.padding - lineWidth(line.text, f)
                                            : left_[c] + list_.padding;
                     painter.drawText(QPointF(x, y + f.metrics->ascent()), line.text);
                 }

@@ -7,6 +7,8 @@
 #include <QRawFont>
 #include <QTextLayout>
 
+#include <atomic>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -24,6 +26,7 @@ bool isNonCharacter(char32_t c) { return (c >= 0xFDD0 && c <= 0xFDEF) || (c & 0x
 // Code points that belong to the character before them: accents, joiners and
 // what follows a joiner, variation selectors, skin tones, tag characters.
 bool extendsCluster(char32_t c) {
+    if (c < 0x300) return false;  // no marks before the combining accents
     if (c == 0x200D || c == 0x200C) return true;
     if ((c >= 0xFE00 && c <= 0xFE0F) || (c >= 0xE0100 && c <= 0xE01EF)) return true;
     if (c >= 0x1F3FB && c <= 0x1F3FF) return true;
@@ -57,9 +60,10 @@ class Coverage {
     bool prints(char32_t c) {
         if (c >= 0x20 && c < 0x7F) return true;
         if (c > 0x10FFFF) return false;
+        // What is known is read without the lock: each entry is written once.
+        if (const uint8_t known = singles_[c].load(std::memory_order_acquire)) return known == 1;
         std::lock_guard lock(mutex_);
-        if (singles_.empty()) singles_.assign(0x110000, 0);
-        uint8_t& known = singles_[c];
+        uint8_t known = singles_[c].load(std::memory_order_relaxed);
         if (known == 0) {
             QString s;
             if (c > 0xFFFF) {
@@ -69,6 +73,7 @@ class Coverage {
                 s += QChar(char16_t(c));
             }
             known = laysOut(s) ? 1 : 2;
+            singles_[c].store(known, std::memory_order_release);
         }
         return known == 1;
     }
@@ -122,7 +127,8 @@ class Coverage {
 
     std::mutex mutex_;
     QFont font_;
-    std::vector<uint8_t> singles_;  // 0 not asked yet, 1 prints, 2 missing
+    // 0 not asked yet, 1 prints, 2 missing; every code point, zeroed.
+    std::unique_ptr<std::atomic<uint8_t>[]> singles_{new std::atomic<uint8_t>[0x110000]()};
     QHash<QString, bool> clusters_;
     QHash<QString, bool> outlines_;
 };

@@ -2,7 +2,7 @@
 
 #include "core/keys.h"
 
-#include <QSet>
+#include <QHash>
 
 #include <algorithm>
 
@@ -10,14 +10,41 @@ namespace quandor {
 
 const QString kWithoutAccountTitle = QStringLiteral("Ohne Konto");
 
+namespace {
+
+// An item of a statement with its date and the fields a report reads.
+template <typename Fields>
+struct Dated {
+    double date;
+    const Record* item;
+    Fields fields;
+};
+
+// A statement's items by "date" (ties keep list order), each with `read`'s
+// fields. Every field is read in one visit per item, in the order the items
+// are stored: sorting first and reading after would visit the items' fields
+// in date order, and a comparison that looked up the dates some twenty times
+// per item.
+template <typename Fields, typename Read>
+std::vector<Dated<Fields>> datedItems(const Record& statement, Read read) {
+    std::vector<Dated<Fields>> dated;
+    dated.reserve(statement.items().size());
+    for (const RecordPtr& item : statement.items())
+        if (item) dated.push_back({item->date(keys::date).sinceReference, item.get(), read(*item)});
+    std::stable_sort(dated.begin(), dated.end(),
+                     [](const Dated<Fields>& a, const Dated<Fields>& b) { return a.date < b.date; });
+    return dated;
+}
+
+struct NoFields {};
+
+}  // namespace
+
 std::vector<const Record*> itemsByDate(const Record& statement) {
     std::vector<const Record*> items;
     items.reserve(statement.items().size());
-    for (const RecordPtr& item : statement.items())
-        if (item) items.push_back(item.get());
-    std::stable_sort(items.begin(), items.end(), [](const Record* a, const Record* b) {
-        return a->date(keys::date).sinceReference < b->date(keys::date).sinceReference;
-    });
+    for (const auto& d : datedItems<NoFields>(statement, [](const Record&) { return NoFields{}; }))
+        items.push_back(d.item);
     return items;
 }
 
@@ -29,12 +56,17 @@ StatementsReport statementsReport(const Record& year, bool withItems) {
         if (!list) continue;
         StatementsReport::Statement s;
         s.title = list->text(keys::title);
-        for (const Record* item : itemsByDate(*list)) {
-            s.sums.expenseWith += item->real(keys::expenseWith);
-            s.sums.expenseWithout += item->real(keys::expenseWithout);
-            s.sums.incomeWith += item->real(keys::incomeWith);
-            s.sums.incomeWithout += item->real(keys::incomeWithout);
-            if (withItems) s.items.push_back({++number, item});
+        const auto items = datedItems<ReportSums>(*list, [](const Record& item) {
+            return ReportSums{item.real(keys::expenseWith), item.real(keys::expenseWithout),
+                              item.real(keys::incomeWith), item.real(keys::incomeWithout)};
+        });
+        if (withItems) s.items.reserve(items.size());
+        for (const auto& d : items) {
+            s.sums.expenseWith += d.fields.expenseWith;
+            s.sums.expenseWithout += d.fields.expenseWithout;
+            s.sums.incomeWith += d.fields.incomeWith;
+            s.sums.incomeWithout += d.fields.incomeWithout;
+            if (withItems) s.items.push_back({++number, d.item});
         }
         report.totals.expenseWith += s.sums.expenseWith;
         report.totals.expenseWithout += s.sums.expenseWithout;
@@ -50,6 +82,12 @@ StatementsReport statementsReport(const Record& year, bool withItems) {
 TaxReport taxReport(const Record& year) {
     TaxReport report;
     report.yearName = year.text(keys::dateValue);
+    struct VatFields {
+        bool vat = false;
+        int64_t tag = 0;
+        bool expense = false;
+        float fee = 0;  // "taxFeeGet" of an expense, "taxFeePay" of any other item
+    };
     for (const RecordPtr& list : year.thelists()) {
         if (!list) continue;
         TaxReport::Statement s;
@@ -64,15 +102,23 @@ TaxReport taxReport(const Record& year) {
             report.advanceReturn.rePayment += s.advanceReturn.rePayment;
             report.advanceReturn.balance += s.advanceReturn.balance;
         }
-        for (const Record* item : itemsByDate(*list)) {
-            if (!item->flag(keys::taxBool)) continue;
-            const int64_t tag = item->integer(keys::taxTag);
-            if (tag < 1 || tag > 3) continue;
-            const size_t r = static_cast<size_t>(tag - 1);
-            if (item->integer(keys::kind) == 1)
-                s.expenseTax[r] += item->real(keys::taxFeeGet);
+        const auto items = datedItems<VatFields>(*list, [](const Record& item) {
+            VatFields f;
+            f.vat = item.flag(keys::taxBool);
+            if (!f.vat) return f;
+            f.tag = item.integer(keys::taxTag);
+            f.expense = item.integer(keys::kind) == 1;
+            f.fee = item.real(f.expense ? keys::taxFeeGet : keys::taxFeePay);
+            return f;
+        });
+        for (const auto& d : items) {
+            if (!d.fields.vat) continue;
+            if (d.fields.tag < 1 || d.fields.tag > 3) continue;
+            const size_t r = static_cast<size_t>(d.fields.tag - 1);
+            if (d.fields.expense)
+                s.expenseTax[r] += d.fields.fee;
             else
-                s.incomeTax[r] += item->real(keys::taxFeePay);
+                s.incomeTax[r] += d.fields.fee;
         }
         for (size_t r = 0; r < 3; ++r) {
             s.saldo[r] = s.incomeTax[r] - s.expenseTax[r];
@@ -86,23 +132,52 @@ TaxReport taxReport(const Record& year) {
 ProfitReport profitReport(const Record& year, const RecordList& accounts) {
     ProfitReport report;
     report.yearName = year.text(keys::dateValue);
+    struct ProfitFields {
+        QString account;
+        float sumWith = 0;
+        float sumWithout = 0;
+    };
     // The working list: every item of the year, statements in list order.
-    std::vector<const Record*> working;
-    for (const RecordPtr& list : year.thelists())
-        if (list)
-            for (const Record* item : itemsByDate(*list)) working.push_back(item);
+    std::vector<Dated<ProfitFields>> working;
+    for (const RecordPtr& list : year.thelists()) {
+        if (!list) continue;
+        auto items = datedItems<ProfitFields>(*list, [](const Record& item) {
+            return ProfitFields{item.text(keys::account), item.real(keys::finalAmount),
+                                item.real(keys::finalAmountWithout)};
+        });
+        if (working.empty())
+            working = std::move(items);
+        else
+            working.insert(working.end(), std::make_move_iterator(items.begin()),
+                           std::make_move_iterator(items.end()));
+    }
 
-    // Items by account title, in working-list order.
-    QHash<QString, std::vector<const Record*>> byTitle;
-    for (const Record* item : working) byTitle[item->text(keys::account)].push_back(item);
+    // Items by account title, in working-list order: each distinct title a
+    // group, each item's group remembered for the section "Ohne Konto".
+    QHash<QString, size_t> groupOf;
+    std::vector<std::vector<size_t>> groups;
+    std::vector<size_t> itemGroup;
+    itemGroup.reserve(working.size());
+    for (size_t i = 0; i < working.size(); ++i) {
+        const QString& title = working[i].fields.account;
+        auto it = groupOf.find(title);
+        if (it == groupOf.end()) {
+            it = groupOf.insert(title, groups.size());
+            groups.emplace_back();
+        }
+        groups[*it].push_back(i);
+        itemGroup.push_back(*it);
+    }
+    std::vector<bool> groupShown(groups.size(), false);
 
-    auto addSection = [&report](ProfitReport::Account section,
-                                const std::vector<const Record*>& items) {
+    auto addSection = [&report, &working](ProfitReport::Account section,
+                                          const std::vector<size_t>& items) {
         int number = 0;
-        for (const Record* item : items) {
-            section.items.push_back({++number, item});
-            section.sumWith += item->real(keys::finalAmount);
-            section.sumWithout += item->real(keys::finalAmountWithout);
+        section.items.reserve(items.size());
+        for (const size_t i : items) {
+            section.items.push_back({++number, working[i].item});
+            section.sumWith += working[i].fields.sumWith;
+            section.sumWithout += working[i].fields.sumWithout;
         }
         report.balanceWith += section.sumWith;
         report.balanceWithout += section.sumWithout;
@@ -111,22 +186,20 @@ ProfitReport profitReport(const Record& year, const RecordList& accounts) {
 
     // An account title shown once: a second account of the same title would
     // show (and count) the same items again.
-    QSet<QString> shown;
     for (const RecordPtr& account : accounts) {
         if (!account) continue;
         const QString title = account->text(keys::title);
-        if (shown.contains(title)) continue;
-        const auto it = byTitle.constFind(title);
-        if (it == byTitle.constEnd()) continue;
-        shown.insert(title);
+        const auto it = groupOf.constFind(title);
+        if (it == groupOf.constEnd() || groupShown[*it]) continue;
+        groupShown[*it] = true;
         ProfitReport::Account section;
         section.title = title;
         section.number = account->text(keys::number);
-        addSection(std::move(section), *it);
+        addSection(std::move(section), groups[*it]);
     }
-    std::vector<const Record*> rest;
-    for (const Record* item : working)
-        if (!shown.contains(item->text(keys::account))) rest.push_back(item);
+    std::vector<size_t> rest;
+    for (size_t i = 0; i < working.size(); ++i)
+        if (!groupShown[itemGroup[i]]) rest.push_back(i);
     if (!rest.empty()) {
         ProfitReport::Account section;
         section.title = kWithoutAccountTitle;

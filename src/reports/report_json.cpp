@@ -26,13 +26,17 @@ Value rates(const std::array<float, 3>& v) {
 Value items(const std::vector<NumberedItem>& list) {
     ValueList out;
     out.reserve(list.size());
+    // The keys interned once, not once per item.
+    static const Key number(u"number"), title(u"title"), date(u"date"), finalAmount(u"finalAmount"),
+        finalAmountWithout(u"finalAmountWithout");
     for (const NumberedItem& n : list) {
         DictPtr d = dict();
-        d->set(u"number", n.number);
-        d->set(u"title", n.item->text(keys::title));
-        d->set(u"date", n.item->date(keys::date));
-        d->set(u"finalAmount", n.item->real(keys::finalAmount));
-        d->set(u"finalAmountWithout", n.item->real(keys::finalAmountWithout));
+        d->reserve(5);
+        d->append(number, n.number);
+        d->append(title, n.item->text(keys::title));
+        d->append(date, n.item->date(keys::date));
+        d->append(finalAmount, n.item->real(keys::finalAmount));
+        d->append(finalAmountWithout, n.item->real(keys::finalAmountWithout));
         out.emplace_back(std::move(d));
     }
     return Value::list(std::move(out));

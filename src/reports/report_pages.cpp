@@ -5,6 +5,10 @@
 #include "core/number_texts.h"
 #include "print/printable_text.h"
 
+#include <QHash>
+
+#include <bit>
+
 namespace quandor {
 
 namespace {
@@ -149,8 +153,7 @@ class Builder {
         std::vector<ListCell> row;
         row.reserve(withAccount ? 9 : 8);
         row.push_back({QString::number(n.number), {}, true, ListCell::Size::Normal});
-        row.push_back(
-            {shortDateText(item.date(keys::date), in_.locale), {}, false, ListCell::Size::Normal});
+        row.push_back({dateText(item.date(keys::date)), {}, false, ListCell::Size::Normal});
         row.push_back({cut(item.text(keys::title), 29), cut(item.text(keys::group), 32), false,
                        ListCell::Size::Normal});
         row.push_back({print::singleLine(item.text(keys::number)),
@@ -163,7 +166,7 @@ class Builder {
                            {},
                            false,
                            ListCell::Size::Normal});
-            row.push_back({rateText(item.real(keys::taxPerecent), in_.locale),
+            row.push_back({itemRate(item.real(keys::taxPerecent)),
                            {},
                            false,
                            ListCell::Size::Tiny});
@@ -194,7 +197,25 @@ class Builder {
     }
 
   private:
+    // An item's date as the list shows it; a year's items share a few
+    // hundred days, and each is turned into local time only once.
+    const QString& dateText(Date date) const {
+        auto it = dates_.find(date.sinceReference);
+        if (it == dates_.end()) it = dates_.insert(date.sinceReference, shortDateText(date, in_.locale));
+        return *it;
+    }
+
+    // An item's rate: a year has a handful.
+    const QString& itemRate(float percent) const {
+        const quint32 bits = std::bit_cast<quint32>(percent);
+        auto it = rates_.find(bits);
+        if (it == rates_.end()) it = rates_.insert(bits, rateText(percent, in_.locale));
+        return *it;
+    }
+
     const ReportPageInput& in_;
+    mutable QHash<double, QString> dates_;
+    mutable QHash<quint32, QString> rates_;
 };
 
 }  // namespace
@@ -210,6 +231,7 @@ print::Page umsatzPage(const StatementsReport& r, const ReportPageInput& in) {
     print::Page page = b.start(QStringLiteral("Umsatz %1").arg(r.yearName),
                                reportFooter(in.company, QStringLiteral("Umsatz"), r.yearName));
     print::Table t = b.table(475, 10);
+    t.widths = {95, 95, 95, 95, 95};
     t.rows.push_back(Builder::sumsHead(true));
     for (const StatementsReport::Statement& s : r.statements)
         t.rows.push_back({TableCell(s.title), TableCell(b.money(s.sums.expenseWith)),
@@ -231,6 +253,7 @@ print::Page monatePage(const StatementsReport& r, const ReportPageInput& in) {
     // The head: every statement's four sums and the year's balance; the list
     // then shows each statement with its sums and items.
     print::Table t = b.table(475, 9);
+    t.widths = {95, 95, 95, 95, 95};
     t.rows.push_back(Builder::sumsHead(true));
     for (const StatementsReport::Statement& s : r.statements)
         t.rows.push_back({TableCell(s.title), TableCell(b.money(s.sums.expenseWith)),
@@ -288,6 +311,7 @@ print::Page steuernPage(const TaxReport& r, const ReportPageInput& in) {
             {u"Einnahmen", &s.incomeTax}, {u"Ausgaben", &s.expenseTax}, {u"Saldo", &s.saldo}};
         for (const auto& [title, values] : rows) {
             print::Table t = b.table(475, 8);
+            t.widths = {115, 120, 120, 120};  // the three tables in line
             t.rows.push_back(b.rateHead());
             t.rows.push_back(b.rateRow(QString::fromUtf16(title), *values, false));
             page.table(std::move(t));
@@ -296,6 +320,7 @@ print::Page steuernPage(const TaxReport& r, const ReportPageInput& in) {
     }
     page.text(separator());
     print::Table year = b.table(475, 10);
+    year.widths = {160, 105, 105, 105};
     year.rows.push_back(b.rateHead());
     year.rows.push_back(
         b.rateRow(QStringLiteral("Saldo Steuersätze %1").arg(r.yearName), r.saldo, true));
@@ -316,6 +341,7 @@ print::Page gewinnePage(const ProfitReport& r, const ReportPageInput& in) {
     // The accounts' sums and the balance in the head; the list shows every
     // account's items with its sums.
     print::Table sums = b.table(475, 9);
+    sums.widths = {180, 65, 115, 115};
     sums.rows.push_back({TableCell(QStringLiteral("Konto"), true),
                          TableCell(QStringLiteral("Nummer"), true),
                          TableCell(QStringLiteral("Summe mit Steuern"), true),

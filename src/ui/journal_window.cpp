@@ -13,6 +13,8 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace quandor::ui {
 
 namespace {
@@ -55,12 +57,16 @@ JournalWindow::JournalWindow(QuandorAppDelegate& app, JournalController& control
         b->setShortcut(QKeySequence(QStringLiteral("Ctrl+%1").arg(tag)));
         b->setMinimumHeight(48);
         group->addButton(b, tag);
-        row->addWidget(b);
+        row->addWidget(b, 1);
         reports_[static_cast<size_t>(tag - 1)] = b;
     }
+    // The four buttons as wide as each other, however long their titles.
+    int widest = 0;
+    for (QPushButton* b : reports_) widest = std::max(widest, b->sizeHint().width());
+    for (QPushButton* b : reports_) b->setMinimumWidth(widest);
     connect(group, &QButtonGroup::idClicked, this, [this](int tag) {
         c_.journalButtonTagAction(tag);
-        refreshButtons();
+        setBusy(c_.isGenerating());
     });
     layout->addLayout(row);
 
@@ -143,7 +149,8 @@ void JournalWindow::setBusy(bool busy) {
     else
         status_->setText(report == JournalController::Report::None
                              ? QStringLiteral("Wähle einen Bericht.")
-                             : QString());
+                             : QStringLiteral("„%1“: Vorschau, Drucken oder Exportieren.")
+                                   .arg(QString::fromUtf16(kReportTitles[static_cast<int>(report) - 1])));
     refreshButtons();
 }
 
