@@ -142,10 +142,16 @@ const std::vector<Command>& commands() {
 
         // annual reports
         {"report",
-         "report --year JAHR --kind umsatz|monate|steuern|gewinne --format html|pdf --out DATEI",
+         "report --year JAHR --kind umsatz|monate|steuern|gewinne --format "
+         "html|pdf|rtf|csv|csv-semicolon|xml|qndby --out DATEI",
          "schreibt einen Jahresbericht (Umsatz, Übersicht Abrechnungen, Übersicht Steuern, Grundlage "
-         "Gewinnermittlung) als HTML- oder PDF-Datei, wie ihn das Berichte-Fenster zeigt",
+         "Gewinnermittlung) als HTML-, PDF- oder RTF-Datei, wie ihn das Berichte-Fenster zeigt, oder "
+         "exportiert die Posten des Jahres (CSV, XML) oder das Jahr (qndby)",
          {"--year", "--kind", "--format", "--out"}, reportCommand},
+        {"package", "package --year JAHR [--out ORDNER]",
+         "legt den Ordner für den Steuerberater an (CSV, XML, die vier Berichte als PDF, die "
+         "angehängten Dokumente) und listet, was geschrieben wurde und was nicht",
+         {"--year", "--out"}, packageCommand},
         {"report-data", "report-data --year JAHR --kind umsatz|monate|steuern|gewinne",
          "gibt die Zahlen eines Jahresberichts als JSON aus (Summen und Salden als gespeicherte Zahlen)",
          {"--year", "--kind"}, reportDataCommand},

@@ -95,6 +95,7 @@ int inventoryCommand(const Context& ctx, const Args& args);
 int assetsExportCommand(const Context& ctx, const Args& args);  // export allowances|inventory
 // annual reports
 int reportCommand(const Context& ctx, const Args& args);
+int packageCommand(const Context& ctx, const Args& args);
 int reportDataCommand(const Context& ctx, const Args& args);
 
 
