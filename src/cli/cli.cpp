@@ -54,11 +54,12 @@ const std::vector<Command>& commands() {
          {}, rewriteCommand},
         {"settings", "settings get SCHLÜSSEL · settings set SCHLÜSSEL WERT [--type bool|int|float|text|date] · settings list",
          "liest und schreibt die Einstellungen", {"--type"}, settingsCommand},
-        {"generate", "generate --items N [--seed S] [--unshared] [--journal DATEI] --out DATEI",
+        {"generate", "generate --items N [--seed S] [--unshared] [--journal DATEI] [--documents ORDNER "
+         "[--document-every N]] --out DATEI",
          "schreibt eine reproduzierbare Beispiel-Datenbank mit N Posten (für Messungen); --unshared ohne "
          "gemeinsame gleiche Werte, wie andere Programme schreiben; --journal dieselben Posten als Journal "
          "für ledger",
-         {"--items", "--seed", "--out", "--journal"}, generateCommand, {"--unshared"}},
+         {"--items", "--seed", "--out", "--journal", "--documents", "--document-every"}, generateCommand, {"--unshared"}},
         {"year", "year add NAME", "legt ein Jahr an, wie es das Jahresfenster tut, und bestätigt es", {}, yearCommand},
         {"statement", "statement add --year JAHR TITEL",
          "legt im Jahr JAHR eine Abrechnung an, wie es das Abrechnungsfenster tut, und bestätigt sie", {"--year"},

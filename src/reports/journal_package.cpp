@@ -64,7 +64,6 @@ struct PdfDone {
 
 struct CopyJob {
     QString source;  // the attached document
-    QString name;    // its file name in "Dateien", unique within the run
     QString itemTitle;
 };
 
@@ -91,6 +90,9 @@ CopyDone copyDocuments(const QString& folder, const std::vector<CopyJob>& jobs) 
             "angehängtes Dokument konnte kopiert werden.");
         return done;
     }
+    // Each document under its own file name, made safe; a second document of
+    // the same name becomes "Name (2).pdf" (names as the file manager compares them).
+    QSet<QString> names;
     for (const CopyJob& job : jobs) {
         const QFileInfo source(job.source);
         if (!source.isFile()) {
@@ -100,6 +102,10 @@ CopyDone copyDocuments(const QString& folder, const std::vector<CopyJob>& jobs) 
                                .arg(job.source, job.itemTitle);
             continue;
         }
+        const QString base = Paths::safeFileName(source.fileName());
+        QString name = base;
+        for (int n = 2; names.contains(name.toCaseFolded()); ++n) name = numberedName(base, n);
+        names.insert(name.toCaseFolded());
         QFile in(job.source);
         QString reason;
         bool ok = false;
@@ -110,9 +116,9 @@ CopyDone copyDocuments(const QString& folder, const std::vector<CopyJob>& jobs) 
             if (in.error() != QFileDevice::NoError)
                 reason = fileReadErrorReason(errno);
             else
-                ok = writeFileAtomically(Paths::join(target, job.name), bytes, &reason);
+                ok = writeFileAtomically(Paths::join(target, name), bytes, &reason);
         }
-        const QString entry = QStringLiteral("Dateien/") + job.name;
+        const QString entry = QStringLiteral("Dateien/") + name;
         if (ok)
             done.written << entry;
         else
@@ -215,23 +221,17 @@ bool JournalController::steuerberaterAction(const QString& folder, bool interact
     run.outcome.folder = target;
     packageProgress(QStringLiteral("Dokumente werden kopiert …"));
 
-    // The documents to copy, read here: each existing path once, under a name
-    // made safe and unique within the package.
+    // The documents to copy, read here: each path once.
     const ItemRefs items = yearItems();
     std::vector<CopyJob> jobs;
     QSet<QString> sources;
-    QSet<QString> names;
     for (const Record* item : items) {
         const QString stored = item->text(keys::filePath);
         if (stored.size() <= 3) continue;
         const QString source = books_.paths().expandTilde(stored);
         if (sources.contains(source)) continue;
         sources.insert(source);
-        const QString base = Paths::safeFileName(QFileInfo(source).fileName());
-        QString name = base;
-        for (int n = 2; names.contains(name.toCaseFolded()); ++n) name = numberedName(base, n);
-        names.insert(name.toCaseFolded());
-        jobs.push_back({source, name, item->text(keys::title)});
+        jobs.push_back({source, item->text(keys::title)});
     }
     run.copies = std::async(std::launch::async, [target, jobs = std::move(jobs)] {
         return copyDocuments(target, jobs);
@@ -350,7 +350,8 @@ void JournalController::packageAlert() {
 bool JournalController::mailPackage(const QString& folder) {
     UiPort& ui = books_.ui();
     // The zip lies in the data folder, not on the desktop, and is replaced each time.
-    const QString zip = Paths::join(books_.paths().dataFolder, kPackageFolderName + QStringLiteral(".zip"));
+    const QString zip =
+        Paths::join(books_.paths().dataFolder, kPackageFolderName + QStringLiteral(".zip"));
     QString error;
     if (!QDir().mkpath(books_.paths().dataFolder) || !zipFolder(folder, zip, &error)) {
         ui.beep();
