@@ -26,6 +26,7 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QSet>
+#include <QThread>
 
 #include <cerrno>
 #include <chrono>
@@ -140,6 +141,20 @@ constexpr ReportFile kReportFiles[] = {
     {JournalController::Report::Gewinne, u"Gewinne.pdf", u"Gewinnermittlung"},
 };
 
+// Runs `work` on a thread of its own (a QThread, so that Qt's text layout
+// finds the event dispatcher it expects); its result arrives in the future.
+template <typename F>
+auto runOnThread(F work, std::vector<std::unique_ptr<QThread>>& threads)
+    -> std::future<decltype(work())> {
+    using R = decltype(work());
+    auto promise = std::make_shared<std::promise<R>>();
+    std::future<R> result = promise->get_future();
+    threads.emplace_back(QThread::create(
+        [promise, work = std::move(work)]() mutable { promise->set_value(work()); }));
+    threads.back()->start();
+    return result;
+}
+
 template <typename T>
 bool ready(const std::future<T>& f, std::chrono::milliseconds wait) {
     return f.wait_for(wait) == std::future_status::ready;
@@ -154,6 +169,11 @@ struct JournalController::PackageRun {
     std::future<PdfDone> pdfs[4];
     size_t pdfsWritten = 0;
     std::future<CopyDone> copies;
+    std::vector<std::unique_ptr<QThread>> threads;  // first to go: waits for the workers
+
+    ~PackageRun() {
+        for (auto& t : threads) t->wait();
+    }
 };
 
 JournalController::JournalController(Books& books) : books_(books) {}
@@ -233,9 +253,8 @@ bool JournalController::steuerberaterAction(const QString& folder, bool interact
         sources.insert(source);
         jobs.push_back({source, item->text(keys::title)});
     }
-    run.copies = std::async(std::launch::async, [target, jobs = std::move(jobs)] {
-        return copyDocuments(target, jobs);
-    });
+    run.copies = runOnThread(
+        [target, jobs = std::move(jobs)] { return copyDocuments(target, jobs); }, run.threads);
 
     // "Jahresbericht.csv": the comma CSV as Mac Roman text.
     const QString csvName = QStringLiteral("Jahresbericht.csv");
@@ -260,11 +279,13 @@ void JournalController::packageStep(size_t index) {
     std::optional<print::Page> page = reportPage(file.report);
     if (page) {
         books_.settings().setText(P::printFooter, page->footer);
-        run.pdfs[index] = std::async(std::launch::async, [page = std::move(*page)] {
-            PdfDone done;
-            done.bytes = print::pdfBytes(page, &done.reason);
-            return done;
-        });
+        run.pdfs[index] = runOnThread(
+            [page = std::move(*page)] {
+                PdfDone done;
+                done.bytes = print::pdfBytes(page, &done.reason);
+                return done;
+            },
+            run.threads);
     } else {
         std::promise<PdfDone> none;
         none.set_value({{}, QStringLiteral("Der Bericht konnte nicht erstellt werden.")});
