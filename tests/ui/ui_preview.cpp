@@ -1,6 +1,6 @@
 // Shows one window of the desktop program over the sample database, without
 // reading or writing any file: for looking at the layout (screenshots).
-//   ui_preview main|prefs|palette|welcome|about
+//   ui_preview main|prefs|palette|welcome|about|journal|journal-busy
 
 #include "core/keys.h"
 #include "core/settings.h"
@@ -13,10 +13,13 @@
 #include "ui/toolbar_controller.h"
 #include "ui/toolbar_customize_dialog.h"
 #include "ui/split_sheet.h"
+#include "ui/journal_window.h"
+#include "reports/journal_controller.h"
 #include "bookkeeping/bookkeeping_controllers.h"
 #include "core/app_delegate.h"
 
 #include <QApplication>
+#include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -91,6 +94,17 @@ int main(int argc, char** argv) {
         item->set(keys::taxTag, 1);
         sheet->prepare(item);
         QTimer::singleShot(300, sheet, [sheet] { sheet->open(); });
+    }
+    if (what.startsWith(u"journal")) {
+        auto* delegate = new QuandorAppDelegate(settings, ui, Paths::under(dir.path()));
+        delegate->database() = db;
+        delegate->selection().setYearIndex(1);
+        auto* journal = new JournalController(delegate->books());
+        auto* w = new ui::JournalWindow(*delegate, *journal);
+        w->show();
+        w->reportButton(2)->click();
+        if (what == u"journal-busy")
+            journal->hooks().packaging(true, QStringLiteral("„Übersicht Abrechnungen“ wird erstellt …"));
     }
     return app.exec();
 }
