@@ -5,6 +5,7 @@
 #include "core/settings_keys.h"
 #include "reports/journal_controller.h"
 #include "support/books.h"
+#include "support/unprivileged.h"
 
 #include <QDir>
 #include <QFile>
@@ -243,6 +244,30 @@ TEST_F(PackageFixture, FailedWritesAndVanishedDocumentsAreToldInsteadOfSuccess) 
     ASSERT_TRUE(package(folder));
     EXPECT_TRUE(journal.lastPackage().failed.join(u' ').contains(
         u"Der Ordner „Dateien“ konnte nicht angelegt werden"_qs));
+}
+
+TEST_F(PackageFixture, ReadOnlyDesktopIsToldAndNothingPassesAsSuccess) {
+    if (test::rerunUnprivileged()) return;
+    RecordPtr jan = statement(QStringLiteral("Januar"));
+    item(jan, u"eins"_qs, 1);
+    const QString desktop = path(QStringLiteral("Schreibtisch"));
+    ASSERT_TRUE(QDir().mkpath(desktop + u"/alt"_qs));
+    QFile::setPermissions(desktop, QFile::ReadOwner | QFile::ExeOwner);
+    // The folder cannot be made: said at once, nothing started.
+    EXPECT_FALSE(package(desktop + u"/Quandor Jahresberichte"_qs));
+    EXPECT_EQ(ui().alerts.back().title, u"Fehler!"_qs);
+    EXPECT_TRUE(ui().alerts.back().message.contains(u"konnte nicht angelegt werden"_qs));
+    EXPECT_FALSE(journal.isPackaging());
+    // The folder exists but is read-only: every file is named at the end.
+    const QString folder = desktop + u"/alt"_qs;
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    ASSERT_TRUE(package(folder));
+    EXPECT_EQ(ui().count(J::kSuccessTitle), 0);
+    EXPECT_EQ(ui().alerts.back().title, u"Fehler!"_qs);
+    EXPECT_TRUE(journal.lastPackage().written.isEmpty());
+    EXPECT_EQ(journal.lastPackage().failed.size(), 7);  // CSV, 4 PDFs, "Dateien", XML
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(desktop, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 TEST_F(PackageFixture, MailHandsTheZippedFolderToXdgEmail) {
