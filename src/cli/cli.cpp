@@ -54,11 +54,12 @@ const std::vector<Command>& commands() {
          {}, rewriteCommand},
         {"settings", "settings get SCHLÜSSEL · settings set SCHLÜSSEL WERT [--type bool|int|float|text|date] · settings list",
          "liest und schreibt die Einstellungen", {"--type"}, settingsCommand},
-        {"generate", "generate --items N [--seed S] [--unshared] [--journal DATEI] --out DATEI",
+        {"generate", "generate --items N [--seed S] [--unshared] [--journal DATEI] [--documents ORDNER "
+         "[--document-every N]] --out DATEI",
          "schreibt eine reproduzierbare Beispiel-Datenbank mit N Posten (für Messungen); --unshared ohne "
          "gemeinsame gleiche Werte, wie andere Programme schreiben; --journal dieselben Posten als Journal "
          "für ledger",
-         {"--items", "--seed", "--out", "--journal"}, generateCommand, {"--unshared"}},
+         {"--items", "--seed", "--out", "--journal", "--documents", "--document-every"}, generateCommand, {"--unshared"}},
         {"year", "year add NAME", "legt ein Jahr an, wie es das Jahresfenster tut, und bestätigt es", {}, yearCommand},
         {"statement", "statement add --year JAHR TITEL",
          "legt im Jahr JAHR eine Abrechnung an, wie es das Abrechnungsfenster tut, und bestätigt sie", {"--year"},
@@ -149,10 +150,16 @@ const std::vector<Command>& commands() {
 
         // annual reports
         {"report",
-         "report --year JAHR --kind umsatz|monate|steuern|gewinne --format html|pdf --out DATEI",
+         "report --year JAHR --kind umsatz|monate|steuern|gewinne --format "
+         "html|pdf|rtf|csv|csv-semicolon|xml|qndby --out DATEI",
          "schreibt einen Jahresbericht (Umsatz, Übersicht Abrechnungen, Übersicht Steuern, Grundlage "
-         "Gewinnermittlung) als HTML- oder PDF-Datei, wie ihn das Berichte-Fenster zeigt",
+         "Gewinnermittlung) als HTML-, PDF- oder RTF-Datei, wie ihn das Berichte-Fenster zeigt, oder "
+         "exportiert die Posten des Jahres (CSV, XML) oder das Jahr (qndby)",
          {"--year", "--kind", "--format", "--out"}, reportCommand},
+        {"package", "package --year JAHR [--out ORDNER]",
+         "legt den Ordner für den Steuerberater an (CSV, XML, die vier Berichte als PDF, die "
+         "angehängten Dokumente) und listet, was geschrieben wurde und was nicht",
+         {"--year", "--out"}, packageCommand},
         {"report-data", "report-data --year JAHR --kind umsatz|monate|steuern|gewinne",
          "gibt die Zahlen eines Jahresberichts als JSON aus (Summen und Salden als gespeicherte Zahlen)",
          {"--year", "--kind"}, reportDataCommand},

@@ -97,6 +97,7 @@ int inventoryCommand(const Context& ctx, const Args& args);
 int assetsExportCommand(const Context& ctx, const Args& args);  // export allowances|inventory
 // annual reports
 int reportCommand(const Context& ctx, const Args& args);
+int packageCommand(const Context& ctx, const Args& args);
 int reportDataCommand(const Context& ctx, const Args& args);
 // attached documents and the search over all items
 int searchCommand(const Context& ctx, const Args& args);

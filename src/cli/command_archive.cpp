@@ -7,6 +7,7 @@
 #include "core/database.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace quandor::cli {
 
@@ -73,7 +74,8 @@ int generateCommand(const Context& ctx, const Args& args) {
     const auto out = args.option("--out");
     if (!items || !out || !args.words().isEmpty()) {
         ctx.error(QStringLiteral(
-            "Aufruf: quandor-cli generate --items N [--seed S] [--unshared] [--journal DATEI] --out DATEI"));
+            "Aufruf: quandor-cli generate --items N [--seed S] [--unshared] [--journal DATEI] "
+            "[--documents ORDNER [--document-every N]] --out DATEI"));
         return kUsage;
     }
     GeneratorOptions options;
@@ -88,6 +90,17 @@ int generateCommand(const Context& ctx, const Args& args) {
         if (!ok) {
             ctx.error(QStringLiteral("„%1“ ist kein gültiger Startwert.").arg(*seed));
             return kUsage;
+        }
+    }
+    if (const auto documents = args.option("--documents")) {
+        options.documentsFolder = QFileInfo(*documents).absoluteFilePath();
+        options.documentEvery = 50;
+        if (const auto every = args.option("--document-every")) {
+            options.documentEvery = every->toInt(&ok);
+            if (!ok || options.documentEvery < 1) {
+                ctx.error(QStringLiteral("„%1“ ist keine gültige Anzahl von Posten.").arg(*every));
+                return kUsage;
+            }
         }
     }
     const Database db = generateDatabase(options);

@@ -15,8 +15,10 @@ namespace {
 using Report = JournalController::Report;
 
 const QString kReportUsage = QStringLiteral(
-    "Aufruf: quandor-cli report --year JAHR --kind umsatz|monate|steuern|gewinne --format html|pdf "
-    "--out DATEI");
+    "Aufruf: quandor-cli report --year JAHR --kind umsatz|monate|steuern|gewinne --format "
+    "html|pdf|rtf|csv|csv-semicolon|xml|qndby --out DATEI");
+const QString kPackageUsage =
+    QStringLiteral("Aufruf: quandor-cli package --year JAHR [--out ORDNER]");
 const QString kDataUsage = QStringLiteral(
     "Aufruf: quandor-cli report-data --year JAHR --kind umsatz|monate|steuern|gewinne");
 
@@ -67,8 +69,17 @@ int reportCommand(const Context& ctx, const Args& args) {
         ctx.error(kReportUsage);
         return kUsage;
     }
-    if (*format != u"html" && *format != u"pdf") {
-        ctx.error(QStringLiteral("Unbekanntes Format „%1“ (html, pdf).").arg(*format));
+    using Format = JournalController::ExportFormat;
+    std::optional<Format> exportFormat;
+    if (*format == u"rtf") exportFormat = Format::Rtf;
+    if (*format == u"csv") exportFormat = Format::Csv;
+    if (*format == u"csv-semicolon") exportFormat = Format::CsvSemicolon;
+    if (*format == u"xml") exportFormat = Format::Xml;
+    if (*format == u"qndby") exportFormat = Format::YearFile;
+    if (*format != u"html" && *format != u"pdf" && !exportFormat) {
+        ctx.error(QStringLiteral(
+                      "Unbekanntes Format „%1“ (html, pdf, rtf, csv, csv-semicolon, xml, qndby).")
+                      .arg(*format));
         return kUsage;
     }
     std::unique_ptr<Session> session;
@@ -76,8 +87,12 @@ int reportCommand(const Context& ctx, const Args& args) {
     const int code = prepare(ctx, args, kReportUsage, &session, &report);
     if (code != kDone) return code;
     JournalController journal(session->delegate().books());
+    const QString path = QFileInfo(*out).absoluteFilePath();
     const ExportResult result =
-        journal.writeReportTo(report, *format == u"pdf", QFileInfo(*out).absoluteFilePath());
+        exportFormat
+            ? (journal.statementsPresent() ? journal.exportReportTo(report, *exportFormat, path)
+                                           : ExportResult::Refused)
+            : journal.writeReportTo(report, *format == u"pdf", path);
     session->syncSettings();
     switch (result) {
         case ExportResult::Written:
@@ -87,6 +102,43 @@ int reportCommand(const Context& ctx, const Args& args) {
         default:
             return kRefused;
     }
+}
+
+int packageCommand(const Context& ctx, const Args& args) {
+    const auto year = args.option(QStringLiteral("--year"));
+    const auto out = args.option(QStringLiteral("--out"));
+    if (!args.words().isEmpty() || !year || (out && out->isEmpty())) {
+        ctx.error(kPackageUsage);
+        return kUsage;
+    }
+    int code = kDone;
+    auto session = Session::open(ctx, &code);
+    if (!session) return code;
+    const RecordList& years = session->database().years;
+    bool found = false;
+    for (size_t i = 0; i < years.size() && !found; ++i) {
+        if (years[i]->text(keys::dateValue) != *year) continue;
+        session->delegate().selection().setYearIndex(static_cast<int>(i));
+        found = true;
+    }
+    if (!found) {
+        ctx.error(QStringLiteral("Das Jahr „%1“ gibt es nicht.").arg(*year));
+        return kUsage;
+    }
+    JournalController journal(session->delegate().books());
+    const bool started =
+        journal.steuerberaterAction(out ? QFileInfo(*out).absoluteFilePath() : QString(), false);
+    session->ui().drain();
+    session->syncSettings();
+    if (!started) return kRefused;
+    const JournalController::PackageOutcome& outcome = journal.lastPackage();
+    QString text = outcome.folder + u'\n';
+    for (const QString& entry : outcome.written)
+        text += QStringLiteral("geschrieben: %1\n").arg(entry);
+    for (const QString& entry : outcome.failed)
+        text += QStringLiteral("fehlgeschlagen: %1\n").arg(entry);
+    ctx.print(text.toUtf8());
+    return outcome.failed.isEmpty() ? kDone : kFileError;
 }
 
 int reportDataCommand(const Context& ctx, const Args& args) {

@@ -104,6 +104,7 @@ Database generateDatabase(const GeneratorOptions& options) {
     }
 
     int64_t remaining = options.items;
+    int64_t itemNumber = 0;
     for (int64_t y = 0; y < yearCount; ++y) {
         const int yearNumber = firstYear + static_cast<int>(y);
         auto year = Record::create(RecordClass::Year, dateOf(yearNumber, 1, 1));
@@ -138,6 +139,14 @@ Database generateDatabase(const GeneratorOptions& options) {
                 item->set(keys::taxTag, t.tag);
                 item->set(keys::comment, QString::fromUtf16(kComments[rnd.below(static_cast<int>(kComments.size()))]));
                 item->set(keys::misc1, QStringLiteral("B%1").arg(i + 1));
+                if (options.documentEvery > 0 && itemNumber % options.documentEvery == 0) {
+                    const int64_t k = itemNumber / options.documentEvery;
+                    item->set(keys::filePath, QStringLiteral("%1/%2/Beleg-%3.pdf")
+                                                  .arg(options.documentsFolder,
+                                                       k % 2 ? QStringLiteral("b") : QStringLiteral("a"))
+                                                  .arg(k / 2 + 1));
+                }
+                ++itemNumber;
                 applyCalculation(*item, rates);
                 items.push_back(std::move(item));
             }

@@ -13,6 +13,11 @@ struct GeneratorOptions {
     int64_t items = 1000;
     uint64_t seed = 1;
     int itemsPerStatement = 0;  // 0: spread the items over as many years as needed, ~400 per month
+    // Every documentEvery-th item (counted from the first, 0 for none) gets an
+    // attached document "<documentsFolder>/a/Beleg-1.pdf", then ".../b/Beleg-1.pdf",
+    // ".../a/Beleg-2.pdf" …: equal file names in two folders. No file is written.
+    QString documentsFolder;
+    int documentEvery = 0;
 };
 
 Database generateDatabase(const GeneratorOptions& options);

@@ -24,6 +24,7 @@ bool rendersPages(int argc, char** argv) {
         return false;
     }
     if (i < argc && std::strcmp(argv[i], "report") == 0) return true;  // the annual report pages
+    if (i < argc && std::strcmp(argv[i], "package") == 0) return true;  // the package's report PDFs
     if (i >= argc || std::strcmp(argv[i], "export") != 0) return false;
     for (int j = i + 1; j < argc; ++j)
         if (std::strcmp(argv[j], "--format") == 0 || std::strcmp(argv[j], "summary") == 0) return true;

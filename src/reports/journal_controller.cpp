@@ -44,7 +44,6 @@ const QString JournalController::kFailed = QStringLiteral(
     "einem etwas "
     "schnelleren Mac probieren.");
 
-JournalController::JournalController(Books& books) : books_(books) {}
 
 QString JournalController::htmlPath() const {
     return Paths::join(books_.paths().dataFolder, QStringLiteral("PDFJournal.html"));
@@ -127,12 +126,12 @@ JournalController::Report JournalController::selectedReport() const {
 }
 
 bool JournalController::actionsEnabled() const {
-    return selectedReport() != Report::None && !generating_;
+    return selectedReport() != Report::None && !generating_ && !package_;
 }
 
 void JournalController::startAction(Action action) {
     const Report report = selectedReport();
-    if (report == Report::None || generating_) {
+    if (report == Report::None || generating_ || package_) {
         books_.ui().beep();
         return;
     }
@@ -145,6 +144,15 @@ void JournalController::startAction(Action action) {
         const RecordPtr year = books_.selection().selectedYear();
         s.setText(P::journalExportTitleString,
                   (year ? year->text(keys::dateValue) : QString()) + exportTitleSuffix(report));
+        // Only the PDF and RTF exports need the rendered report; the others
+        // write the year's items or the year itself at once.
+        const ExportFormat format = exportFormatOf(s.getInt(P::prefsSelectedExportJournal));
+        if (format != ExportFormat::Pdf && format != ExportFormat::Rtf) {
+            generating_ = true;
+            if (hooks_.generating) hooks_.generating(true);
+            books_.ui().schedule(0, [this] { exportReport(); });
+            return;
+        }
     }
     generating_ = true;
     if (hooks_.generating) hooks_.generating(true);
@@ -187,6 +195,7 @@ void JournalController::deleteFiles() {
 bool JournalController::generate(Report report) {
     deleteFiles();
     page_ = reportPage(report);
+    pageReport_ = report;
     pdf_.clear();
     if (!page_) {
         fail();
@@ -224,17 +233,7 @@ bool JournalController::generateRTFDelayAction() {
 void JournalController::loadAndExportDelayAction() {
     Settings& s = books_.settings();
     if (s.getBool(P::showPrevieJournalRTFAction)) loadPDF();
-    if (s.getBool(P::doExportJornalAction)) {
-        const QString name = s.getText(P::journalExportTitleString);
-        if (hooks_.exportReport) {
-            hooks_.exportReport(pdfPath(), name);
-        } else if (const auto path = books_.ui().saveDialog(QStringLiteral("PDF Datei Exportieren"),
-                                                            QStringLiteral("pdf"), name)) {
-            writeExportFile(books_.ui(), *path, pdf_);
-        }
-        s.setBool(P::doExportJornalAction, false);
-        endGenerating();
-    }
+    if (s.getBool(P::doExportJornalAction)) exportReport();
     // A print run rendered its PDF as well; it has ended already.
 }
 

@@ -17,14 +17,17 @@
 // reportData.
 
 #include "bookkeeping/print_files.h"
+#include "bookkeeping/statement_exports.h"
 #include "core/books.h"
 #include "core/value.h"
 #include "print/page.h"
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QPagedPaintDevice;
@@ -46,16 +49,40 @@ class JournalController {
         std::function<void(const QString& pdfPath, const QString& title)> showPreview;
         // Shows the print dialog and paints the pages with `paint` when confirmed.
         std::function<bool(const std::function<bool(QPagedPaintDevice&)>& paint)> print;
-        // The report export of the window; without it the PDF is saved where the person chooses.
-        std::function<void(const QString& pdfPath, const QString& proposedName)> exportReport;
+        // The tax-advisor package is being built (package button hidden, progress
+        // shown) or done; `step` says what is being made.
+        std::function<void(bool busy, const QString& step)> packaging;
         // Opens the help panel.
         std::function<void()> showHelp;
     };
 
+    // The setting "prefsSelectedExportJournal"; any other number is CSV.
+    enum class ExportFormat : int {
+        Pdf = 0,
+        Rtf = 1,
+        Csv = 2,
+        Xml = 3,
+        YearFile = 4,       // the year as a transfer file (.qndby)
+        CsvSemicolon = 9,   // numbered lines, fields separated by semicolons
+        Datev = 99,         // a notice instead of a file
+    };
+
+    // What the tax-advisor package wrote and what it could not.
+    struct PackageOutcome {
+        QString folder;
+        QStringList written;  // entries relative to the folder ("Dateien/Beleg.pdf")
+        QStringList failed;   // one German sentence each
+        bool finished = false;
+    };
+
     explicit JournalController(Books& books);
+    ~JournalController();
+    JournalController(const JournalController&) = delete;
+    JournalController& operator=(const JournalController&) = delete;
 
     Hooks& hooks() { return hooks_; }
     bool isGenerating() const { return generating_; }
+    bool isPackaging() const { return package_ != nullptr; }
 
     // ---- the window --------------------------------------------------------------
     // Checks (first steps, statements), the waiting notice unless "geduld" is
@@ -89,6 +116,33 @@ class JournalController {
     void print();
     void endGenerating();
 
+    // ---- the report export ------------------------------------------------------------
+    // The export of the finished report: the DATEV notice for 99, otherwise the
+    // save dialog of the chosen format proposing "journalExportTitleString".
+    ExportResult exportReport();
+    // Writes the selected year's `report` in `format` to `path`.
+    ExportResult exportReportTo(Report report, ExportFormat format, const QString& path);
+    static ExportFormat exportFormatOf(int64_t stored);
+    static QString exportDialogTitle(ExportFormat format);
+    static QString exportFileType(ExportFormat format);
+    // The year's items (statements in stored order, each by date) as the texts
+    // of the statement export, numbered through the whole year.
+    QString csvString() const;
+    QString csvStringMac() const;
+    QString xmlString() const;
+    ItemRefs yearItems() const;
+
+    // ---- the tax-advisor package --------------------------------------------------------
+    // Builds "Quandor Jahresberichte" (or `folder` when given) as a chain of
+    // steps: CSV, the four report PDFs (rendered off the main thread), the
+    // attached documents (copied off the main thread), XML, then one alert that
+    // says what arrived. `interactive` false: no waiting notice and no final
+    // alert (the command line lists the outcome). False when refused.
+    bool steuerberaterAction(const QString& folder = QString(), bool interactive = true);
+    const PackageOutcome& lastPackage() const { return lastPackage_; }
+    // Packs the folder as a zip and hands it to the mail program.
+    bool mailPackage(const QString& folder);
+
     // ---- figures, pages and files without the window ------------------------------
     // The page of `report` for the selected year; nothing without one.
     std::optional<print::Page> reportPage(Report report) const;
@@ -113,6 +167,15 @@ class JournalController {
     static const QString kPatience;
     static const QString kFailedTitle;
     static const QString kFailed;
+    static const QString kDatevNotice;
+    static const QString kPackageFolderName;  // "Quandor Jahresberichte"
+    static const QString kNoItems;
+    static const QString kPackagePatience;
+    static const QString kSuccessTitle;
+    static const QString kSuccess;
+    static const QString kShowButton;
+    static const QString kMailButton;
+    static const QString kMailBody;
 
   private:
     enum class Action { Preview, Print, Export };
@@ -120,12 +183,20 @@ class JournalController {
     bool generate(Report report);
     ReportPageInput pageInput() const;
     void fail();
+    struct PackageRun;
+    void packageStep(size_t report);
+    void finishSteuerberater();
+    void packageAlert();
+    void packageProgress(const QString& step);
 
     Books& books_;
     Hooks hooks_;
     bool generating_ = false;
     std::optional<print::Page> page_;  // the page of the running report
+    Report pageReport_ = Report::None;
     QByteArray pdf_;                   // its PDF, once rendered
+    std::unique_ptr<PackageRun> package_;  // the package being built
+    PackageOutcome lastPackage_;
 };
 
 }  // namespace quandor

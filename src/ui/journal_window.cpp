@@ -31,7 +31,10 @@ const char16_t* const kReportHints[] = {
 const QString kHelpText = QStringLiteral(
     "<h3>Berichte</h3><p>Wähle einen der vier Berichte des im Hauptfenster gewählten Jahres. "
     "<b>Vorschau</b> zeigt ihn als PDF, <b>Drucken</b> öffnet den Druckdialog, <b>Exportieren</b> "
-    "speichert das PDF, wo du möchtest.</p><p><b>Umsatz</b>: die Summen jeder Abrechnung und der "
+    "speichert den Bericht im Format, das du in den Einstellungen gewählt hast (PDF, RTF, CSV, XML "
+    "oder das ganze Jahr). <b>Für den Steuerberater</b> legt auf deinem Schreibtisch den Ordner "
+    "„Quandor Jahresberichte“ an: alle Posten als CSV und XML, die vier Berichte als PDF und im "
+    "Unterordner „Dateien“ die angehängten Dokumente.</p><p><b>Umsatz</b>: die Summen jeder Abrechnung und der "
     "Saldo. "
     "<b>Übersicht Abrechnungen</b>: jede Abrechnung mit allen Posten. <b>Übersicht Steuern</b>: "
     "Voranmeldungen und Umsatzsteuer je Steuersatz. <b>Gewinnermittlung</b>: alle Posten nach "
@@ -89,6 +92,12 @@ JournalWindow::JournalWindow(QuandorAppDelegate& app, JournalController& control
     helpButton_->setCheckable(true);
     connect(helpButton_, &QPushButton::toggled, help_, &QWidget::setVisible);
     actions->addWidget(helpButton_);
+    package_ = new QPushButton(QStringLiteral("Für den Steuerberater …"), this);
+    package_->setToolTip(QStringLiteral(
+        "Legt den Ordner „Quandor Jahresberichte“ mit allen Berichten, Posten und Dokumenten des "
+        "Jahres auf deinem Schreibtisch an"));
+    actions->addWidget(package_);
+    connect(package_, &QPushButton::clicked, this, [this] { c_.steuerberaterAction(); });
     actions->addStretch();
     preview_ = new QPushButton(QStringLiteral("Vorschau"), this);
     print_ = new QPushButton(QStringLiteral("Drucken …"), this);
@@ -111,6 +120,7 @@ JournalWindow::JournalWindow(QuandorAppDelegate& app, JournalController& control
         return printWithDialog(this, paint);
     };
     hooks.showHelp = [this] { helpButton_->setChecked(true); };
+    hooks.packaging = [this](bool busy, const QString& step) { setPackaging(busy, step); };
     refreshButtons();
 }
 
@@ -138,6 +148,16 @@ void JournalWindow::refreshButtons() {
     const bool enabled = c_.actionsEnabled();
     for (QPushButton* b : {preview_, print_, export_}) b->setEnabled(enabled);
     for (QPushButton* b : reports_) b->setEnabled(!c_.isGenerating());
+    package_->setEnabled(!c_.isGenerating() && !c_.isPackaging());
+}
+
+void JournalWindow::setPackaging(bool busy, const QString& step) {
+    // The package button makes way for the progress while the folder is built.
+    package_->setVisible(!busy);
+    progress_->setVisible(busy || c_.isGenerating());
+    status_->setText(busy ? QStringLiteral("Ordner für den Steuerberater: %1").arg(step)
+                          : QString());
+    refreshButtons();
 }
 
 void JournalWindow::setBusy(bool busy) {

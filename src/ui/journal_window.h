@@ -31,12 +31,14 @@ class JournalWindow : public QDialog {
     QPushButton* previewButton() const { return preview_; }
     QPushButton* printButton() const { return print_; }
     QPushButton* exportButton() const { return export_; }
+    QPushButton* packageButton() const { return package_; }
     QProgressBar* progress() const { return progress_; }
     QTextBrowser* helpPanel() const { return help_; }
 
   private:
     void refreshButtons();
     void setBusy(bool busy);
+    void setPackaging(bool busy, const QString& step);
 
     QuandorAppDelegate& app_;
     JournalController& c_;
@@ -44,6 +46,7 @@ class JournalWindow : public QDialog {
     QPushButton* preview_ = nullptr;
     QPushButton* print_ = nullptr;
     QPushButton* export_ = nullptr;
+    QPushButton* package_ = nullptr;
     QPushButton* helpButton_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QLabel* status_ = nullptr;

@@ -53,6 +53,7 @@ class FakeUi : public UiPort {
     std::vector<QString> clipboard;
     std::vector<QString> opened;  // openUrl / openFile / revealFile
     std::vector<QString> dialogTitles;
+    std::vector<QString> dialogProposals;  // "fileType proposedName" of save dialogs
     int beeps = 0;
     int quits = 0;
 
@@ -68,8 +69,9 @@ class FakeUi : public UiPort {
     }
     void beep() override { ++beeps; }
 
-    std::optional<QString> saveDialog(const QString& title, const QString&,
-                                      const QString&) override {
+    std::optional<QString> saveDialog(const QString& title, const QString& type,
+                                      const QString& proposed) override {
+        dialogProposals.push_back(type + u' ' + proposed);
         return nextDialog(title);
     }
     std::optional<QString> openDialog(const QString& title, const QStringList&) override {

@@ -1,7 +1,7 @@
 // Shows one window of the desktop program over the sample database, without
 // reading or writing any file: for looking at the layout (screenshots).
 //   ui_preview main|prefs|palette|welcome|assi|account|entry|about|split|split2|allowance-sheet|allowances|
-//              cashbook
+//              cashbook|journal|journal-busy
 
 #include "core/keys.h"
 #include "core/settings.h"
@@ -21,6 +21,8 @@
 #include "cashbook/kassenbuch_controller.h"
 #include <QComboBox>
 #include <QCheckBox>
+#include "ui/journal_window.h"
+#include "reports/journal_controller.h"
 #include "bookkeeping/bookkeeping_controllers.h"
 #include "core/app_delegate.h"
 
@@ -154,6 +156,17 @@ int main(int argc, char** argv) {
             auto* w = new ui::KassenbuchWindow(*delegate, *cash, &window);
             QTimer::singleShot(300, w, [w] { w->openKassenbuch(); });
         }
+    }
+    if (what.startsWith(u"journal")) {
+        auto* delegate = new QuandorAppDelegate(settings, ui, Paths::under(dir.path()));
+        delegate->database() = db;
+        delegate->selection().setYearIndex(1);
+        auto* journal = new JournalController(delegate->books());
+        auto* w = new ui::JournalWindow(*delegate, *journal);
+        w->show();
+        w->reportButton(2)->click();
+        if (what == u"journal-busy")
+            journal->hooks().packaging(true, QStringLiteral("„Übersicht Abrechnungen“ wird erstellt …"));
     }
     return app.exec();
 }
