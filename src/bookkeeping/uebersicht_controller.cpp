@@ -99,7 +99,6 @@ print::Page buildUebersichtPage(const YearOverview& o, const UebersichtPageInput
     const QLocale german(QLocale::German, QLocale::Germany);
     for (int i = 0; i < 12; ++i) {
         const OverviewMonth& m = o.months[static_cast<size_t>(i)];
-        if (m.items == 0) continue;
         t.rows.push_back({TableCell(german.standaloneMonthName(i + 1)), money(m.income),
                           money(m.expense), money(m.result), percent(m.incomeShare),
                           percent(m.expenseShare)});

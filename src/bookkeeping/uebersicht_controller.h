@@ -47,8 +47,8 @@ struct UebersichtPageInput {
     bool printBorder = false;
 };
 
-// The printed overview: letterhead, a row per month with items and the year's
-// line; its footer is "<company> · Übersicht <year> · Seite ".
+// The printed overview: letterhead, a row for each of the twelve months and
+// the year's line; its footer is "<company> · Übersicht <year> · Seite ".
 print::Page buildUebersichtPage(const YearOverview& overview, const UebersichtPageInput& input);
 
 class UebersichtController {

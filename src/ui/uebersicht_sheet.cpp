@@ -8,10 +8,13 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLocale>
+#include <QPainter>
+#include <QPainterPath>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace quandor::ui {
@@ -48,6 +51,59 @@ int barValue(double share) {
 
 }  // namespace
 
+OverviewChart::OverviewChart(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("uebersichtChart"));
+    setMinimumHeight(180);
+    setAccessibleName(QStringLiteral("Einnahmen, Ausgaben und Ergebnis der zwölf Monate"));
+}
+
+void OverviewChart::setOverview(const YearOverview& o) {
+    for (size_t m = 0; m < 12; ++m) {
+        income_[m] = o.months[m].income;
+        expense_[m] = o.months[m].expense;
+        result_[m] = o.months[m].result;
+    }
+    update();
+}
+
+void OverviewChart::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QFontMetrics fm(font());
+    const double left = 8, right = width() - 8.0, top = 8, bottom = height() - fm.height() - 6.0;
+    // One scale from the lowest result to the highest bar; expenses stand up by their amount.
+    double high = 0, low = 0;
+    for (size_t m = 0; m < 12; ++m) {
+        for (double v : {income_[m], -expense_[m], result_[m]})
+            if (std::isfinite(v)) high = std::max(high, v), low = std::min(low, v);
+    }
+    if (high - low <= 0) high = 1;
+    const double span = high - low;
+    auto y = [&](double v) { return bottom - (v - low) / span * (bottom - top); };
+    const double zero = y(0);
+    const double slot = (right - left) / 12.0;
+    const double bar = std::max(2.0, slot / 4.0);
+    const QLocale german(QLocale::German, QLocale::Germany);
+    const QColor colours[] = {QColor(0x3b, 0x9c, 0x4a), QColor(0xc9, 0x4a, 0x3d),
+                              QColor(0x2f, 0x6f, 0xb5)};
+    p.setPen(palette().color(QPalette::Mid));
+    p.drawLine(QPointF(left, zero), QPointF(right, zero));
+    for (int m = 0; m < 12; ++m) {
+        const double x0 = left + m * slot + (slot - 3 * bar) / 2;
+        const double values[] = {income_[static_cast<size_t>(m)], -expense_[static_cast<size_t>(m)],
+                                 result_[static_cast<size_t>(m)]};
+        for (int k = 0; k < 3; ++k) {
+            const double v = std::isfinite(values[k]) ? values[k] : 0.0;
+            const double yv = y(v);
+            p.fillRect(QRectF(x0 + k * bar, std::min(yv, zero), bar - 1, std::abs(zero - yv)),
+                       colours[k]);
+        }
+        p.setPen(palette().color(QPalette::WindowText));
+        const QString name = german.standaloneMonthName(m + 1, QLocale::ShortFormat);
+        p.drawText(QRectF(left + m * slot, bottom + 4, slot, fm.height()), Qt::AlignHCenter, name);
+    }
+}
+
 UebersichtSheet::UebersichtSheet(UebersichtController& controller, QWidget* parent)
     : QDialog(parent), c_(controller) {
     setObjectName(QStringLiteral("uebersichtSheet"));
@@ -66,6 +122,15 @@ UebersichtSheet::UebersichtSheet(UebersichtController& controller, QWidget* pare
         this);
     note->setWordWrap(true);
     layout->addWidget(note);
+
+    chart_ = new OverviewChart(this);
+    layout->addWidget(chart_);
+    auto* legend =
+        new QLabel(QStringLiteral("<span style=\"color:#3b9c4a\">■</span> Einnahmen &nbsp; "
+                                  "<span style=\"color:#c94a3d\">■</span> Ausgaben &nbsp; "
+                                  "<span style=\"color:#2f6fb5\">■</span> Ergebnis"),
+                   this);
+    layout->addWidget(legend);
 
     auto* grid = new QGridLayout;
     const QLocale german(QLocale::German, QLocale::Germany);
@@ -140,6 +205,7 @@ void UebersichtSheet::showFigures() {
     yearIncome_->setText(money(o.year.income));
     yearExpense_->setText(money(o.year.expense));
     yearResult_->setText(money(o.year.result));
+    chart_->setOverview(o);
     adjustSize();
 }
 

@@ -14,9 +14,26 @@ class QGroupBox;
 
 namespace quandor {
 class UebersichtController;
-}
+struct YearOverview;
+}  // namespace quandor
 
 namespace quandor::ui {
+
+// The twelve months as bars: income (green), expenses (red, drawn upwards by
+// their amount) and the result (blue) side by side, on one scale.
+class OverviewChart : public QWidget {
+    Q_OBJECT
+  public:
+    explicit OverviewChart(QWidget* parent = nullptr);
+    void setOverview(const YearOverview& overview);
+    QSize sizeHint() const override { return {720, 220}; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    std::array<double, 12> income_{}, expense_{}, result_{};
+};
 
 class UebersichtSheet : public QDialog {
     Q_OBJECT
@@ -33,6 +50,7 @@ class UebersichtSheet : public QDialog {
         return months_[static_cast<size_t>(month - 1)].incomeBar;
     }
     QLabel* yearIncome() const { return yearIncome_; }
+    OverviewChart* chart() const { return chart_; }
 
   public slots:
     void reject() override;
@@ -46,6 +64,7 @@ class UebersichtSheet : public QDialog {
     UebersichtController& c_;
     std::array<MonthBox, 12> months_{};
     QLabel* title_ = nullptr;
+    OverviewChart* chart_ = nullptr;
     QLabel *yearIncome_ = nullptr, *yearExpense_ = nullptr, *yearResult_ = nullptr;
 };
 
