@@ -4,6 +4,7 @@
 #include "core/books.h"
 #include "core/datev_charts.h"
 #include "core/keys.h"
+#include "core/number_texts.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
 
@@ -126,12 +127,6 @@ QString cut(const QString& text, qsizetype n) {
     if (text.size() <= n) return text;
     if (text.at(n - 1).isHighSurrogate()) --n;
     return text.left(n);
-}
-
-QDate localDay(const Date& date) {
-    return QDateTime::fromMSecsSinceEpoch(qint64(std::floor(date.toUnix() * 1000.0)))
-        .toLocalTime()
-        .date();
 }
 
 bool isAccountNumber(const QString& s) {

@@ -20,10 +20,10 @@ const QString UebersichtController::kNoStatements =
 
 namespace {
 
+// The calendar month of a date; 0 for a date no calendar holds.
 int localMonth(const Date& date) {
-    const double ms = std::floor(date.toUnix() * 1000.0);
-    if (!std::isfinite(ms)) return 0;
-    return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(ms)).toLocalTime().date().month();
+    if (!std::isfinite(date.toUnix())) return 0;
+    return localDay(date).month();
 }
 
 // A month's share in percent; a month without any (and a year of 0) has none.

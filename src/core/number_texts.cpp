@@ -49,10 +49,6 @@ constexpr std::array<CurrencyChoice, 5> kCurrencies{{
     {u"Euro (EUR)", u"EUR"},
 }};
 
-QDate localDay(const Date& date) {
-    return QDateTime::fromMSecsSinceEpoch(qint64(std::floor(date.toUnix() * 1000.0))).toLocalTime().date();
-}
-
 // The locale's short date pattern with a four-digit year.
 QString mediumPattern(const QLocale& locale) {
     QString pattern = locale.dateFormat(QLocale::ShortFormat);
@@ -81,6 +77,10 @@ bool looksGrouped(const QStringList& parts) {
 }
 
 }  // namespace
+
+QDate localDay(const Date& date) {
+    return QDateTime::fromMSecsSinceEpoch(qint64(std::floor(date.toUnix() * 1000.0))).toLocalTime().date();
+}
 
 QString amountText(float value, const QLocale& locale) {
     return localise(value, std::fabs(value) >= 1000.0f, locale);

@@ -18,6 +18,7 @@
 
 #include "core/value.h"
 
+#include <QDate>
 #include <QLocale>
 #include <QString>
 
@@ -35,6 +36,9 @@ QString moneyCell(float value, const QString& currency, const QLocale& locale = 
 
 // Dates in local time, without the time of day: medium style for page dates
 // (05.12.2013), short style for item dates (05.12.13).
+// The local calendar day of a record date.
+QDate localDay(const Date& date);
+
 QString mediumDateText(const Date& date, const QLocale& locale = QLocale());
 QString shortDateText(const Date& date, const QLocale& locale = QLocale());
 

@@ -22,14 +22,6 @@
 
 namespace quandor::ui {
 
-namespace {
-
-QDate localDay(const Date& d) {
-    return QDateTime::fromSecsSinceEpoch(qint64(d.toUnix())).date();
-}
-
-}  // namespace
-
 // ---- add sheets ------------------------------------------------------------------------
 
 InventorySheet::InventorySheet(InventoryController& controller, QuandorAppDelegate& app, bool fromItem,
