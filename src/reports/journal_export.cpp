@@ -38,42 +38,39 @@ JournalController::ExportFormat JournalController::exportFormatOf(int64_t stored
     }
 }
 
+namespace {
+
+// The save dialog of each format: its title and file type; the CSV's for any
+// format not listed (DATEV has no dialog).
+struct FormatDialog {
+    JournalController::ExportFormat format;
+    const char16_t* title;
+    const char16_t* fileType;
+};
+constexpr FormatDialog kFormatDialogs[] = {
+    {JournalController::ExportFormat::Pdf, u"PDF Datei Exportieren", u"pdf"},
+    {JournalController::ExportFormat::Rtf, u"Text Datei Exportieren", u"rtf"},
+    {JournalController::ExportFormat::Xml, u"XML Datei Exportieren", u"xml"},
+    {JournalController::ExportFormat::YearFile, u"Quandor Datei Exportieren", u"qndby"},
+    {JournalController::ExportFormat::Datev, u"", u""},
+};
+
+const FormatDialog& formatDialog(JournalController::ExportFormat format) {
+    static constexpr FormatDialog csv{JournalController::ExportFormat::Csv, u"CSV Datei Exportieren",
+                                      u"csv"};
+    for (const FormatDialog& d : kFormatDialogs)
+        if (d.format == format) return d;
+    return csv;
+}
+
+}  // namespace
+
 QString JournalController::exportDialogTitle(ExportFormat format) {
-    switch (format) {
-        case ExportFormat::Pdf:
-            return QStringLiteral("PDF Datei Exportieren");
-        case ExportFormat::Rtf:
-            return QStringLiteral("Text Datei Exportieren");
-        case ExportFormat::Xml:
-            return QStringLiteral("XML Datei Exportieren");
-        case ExportFormat::YearFile:
-            return QStringLiteral("Quandor Datei Exportieren");
-        case ExportFormat::Datev:
-            return {};
-        case ExportFormat::Csv:
-        case ExportFormat::CsvSemicolon:
-            break;
-    }
-    return QStringLiteral("CSV Datei Exportieren");
+    return QString::fromUtf16(formatDialog(format).title);
 }
 
 QString JournalController::exportFileType(ExportFormat format) {
-    switch (format) {
-        case ExportFormat::Pdf:
-            return QStringLiteral("pdf");
-        case ExportFormat::Rtf:
-            return QStringLiteral("rtf");
-        case ExportFormat::Xml:
-            return QStringLiteral("xml");
-        case ExportFormat::YearFile:
-            return QStringLiteral("qndby");
-        case ExportFormat::Datev:
-            return {};
-        case ExportFormat::Csv:
-        case ExportFormat::CsvSemicolon:
-            break;
-    }
-    return QStringLiteral("csv");
+    return QString::fromUtf16(formatDialog(format).fileType);
 }
 
 ItemRefs JournalController::yearItems() const {
