@@ -142,7 +142,8 @@ int readMode(const char* path, int64_t items) {
 int benchmark(int64_t items, archive::Sharing layout) {
     const QString path = QStringLiteral("/tmp/quandor-archive-bench-%1.archive").arg(items);
     std::printf("%lld items, file %s\n", static_cast<long long>(items),
-                layout == archive::Sharing::Unshared ? "without shared values" : "as the program writes it");
+                layout == archive::Sharing::Unshared ? "without shared values"
+                                                     : "as the program writes it");
     {
         const auto b0 = Clock::now();
         Value root = buildDatabase(items).toRoot();

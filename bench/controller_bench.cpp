@@ -63,7 +63,8 @@ int main(int argc, char** argv) {
     QTemporaryDir dir;
     Settings settings(dir.filePath(QStringLiteral("bench.conf")));
     bench::SilentUi ui;
-    const QDateTime now = QDateTime::fromString(QStringLiteral("2026-05-01T12:00:00Z"), Qt::ISODate);
+    const QDateTime now =
+        QDateTime::fromString(QStringLiteral("2026-05-01T12:00:00Z"), Qt::ISODate);
 
     {
         QuandorAppDelegate app(settings, ui, Paths::under(dir.path()), [now] { return now; });
@@ -81,45 +82,48 @@ int main(int argc, char** argv) {
         std::printf("statement of %zu items\n", selection.listedCount());
 
         report("add an item (open, kind, amount, title, confirm)", measure(200, [&](int i) {
-                    c.addItem();
-                    c.selectExpense();
-                    c.setItemTaxBool(true);
-                    c.setItemTaxTag(1);
-                    c.setItemText(keys::title, QStringLiteral("Messung %1").arg(i));
-                    c.setAmountText(QStringLiteral("1.234,56"));
-                    c.closeItemSheet();
-                }));
-        report("edit an item (open, amount, confirm)", measure(200, [&](int i) {
-                    selection.setSelectedRows({(i * 37) % static_cast<int>(selection.listedCount())});
-                    c.editItem();
-                    c.setAmountText(QStringLiteral("%1,99").arg(i));
-                    c.closeItemSheet();
-                }));
+                   c.addItem();
+                   c.selectExpense();
+                   c.setItemTaxBool(true);
+                   c.setItemTaxTag(1);
+                   c.setItemText(keys::title, QStringLiteral("Messung %1").arg(i));
+                   c.setAmountText(QStringLiteral("1.234,56"));
+                   c.closeItemSheet();
+               }));
+        report(
+            "edit an item (open, amount, confirm)", measure(200, [&](int i) {
+                selection.setSelectedRows({(i * 37) % static_cast<int>(selection.listedCount())});
+                c.editItem();
+                c.setAmountText(QStringLiteral("%1,99").arg(i));
+                c.closeItemSheet();
+            }));
         report("step to the next item in the sheet", measure(200, [&](int i) {
-                    if (i == 0) {
-                        selection.setSelectedRows({0});
-                        c.editItem();
-                    }
-                    c.selectNext();
-                }));
+                   if (i == 0) {
+                       selection.setSelectedRows({0});
+                       c.editItem();
+                   }
+                   c.selectNext();
+               }));
         c.closeItemSheet();
-        report("duplicate an item", measure(100, [&](int i) {
-                    selection.setSelectedRows({(i * 53) % static_cast<int>(selection.listedCount())});
-                    c.duplicateItem();
-                }));
-        report("delete an item (after the question)", measure(200, [&](int i) {
-                    selection.setSelectedRows({(i * 41) % static_cast<int>(selection.listedCount())});
-                    lists.remove(ArrayController::ListKind::Items);
-                }));
+        report(
+            "duplicate an item", measure(100, [&](int i) {
+                selection.setSelectedRows({(i * 53) % static_cast<int>(selection.listedCount())});
+                c.duplicateItem();
+            }));
+        report(
+            "delete an item (after the question)", measure(200, [&](int i) {
+                selection.setSelectedRows({(i * 41) % static_cast<int>(selection.listedCount())});
+                lists.remove(ArrayController::ListKind::Items);
+            }));
         selection.setFilterText(QStringLiteral("büro"));
         std::printf("with the search text \"büro\": %zu items listed\n", selection.listedCount());
         report("add an item while a search text is set", measure(100, [&](int i) {
-                    c.addItem();
-                    c.selectIncome();
-                    c.setItemText(keys::title, QStringLiteral("Bürobedarf %1").arg(i));
-                    c.setAmountText(QStringLiteral("19,99"));
-                    c.closeItemSheet();
-                }));
+                   c.addItem();
+                   c.selectIncome();
+                   c.setItemText(keys::title, QStringLiteral("Bürobedarf %1").arg(i));
+                   c.setAmountText(QStringLiteral("19,99"));
+                   c.closeItemSheet();
+               }));
     }
     {
         QuandorAppDelegate app(settings, ui, Paths::under(dir.path()), [now] { return now; });
@@ -131,14 +135,14 @@ int main(int argc, char** argv) {
         std::printf("database of %zu items in %d years\n", app.database().itemCount(), years);
         selection.setYearIndex(0);
         report("switch statements (select another month)", measure(200, [&](int i) {
-                    selection.setYearIndex(i % years);
-                    selection.setStatementIndex((i * 5) % 12);
-                }));
+                   selection.setYearIndex(i % years);
+                   selection.setStatementIndex((i * 5) % 12);
+               }));
         selection.setFilterText(QStringLiteral("reise"));
         report("switch statements with a search text", measure(200, [&](int i) {
-                    selection.setYearIndex(i % years);
-                    selection.setStatementIndex((i * 7) % 12);
-                }));
+                   selection.setYearIndex(i % years);
+                   selection.setStatementIndex((i * 7) % 12);
+               }));
     }
     return 0;
 }

@@ -20,11 +20,11 @@
 //  - CSV, semicolon CSV and XML of ITEMS such items (no page is rendered);
 //  - the overview as PDF and RTF of one such item, of 100, and of ITEMS.
 
-#include "bookkeeping/statement_print_controller.h"
-#include "bookkeeping/totals_controller.h"
 #include "bookkeeping/statement_exports.h"
 #include "bookkeeping/statement_pages.h"
+#include "bookkeeping/statement_print_controller.h"
 #include "bookkeeping/summary_page.h"
+#include "bookkeeping/totals_controller.h"
 #include "cli/generator.h"
 #include "core/app_delegate.h"
 #include "core/atomic_file.h"
@@ -42,9 +42,9 @@
 
 #include <algorithm>
 #include <chrono>
-#include <ctime>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <functional>
 #include <vector>
 
@@ -66,7 +66,9 @@ double medianMs(int runs, const std::function<void()>& work, double* cpu = nullp
         const double c0 = cpuMs();
         const auto start = std::chrono::steady_clock::now();
         work();
-        ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        ms.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
         cpus.push_back(cpuMs() - c0);
     }
     std::sort(ms.begin(), ms.end());
@@ -84,7 +86,8 @@ int longTitles(int64_t items, int length, int runs) {
     settings.setBool(prefs::prefsExportPrintWithList, true);
     settings.setText(prefs::prefsCompany, QStringLiteral("Muster GmbH"));
     bench::SilentUi ui;
-    const QDateTime now = QDateTime::fromString(QStringLiteral("2026-05-01T12:00:00Z"), Qt::ISODate);
+    const QDateTime now =
+        QDateTime::fromString(QStringLiteral("2026-05-01T12:00:00Z"), Qt::ISODate);
     QuandorAppDelegate app(settings, ui, Paths::under(dir.path()), [now] { return now; });
     TotalsController totals(app.books());
     StatementPrintController controller(app.books(), totals);
@@ -100,7 +103,8 @@ int longTitles(int64_t items, int length, int runs) {
             QString title(length, QLatin1Char('Q'));
             // every title different, so no layer can share the work
             const QString mark = QString::number(qulonglong(item.get()), 36);
-            title.replace(0, std::min<qsizetype>(mark.size(), title.size()), mark.left(title.size()));
+            title.replace(0, std::min<qsizetype>(mark.size(), title.size()),
+                          mark.left(title.size()));
             item->set(keys::title, title);
         }
         app.selection().setYearIndex(0);
@@ -119,25 +123,33 @@ int longTitles(int64_t items, int length, int runs) {
     std::printf("titles of %d characters without a blank, median of %d runs\n", length, runs);
     statementOf(items);
     QFile::remove(controller.previewPdfPath());
-    double ms = medianMs(runs, [&] { exportAs(ExportFormat::Csv, QStringLiteral("a.csv")); }, &cpu);
-    std::printf("  CSV export, %6lld items:               %9.1f ms (CPU %.1f ms)\n", (long long)items, ms, cpu);
-    ms = medianMs(runs, [&] { exportAs(ExportFormat::CsvSemicolon, QStringLiteral("b.csv")); }, &cpu);
-    std::printf("  CSV export with semicolons, %6lld items:%9.1f ms (CPU %.1f ms)\n", (long long)items, ms, cpu);
-    ms = medianMs(runs, [&] { exportAs(ExportFormat::Xml, QStringLiteral("c.xml")); }, &cpu);
-    std::printf("  XML export, %6lld items:               %9.1f ms (CPU %.1f ms)\n", (long long)items, ms, cpu);
+    double ms = medianMs(
+        runs, [&] { exportAs(ExportFormat::Csv, QStringLiteral("a.csv")); }, &cpu);
+    std::printf("  CSV export, %6lld items:               %9.1f ms (CPU %.1f ms)\n",
+                (long long)items, ms, cpu);
+    ms = medianMs(
+        runs, [&] { exportAs(ExportFormat::CsvSemicolon, QStringLiteral("b.csv")); }, &cpu);
+    std::printf("  CSV export with semicolons, %6lld items:%9.1f ms (CPU %.1f ms)\n",
+                (long long)items, ms, cpu);
+    ms = medianMs(
+        runs, [&] { exportAs(ExportFormat::Xml, QStringLiteral("c.xml")); }, &cpu);
+    std::printf("  XML export, %6lld items:               %9.1f ms (CPU %.1f ms)\n",
+                (long long)items, ms, cpu);
     std::printf("  (overview rendered by these exports: %s)\n", pdfRendered() ? "yes" : "no");
 
     for (const int64_t n : {int64_t(1), int64_t(100), items}) {
         if (n > items) continue;
         statementOf(n);
         const int r = n > 100 ? 1 : runs;
-        ms = medianMs(r, [&] { exportAs(ExportFormat::Pdf, QStringLiteral("d.pdf")); }, &cpu);
+        ms = medianMs(
+            r, [&] { exportAs(ExportFormat::Pdf, QStringLiteral("d.pdf")); }, &cpu);
         QString error;
-        std::printf("  PDF export, %6lld items:               %9.1f ms (CPU %.1f ms, %d run%s)\n", (long long)n, ms,
-                    cpu, r, r == 1 ? "" : "s");
-        ms = medianMs(r, [&] { exportAs(ExportFormat::Rtf, QStringLiteral("e.rtf")); }, &cpu);
-        std::printf("  RTF export, %6lld items:               %9.1f ms (CPU %.1f ms, %d run%s)\n", (long long)n, ms,
-                    cpu, r, r == 1 ? "" : "s");
+        std::printf("  PDF export, %6lld items:               %9.1f ms (CPU %.1f ms, %d run%s)\n",
+                    (long long)n, ms, cpu, r, r == 1 ? "" : "s");
+        ms = medianMs(
+            r, [&] { exportAs(ExportFormat::Rtf, QStringLiteral("e.rtf")); }, &cpu);
+        std::printf("  RTF export, %6lld items:               %9.1f ms (CPU %.1f ms, %d run%s)\n",
+                    (long long)n, ms, cpu, r, r == 1 ? "" : "s");
         if (n == items) break;
     }
     return 0;
@@ -150,8 +162,8 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     if (argc > 1 && std::strcmp(argv[1], "long") == 0) {
-        return longTitles(argc > 2 ? std::atoll(argv[2]) : 10000, argc > 3 ? std::atoi(argv[3]) : 10000,
-                          argc > 4 ? std::atoi(argv[4]) : 3);
+        return longTitles(argc > 2 ? std::atoll(argv[2]) : 10000,
+                          argc > 3 ? std::atoi(argv[3]) : 10000, argc > 4 ? std::atoi(argv[4]) : 3);
     }
     const int64_t n = argc > 1 ? std::atoll(argv[1]) : 10000;
     const int runs = argc > 2 ? std::atoi(argv[2]) : 5;
@@ -183,24 +195,30 @@ int main(int argc, char** argv) {
     }
 
     double pdfCpu = 0, csvCpu = 0, csvMacCpu = 0, xmlCpu = 0;
-    const double pdf = medianMs(runs, [&] {
-        // What opening a sheet renders: the page data built, the whole page
-        // as HTML file, the PDF as the page head followed by the painted list.
-        const print::Page built = overviewPage(page);
-        print::PrintJob job(built, dir.filePath(QStringLiteral("PDFPreviewTab.html")),
-                            dir.filePath(QStringLiteral("PDFPreviewTab.pdf")));
-        QString error;
-        if (!job.render(&error)) std::fprintf(stderr, "%s\n", qPrintable(error));
-    }, &pdfCpu);
+    const double pdf = medianMs(
+        runs,
+        [&] {
+            // What opening a sheet renders: the page data built, the whole page
+            // as HTML file, the PDF as the page head followed by the painted list.
+            const print::Page built = overviewPage(page);
+            print::PrintJob job(built, dir.filePath(QStringLiteral("PDFPreviewTab.html")),
+                                dir.filePath(QStringLiteral("PDFPreviewTab.pdf")));
+            QString error;
+            if (!job.render(&error)) std::fprintf(stderr, "%s\n", qPrintable(error));
+        },
+        &pdfCpu);
     // The RTF export: the overview's head as styled text followed by the
     // item list written row by row (what the export sheet's "Text Datei" writes).
     double rtfCpu = 0;
-    const double rtf = medianMs(runs, [&] {
-        const QByteArray bytes = print::rtfBytes(overviewPage(page));
-        QString reason;
-        if (!writeFileAtomically(dir.filePath(QStringLiteral("d.rtf")), bytes, &reason))
-            std::fprintf(stderr, "%s\n", qPrintable(reason));
-    }, &rtfCpu);
+    const double rtf = medianMs(
+        runs,
+        [&] {
+            const QByteArray bytes = print::rtfBytes(overviewPage(page));
+            QString reason;
+            if (!writeFileAtomically(dir.filePath(QStringLiteral("d.rtf")), bytes, &reason))
+                std::fprintf(stderr, "%s\n", qPrintable(reason));
+        },
+        &rtfCpu);
     // The summary page ("Abrechnung") with its item list as PDF: what the VAT
     // return window renders whenever it computes the totals.
     SummaryPageInput summaryInput;
@@ -214,32 +232,44 @@ int main(int argc, char** argv) {
     summaryInput.withList = true;
     summaryInput.listed.assign(listed.begin(), listed.end());
     double summaryCpu = 0;
-    const double summary = medianMs(runs, [&] {
-        const SummaryPage sp = buildSummaryPage(summaryInput);
-        print::PrintJob job(sp, dir.filePath(QStringLiteral("summary.html")),
-                            dir.filePath(QStringLiteral("summary.pdf")), sp.html);
-        QString error;
-        if (!job.render(&error)) std::fprintf(stderr, "%s\n", qPrintable(error));
-    }, &summaryCpu);
+    const double summary = medianMs(
+        runs,
+        [&] {
+            const SummaryPage sp = buildSummaryPage(summaryInput);
+            print::PrintJob job(sp, dir.filePath(QStringLiteral("summary.html")),
+                                dir.filePath(QStringLiteral("summary.pdf")), sp.html);
+            QString error;
+            if (!job.render(&error)) std::fprintf(stderr, "%s\n", qPrintable(error));
+        },
+        &summaryCpu);
     auto write = [&](const QString& name, const QByteArray& bytes) {
         QString reason;
         if (!writeFileAtomically(dir.filePath(name), bytes, &reason))
             std::fprintf(stderr, "%s\n", qPrintable(reason));
     };
-    const double csv = medianMs(runs, [&] { write(QStringLiteral("a.csv"), windows1252(csvString(listed, QLocale()))); }, &csvCpu);
-    const double csvMac = medianMs(runs, [&] { write(QStringLiteral("b.csv"), windows1252(csvStringMac(listed, QLocale()))); }, &csvMacCpu);
-    const double xml = medianMs(runs, [&] { write(QStringLiteral("c.xml"), xmlString(listed, QLocale()).toUtf8()); }, &xmlCpu);
+    const double csv = medianMs(
+        runs, [&] { write(QStringLiteral("a.csv"), windows1252(csvString(listed, QLocale()))); },
+        &csvCpu);
+    const double csvMac = medianMs(
+        runs, [&] { write(QStringLiteral("b.csv"), windows1252(csvStringMac(listed, QLocale()))); },
+        &csvMacCpu);
+    const double xml = medianMs(
+        runs, [&] { write(QStringLiteral("c.xml"), xmlString(listed, QLocale()).toUtf8()); },
+        &xmlCpu);
 
     if (argc > 3) {
         QFile::remove(QString::fromLocal8Bit(argv[3]));
-        QFile::copy(dir.filePath(QStringLiteral("PDFPreviewTab.pdf")), QString::fromLocal8Bit(argv[3]));
+        QFile::copy(dir.filePath(QStringLiteral("PDFPreviewTab.pdf")),
+                    QString::fromLocal8Bit(argv[3]));
     }
     std::printf("statement of %lld items, median of %d runs\n", static_cast<long long>(n), runs);
     std::printf("  overview page with item list as PDF: %8.1f ms (CPU %.1f ms)\n", pdf, pdfCpu);
     std::printf("  RTF export of the overview:          %8.1f ms (CPU %.1f ms)\n", rtf, rtfCpu);
-    std::printf("  summary page with item list as PDF:  %8.1f ms (CPU %.1f ms)\n", summary, summaryCpu);
+    std::printf("  summary page with item list as PDF:  %8.1f ms (CPU %.1f ms)\n", summary,
+                summaryCpu);
     std::printf("  CSV export:                          %8.1f ms (CPU %.1f ms)\n", csv, csvCpu);
-    std::printf("  CSV export with semicolons:          %8.1f ms (CPU %.1f ms)\n", csvMac, csvMacCpu);
+    std::printf("  CSV export with semicolons:          %8.1f ms (CPU %.1f ms)\n", csvMac,
+                csvMacCpu);
     std::printf("  XML export:                          %8.1f ms (CPU %.1f ms)\n", xml, xmlCpu);
     return 0;
 }

@@ -24,15 +24,15 @@
 
 #include "silent_ui.h"
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <functional>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 using namespace quandor;
@@ -87,11 +87,13 @@ void writeRows(const QString& path, int64_t rows) {
     for (int64_t i = 0; i < rows; ++i) {
         const int day = int(i % 28) + 1, month = int(i / 28 % 12) + 1;
         char row[256];
-        const int n = std::snprintf(row, sizeof row,
-                                    "%02d.%02d.24;B-%lld;\"Posten %lld, B\xfcro\";RE-%lld;Kategorie %d;%d;Konto;%s;%s%lld,%02d\r\n",
-                                    day, month, static_cast<long long>(i), static_cast<long long>(i),
-                                    static_cast<long long>(i), int(i % 7), 4400 + int(i % 50), rates[i % 4],
-                                    i % 3 == 0 ? "" : "-", static_cast<long long>(i % 5000), int(i % 100));
+        const int n =
+            std::snprintf(row, sizeof row,
+                          "%02d.%02d.24;B-%lld;\"Posten %lld, B\xfcro\";RE-%lld;Kategorie "
+                          "%d;%d;Konto;%s;%s%lld,%02d\r\n",
+                          day, month, static_cast<long long>(i), static_cast<long long>(i),
+                          static_cast<long long>(i), int(i % 7), 4400 + int(i % 50), rates[i % 4],
+                          i % 3 == 0 ? "" : "-", static_cast<long long>(i % 5000), int(i % 100));
         chunk.append(row, n);
         if (chunk.size() > (1 << 20)) {
             f.write(chunk);
@@ -148,44 +150,47 @@ int main(int argc, char** argv) {
     writeRows(file, rows);
     writeRows(twice, 2 * rows);
     writeOneLine(line, qint64{64} << 20);
-    std::printf("CSV file: %lld rows, %.1f MB\n", static_cast<long long>(rows), QFile(file).size() / 1e6);
+    std::printf("CSV file: %lld rows, %.1f MB\n", static_cast<long long>(rows),
+                QFile(file).size() / 1e6);
     // Before anything else grows this process: a child shares its pages.
-    std::printf("reader peak memory: %.1f MiB (%lld rows), %.1f MiB (%lld rows), %.1f MiB (one 64 MB line)\n",
-                readerPeakMiB(file), static_cast<long long>(rows), readerPeakMiB(twice),
-                static_cast<long long>(2 * rows), readerPeakMiB(line));
+    std::printf(
+        "reader peak memory: %.1f MiB (%lld rows), %.1f MiB (%lld rows), %.1f MiB (one 64 MB "
+        "line)\n",
+        readerPeakMiB(file), static_cast<long long>(rows), readerPeakMiB(twice),
+        static_cast<long long>(2 * rows), readerPeakMiB(line));
 
     show("read", median([&] {
-                    if (readRows(file) != rows) std::abort();
-                }));
+             if (readRows(file) != rows) std::abort();
+         }));
 
     const QDateTime now = QDateTime::currentDateTimeUtc();
     show("plan", median([&] {
-                    CsvTable table;
-                    CSVParser parser;
-                    parser.setEncoding(kEncodingWindowsLatin1);
-                    parser.setRecognisesUtf8(true);
-                    parser.setBufferSize(64 * 1024);
-                    parser.openFile(file);
-                    parser.parse([&](CsvRow&& r) { table.rows.push_back(std::move(r)); });
-                    const CsvImportPlan plan = planCsvImport(table, TaxRates{}, now);
-                    if (int64_t(plan.items.size()) != rows) std::abort();
-                }));
+             CsvTable table;
+             CSVParser parser;
+             parser.setEncoding(kEncodingWindowsLatin1);
+             parser.setRecognisesUtf8(true);
+             parser.setBufferSize(64 * 1024);
+             parser.openFile(file);
+             parser.parse([&](CsvRow&& r) { table.rows.push_back(std::move(r)); });
+             const CsvImportPlan plan = planCsvImport(table, TaxRates{}, now);
+             if (int64_t(plan.items.size()) != rows) std::abort();
+         }));
 
     show("import", median([&] {
-                    QTemporaryDir data;
-                    Settings settings(data.filePath(QStringLiteral("Quandor.conf")));
-                    settings.setBool(QStringLiteral("firstCSVBOOL"), true);
-                    YesUi ui;
-                    QuandorAppDelegate delegate(settings, ui, Paths::under(data.path()));
-                    Database& db = delegate.database();
-                    RecordPtr year = Record::create(RecordClass::Year, Date{});
-                    year->thelists().push_back(Record::create(RecordClass::Thelist, Date{}));
-                    db.years.push_back(year);
-                    delegate.selection().setYearIndex(0);
-                    delegate.selection().setStatementIndex(0);
-                    ItemImportController imports(delegate.books());
-                    if (imports.loadCSVFrom(file).items != rows) std::abort();
-                }));
+             QTemporaryDir data;
+             Settings settings(data.filePath(QStringLiteral("Quandor.conf")));
+             settings.setBool(QStringLiteral("firstCSVBOOL"), true);
+             YesUi ui;
+             QuandorAppDelegate delegate(settings, ui, Paths::under(data.path()));
+             Database& db = delegate.database();
+             RecordPtr year = Record::create(RecordClass::Year, Date{});
+             year->thelists().push_back(Record::create(RecordClass::Thelist, Date{}));
+             db.years.push_back(year);
+             delegate.selection().setYearIndex(0);
+             delegate.selection().setStatementIndex(0);
+             ItemImportController imports(delegate.books());
+             if (imports.loadCSVFrom(file).items != rows) std::abort();
+         }));
 
     return 0;
 }

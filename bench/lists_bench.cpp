@@ -27,7 +27,8 @@ using namespace quandor;
 
 namespace {
 
-double medianMs(int runs, const std::function<void(int)>& setup, const std::function<void(int)>& op) {
+double medianMs(int runs, const std::function<void(int)>& setup,
+                const std::function<void(int)>& op) {
     std::vector<double> ms;
     for (int i = 0; i < runs; ++i) {
         setup(i);
@@ -79,17 +80,23 @@ int main(int argc, char** argv) {
     sel.refresh();
 
     const int runs = 51;
-    const double moveItem = medianMs(runs, [](int) {}, [&](int i) {
-        const QByteArray data = controller.writeRows(List::Items, {n - 1 - i});
-        controller.acceptMoveDrop(List::Items, ArrayController::moveDragType(List::Items), data, i);
-    });
+    const double moveItem = medianMs(
+        runs, [](int) {},
+        [&](int i) {
+            const QByteArray data = controller.writeRows(List::Items, {n - 1 - i});
+            controller.acceptMoveDrop(List::Items, ArrayController::moveDragType(List::Items), data,
+                                      i);
+        });
     const double removeItem = medianMs(
         runs, [&](int i) { sel.setSelectedRows({n / 2 - i}); },
         [&](int) { controller.remove(List::Items); });
-    const double moveGroup = medianMs(runs, [](int) {}, [&](int i) {
-        const QByteArray data = controller.writeRows(List::Groups, {i, n - 2 - i});
-        controller.acceptMoveDrop(List::Groups, ArrayController::moveDragType(List::Groups), data, n / 2);
-    });
+    const double moveGroup = medianMs(
+        runs, [](int) {},
+        [&](int i) {
+            const QByteArray data = controller.writeRows(List::Groups, {i, n - 2 - i});
+            controller.acceptMoveDrop(List::Groups, ArrayController::moveDragType(List::Groups),
+                                      data, n / 2);
+        });
     const double removeGroup = medianMs(
         runs, [&](int i) { controller.setMasterRow(List::Groups, i * 7); },
         [&](int) { controller.remove(List::Groups); });

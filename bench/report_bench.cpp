@@ -98,10 +98,18 @@ int main(int argc, char** argv) {
         const Median data = medianMs(
             [&] {
                 switch (report) {
-                    case JournalController::Report::Umsatz: (void)statementsReport(year, false); break;
-                    case JournalController::Report::Monate: (void)statementsReport(year, true); break;
-                    case JournalController::Report::Steuern: (void)taxReport(year); break;
-                    default: (void)profitReport(year, accounts); break;
+                    case JournalController::Report::Umsatz:
+                        (void)statementsReport(year, false);
+                        break;
+                    case JournalController::Report::Monate:
+                        (void)statementsReport(year, true);
+                        break;
+                    case JournalController::Report::Steuern:
+                        (void)taxReport(year);
+                        break;
+                    default:
+                        (void)profitReport(year, accounts);
+                        break;
                 }
             },
             21);
@@ -117,7 +125,8 @@ int main(int argc, char** argv) {
             },
             3);
         std::printf(
-            "  %-8s Zahlen %6.2f ms (%6.2f)   mit JSON-Baum %6.2f ms (%6.2f)   HTML %7.2f ms (%7.2f)   "
+            "  %-8s Zahlen %6.2f ms (%6.2f)   mit JSON-Baum %6.2f ms (%6.2f)   HTML %7.2f ms "
+            "(%7.2f)   "
             "PDF %7.1f ms (%7.1f)\n",
             name, data.cpu, data.wall, json.cpu, json.wall, html.cpu, html.wall, pdf.cpu, pdf.wall);
         (void)pages;

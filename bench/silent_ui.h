@@ -10,7 +10,9 @@ class SilentUi : public UiPort {
   public:
     int alert(AlertStyle, const QString&, const QString&, const QStringList&) override { return 0; }
     void beep() override {}
-    std::optional<QString> saveDialog(const QString&, const QString&, const QString&) override { return {}; }
+    std::optional<QString> saveDialog(const QString&, const QString&, const QString&) override {
+        return {};
+    }
     std::optional<QString> openDialog(const QString&, const QStringList&) override { return {}; }
     std::optional<QString> chooseFolder(const QString&) override { return {}; }
     bool openUrl(const QString&) override { return false; }

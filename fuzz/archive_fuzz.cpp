@@ -46,7 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                      archive::canonicalJson(second.root).constData());
         std::abort();
     }
-    const archive::ReadResult third = archive::read(archive::write(first.root, archive::Sharing::Unshared));
+    const archive::ReadResult third =
+        archive::read(archive::write(first.root, archive::Sharing::Unshared));
     if (!third.ok || archive::canonicalJson(third.root) != dump) {
         std::fprintf(stderr, "unshared layout read back %s\n",
                      third.ok ? "with another dump" : qPrintable(third.error));

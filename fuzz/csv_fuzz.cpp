@@ -13,11 +13,11 @@
 
 #include <QTimeZone>
 
+#include <sys/mman.h>
+#include <unistd.h>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <sys/mman.h>
-#include <unistd.h>
 
 using namespace quandor;
 
@@ -44,11 +44,13 @@ Read readAll(int fd, uint32_t chunk) {
 }
 
 bool same(const Read& a, const Read& b) {
-    if (a.delimiter != b.delimiter || a.utf16 != b.utf16 || a.table.unclosedQuoteLine != b.table.unclosedQuoteLine ||
+    if (a.delimiter != b.delimiter || a.utf16 != b.utf16 ||
+        a.table.unclosedQuoteLine != b.table.unclosedQuoteLine ||
         a.table.rows.size() != b.table.rows.size())
         return false;
     for (size_t i = 0; i < a.table.rows.size(); ++i)
-        if (a.table.rows[i].fields != b.table.rows[i].fields || a.table.rows[i].line != b.table.rows[i].line)
+        if (a.table.rows[i].fields != b.table.rows[i].fields ||
+            a.table.rows[i].line != b.table.rows[i].line)
             return false;
     return true;
 }
@@ -77,7 +79,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const RecordPtr& item : plan.items) {
         const int64_t kind = item->integer(keys::kind);
         if (kind != 1 && kind != 2) std::abort();
-        for (const Key& k : {keys::amount, keys::taxFee, keys::finalAmount, keys::finalAmountWithout})
+        for (const Key& k :
+             {keys::amount, keys::taxFee, keys::finalAmount, keys::finalAmountWithout})
             if (!std::isfinite(item->real(k))) std::abort();
     }
     if (plan.summary.items + plan.summary.skippedCount <

@@ -20,7 +20,8 @@ void checkItems(const RecordList& items, const ImportSummary& summary, size_t pa
     for (const RecordPtr& item : items) {
         const int64_t kind = item->integer(keys::kind);
         if (kind != 1 && kind != 2) std::abort();
-        for (const Key& k : {keys::amount, keys::taxFee, keys::finalAmount, keys::finalAmountWithout})
+        for (const Key& k :
+             {keys::amount, keys::taxFee, keys::finalAmount, keys::finalAmountWithout})
             if (!std::isfinite(item->real(k))) std::abort();
     }
     if (size_t(summary.items + summary.skippedCount) != parts) std::abort();
@@ -37,8 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!fennick.ok && fennick.error.isEmpty()) std::abort();
     if (fennick.ok) {
         ImportSummary summary;
-        RecordList items = fennickPreview(fennick.invoice, rates, Date{}, QStringLiteral("Konto"), std::nullopt,
-                                          &summary);
+        RecordList items = fennickPreview(fennick.invoice, rates, Date{}, QStringLiteral("Konto"),
+                                          std::nullopt, &summary);
         for (const RecordPtr& item : items) calculateFennickItem(*item, rates);
         checkItems(items, summary, fennick.invoice.positions.size());
     }
@@ -53,7 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             choices.rateTag = 1;
             ImportSummary summary;
             std::vector<QString> pdfs;
-            const RecordList items = grandTotalItems(list.invoices, choices, rates, Date{}, &summary, &pdfs);
+            const RecordList items =
+                grandTotalItems(list.invoices, choices, rates, Date{}, &summary, &pdfs);
             if (pdfs.size() != items.size()) std::abort();
             checkItems(items, summary, list.invoices.size());
         }

@@ -12,29 +12,40 @@
 namespace quandor {
 
 const QString AllowanceController::kNoAccountsMessage = QStringLiteral(
-    "Abschreibungen funktionieren nur, wenn auch mit einem Kontenrahmen gearbeitet wird. Dieser darf dann auch "
-    "nicht nachträglich wieder gelöscht oder aus ihm das Konto ZZ 9999 entfernt werden. Andernfalls stimmt der "
+    "Abschreibungen funktionieren nur, wenn auch mit einem Kontenrahmen gearbeitet wird. Dieser "
+    "darf dann auch "
+    "nicht nachträglich wieder gelöscht oder aus ihm das Konto ZZ 9999 entfernt werden. "
+    "Andernfalls stimmt der "
     "Bericht Gewinnermittlung nicht mehr.");
 const QString AllowanceController::kSetupNote = QStringLiteral(
-    "Die Abschreibungen sind eine einfache Hilfe für alle, die ihre Steuererklärung selbst machen. Sie decken "
-    "nicht jeden Fall einer Abschreibung ab, halten aber deine Gewinnermittlung rechnerisch richtig: Im Monat "
-    "des Kaufs bucht Quandor einen Ausgleichsposten auf das Konto „ZZ 9999 Ausgleich Abschreibung“, sodass nur "
-    "der Anteil eines Jahres abgezogen wird, und in jedem weiteren Jahr legst du im Fenster „Abschreibungen und "
-    "GWGs“ den Abschreibungsposten des Jahres an. Das Konto ZZ 9999 wurde eben in deinen Kontenrahmen "
+    "Die Abschreibungen sind eine einfache Hilfe für alle, die ihre Steuererklärung selbst machen. "
+    "Sie decken "
+    "nicht jeden Fall einer Abschreibung ab, halten aber deine Gewinnermittlung rechnerisch "
+    "richtig: Im Monat "
+    "des Kaufs bucht Quandor einen Ausgleichsposten auf das Konto „ZZ 9999 Ausgleich "
+    "Abschreibung“, sodass nur "
+    "der Anteil eines Jahres abgezogen wird, und in jedem weiteren Jahr legst du im Fenster "
+    "„Abschreibungen und "
+    "GWGs“ den Abschreibungsposten des Jahres an. Das Konto ZZ 9999 wurde eben in deinen "
+    "Kontenrahmen "
     "aufgenommen; lösche es nicht.");
 const QString AllowanceController::kDuplicateMessage = QStringLiteral(
-    "Der Posten wurde schon einmal zu den Abschreibungen hinzugefügt. Bist du sicher, dass du dies erneut tun "
+    "Der Posten wurde schon einmal zu den Abschreibungen hinzugefügt. Bist du sicher, dass du dies "
+    "erneut tun "
     "möchtest?");
-const QString AllowanceController::kIncomeMessage =
-    QStringLiteral("Wie man aus einer Einnahme eine Abschreibung macht, musst du mir erst einmal erklären.");
-const QString AllowanceController::kNoDurationMessage = QStringLiteral("Bitte eine Abschreibungsdauer angeben.");
+const QString AllowanceController::kIncomeMessage = QStringLiteral(
+    "Wie man aus einer Einnahme eine Abschreibung macht, musst du mir erst einmal erklären.");
+const QString AllowanceController::kNoDurationMessage =
+    QStringLiteral("Bitte eine Abschreibungsdauer angeben.");
 const QString AllowanceController::kDeleteMessage = QStringLiteral(
-    "Das Löschen von Abschreibungsposten kann nicht rückgängig gemacht werden. Möchtest du den ausgewählten "
+    "Das Löschen von Abschreibungsposten kann nicht rückgängig gemacht werden. Möchtest du den "
+    "ausgewählten "
     "Posten wirklich löschen?");
 const QString AllowanceController::kBookAgainQuestion =
     QStringLiteral("%1 Möchtest du trotzdem einen Abschreibungsposten anlegen?");
 const QString AllowanceController::kCompensationAccountNumber = QStringLiteral("ZZ 9999");
-const QString AllowanceController::kCompensationAccountTitle = QStringLiteral("Ausgleich Abschreibung");
+const QString AllowanceController::kCompensationAccountTitle =
+    QStringLiteral("Ausgleich Abschreibung");
 
 namespace {
 
@@ -45,7 +56,9 @@ const QString kAddButton = QStringLiteral("Hinzufügen …");
 const QString kCreateButton = QStringLiteral("Anlegen …");
 
 // A marker counts as set from four characters on.
-bool markerSet(const Record& item, Key key) { return item.text(key).size() >= 4; }
+bool markerSet(const Record& item, Key key) {
+    return item.text(key).size() >= 4;
+}
 
 RecordPtr newExpenseItem(Books& books, const RecordPtr& statement, const RecordPtr& year) {
     RecordPtr item = Record::create(RecordClass::Item, books.nowStamp());
@@ -58,7 +71,8 @@ RecordPtr newExpenseItem(Books& books, const RecordPtr& statement, const RecordP
 
 }  // namespace
 
-AllowanceController::AllowanceController(Books& books, AddController& items) : books_(books), items_(items) {}
+AllowanceController::AllowanceController(Books& books, AddController& items)
+    : books_(books), items_(items) {}
 
 const std::vector<std::pair<int, QString>>& AllowanceController::durations() {
     static const std::vector<std::pair<int, QString>> list = [] {
@@ -78,7 +92,8 @@ bool AllowanceController::setUpOnce() {
     RecordList& accounts = books_.database().accounts;
     if (accounts.empty()) {
         ui.beep();
-        ui.alert(AlertStyle::Critical, AlertWords::kErrorTitle, kNoAccountsMessage, {AlertWords::kOkButton});
+        ui.alert(AlertStyle::Critical, AlertWords::kErrorTitle, kNoAccountsMessage,
+                 {AlertWords::kOkButton});
         return false;
     }
     RecordPtr account = Record::create(RecordClass::Account, books_.nowStamp());
@@ -160,7 +175,8 @@ bool AllowanceController::addAllowanceItem() {
     UiPort& ui = books_.ui();
     if (sheet_.years < 2) {
         ui.beep();
-        ui.alert(AlertStyle::Critical, AlertWords::kErrorTitle, kNoDurationMessage, {AlertWords::kOkButton});
+        ui.alert(AlertStyle::Critical, AlertWords::kErrorTitle, kNoDurationMessage,
+                 {AlertWords::kOkButton});
         return false;
     }
     const Settings& settings = books_.settings();
@@ -196,16 +212,20 @@ bool AllowanceController::addAllowanceItem() {
     return true;
 }
 
-void AllowanceController::cancelAllowanceAddSheet() { sheet_ = AddSheet{}; }
+void AllowanceController::cancelAllowanceAddSheet() {
+    sheet_ = AddSheet{};
+}
 
-void AllowanceController::createCompensationItem(const RecordPtr& statement, const AllowanceFigures& f) {
+void AllowanceController::createCompensationItem(const RecordPtr& statement,
+                                                 const AllowanceFigures& f) {
     Selection& selection = books_.selection();
     const std::vector<RecordPtr> selected = selection.selectedItems();
     RecordPtr item = Record::create(RecordClass::Item, books_.nowStamp());
     item->set(keys::kind, Value(int64_t(1)));
     item->set(keys::taxBool, Value(false));
     // Positive sums on an expense lower the period's expenses by this amount.
-    for (const Key& k : {keys::expenseWith, keys::expenseWithout, keys::finalAmountWithout, keys::finalAmount})
+    for (const Key& k :
+         {keys::expenseWith, keys::expenseWithout, keys::finalAmountWithout, keys::finalAmount})
         item->set(k, f.compensationAmount);
     item->set(keys::title, QStringLiteral("Ausgl. Abschr. %1").arg(f.title));
     item->set(keys::accountNumber, kCompensationAccountNumber);
@@ -229,12 +249,14 @@ QString AllowanceController::bookingDoubt(const Record& record, const Record& ye
     const int due = record.text(keys::dueYear).toInt(&dueOk);
     const int created = record.text(keys::creationYear).toInt(&createdOk);
     if (dueOk && shown > due)
-        return QStringLiteral("Die Abschreibung „%1“ endet %2; für %3 ist nichts mehr abzuschreiben.")
+        return QStringLiteral(
+                   "Die Abschreibung „%1“ endet %2; für %3 ist nichts mehr abzuschreiben.")
             .arg(record.text(keys::titel))
             .arg(due)
             .arg(shown);
     if (createdOk && shown == created)
-        return QStringLiteral("Den Anteil des Anschaffungsjahres %1 hast du schon mit dem Kauf abgezogen.")
+        return QStringLiteral(
+                   "Den Anteil des Anschaffungsjahres %1 hast du schon mit dem Kauf abgezogen.")
             .arg(shown);
     const QString title = QStringLiteral("Abschreibung %1").arg(record.text(keys::titel));
     for (const RecordPtr& statement : year.thelists())
@@ -251,21 +273,24 @@ bool AllowanceController::createNewItemFromAllowance() {
     const RecordList& records = books_.database().allowances;
     const RecordPtr statement = selection.selectedStatement();
     const RecordPtr year = selection.selectedYear();
-    if (selected_ < 0 || size_t(selected_) >= records.size() || !statement || !year || items_.sheetIsOpen()) {
+    if (selected_ < 0 || size_t(selected_) >= records.size() || !statement || !year ||
+        items_.sheetIsOpen()) {
         ui.beep();
         return false;
     }
     const RecordPtr record = records[size_t(selected_)];
     const QString doubt = bookingDoubt(*record, *year);
     if (!doubt.isEmpty()) {
-        const int pressed = ui.alert(AlertStyle::Warning, kWarningTitle, kBookAgainQuestion.arg(doubt),
-                                     {AlertWords::kCancelButton, kCreateButton});
+        const int pressed =
+            ui.alert(AlertStyle::Warning, kWarningTitle, kBookAgainQuestion.arg(doubt),
+                     {AlertWords::kCancelButton, kCreateButton});
         if (pressed != 1) return false;
     }
     RecordPtr item = newExpenseItem(books_, statement, year);
     bool shownOk = false;
     const int shown = year->text(keys::dateValue).trimmed().toInt(&shownOk);
-    item->set(keys::amount, shownOk ? allowanceShare(*record, shown) : record->real(keys::sumPerYear));
+    item->set(keys::amount,
+              shownOk ? allowanceShare(*record, shown) : record->real(keys::sumPerYear));
     item->set(keys::title, QStringLiteral("Abschreibung %1").arg(record->text(keys::titel)));
     statement->items().push_back(item);
     books_.noteChanged();
@@ -280,7 +305,8 @@ bool AllowanceController::createNewItemFromAllowance() {
         discardYearlyItem(statement, item);
         return false;
     }
-    items_.setDiscardOnRevert(item, [this, statement, item] { discardYearlyItem(statement, item); });
+    items_.setDiscardOnRevert(item,
+                              [this, statement, item] { discardYearlyItem(statement, item); });
     return true;
 }
 
@@ -313,13 +339,17 @@ bool AllowanceController::deleteAllowanceItem() {
 
 ExportResult AllowanceController::exportAllowances() {
     return exportList(books_, ListFormat::Csv, false,
-                      QStringLiteral("Abschreibungen und GWGs %1").arg(books_.settings().getText(prefs::prefsCompany)));
+                      QStringLiteral("Abschreibungen und GWGs %1")
+                          .arg(books_.settings().getText(prefs::prefsCompany)));
 }
-bool AllowanceController::printAllowances() { return printList(books_, false, printDialog); }
+bool AllowanceController::printAllowances() {
+    return printList(books_, false, printDialog);
+}
 
 ExportResult AllowanceController::exportAllowancesPdf() {
     return exportList(books_, ListFormat::Pdf, false,
-                      QStringLiteral("Abschreibungen und GWGs %1").arg(books_.settings().getText(prefs::prefsCompany)));
+                      QStringLiteral("Abschreibungen und GWGs %1")
+                          .arg(books_.settings().getText(prefs::prefsCompany)));
 }
 
 }  // namespace quandor

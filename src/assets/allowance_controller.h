@@ -29,12 +29,12 @@ class AddController;
 class AllowanceController {
   public:
     static const QString kNoAccountsMessage;
-    static const QString kSetupNote;           // the "Wichtig!" note of the set-up
+    static const QString kSetupNote;  // the "Wichtig!" note of the set-up
     static const QString kDuplicateMessage;
     static const QString kIncomeMessage;
     static const QString kNoDurationMessage;
     static const QString kDeleteMessage;
-    static const QString kBookAgainQuestion;   // "%1": why
+    static const QString kBookAgainQuestion;          // "%1": why
     static const QString kCompensationAccountNumber;  // "ZZ 9999"
     static const QString kCompensationAccountTitle;   // "Ausgleich Abschreibung"
 
@@ -44,7 +44,8 @@ class AllowanceController {
         RecordPtr item;  // the booking item it was opened for
         AllowanceFigures figures;
         int years = 0;
-        AllowanceRule rule = AllowanceRule::WholeYears;  // whole years unless "monatsgenau" is ticked
+        AllowanceRule rule =
+            AllowanceRule::WholeYears;  // whole years unless "monatsgenau" is ticked
     };
 
     AllowanceController(Books& books, AddController& items);

@@ -22,7 +22,8 @@ Date monthlyEnd(const Date& bought, int years) {
     const QDateTime at = localTime(bought);
     const QDate first(at.date().year(), at.date().month(), 1);
     const QDateTime end(first.addMonths(12 * years).addDays(-1), at.time());
-    return Date{bought.sinceReference + double(end.toMSecsSinceEpoch() - at.toMSecsSinceEpoch()) / 1000.0};
+    return Date{bought.sinceReference +
+                double(end.toMSecsSinceEpoch() - at.toMSecsSinceEpoch()) / 1000.0};
 }
 
 }  // namespace
@@ -48,10 +49,13 @@ AllowanceFigures allowanceFigures(const Record& item, int years, AllowanceRule r
     return f;
 }
 
-int monthOf(const Date& date) { return localTime(date).date().month(); }
+int monthOf(const Date& date) {
+    return localTime(date).date().month();
+}
 
 AllowanceRule allowanceRule(const Record& record) {
-    return record.text(keys::misc1) == kMonthlyRuleMark ? AllowanceRule::Monthly : AllowanceRule::WholeYears;
+    return record.text(keys::misc1) == kMonthlyRuleMark ? AllowanceRule::Monthly
+                                                        : AllowanceRule::WholeYears;
 }
 
 float allowanceShare(const Record& record, int year) {
@@ -71,7 +75,9 @@ float allowanceShare(const Record& record, int year) {
     return rest;
 }
 
-QString yearText(const Date& date) { return localTime(date).date().toString(QStringLiteral("yyyy")); }
+QString yearText(const Date& date) {
+    return localTime(date).date().toString(QStringLiteral("yyyy"));
+}
 
 QString yearsText(long years) {
     return years <= 1 ? QStringLiteral("1 Jahr") : QStringLiteral("%1 Jahre").arg(years);

@@ -29,10 +29,11 @@ struct AllowanceFigures {
     float firstShare = 0;          // what the purchase year deducts
     float compensationAmount = 0;  // netto − first share: taken back in the purchase period
     QString title;
-    Date endDate;                  // end of the period (see the rules above)
+    Date endDate;  // end of the period (see the rules above)
 };
 
-AllowanceFigures allowanceFigures(const Record& item, int years, AllowanceRule rule = AllowanceRule::WholeYears);
+AllowanceFigures allowanceFigures(const Record& item, int years,
+                                  AllowanceRule rule = AllowanceRule::WholeYears);
 
 // The month (1–12) of a date in local time.
 int monthOf(const Date& date);

@@ -21,8 +21,12 @@ QString withCompany(const QString& company, const QString& text) {
     return company + QStringLiteral(" · ") + text;
 }
 
-QString typed(const QString& text) { return csv::cell(text, csv::Field::Typed, csv::Charset::Utf8); }
-QString formatted(const QString& text) { return csv::cell(text, csv::Field::Formatted, csv::Charset::Utf8); }
+QString typed(const QString& text) {
+    return csv::cell(text, csv::Field::Typed, csv::Charset::Utf8);
+}
+QString formatted(const QString& text) {
+    return csv::cell(text, csv::Field::Formatted, csv::Charset::Utf8);
+}
 
 QString csvLine(const QStringList& cells) {
     QString line;
@@ -38,10 +42,11 @@ QString shortened(const QString& text, bool unshortened) {
 print::Page listPage(const ListPageInput& in, const QString& title, const QString& footer) {
     print::Page page;
     page.prologue = kPagePrologue;
-    page.text(QStringLiteral("<h2>%1</h2><h3><small>Steuernummer: %2</small></h3><small>Datum: %3</small>"
-                             "<br><br><br><br><h3><b>%4</b></h3><br><br></font>"
-                             "<font face=\"Lucida Grande\" size=\"4\" class=\"f2\">")
-                  .arg(pageText(in.company), pageText(in.taxID), pageText(in.today), pageText(title)));
+    page.text(
+        QStringLiteral("<h2>%1</h2><h3><small>Steuernummer: %2</small></h3><small>Datum: %3</small>"
+                       "<br><br><br><br><h3><b>%4</b></h3><br><br></font>"
+                       "<font face=\"Lucida Grande\" size=\"4\" class=\"f2\">")
+            .arg(pageText(in.company), pageText(in.taxID), pageText(in.today), pageText(title)));
     page.footer = footer;
     page.list.heading = withCompany(in.company, title);
     page.list.border = in.border;
@@ -75,11 +80,12 @@ QString allowancesCsv(const RecordList& records, const QLocale& locale) {
     QString text;
     for (const RecordPtr& r : records) {
         const float tax = r->real(keys::taxAmount);
-        text += csvLine({formatted(mediumDateText(r->date(keys::date), locale)), typed(r->text(keys::titel)),
+        text += csvLine({formatted(mediumDateText(r->date(keys::date), locale)),
+                         typed(r->text(keys::titel)),
                          formatted(listAmountText(r->real(keys::sumComplete), false, locale)),
                          formatted(tax > 0 ? listAmountText(tax, true, locale) : QString()),
-                         formatted(r->text(keys::duePeriod)), formatted(r->text(keys::creationYear)),
-                         formatted(r->text(keys::dueYear)),
+                         formatted(r->text(keys::duePeriod)),
+                         formatted(r->text(keys::creationYear)), formatted(r->text(keys::dueYear)),
                          formatted(listAmountText(r->real(keys::sumPerYear), false, locale)),
                          typed(r->text(keys::comment))});
     }
@@ -89,7 +95,8 @@ QString allowancesCsv(const RecordList& records, const QLocale& locale) {
 QString inventoryCsv(const RecordList& records, const QLocale& locale) {
     QString text;
     for (const RecordPtr& r : records)
-        text += csvLine({formatted(mediumDateText(r->date(keys::date), locale)), typed(r->text(keys::title)),
+        text += csvLine({formatted(mediumDateText(r->date(keys::date), locale)),
+                         typed(r->text(keys::title)),
                          formatted(listAmountText(r->real(keys::brutto), false, locale)),
                          formatted(listAmountText(r->real(keys::netto), false, locale)),
                          typed(r->text(keys::category)), typed(r->text(keys::comment))});
@@ -99,7 +106,9 @@ QString inventoryCsv(const RecordList& records, const QLocale& locale) {
 QString allowancesFooter(const QString& company) {
     return withCompany(company, QStringLiteral("Abschreibungen und GWGs · Seite "));
 }
-QString inventoryFooter(const QString& company) { return withCompany(company, QStringLiteral("Inventar · Seite ")); }
+QString inventoryFooter(const QString& company) {
+    return withCompany(company, QStringLiteral("Inventar · Seite "));
+}
 
 print::Page allowancesPage(const RecordList& records, const ListPageInput& in) {
     print::Page page =
@@ -107,9 +116,11 @@ print::Page allowancesPage(const RecordList& records, const ListPageInput& in) {
     // Points; spread over the printable width. The title and comment give
     // way so that a date never breaks.
     const double widths[] = {80, 170, 72, 66, 70, 54, 54, 66, 170};
-    const char16_t* heads[] = {u"Datum", u"Posten", u"Summe", u"Steuern", u"Dauer",
-                               u"Beginn", u"Ende", u"pro Jahr", u"Kommentar"};
-    for (int c = 0; c < 9; ++c) page.list.columns.push_back({QString::fromUtf16(heads[c]), widths[c], Qt::AlignLeft, QString()});
+    const char16_t* heads[] = {u"Datum",  u"Posten", u"Summe",    u"Steuern",  u"Dauer",
+                               u"Beginn", u"Ende",   u"pro Jahr", u"Kommentar"};
+    for (int c = 0; c < 9; ++c)
+        page.list.columns.push_back(
+            {QString::fromUtf16(heads[c]), widths[c], Qt::AlignLeft, QString()});
     for (const RecordPtr& r : records) {
         const float tax = r->real(keys::taxAmount);
         std::vector<print::ListCell> row(9);
@@ -128,11 +139,15 @@ print::Page allowancesPage(const RecordList& records, const ListPageInput& in) {
     return page;
 }
 
-print::Page inventoryPage(const RecordList& records, const ListPageInput& in, const QDateTime& now) {
+print::Page inventoryPage(const RecordList& records, const ListPageInput& in,
+                          const QDateTime& now) {
     print::Page page = listPage(in, QStringLiteral("Inventar"), inventoryFooter(in.company));
     const double widths[] = {86, 196, 72, 72, 112, 196};
-    const char16_t* heads[] = {u"Alter", u"Gegenstand", u"Brutto", u"Netto", u"Kategorie", u"Kommentar"};
-    for (int c = 0; c < 6; ++c) page.list.columns.push_back({QString::fromUtf16(heads[c]), widths[c], Qt::AlignLeft, QString()});
+    const char16_t* heads[] = {u"Alter", u"Gegenstand", u"Brutto",
+                               u"Netto", u"Kategorie",  u"Kommentar"};
+    for (int c = 0; c < 6; ++c)
+        page.list.columns.push_back(
+            {QString::fromUtf16(heads[c]), widths[c], Qt::AlignLeft, QString()});
     for (const RecordPtr& r : records) {
         std::vector<print::ListCell> row(6);
         row[0].text = ageText(r->date(keys::date), now);

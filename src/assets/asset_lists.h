@@ -13,10 +13,10 @@
 namespace quandor {
 
 struct ListPageInput {
-    QString company;        // "prefsCompany"
-    QString taxID;          // "prefsTaxID"
-    QString today;          // page date, medium style
-    bool border = false;    // "prefsPrintBorder"
+    QString company;           // "prefsCompany"
+    QString taxID;             // "prefsTaxID"
+    QString today;             // page date, medium style
+    bool border = false;       // "prefsPrintBorder"
     bool unshortened = false;  // "prefsPrintUnshortened"
     QLocale locale;
 };
@@ -24,7 +24,8 @@ struct ListPageInput {
 // The money texts of the lists: grouped above 1000 (the depreciation's VAT from 1000 on).
 QString listAmountText(float value, bool groupFromThousand, const QLocale& locale);
 
-// An object's age in whole years between its purchase and `now`: "1 Jahr" up to one year, else "%ld Jahre".
+// An object's age in whole years between its purchase and `now`: "1 Jahr" up to one year, else "%ld
+// Jahre".
 QString ageText(const Date& bought, const QDateTime& now);
 
 // One line per record, UTF-8 text before cleaning; no header line.

@@ -10,12 +10,15 @@
 namespace quandor {
 
 const QString InventoryController::kIncomeMessage = QStringLiteral(
-    "Wie man aus einer Einnahme einen Gegenstand für die Inventarliste macht, musst du mir erst einmal erklären.");
+    "Wie man aus einer Einnahme einen Gegenstand für die Inventarliste macht, musst du mir erst "
+    "einmal erklären.");
 const QString InventoryController::kAgainMessage = QStringLiteral(
-    "Der Posten wurde schon einmal in die Inventarliste übernommen. Bist du sicher, dass du dies erneut tun "
+    "Der Posten wurde schon einmal in die Inventarliste übernommen. Bist du sicher, dass du dies "
+    "erneut tun "
     "möchtest?");
 const QString InventoryController::kDeleteMessage = QStringLiteral(
-    "Das Löschen von Inventargegenständen kann nicht rückgängig gemacht werden. Möchtest du den ausgewählten "
+    "Das Löschen von Inventargegenständen kann nicht rückgängig gemacht werden. Möchtest du den "
+    "ausgewählten "
     "Gegenstand wirklich löschen?");
 
 InventoryController::InventoryController(Books& books) : books_(books) {}
@@ -28,7 +31,8 @@ bool InventoryController::openItemAddWindow() {
         return false;
     }
     if (item->integer(keys::kind) == 2) {
-        ui.alert(AlertStyle::Warning, QStringLiteral("Ruhig Brauner!"), kIncomeMessage, {AlertWords::kOkButton});
+        ui.alert(AlertStyle::Warning, QStringLiteral("Ruhig Brauner!"), kIncomeMessage,
+                 {AlertWords::kOkButton});
         return false;
     }
     if (item->text(keys::misc7).size() >= 4) {
@@ -38,8 +42,10 @@ bool InventoryController::openItemAddWindow() {
     }
     RecordPtr record = Record::create(RecordClass::InventoryItem, books_.nowStamp());
     // The item keeps expenses negative; the sign change goes through 64 bits.
-    record->set(keys::brutto, static_cast<float>(-static_cast<double>(item->real(keys::expenseWith))));
-    record->set(keys::netto, static_cast<float>(-static_cast<double>(item->real(keys::expenseWithout))));
+    record->set(keys::brutto,
+                static_cast<float>(-static_cast<double>(item->real(keys::expenseWith))));
+    record->set(keys::netto,
+                static_cast<float>(-static_cast<double>(item->real(keys::expenseWithout))));
     record->set(keys::date, item->date(keys::date));
     record->set(keys::title, item->text(keys::title));
     books_.database().inventorys.push_back(record);
@@ -111,8 +117,9 @@ bool InventoryController::deleteItem() {
         books_.ui().beep();
         return false;
     }
-    const int pressed = books_.ui().alert(AlertStyle::Warning, QStringLiteral("Warnung!"), kDeleteMessage,
-                                          {AlertWords::kCancelButton, AlertWords::kDeleteButton});
+    const int pressed =
+        books_.ui().alert(AlertStyle::Warning, QStringLiteral("Warnung!"), kDeleteMessage,
+                          {AlertWords::kCancelButton, AlertWords::kDeleteButton});
     if (pressed != 1) return false;
     list.erase(list.begin() + selected_);
     books_.noteChanged();
@@ -121,14 +128,18 @@ bool InventoryController::deleteItem() {
 }
 
 ExportResult InventoryController::exportInventory() {
-    return exportList(books_, ListFormat::Csv, true,
-                      QStringLiteral("Inventar %1").arg(books_.settings().getText(prefs::prefsCompany)));
+    return exportList(
+        books_, ListFormat::Csv, true,
+        QStringLiteral("Inventar %1").arg(books_.settings().getText(prefs::prefsCompany)));
 }
-bool InventoryController::printInventory() { return printList(books_, true, printDialog); }
+bool InventoryController::printInventory() {
+    return printList(books_, true, printDialog);
+}
 
 ExportResult InventoryController::exportInventoryPdf() {
-    return exportList(books_, ListFormat::Pdf, true,
-                      QStringLiteral("Inventar %1").arg(books_.settings().getText(prefs::prefsCompany)));
+    return exportList(
+        books_, ListFormat::Pdf, true,
+        QStringLiteral("Inventar %1").arg(books_.settings().getText(prefs::prefsCompany)));
 }
 
 }  // namespace quandor

@@ -19,7 +19,8 @@ struct ListPageInput;
 ListPageInput listPageInput(const Books& books);
 
 // Asks for the file ("CSV Datei Exportieren" / "PDF Datei Exportieren") and writes it.
-ExportResult exportList(Books& books, ListFormat format, bool inventory, const QString& proposedName);
+ExportResult exportList(Books& books, ListFormat format, bool inventory,
+                        const QString& proposedName);
 // Writes without a dialog.
 ExportResult writeList(Books& books, ListFormat format, bool inventory, const QString& path);
 // The list's page through the print job: its HTML file in the data folder

@@ -17,7 +17,8 @@
 namespace quandor {
 
 const QString AddController::kNoAmount = QStringLiteral(
-    "Posten ist unvollständig ausgefüllt. Bitte Summe angeben. Dazu musst du vorher angeben haben, ob der "
+    "Posten ist unvollständig ausgefüllt. Bitte Summe angeben. Dazu musst du vorher angeben haben, "
+    "ob der "
     "Posten eine Ausgabe oder eine Einnahme ist.");
 const QString AddController::kNoRate =
     QStringLiteral("Posten ist unvollständig ausgefüllt. Bitte Steuersatz angeben.");
@@ -25,12 +26,15 @@ const QString AddController::kTaxOnZero =
     QStringLiteral("Steuern auf eine Null zu berechnen macht nicht wirklich Sinn.");
 const QString AddController::kNoTitle =
     QStringLiteral("Posten ist unvollständig ausgefüllt. Bitte Bezeichnung angeben.");
-const QString AddController::kNoStatementForItem = QStringLiteral("Du musst erst eine Abrechnung anlegen.");
+const QString AddController::kNoStatementForItem =
+    QStringLiteral("Du musst erst eine Abrechnung anlegen.");
 const QString AddController::kNoItemSelected = QStringLiteral("Kein Posten ausgewählt.");
 const QString AddController::kUnknownAccount = QStringLiteral(
-    "Konto existiert nicht. Bitte Nummer überprüfen oder gegebenenfalls Konto in den Einstellungen anlegen.");
+    "Konto existiert nicht. Bitte Nummer überprüfen oder gegebenenfalls Konto in den Einstellungen "
+    "anlegen.");
 const QString AddController::kEditMarkedMessage = QStringLiteral(
-    "Die übergeordnete Abrechnung wurde als zur Voranmeldung genutzt markiert. Bist du sicher, dass du "
+    "Die übergeordnete Abrechnung wurde als zur Voranmeldung genutzt markiert. Bist du sicher, "
+    "dass du "
     "dennoch diesen Posten bearbeiten möchtest?");
 const QString AddController::kEditButton = QStringLiteral("Bearbeiten");
 
@@ -74,9 +78,12 @@ float AddController::amountFromText(const QString& text) {
 
 QString AddController::amountFieldText(const Value& amount) {
     switch (amount.type()) {
-        case Value::Type::Null: return QString();
-        case Value::Type::String: return amount.asString();
-        default: break;
+        case Value::Type::Null:
+            return QString();
+        case Value::Type::String:
+            return amount.asString();
+        default:
+            break;
     }
     const float a = amount.toFloat();
     const QLocale locale;
@@ -87,7 +94,8 @@ QString AddController::amountFieldText(const Value& amount) {
     // The field is handed back only when its text is changed, so the stored
     // amount stays as it is.
     const float shown = amountFromText(cents);
-    if (std::isfinite(a) && std::fabs(shown - a) <= 4.0f * (std::nextafter(std::fabs(a), INFINITY) - std::fabs(a)))
+    if (std::isfinite(a) &&
+        std::fabs(shown - a) <= 4.0f * (std::nextafter(std::fabs(a), INFINITY) - std::fabs(a)))
         return cents;
     // More than two decimals: show every digit, so leaving the field changes nothing.
     QString exact = Settings::floatText(a);
@@ -102,10 +110,11 @@ QString AddController::creationStamp(const Books& books) {
 QStringList AddController::sheetSettings() {
     QStringList keys;
     for (QStringView key :
-         {prefs::jaImage, prefs::allowCashBook, prefs::prefsVorzeichen, prefs::prefsSelectedItemTabTag,
-          prefs::firstItemSet, prefs::firstStepsDone, prefs::itemRememberGroup,
-          prefs::itemRememberAccount, prefs::itemRememberAccountNumber, prefs::itemRememberTaxBool,
-          prefs::itemRememberTaxTag, prefs::itemRememberKind, prefs::rememberDate})
+         {prefs::jaImage, prefs::allowCashBook, prefs::prefsVorzeichen,
+          prefs::prefsSelectedItemTabTag, prefs::firstItemSet, prefs::firstStepsDone,
+          prefs::itemRememberGroup, prefs::itemRememberAccount, prefs::itemRememberAccountNumber,
+          prefs::itemRememberTaxBool, prefs::itemRememberTaxTag, prefs::itemRememberKind,
+          prefs::rememberDate})
         keys << key.toString();
     return keys;
 }
@@ -159,14 +168,17 @@ void AddController::newItem() {
     item->set(keys::parentYear, year->text(keys::dateValue));
     item->set(keys::UUID, creationStamp(books_));
     if (s.getBool(prefs::prefsAlwaysRememberLastSettings)) {
-        if (s.contains(prefs::itemRememberGroup)) item->set(keys::group, s.getText(prefs::itemRememberGroup));
+        if (s.contains(prefs::itemRememberGroup))
+            item->set(keys::group, s.getText(prefs::itemRememberGroup));
         if (s.contains(prefs::itemRememberAccount))
             item->set(keys::account, s.getText(prefs::itemRememberAccount));
         if (s.contains(prefs::itemRememberAccountNumber))
             item->set(keys::accountNumber, s.getText(prefs::itemRememberAccountNumber));
         if (s.getBool(prefs::itemRememberTaxBool)) item->set(keys::taxBool, true);
-        if (const int64_t tag = s.getInt(prefs::itemRememberTaxTag); tag != 0) item->set(keys::taxTag, tag);
-        if (const int64_t kind = s.getInt(prefs::itemRememberKind); kind != 0) item->set(keys::kind, kind);
+        if (const int64_t tag = s.getInt(prefs::itemRememberTaxTag); tag != 0)
+            item->set(keys::taxTag, tag);
+        if (const int64_t kind = s.getInt(prefs::itemRememberKind); kind != 0)
+            item->set(keys::kind, kind);
         if (const auto d = s.getDate(prefs::rememberDate)) item->set(keys::date, fromDateTime(*d));
     } else {
         if (s.getBool(prefs::setUmsatzsteuerAutomatically)) item->set(keys::taxBool, true);
@@ -318,8 +330,9 @@ void AddController::editItem() {
     }
     Settings& settings = books_.settings();
     if (statement->flag(keys::taxBool)) {
-        const int pressed = books_.ui().alert(AlertStyle::Warning, AlertWords::kAttentionTitle, kEditMarkedMessage,
-                                            {AlertWords::kCancelButton, kEditButton});
+        const int pressed =
+            books_.ui().alert(AlertStyle::Warning, AlertWords::kAttentionTitle, kEditMarkedMessage,
+                              {AlertWords::kCancelButton, kEditButton});
         if (pressed != 1) return;
     }
     // An item taken into the cash book must not be handed over a second time.
@@ -354,7 +367,8 @@ void AddController::duplicateItem() {
 // ---- calculation ------------------------------------------------------------------
 
 void AddController::calculateItem() {
-    const RecordPtr item = sheet_.kind == SheetKind::Item ? sheet_.record : books_.selection().firstSelectedItem();
+    const RecordPtr item =
+        sheet_.kind == SheetKind::Item ? sheet_.record : books_.selection().firstSelectedItem();
     itemSheet_.sign.clear();
     itemSheet_.signColor = SignColor::None;
     if (!item) return;
@@ -365,12 +379,14 @@ void AddController::calculateItem() {
         !item->value(keys::amount).isNull() &&
         amountFromText(itemSheet_.amountText) != item->value(keys::amount).toFloat())
         itemSheet_.amountText = amountFieldText(item->value(keys::amount));
-    const QString amountText = shown ? itemSheet_.amountText : amountFieldText(item->value(keys::amount));
+    const QString amountText =
+        shown ? itemSheet_.amountText : amountFieldText(item->value(keys::amount));
     // An item with an amount may be handed to the cash book, unless it already was.
     if (!amountText.isEmpty()) settings.setBool(prefs::allowCashBook, !inCashBook(*item));
     // An amount kept as typed text (older files) is stored as the number it reads as,
     // so the figures and the stored amount agree.
-    if (!amountText.trimmed().isEmpty() && item->value(keys::amount).type() == Value::Type::String) {
+    if (!amountText.trimmed().isEmpty() &&
+        item->value(keys::amount).type() == Value::Type::String) {
         item->set(keys::amount, amountFromText(amountText));
         books_.noteChanged();
     }
@@ -394,7 +410,8 @@ void AddController::calculateItem() {
 // ---- fields -------------------------------------------------------------------------
 
 void AddController::setKind(int64_t kind) {
-    const RecordPtr item = sheet_.kind == SheetKind::Item ? sheet_.record : books_.selection().firstSelectedItem();
+    const RecordPtr item =
+        sheet_.kind == SheetKind::Item ? sheet_.record : books_.selection().firstSelectedItem();
     if (!item) return;
     item->set(keys::kind, kind);
     books_.noteChanged();
@@ -410,7 +427,8 @@ void AddController::selectIncome() {
 }
 
 void AddController::setTaxAutomatically() {
-    const RecordPtr item = sheet_.kind == SheetKind::Item ? sheet_.record : books_.selection().firstSelectedItem();
+    const RecordPtr item =
+        sheet_.kind == SheetKind::Item ? sheet_.record : books_.selection().firstSelectedItem();
     if (item && books_.settings().getBool(prefs::setTaxAutomatically)) {
         item->set(keys::taxTag, int64_t{1});
         books_.noteChanged();
@@ -477,7 +495,8 @@ void AddController::step(int delta) {
     // The item being left keeps the figures of what it shows now.
     calculateItem();
     const int row = selection.rowOf(sheet_.record.get());
-    const RecordPtr next = row < 0 ? nullptr : selection.listedItem(static_cast<size_t>(row + delta));
+    const RecordPtr next =
+        row < 0 ? nullptr : selection.listedItem(static_cast<size_t>(row + delta));
     if (row + delta < 0 || !next) {
         books_.ui().beep();
         return;
@@ -497,7 +516,8 @@ void AddController::selectPrevious() {
 
 void AddController::fail(const QString& message) {
     books_.ui().beep();
-    books_.ui().alert(AlertStyle::Critical, AlertWords::kErrorTitle, message, {AlertWords::kOkButton});
+    books_.ui().alert(AlertStyle::Critical, AlertWords::kErrorTitle, message,
+                      {AlertWords::kOkButton});
 }
 
 }  // namespace quandor

@@ -78,10 +78,14 @@ void AddController::validateAccountTitle(const QString& title) {
 const RecordList& AddController::searchList() const {
     static const RecordList none;
     switch (search_.kind) {
-        case SearchKind::Group: return books_.database().groups;
-        case SearchKind::Account: return books_.database().accounts;
-        case SearchKind::Template: return books_.database().items;
-        case SearchKind::None: break;
+        case SearchKind::Group:
+            return books_.database().groups;
+        case SearchKind::Account:
+            return books_.database().accounts;
+        case SearchKind::Template:
+            return books_.database().items;
+        case SearchKind::None:
+            break;
     }
     return none;
 }

@@ -12,24 +12,29 @@ namespace quandor {
 
 const QString ArrayController::kDeleteAccountTitle = QStringLiteral("Kostenstelle löschen");
 const QString ArrayController::kDeleteAccountMessage = QStringLiteral(
-    "Diese Aktion kann nicht rückgängig gemacht werden. In bereits bestehenden Abrechnungen bleiben "
+    "Diese Aktion kann nicht rückgängig gemacht werden. In bereits bestehenden Abrechnungen "
+    "bleiben "
     "die jeweils zugeordneten Kostenstellen selbstverständlich bestehen. Möchtest du wirklich die "
     "ausgewählte Kostenstelle löschen?");
 const QString ArrayController::kDeleteGroupTitle = QStringLiteral("Kategorie löschen");
 const QString ArrayController::kDeleteGroupMessage = QStringLiteral(
-    "Diese Aktion kann nicht rückgängig gemacht werden. In bereits bestehenden Abrechnungen bleiben "
+    "Diese Aktion kann nicht rückgängig gemacht werden. In bereits bestehenden Abrechnungen "
+    "bleiben "
     "die jeweils zugeordneten Kategorien selbstverständlich bestehen. Möchtest du wirklich die "
     "ausgewählte Kategorie löschen?");
 const QString ArrayController::kDeleteTemplateTitle = QStringLiteral("Vorlage löschen");
 const QString ArrayController::kDeleteTemplateMessage = QStringLiteral(
-    "Diese Aktion kann nicht rückgängig gemacht werden. Möchtest du wirklich die ausgewählte Vorlage "
+    "Diese Aktion kann nicht rückgängig gemacht werden. Möchtest du wirklich die ausgewählte "
+    "Vorlage "
     "löschen?");
 const QString ArrayController::kDeleteItemTitle = QStringLiteral("Posten löschen");
 const QString ArrayController::kDeleteItemMessage = QStringLiteral(
-    "Diese Aktion kann nicht rückgängig gemacht werden. Möchtest du wirklich den ausgewählten Posten "
+    "Diese Aktion kann nicht rückgängig gemacht werden. Möchtest du wirklich den ausgewählten "
+    "Posten "
     "löschen?");
 const QString ArrayController::kDeleteUsedItemMessage = QStringLiteral(
-    "Die übergeordnete Abrechnung wurde als zur Voranmeldung genutzt markiert. Bist du sicher, dass du "
+    "Die übergeordnete Abrechnung wurde als zur Voranmeldung genutzt markiert. Bist du sicher, "
+    "dass du "
     "dennoch diesen Posten löschen möchtest?");
 const QString ArrayController::kBadMasterAmount =
     QStringLiteral("Bitte gib den Betrag als positive Zahl ein, zum Beispiel 119,00.");
@@ -38,10 +43,14 @@ namespace {
 
 int masterSlot(ArrayController::ListKind list) {
     switch (list) {
-        case ArrayController::ListKind::Groups: return 0;
-        case ArrayController::ListKind::Accounts: return 1;
-        case ArrayController::ListKind::Templates: return 2;
-        default: return -1;
+        case ArrayController::ListKind::Groups:
+            return 0;
+        case ArrayController::ListKind::Accounts:
+            return 1;
+        case ArrayController::ListKind::Templates:
+            return 2;
+        default:
+            return -1;
     }
 }
 
@@ -51,24 +60,36 @@ ArrayController::ArrayController(Books& books) : books_(books) {}
 
 QString ArrayController::moveDragType(ListKind list) {
     switch (list) {
-        case ListKind::Accounts: return QStringLiteral("MOVED_ROWS_TYPE_ACCOUNT");
-        case ListKind::Groups: return QStringLiteral("MOVED_ROWS_TYPE_GROUPS");
-        case ListKind::Templates: return QStringLiteral("MOVED_ROWS_TYPE_TEMPLATES");
-        case ListKind::Years: return QStringLiteral("MOVED_ROWS_TYPE_YEAR");
-        case ListKind::Statements: return QStringLiteral("MOVED_ROWS_TYPE_TAB");
-        case ListKind::Items: return QStringLiteral("MOVED_ROWS_TYPE");
+        case ListKind::Accounts:
+            return QStringLiteral("MOVED_ROWS_TYPE_ACCOUNT");
+        case ListKind::Groups:
+            return QStringLiteral("MOVED_ROWS_TYPE_GROUPS");
+        case ListKind::Templates:
+            return QStringLiteral("MOVED_ROWS_TYPE_TEMPLATES");
+        case ListKind::Years:
+            return QStringLiteral("MOVED_ROWS_TYPE_YEAR");
+        case ListKind::Statements:
+            return QStringLiteral("MOVED_ROWS_TYPE_TAB");
+        case ListKind::Items:
+            return QStringLiteral("MOVED_ROWS_TYPE");
     }
     return {};
 }
 
 QString ArrayController::copyDragType(ListKind list) {
     switch (list) {
-        case ListKind::Accounts: return QStringLiteral("COPIED_ROWS_TYPE_ACCOUNT");
-        case ListKind::Groups: return QStringLiteral("COPIED_ROWS_TYPE_GROUPS");
-        case ListKind::Templates: return QStringLiteral("COPIED_ROWS_TYPE_TEMPLATES");
-        case ListKind::Years: return QStringLiteral("COPIED_ROWS_TYPE_YEAR");
-        case ListKind::Statements: return QStringLiteral("COPIED_ROWS_TYPE_TAB");
-        case ListKind::Items: return QStringLiteral("COPIED_ROWS_TYPE");
+        case ListKind::Accounts:
+            return QStringLiteral("COPIED_ROWS_TYPE_ACCOUNT");
+        case ListKind::Groups:
+            return QStringLiteral("COPIED_ROWS_TYPE_GROUPS");
+        case ListKind::Templates:
+            return QStringLiteral("COPIED_ROWS_TYPE_TEMPLATES");
+        case ListKind::Years:
+            return QStringLiteral("COPIED_ROWS_TYPE_YEAR");
+        case ListKind::Statements:
+            return QStringLiteral("COPIED_ROWS_TYPE_TAB");
+        case ListKind::Items:
+            return QStringLiteral("COPIED_ROWS_TYPE");
     }
     return {};
 }
@@ -76,10 +97,14 @@ QString ArrayController::copyDragType(ListKind list) {
 RecordList* ArrayController::recordsOf(ListKind list) {
     Database& db = books_.database();
     switch (list) {
-        case ListKind::Years: return &db.years;
-        case ListKind::Groups: return &db.groups;
-        case ListKind::Accounts: return &db.accounts;
-        case ListKind::Templates: return &db.items;
+        case ListKind::Years:
+            return &db.years;
+        case ListKind::Groups:
+            return &db.groups;
+        case ListKind::Accounts:
+            return &db.accounts;
+        case ListKind::Templates:
+            return &db.items;
         case ListKind::Statements: {
             RecordPtr year = books_.selection().selectedYear();
             return year ? &year->thelists() : nullptr;
@@ -174,7 +199,8 @@ int ArrayController::appendMasterRow(ListKind list, RecordPtr record) {
 }
 
 int ArrayController::addAccount() {
-    return appendMasterRow(ListKind::Accounts, Record::create(RecordClass::Account, books_.nowStamp()));
+    return appendMasterRow(ListKind::Accounts,
+                           Record::create(RecordClass::Account, books_.nowStamp()));
 }
 
 int ArrayController::addAccountSetup() {
@@ -200,9 +226,10 @@ int ArrayController::addTemplateRow() {
 bool ArrayController::askRemove(const QString& title, const QString& message, bool cancelFirst) {
     if (cancelFirst) {
         return books_.ui().alert(AlertStyle::Warning, title, message,
-                               {AlertWords::kCancelButton, AlertWords::kDeleteButton}) == 1;
+                                 {AlertWords::kCancelButton, AlertWords::kDeleteButton}) == 1;
     }
-    return books_.ui().alert(AlertStyle::Warning, title, message, {AlertWords::kDeleteButton, AlertWords::kCancelButton}) == 0;
+    return books_.ui().alert(AlertStyle::Warning, title, message,
+                             {AlertWords::kDeleteButton, AlertWords::kCancelButton}) == 0;
 }
 
 bool ArrayController::remove(ListKind list) {
@@ -215,8 +242,9 @@ bool ArrayController::remove(ListKind list) {
             return false;
         }
         const bool used = statement->flag(keys::taxBool);
-        const bool confirmed = used ? askRemove(AlertWords::kAttentionTitle, kDeleteUsedItemMessage, true)
-                                    : askRemove(kDeleteItemTitle, kDeleteItemMessage, false);
+        const bool confirmed =
+            used ? askRemove(AlertWords::kAttentionTitle, kDeleteUsedItemMessage, true)
+                 : askRemove(kDeleteItemTitle, kDeleteItemMessage, false);
         if (!confirmed) return false;
         const int row = selection.rowOf(item.get());
         RecordList& items = statement->items();
@@ -246,7 +274,9 @@ bool ArrayController::remove(ListKind list) {
         case ListKind::Groups:
             confirmed = askRemove(kDeleteGroupTitle, kDeleteGroupMessage, false);
             break;
-        default: confirmed = askRemove(kDeleteTemplateTitle, kDeleteTemplateMessage, false); break;
+        default:
+            confirmed = askRemove(kDeleteTemplateTitle, kDeleteTemplateMessage, false);
+            break;
     }
     if (!confirmed) return false;
     // Items name their category and account by copied text: they stay as they are.
@@ -258,7 +288,8 @@ bool ArrayController::remove(ListKind list) {
 
 void ArrayController::fail(const QString& message) {
     books_.ui().beep();
-    books_.ui().alert(AlertStyle::Critical, AlertWords::kErrorTitle, message, {AlertWords::kOkButton});
+    books_.ui().alert(AlertStyle::Critical, AlertWords::kErrorTitle, message,
+                      {AlertWords::kOkButton});
 }
 
 }  // namespace quandor

@@ -44,8 +44,8 @@ class ArrayController {
     int addAccount();
     int addAccountSetup();  // the same for the first-steps assistant's table
     int addGroup();
-    int addGroupSetup();    // the same for the first-steps assistant's table
-    int addTemplateRow();   // a template with a fresh "UUID"
+    int addGroupSetup();   // the same for the first-steps assistant's table
+    int addTemplateRow();  // a template with a fresh "UUID"
 
     // Deletes the selected row after the question ("Löschen" first; for an
     // item of a statement used for the VAT return "Abbrechen" first). Beeps

@@ -18,7 +18,8 @@ namespace quandor {
 
 const QString ArrayController::kFirstDropMessage = QStringLiteral(
     "Dies ist das erste mal, dass du einen bestehenden Posten einer anderen Abrechnung hinzufügst. "
-    "Dazu musst du wissen, dass der 'Original-Posten' bewusst nicht von Quandor gelöscht wird. Dies "
+    "Dazu musst du wissen, dass der 'Original-Posten' bewusst nicht von Quandor gelöscht wird. "
+    "Dies "
     "vermeidet zum einen unnötige Fehler und ermöglicht es dir, nachträglich noch Posten allen "
     "Abrechnungen hinzuzufügen, die vielleicht das ganze Jahr über vergessen wurden. Dies bedeutet "
     "allerdings auch, dass du für das etwaige Löschen selber verantwortlich bist. Bitte denke "
@@ -28,7 +29,6 @@ const QString ArrayController::kItemAlreadyThere =
 const QString ArrayController::kDroppedItemUnreadable = QStringLiteral(
     "Der gezogene Posten konnte nicht gelesen werden. Bitte ziehe ihn noch einmal auf die "
     "Abrechnung.");
-
 
 // ---- reordering -------------------------------------------------------------------
 
@@ -45,7 +45,8 @@ QByteArray ArrayController::archiveRows(const std::vector<int>& rows) {
 
 std::optional<std::vector<int>> ArrayController::unarchiveRows(const QByteArray& data) {
     const archive::ReadResult read = archive::read(data);
-    if (!read.ok || read.root.type() != Value::Type::List || !read.root.asList()) return std::nullopt;
+    if (!read.ok || read.root.type() != Value::Type::List || !read.root.asList())
+        return std::nullopt;
     std::vector<int> rows;
     for (const Value& v : *read.root.asList()) {
         if (v.type() != Value::Type::Int || v.asInt() < 0 || v.asInt() > INT32_MAX)
@@ -58,12 +59,12 @@ std::optional<std::vector<int>> ArrayController::unarchiveRows(const QByteArray&
 QByteArray ArrayController::writeRows(ListKind list, const std::vector<int>& rows) {
     if (list == ListKind::Items && !rows.empty()) {
         const QString path = tempItemPath();
-        RecordPtr item = books_.selection().listedItem(static_cast<size_t>(std::max(rows.front(), 0)));
+        RecordPtr item =
+            books_.selection().listedItem(static_cast<size_t>(std::max(rows.front(), 0)));
         bool written = false;
         if (item && QDir().mkpath(QFileInfo(path).absolutePath())) {
             QString reason;
-            written = writeFileAtomically(path, archive::write(Value(item)),
-                                                              &reason);
+            written = writeFileAtomically(path, archive::write(Value(item)), &reason);
         }
         // A stale file of an earlier drag must never be taken for this item.
         if (!written) QFile::remove(path);
@@ -72,11 +73,12 @@ QByteArray ArrayController::writeRows(ListKind list, const std::vector<int>& row
 }
 
 std::vector<int> ArrayController::movedOrder(int count, std::vector<int> rows, int target,
-                                           int* firstMovedRow) {
+                                             int* firstMovedRow) {
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    rows.erase(std::remove_if(rows.begin(), rows.end(), [count](int r) { return r < 0 || r >= count; }),
-               rows.end());
+    rows.erase(
+        std::remove_if(rows.begin(), rows.end(), [count](int r) { return r < 0 || r >= count; }),
+        rows.end());
     target = std::clamp(target, 0, count);
     const int above =
         static_cast<int>(std::lower_bound(rows.begin(), rows.end(), target) - rows.begin());
@@ -99,8 +101,8 @@ std::vector<int> ArrayController::movedOrder(int count, std::vector<int> rows, i
 }
 
 void ArrayController::moveObjectsInArrangedObjectsFromIndexes(ListKind list,
-                                                            const std::vector<int>& rows,
-                                                            int target) {
+                                                              const std::vector<int>& rows,
+                                                              int target) {
     RecordList* records = recordsOf(list);
     if (!records || rows.empty()) return;
     Selection& selection = books_.selection();
@@ -113,7 +115,8 @@ void ArrayController::moveObjectsInArrangedObjectsFromIndexes(ListKind list,
         const std::vector<uint32_t>& listed = selection.listedIndexes();
         stored.clear();
         for (int r : rows)
-            if (r >= 0 && r < static_cast<int>(listed.size())) stored.push_back(static_cast<int>(listed[r]));
+            if (r >= 0 && r < static_cast<int>(listed.size()))
+                stored.push_back(static_cast<int>(listed[r]));
         storedTarget = std::max(target, 0) < static_cast<int>(listed.size())
                            ? static_cast<int>(listed[std::max(target, 0)])
                            : static_cast<int>(records->size());
@@ -148,12 +151,14 @@ void ArrayController::moveObjectsInArrangedObjectsFromIndexes(ListKind list,
             selection.setSelectedItems(std::move(movedItems));
             break;
         }
-        default: setMasterRow(list, first); break;
+        default:
+            setMasterRow(list, first);
+            break;
     }
 }
 
 bool ArrayController::acceptMoveDrop(ListKind list, const QString& type, const QByteArray& data,
-                                   int dropRow) {
+                                     int dropRow) {
     if (type != moveDragType(list)) return false;
     const std::optional<std::vector<int>> rows = unarchiveRows(data);
     if (!rows || rows->empty()) return false;
@@ -180,7 +185,7 @@ bool ArrayController::addDroppedItem(const QString& type, int statementRow) {
     Settings& settings = books_.settings();
     if (!settings.getBool(prefs::firstDropBOOL)) {
         books_.ui().alert(AlertStyle::Informational, AlertWords::kNoticeTitle, kFirstDropMessage,
-                        {AlertWords::kOkButton});
+                          {AlertWords::kOkButton});
         settings.setBool(prefs::firstDropBOOL, true);
     }
 

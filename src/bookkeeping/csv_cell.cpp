@@ -49,42 +49,68 @@ int byteOf(Charset charset, char32_t c) {
 // Letters and signs without a decomposition, spelled with what every set holds.
 const char* lookAlike(char32_t c) {
     switch (c) {
-        case 0x0110: return "D";   // Đ
-        case 0x0111: return "d";   // đ
-        case 0x00D0: return "D";   // Ð
-        case 0x00F0: return "d";   // ð
-        case 0x00DE: return "Th";  // Þ
-        case 0x00FE: return "th";  // þ
-        case 0x0126: return "H";   // Ħ
-        case 0x0127: return "h";   // ħ
-        case 0x0131: return "i";   // ı
-        case 0x0141: return "L";   // Ł
-        case 0x0142: return "l";   // ł
-        case 0x0166: return "T";   // Ŧ
-        case 0x0167: return "t";   // ŧ
-        case 0x014A: return "N";   // Ŋ
-        case 0x014B: return "n";   // ŋ
-        case 0x00D7: return "x";   // ×
-        case 0x00A6: return "|";   // ¦
-        case 0x1E9E: return "SS";  // ẞ
+        case 0x0110:
+            return "D";  // Đ
+        case 0x0111:
+            return "d";  // đ
+        case 0x00D0:
+            return "D";  // Ð
+        case 0x00F0:
+            return "d";  // ð
+        case 0x00DE:
+            return "Th";  // Þ
+        case 0x00FE:
+            return "th";  // þ
+        case 0x0126:
+            return "H";  // Ħ
+        case 0x0127:
+            return "h";  // ħ
+        case 0x0131:
+            return "i";  // ı
+        case 0x0141:
+            return "L";  // Ł
+        case 0x0142:
+            return "l";  // ł
+        case 0x0166:
+            return "T";  // Ŧ
+        case 0x0167:
+            return "t";  // ŧ
+        case 0x014A:
+            return "N";  // Ŋ
+        case 0x014B:
+            return "n";  // ŋ
+        case 0x00D7:
+            return "x";  // ×
+        case 0x00A6:
+            return "|";  // ¦
+        case 0x1E9E:
+            return "SS";  // ẞ
         case 0x2010:
         case 0x2011:
         case 0x2012:
         case 0x2015:
         case 0x2043:
-        case 0x2212: return "-";  // hyphens, figure dash, minus sign
+        case 0x2212:
+            return "-";  // hyphens, figure dash, minus sign
         case 0x201B:
-        case 0x2032: return "'";
+        case 0x2032:
+            return "'";
         case 0x201F:
-        case 0x2033: return "\"";
+        case 0x2033:
+            return "\"";
         case 0x2044:
-        case 0x2215: return "/";
-        case 0x2219: return ".";
-        default: return nullptr;
+        case 0x2215:
+            return "/";
+        case 0x2219:
+            return ".";
+        default:
+            return nullptr;
     }
 }
 
-bool isFormat(char32_t c) { return QChar::category(c) == QChar::Other_Format; }
+bool isFormat(char32_t c) {
+    return QChar::category(c) == QChar::Other_Format;
+}
 bool isMark(char32_t c) {
     const QChar::Category k = QChar::category(c);
     return k == QChar::Mark_NonSpacing || k == QChar::Mark_SpacingCombining ||
@@ -95,7 +121,8 @@ bool isMark(char32_t c) {
 // moves `i` past it.
 char32_t next(const QString& s, qsizetype& i) {
     const char16_t u = s.at(i).unicode();
-    if (QChar::isHighSurrogate(u) && i + 1 < s.size() && QChar::isLowSurrogate(s.at(i + 1).unicode())) {
+    if (QChar::isHighSurrogate(u) && i + 1 < s.size() &&
+        QChar::isLowSurrogate(s.at(i + 1).unicode())) {
         const char32_t c = QChar::surrogateToUcs4(u, s.at(i + 1).unicode());
         i += 2;
         return c;
@@ -138,9 +165,13 @@ bool isLineBreak(char16_t u) {
            u == 0x2028 || u == 0x2029;
 }
 
-bool isControl(char16_t u) { return u < 0x20 || (u >= 0x7F && u <= 0x9F); }
+bool isControl(char16_t u) {
+    return u < 0x20 || (u >= 0x7F && u <= 0x9F);
+}
 
-bool isNonCharacter(char32_t c) { return (c >= 0xFDD0 && c <= 0xFDEF) || (c & 0xFFFE) == 0xFFFE; }
+bool isNonCharacter(char32_t c) {
+    return (c >= 0xFDD0 && c <= 0xFDEF) || (c & 0xFFFE) == 0xFFFE;
+}
 
 // Control characters, unpaired surrogates and non-characters out; line ends
 // and tabs become blanks; format characters other than joiners are dropped.
@@ -148,8 +179,8 @@ QString withoutControls(const QString& text) {
     bool clean = true;
     for (const QChar ch : text) {
         const char16_t u = ch.unicode();
-        if (isControl(u) || isLineBreak(u) || QChar::isSurrogate(u) || u >= 0xFDD0 || (u >= 0x200B && u <= 0x206F) ||
-            u == 0x00AD || u == 0x061C || u == 0x180E) {
+        if (isControl(u) || isLineBreak(u) || QChar::isSurrogate(u) || u >= 0xFDD0 ||
+            (u >= 0x200B && u <= 0x206F) || u == 0x00AD || u == 0x061C || u == 0x180E) {
             clean = false;
             break;
         }

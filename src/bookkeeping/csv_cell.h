@@ -5,11 +5,10 @@
 // bytes with csv::encode:
 //
 //   QString line;
-//   line += u'"' + csv::cell(item.text(keys::title), csv::Field::Typed, csv::Charset::Windows1252) + u'"';
-//   line += ',';
-//   line += u'"' + csv::cell(amountText(v), csv::Field::Formatted, csv::Charset::Windows1252) + u'"';
-//   …
-//   const QByteArray bytes = csv::encode(zapGremlinsInString(text), csv::Charset::Windows1252);
+//   line += u'"' + csv::cell(item.text(keys::title), csv::Field::Typed, csv::Charset::Windows1252)
+//   + u'"'; line += ','; line += u'"' + csv::cell(amountText(v), csv::Field::Formatted,
+//   csv::Charset::Windows1252) + u'"'; … const QByteArray bytes =
+//   csv::encode(zapGremlinsInString(text), csv::Charset::Windows1252);
 //
 // The rules, the same in every field:
 //  - Characters the file's character set holds stay as they are ("Müller",

@@ -161,7 +161,8 @@ QByteArray datevBatchBytes(const DatevBatch& b) {
     // The length of the general-ledger accounts: that of the bank and cash
     // accounts, at least 4 (SKR 04). Longer numbers on items are personal
     // accounts, which DATEV tells by their extra digit.
-    qsizetype length = std::max({qsizetype(4), b.settings.kontoBank.size(), b.settings.kontoKasse.size()});
+    qsizetype length =
+        std::max({qsizetype(4), b.settings.kontoBank.size(), b.settings.kontoKasse.size()});
     length = std::min<qsizetype>(length, 8);
 
     QStringList head;

@@ -6,14 +6,19 @@ namespace quandor {
 
 float TaxRates::forTag(int64_t tag) const {
     switch (tag) {
-        case 1: return rate1;
-        case 2: return rate2;
-        case 3: return rate3;
-        default: return 0.0f;  // none, tax-free (4), not taxable (5) and unknown tags
+        case 1:
+            return rate1;
+        case 2:
+            return rate2;
+        case 3:
+            return rate3;
+        default:
+            return 0.0f;  // none, tax-free (4), not taxable (5) and unknown tags
     }
 }
 
-ItemFigures calculateFigures(int64_t kind, float amount, bool vat, int64_t tag, const TaxRates& rates) {
+ItemFigures calculateFigures(int64_t kind, float amount, bool vat, int64_t tag,
+                             const TaxRates& rates) {
     ItemFigures f;
     if (kind != kKindExpense && kind != kKindIncome) return f;
     f.valid = true;
@@ -56,11 +61,14 @@ ItemFigures calculateFigures(int64_t kind, float amount, bool vat, int64_t tag, 
     return f;
 }
 
-float itemAmount(const Record& item) { return item.value(keys::amount).toFloat(); }
+float itemAmount(const Record& item) {
+    return item.value(keys::amount).toFloat();
+}
 
 bool applyCalculation(Record& item, const TaxRates& rates) {
-    const ItemFigures f = calculateFigures(item.integer(keys::kind), itemAmount(item), item.flag(keys::taxBool),
-                                           item.integer(keys::taxTag), rates);
+    const ItemFigures f =
+        calculateFigures(item.integer(keys::kind), itemAmount(item), item.flag(keys::taxBool),
+                         item.integer(keys::taxTag), rates);
     if (!f.valid) return false;
     Dict& p = item.properties();
     p.set(keys::image, Value::icon(f.image));

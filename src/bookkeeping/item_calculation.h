@@ -28,7 +28,8 @@ struct ItemFigures {
 };
 
 // The derived keys of an item from what was entered.
-ItemFigures calculateFigures(int64_t kind, float amount, bool vat, int64_t tag, const TaxRates& rates);
+ItemFigures calculateFigures(int64_t kind, float amount, bool vat, int64_t tag,
+                             const TaxRates& rates);
 
 // The amount as the item holds it: a number, or typed text read as a number (empty reads 0).
 float itemAmount(const Record& item);

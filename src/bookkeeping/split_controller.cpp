@@ -38,16 +38,17 @@ std::optional<float> SplitController::parseNumber(const QString& input) {
     return value;
 }
 
-SplitController::SplitController(Books& books, AddController& items) : books_(books), items_(items) {}
+SplitController::SplitController(Books& books, AddController& items)
+    : books_(books), items_(items) {}
 
 TaxRates SplitController::taxRates() const {
     return AddController::taxRates(books_.settings());
 }
 
 SplitController::SplitOutcome SplitController::splitItem(Record& item, int page, int shareIndex,
-                                                     const QString& customValue,
-                                                     const QString& netAmount,
-                                                     const TaxRates& rates) {
+                                                         const QString& customValue,
+                                                         const QString& netAmount,
+                                                         const TaxRates& rates) {
     if (page == kSplitPage) {
         float share = 25.0f;
         if (shareIndex == kShare50) {
@@ -89,7 +90,9 @@ bool SplitController::openSplitWindow(RecordPtr item) {
     split_.item = std::move(item);
     split_.expense = kind == kKindExpense;
     split_.income = kind == kKindIncome;
-    split_.sign = split_.expense ? QStringLiteral("-") : split_.income ? QStringLiteral("+") : QString();
+    split_.sign = split_.expense  ? QStringLiteral("-")
+                  : split_.income ? QStringLiteral("+")
+                                  : QString();
     return true;
 }
 
@@ -121,12 +124,17 @@ bool SplitController::splitAction() {
         splitItem(*split_.item, page, static_cast<int>(settings.getInt(prefs::selectedSplitIndex)),
                   settings.getText(prefs::customSplitValue), split_.netAmount, rates);
     switch (outcome) {
-        case SplitOutcome::MissingRate: fail(AddController::kNoRate); return false;
-        case SplitOutcome::Pointless: fail(kSplitPointless); return false;
+        case SplitOutcome::MissingRate:
+            fail(AddController::kNoRate);
+            return false;
+        case SplitOutcome::Pointless:
+            fail(kSplitPointless);
+            return false;
         case SplitOutcome::BadNumber:
             fail(page == kSplitPage ? kSplitBadPercentage : kSplitBadNetAmount);
             return false;
-        case SplitOutcome::Done: break;
+        case SplitOutcome::Done:
+            break;
     }
     books_.noteChanged();
     RecordPtr item = split_.item;
@@ -151,7 +159,8 @@ void SplitController::cancelSplitWindow() {
 
 void SplitController::fail(const QString& message) {
     books_.ui().beep();
-    books_.ui().alert(AlertStyle::Critical, AlertWords::kErrorTitle, message, {AlertWords::kOkButton});
+    books_.ui().alert(AlertStyle::Critical, AlertWords::kErrorTitle, message,
+                      {AlertWords::kOkButton});
 }
 
 }  // namespace quandor

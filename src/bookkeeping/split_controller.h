@@ -53,8 +53,9 @@ class SplitController {
 
     // The new amount of `item` by the page and its inputs; writes "amount"
     // only on Done. The tax calculation is left to the caller.
-    static SplitOutcome splitItem(Record& item, int page, int shareIndex, const QString& customValue,
-                                  const QString& netAmount, const TaxRates& rates);
+    static SplitOutcome splitItem(Record& item, int page, int shareIndex,
+                                  const QString& customValue, const QString& netAmount,
+                                  const TaxRates& rates);
     // A number typed by the person: German ("1.234,5") or plain ("1234.5"), a
     // "%" or "€" beside it; the amount reader of every other field (parseAmount).
     static std::optional<float> parseNumber(const QString& text);

@@ -15,7 +15,9 @@ struct CsvFields {
 
 CsvFields csvFields(const Record& item, const QLocale& locale, csv::Charset charset) {
     using csv::Field;
-    auto cell = [charset](const QString& text, Field field) { return csv::cell(text, field, charset); };
+    auto cell = [charset](const QString& text, Field field) {
+        return csv::cell(text, field, charset);
+    };
     CsvFields r;
     r.f[0] = cell(shortDateText(item.date(keys::date), locale), Field::Formatted);
     r.f[1] = cell(item.text(keys::misc1), Field::Stored);
@@ -47,11 +49,18 @@ QString xmlEscaped(const QString& text) {
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t u = text.at(i).unicode();
         switch (u) {
-            case u'&': out += QStringLiteral("&amp;"); break;
-            case u'<': out += QStringLiteral("&lt;"); break;
-            case u'>': out += QStringLiteral("&gt;"); break;
+            case u'&':
+                out += QStringLiteral("&amp;");
+                break;
+            case u'<':
+                out += QStringLiteral("&lt;");
+                break;
+            case u'>':
+                out += QStringLiteral("&gt;");
+                break;
             default:
-                if (u < 0x20 && u != u'\t' && u != u'\n' && u != u'\r') break;  // not allowed in XML
+                if (u < 0x20 && u != u'\t' && u != u'\n' && u != u'\r')
+                    break;  // not allowed in XML
                 if (u == 0xFFFE || u == 0xFFFF) break;
                 if (QChar::isHighSurrogate(u)) {
                     if (i + 1 < text.size() && QChar::isLowSurrogate(text.at(i + 1).unicode())) {
@@ -125,6 +134,8 @@ QString xmlString(const ItemRefs& items, const QLocale& locale) {
     return zapGremlinsInString(out);
 }
 
-QByteArray windows1252(const QString& text) { return csv::encode(text, csv::Charset::Windows1252); }
+QByteArray windows1252(const QString& text) {
+    return csv::encode(text, csv::Charset::Windows1252);
+}
 
 }  // namespace quandor

@@ -18,7 +18,9 @@ QString withCompany(const QString& company, const QString& text) {
     return company + QStringLiteral(" · ") + text;
 }
 
-QString br(int n) { return QStringLiteral("<br>").repeated(n); }
+QString br(int n) {
+    return QStringLiteral("<br>").repeated(n);
+}
 
 class Builder {
   public:
@@ -41,7 +43,8 @@ class Builder {
             return;
         }
         auto cell = [this](float v, bool bold) {
-            return print::TableCell{paymentAmountText(v, in_.locale) + QLatin1Char(' ') + in_.currency, bold};
+            return print::TableCell{
+                paymentAmountText(v, in_.locale) + QLatin1Char(' ') + in_.currency, bold};
         };
         page.text(QStringLiteral("Voranmeldung erstellt am: %1<br>")
                       .arg(pageText(mediumDateText(s.date(keys::date), in_.locale))));
@@ -50,13 +53,15 @@ class Builder {
                           {QStringLiteral("Nachzahlung"), true},
                           {QStringLiteral("Erstattung"), true},
                           {QStringLiteral("Saldo"), true}});
-        t.rows.push_back({cell(s.real(keys::payment), false), cell(s.real(keys::additionalPayment), false),
+        t.rows.push_back({cell(s.real(keys::payment), false),
+                          cell(s.real(keys::additionalPayment), false),
                           cell(s.real(keys::rePayment), false), cell(s.real(keys::balance), true)});
         page.table(std::move(t));
     }
 
     // One row of VAT per rate 1 to 3 under the rates' headers.
-    print::Table rateTable(const QString& rowTitle, const std::array<float, 3>& values, bool bold) const {
+    print::Table rateTable(const QString& rowTitle, const std::array<float, 3>& values,
+                           bool bold) const {
         print::Table t = table();
         std::vector<print::TableCell> head{{}};
         for (size_t i = 0; i < 3; ++i) {
@@ -89,10 +94,11 @@ class Builder {
             return std::vector<print::TableCell>{
                 {title, bold}, {money(a), bold}, {money(b), bold}, {money(c), bold}};
         };
-        table.rows.push_back(row(QStringLiteral("Einnahmen"), inNet, t.incomeWith, t.taxFeePay, false));
+        table.rows.push_back(
+            row(QStringLiteral("Einnahmen"), inNet, t.incomeWith, t.taxFeePay, false));
         table.rows.push_back(row(QStringLiteral("Ausgaben"), exNet, t.expenseWith, exTax, false));
-        table.rows.push_back(row(QStringLiteral("Saldo"), inNet + exNet, t.incomeWith + t.expenseWith,
-                                 t.taxFeePay + exTax, true));
+        table.rows.push_back(row(QStringLiteral("Saldo"), inNet + exNet,
+                                 t.incomeWith + t.expenseWith, t.taxFeePay + exTax, true));
         return table;
     }
 
@@ -116,14 +122,16 @@ class Builder {
         const Record& s = *in_.statement;
         print::ListTable t;
         t.breaksBefore = (returnTableShown ? 9 : 15) + 4;
-        t.heading = withCompany(in_.company, QStringLiteral("Übersicht %1 %2")
-                                                 .arg(s.text(keys::title), in_.year->text(keys::dateValue)));
+        t.heading = withCompany(in_.company,
+                                QStringLiteral("Übersicht %1 %2")
+                                    .arg(s.text(keys::title), in_.year->text(keys::dateValue)));
         t.border = in_.border;
         // Points; together a little wider than the printable width, over
         // which the list is spread.
         const double widths[] = {26, 36, 152, 62, 72, 97, 44, 30, 46, 8};
-        const char16_t* heads[] = {u"Nr.", u"Datum", u"Bezeichnung", u"Nummer", u"Kategorie",
-                                   u"Kostenstelle", u"exkl.", u"Satz", u"Summe", u""};
+        const char16_t* heads[] = {
+            u"Nr.",          u"Datum", u"Bezeichnung", u"Nummer", u"Kategorie",
+            u"Kostenstelle", u"exkl.", u"Satz",        u"Summe",  u""};
         for (int c = 0; c < 10; ++c)
             t.columns.push_back({QString::fromUtf16(heads[c]), widths[c],
                                  c >= 6 ? Qt::AlignRight : Qt::AlignLeft, QString()});
@@ -134,18 +142,28 @@ class Builder {
             const bool vat = item->flag(keys::taxBool);
             std::vector<ListCell> row(10);
             row[0] = {QString::number(++n), {}, true, ListCell::Size::Small};
-            row[1] = {shortDateText(item->date(keys::date), in_.locale), {}, false, ListCell::Size::Small};
+            row[1] = {shortDateText(item->date(keys::date), in_.locale),
+                      {},
+                      false,
+                      ListCell::Size::Small};
             row[2].text = item->text(keys::title);
-            row[3] = {item->text(keys::number), item->text(keys::misc1), false, ListCell::Size::Normal};
+            row[3] = {item->text(keys::number), item->text(keys::misc1), false,
+                      ListCell::Size::Normal};
             row[4].text = item->text(keys::group);
             row[5].text = item->text(keys::account);
             if (vat) {
                 row[6].text = amountText(item->real(keys::finalAmountWithout), in_.locale);
-                row[7] = {rateText(item->real(keys::taxPerecent), in_.locale), {}, false, ListCell::Size::Small};
+                row[7] = {rateText(item->real(keys::taxPerecent), in_.locale),
+                          {},
+                          false,
+                          ListCell::Size::Small};
             }
             row[8].text = amountText(item->real(keys::finalAmount), in_.locale);
-            row[9] = {item->integer(keys::kind) == 1 ? QStringLiteral("\u21E5") : QStringLiteral("\u21E4"), {},
-                      false, ListCell::Size::Tiny};
+            row[9] = {item->integer(keys::kind) == 1 ? QStringLiteral("\u21E5")
+                                                     : QStringLiteral("\u21E4"),
+                      {},
+                      false,
+                      ListCell::Size::Tiny};
             // Line breaks inside a text print as blanks.
             for (ListCell& cell : row) {
                 cell.text = print::singleLine(cell.text);
@@ -171,7 +189,8 @@ const QString kPagePrologue = QStringLiteral(
 
 QString overviewFooter(const QString& company, const QString& statementTitle,
                        const QString& yearName) {
-    return withCompany(company, QStringLiteral("Übersicht %1 %2 · Seite ").arg(statementTitle, yearName));
+    return withCompany(company,
+                       QStringLiteral("Übersicht %1 %2 · Seite ").arg(statementTitle, yearName));
 }
 
 print::Page overviewPage(const OverviewPage& in) {
@@ -181,12 +200,12 @@ print::Page overviewPage(const OverviewPage& in) {
     print::Page page;
     page.prologue = in.prologue;
     page.footer = overviewFooter(in.company, s.text(keys::title), y.text(keys::dateValue));
-    page.text(QStringLiteral(
-                  "<h2>%1</h2><h3><small>Steuernummer: %2</small></h3><small>Datum: %3</small>"
-                  "<br><br><h3><b>&Uuml;bersicht %4 %5</b></h3>")
-                  .arg(pageText(in.company), pageText(in.taxID), pageText(in.today),
-                       pageText(s.text(keys::title)), pageText(y.text(keys::dateValue))) +
-              br(2) + QStringLiteral("</font><font face=\"Lucida Grande\" size=\"4\">"));
+    page.text(
+        QStringLiteral("<h2>%1</h2><h3><small>Steuernummer: %2</small></h3><small>Datum: %3</small>"
+                       "<br><br><h3><b>&Uuml;bersicht %4 %5</b></h3>")
+            .arg(pageText(in.company), pageText(in.taxID), pageText(in.today),
+                 pageText(s.text(keys::title)), pageText(y.text(keys::dateValue))) +
+        br(2) + QStringLiteral("</font><font face=\"Lucida Grande\" size=\"4\">"));
 
     bool returnTable = false;
     // VAT per rate 1 to 3 of the listed items with VAT.

@@ -27,7 +27,7 @@ struct OverviewPage {
     const Record* year = nullptr;
     ItemRefs listed;  // in the item list's order
     bool border = false;
-    QString currency;  // empty unless the currency is printed
+    QString currency;                           // empty unless the currency is printed
     std::array<std::optional<float>, 3> rates;  // "prefs1Rate" … "prefs3Rate"
     bool withList = false;
     int sortOrder = 0;  // 0: newest first; otherwise by receipt number

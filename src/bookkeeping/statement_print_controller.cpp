@@ -130,7 +130,9 @@ QString StatementPrintController::exportString() {
     return print::pageHtml(*page);
 }
 
-bool StatementPrintController::generatePDFTab() { return renderOverview(nullptr); }
+bool StatementPrintController::generatePDFTab() {
+    return renderOverview(nullptr);
+}
 
 bool StatementPrintController::renderOverview(QByteArray* pdf) {
     const std::optional<print::Page> page = overviewPage();

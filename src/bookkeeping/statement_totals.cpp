@@ -41,16 +41,22 @@ enum Slot : uint8_t { kNone, kKind, kTag, kVat, kGet, kPay, kExWith, kInWithout,
 struct SlotTable {
     std::vector<uint8_t> table_;
     SlotTable() {
-        const std::pair<Key, Slot> wanted[] = {
-            {keys::kind, kKind},         {keys::taxTag, kTag},           {keys::taxBool, kVat},
-            {keys::taxFeeGet, kGet},     {keys::taxFeePay, kPay},        {keys::expenseWith, kExWith},
-            {keys::incomeWithout, kInWithout}, {keys::incomeWith, kInWith}};
+        const std::pair<Key, Slot> wanted[] = {{keys::kind, kKind},
+                                               {keys::taxTag, kTag},
+                                               {keys::taxBool, kVat},
+                                               {keys::taxFeeGet, kGet},
+                                               {keys::taxFeePay, kPay},
+                                               {keys::expenseWith, kExWith},
+                                               {keys::incomeWithout, kInWithout},
+                                               {keys::incomeWith, kInWith}};
         for (const auto& [key, slot] : wanted) {
             if (key.id() >= table_.size()) table_.resize(key.id() + 1, kNone);
             table_[key.id()] = slot;
         }
     }
-    uint8_t operator[](uint32_t id) const { return id < table_.size() ? table_[id] : uint8_t{kNone}; }
+    uint8_t operator[](uint32_t id) const {
+        return id < table_.size() ? table_[id] : uint8_t{kNone};
+    }
 };
 
 ItemKeys readItem(const Record& item) {
@@ -58,15 +64,32 @@ ItemKeys readItem(const Record& item) {
     ItemKeys k;
     for (const Dict::Entry& e : item.properties()) {
         switch (table[e.key.id()]) {
-            case kNone: break;
-            case kKind: k.kind = e.value.toInt(); break;
-            case kTag: k.taxTag = e.value.toInt(); break;
-            case kVat: k.taxBool = e.value.toBool(); break;
-            case kGet: k.taxFeeGet = e.value.toFloat(); break;
-            case kPay: k.taxFeePay = e.value.toFloat(); break;
-            case kExWith: k.expenseWith = e.value.toFloat(); break;
-            case kInWithout: k.incomeWithout = e.value.toFloat(); break;
-            case kInWith: k.incomeWith = e.value.toFloat(); break;
+            case kNone:
+                break;
+            case kKind:
+                k.kind = e.value.toInt();
+                break;
+            case kTag:
+                k.taxTag = e.value.toInt();
+                break;
+            case kVat:
+                k.taxBool = e.value.toBool();
+                break;
+            case kGet:
+                k.taxFeeGet = e.value.toFloat();
+                break;
+            case kPay:
+                k.taxFeePay = e.value.toFloat();
+                break;
+            case kExWith:
+                k.expenseWith = e.value.toFloat();
+                break;
+            case kInWithout:
+                k.incomeWithout = e.value.toFloat();
+                break;
+            case kInWith:
+                k.incomeWith = e.value.toFloat();
+                break;
         }
     }
     return k;
@@ -74,7 +97,9 @@ ItemKeys readItem(const Record& item) {
 
 }  // namespace
 
-std::span<const TotalField> totalFields() { return kFields; }
+std::span<const TotalField> totalFields() {
+    return kFields;
+}
 
 StatementTotals computeStatementTotals(const RecordList& all, const std::vector<uint32_t>& listed) {
     StatementTotals t;

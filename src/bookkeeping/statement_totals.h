@@ -29,13 +29,13 @@ struct StatementTotals {
     std::array<float, 6> incomeNet{};     // Σ "incomeWithout" of every other kind
 
     // The eleven totals (the VAT return window's fields).
-    float steuerfreieUmsaetze = 0;          // tax-free revenue
+    float steuerfreieUmsaetze = 0;                         // tax-free revenue
     float tax1Sum = 0, tax2Sum = 0, tax3Sum = 0;           // net revenue per rate
     float tax1Amount = 0, tax2Amount = 0, tax3Amount = 0;  // output VAT per rate
-    float nichtSteuerbar = 0;               // revenue not taxable in the country
-    float abziehbareBetraege = 0;           // deductible amounts, gross (positive for expenses)
-    float abziehbareBetraegeSteuer = 0;     // deductible input VAT
-    float saldo = 0;                        // VAT due; negative means a refund
+    float nichtSteuerbar = 0;                              // revenue not taxable in the country
+    float abziehbareBetraege = 0;        // deductible amounts, gross (positive for expenses)
+    float abziehbareBetraegeSteuer = 0;  // deductible input VAT
+    float saldo = 0;                     // VAT due; negative means a refund
 
     // Sums over all items of the statement, listed or not, VAT or not.
     float incomeWith = 0;   // Σ "incomeWith"

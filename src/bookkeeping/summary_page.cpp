@@ -42,8 +42,8 @@ class Builder {
             page.text(QStringLiteral("Voranmeldung noch nicht erstellt"));
             return;
         }
-        page.text(QStringLiteral("Voranmeldung erstellt am: ") + pageText(mediumDateText(s.date(keys::date))) +
-                  QStringLiteral("<br><br>"));
+        page.text(QStringLiteral("Voranmeldung erstellt am: ") +
+                  pageText(mediumDateText(s.date(keys::date))) + QStringLiteral("<br><br>"));
         print::Table t = table();
         t.rows.push_back({{QStringLiteral("Zahlung")},
                           {QStringLiteral("Nachzahlung")},
@@ -62,11 +62,16 @@ class Builder {
         const float inNet = in - t.taxFeePay;
         const float exNet = ex + t.taxFeeGet;
         print::Table table = this->table();
+        table.rows.push_back({{},
+                              {QStringLiteral("Ausgaben")},
+                              {QStringLiteral("Einnahmen")},
+                              {QStringLiteral("Saldo"), true}});
         table.rows.push_back(
-            {{}, {QStringLiteral("Ausgaben")}, {QStringLiteral("Einnahmen")}, {QStringLiteral("Saldo"), true}});
-        table.rows.push_back({{QStringLiteral("mit Steuern:")}, {money(ex)}, {money(in)}, {money(in + ex), true}});
-        table.rows.push_back(
-            {{QStringLiteral("ohne Steuern:")}, {money(exNet)}, {money(inNet)}, {money(inNet + exNet), true}});
+            {{QStringLiteral("mit Steuern:")}, {money(ex)}, {money(in)}, {money(in + ex), true}});
+        table.rows.push_back({{QStringLiteral("ohne Steuern:")},
+                              {money(exNet)},
+                              {money(inNet)},
+                              {money(inNet + exNet), true}});
         return table;
     }
 
@@ -76,7 +81,9 @@ class Builder {
         const StatementTotals& t = in_.totals;
         auto rate = [](const std::optional<float>& r) { return r ? rateText(*r) : QString(); };
         print::Table table = this->table();
-        auto kz = [](const char16_t* nr) { return print::TableCell(kennzahlLabel(QStringView(nr))); };
+        auto kz = [](const char16_t* nr) {
+            return print::TableCell(kennzahlLabel(QStringView(nr)));
+        };
         auto row = [&table, &kz, this](const QString& label, float v, const char16_t* nr) {
             table.rows.push_back({{label, false, Qt::AlignRight}, {money(v)}, kz(nr), {}, {}});
         };
@@ -93,9 +100,15 @@ class Builder {
                               kz(u"36")});
         row(QStringLiteral("Nicht steuerbare Umsätze:"), t.incomeNet[5], u"45");
         table.rows.push_back({{QStringLiteral("Abziehbare Vorsteuer:"), false, Qt::AlignRight},
-                              {money(t.abziehbareBetraegeSteuer)}, kz(u"66"), {}, {}});
+                              {money(t.abziehbareBetraegeSteuer)},
+                              kz(u"66"),
+                              {},
+                              {}});
         table.rows.push_back({{QStringLiteral("Saldo (Vorauszahlung):"), true, Qt::AlignRight},
-                              {money(t.saldo), true}, kz(u"83"), {}, {}});
+                              {money(t.saldo), true},
+                              kz(u"83"),
+                              {},
+                              {}});
         table.width = 560;
         return table;
     }
@@ -104,18 +117,20 @@ class Builder {
         using print::ListCell;
         print::ListTable t;
         t.breaksBefore = in_.statement->flag(keys::taxBool) ? 17 : 22;
-        t.heading = withCompany(in_.company, QStringLiteral("Übersicht aller Posten · ") +
-                                                 in_.statement->text(keys::title) + u' ' + in_.yearName);
+        t.heading =
+            withCompany(in_.company, QStringLiteral("Übersicht aller Posten · ") +
+                                         in_.statement->text(keys::title) + u' ' + in_.yearName);
         t.border = in_.printBorder;
         // Points; spread over the printable width.
         const double widths[] = {24, 38, 170, 74, 120, 48, 30, 48, 10};
         // Two titles stacked where the cells hold two texts.
-        const char16_t* heads[] = {u"Nr.", u"Datum", u"Bezeichnung", u"Nummer", u"Konto",
-                                   u"(netto)", u"Satz", u"Summe", u""};
+        const char16_t* heads[] = {u"Nr.",     u"Datum", u"Bezeichnung", u"Nummer", u"Konto",
+                                   u"(netto)", u"Satz",  u"Summe",       u""};
         const char16_t* belows[] = {u"", u"", u"Kategorie", u"Beleg", u"", u"", u"", u"", u""};
         for (int c = 0; c < 9; ++c)
             t.columns.push_back({QString::fromUtf16(heads[c]), widths[c],
-                                 c >= 5 ? Qt::AlignRight : Qt::AlignLeft, QString::fromUtf16(belows[c])});
+                                 c >= 5 ? Qt::AlignRight : Qt::AlignLeft,
+                                 QString::fromUtf16(belows[c])});
         const std::vector<const Record*> items = sortedItems();
         t.rows.reserve(items.size());
         int n = 0;
@@ -134,17 +149,23 @@ class Builder {
             row[0] = {QString::number(++n), {}, true, ListCell::Size::Normal};
             row[1] = {shortDateText(item->date(keys::date)), {}, false, ListCell::Size::Normal};
             row[2] = {title, group, false, ListCell::Size::Normal};
-            row[3] = {print::singleLine(item->text(keys::number)), print::singleLine(item->text(keys::misc1)),
-                      false, ListCell::Size::Normal};
+            row[3] = {print::singleLine(item->text(keys::number)),
+                      print::singleLine(item->text(keys::misc1)), false, ListCell::Size::Normal};
             row[4] = {print::singleLine(item->text(keys::accountNumber)), account, false,
                       ListCell::Size::Normal};
             if (vat) {
-                row[5] = {amountText(item->real(keys::finalAmountWithout)), {}, false, ListCell::Size::Normal};
+                row[5] = {amountText(item->real(keys::finalAmountWithout)),
+                          {},
+                          false,
+                          ListCell::Size::Normal};
                 row[6] = {rateText(item->real(keys::taxPerecent)), {}, false, ListCell::Size::Tiny};
             }
             row[7] = {amountText(item->real(keys::finalAmount)), {}, false, ListCell::Size::Normal};
-            row[8] = {item->integer(keys::kind) == 1 ? QStringLiteral("\u21E5") : QStringLiteral("\u21E4"),
-                      {}, false, ListCell::Size::Tiny};
+            row[8] = {item->integer(keys::kind) == 1 ? QStringLiteral("\u21E5")
+                                                     : QStringLiteral("\u21E4"),
+                      {},
+                      false,
+                      ListCell::Size::Tiny};
             t.rows.push_back(std::move(row));
         }
         return t;
@@ -189,7 +210,8 @@ QString shortenedText(const QString& text, qsizetype limit, qsizetype keep) {
 SummaryPage buildSummaryPage(const SummaryPageInput& in) {
     SummaryPage page;
     // A page without a statement still builds, with empty texts.
-    const RecordPtr placeholder = in.statement ? nullptr : Record::create(RecordClass::Thelist, Date{});
+    const RecordPtr placeholder =
+        in.statement ? nullptr : Record::create(RecordClass::Thelist, Date{});
     SummaryPageInput withStatement;
     const SummaryPageInput* input = &in;
     if (placeholder) {
@@ -205,18 +227,19 @@ SummaryPage buildSummaryPage(const SummaryPageInput& in) {
     page.text(QStringLiteral("<h2>") + pageText(input->company) +
               QStringLiteral("</h2><h3><small>Steuernummer: ") + pageText(input->taxId) +
               QStringLiteral("</small></h3><small>Datum: ") +
-              pageText(mediumDateText(Date::fromUnix(static_cast<double>(input->today.toSecsSinceEpoch())))) +
-              QStringLiteral("</small><br><br><br><br><h3><b>Abrechnung ") + pageText(title) + u' ' +
-              pageText(input->yearName) +
-              QStringLiteral(
-                  "</b></h3><br><br><br></font><font face=\"Lucida Grande\" size=\"4\" "
-                  "class=\"f2\"><br><br>"));
+              pageText(mediumDateText(
+                  Date::fromUnix(static_cast<double>(input->today.toSecsSinceEpoch())))) +
+              QStringLiteral("</small><br><br><br><br><h3><b>Abrechnung ") + pageText(title) +
+              u' ' + pageText(input->yearName) +
+              QStringLiteral("</b></h3><br><br><br></font><font face=\"Lucida Grande\" size=\"4\" "
+                             "class=\"f2\"><br><br>"));
     b.paymentBlock(page);
     page.text(QStringLiteral("<br><br>"));
     page.table(b.incomeExpenseTable());
     page.text(QStringLiteral("<br><br>"));
     page.table(b.revenueTable());
-    page.text(QStringLiteral("<br><small>") + pageText(kKennzahlenHint) + QStringLiteral("</small>"));
+    page.text(QStringLiteral("<br><small>") + pageText(kKennzahlenHint) +
+              QStringLiteral("</small>"));
     // The list stands outside the blocks' font, whose relative size would
     // override the list's small type.
     page.text(QStringLiteral("</font>"));

@@ -7,7 +7,6 @@
 #include "core/settings_keys.h"
 #include "print/print_job.h"
 
-
 #include <utility>
 
 namespace quandor {
@@ -76,8 +75,8 @@ QString TotalsController::printedCurrencyText() const {
 }
 
 bool TotalsController::renderSummaryPdf(QByteArray* pdf) {
-    print::PrintJob job(summaryPage_, previewHtmlPath(books_.paths()), previewPdfPath(books_.paths()),
-                        summaryPage_.html);
+    print::PrintJob job(summaryPage_, previewHtmlPath(books_.paths()),
+                        previewPdfPath(books_.paths()), summaryPage_.html);
     QString error;
     if (!job.render(&error)) {
         books_.ui().beep();

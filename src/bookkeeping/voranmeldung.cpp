@@ -45,14 +45,26 @@ QString escapeXmlText(const QString& text) {
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         switch (c.unicode()) {
-            case u'&': out += u"&amp;"; continue;
-            case u'<': out += u"&lt;"; continue;
-            case u'>': out += u"&gt;"; continue;
-            case u'"': out += u"&quot;"; continue;
-            case u'\'': out += u"&apos;"; continue;
-            default: break;
+            case u'&':
+                out += u"&amp;";
+                continue;
+            case u'<':
+                out += u"&lt;";
+                continue;
+            case u'>':
+                out += u"&gt;";
+                continue;
+            case u'"':
+                out += u"&quot;";
+                continue;
+            case u'\'':
+                out += u"&apos;";
+                continue;
+            default:
+                break;
         }
-        if (c.unicode() < 0x20 && c != u'\t' && c != u'\n' && c != u'\r') continue;  // not allowed in XML
+        if (c.unicode() < 0x20 && c != u'\t' && c != u'\n' && c != u'\r')
+            continue;  // not allowed in XML
         if (c.unicode() <= 0xFF) {
             out += c;
             continue;
@@ -105,7 +117,8 @@ QString kennzahlLabel(QStringView nr) {
 }
 
 const QString kKennzahlenHint = QStringLiteral(
-    "Ohne Winston trägst du diese Zahlen selbst ins amtliche Formular ein: die Umsätze in Kz 81, 86, "
+    "Ohne Winston trägst du diese Zahlen selbst ins amtliche Formular ein: die Umsätze in Kz 81, "
+    "86, "
     "35, 48 und 45 (in vollen Euro), die Steuer zu Kz 35 in Kz 36, die Vorsteuer in Kz 66 und den "
     "Saldo in Kz 83 (negativ: Erstattung).");
 
@@ -116,14 +129,16 @@ QByteArray returnFileBytes(const ReturnFileContent& c) {
                plainAmountText(v) + QStringLiteral("</Kennzahl>\n");
     };
     const QString text =
-        QStringLiteral("<?xml version=\"1.0\" encoding=\"ISO-8859-1\" ?>\n<WinstonAusgang>\n"
-                       "\t<Formular Typ=\"UST\"></Formular>\n\t<Ordnungsnummer>") +
+        QStringLiteral(
+            "<?xml version=\"1.0\" encoding=\"ISO-8859-1\" ?>\n<WinstonAusgang>\n"
+            "\t<Formular Typ=\"UST\"></Formular>\n\t<Ordnungsnummer>") +
         escapeXmlText(c.elsterId) + QStringLiteral("</Ordnungsnummer>\n\t<AnmeldeJahr>") +
         escapeXmlText(c.yearName) + QStringLiteral("</AnmeldeJahr>\n\t<AnmeldeZeitraum>") +
         escapeXmlText(c.period) + QStringLiteral("</AnmeldeZeitraum>\n") + kz("Kz81", c.kz81) +
         kz("Kz86", c.kz86) + kz("Kz35", c.kz35) +
-        (c.kz36 != 0.0f ? kz("Kz36", c.kz36) : QString()) + kz("Kz45", c.kz45) + kz("Kz66", c.kz66) +
-        kz("Kz83", c.kz83) + kz("Kz48", c.kz48) + QStringLiteral("</WinstonAusgang>");
+        (c.kz36 != 0.0f ? kz("Kz36", c.kz36) : QString()) + kz("Kz45", c.kz45) +
+        kz("Kz66", c.kz66) + kz("Kz83", c.kz83) + kz("Kz48", c.kz48) +
+        QStringLiteral("</WinstonAusgang>");
     QStringEncoder latin1("ISO-8859-1");
     return latin1.encode(text);
 }

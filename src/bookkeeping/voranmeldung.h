@@ -26,9 +26,9 @@ QString returnFileName(const QString& code, const QString& yearName);
 QString escapeXmlText(const QString& text);
 
 struct ReturnFileContent {
-    QString elsterId;   // "prefsELSTERID", the Ordnungsnummer
-    QString yearName;   // the year's "dateValue"
-    QString period;     // periodCode() of the statement title
+    QString elsterId;  // "prefsELSTERID", the Ordnungsnummer
+    QString yearName;  // the year's "dateValue"
+    QString period;    // periodCode() of the statement title
     // Kz81, Kz86, Kz35, Kz45, Kz66, Kz83, Kz48
     float kz81 = 0, kz86 = 0, kz35 = 0, kz45 = 0, kz66 = 0, kz83 = 0, kz48 = 0;
     // The tax on the third rate; written right after Kz35, and only when it is not 0.

@@ -215,7 +215,7 @@ void YearsController::deleteList() {
 void YearsController::openSheet(SheetKind kind, RecordPtr record, bool isNew) {
     const bool drawer =
         books_.settings().getBool(kind == SheetKind::Year ? prefs::prefsAlwaysShowYearHelpDawer
-                                                        : prefs::prefsAlwaysShowTabHelpDawer);
+                                                          : prefs::prefsAlwaysShowTabHelpDawer);
     savedProperties_ = record->properties();
     sheet_ = OpenSheet{kind, std::move(record), isNew, drawer};
 }
@@ -258,7 +258,8 @@ void YearsController::cancelSheet(SheetKind kind) {
 // cancelled one gives back the year, statement and items selected before.
 void YearsController::rememberSelection() {
     const Selection& selection = books_.selection();
-    selectionBefore_ = {selection.yearIndex(), selection.statementIndex(), selection.selectedItems()};
+    selectionBefore_ = {selection.yearIndex(), selection.statementIndex(),
+                        selection.selectedItems()};
 }
 
 void YearsController::restoreSelection() {
@@ -271,14 +272,15 @@ void YearsController::restoreSelection() {
 }
 
 bool YearsController::askDelete(const QString& title, const QString& message) {
-    const int pressed =
-        books_.ui().alert(AlertStyle::Warning, title, message, {AlertWords::kDeleteButton, AlertWords::kCancelButton});
+    const int pressed = books_.ui().alert(AlertStyle::Warning, title, message,
+                                          {AlertWords::kDeleteButton, AlertWords::kCancelButton});
     return pressed == 0;
 }
 
 void YearsController::fail(const QString& message) {
     books_.ui().beep();
-    books_.ui().alert(AlertStyle::Critical, AlertWords::kErrorTitle, message, {AlertWords::kOkButton});
+    books_.ui().alert(AlertStyle::Critical, AlertWords::kErrorTitle, message,
+                      {AlertWords::kOkButton});
 }
 
 }  // namespace quandor

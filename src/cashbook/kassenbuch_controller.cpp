@@ -22,33 +22,42 @@ namespace P = prefs;
 const QString KassenbuchController::kNoCashBookTitle = QStringLiteral("Kein Kassenbuch angelegt!");
 const QString KassenbuchController::kNoCashBookForItem = QStringLiteral(
     "Um Posten direkt als Kassenbucheintrag zu übernehmen, muss ein Kassenbuch angelegt sein.");
-const QString KassenbuchController::kNoCashBookForDeposit = QStringLiteral("Es muss ein Kassenbuch angelegt sein.");
+const QString KassenbuchController::kNoCashBookForDeposit =
+    QStringLiteral("Es muss ein Kassenbuch angelegt sein.");
 const QString KassenbuchController::kWarningTitle = QStringLiteral("Warnung!");
 const QString KassenbuchController::kTakenOverAgain = QStringLiteral(
-    "Der Posten wurde schon einmal in ein Kassenbuch übernommen. Bist du sicher, dass du dies erneut tun "
+    "Der Posten wurde schon einmal in ein Kassenbuch übernommen. Bist du sicher, dass du dies "
+    "erneut tun "
     "möchtest?");
 const QString KassenbuchController::kTakeOverButton = QStringLiteral("Übernehmen …");
 const QString KassenbuchController::kNegativeBalance = QStringLiteral(
-    "Diese Buchung ist so nicht möglich, da das Kassenbuch sonst einen negativen Kassenbestand aufweisen "
-    "würde. Dies mag bei großen Firmen und Banken möglich sein - dir und mir bleibt dies leider verwehrt und "
+    "Diese Buchung ist so nicht möglich, da das Kassenbuch sonst einen negativen Kassenbestand "
+    "aufweisen "
+    "würde. Dies mag bei großen Firmen und Banken möglich sein - dir und mir bleibt dies leider "
+    "verwehrt und "
     "ein \"Ich gleiche dies später einfach aus\" versteht Quandor bewusst nicht.");
 const QString KassenbuchController::kDeleteMessage = QStringLiteral(
-    "Das Löschen von ganzen Jahren wird nicht empfohlen. Bitte bedenke auch, dass du eigentlich bereits "
-    "eingepflegte Posten unter Umständen erneut einzeln von Hand eintragen musst. Eventuell ist das Anlegen "
-    "eines einzelnen Berichtigungseintrages die viel einfachere und sinnigere Lösung. Möchtest du das "
+    "Das Löschen von ganzen Jahren wird nicht empfohlen. Bitte bedenke auch, dass du eigentlich "
+    "bereits "
+    "eingepflegte Posten unter Umständen erneut einzeln von Hand eintragen musst. Eventuell ist "
+    "das Anlegen "
+    "eines einzelnen Berichtigungseintrages die viel einfachere und sinnigere Lösung. Möchtest du "
+    "das "
     "ausgewählte Jahr wirklich löschen?");
-const QString KassenbuchController::kNoItemSelected =
-    QStringLiteral("Wähle zuerst in der Postenliste den Posten aus, den du ins Kassenbuch übernehmen möchtest.");
+const QString KassenbuchController::kNoItemSelected = QStringLiteral(
+    "Wähle zuerst in der Postenliste den Posten aus, den du ins Kassenbuch übernehmen möchtest.");
 const QString KassenbuchController::kBadAmount =
     QStringLiteral("Der Betrag ist keine gültige Zahl. Bitte gib einen Betrag wie 12,50 ein.");
 const QString KassenbuchController::kNegativeCarry =
     QStringLiteral("Der übertragene Kassenbestand darf nicht negativ sein.");
-const QString KassenbuchController::kNoSuchEntry = QStringLiteral("Im Kassenbuch gibt es keinen Eintrag Nr. %1.");
+const QString KassenbuchController::kNoSuchEntry =
+    QStringLiteral("Im Kassenbuch gibt es keinen Eintrag Nr. %1.");
 const QString KassenbuchController::kAlreadyReversed =
     QStringLiteral("Der Eintrag Nr. %1 wurde schon storniert (mit Eintrag Nr. %2).");
 const QString KassenbuchController::kPrintFailedTitle = QStringLiteral("Mist!");
 const QString KassenbuchController::kPrintFailed = QStringLiteral(
-    "Fehler beim Erstellen des Kassenbuches. Sollte dies wiederholt vorkommen bitte den Pellmor Support "
+    "Fehler beim Erstellen des Kassenbuches. Sollte dies wiederholt vorkommen bitte den Pellmor "
+    "Support "
     "kontaktieren.");
 const QString KassenbuchController::kStornoQuestion = QStringLiteral(
     "Möchtest du den Eintrag Nr. %1 „%2“ wirklich stornieren? Er wird mit einem neuen Eintrag "
@@ -58,9 +67,13 @@ const QString KassenbuchController::kStornoButton = QStringLiteral("Stornieren")
 namespace {
 
 // A reversal keeps the number of the entry it reverses here.
-const Key& reversedKey() { return keys::misc1; }
+const Key& reversedKey() {
+    return keys::misc1;
+}
 
-QString icon(const char16_t* name) { return QString::fromUtf16(name); }
+QString icon(const char16_t* name) {
+    return QString::fromUtf16(name);
+}
 
 }  // namespace
 
@@ -117,7 +130,9 @@ bool KassenbuchController::closeAddCashBook(const QString& yearText) {
     return true;
 }
 
-void KassenbuchController::cancelAddCashBook() { sheet_ = Sheet::None; }
+void KassenbuchController::cancelAddCashBook() {
+    sheet_ = Sheet::None;
+}
 
 void KassenbuchController::deleteCashBook() {
     const RecordPtr cashbook = books_.selection().selectedCashBook();
@@ -148,7 +163,8 @@ RecordPtr KassenbuchController::requireCashBook(const QString& message) {
     return cashbook;
 }
 
-void KassenbuchController::append(const RecordPtr& cashbook, const RecordPtr& entry, float balance) {
+void KassenbuchController::append(const RecordPtr& cashbook, const RecordPtr& entry,
+                                  float balance) {
     RecordList& entries = cashbook->items();
     entries.push_back(entry);
     entry->set(keys::nummer, static_cast<int64_t>(entries.size()));
@@ -217,7 +233,8 @@ bool KassenbuchController::addCashBookItem(const QString& konto) {
     entry->set(keys::taxAmount, item->real(keys::taxFee));
     entry->set(keys::date, item->value(keys::date));
     entry->set(payment ? keys::sumAusgabe : keys::sumEinnahme, amount);
-    entry->set(keys::image, Value::icon(icon(payment ? keys::icon::itemRed : keys::icon::itemGreen)));
+    entry->set(keys::image,
+               Value::icon(icon(payment ? keys::icon::itemRed : keys::icon::itemGreen)));
     append(cashbook, entry, balance);
     scope.commit();
     return true;
@@ -257,7 +274,9 @@ bool KassenbuchController::addBareinzahlung() {
     return true;
 }
 
-void KassenbuchController::cancelBareinzahlung() { sheet_ = Sheet::None; }
+void KassenbuchController::cancelBareinzahlung() {
+    sheet_ = Sheet::None;
+}
 
 bool KassenbuchController::confirmStorno(int64_t nummer) {
     const RecordPtr cashbook = books_.selection().selectedCashBook();
@@ -268,8 +287,9 @@ bool KassenbuchController::confirmStorno(int64_t nummer) {
     QString text;
     for (const RecordPtr& e : cashbook->items())
         if (e->integer(keys::nummer) == nummer) text = e->text(keys::vorfall);
-    const int answer = books_.ui().alert(AlertStyle::Warning, kWarningTitle, kStornoQuestion.arg(nummer).arg(text),
-                                         {AlertWords::kCancelButton, kStornoButton});
+    const int answer =
+        books_.ui().alert(AlertStyle::Warning, kWarningTitle, kStornoQuestion.arg(nummer).arg(text),
+                          {AlertWords::kCancelButton, kStornoButton});
     return answer == 1;
 }
 
@@ -280,7 +300,8 @@ bool KassenbuchController::stornoEntry(int64_t nummer) {
     for (const RecordPtr& e : cashbook->items()) {
         if (!original && e->integer(keys::nummer) == nummer) original = e;
         if (e->text(reversedKey()) == QString::number(nummer)) {
-            fail(AlertWords::kErrorTitle, kAlreadyReversed.arg(nummer).arg(e->integer(keys::nummer)));
+            fail(AlertWords::kErrorTitle,
+                 kAlreadyReversed.arg(nummer).arg(e->integer(keys::nummer)));
             return false;
         }
     }
@@ -305,7 +326,8 @@ bool KassenbuchController::stornoEntry(int64_t nummer) {
     entry->set(keys::taxAmount, original->real(keys::taxAmount));
     entry->set(keys::sumEinnahme, payment > 0 ? 0.0f : receipt);
     entry->set(keys::sumAusgabe, payment > 0 ? payment : 0.0f);
-    entry->set(keys::image, Value::icon(icon(payment > 0 ? keys::icon::itemRed : keys::icon::itemGreen)));
+    entry->set(keys::image,
+               Value::icon(icon(payment > 0 ? keys::icon::itemRed : keys::icon::itemGreen)));
     entry->set(reversedKey(), QString::number(nummer));
     append(cashbook, entry, balance);
     books_.noteChanged();
@@ -363,8 +385,9 @@ ExportResult KassenbuchController::exportKassenbuch() {
         books_.ui().beep();
         return ExportResult::Refused;
     }
-    const auto path = books_.ui().saveDialog(QStringLiteral("CSV Datei Exportieren"), QStringLiteral("csv"),
-                                             QStringLiteral("Kassenbuch %1").arg(cashbook->text(keys::title)));
+    const auto path =
+        books_.ui().saveDialog(QStringLiteral("CSV Datei Exportieren"), QStringLiteral("csv"),
+                               QStringLiteral("Kassenbuch %1").arg(cashbook->text(keys::title)));
     if (!path) return ExportResult::Cancelled;
     return exportKassenbuchTo(*path);
 }
@@ -409,7 +432,8 @@ ExportResult KassenbuchController::printKassenbuchTo(const QString& path) {
         fail(kPrintFailedTitle, kPrintFailed);
         return ExportResult::Failed;
     }
-    return writeExportFile(books_.ui(), path, job.pdf()) ? ExportResult::Written : ExportResult::Failed;
+    return writeExportFile(books_.ui(), path, job.pdf()) ? ExportResult::Written
+                                                         : ExportResult::Failed;
 }
 
 bool KassenbuchController::printKassenbuch() {

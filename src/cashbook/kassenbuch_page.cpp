@@ -22,7 +22,9 @@ const QString kPrologue = QStringLiteral(
 
 }  // namespace
 
-CashBookCells cashBookCells(const Record& e) { return CashBookCellTexts()(e); }
+CashBookCells cashBookCells(const Record& e) {
+    return CashBookCellTexts()(e);
+}
 
 CashBookCells CashBookCellTexts::operator()(const Record& e) {
     CashBookCells c;
@@ -41,7 +43,9 @@ CashBookCells CashBookCellTexts::operator()(const Record& e) {
     c.receipt = e.text(keys::beleg);
     c.description = e.text(keys::vorfall);
     c.account = e.text(keys::konto);
-    const auto positive = [this](float value) { return value > 0 ? amountText(value, locale_) : QString(); };
+    const auto positive = [this](float value) {
+        return value > 0 ? amountText(value, locale_) : QString();
+    };
     c.receiptAmount = positive(e.real(keys::sumEinnahme));
     c.paymentAmount = positive(e.real(keys::sumAusgabe));
     c.taxAmount = positive(e.real(keys::taxAmount));
@@ -53,21 +57,25 @@ CashBookCells CashBookCellTexts::operator()(const Record& e) {
 
 print::Page buildKassenbuchPage(const KassenbuchPageInput& in) {
     print::Page page;
-    const RecordPtr placeholder = in.cashbook ? nullptr : Record::create(RecordClass::Cashbook, Date{});
+    const RecordPtr placeholder =
+        in.cashbook ? nullptr : Record::create(RecordClass::Cashbook, Date{});
     const Record& cashbook = in.cashbook ? *in.cashbook : *placeholder;
     const QString title = cashbook.text(keys::title);
     const QString company = in.company.trimmed();
     page.footer = (company.isEmpty() ? QString() : in.company + QStringLiteral(" · ")) +
                   QStringLiteral("Kassenbuch ") + title + QStringLiteral(" · Seite ");
     page.prologue = kPrologue;
-    const QString today = mediumDateText(Date::fromUnix(static_cast<double>(in.today.toSecsSinceEpoch())));
+    const QString today =
+        mediumDateText(Date::fromUnix(static_cast<double>(in.today.toSecsSinceEpoch())));
     QString balance = amountText(cashbook.real(keys::kassenbestand));
     if (!in.currencyText.isEmpty()) balance += u' ' + in.currencyText;
-    page.text(QStringLiteral("<h2>") + pageText(in.company) + QStringLiteral("</h2><h3><small>Steuernummer: ") +
-              pageText(in.taxId) + QStringLiteral("</small></h3><small>Datum: ") + pageText(today) +
+    page.text(QStringLiteral("<h2>") + pageText(in.company) +
+              QStringLiteral("</h2><h3><small>Steuernummer: ") + pageText(in.taxId) +
+              QStringLiteral("</small></h3><small>Datum: ") + pageText(today) +
               QStringLiteral("</small><br><br><br><br><h3><b>Kassenbuch ") + pageText(title) +
               QStringLiteral("</b></h3><h4><b>Kassenbestand: ") + pageText(balance) +
-              QStringLiteral("</b></h4><br><br></font><font face=\"Lucida Grande\" size=\"4\" class=\"f2\">"));
+              QStringLiteral(
+                  "</b></h4><br><br></font><font face=\"Lucida Grande\" size=\"4\" class=\"f2\">"));
 
     using print::ListCell;
     print::ListTable& t = page.list;
@@ -78,10 +86,11 @@ print::Page buildKassenbuchPage(const KassenbuchPageInput& in) {
     t.breaksBefore = 4;
     // A short date needs a little more than its share; the description gives it.
     const double widths[] = {26, 44, 54, 186, 54, 66, 66, 66, 82};
-    const char16_t* heads[] = {u"Nr.",     u"Datum",   u"Beleg",   u"Geschäftsvorfall", u"Konto",
+    const char16_t* heads[] = {u"Nr.",      u"Datum",   u"Beleg",   u"Geschäftsvorfall", u"Konto",
                                u"Einnahme", u"Ausgabe", u"Steuern", u"Kassenbestand"};
     for (int c = 0; c < 9; ++c)
-        t.columns.push_back({QString::fromUtf16(heads[c]), widths[c], c >= 5 ? Qt::AlignRight : Qt::AlignLeft,
+        t.columns.push_back({QString::fromUtf16(heads[c]), widths[c],
+                             c >= 5 ? Qt::AlignRight : Qt::AlignLeft,
                              c == 7 ? QStringLiteral("Satz") : QString()});
     const auto entries = KassenbuchController::sortedEntries(cashbook);
     t.rows.reserve(entries.size());
@@ -93,9 +102,9 @@ print::Page buildKassenbuchPage(const KassenbuchPageInput& in) {
         auto cell = [](const QString& text, const QString& below = {}) {
             return ListCell{print::singleLine(text), below, false, ListCell::Size::Normal};
         };
-        t.rows.push_back({cell(c.number), cell(c.date), cell(c.receipt), cell(description), cell(c.account),
-                          cell(c.receiptAmount), cell(c.paymentAmount), cell(c.taxAmount, c.taxRate),
-                          cell(c.balance)});
+        t.rows.push_back({cell(c.number), cell(c.date), cell(c.receipt), cell(description),
+                          cell(c.account), cell(c.receiptAmount), cell(c.paymentAmount),
+                          cell(c.taxAmount, c.taxRate), cell(c.balance)});
     }
     return page;
 }

@@ -24,14 +24,14 @@ struct GlobalOptions {
 
 // Arguments of one command: positional words and --name [value] options.
 class Args {
-public:
+  public:
     Args(QStringList words, std::map<QString, QString> options, QStringList flags)
         : words_(std::move(words)), options_(std::move(options)), flags_(std::move(flags)) {}
     const QStringList& words() const { return words_; }
     std::optional<QString> option(const QString& name) const;
     bool flag(const QString& name) const { return flags_.contains(name); }
 
-private:
+  private:
     QStringList words_;
     std::map<QString, QString> options_;
     QStringList flags_;
@@ -42,9 +42,9 @@ struct Context {
     FILE* out = stdout;
     FILE* err = stderr;
 
-    void print(const QByteArray& bytes) const;       // to stdout, as is
-    void printLine(const QString& text) const;       // to stdout + "\n"
-    void error(const QString& text) const;           // to stderr + "\n"
+    void print(const QByteArray& bytes) const;  // to stdout, as is
+    void printLine(const QString& text) const;  // to stdout + "\n"
+    void error(const QString& text) const;      // to stderr + "\n"
 };
 
 struct Command {
@@ -104,11 +104,11 @@ int searchCommand(const Context& ctx, const Args& args);
 int attachCommand(const Context& ctx, const Args& args);
 int detachCommand(const Context& ctx, const Args& args);
 
-
 class Session;
 // Selects the year and statement named by --year and --statement (first match
 // in list order). False after printing which one is missing.
-bool selectStatement(const Context& ctx, Session& session, const QString& yearName, const QString& title);
+bool selectStatement(const Context& ctx, Session& session, const QString& yearName,
+                     const QString& title);
 
 // The database file the program would open (resolves the data folder).
 QString openDatabasePath(const Context& ctx);

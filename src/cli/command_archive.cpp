@@ -19,7 +19,8 @@ QByteArray countsJson(const Database& db) {
     for (const RecordPtr& year : db.years) statements += year->thelists().size();
     // Keys in code-point order, like every JSON the program prints.
     return QStringLiteral(
-               "{\"accounts\":%1,\"allowances\":%2,\"cashbooks\":%3,\"groups\":%4,\"inventorys\":%5,"
+               "{\"accounts\":%1,\"allowances\":%2,\"cashbooks\":%3,\"groups\":%4,\"inventorys\":%"
+               "5,"
                "\"items\":%6,\"statements\":%7,\"templates\":%8,\"years\":%9}")
         .arg(db.accounts.size())
         .arg(db.allowances.size())
@@ -51,8 +52,10 @@ int dumpCommand(const Context& ctx, const Args& args) {
 
 int checkCommand(const Context& ctx, const Args& args) {
     QString path;
-    if (args.words().size() == 1) path = args.words().first();
-    else if (args.words().isEmpty()) path = ctx.global.dbPath;
+    if (args.words().size() == 1)
+        path = args.words().first();
+    else if (args.words().isEmpty())
+        path = ctx.global.dbPath;
     else {
         ctx.error(QStringLiteral("Aufruf: quandor-cli check [DATEI]"));
         return kUsage;
@@ -105,16 +108,19 @@ int generateCommand(const Context& ctx, const Args& args) {
     }
     const Database db = generateDatabase(options);
     // --unshared: the layout of a writer that merges no equal values (see archive.h).
-    const QByteArray bytes = archive::write(
-        db.toRoot(), args.flag("--unshared") ? archive::Sharing::Separate : archive::Sharing::Shared);
+    const QByteArray bytes =
+        archive::write(db.toRoot(), args.flag("--unshared") ? archive::Sharing::Separate
+                                                            : archive::Sharing::Shared);
     QString reason;
     if (!writeFileAtomically(*out, bytes, &reason)) {
-        ctx.error(QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden: %2").arg(*out, reason));
+        ctx.error(
+            QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden: %2").arg(*out, reason));
         return kFileError;
     }
     if (const auto journal = args.option("--journal")) {
         if (!writeFileAtomically(*journal, ledgerJournal(db), &reason)) {
-            ctx.error(QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden: %2").arg(*journal, reason));
+            ctx.error(QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden: %2")
+                          .arg(*journal, reason));
             return kFileError;
         }
     }

@@ -21,13 +21,16 @@ namespace quandor::cli {
 namespace {
 
 const QString kAllowanceUsage = QStringLiteral(
-    "Aufruf: quandor-cli allowance add --year JAHR --statement ABRECHNUNG --item N --years K [--comment TEXT] "
+    "Aufruf: quandor-cli allowance add --year JAHR --statement ABRECHNUNG --item N --years K "
+    "[--comment TEXT] "
     "[--no-compensation] [--monthly] [--yes] · allowance book --allowance N --year JAHR "
     "--statement ABRECHNUNG [--yes] · "
     "allowance list · allowance delete N [--yes]");
 const QString kInventoryUsage = QStringLiteral(
-    "Aufruf: quandor-cli inventory add --year JAHR --statement ABRECHNUNG --item N [--category TEXT] "
-    "[--comment TEXT] [--yes] · inventory add --title TITEL --brutto BETRAG --netto BETRAG [--date JJJJ-MM-TT] "
+    "Aufruf: quandor-cli inventory add --year JAHR --statement ABRECHNUNG --item N [--category "
+    "TEXT] "
+    "[--comment TEXT] [--yes] · inventory add --title TITEL --brutto BETRAG --netto BETRAG [--date "
+    "JJJJ-MM-TT] "
     "[--category TEXT] [--comment TEXT] · inventory list · inventory delete N [--yes]");
 
 int usage(const Context& ctx, const QString& text) {
@@ -58,7 +61,8 @@ bool selectStatement(const Context& ctx, Session& session, const Args& args) {
             selection.setFilterText(QString());
             return true;
         }
-        ctx.error(QStringLiteral("Die Abrechnung „%1“ gibt es im Jahr „%2“ nicht.").arg(*title, *yearName));
+        ctx.error(QStringLiteral("Die Abrechnung „%1“ gibt es im Jahr „%2“ nicht.")
+                      .arg(*title, *yearName));
         return false;
     }
     ctx.error(QStringLiteral("Das Jahr „%1“ gibt es nicht.").arg(*yearName));
@@ -111,11 +115,12 @@ int allowanceAdd(const Context& ctx, const Args& args, Session& session) {
     // A refusal leaves the books and the settings as they were.
     EditScope scope(books);
     scope.keep(books.database().accounts);
-    scope.keepSettings({prefs::isFirstAllowanceSetupDone, prefs::selectedAFATag, prefs::allowanceCommentField,
-                        prefs::allowanceCompensationBOOL});
+    scope.keepSettings({prefs::isFirstAllowanceSetupDone, prefs::selectedAFATag,
+                        prefs::allowanceCommentField, prefs::allowanceCompensationBOOL});
     if (!controller.openAllowanceAddSheet()) return kRefused;
     controller.setDuration(years);
-    if (const auto comment = args.option(QStringLiteral("--comment"))) controller.setComment(*comment);
+    if (const auto comment = args.option(QStringLiteral("--comment")))
+        controller.setComment(*comment);
     if (args.flag(QStringLiteral("--no-compensation"))) controller.setCompensation(false);
     if (args.flag(QStringLiteral("--monthly"))) controller.setMonthly(true);
     if (!controller.addAllowanceItem()) return kRefused;
@@ -129,7 +134,8 @@ int allowanceAdd(const Context& ctx, const Args& args, Session& session) {
 
 int allowanceBook(const Context& ctx, const Args& args, Session& session) {
     const int n = positive(args.option(QStringLiteral("--allowance")));
-    if (!args.option(QStringLiteral("--year")) || !args.option(QStringLiteral("--statement")) || n == 0)
+    if (!args.option(QStringLiteral("--year")) || !args.option(QStringLiteral("--statement")) ||
+        n == 0)
         return usage(ctx, kAllowanceUsage);
     if (!selectStatement(ctx, session, args)) return kUsage;
     QuandorAppDelegate& app = session.delegate();
@@ -159,8 +165,8 @@ int allowanceBook(const Context& ctx, const Args& args, Session& session) {
 
 // `list delete N`: asks, then removes; the controllers' delete.
 template <typename Controller>
-int deleteRow(const Context& ctx, const Args& args, Session& session, Controller& controller, const RecordList& list,
-              const QString& usageText) {
+int deleteRow(const Context& ctx, const Args& args, Session& session, Controller& controller,
+              const RecordList& list, const QString& usageText) {
     bool ok = false;
     const int n = args.words().size() == 2 ? args.words()[1].toInt(&ok) : 0;
     if (!ok || n <= 0) return usage(ctx, usageText);
@@ -197,7 +203,8 @@ int allowanceCommand(const Context& ctx, const Args& args) {
             void setSelectedRow(int r) { c.setSelectedRow(r); }
             bool deleteItemRow() { return c.deleteAllowanceItem(); }
         } deleter{AllowanceController(session->delegate().books(), items)};
-        return deleteRow(ctx, args, *session, deleter, session->database().allowances, kAllowanceUsage);
+        return deleteRow(ctx, args, *session, deleter, session->database().allowances,
+                         kAllowanceUsage);
     }
     return usage(ctx, kAllowanceUsage);
 }
@@ -223,14 +230,16 @@ int inventoryCommand(const Context& ctx, const Args& args) {
             void setSelectedRow(int r) { c.setSelectedRow(r); }
             bool deleteItemRow() { return c.deleteItem(); }
         } deleter{controller};
-        return deleteRow(ctx, args, *session, deleter, session->database().inventorys, kInventoryUsage);
+        return deleteRow(ctx, args, *session, deleter, session->database().inventorys,
+                         kInventoryUsage);
     }
     if (w[0] != u"add" || w.size() != 1) return usage(ctx, kInventoryUsage);
     const bool fromItem = args.option(QStringLiteral("--item")).has_value();
     if (fromItem) {
         if (!args.option(QStringLiteral("--year")) || !args.option(QStringLiteral("--statement")))
             return usage(ctx, kInventoryUsage);
-        if (!selectStatement(ctx, *session, args) || !selectItem(ctx, *session, args)) return kUsage;
+        if (!selectStatement(ctx, *session, args) || !selectItem(ctx, *session, args))
+            return kUsage;
         if (!controller.openItemAddWindow()) return kRefused;
     } else {
         const auto title = args.option(QStringLiteral("--title"));
@@ -258,8 +267,10 @@ int inventoryCommand(const Context& ctx, const Args& args) {
         controller.setAmount(keys::netto, n);
         if (date) controller.setDate(Date::fromUnix(double(date->startOfDay().toSecsSinceEpoch())));
     }
-    if (const auto c = args.option(QStringLiteral("--category"))) controller.setText(keys::category, *c);
-    if (const auto c = args.option(QStringLiteral("--comment"))) controller.setText(keys::comment, *c);
+    if (const auto c = args.option(QStringLiteral("--category")))
+        controller.setText(keys::category, *c);
+    if (const auto c = args.option(QStringLiteral("--comment")))
+        controller.setText(keys::comment, *c);
     const RecordPtr record = controller.sheetRecord();
     if (fromItem)
         controller.itemAddAction();
@@ -277,14 +288,15 @@ int assetsExportCommand(const Context& ctx, const Args& args) {
     const QStringList& w = args.words();
     const auto format = args.option(QStringLiteral("--format"));
     const auto out = args.option(QStringLiteral("--out"));
-    if (w.size() != 1 || !format || (*format != u"csv" && *format != u"pdf") || !out || out->isEmpty())
+    if (w.size() != 1 || !format || (*format != u"csv" && *format != u"pdf") || !out ||
+        out->isEmpty())
         return usage(ctx, text);
     int code = kDone;
     auto session = Session::open(ctx, &code);
     if (!session) return code;
-    const ExportResult result =
-        writeList(session->delegate().books(), *format == u"csv" ? ListFormat::Csv : ListFormat::Pdf,
-                  w[0] == u"inventory", QFileInfo(*out).absoluteFilePath());
+    const ExportResult result = writeList(session->delegate().books(),
+                                          *format == u"csv" ? ListFormat::Csv : ListFormat::Pdf,
+                                          w[0] == u"inventory", QFileInfo(*out).absoluteFilePath());
     session->syncSettings();
     return result == ExportResult::Written ? kDone : kFileError;
 }

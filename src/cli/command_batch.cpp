@@ -18,8 +18,9 @@ int batchCommand(const Context& ctx, const Args& args) {
     }
     QFile file;
     const QString name = args.words().first();
-    const bool opened = name == QStringLiteral("-") ? file.open(stdin, QIODevice::ReadOnly)
-                                                    : (file.setFileName(name), file.open(QIODevice::ReadOnly));
+    const bool opened = name == QStringLiteral("-")
+                            ? file.open(stdin, QIODevice::ReadOnly)
+                            : (file.setFileName(name), file.open(QIODevice::ReadOnly));
     if (!opened) {
         ctx.error(QStringLiteral("Die Datei „%1“ kann nicht gelesen werden.").arg(name));
         return kFileError;
@@ -27,8 +28,10 @@ int batchCommand(const Context& ctx, const Args& args) {
     // The batch's own global options hold for every line; a line may name its own.
     QStringList inherited;
     const std::pair<const char*, const QString*> globals[] = {
-        {"--settings", &ctx.global.settingsPath}, {"--db", &ctx.global.dbPath},
-        {"--locale", &ctx.global.locale},         {"--user", &ctx.global.user},
+        {"--settings", &ctx.global.settingsPath},
+        {"--db", &ctx.global.dbPath},
+        {"--locale", &ctx.global.locale},
+        {"--user", &ctx.global.user},
         {"--now", &ctx.global.now}};
     for (const auto& [option, value] : globals)
         if (!value->isEmpty()) inherited << QString::fromLatin1(option) << *value;
@@ -54,7 +57,8 @@ int batchCommand(const Context& ctx, const Args& args) {
         int i = 0;
         while (i < arguments.size() && arguments[i].startsWith(QStringLiteral("--"))) i += 2;
         if (i < arguments.size() && arguments[i] == QStringLiteral("batch")) {
-            ctx.error(QStringLiteral("Zeile %1: batch kann sich nicht selbst aufrufen.").arg(lineNumber));
+            ctx.error(
+                QStringLiteral("Zeile %1: batch kann sich nicht selbst aufrufen.").arg(lineNumber));
             return kUsage;
         }
         std::fflush(ctx.out);
@@ -62,7 +66,8 @@ int batchCommand(const Context& ctx, const Args& args) {
         std::fflush(ctx.out);
         if (code != kDone) {
             // Like a script with "set -e": nothing after a failed command runs.
-            ctx.error(QStringLiteral("Zeile %1 endete mit %2; die folgenden Zeilen wurden nicht ausgeführt.")
+            ctx.error(QStringLiteral(
+                          "Zeile %1 endete mit %2; die folgenden Zeilen wurden nicht ausgeführt.")
                           .arg(lineNumber)
                           .arg(code));
             return code;

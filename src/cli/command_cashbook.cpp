@@ -25,8 +25,8 @@ const QString kUsageText = QStringLiteral(
     "cashbook deposit --cashbook KASSENBUCH --amount BETRAG --text TEXT · "
     "cashbook storno --cashbook KASSENBUCH --entry N · cashbook list [--cashbook KASSENBUCH] · "
     "cashbook delete KASSENBUCH --yes");
-const QString kExportUsage =
-    QStringLiteral("Aufruf: quandor-cli export cashbook --cashbook KASSENBUCH --format csv|pdf --out DATEI");
+const QString kExportUsage = QStringLiteral(
+    "Aufruf: quandor-cli export cashbook --cashbook KASSENBUCH --format csv|pdf --out DATEI");
 
 int usage(const Context& ctx, const QString& text = kUsageText) {
     ctx.error(text);
@@ -62,7 +62,8 @@ bool selectItem(const Context& ctx, Books& books, const QString& yearName, const
         return false;
     }
     if (statement < 0) {
-        ctx.error(QStringLiteral("Die Abrechnung „%1“ gibt es im Jahr %2 nicht.").arg(title, yearName));
+        ctx.error(
+            QStringLiteral("Die Abrechnung „%1“ gibt es im Jahr %2 nicht.").arg(title, yearName));
         return false;
     }
     Selection& sel = books.selection();
@@ -91,7 +92,9 @@ int saveAndPrint(const Context& ctx, Session& session, const Value& value) {
 }
 
 // The newest entry of the selected cash book.
-Value newestEntry(Books& books) { return Value(books.selection().selectedCashBook()->items().back()); }
+Value newestEntry(Books& books) {
+    return Value(books.selection().selectedCashBook()->items().back());
+}
 
 }  // namespace
 
@@ -103,12 +106,15 @@ int cashbookCommand(const Context& ctx, const Args& args) {
     const auto cashbookTitle = opt("--cashbook");
     // Check the words before anything is opened.
     if (what == u"add") {
-        if (w.size() != 1 || !opt("--year") || (opt("--text") && !opt("--carry"))) return usage(ctx);
+        if (w.size() != 1 || !opt("--year") || (opt("--text") && !opt("--carry")))
+            return usage(ctx);
     } else if (what == u"take") {
-        if (w.size() != 1 || !cashbookTitle || !opt("--year") || !opt("--statement") || !opt("--item"))
+        if (w.size() != 1 || !cashbookTitle || !opt("--year") || !opt("--statement") ||
+            !opt("--item"))
             return usage(ctx);
     } else if (what == u"deposit") {
-        if (w.size() != 1 || !cashbookTitle || !opt("--amount") || !opt("--text")) return usage(ctx);
+        if (w.size() != 1 || !cashbookTitle || !opt("--amount") || !opt("--text"))
+            return usage(ctx);
     } else if (what == u"storno") {
         if (w.size() != 1 || !cashbookTitle || !opt("--entry")) return usage(ctx);
     } else if (what == u"list") {
@@ -157,19 +163,23 @@ int cashbookCommand(const Context& ctx, const Args& args) {
         if (const auto carry = opt("--carry")) {
             settings.setBool(P::prefsUebertragKassenbuch, true);
             settings.setText(P::prefsUebertragKassenbuchSumme, *carry);
-            settings.setText(P::prefsUebertragKassenbuchBezeichnung, opt("--text").value_or(QString()));
+            settings.setText(P::prefsUebertragKassenbuchBezeichnung,
+                             opt("--text").value_or(QString()));
         }
         if (!cash.closeAddCashBook(*opt("--year"))) return kRefused;
         scope.commit();
         return saveAndPrint(ctx, *session, Value(books.selection().selectedCashBook()));
     }
     // Without any cash book the sheets refuse with their own alert.
-    if (!books.database().cashbooks.empty() && !selectCashBook(ctx, books, *cashbookTitle)) return kUsage;
+    if (!books.database().cashbooks.empty() && !selectCashBook(ctx, books, *cashbookTitle))
+        return kUsage;
     if (what == u"take") {
-        if (!selectItem(ctx, books, *opt("--year"), *opt("--statement"), *opt("--item"))) return kUsage;
+        if (!selectItem(ctx, books, *opt("--year"), *opt("--statement"), *opt("--item")))
+            return kUsage;
         if (!cash.openAddCashBookItem()) return kRefused;
         if (const auto text = opt("--text")) settings.setText(P::prefsAddCashBookItemTitle, *text);
-        if (const auto receipt = opt("--receipt")) settings.setText(P::prefsAddCashBookItemBeleg, *receipt);
+        if (const auto receipt = opt("--receipt"))
+            settings.setText(P::prefsAddCashBookItemBeleg, *receipt);
         if (!cash.addCashBookItem(opt("--account").value_or(QString()))) return kRefused;
     } else if (what == u"deposit") {
         if (!cash.openBareinzahlung()) return kRefused;
@@ -190,7 +200,8 @@ int cashbookExportCommand(const Context& ctx, const Args& args) {
     const auto title = args.option(QStringLiteral("--cashbook"));
     const auto format = args.option(QStringLiteral("--format"));
     const auto out = args.option(QStringLiteral("--out"));
-    if (args.words().size() != 1 || !title || !format || !out || out->isEmpty()) return usage(ctx, kExportUsage);
+    if (args.words().size() != 1 || !title || !format || !out || out->isEmpty())
+        return usage(ctx, kExportUsage);
     if (*format != u"csv" && *format != u"pdf") {
         ctx.error(QStringLiteral("Unbekanntes Exportformat „%1“ (csv, pdf).").arg(*format));
         return kUsage;
@@ -202,11 +213,15 @@ int cashbookExportCommand(const Context& ctx, const Args& args) {
     if (!selectCashBook(ctx, books, *title)) return kUsage;
     KassenbuchController cash(books);
     const QString path = QFileInfo(*out).absoluteFilePath();
-    const ExportResult result = *format == u"csv" ? cash.exportKassenbuchTo(path) : cash.printKassenbuchTo(path);
+    const ExportResult result =
+        *format == u"csv" ? cash.exportKassenbuchTo(path) : cash.printKassenbuchTo(path);
     switch (result) {
-        case ExportResult::Written: return kDone;
-        case ExportResult::Failed: return kFileError;
-        default: return kRefused;
+        case ExportResult::Written:
+            return kDone;
+        case ExportResult::Failed:
+            return kFileError;
+        default:
+            return kRefused;
     }
 }
 

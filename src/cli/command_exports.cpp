@@ -52,7 +52,8 @@ int statementExportCommand(const Context& ctx, const Args& args) {
     }
     const std::optional<ExportFormat> chosen = summary ? std::nullopt : exportFormat(*format);
     if (!summary && !chosen) {
-        ctx.error(QStringLiteral("Unbekanntes Exportformat „%1“ (pdf, rtf, csv, csv-semicolon, xml, qndbt).")
+        ctx.error(QStringLiteral(
+                      "Unbekanntes Exportformat „%1“ (pdf, rtf, csv, csv-semicolon, xml, qndbt).")
                       .arg(*format));
         return kUsage;
     }
@@ -69,9 +70,12 @@ int statementExportCommand(const Context& ctx, const Args& args) {
         const ExportResult result = totals.exportSummaryTo(QFileInfo(*out).absoluteFilePath());
         session->ui().drain();
         switch (result) {
-            case ExportResult::Written: return kDone;
-            case ExportResult::Failed: return kFileError;
-            default: return kRefused;
+            case ExportResult::Written:
+                return kDone;
+            case ExportResult::Failed:
+                return kFileError;
+            default:
+                return kRefused;
         }
     }
     StatementPrintController controller(app.books(), totals);
@@ -80,16 +84,20 @@ int statementExportCommand(const Context& ctx, const Args& args) {
     if (controller.printSheet() != StatementPrintController::PrintSheet::Export) return kRefused;
     controller.cancelTabJournalExport();
     switch (controller.exportStatementTo(*chosen, QFileInfo(*out).absoluteFilePath())) {
-        case ExportResult::Written: return kDone;
-        case ExportResult::Failed: return kFileError;
-        default: return kRefused;
+        case ExportResult::Written:
+            return kDone;
+        case ExportResult::Failed:
+            return kFileError;
+        default:
+            return kRefused;
     }
 }
 
 // export datev: the DATEV booking batch of a year or of one of its statements.
 int datevExportCommand(const Context& ctx, const Args& args) {
-    const QString usage =
-        QStringLiteral("Aufruf: quandor-cli export datev --year JAHR [--statement ABRECHNUNG] --out DATEI [--yes]");
+    const QString usage = QStringLiteral(
+        "Aufruf: quandor-cli export datev --year JAHR [--statement ABRECHNUNG] --out DATEI "
+        "[--yes]");
     const auto yearName = args.option(QStringLiteral("--year"));
     const auto title = args.option(QStringLiteral("--statement"));
     const auto out = args.option(QStringLiteral("--out"));
@@ -121,15 +129,19 @@ int datevExportCommand(const Context& ctx, const Args& args) {
                 break;
             }
         if (!statement) {
-            ctx.error(QStringLiteral("Die Abrechnung „%1“ gibt es im Jahr %2 nicht.").arg(*title, *yearName));
+            ctx.error(QStringLiteral("Die Abrechnung „%1“ gibt es im Jahr %2 nicht.")
+                          .arg(*title, *yearName));
             return kUsage;
         }
     }
     DatevExportController controller(app.books());
     switch (controller.exportBookings(*year, statement, QFileInfo(*out).absoluteFilePath())) {
-        case ExportResult::Written: return kDone;
-        case ExportResult::Failed: return kFileError;
-        default: return kRefused;
+        case ExportResult::Written:
+            return kDone;
+        case ExportResult::Failed:
+            return kFileError;
+        default:
+            return kRefused;
     }
 }
 

@@ -13,9 +13,11 @@ namespace {
 
 const QString kUsageText = QStringLiteral(
     "Aufruf: quandor-cli import csv --year JAHR --statement ABRECHNUNG DATEI [--yes] · "
-    "import invoice --year JAHR --statement ABRECHNUNG DATEI [--date due|paid|sent] [--account TITEL] "
+    "import invoice --year JAHR --statement ABRECHNUNG DATEI [--date due|paid|sent] [--account "
+    "TITEL] "
     "[--category KATEGORIE] [--yes] · import invoices --year JAHR --statement ABRECHNUNG DATEI "
-    "--kind expense|income [--vat --rate 1-3] [--date due|sent|paid] [--account TITEL] [--category KATEGORIE] "
+    "--kind expense|income [--vat --rate 1-3] [--date due|sent|paid] [--account TITEL] [--category "
+    "KATEGORIE] "
     "[--yes]");
 
 int usage(const Context& ctx, const QString& why = QString()) {
@@ -25,9 +27,12 @@ int usage(const Context& ctx, const QString& why = QString()) {
 
 int exitCode(ItemImportController::Outcome outcome) {
     switch (outcome) {
-        case ItemImportController::Outcome::Imported: return kDone;
-        case ItemImportController::Outcome::FileError: return kFileError;
-        default: return kRefused;
+        case ItemImportController::Outcome::Imported:
+            return kDone;
+        case ItemImportController::Outcome::FileError:
+            return kFileError;
+        default:
+            return kRefused;
     }
 }
 
@@ -54,25 +59,32 @@ int itemImportCommand(const Context& ctx, const Args& args) {
     int rateTag = 0;
     if (kind == QStringLiteral("csv")) {
         if (date || account || category || itemKind || rate || vat)
-            return usage(ctx, QStringLiteral("import csv nimmt nur --year, --statement und --yes."));
+            return usage(ctx,
+                         QStringLiteral("import csv nimmt nur --year, --statement und --yes."));
     } else if (kind == QStringLiteral("invoice")) {
         if (itemKind || rate || vat)
-            return usage(ctx, QStringLiteral("--kind, --vat und --rate gelten nur für import invoices."));
+            return usage(
+                ctx, QStringLiteral("--kind, --vat und --rate gelten nur für import invoices."));
         static const QStringList dates = {"", "due", "paid", "sent"};
         if (date) {
             dateTag = static_cast<int>(dates.indexOf(*date));
-            if (dateTag <= 0) return usage(ctx, QStringLiteral("--date nimmt due, paid oder sent."));
+            if (dateTag <= 0)
+                return usage(ctx, QStringLiteral("--date nimmt due, paid oder sent."));
         }
     } else if (kind == QStringLiteral("invoices")) {
-        if (!itemKind || (*itemKind != QStringLiteral("expense") && *itemKind != QStringLiteral("income")))
-            return usage(ctx, QStringLiteral("import invoices braucht --kind expense oder --kind income."));
+        if (!itemKind ||
+            (*itemKind != QStringLiteral("expense") && *itemKind != QStringLiteral("income")))
+            return usage(
+                ctx, QStringLiteral("import invoices braucht --kind expense oder --kind income."));
         if (vat != rate.has_value())
             return usage(ctx, QStringLiteral("--vat und --rate 1-3 gehören zusammen."));
         if (rate) {
             bool ok = false;
             rateTag = rate->toInt(&ok);
             if (!ok || rateTag < 1 || rateTag > 3)
-                return usage(ctx, QStringLiteral("„%1“ ist kein Steuersatz: --rate nimmt 1 bis 3.").arg(*rate));
+                return usage(
+                    ctx,
+                    QStringLiteral("„%1“ ist kein Steuersatz: --rate nimmt 1 bis 3.").arg(*rate));
         }
         static const QStringList dates = {"due", "sent", "paid"};
         if (date) {
@@ -105,7 +117,8 @@ int itemImportCommand(const Context& ctx, const Args& args) {
     if (kind == QStringLiteral("csv")) {
         result = controller.loadCSVFrom(file);
     } else if (kind == QStringLiteral("invoice")) {
-        if (!controller.openFennickImportSheet(file)) return exitCode(controller.lastResult().outcome);
+        if (!controller.openFennickImportSheet(file))
+            return exitCode(controller.lastResult().outcome);
         if (account) controller.applyFennickAccountAll(*account);
         if (category) controller.applyFennickCategoryAll(*category);
         if (dateTag != 0 && !controller.applyFennickDateAll(dateTag)) {
@@ -114,10 +127,12 @@ int itemImportCommand(const Context& ctx, const Args& args) {
             return kRefused;
         }
         result = controller.doTheFennickImport();
-        if (result.outcome != ItemImportController::Outcome::Imported) controller.cancelFennickSheet();
+        if (result.outcome != ItemImportController::Outcome::Imported)
+            controller.cancelFennickSheet();
     } else {
         if (!controller.importFileFrom(file)) return exitCode(controller.lastResult().outcome);
-        controller.setImportKind(*itemKind == QStringLiteral("expense") ? kKindExpense : kKindIncome);
+        controller.setImportKind(*itemKind == QStringLiteral("expense") ? kKindExpense
+                                                                        : kKindIncome);
         controller.setImportTax(vat);
         controller.setImportRateTag(rateTag);
         controller.setImportDateTag(dateTag);

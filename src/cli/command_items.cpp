@@ -18,11 +18,12 @@ namespace quandor::cli {
 namespace {
 
 const QString kUsageText = QStringLiteral(
-    "Aufruf: quandor-cli item add --year JAHR --statement ABRECHNUNG --kind expense|income --amount BETRAG "
-    "--title TITEL [--vat --rate 0-5] [--date JJJJ-MM-TT] [--group KATEGORIE] [--account-number NUMMER] "
+    "Aufruf: quandor-cli item add --year JAHR --statement ABRECHNUNG --kind expense|income "
+    "--amount BETRAG "
+    "--title TITEL [--vat --rate 0-5] [--date JJJJ-MM-TT] [--group KATEGORIE] [--account-number "
+    "NUMMER] "
     "[--number NUMMER] [--receipt BELEG] [--comment KOMMENTAR] · quandor-cli item list --year JAHR "
     "--statement ABRECHNUNG [--filter TEXT]");
-
 
 int itemList(const Context& ctx, const Args& args) {
     const auto year = args.option(QStringLiteral("--year"));
@@ -36,7 +37,8 @@ int itemList(const Context& ctx, const Args& args) {
     if (!session) return code;
     if (!selectStatement(ctx, *session, *year, *statement)) return kUsage;
     Selection& selection = session->delegate().selection();
-    if (const auto filter = args.option(QStringLiteral("--filter"))) selection.setFilterText(*filter);
+    if (const auto filter = args.option(QStringLiteral("--filter")))
+        selection.setFilterText(*filter);
 
     QByteArray out = "[";
     bool first = true;
@@ -106,14 +108,20 @@ int itemAdd(const Context& ctx, const Args& args) {
         controller.selectIncome();
     if (args.flag(QStringLiteral("--vat"))) controller.setItemTaxBool(true);
     if (rate) controller.setItemTaxTag(*rate);
-    if (date) controller.setItemDate(Date::fromUnix(static_cast<double>(date->startOfDay().toSecsSinceEpoch())));
+    if (date)
+        controller.setItemDate(
+            Date::fromUnix(static_cast<double>(date->startOfDay().toSecsSinceEpoch())));
     const struct {
         const char* option;
         Key key;
-    } texts[] = {{"--title", keys::title},     {"--group", keys::group},     {"--number", keys::number},
-                 {"--receipt", keys::misc1},   {"--comment", keys::comment}};
+    } texts[] = {{"--title", keys::title},
+                 {"--group", keys::group},
+                 {"--number", keys::number},
+                 {"--receipt", keys::misc1},
+                 {"--comment", keys::comment}};
     for (const auto& t : texts)
-        if (const auto v = args.option(QString::fromLatin1(t.option))) controller.setItemText(t.key, *v);
+        if (const auto v = args.option(QString::fromLatin1(t.option)))
+            controller.setItemText(t.key, *v);
     if (const auto n = args.option(QStringLiteral("--account-number"))) {
         controller.setAccountText(*n);
         if (!controller.validateAccountNumber()) return refuse();
@@ -133,7 +141,8 @@ int itemAdd(const Context& ctx, const Args& args) {
 
 // Selects the year and statement named by --year and --statement (first match
 // in list order). False after printing which one is missing.
-bool selectStatement(const Context& ctx, Session& session, const QString& yearName, const QString& title) {
+bool selectStatement(const Context& ctx, Session& session, const QString& yearName,
+                     const QString& title) {
     const Database& db = session.database();
     Selection& selection = session.delegate().selection();
     for (size_t y = 0; y < db.years.size(); ++y) {
@@ -145,7 +154,8 @@ bool selectStatement(const Context& ctx, Session& session, const QString& yearNa
             selection.setStatementIndex(static_cast<int>(s));
             return true;
         }
-        ctx.error(QStringLiteral("Die Abrechnung „%1“ gibt es im Jahr „%2“ nicht.").arg(title, yearName));
+        ctx.error(
+            QStringLiteral("Die Abrechnung „%1“ gibt es im Jahr „%2“ nicht.").arg(title, yearName));
         return false;
     }
     ctx.error(QStringLiteral("Das Jahr „%1“ gibt es nicht.").arg(yearName));

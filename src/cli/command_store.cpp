@@ -55,7 +55,8 @@ ValueType guessType(const QString& value) {
 int settingsCommand(const Context& ctx, const Args& args) {
     const QStringList& w = args.words();
     const QString usage = QStringLiteral(
-        "Aufruf: quandor-cli settings get SCHLÜSSEL | settings set SCHLÜSSEL WERT [--type bool|int|float|text|date] "
+        "Aufruf: quandor-cli settings get SCHLÜSSEL | settings set SCHLÜSSEL WERT [--type "
+        "bool|int|float|text|date] "
         "| settings list");
     if (w.isEmpty()) {
         ctx.error(usage);
@@ -67,7 +68,8 @@ int settingsCommand(const Context& ctx, const Args& args) {
     Settings& settings = session->settings();
 
     if (w[0] == "list" && w.size() == 1) {
-        for (const QString& key : settings.keys()) ctx.printLine(key + '=' + settings.storedText(key));
+        for (const QString& key : settings.keys())
+            ctx.printLine(key + '=' + settings.storedText(key));
         return kDone;
     }
     if (w[0] == "get" && w.size() == 2) {
@@ -82,7 +84,8 @@ int settingsCommand(const Context& ctx, const Args& args) {
         if (const auto t = args.option("--type")) {
             const auto named = typeNamed(*t);
             if (!named) {
-                ctx.error(QStringLiteral("Unbekannter Typ „%1“ (bool, int, float, text oder date).").arg(*t));
+                ctx.error(QStringLiteral("Unbekannter Typ „%1“ (bool, int, float, text oder date).")
+                              .arg(*t));
                 return kUsage;
             }
             type = *named;
@@ -104,7 +107,9 @@ int settingsCommand(const Context& ctx, const Args& args) {
                 if (ok) settings.setFloat(key, *v);
                 break;
             }
-            case ValueType::Text: settings.setText(key, value); break;
+            case ValueType::Text:
+                settings.setText(key, value);
+                break;
             case ValueType::Date: {
                 const auto v = parseNow(value);
                 ok = v.has_value();

@@ -32,7 +32,8 @@ int selectFromArgs(const Context& ctx, const Args& args, Session& session, const
 }  // namespace
 
 int totalsCommand(const Context& ctx, const Args& args) {
-    const QString usage = QStringLiteral("Aufruf: quandor-cli totals --year JAHR --statement ABRECHNUNG [--filter TEXT]");
+    const QString usage = QStringLiteral(
+        "Aufruf: quandor-cli totals --year JAHR --statement ABRECHNUNG [--filter TEXT]");
     if (!args.words().isEmpty()) {
         ctx.error(usage);
         return kUsage;
@@ -52,7 +53,8 @@ int totalsCommand(const Context& ctx, const Args& args) {
     // The same figures by the official form's Kennzahlen ("Kz81" …, "Kz36" the tax on rate 3).
     auto kennzahlDict = std::make_shared<Dict>();
     for (const Kennzahl& k : kennzahlen())
-        kennzahlDict->set(Key(QStringLiteral("Kz") + k.nr.toString()), Value((*totals.totals()).*(k.member)));
+        kennzahlDict->set(Key(QStringLiteral("Kz") + k.nr.toString()),
+                          Value((*totals.totals()).*(k.member)));
     dict->set(Key(QStringLiteral("kennzahlen")), Value(kennzahlDict));
     session->syncSettings();
     ctx.print(archive::canonicalJson(Value(dict)) + '\n');
@@ -61,7 +63,8 @@ int totalsCommand(const Context& ctx, const Args& args) {
 
 int voranmeldungCommand(const Context& ctx, const Args& args) {
     const QString usage = QStringLiteral(
-        "Aufruf: quandor-cli voranmeldung --year JAHR --statement ABRECHNUNG [--book take|own] [--outbox ORDNER] "
+        "Aufruf: quandor-cli voranmeldung --year JAHR --statement ABRECHNUNG [--book take|own] "
+        "[--outbox ORDNER] "
         "[--yes]");
     const auto book = args.option(QStringLiteral("--book"));
     if (!args.words().isEmpty() || (book && *book != u"take" && *book != u"own")) {
@@ -85,7 +88,8 @@ int voranmeldungCommand(const Context& ctx, const Args& args) {
     session->ui().drain();  // the reminder about not-taxable revenue
 
     const auto outbox = args.option(QStringLiteral("--outbox"));
-    const VoranmeldungController::ReturnFileResult result = controller.writeReturnFile(outbox.value_or(QString()));
+    const VoranmeldungController::ReturnFileResult result =
+        controller.writeReturnFile(outbox.value_or(QString()));
     session->syncSettings();
     if (app.changeCount() != before) {
         code = session->save();

@@ -59,7 +59,8 @@ int backupCommand(const Context& ctx, const Args& args) {
 int exportCommand(const Context& ctx, const Args& args) {
     const QStringList& w = args.words();
     if (!w.isEmpty() && w[0] == QStringLiteral("cashbook")) return cashbookExportCommand(ctx, args);
-    if (!w.isEmpty() && (w[0] == QStringLiteral("allowances") || w[0] == QStringLiteral("inventory")))
+    if (!w.isEmpty() &&
+        (w[0] == QStringLiteral("allowances") || w[0] == QStringLiteral("inventory")))
         return assetsExportCommand(ctx, args);
     if (!w.isEmpty() && w[0] == QStringLiteral("datev")) return datevExportCommand(ctx, args);
     // The export sheet's formats (--format …) and the summary page.

@@ -17,7 +17,7 @@ namespace {
 
 // SplitMix64: small, fast and the same on every platform.
 class Random {
-public:
+  public:
     explicit Random(uint64_t seed) : state_(seed) {}
     uint64_t next() {
         uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
@@ -27,13 +27,13 @@ public:
     }
     int below(int n) { return static_cast<int>(next() % static_cast<uint64_t>(n)); }
 
-private:
+  private:
     uint64_t state_;
 };
 
-const std::array<const char16_t*, 12> kMonths = {u"Januar", u"Februar", u"März",     u"April",
-                                                 u"Mai",    u"Juni",     u"Juli",     u"August",
-                                                 u"September", u"Oktober", u"November", u"Dezember"};
+const std::array<const char16_t*, 12> kMonths = {
+    u"Januar", u"Februar", u"März",      u"April",   u"Mai",      u"Juni",
+    u"Juli",   u"August",  u"September", u"Oktober", u"November", u"Dezember"};
 
 struct Template {
     const char16_t* title;
@@ -49,9 +49,11 @@ struct Template {
 const std::array<Template, 16> kTemplates = {{
     {u"Büromaterial Schreibwaren Müller", u"Bürobedarf", u"Bürobedarf", u"6815", 1, 1, 299, 8990},
     {u"Druckerpatronen", u"Bürobedarf", u"Bürobedarf", u"6815", 1, 1, 1999, 12900},
-    {u"Bahnfahrt Hamburg – München", u"Reisekosten", u"Reisekosten Arbeitnehmer", u"6650", 1, 1, 2990, 24900},
+    {u"Bahnfahrt Hamburg – München", u"Reisekosten", u"Reisekosten Arbeitnehmer", u"6650", 1, 1,
+     2990, 24900},
     {u"Hotelübernachtung", u"Reisekosten", u"Übernachtungsaufwand", u"6680", 1, 2, 6900, 18900},
-    {u"Fachbuch Steuerrecht", u"Fachliteratur", u"Zeitschriften, Bücher", u"6820", 1, 2, 1990, 8900},
+    {u"Fachbuch Steuerrecht", u"Fachliteratur", u"Zeitschriften, Bücher", u"6820", 1, 2, 1990,
+     8900},
     {u"Telefon und Internet", u"Kommunikation", u"Telefon", u"6805", 1, 1, 2999, 7999},
     {u"Miete Büroräume", u"Raumkosten", u"Miete", u"6310", 1, 0, 45000, 120000},
     {u"Kontoführungsgebühren", u"Bank", u"Nebenkosten des Geldverkehrs", u"6855", 1, 0, 500, 2500},
@@ -61,12 +63,13 @@ const std::array<Template, 16> kTemplates = {{
     {u"Webdesign Auftrag", u"Erlöse", u"Erlöse 19 % USt", u"4400", 2, 1, 50000, 350000},
     {u"Lektorat Fachbuch", u"Erlöse", u"Erlöse 7 % USt", u"4300", 2, 2, 12000, 90000},
     {u"Vortrag Volkshochschule", u"Erlöse", u"Steuerfreie Umsätze", u"4185", 2, 4, 8000, 40000},
-    {u"Leistung an Kunden in der Schweiz", u"Erlöse", u"Nicht steuerbare Umsätze", u"4338", 2, 5, 30000, 200000},
+    {u"Leistung an Kunden in der Schweiz", u"Erlöse", u"Nicht steuerbare Umsätze", u"4338", 2, 5,
+     30000, 200000},
     {u"Gutschrift Lieferant", u"Bürobedarf", u"Bürobedarf", u"6815", 1, 1, -4990, -500},
 }};
 
-const std::array<const char16_t*, 6> kComments = {u"", u"", u"bar bezahlt", u"per Überweisung",
-                                                  u"Rechnung folgt", u"siehe Beleg"};
+const std::array<const char16_t*, 6> kComments = {
+    u"", u"", u"bar bezahlt", u"per Überweisung", u"Rechnung folgt", u"siehe Beleg"};
 
 Date dateOf(int year, int month, int day) {
     const QDateTime dt(QDate(year, month, day), QTime(12, 0), QTimeZone::utc());
@@ -80,22 +83,24 @@ Database generateDatabase(const GeneratorOptions& options) {
     Random rnd(options.seed);
     const TaxRates rates;
     // At most 25 years: large databases get fuller months rather than centuries.
-    const int perMonth = options.itemsPerStatement > 0
-                             ? options.itemsPerStatement
-                             : static_cast<int>(std::max<int64_t>(400, (options.items + 299) / 300));
+    const int perMonth =
+        options.itemsPerStatement > 0
+            ? options.itemsPerStatement
+            : static_cast<int>(std::max<int64_t>(400, (options.items + 299) / 300));
     const int64_t perYear = int64_t{perMonth} * 12;
     const int64_t yearCount = options.items <= 0 ? 1 : (options.items + perYear - 1) / perYear;
     const int firstYear = 2026 - static_cast<int>(std::min<int64_t>(yearCount, 1000)) + 1;
 
-    for (const char16_t* g : {u"Bürobedarf", u"Reisekosten", u"Fachliteratur", u"Kommunikation", u"Raumkosten",
-                              u"Bank", u"EDV", u"Erlöse"}) {
+    for (const char16_t* g : {u"Bürobedarf", u"Reisekosten", u"Fachliteratur", u"Kommunikation",
+                              u"Raumkosten", u"Bank", u"EDV", u"Erlöse"}) {
         auto group = Record::create(RecordClass::Group, dateOf(2020, 1, 1));
         group->set(keys::title, QString::fromUtf16(g));
         db.groups.push_back(group);
     }
     for (const Template& t : kTemplates) {
         bool seen = false;
-        for (const RecordPtr& a : db.accounts) seen = seen || a->text(keys::number) == QString::fromUtf16(t.accountNumber);
+        for (const RecordPtr& a : db.accounts)
+            seen = seen || a->text(keys::number) == QString::fromUtf16(t.accountNumber);
         if (seen) continue;
         auto account = Record::create(RecordClass::Account, dateOf(2020, 1, 1));
         account->set(keys::number, QString::fromUtf16(t.accountNumber));
@@ -132,19 +137,24 @@ Database generateDatabase(const GeneratorOptions& options) {
                 item->set(keys::account, QString::fromUtf16(t.account));
                 item->set(keys::accountNumber, QString::fromUtf16(t.accountNumber));
                 item->set(keys::title, QString::fromUtf16(t.title));
-                item->set(keys::number, QStringLiteral("RE-%1-%2").arg(yearNumber).arg(i + 1, 4, 10, QLatin1Char('0')));
+                item->set(
+                    keys::number,
+                    QStringLiteral("RE-%1-%2").arg(yearNumber).arg(i + 1, 4, 10, QLatin1Char('0')));
                 // The entered amount is stored as the number the sheet read from the typed text.
                 item->set(keys::amount, static_cast<float>(cents) / 100.0f);
                 item->set(keys::taxBool, t.tag != 0);
                 item->set(keys::taxTag, t.tag);
-                item->set(keys::comment, QString::fromUtf16(kComments[rnd.below(static_cast<int>(kComments.size()))]));
+                item->set(
+                    keys::comment,
+                    QString::fromUtf16(kComments[rnd.below(static_cast<int>(kComments.size()))]));
                 item->set(keys::misc1, QStringLiteral("B%1").arg(i + 1));
                 if (options.documentEvery > 0 && itemNumber % options.documentEvery == 0) {
                     const int64_t k = itemNumber / options.documentEvery;
-                    item->set(keys::filePath, QStringLiteral("%1/%2/Beleg-%3.pdf")
-                                                  .arg(options.documentsFolder,
-                                                       k % 2 ? QStringLiteral("b") : QStringLiteral("a"))
-                                                  .arg(k / 2 + 1));
+                    item->set(keys::filePath,
+                              QStringLiteral("%1/%2/Beleg-%3.pdf")
+                                  .arg(options.documentsFolder,
+                                       k % 2 ? QStringLiteral("b") : QStringLiteral("a"))
+                                  .arg(k / 2 + 1));
                 }
                 ++itemNumber;
                 applyCalculation(*item, rates);
@@ -204,14 +214,17 @@ QByteArray ledgerJournal(const Database& db) {
         for (const RecordPtr& statement : year->thelists()) {
             for (const RecordPtr& item : statement->items()) {
                 if (!item) continue;
-                const QDate day = QDateTime::fromSecsSinceEpoch(
-                                      std::llround(item->date(keys::date).toUnix()), QTimeZone::utc())
-                                      .date();
+                const QDate day =
+                    QDateTime::fromSecsSinceEpoch(std::llround(item->date(keys::date).toUnix()),
+                                                  QTimeZone::utc())
+                        .date();
                 const int64_t gross = cents(item->real(keys::amount));
                 const int64_t tax = cents(item->real(keys::taxFee));
                 const int64_t net = gross - tax;
-                const QString rate = QString::number(item->real(keys::taxPerecent), 'g', 6) + QStringLiteral(" %");
-                const QString account = item->text(keys::accountNumber) + u' ' + item->text(keys::account);
+                const QString rate =
+                    QString::number(item->real(keys::taxPerecent), 'g', 6) + QStringLiteral(" %");
+                const QString account =
+                    item->text(keys::accountNumber) + u' ' + item->text(keys::account);
                 out += day.toString(QStringLiteral("yyyy/MM/dd")).toUtf8();
                 out += " (" + item->text(keys::number).toUtf8() + ") ";
                 out += item->text(keys::title).toUtf8() + '\n';

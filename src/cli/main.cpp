@@ -16,18 +16,19 @@ namespace {
 // other command run on the core alone, without a display.
 bool rendersPages(int argc, char** argv) {
     int i = 1;
-    while (i < argc && std::strncmp(argv[i], "--", 2) == 0) i += 2;  // global options take a value
+    while (i < argc && std::strncmp(argv[i], "--", 2) == 0) i += 2;   // global options take a value
     if (i < argc && std::strcmp(argv[i], "batch") == 0) return true;  // any command may follow
     if (i < argc && std::strcmp(argv[i], "overview") == 0) {
         for (int j = i + 1; j < argc; ++j)
             if (std::strcmp(argv[j], "--out") == 0) return true;
         return false;
     }
-    if (i < argc && std::strcmp(argv[i], "report") == 0) return true;  // the annual report pages
+    if (i < argc && std::strcmp(argv[i], "report") == 0) return true;   // the annual report pages
     if (i < argc && std::strcmp(argv[i], "package") == 0) return true;  // the package's report PDFs
     if (i >= argc || std::strcmp(argv[i], "export") != 0) return false;
     for (int j = i + 1; j < argc; ++j)
-        if (std::strcmp(argv[j], "--format") == 0 || std::strcmp(argv[j], "summary") == 0) return true;
+        if (std::strcmp(argv[j], "--format") == 0 || std::strcmp(argv[j], "summary") == 0)
+            return true;
     return false;
 }
 

@@ -4,7 +4,8 @@
 
 namespace quandor::cli {
 
-int CliUiPort::alert(AlertStyle, const QString& title, const QString& message, const QStringList& buttons) {
+int CliUiPort::alert(AlertStyle, const QString& title, const QString& message,
+                     const QStringList& buttons) {
     ++alerts_;
     QString text = message;
     text.replace(QLatin1Char('\n'), QLatin1Char(' '));
@@ -17,7 +18,9 @@ int CliUiPort::alert(AlertStyle, const QString& title, const QString& message, c
     return 0;
 }
 
-void CliUiPort::schedule(int, std::function<void()> step) { pending_.push_back(std::move(step)); }
+void CliUiPort::schedule(int, std::function<void()> step) {
+    pending_.push_back(std::move(step));
+}
 
 void CliUiPort::drain() {
     // Steps may schedule further steps; a bound keeps a faulty chain from looping forever.
@@ -36,7 +39,8 @@ std::optional<QDateTime> parseNow(const QString& text) {
 }
 
 // --user ID (command_users.cpp).
-bool chooseUser(const Context& ctx, Settings& settings, QuandorAppDelegate& delegate, int* exitCode);
+bool chooseUser(const Context& ctx, Settings& settings, QuandorAppDelegate& delegate,
+                int* exitCode);
 
 std::unique_ptr<Session> Session::open(const Context& ctx, int* exitCode, bool loadDatabase) {
     *exitCode = kDone;
@@ -46,22 +50,27 @@ std::unique_ptr<Session> Session::open(const Context& ctx, int* exitCode, bool l
     if (!ctx.global.now.isEmpty()) {
         const auto parsed = parseNow(ctx.global.now);
         if (!parsed) {
-            ctx.error(QStringLiteral("„%1“ ist keine gültige Zeitangabe (ISO-8601, z. B. 2024-03-31T12:00:00Z).")
-                          .arg(ctx.global.now));
+            ctx.error(
+                QStringLiteral(
+                    "„%1“ ist keine gültige Zeitangabe (ISO-8601, z. B. 2024-03-31T12:00:00Z).")
+                    .arg(ctx.global.now));
             *exitCode = kUsage;
             return nullptr;
         }
         fixedNow = *parsed;
     }
-    QLocale::setDefault(QLocale(ctx.global.locale.isEmpty() ? QStringLiteral("de_DE") : ctx.global.locale));
+    QLocale::setDefault(
+        QLocale(ctx.global.locale.isEmpty() ? QStringLiteral("de_DE") : ctx.global.locale));
 
-    s->settings_ = ctx.global.settingsPath.isEmpty() ? std::make_unique<Settings>()
-                                                     : std::make_unique<Settings>(ctx.global.settingsPath);
+    s->settings_ = ctx.global.settingsPath.isEmpty()
+                       ? std::make_unique<Settings>()
+                       : std::make_unique<Settings>(ctx.global.settingsPath);
     if (s->settings_->status() != Settings::Status::Ok) ctx.error(s->settings_->problem());
 
     QuandorAppDelegate::Clock clock;
     if (fixedNow.isValid()) clock = [fixedNow] { return fixedNow; };
-    s->delegate_ = std::make_unique<QuandorAppDelegate>(*s->settings_, s->ui_, Paths::standard(), clock);
+    s->delegate_ =
+        std::make_unique<QuandorAppDelegate>(*s->settings_, s->ui_, Paths::standard(), clock);
     // A command runs briefly: it does not wait for a desktop program's lock to go.
     s->delegate_->setLockWaitMs(0);
     s->delegate_->setCommandLine(true);
@@ -76,9 +85,11 @@ std::unique_ptr<Session> Session::open(const Context& ctx, int* exitCode, bool l
     // window's selections) belongs to the desktop program; a command has ended by then.
     s->ui_.discardPending();
     switch (outcome) {
-        case Outcome::Loaded: return s;
+        case Outcome::Loaded:
+            return s;
         case Outcome::NoUser:
-            ctx.error(QStringLiteral("Es sind mehrere Benutzer eingeschaltet; wähle einen mit --user ID."));
+            ctx.error(QStringLiteral(
+                "Es sind mehrere Benutzer eingeschaltet; wähle einen mit --user ID."));
             *exitCode = kUsage;
             return nullptr;
         case Outcome::FolderMissing:

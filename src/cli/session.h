@@ -16,15 +16,18 @@ namespace quandor::cli {
 // button (the first), or by the action button when the command got --yes.
 // Dialogs are cancelled; delayed steps run in order when the command drains them.
 class CliUiPort : public UiPort {
-public:
+  public:
     explicit CliUiPort(const Context& ctx) : ctx_(ctx) {}
 
     void setAnswerYes(bool yes) { yes_ = yes; }
     int alertCount() const { return alerts_; }
 
-    int alert(AlertStyle style, const QString& title, const QString& message, const QStringList& buttons) override;
+    int alert(AlertStyle style, const QString& title, const QString& message,
+              const QStringList& buttons) override;
     void beep() override {}
-    std::optional<QString> saveDialog(const QString&, const QString&, const QString&) override { return {}; }
+    std::optional<QString> saveDialog(const QString&, const QString&, const QString&) override {
+        return {};
+    }
     std::optional<QString> openDialog(const QString&, const QStringList&) override { return {}; }
     std::optional<QString> chooseFolder(const QString&) override { return {}; }
     bool openUrl(const QString&) override { return false; }
@@ -40,7 +43,7 @@ public:
     const QString& clipboard() const { return clipboard_; }
     bool quitRequested() const { return quitRequested_; }
 
-private:
+  private:
     const Context& ctx_;
     bool yes_ = false;
     int alerts_ = 0;
@@ -50,10 +53,11 @@ private:
 };
 
 class Session {
-public:
+  public:
     // Opens the settings store and the database (--db or the resolved path).
     // Returns null after printing the reason; `exitCode` tells why.
-    static std::unique_ptr<Session> open(const Context& ctx, int* exitCode, bool loadDatabase = true);
+    static std::unique_ptr<Session> open(const Context& ctx, int* exitCode,
+                                         bool loadDatabase = true);
 
     Settings& settings() { return *settings_; }
     CliUiPort& ui() { return ui_; }
@@ -66,7 +70,7 @@ public:
     bool syncSettings();
     ~Session();
 
-private:
+  private:
     Session(const Context& ctx) : ctx_(ctx), ui_(ctx) {}
     const Context& ctx_;
     std::unique_ptr<Settings> settings_;

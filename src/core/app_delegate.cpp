@@ -585,19 +585,19 @@ QuandorAppDelegate::LoadOutcome QuandorAppDelegate::loadDataFromDisk() {
             // Never overwrite what could not be read.
             startEmpty();
             saveAllowed_ = false;
-            ui_.alert(AlertStyle::Critical, QStringLiteral("Fehler!"),
-                      QStringLiteral("Die Quandor Datenbank „%1“ kann nicht gelesen werden: %2\n\n%3")
-                          .arg(path, problem,
-                               commandLine_
-                                   ? QStringLiteral("Der Befehl wurde nicht ausgeführt; die Datei "
-                                                    "bleibt unverändert. Bitte prüfe die Datei "
-                                                    "oder spiele eine Sicherung ein.")
-                                   : QStringLiteral(
-                                         "Quandor startet mit leeren Listen und speichert in "
-                                         "dieser Sitzung nichts, damit die Datei unverändert "
-                                         "bleibt. Bitte prüfe die Datei oder spiele eine "
-                                         "Sicherung ein.")),
-                      {kOK});
+            ui_.alert(
+                AlertStyle::Critical, QStringLiteral("Fehler!"),
+                QStringLiteral("Die Quandor Datenbank „%1“ kann nicht gelesen werden: %2\n\n%3")
+                    .arg(path, problem,
+                         commandLine_
+                             ? QStringLiteral("Der Befehl wurde nicht ausgeführt; die Datei "
+                                              "bleibt unverändert. Bitte prüfe die Datei "
+                                              "oder spiele eine Sicherung ein.")
+                             : QStringLiteral("Quandor startet mit leeren Listen und speichert in "
+                                              "dieser Sitzung nichts, damit die Datei unverändert "
+                                              "bleibt. Bitte prüfe die Datei oder spiele eine "
+                                              "Sicherung ein.")),
+                {kOK});
             return LoadOutcome::Unreadable;
         }
         db_ = std::move(*read);
@@ -671,7 +671,8 @@ bool fileHolds(const QString& path, const QByteArray& bytes) {
     QByteArray piece;
     for (qint64 at = 0; at < bytes.size(); at += kPiece) {
         piece = file.read(kPiece);
-        if (piece.isEmpty() || QByteArrayView(piece) != QByteArrayView(bytes).sliced(at, piece.size()))
+        if (piece.isEmpty() ||
+            QByteArrayView(piece) != QByteArrayView(bytes).sliced(at, piece.size()))
             return false;
     }
     return file.atEnd();
@@ -723,19 +724,20 @@ QuandorAppDelegate::SaveOutcome QuandorAppDelegate::saveDataToDisk(bool force, b
         // Told once; the next saves try again quietly until one succeeds.
         if (!saveErrorReported_) {
             saveErrorReported_ = true;
-            ui_.alert(AlertStyle::Critical, QStringLiteral("Fehler!"),
-                      QStringLiteral("Deine Quandor Datenbank konnte nicht gespeichert werden:\n%1\n\n"
-                                     "Grund: %2\n\n%3")
-                          .arg(path, reason,
-                               commandLine_
-                                   ? QStringLiteral("Die Änderung wurde nicht gespeichert; die "
-                                                    "Datenbank ist unverändert.")
-                                   : QStringLiteral(
-                                         "Deine Daten bleiben erhalten, solange Quandor läuft. "
-                                         "Quandor versucht es beim nächsten Sichern (spätestens in "
-                                         "30 Sekunden) erneut. Bitte sorge für freien "
-                                         "Speicherplatz und Schreibrechte.")),
-                      {kOK});
+            ui_.alert(
+                AlertStyle::Critical, QStringLiteral("Fehler!"),
+                QStringLiteral("Deine Quandor Datenbank konnte nicht gespeichert werden:\n%1\n\n"
+                               "Grund: %2\n\n%3")
+                    .arg(path, reason,
+                         commandLine_
+                             ? QStringLiteral("Die Änderung wurde nicht gespeichert; die "
+                                              "Datenbank ist unverändert.")
+                             : QStringLiteral(
+                                   "Deine Daten bleiben erhalten, solange Quandor läuft. "
+                                   "Quandor versucht es beim nächsten Sichern (spätestens in "
+                                   "30 Sekunden) erneut. Bitte sorge für freien "
+                                   "Speicherplatz und Schreibrechte.")),
+                {kOK});
         }
         return SaveOutcome::Failed;
     }
@@ -853,8 +855,7 @@ bool QuandorAppDelegate::openFile(const QString&) {
 }
 
 void QuandorAppDelegate::applicationDidBecomeActive(bool mainWindowVisible) {
-    if (!mainWindowVisible && allowWindow_ && hooks_.showMainWindow)
-        hooks_.showMainWindow();
+    if (!mainWindowVisible && allowWindow_ && hooks_.showMainWindow) hooks_.showMainWindow();
 }
 
 void QuandorAppDelegate::applicationShouldHandleReopen() {

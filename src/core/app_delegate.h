@@ -76,7 +76,8 @@ class QuandorAppDelegate {
 
     enum class SaveOutcome {
         Written,
-        Unchanged,  // nothing changed since the last write, or (unlessOnDisk) the file holds these bytes
+        Unchanged,  // nothing changed since the last write, or (unlessOnDisk) the file holds these
+                    // bytes
         Disabled,   // saving is not allowed (before a load, missing folder, unreadable file)
         Failed,     // the write failed; reported once, tried again at the next save
     };
@@ -227,7 +228,7 @@ class QuandorAppDelegate {
     struct Resolved {
         QString folder;
         QString path;
-        QString accountID;        // several users: the user's "pfad"
+        QString accountID;         // several users: the user's "pfad"
         std::optional<Dict> user;  // several users: the users-list entry
     };
     Resolved resolveDataFile() const;

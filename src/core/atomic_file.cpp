@@ -3,9 +3,9 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
+#include <cerrno>
 
 namespace quandor {
 

@@ -9,9 +9,9 @@
 #include <QSysInfo>
 #include <QThread>
 
+#include <signal.h>
 #include <algorithm>
 #include <cerrno>
-#include <signal.h>
 
 namespace quandor {
 

@@ -27,8 +27,7 @@ class DataFolderLock {
     // Tries for up to `waitMs` to take the folder's lock; on success `*lock`
     // holds it (an earlier lock in `*lock` is released). On any other outcome
     // `*lock` stays as it was.
-    static LockOutcome acquire(const QString& folder, int waitMs,
-                               std::unique_ptr<QLockFile>* lock);
+    static LockOutcome acquire(const QString& folder, int waitMs, std::unique_ptr<QLockFile>* lock);
 
     // Who holds the folder's lock, as its lock file says.
     struct Holder {

@@ -6,39 +6,55 @@
 namespace quandor {
 
 const std::array<RootList, 7>& Database::order() {
-    static const std::array<RootList, 7> o = {RootList::Years,     RootList::Groups,     RootList::Accounts,
-                                              RootList::Items,     RootList::Cashbooks,  RootList::Allowances,
-                                              RootList::Inventorys};
+    static const std::array<RootList, 7> o = {
+        RootList::Years,     RootList::Groups,     RootList::Accounts,  RootList::Items,
+        RootList::Cashbooks, RootList::Allowances, RootList::Inventorys};
     return o;
 }
 
 Key Database::keyOf(RootList list) {
     switch (list) {
-        case RootList::Years: return keys::years;
-        case RootList::Groups: return keys::groups;
-        case RootList::Accounts: return keys::accounts;
-        case RootList::Items: return keys::items;
-        case RootList::Cashbooks: return keys::cashbooks;
-        case RootList::Allowances: return keys::allowances;
-        case RootList::Inventorys: return keys::inventorys;
+        case RootList::Years:
+            return keys::years;
+        case RootList::Groups:
+            return keys::groups;
+        case RootList::Accounts:
+            return keys::accounts;
+        case RootList::Items:
+            return keys::items;
+        case RootList::Cashbooks:
+            return keys::cashbooks;
+        case RootList::Allowances:
+            return keys::allowances;
+        case RootList::Inventorys:
+            return keys::inventorys;
     }
     return keys::years;
 }
 
 RecordList& Database::list(RootList l) {
     switch (l) {
-        case RootList::Years: return years;
-        case RootList::Groups: return groups;
-        case RootList::Accounts: return accounts;
-        case RootList::Items: return items;
-        case RootList::Cashbooks: return cashbooks;
-        case RootList::Allowances: return allowances;
-        case RootList::Inventorys: return inventorys;
+        case RootList::Years:
+            return years;
+        case RootList::Groups:
+            return groups;
+        case RootList::Accounts:
+            return accounts;
+        case RootList::Items:
+            return items;
+        case RootList::Cashbooks:
+            return cashbooks;
+        case RootList::Allowances:
+            return allowances;
+        case RootList::Inventorys:
+            return inventorys;
     }
     return years;
 }
 
-const RecordList& Database::list(RootList l) const { return const_cast<Database*>(this)->list(l); }
+const RecordList& Database::list(RootList l) const {
+    return const_cast<Database*>(this)->list(l);
+}
 
 Database Database::fromRoot(const Value& root) {
     Database db;
@@ -50,7 +66,8 @@ Database Database::fromRoot(const Value& root) {
         RecordList& target = db.list(l);
         target.reserve(v->asList()->size());
         for (const Value& element : *v->asList())
-            if (element.type() == Value::Type::Record && element.asRecord()) target.push_back(element.asRecord());
+            if (element.type() == Value::Type::Record && element.asRecord())
+                target.push_back(element.asRecord());
     }
     return db;
 }
@@ -75,13 +92,20 @@ namespace {
 
 RecordClass elementClass(RootList l) {
     switch (l) {
-        case RootList::Years: return RecordClass::Year;
-        case RootList::Groups: return RecordClass::Group;
-        case RootList::Accounts: return RecordClass::Account;
-        case RootList::Items: return RecordClass::Item;
-        case RootList::Cashbooks: return RecordClass::Cashbook;
-        case RootList::Allowances: return RecordClass::Allowance;
-        case RootList::Inventorys: return RecordClass::InventoryItem;
+        case RootList::Years:
+            return RecordClass::Year;
+        case RootList::Groups:
+            return RecordClass::Group;
+        case RootList::Accounts:
+            return RecordClass::Account;
+        case RootList::Items:
+            return RecordClass::Item;
+        case RootList::Cashbooks:
+            return RecordClass::Cashbook;
+        case RootList::Allowances:
+            return RecordClass::Allowance;
+        case RootList::Inventorys:
+            return RecordClass::InventoryItem;
     }
     return RecordClass::Year;
 }
@@ -99,10 +123,14 @@ QString damaged(const QString& detail) {
 
 QString recordWord(RecordClass c) {
     switch (c) {
-        case RecordClass::Year: return QStringLiteral("ein Jahr");
-        case RecordClass::Thelist: return QStringLiteral("eine Abrechnung");
-        case RecordClass::Cashbook: return QStringLiteral("ein Kassenbuch");
-        default: return QStringLiteral("ein Datensatz");
+        case RecordClass::Year:
+            return QStringLiteral("ein Jahr");
+        case RecordClass::Thelist:
+            return QStringLiteral("eine Abrechnung");
+        case RecordClass::Cashbook:
+            return QStringLiteral("ein Kassenbuch");
+        default:
+            return QStringLiteral("ein Datensatz");
     }
 }
 
@@ -125,9 +153,12 @@ QString childrenProblem(const Record& r) {
 QString whatTheFileHolds(const Value& root) {
     if (root.type() == Value::Type::Record && root.asRecord()) {
         switch (root.asRecord()->recordClass()) {
-            case RecordClass::Year: return QStringLiteral("ein Quandor Jahr");
-            case RecordClass::Thelist: return QStringLiteral("eine Quandor Abrechnung");
-            default: break;
+            case RecordClass::Year:
+                return QStringLiteral("ein Quandor Jahr");
+            case RecordClass::Thelist:
+                return QStringLiteral("eine Quandor Abrechnung");
+            default:
+                break;
         }
     }
     if (root.type() == Value::Type::Dict && root.asDict()->size() == 1 &&
@@ -181,8 +212,9 @@ std::optional<Database> Database::fromFile(const archive::ReadResult& read, QStr
             }
             if (element.type() != Value::Type::Record || !element.asRecord() ||
                 element.asRecord()->recordClass() != expected)
-                return refuse(damaged(
-                    QStringLiteral("die Liste „%1“ enthält einen Eintrag der falschen Art").arg(name)));
+                return refuse(
+                    damaged(QStringLiteral("die Liste „%1“ enthält einen Eintrag der falschen Art")
+                                .arg(name)));
             if (const QString inner = childrenProblem(*element.asRecord()); !inner.isEmpty())
                 return refuse(damaged(inner));
             target.push_back(element.asRecord());

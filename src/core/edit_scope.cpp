@@ -45,7 +45,8 @@ void EditScope::rollback() {
     done_ = true;
     // Records first (their child lists), then the lists that held them, in
     // the reverse order of keeping.
-    for (auto it = records_.rbegin(); it != records_.rend(); ++it) it->record->restoreFrom(*it->copy);
+    for (auto it = records_.rbegin(); it != records_.rend(); ++it)
+        it->record->restoreFrom(*it->copy);
     for (auto it = lists_.rbegin(); it != lists_.rend(); ++it) *it->list = it->records;
     for (const KeptSetting& k : settings_) books_.settings().setRawValue(k.key, k.value);
     books_.selection().refresh();

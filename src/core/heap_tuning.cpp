@@ -1,16 +1,16 @@
 #include "core/heap_tuning.h"
 
+#include <unistd.h>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 
 namespace quandor {
 
 void preferHugePages(char** argv) {
     constexpr const char* kMarker = "QUANDOR_HEAP_TUNED";
     if (std::getenv(kMarker) || std::getenv("QUANDOR_NO_HUGEPAGES")) return;
-    // Sanitizer builds manage the heap themselves.
+        // Sanitizer builds manage the heap themselves.
 #if defined(__SANITIZE_ADDRESS__)
     return;
 #endif

@@ -52,7 +52,8 @@ constexpr std::array<CurrencyChoice, 5> kCurrencies{{
 // The locale's short date pattern with a four-digit year.
 QString mediumPattern(const QLocale& locale) {
     QString pattern = locale.dateFormat(QLocale::ShortFormat);
-    if (!pattern.contains(QStringLiteral("yyyy"))) pattern.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
+    if (!pattern.contains(QStringLiteral("yyyy")))
+        pattern.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
     return pattern;
 }
 
@@ -79,7 +80,9 @@ bool looksGrouped(const QStringList& parts) {
 }  // namespace
 
 QDate localDay(const Date& date) {
-    return QDateTime::fromMSecsSinceEpoch(qint64(std::floor(date.toUnix() * 1000.0))).toLocalTime().date();
+    return QDateTime::fromMSecsSinceEpoch(qint64(std::floor(date.toUnix() * 1000.0)))
+        .toLocalTime()
+        .date();
 }
 
 QString amountText(float value, const QLocale& locale) {
@@ -166,7 +169,9 @@ float parseAmount(const QString& input, bool* ok, const QLocale& locale) {
         }
     }
     if (integer.isEmpty() && fraction.isEmpty()) return 0.0f;
-    if ((!integer.isEmpty() && !allDigits(integer)) || (!fraction.isEmpty() && !allDigits(fraction))) return 0.0f;
+    if ((!integer.isEmpty() && !allDigits(integer)) ||
+        (!fraction.isEmpty() && !allDigits(fraction)))
+        return 0.0f;
 
     const QByteArray plain = (sign + (integer.isEmpty() ? QStringLiteral("0") : integer) + u'.' +
                               (fraction.isEmpty() ? QStringLiteral("0") : fraction))

@@ -7,9 +7,9 @@ namespace quandor {
 namespace {
 
 constexpr std::array<const char16_t*, 10> kClassNames = {
-    keys::classname::Year,      keys::classname::Thelist,  keys::classname::Item,
-    keys::classname::Group,     keys::classname::Account,  keys::classname::File,
-    keys::classname::Cashbook,  keys::classname::CashBookItem, keys::classname::Allowance,
+    keys::classname::Year,          keys::classname::Thelist,      keys::classname::Item,
+    keys::classname::Group,         keys::classname::Account,      keys::classname::File,
+    keys::classname::Cashbook,      keys::classname::CashBookItem, keys::classname::Allowance,
     keys::classname::InventoryItem,
 };
 
@@ -17,15 +17,17 @@ const Value kEmptyText{QString()};
 const Value kZero{0.0f};
 
 void addMisc(Dict& d, int count) {
-    static const std::array<Key, 9> misc = {keys::misc1, keys::misc2, keys::misc3, keys::misc4, keys::misc5,
-                                            keys::misc6, keys::misc7, keys::misc8, keys::misc9};
+    static const std::array<Key, 9> misc = {keys::misc1, keys::misc2, keys::misc3,
+                                            keys::misc4, keys::misc5, keys::misc6,
+                                            keys::misc7, keys::misc8, keys::misc9};
     for (int i = 0; i < count; ++i) d.append(misc[i], kEmptyText);
 }
 
 // The statement key set, shared by Year, Thelist and Cashbook.
 void addStatementSums(Dict& d) {
-    for (const Key& k : {keys::payment, keys::additionalPayment, keys::rePayment, keys::balance, keys::taxFeeGet,
-                         keys::taxFeePay, keys::income, keys::expense, keys::atSum})
+    for (const Key& k :
+         {keys::payment, keys::additionalPayment, keys::rePayment, keys::balance, keys::taxFeeGet,
+          keys::taxFeePay, keys::income, keys::expense, keys::atSum})
         d.append(k, kZero);
 }
 
@@ -57,8 +59,9 @@ Dict defaults(RecordClass c, Date now) {
             d.reserve(46);
             d.append(keys::image, Value::icon(QString::fromUtf16(keys::icon::itemGrey)));
             d.append(keys::kind, 0);
-            for (const Key& k : {keys::UUID, keys::parentUUID, keys::parentTab, keys::parentYear, keys::kindTitle,
-                                 keys::group, keys::account, keys::accountNumber, keys::account2, keys::account3})
+            for (const Key& k :
+                 {keys::UUID, keys::parentUUID, keys::parentTab, keys::parentYear, keys::kindTitle,
+                  keys::group, keys::account, keys::accountNumber, keys::account2, keys::account3})
                 d.append(k, kEmptyText);
             d.append(keys::date, now);
             d.append(keys::title, kEmptyText);
@@ -66,9 +69,10 @@ Dict defaults(RecordClass c, Date now) {
             d.append(keys::amount, kEmptyText);
             d.append(keys::taxBool, false);
             d.append(keys::taxTag, 0);
-            for (const Key& k : {keys::taxPerecent, keys::taxFee, keys::taxFeeGet, keys::taxFeePay, keys::incomeWith,
-                                 keys::expenseWithout, keys::incomeWithout, keys::expenseWith, keys::finalAmount,
-                                 keys::finalAmountWith, keys::finalAmountWithout, keys::atSum})
+            for (const Key& k :
+                 {keys::taxPerecent, keys::taxFee, keys::taxFeeGet, keys::taxFeePay,
+                  keys::incomeWith, keys::expenseWithout, keys::incomeWithout, keys::expenseWith,
+                  keys::finalAmount, keys::finalAmountWith, keys::finalAmountWithout, keys::atSum})
                 d.append(k, kZero);
             d.append(keys::comment, kEmptyText);
             d.append(keys::fileBool, false);
@@ -110,8 +114,8 @@ Dict defaults(RecordClass c, Date now) {
             break;
         case RecordClass::CashBookItem:
             d.append(keys::image, Value::icon(QString::fromUtf16(keys::icon::itemGrey)));
-            for (const Key& k : {keys::sumEinnahme, keys::sumAusgabe, keys::taxRate, keys::taxAmount,
-                                 keys::kassenbestand})
+            for (const Key& k : {keys::sumEinnahme, keys::sumAusgabe, keys::taxRate,
+                                 keys::taxAmount, keys::kassenbestand})
                 d.append(k, kZero);
             d.append(keys::nummer, 0);
             d.append(keys::vorfall, kEmptyText);
@@ -124,7 +128,8 @@ Dict defaults(RecordClass c, Date now) {
             d.append(keys::templateTitle, kEmptyText);
             break;
         case RecordClass::Allowance:
-            // The purchase date ("date") has no default: it is set when the record is made from an item.
+            // The purchase date ("date") has no default: it is set when the record is made from an
+            // item.
             d.append(keys::titel, kEmptyText);
             d.append(keys::dateCreated, now);
             d.append(keys::endDate, now);
@@ -138,7 +143,8 @@ Dict defaults(RecordClass c, Date now) {
             for (const Key& k : {keys::sumEinnahme, keys::sumAusgabe, keys::taxRate, keys::nummer})
                 d.append(k, kZero);
             for (const Key& k : {keys::vorfall, keys::konto, keys::beleg}) d.append(k, kEmptyText);
-            for (const Key& k : {keys::float1, keys::float2, keys::float3, keys::float4, keys::float5})
+            for (const Key& k :
+                 {keys::float1, keys::float2, keys::float3, keys::float4, keys::float5})
                 d.append(k, kZero);
             d.append(keys::dauerTag, 0);
             d.append(keys::UUID, kEmptyText);
@@ -163,7 +169,9 @@ Dict defaults(RecordClass c, Date now) {
 
 }  // namespace
 
-QString className(RecordClass c) { return QString::fromUtf16(kClassNames[static_cast<size_t>(c)]); }
+QString className(RecordClass c) {
+    return QString::fromUtf16(kClassNames[static_cast<size_t>(c)]);
+}
 
 std::optional<RecordClass> recordClassFromName(QStringView name) {
     for (size_t i = 0; i < kClassNames.size(); ++i)
@@ -173,21 +181,28 @@ std::optional<RecordClass> recordClassFromName(QStringView name) {
 
 const std::vector<ChildList>& childListsOf(RecordClass c) {
     static const std::vector<ChildList> none;
-    static const std::vector<ChildList> year = {ChildList::Thelists, ChildList::Files, ChildList::Items};
+    static const std::vector<ChildList> year = {ChildList::Thelists, ChildList::Files,
+                                                ChildList::Items};
     static const std::vector<ChildList> itemsFiles = {ChildList::Items, ChildList::Files};
     switch (c) {
-        case RecordClass::Year: return year;
+        case RecordClass::Year:
+            return year;
         case RecordClass::Thelist:
-        case RecordClass::Cashbook: return itemsFiles;
-        default: return none;
+        case RecordClass::Cashbook:
+            return itemsFiles;
+        default:
+            return none;
     }
 }
 
 Key childListKey(ChildList list) {
     switch (list) {
-        case ChildList::Thelists: return keys::thelists;
-        case ChildList::Items: return keys::items;
-        case ChildList::Files: return keys::files;
+        case ChildList::Thelists:
+            return keys::thelists;
+        case ChildList::Items:
+            return keys::items;
+        case ChildList::Files:
+            return keys::files;
     }
     return keys::items;
 }
@@ -217,9 +232,13 @@ bool Record::hasChildList(ChildList list) const {
     return false;
 }
 
-const RecordList& Record::children(ChildList list) const { return children_[index(list)]; }
+const RecordList& Record::children(ChildList list) const {
+    return children_[index(list)];
+}
 
-RecordList& Record::children(ChildList list) { return children_[index(list)]; }
+RecordList& Record::children(ChildList list) {
+    return children_[index(list)];
+}
 
 void Record::setChildren(ChildList list, const RecordList& records) {
     RecordList& mine = children_[index(list)];
@@ -246,7 +265,8 @@ RecordPtr Record::deepCopy() const {
     r->properties_ = properties_;
     for (size_t i = 0; i < children_.size(); ++i) {
         r->children_[i].reserve(children_[i].size());
-        for (const RecordPtr& child : children_[i]) r->children_[i].push_back(child ? child->deepCopy() : nullptr);
+        for (const RecordPtr& child : children_[i])
+            r->children_[i].push_back(child ? child->deepCopy() : nullptr);
     }
     return r;
 }

@@ -71,7 +71,7 @@ const std::vector<ChildList>& childListsOf(RecordClass c);
 Key childListKey(ChildList list);
 
 class Record {
-public:
+  public:
     // A new record with the default field set; `now` stamps the "date" fields.
     static RecordPtr create(RecordClass c, Date now);
     // An empty record as the archive reader creates it before reading entries.
@@ -124,7 +124,7 @@ public:
 
     bool operator==(const Record& other) const;
 
-private:
+  private:
     // Only the record's own functions can name this, so only they construct
     // records (through std::make_shared: one allocation for the record and
     // its count instead of two).
@@ -132,15 +132,16 @@ private:
         explicit Made() = default;
     };
 
-public:
+  public:
     Record(Made, RecordClass c) : class_(c) {}
 
-private:
+  private:
     static size_t index(ChildList l) { return static_cast<size_t>(l); }
 
     RecordClass class_;
     EntryState propertiesState_ = EntryState::Present;
-    std::array<EntryState, 3> childState_{EntryState::Missing, EntryState::Missing, EntryState::Missing};
+    std::array<EntryState, 3> childState_{EntryState::Missing, EntryState::Missing,
+                                          EntryState::Missing};
     Dict properties_;
     std::array<RecordList, 3> children_;
     std::unique_ptr<std::array<ForeignElements, 3>> foreign_;  // rare: allocated when needed

@@ -168,10 +168,11 @@ inline constexpr QStringView prefsUebertragKassenbuchBezeichnung =
     u"prefsUebertragKassenbuchBezeichnung";  // text
 
 // ---- The DATEV booking-batch export ("Datev" page) -------------------------
-inline constexpr QStringView prefsDatevBeraterNummer = u"prefsDatevBeraterNummer";    // text
+inline constexpr QStringView prefsDatevBeraterNummer = u"prefsDatevBeraterNummer";      // text
 inline constexpr QStringView prefsDatevMandantenNummer = u"prefsDatevMandantenNummer";  // text
-inline constexpr QStringView prefsDatevKontoBank = u"prefsDatevKontoBank";    // text, empty = "1800"
-inline constexpr QStringView prefsDatevKontoKasse = u"prefsDatevKontoKasse";  // text, empty = "1600"
+inline constexpr QStringView prefsDatevKontoBank = u"prefsDatevKontoBank";  // text, empty = "1800"
+inline constexpr QStringView prefsDatevKontoKasse =
+    u"prefsDatevKontoKasse";  // text, empty = "1600"
 
 // ---- Program state kept in the store ---------------------------------------
 inline constexpr QStringView isSaveAllowed =

@@ -371,8 +371,7 @@ bool TransferController::exportAccountsCSV() {
 
 bool TransferController::exportAccountsCSVTo(const QString& path) {
     QString error;
-    const bool ok = writeFileAtomically(
-        path, ::quandor::exportAccountsCSV(d_.accounts()), &error);
+    const bool ok = writeFileAtomically(path, ::quandor::exportAccountsCSV(d_.accounts()), &error);
     return writeReported(path, ok, error);
 }
 

@@ -15,7 +15,7 @@ namespace quandor {
 enum class AlertStyle { Informational, Warning, Critical };
 
 class UiPort {
-public:
+  public:
     virtual ~UiPort() = default;
 
     // Shows a modal alert; returns the index of the button pressed (0 = first, the default).
@@ -26,7 +26,8 @@ public:
     // File dialogs; nothing when the person cancels.
     virtual std::optional<QString> saveDialog(const QString& title, const QString& fileType,
                                               const QString& proposedName) = 0;
-    virtual std::optional<QString> openDialog(const QString& title, const QStringList& fileTypes) = 0;
+    virtual std::optional<QString> openDialog(const QString& title,
+                                              const QStringList& fileTypes) = 0;
     virtual std::optional<QString> chooseFolder(const QString& title) = 0;
 
     // Hand-offs to the desktop; false when nothing could be started.

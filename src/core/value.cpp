@@ -52,7 +52,8 @@ std::optional<Key> Key::tryIntern(QStringView name) {
     return Key(id, 0);
 }
 
-static_assert(sizeof(Dict::Entry) == sizeof(Value), "a dictionary entry keeps its key in the value's padding");
+static_assert(sizeof(Dict::Entry) == sizeof(Value),
+              "a dictionary entry keeps its key in the value's padding");
 
 Key::Key(QStringView name) {
     auto k = tryIntern(name);
@@ -107,27 +108,37 @@ Value Value::icon(const QString& name) {
     return Value(std::shared_ptr<const Icon>(std::move(icon)));
 }
 
-Value Value::list(ValueList items) { return Value(std::make_shared<ValueList>(std::move(items))); }
+Value Value::list(ValueList items) {
+    return Value(std::make_shared<ValueList>(std::move(items)));
+}
 
 bool Value::toBool() const {
     switch (type()) {
-        case Type::Bool: return asBool();
-        case Type::Int: return asInt() != 0;
-        case Type::Real: return asReal().value != 0.0;
+        case Type::Bool:
+            return asBool();
+        case Type::Int:
+            return asInt() != 0;
+        case Type::Real:
+            return asReal().value != 0.0;
         case Type::String: {
-            // Text reads as a flag the way typed text always did: "YES", "true" or a non-zero number.
+            // Text reads as a flag the way typed text always did: "YES", "true" or a non-zero
+            // number.
             const QString s = asString().trimmed();
-            if (s.startsWith(u'Y', Qt::CaseInsensitive) || s.startsWith(u'T', Qt::CaseInsensitive)) return true;
+            if (s.startsWith(u'Y', Qt::CaseInsensitive) || s.startsWith(u'T', Qt::CaseInsensitive))
+                return true;
             return leadingNumber(s) != 0.0;
         }
-        default: return false;
+        default:
+            return false;
     }
 }
 
 int64_t Value::toInt() const {
     switch (type()) {
-        case Type::Bool: return asBool() ? 1 : 0;
-        case Type::Int: return asInt();
+        case Type::Bool:
+            return asBool() ? 1 : 0;
+        case Type::Int:
+            return asInt();
         case Type::Real: {
             const double d = asReal().value;
             if (!std::isfinite(d)) return 0;
@@ -141,29 +152,42 @@ int64_t Value::toInt() const {
             if (d <= -9.2e18) return INT64_MIN;
             return static_cast<int64_t>(d);
         }
-        default: return 0;
+        default:
+            return 0;
     }
 }
 
 double Value::toDouble() const {
     switch (type()) {
-        case Type::Bool: return asBool() ? 1.0 : 0.0;
-        case Type::Int: return static_cast<double>(asInt());
-        case Type::Real: return asReal().value;
-        case Type::String: return leadingNumber(asString());
-        default: return 0.0;
+        case Type::Bool:
+            return asBool() ? 1.0 : 0.0;
+        case Type::Int:
+            return static_cast<double>(asInt());
+        case Type::Real:
+            return asReal().value;
+        case Type::String:
+            return leadingNumber(asString());
+        default:
+            return 0.0;
     }
 }
 
-float Value::toFloat() const { return static_cast<float>(toDouble()); }
+float Value::toFloat() const {
+    return static_cast<float>(toDouble());
+}
 
 QString Value::toString() const {
     switch (type()) {
-        case Type::String: return asString();
-        case Type::Int: return QString::number(asInt());
-        case Type::Real: return QString::number(asReal().value, 'g', asReal().wide ? 17 : 9);
-        case Type::Bool: return asBool() ? QStringLiteral("1") : QStringLiteral("0");
-        default: return QString();
+        case Type::String:
+            return asString();
+        case Type::Int:
+            return QString::number(asInt());
+        case Type::Real:
+            return QString::number(asReal().value, 'g', asReal().wide ? 17 : 9);
+        case Type::Bool:
+            return asBool() ? QStringLiteral("1") : QStringLiteral("0");
+        default:
+            return QString();
     }
 }
 
@@ -189,10 +213,14 @@ bool Value::operator==(const Value& other) const {
             const auto& b = *other.asList();
             return a == b;
         }
-        case Type::Dict: return *asDict() == *other.asDict();
-        case Type::Record: return *asRecord() == *other.asRecord();
-        case Type::Opaque: return asOpaque()->className == other.asOpaque()->className;
-        default: return v_ == other.v_;
+        case Type::Dict:
+            return *asDict() == *other.asDict();
+        case Type::Record:
+            return *asRecord() == *other.asRecord();
+        case Type::Opaque:
+            return asOpaque()->className == other.asOpaque()->className;
+        default:
+            return v_ == other.v_;
     }
 }
 

@@ -54,8 +54,8 @@ struct OpaqueObject {
 // A record's list icon. New records carry a name only; an icon read from a file
 // also keeps the archived image object so that it is written back unchanged.
 struct Icon {
-    QString name;               // empty when the archived image has no name
-    int representations = 0;    // number of image representations of an unnamed image
+    QString name;             // empty when the archived image has no name
+    int representations = 0;  // number of image representations of an unnamed image
     std::shared_ptr<const void> raw;
 };
 
@@ -64,8 +64,21 @@ struct Null {
 };
 
 class Value {
-public:
-    enum class Type : uint8_t { Null, Bool, Int, Real, String, Date, Data, Icon, List, Dict, Record, Opaque };
+  public:
+    enum class Type : uint8_t {
+        Null,
+        Bool,
+        Int,
+        Real,
+        String,
+        Date,
+        Data,
+        Icon,
+        List,
+        Dict,
+        Record,
+        Opaque
+    };
 
     Value() = default;  // nil
     Value(bool b) : v_(b) {}
@@ -106,8 +119,12 @@ public:
     const Date& asDate() const { return std::get<Date>(v_); }
     const QByteArray& asData() const { return std::get<QByteArray>(v_); }
     const Icon& asIcon() const { return *std::get<std::shared_ptr<const Icon>>(v_); }
-    const std::shared_ptr<const Icon>& iconPtr() const { return std::get<std::shared_ptr<const Icon>>(v_); }
-    const std::shared_ptr<ValueList>& asList() const { return std::get<std::shared_ptr<ValueList>>(v_); }
+    const std::shared_ptr<const Icon>& iconPtr() const {
+        return std::get<std::shared_ptr<const Icon>>(v_);
+    }
+    const std::shared_ptr<ValueList>& asList() const {
+        return std::get<std::shared_ptr<ValueList>>(v_);
+    }
     const std::shared_ptr<Dict>& asDict() const { return std::get<std::shared_ptr<Dict>>(v_); }
     const RecordPtr& asRecord() const { return std::get<RecordPtr>(v_); }
     const std::shared_ptr<const OpaqueObject>& asOpaque() const {
@@ -120,7 +137,7 @@ public:
     // Structural equality: records, lists and dictionaries compare by content.
     bool operator==(const Value& other) const;
 
-private:
+  private:
     // The variant's 24 bytes of storage and its one-byte index leave 7 bytes
     // of tail padding; marked so, an enclosing struct may place a small member
     // there (Dict::Entry keeps its key in it: 32 bytes an entry, not 40).
@@ -134,7 +151,7 @@ private:
 // A key of a dictionary, interned: equal texts share one id, so a properties
 // map stores 4 bytes per key and looks keys up by integer comparison.
 class Key {
-public:
+  public:
     Key() = default;  // the empty key
     explicit Key(QStringView name);
     Key(const char16_t* name) : Key(QStringView(name)) {}
@@ -147,7 +164,7 @@ public:
     uint32_t id() const { return id_; }
     bool operator==(const Key&) const = default;
 
-private:
+  private:
     explicit Key(uint32_t id, int) : id_(id) {}
     uint32_t id_ = 0;
 };
@@ -155,7 +172,7 @@ private:
 // An ordered text-keyed map. Order is the order of insertion (or of the file);
 // the archive format does not give it a meaning, but keeping it makes output stable.
 class Dict {
-public:
+  public:
     // The value comes first so that the key fills its tail padding: a
     // database of 100,000 items holds millions of entries.
     struct Entry {
@@ -193,7 +210,7 @@ public:
 
     bool operator==(const Dict& other) const;
 
-private:
+  private:
     std::vector<Entry> entries_;
 };
 

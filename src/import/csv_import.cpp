@@ -12,7 +12,17 @@ namespace quandor {
 
 namespace {
 
-enum Field { kDatum, kBeleg, kBezeichnung, kRechnung, kKategorie, kKonto, kKontobezeichnung, kSteuersatz, kSumme };
+enum Field {
+    kDatum,
+    kBeleg,
+    kBezeichnung,
+    kRechnung,
+    kKategorie,
+    kKonto,
+    kKontobezeichnung,
+    kSteuersatz,
+    kSumme
+};
 
 // Text of the file as it goes into a record: no NUL characters (a binary file
 // read as text must not put them into titles).
@@ -21,7 +31,9 @@ QString cleanText(QString text) {
     return text;
 }
 
-QString line(int64_t number) { return QStringLiteral("Zeile %1: ").arg(number); }
+QString line(int64_t number) {
+    return QStringLiteral("Zeile %1: ").arg(number);
+}
 
 // A number field: the locale's decimal comma or a plain point, thousands
 // separators, blanks and "%" allowed. Nothing when it is no number; `empty`
@@ -39,7 +51,8 @@ std::optional<float> numberField(const QString& field, const QLocale& locale, bo
 }  // namespace
 
 std::optional<QDate> parseImportDate(const QString& text, const QDate& today) {
-    static const QRegularExpression pattern(QStringLiteral("^\\s*(\\d{1,2})\\.(\\d{1,2})\\.(\\d{2}|\\d{4})\\s*$"));
+    static const QRegularExpression pattern(
+        QStringLiteral("^\\s*(\\d{1,2})\\.(\\d{1,2})\\.(\\d{2}|\\d{4})\\s*$"));
     const QRegularExpressionMatch m = pattern.match(text);
     if (!m.hasMatch()) return std::nullopt;
     const int day = m.captured(1).toInt();
@@ -50,7 +63,8 @@ std::optional<QDate> parseImportDate(const QString& text, const QDate& today) {
         // formatters place a two-digit year.
         const QDate start = today.addYears(-80);
         year += start.year() - start.year() % 100;
-        if (std::make_tuple(year, month, day) < std::make_tuple(start.year(), start.month(), start.day()))
+        if (std::make_tuple(year, month, day) <
+            std::make_tuple(start.year(), start.month(), start.day()))
             year += 100;
     }
     const QDate date(year, month, day);
@@ -71,13 +85,15 @@ CsvImportPlan planCsvImport(const CsvTable& table, const TaxRates& rates, const 
     std::unordered_map<qint64, Date> midnights;
     auto midnight = [&midnights](const QDate& day) {
         auto [it, added] = midnights.try_emplace(day.toJulianDay());
-        if (added) it->second = Date::fromUnix(static_cast<double>(day.startOfDay().toSecsSinceEpoch()));
+        if (added)
+            it->second = Date::fromUnix(static_cast<double>(day.startOfDay().toSecsSinceEpoch()));
         return it->second;
     };
 
     for (const CsvRow& row : table.rows) {
         if (row.fields.size() < 9) {
-            plan.summary.skip(line(row.line) + QStringLiteral("nur %1 von 9 Feldern").arg(row.fields.size()));
+            plan.summary.skip(line(row.line) +
+                              QStringLiteral("nur %1 von 9 Feldern").arg(row.fields.size()));
             continue;
         }
         std::array<QString, 9> f;
@@ -85,8 +101,9 @@ CsvImportPlan planCsvImport(const CsvTable& table, const TaxRates& rates, const 
 
         const std::optional<QDate> day = parseImportDate(f[kDatum], today);
         if (!day) {
-            plan.summary.skip(line(row.line) +
-                              QStringLiteral("Datum „%1“ nicht lesbar").arg(quotedForSummary(f[kDatum])));
+            plan.summary.skip(
+                line(row.line) +
+                QStringLiteral("Datum „%1“ nicht lesbar").arg(quotedForSummary(f[kDatum])));
             continue;
         }
         bool emptyRate = false, emptySum = false;
@@ -98,9 +115,11 @@ CsvImportPlan planCsvImport(const CsvTable& table, const TaxRates& rates, const 
         }
         const std::optional<float> readSum = numberField(f[kSumme], locale, &emptySum);
         if (!readSum) {
-            plan.summary.skip(line(row.line) + (emptySum ? QStringLiteral("keine Summe")
-                                                         : QStringLiteral("Summe „%1“ nicht lesbar")
-                                                               .arg(quotedForSummary(f[kSumme]))));
+            plan.summary.skip(
+                line(row.line) +
+                (emptySum
+                     ? QStringLiteral("keine Summe")
+                     : QStringLiteral("Summe „%1“ nicht lesbar").arg(quotedForSummary(f[kSumme]))));
             continue;
         }
         const float rate = readRate.value_or(0.0f);  // P: empty means no rate
@@ -123,7 +142,8 @@ CsvImportPlan planCsvImport(const CsvTable& table, const TaxRates& rates, const 
 
         RecordPtr item = Record::create(RecordClass::Item, created);
         item->set(keys::kind, expense ? int64_t{kKindExpense} : int64_t{kKindIncome});
-        item->set(keys::amount, expense ? -sum : sum);  // the gross amount as entered: positive for an expense
+        item->set(keys::amount,
+                  expense ? -sum : sum);  // the gross amount as entered: positive for an expense
         item->set(keys::taxBool, tag != 0);
         item->set(keys::taxTag, tag);
         applyCalculation(*item, rates);
@@ -138,18 +158,24 @@ CsvImportPlan planCsvImport(const CsvTable& table, const TaxRates& rates, const 
         plan.items.push_back(std::move(item));
     }
     if (table.unclosedQuoteLine)
-        plan.summary.skip(line(*table.unclosedQuoteLine) +
-                          QStringLiteral("Anführungszeichen nicht geschlossen, der Rest der Datei ab hier "
-                                         "bleibt draußen"));
+        plan.summary.skip(
+            line(*table.unclosedQuoteLine) +
+            QStringLiteral("Anführungszeichen nicht geschlossen, der Rest der Datei ab hier "
+                           "bleibt draußen"));
     plan.summary.items = static_cast<int64_t>(plan.items.size());
     return plan;
 }
 
 const QStringList& csvExampleHeader() {
-    static const QStringList header = {
-        QStringLiteral("Datum"),        QStringLiteral("Belegnummer"), QStringLiteral("Bezeichnung"),
-        QStringLiteral("Rechnungsnummer"), QStringLiteral("Kategorie"), QStringLiteral("Konto"),
-        QStringLiteral("Kontobezeichnung"), QStringLiteral("Steuersatz"), QStringLiteral("Summe")};
+    static const QStringList header = {QStringLiteral("Datum"),
+                                       QStringLiteral("Belegnummer"),
+                                       QStringLiteral("Bezeichnung"),
+                                       QStringLiteral("Rechnungsnummer"),
+                                       QStringLiteral("Kategorie"),
+                                       QStringLiteral("Konto"),
+                                       QStringLiteral("Kontobezeichnung"),
+                                       QStringLiteral("Steuersatz"),
+                                       QStringLiteral("Summe")};
     return header;
 }
 

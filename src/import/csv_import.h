@@ -36,8 +36,9 @@ namespace quandor {
 
 // The names of the nine fields, as the import collects a row.
 inline constexpr std::array<const char16_t*, 9> kCsvFieldNames = {
-    u"datum", u"belegnummer", u"bezeichnung", u"rechnungsnummer", u"kategorie",
-    u"konto", u"kontobezeichnung", u"steuersatz", u"summe"};
+    u"datum",     u"belegnummer", u"bezeichnung",      u"rechnungsnummer",
+    u"kategorie", u"konto",       u"kontobezeichnung", u"steuersatz",
+    u"summe"};
 
 // The rows of a file and where reading ended early.
 struct CsvTable {

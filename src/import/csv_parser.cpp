@@ -4,11 +4,11 @@
 
 #include <QFile>
 
-#include <array>
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <array>
+#include <cerrno>
 
 namespace quandor {
 
@@ -17,8 +17,12 @@ namespace {
 constexpr char kQuote = '"';
 constexpr int64_t kProgressStep = 1 << 20;  // report progress after every MiB
 
-bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
-bool isCandidate(char c) { return c == ',' || c == ';' || c == '\t'; }
+bool isLineEnd(char c) {
+    return c == '\r' || c == '\n';
+}
+bool isCandidate(char c) {
+    return c == ',' || c == ';' || c == '\t';
+}
 
 // The delimiter of the first line of `text`: the first candidate before its
 // end. Line ends before the first line are passed over (a file starting with
@@ -183,7 +187,8 @@ class CSVParser::Scanner {
         row_.line = line_;
     }
     void endField() {
-        row_.fields.append(parser_.parseString(field_.constData(), field_.constData() + field_.size()));
+        row_.fields.append(
+            parser_.parseString(field_.constData(), field_.constData() + field_.size()));
         field_.clear();
     }
     void endRow() {
@@ -198,7 +203,7 @@ class CSVParser::Scanner {
     std::array<bool, 256> special_;
     QByteArray field_;
     CsvRow row_;
-    bool odd_ = false;          // an odd number of quotes is open
+    bool odd_ = false;           // an odd number of quotes is open
     bool pendingQuote_ = false;  // the chunk ended with a quote
     bool inRow_ = false;
     bool previousCR_ = false;
@@ -207,9 +212,13 @@ class CSVParser::Scanner {
 
 // ---- the parser ------------------------------------------------------------------------
 
-CSVParser::CSVParser() { setEncoding(kEncodingIsoLatin1); }
+CSVParser::CSVParser() {
+    setEncoding(kEncodingIsoLatin1);
+}
 
-CSVParser::~CSVParser() { closeFile(); }
+CSVParser::~CSVParser() {
+    closeFile();
+}
 
 bool CSVParser::openFile(const QString& path) {
     closeFile();
@@ -237,7 +246,8 @@ void CSVParser::closeFile() {
 }
 
 bool CSVParser::fail(int error) {
-    readError_ = error == EINVAL ? QStringLiteral("das ist keine gewöhnliche Datei") : fileReadErrorReason(error);
+    readError_ = error == EINVAL ? QStringLiteral("das ist keine gewöhnliche Datei")
+                                 : fileReadErrorReason(error);
     return false;
 }
 
@@ -245,9 +255,14 @@ void CSVParser::setEncoding(uint32_t code) {
     encoding_ = code;
     const char* name = nullptr;
     switch (code) {
-        case kEncodingWindowsLatin1: name = "windows-1252"; break;
-        case kEncodingMacRoman: name = "macintosh"; break;
-        default: break;  // ISO 8859-1 and UTF-8 are read without a codec
+        case kEncodingWindowsLatin1:
+            name = "windows-1252";
+            break;
+        case kEncodingMacRoman:
+            name = "macintosh";
+            break;
+        default:
+            break;  // ISO 8859-1 and UTF-8 are read without a codec
     }
     decoder_ = name ? QStringDecoder(name) : QStringDecoder();
 }
@@ -269,7 +284,8 @@ QString CSVParser::parseString(const char* begin, const char* end) {
     } else {
         text = QString::fromLatin1(begin, static_cast<qsizetype>(n));
     }
-    if (text.contains(QLatin1String("\"\""))) text.replace(QLatin1String("\"\""), QLatin1String("\""));
+    if (text.contains(QLatin1String("\"\"")))
+        text.replace(QLatin1String("\"\""), QLatin1String("\""));
     return text;
 }
 
@@ -321,7 +337,9 @@ bool CSVParser::parse(const std::function<void(CsvRow&&)>& onRow) {
     // chunk size alike.
     QByteArray head;
     char found = delimiter_;
-    auto markLength = [&] { return recognisesUtf8_ && head.startsWith("\xEF\xBB\xBF") ? qsizetype{3} : 0; };
+    auto markLength = [&] {
+        return recognisesUtf8_ && head.startsWith("\xEF\xBB\xBF") ? qsizetype{3} : 0;
+    };
     for (;;) {
         const bool markKnown = head.size() >= 3 || end;
         const bool delimiterKnown =

@@ -20,52 +20,66 @@ const QString ItemImportController::kQuestionTitle = QStringLiteral("Posten impo
 const QString ItemImportController::kImportButton = QStringLiteral("Importieren");
 const QString ItemImportController::kCancelButton = QStringLiteral("Abbrechen");
 const QString ItemImportController::kFirstCsvNotice = QStringLiteral(
-    "Dies ist das erste mal, dass du eine CSV Datei importierst. Ich empfehle dir dringend - dies erst einmal an "
-    "einer extra dafür neu angelegten und leeren Abrechnung zu testen.\n\nBitte denke auch daran, dass du gewisse "
-    "Regeln dabei beachten musst und ich nicht jedes CSV-exportierende Programm und jede noch so mögliche oder "
+    "Dies ist das erste mal, dass du eine CSV Datei importierst. Ich empfehle dir dringend - dies "
+    "erst einmal an "
+    "einer extra dafür neu angelegten und leeren Abrechnung zu testen.\n\nBitte denke auch daran, "
+    "dass du gewisse "
+    "Regeln dabei beachten musst und ich nicht jedes CSV-exportierende Programm und jede noch so "
+    "mögliche oder "
     "unmögliche Form der Abrechnung berücksichtigen kann.");
 const QString ItemImportController::kCsvNothingToImport = QStringLiteral(
-    "Die von dir verwendete Datei enthält keine zu importierenden Posten, ist nicht passend für Quandor "
+    "Die von dir verwendete Datei enthält keine zu importierenden Posten, ist nicht passend für "
+    "Quandor "
     "formatiert oder ist beschädigt.");
-const QString ItemImportController::kInvoiceNothingToImport =
-    QStringLiteral("Die von dir verwendete Datei enthält keine zu importierenden Posten oder ist beschädigt.");
+const QString ItemImportController::kInvoiceNothingToImport = QStringLiteral(
+    "Die von dir verwendete Datei enthält keine zu importierenden Posten oder ist beschädigt.");
 const QString ItemImportController::kNotPaid = QStringLiteral(
-    "Die Rechnung ist noch nicht als bezahlt markiert. Dementsprechend kann auch kein Zahlungseingang als Datum "
+    "Die Rechnung ist noch nicht als bezahlt markiert. Dementsprechend kann auch kein "
+    "Zahlungseingang als Datum "
     "verwendet werden.");
-const QString ItemImportController::kNoStatement = QStringLiteral("Du musst erst eine Abrechnung anlegen.");
+const QString ItemImportController::kNoStatement =
+    QStringLiteral("Du musst erst eine Abrechnung anlegen.");
 const QString ItemImportController::kUtf16 = QStringLiteral(
-    "Die Datei ist als Unicode-Text (UTF-16) gespeichert. Bitte speichere sie als CSV-Datei (Windows-1252 oder "
+    "Die Datei ist als Unicode-Text (UTF-16) gespeichert. Bitte speichere sie als CSV-Datei "
+    "(Windows-1252 oder "
     "UTF-8) und importiere sie dann.");
 const QString ItemImportController::kUnknownFileType = QStringLiteral(
-    "Diese Datei kann Quandor nicht importieren. Posten lassen sich aus CSV-Dateien (.csv), Fennick-Dokumenten "
+    "Diese Datei kann Quandor nicht importieren. Posten lassen sich aus CSV-Dateien (.csv), "
+    "Fennick-Dokumenten "
     "(.fennick) und GrandTotal-Rechnungslisten (.gtexport, .gtlist, .plist) importieren.");
 const QString ItemImportController::kNoKind =
     QStringLiteral("Bitte wähle aus, ob die Rechnungen Einnahmen oder Ausgaben sind.");
 const QString ItemImportController::kNoRate =
     QStringLiteral("Posten ist unvollständig ausgefüllt. Bitte Steuersatz angeben.");
 const QString ItemImportController::kMarkedStatement = QStringLiteral(
-    "Achtung: Die Abrechnung wurde als zur Voranmeldung genutzt markiert. Importierte Posten ändern ihre Summen.");
+    "Achtung: Die Abrechnung wurde als zur Voranmeldung genutzt markiert. Importierte Posten "
+    "ändern ihre Summen.");
 
 namespace {
 
 // Everything in the settings an import may change: put back when it does not complete.
 QStringList importSettings() {
     QStringList keys;
-    for (QStringView k : {prefs::firstCSVBOOL, prefs::csv1Check, prefs::csv2Check, prefs::csv3Check,
-                          prefs::csv4Check, prefs::importCSVPath, prefs::importFilePath, prefs::importTaxBool,
-                          prefs::selectedImportKindTag, prefs::selectedImportDateTag, prefs::selectedTagImportTax,
-                          prefs::selectedFennickImportDateTag, prefs::selectedFennickImportAccountValue,
-                          prefs::selectedFennickImportCategoryValue, prefs::isImportButtonEnabled})
+    for (QStringView k :
+         {prefs::firstCSVBOOL, prefs::csv1Check, prefs::csv2Check, prefs::csv3Check,
+          prefs::csv4Check, prefs::importCSVPath, prefs::importFilePath, prefs::importTaxBool,
+          prefs::selectedImportKindTag, prefs::selectedImportDateTag, prefs::selectedTagImportTax,
+          prefs::selectedFennickImportDateTag, prefs::selectedFennickImportAccountValue,
+          prefs::selectedFennickImportCategoryValue, prefs::isImportButtonEnabled})
         keys << k.toString();
     return keys;
 }
 
 QStringView csvCheckKey(int index) {
     switch (index) {
-        case 1: return prefs::csv1Check;
-        case 2: return prefs::csv2Check;
-        case 3: return prefs::csv3Check;
-        default: return prefs::csv4Check;
+        case 1:
+            return prefs::csv1Check;
+        case 2:
+            return prefs::csv2Check;
+        case 3:
+            return prefs::csv3Check;
+        default:
+            return prefs::csv4Check;
     }
 }
 
@@ -175,16 +189,21 @@ void ItemImportController::openCSVImport() {
     if (!beginImport()) return;
     Settings& settings = books_.settings();
     if (!settings.getBool(prefs::firstCSVBOOL)) {
-        books_.ui().alert(AlertStyle::Informational, kNoticeTitle, kFirstCsvNotice, {QStringLiteral("OK")});
+        books_.ui().alert(AlertStyle::Informational, kNoticeTitle, kFirstCsvNotice,
+                          {QStringLiteral("OK")});
         settings.setBool(prefs::firstCSVBOOL, true);
     }
     for (int i = 1; i <= 4; ++i) settings.setBool(csvCheckKey(i), false);
     openSheet(Sheet::Csv);
 }
 
-bool ItemImportController::csvCheck(int index) const { return books_.settings().getBool(csvCheckKey(index)); }
+bool ItemImportController::csvCheck(int index) const {
+    return books_.settings().getBool(csvCheckKey(index));
+}
 
-void ItemImportController::setCsvCheck(int index, bool on) { books_.settings().setBool(csvCheckKey(index), on); }
+void ItemImportController::setCsvCheck(int index, bool on) {
+    books_.settings().setBool(csvCheckKey(index), on);
+}
 
 void ItemImportController::loadCSV() {
     const std::optional<QString> path =
@@ -217,7 +236,8 @@ ItemImportController::Result ItemImportController::loadCSVFrom(const QString& pa
     };
     if (!parser.openFile(path)) return unreadable();
     csvArray_ = CsvTable{};
-    const bool read = parser.parse([this](CsvRow&& row) { csvArray_.rows.push_back(std::move(row)); });
+    const bool read =
+        parser.parse([this](CsvRow&& row) { csvArray_.rows.push_back(std::move(row)); });
     delim_ = parser.delimiter();
     parser.closeFile();
     if (!read) return unreadable();
@@ -226,39 +246,52 @@ ItemImportController::Result ItemImportController::loadCSVFrom(const QString& pa
     return doTheCSVImportAction();
 }
 
-void ItemImportController::cancelCSVImport() { endImport(false); }
+void ItemImportController::cancelCSVImport() {
+    endImport(false);
+}
 
 void ItemImportController::openManual() {
     const QString page = QStringLiteral(
-        "<!DOCTYPE html><html lang=\"de\"><head><meta charset=\"utf-8\"><title>Posten aus CSV-Dateien "
-        "importieren</title></head><body style=\"font-family: sans-serif; max-width: 44em; margin: 2em auto\">"
+        "<!DOCTYPE html><html lang=\"de\"><head><meta charset=\"utf-8\"><title>Posten aus "
+        "CSV-Dateien "
+        "importieren</title></head><body style=\"font-family: sans-serif; max-width: 44em; margin: "
+        "2em auto\">"
         "<h1>Posten aus CSV-Dateien importieren</h1>"
-        "<p>Jede Zeile der Datei wird ein Posten der Abrechnung, die gerade ausgewählt ist. Bevor etwas "
-        "hinzugefügt wird, zeigt Quandor, wie viele Posten es werden und welche Zeilen übersprungen werden; "
+        "<p>Jede Zeile der Datei wird ein Posten der Abrechnung, die gerade ausgewählt ist. Bevor "
+        "etwas "
+        "hinzugefügt wird, zeigt Quandor, wie viele Posten es werden und welche Zeilen "
+        "übersprungen werden; "
         "erst mit „Importieren“ kommen die Posten in die Abrechnung.</p>"
         "<h2>So muss die Datei aussehen</h2><ul>"
         "<li>Keine Kopfzeile: schon die erste Zeile ist ein Posten.</li>"
-        "<li>Neun Felder je Zeile, getrennt durch Komma, Semikolon oder Tabulator (das erste davon in der "
+        "<li>Neun Felder je Zeile, getrennt durch Komma, Semikolon oder Tabulator (das erste davon "
+        "in der "
         "ersten Zeile gilt): Datum, Belegnummer, Bezeichnung, Rechnungsnummer, Kategorie, Konto, "
         "Kontobezeichnung, Steuersatz, Summe.</li>"
         "<li>Das Datum als TT.MM.JJ, zum Beispiel 05.03.24.</li>"
         "<li>Die Summe brutto, Ausgaben mit Minus: -119,00. Einnahmen ohne Vorzeichen.</li>"
-        "<li>Der Steuersatz in Prozent wie in den Einstellungen (19, 7 oder dein dritter Satz); 0 oder leer "
-        "heißt ohne Umsatzsteuer. Ein Satz, den die Einstellungen nicht kennen, wird ohne Umsatzsteuer "
+        "<li>Der Steuersatz in Prozent wie in den Einstellungen (19, 7 oder dein dritter Satz); 0 "
+        "oder leer "
+        "heißt ohne Umsatzsteuer. Ein Satz, den die Einstellungen nicht kennen, wird ohne "
+        "Umsatzsteuer "
         "importiert – Quandor sagt es dir vorher.</li>"
-        "<li>Felder mit Trennzeichen oder Zeilenumbrüchen in doppelten Anführungszeichen: \"Miete, Büro\".</li>"
+        "<li>Felder mit Trennzeichen oder Zeilenumbrüchen in doppelten Anführungszeichen: \"Miete, "
+        "Büro\".</li>"
         "<li>Zeichensatz Windows-1252 (ANSI) oder UTF-8.</li></ul>"
         "<h2>Tipps</h2><ul>"
         "<li>Probiere den Import zuerst an einer neuen, leeren Abrechnung aus.</li>"
-        "<li>Kategorie und Konto werden als Text übernommen und nicht in deinen Listen nachgeschlagen.</li>"
-        "<li>Im Beispiel-Fenster kannst du eine Beispieldatei sichern und als Vorlage nehmen.</li></ul>"
+        "<li>Kategorie und Konto werden als Text übernommen und nicht in deinen Listen "
+        "nachgeschlagen.</li>"
+        "<li>Im Beispiel-Fenster kannst du eine Beispieldatei sichern und als Vorlage "
+        "nehmen.</li></ul>"
         "</body></html>");
     const QString path = Paths::join(books_.paths().dataFolder, kManualName);
     QString reason;
     if (!writeFileAtomically(path, page.toUtf8(), &reason)) {
-        books_.ui().alert(AlertStyle::Warning, kErrorTitle,
-                          QStringLiteral("Die Hilfeseite konnte nicht angelegt werden. %1").arg(reason),
-                          {QStringLiteral("OK")});
+        books_.ui().alert(
+            AlertStyle::Warning, kErrorTitle,
+            QStringLiteral("Die Hilfeseite konnte nicht angelegt werden. %1").arg(reason),
+            {QStringLiteral("OK")});
         return;
     }
     books_.ui().openUrl(QUrl::fromLocalFile(path).toString());
@@ -275,9 +308,9 @@ void ItemImportController::closeExample() {
 }
 
 bool ItemImportController::saveExample() {
-    const std::optional<QString> path = books_.ui().saveDialog(QStringLiteral("CSV Datei Exportieren"),
-                                                               QStringLiteral("csv"),
-                                                               QStringLiteral("Beispiel Posten-Import.csv"));
+    const std::optional<QString> path =
+        books_.ui().saveDialog(QStringLiteral("CSV Datei Exportieren"), QStringLiteral("csv"),
+                               QStringLiteral("Beispiel Posten-Import.csv"));
     if (!path) return false;
     QString text;
     for (const QStringList& row : csvExampleRows()) {
@@ -298,7 +331,8 @@ ItemImportController::Result ItemImportController::doTheCSVImportAction() {
     CsvImportPlan plan = planCsvImport(csvArray_, rates(), books_.now());
     if (plan.items.empty()) {
         QString message = kCsvNothingToImport;
-        if (!plan.summary.skipped.isEmpty()) message += QStringLiteral("\n\n") + plan.summary.skipped.join(u'\n');
+        if (!plan.summary.skipped.isEmpty())
+            message += QStringLiteral("\n\n") + plan.summary.skipped.join(u'\n');
         return refuse(message);
     }
     if (!confirm(plan.summary)) {
@@ -322,7 +356,8 @@ const QStringList& ItemImportController::fennickTypes() {
 }
 
 const QStringList& ItemImportController::grandTotalTypes() {
-    static const QStringList types = {QStringLiteral("gtexport"), QStringLiteral("gtlist"), QStringLiteral("plist")};
+    static const QStringList types = {QStringLiteral("gtexport"), QStringLiteral("gtlist"),
+                                      QStringLiteral("plist")};
     return types;
 }
 
@@ -338,7 +373,8 @@ void ItemImportController::importDroppedFiles(const QStringList& paths) {
         importFileFrom(path);
     } else {
         books_.ui().beep();
-        books_.ui().alert(AlertStyle::Critical, kErrorTitle, kUnknownFileType, {QStringLiteral("OK")});
+        books_.ui().alert(AlertStyle::Critical, kErrorTitle, kUnknownFileType,
+                          {QStringLiteral("OK")});
     }
 }
 
@@ -348,7 +384,8 @@ QString ItemImportController::sheetSummary() const {
             return fennickSummary_.headline();
         case Sheet::GrandTotal: {
             const qsizetype n = static_cast<qsizetype>(invoices_.size());
-            return n == 1 ? QStringLiteral("1 Rechnung in der Liste") : QStringLiteral("%1 Rechnungen in der Liste").arg(n);
+            return n == 1 ? QStringLiteral("1 Rechnung in der Liste")
+                          : QStringLiteral("%1 Rechnungen in der Liste").arg(n);
         }
         default:
             return QString();

@@ -112,10 +112,10 @@ class ItemImportController {
     void importFile();
     bool importFileFrom(const QString& path);
     // The sheet's choices (kept in the settings).
-    void setImportKind(int kind);     // 1 expense, 2 income
+    void setImportKind(int kind);  // 1 expense, 2 income
     void setImportTax(bool on);
-    void setImportRateTag(int tag);   // 1 … 3
-    void setImportDateTag(int tag);   // 0 due, 1 sent, other paid
+    void setImportRateTag(int tag);  // 1 … 3
+    void setImportDateTag(int tag);  // 0 due, 1 sent, other paid
     void setImportAccount(const QString& accountTitle);
     void setImportCategory(const QString& category);
     QString importAccount() const { return grandTotalAccount_; }
@@ -141,11 +141,11 @@ class ItemImportController {
     static const QStringList& grandTotalTypes();  // its two export types and "plist"
 
     // The German texts of the imports.
-    static const QString kErrorTitle;       // "Fehler!"
-    static const QString kNoticeTitle;      // "Hinweis!"
-    static const QString kQuestionTitle;    // "Posten importieren"
-    static const QString kImportButton;     // "Importieren"
-    static const QString kCancelButton;     // "Abbrechen"
+    static const QString kErrorTitle;     // "Fehler!"
+    static const QString kNoticeTitle;    // "Hinweis!"
+    static const QString kQuestionTitle;  // "Posten importieren"
+    static const QString kImportButton;   // "Importieren"
+    static const QString kCancelButton;   // "Abbrechen"
     static const QString kFirstCsvNotice;
     static const QString kCsvNothingToImport;
     static const QString kInvoiceNothingToImport;

@@ -5,8 +5,8 @@
 #include "core/keys.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
-#include "import/invoice_pdf.h"
 #include "import/invoice_import.h"
+#include "import/invoice_pdf.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -23,9 +23,12 @@ constexpr int64_t kPaidStatus = 3;
 
 QString dateWord(int tag) {
     switch (tag) {
-        case 1: return QStringLiteral("Fälligkeitsdatum");
-        case 2: return QStringLiteral("Zahlungsdatum");
-        default: return QStringLiteral("Versanddatum");
+        case 1:
+            return QStringLiteral("Fälligkeitsdatum");
+        case 2:
+            return QStringLiteral("Zahlungsdatum");
+        default:
+            return QStringLiteral("Versanddatum");
     }
 }
 
@@ -72,7 +75,8 @@ bool ItemImportController::importItemsFromDictionary() {
         account = settings.getText(prefs::selectedFennickImportAccountValue);
     if (settings.contains(prefs::selectedFennickImportCategoryValue))
         category = settings.getText(prefs::selectedFennickImportCategoryValue);
-    importArray_ = fennickPreview(fennick_, rates(), fennickCreated_, account, category, &fennickSummary_);
+    importArray_ =
+        fennickPreview(fennick_, rates(), fennickCreated_, account, category, &fennickSummary_);
     if (importArray_.empty()) {
         QString message = kInvoiceNothingToImport;
         if (!fennickSummary_.skipped.isEmpty())
@@ -92,7 +96,9 @@ bool ItemImportController::applyFennickDateAll(int tag) {
     books_.settings().setInt(prefs::selectedFennickImportDateTag, tag);
     std::optional<Date> date;
     switch (tag) {
-        case 1: date = fennick_.due; break;
+        case 1:
+            date = fennick_.due;
+            break;
         case 2:
             if (fennick_.status != kPaidStatus) {
                 tell(kNotPaid);
@@ -104,12 +110,16 @@ bool ItemImportController::applyFennickDateAll(int tag) {
             }
             date = fennick_.paid;
             break;
-        case 3: date = fennick_.sent; break;
-        default: break;
+        case 3:
+            date = fennick_.sent;
+            break;
+        default:
+            break;
     }
     // Without an invoice date the items keep the day of the import: an item
     // without a date would show and count as 1 January 2001.
-    for (const RecordPtr& item : importArray_) item->set(keys::date, date.value_or(fennickCreated_));
+    for (const RecordPtr& item : importArray_)
+        item->set(keys::date, date.value_or(fennickCreated_));
     if (sheetChanged) sheetChanged();
     return true;
 }
@@ -158,13 +168,16 @@ ItemImportController::Result ItemImportController::doTheFennickImport() {
     ImportSummary summary = fennickSummary_;
     const int tag = fennickDateTag();
     if ((tag == 1 && !fennick_.due) || (tag == 3 && !fennick_.sent))
-        summary.notes << QStringLiteral("Die Rechnung hat kein %1; die Posten bekommen das Datum des Imports.")
+        summary.notes << QStringLiteral(
+                             "Die Rechnung hat kein %1; die Posten bekommen das Datum des Imports.")
                              .arg(dateWord(tag));
     if (!confirm(summary)) return Result{Outcome::Cancelled, 0};  // back to the sheet
     return appendAll(importArray_);
 }
 
-void ItemImportController::cancelFennickSheet() { endImport(false); }
+void ItemImportController::cancelFennickSheet() {
+    endImport(false);
+}
 
 // ---- GrandTotal -----------------------------------------------------------------------------
 
@@ -193,17 +206,30 @@ bool ItemImportController::importFileFrom(const QString& path) {
     return true;
 }
 
-void ItemImportController::setImportKind(int kind) { books_.settings().setInt(prefs::selectedImportKindTag, kind); }
-void ItemImportController::setImportTax(bool on) { books_.settings().setBool(prefs::importTaxBool, on); }
-void ItemImportController::setImportRateTag(int tag) { books_.settings().setInt(prefs::selectedTagImportTax, tag); }
-void ItemImportController::setImportDateTag(int tag) { books_.settings().setInt(prefs::selectedImportDateTag, tag); }
-void ItemImportController::setImportAccount(const QString& accountTitle) { grandTotalAccount_ = accountTitle; }
-void ItemImportController::setImportCategory(const QString& category) { grandTotalCategory_ = category; }
+void ItemImportController::setImportKind(int kind) {
+    books_.settings().setInt(prefs::selectedImportKindTag, kind);
+}
+void ItemImportController::setImportTax(bool on) {
+    books_.settings().setBool(prefs::importTaxBool, on);
+}
+void ItemImportController::setImportRateTag(int tag) {
+    books_.settings().setInt(prefs::selectedTagImportTax, tag);
+}
+void ItemImportController::setImportDateTag(int tag) {
+    books_.settings().setInt(prefs::selectedImportDateTag, tag);
+}
+void ItemImportController::setImportAccount(const QString& accountTitle) {
+    grandTotalAccount_ = accountTitle;
+}
+void ItemImportController::setImportCategory(const QString& category) {
+    grandTotalCategory_ = category;
+}
 
 QString ItemImportController::pdfSource(const QString& path) const {
     if (path.isEmpty()) return path;
     if (path.startsWith(QLatin1String("file:"))) return QUrl(path).toLocalFile();
-    if (QDir::isRelativePath(path) && !path.startsWith(u'~')) return QDir(invoiceFolder_).filePath(path);
+    if (QDir::isRelativePath(path) && !path.startsWith(u'~'))
+        return QDir(invoiceFolder_).filePath(path);
     return books_.paths().expandTilde(path);
 }
 
@@ -233,10 +259,12 @@ ItemImportController::Result ItemImportController::doTheImport() {
 
     ImportSummary summary;
     std::vector<QString> pdfs;
-    const RecordList items = grandTotalItems(invoices_, choices, rates(), nowStamp(), &summary, &pdfs);
+    const RecordList items =
+        grandTotalItems(invoices_, choices, rates(), nowStamp(), &summary, &pdfs);
     if (items.empty()) {
         QString message = kInvoiceNothingToImport;
-        if (!summary.skipped.isEmpty()) message += QStringLiteral("\n\n") + summary.skipped.join(u'\n');
+        if (!summary.skipped.isEmpty())
+            message += QStringLiteral("\n\n") + summary.skipped.join(u'\n');
         return refuse(message);
     }
 
@@ -255,11 +283,14 @@ ItemImportController::Result ItemImportController::doTheImport() {
         items[i]->set(keys::fileBool, true);
     }
     if (!unattached.isEmpty())
-        summary.notes << QStringLiteral("Ohne Beleg: ") + unattached.mid(0, ImportSummary::kReasonsShown).join(u'\n');
+        summary.notes << QStringLiteral("Ohne Beleg: ") +
+                             unattached.mid(0, ImportSummary::kReasonsShown).join(u'\n');
     if (!confirm(summary)) return Result{Outcome::Cancelled, 0};  // back to the sheet
     return appendAll(items);
 }
 
-void ItemImportController::cancelSheet() { endImport(false); }
+void ItemImportController::cancelSheet() {
+    endImport(false);
+}
 
 }  // namespace quandor

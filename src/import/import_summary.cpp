@@ -35,8 +35,9 @@ QString ImportSummary::text() const {
     if (const int64_t n = unknownRateCount(); n > 0) {
         QStringList rates;
         for (const auto& [rate, count] : unknownRates) rates << rateText(rate);
-        paragraphs << QStringLiteral("%1 %2 mit einem Steuersatz, den die Einstellungen nicht kennen (%3), %4 "
-                                     "ohne Umsatzsteuer importiert.")
+        paragraphs << QStringLiteral(
+                          "%1 %2 mit einem Steuersatz, den die Einstellungen nicht kennen (%3), %4 "
+                          "ohne Umsatzsteuer importiert.")
                           .arg(n)
                           .arg(n == 1 ? partSingular : partPlural, rates.join(QStringLiteral(", ")),
                                n == 1 ? QStringLiteral("wird") : QStringLiteral("werden"));

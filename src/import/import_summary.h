@@ -26,9 +26,9 @@ struct ImportSummary {
 
     int64_t items = 0;
     int64_t skippedCount = 0;
-    QStringList skipped;                  // one reason each, in file order (the first ones)
+    QStringList skipped;                    // one reason each, in file order (the first ones)
     std::map<float, int64_t> unknownRates;  // a positive rate the settings lack → parts with it
-    QStringList notes;                    // anything else worth knowing before importing
+    QStringList notes;                      // anything else worth knowing before importing
 
     // Records a left-out part; only the first reasons are kept for the text.
     void skip(const QString& reason);

@@ -27,7 +27,8 @@ struct Amount {
 
 Amount importedAmount(const std::optional<double>& amount) {
     if (!amount || !std::isfinite(*amount)) return {std::nullopt, QStringLiteral("kein Betrag")};
-    if (std::fabs(*amount) > kLargestAmount) return {std::nullopt, QStringLiteral("Betrag zu groß")};
+    if (std::fabs(*amount) > kLargestAmount)
+        return {std::nullopt, QStringLiteral("Betrag zu groß")};
     return {static_cast<float>(*amount), {}};
 }
 
@@ -39,8 +40,8 @@ QString firstLine(const QString& text) {
 }
 
 RecordList fennickPreview(const FennickInvoice& invoice, const TaxRates& rates, Date created,
-                          const std::optional<QString>& account, const std::optional<QString>& category,
-                          ImportSummary* summary) {
+                          const std::optional<QString>& account,
+                          const std::optional<QString>& category, ImportSummary* summary) {
     summary->partSingular = QStringLiteral("Position");
     summary->partPlural = QStringLiteral("Positionen");
     const QString addressLine = firstLine(invoice.address);
@@ -67,7 +68,8 @@ RecordList fennickPreview(const FennickInvoice& invoice, const TaxRates& rates, 
         }
         const std::optional<float> amount = imported.value;
         RecordPtr item = Record::create(RecordClass::Item, created);
-        item->set(keys::title, QStringLiteral("%1 | %2 | %3").arg(invoice.title, addressLine, position.title));
+        item->set(keys::title,
+                  QStringLiteral("%1 | %2 | %3").arg(invoice.title, addressLine, position.title));
         item->set(keys::number, invoice.number);
         item->set(keys::kind, int64_t{kKindIncome});
         item->set(keys::amount, *amount);
@@ -103,10 +105,17 @@ void calculateFennickItem(Record& item, const TaxRates& rates) {
     TaxRates own = rates;
     const float rate = item.real(keys::taxPerecent);
     switch (item.integer(keys::taxTag)) {
-        case 1: own.rate1 = rate; break;
-        case 2: own.rate2 = rate; break;
-        case 3: own.rate3 = rate; break;
-        default: break;
+        case 1:
+            own.rate1 = rate;
+            break;
+        case 2:
+            own.rate2 = rate;
+            break;
+        case 3:
+            own.rate3 = rate;
+            break;
+        default:
+            break;
     }
     applyCalculation(item, own);
 }
@@ -120,9 +129,9 @@ QString grandTotalTitle(const QString& formattedAddress) {
     return QStringLiteral("Rechnung ") + address;
 }
 
-RecordList grandTotalItems(const std::vector<GrandTotalInvoice>& invoices, const GrandTotalChoices& choices,
-                           const TaxRates& rates, Date created, ImportSummary* summary,
-                           std::vector<QString>* pdfs) {
+RecordList grandTotalItems(const std::vector<GrandTotalInvoice>& invoices,
+                           const GrandTotalChoices& choices, const TaxRates& rates, Date created,
+                           ImportSummary* summary, std::vector<QString>* pdfs) {
     summary->partSingular = QStringLiteral("Rechnung");
     summary->partPlural = QStringLiteral("Rechnungen");
     const QString dateWord = choices.dateTag == 0   ? QStringLiteral("Fälligkeitsdatum")
@@ -137,9 +146,10 @@ RecordList grandTotalItems(const std::vector<GrandTotalInvoice>& invoices, const
             summary->skip(QStringLiteral("Eintrag %1: keine Rechnung").arg(number));
             continue;
         }
-        const QString label = invoice.name.isEmpty()
-                                  ? QStringLiteral("Rechnung %1").arg(number)
-                                  : QStringLiteral("Rechnung „%1“").arg(quotedForSummary(invoice.name));
+        const QString label =
+            invoice.name.isEmpty()
+                ? QStringLiteral("Rechnung %1").arg(number)
+                : QStringLiteral("Rechnung „%1“").arg(quotedForSummary(invoice.name));
         const Amount imported = importedAmount(invoice.gross);
         if (!imported.value) {
             summary->skip(label + QStringLiteral(": ") + imported.reason);
@@ -166,7 +176,8 @@ RecordList grandTotalItems(const std::vector<GrandTotalInvoice>& invoices, const
         if (date)
             item->set(keys::date, *date);
         else
-            undated << (invoice.name.isEmpty() ? QString::number(number) : quotedForSummary(invoice.name));
+            undated << (invoice.name.isEmpty() ? QString::number(number)
+                                               : quotedForSummary(invoice.name));
         applyCalculation(*item, rates);
         items.push_back(std::move(item));
         pdfs->push_back(invoice.pdfPath);
@@ -177,7 +188,9 @@ RecordList grandTotalItems(const std::vector<GrandTotalInvoice>& invoices, const
         if (n > 5) shown << QStringLiteral("…");
         summary->notes << QStringLiteral("%1 %2 ohne %3 %4 das Datum des Imports: %5.")
                               .arg(n)
-                              .arg(n == 1 ? QStringLiteral("Rechnung") : QStringLiteral("Rechnungen"), dateWord,
+                              .arg(n == 1 ? QStringLiteral("Rechnung")
+                                          : QStringLiteral("Rechnungen"),
+                                   dateWord,
                                    n == 1 ? QStringLiteral("bekommt") : QStringLiteral("bekommen"),
                                    shown.join(QStringLiteral(", ")));
     }

@@ -28,8 +28,8 @@ namespace quandor {
 // The previewed items of a Fennick invoice. `account` and `category` are
 // the sheet's choices when they were ever made.
 RecordList fennickPreview(const FennickInvoice& invoice, const TaxRates& rates, Date created,
-                          const std::optional<QString>& account, const std::optional<QString>& category,
-                          ImportSummary* summary);
+                          const std::optional<QString>& account,
+                          const std::optional<QString>& category, ImportSummary* summary);
 
 // The figures of a previewed item at import time, with the item's own rate
 // ("taxPerecent") for its tag.
@@ -39,11 +39,11 @@ void calculateFennickItem(Record& item, const TaxRates& rates);
 QString firstLine(const QString& text);
 
 struct GrandTotalChoices {
-    int64_t kind = 0;       // 1 expense, 2 income
+    int64_t kind = 0;  // 1 expense, 2 income
     bool tax = false;
-    int64_t rateTag = 0;    // 1 … 3
-    int dateTag = 0;        // 0 due date, 1 sending date, other payment date
-    RecordPtr account;  // the account chosen on the sheet; null when none
+    int64_t rateTag = 0;  // 1 … 3
+    int dateTag = 0;      // 0 due date, 1 sending date, other payment date
+    RecordPtr account;    // the account chosen on the sheet; null when none
     QString category;
 };
 
@@ -53,8 +53,8 @@ QString grandTotalTitle(const QString& formattedAddress);
 
 // The items of the invoices (the caller attaches the PDFs after checking
 // them); `pdfs` receives each item's PDF path as the list names it (empty when none).
-RecordList grandTotalItems(const std::vector<GrandTotalInvoice>& invoices, const GrandTotalChoices& choices,
-                           const TaxRates& rates, Date created, ImportSummary* summary,
-                           std::vector<QString>* pdfs);
+RecordList grandTotalItems(const std::vector<GrandTotalInvoice>& invoices,
+                           const GrandTotalChoices& choices, const TaxRates& rates, Date created,
+                           ImportSummary* summary, std::vector<QString>* pdfs);
 
 }  // namespace quandor

@@ -120,8 +120,11 @@ GrandTotalInvoice plistInvoice(const bp::Reader& reader, const bp::Object& dict)
     invoice.readable = true;
     for (uint64_t i = 0; i < dict.count; ++i) {
         bp::Object key, value;
-        if (reader.object(reader.reference(dict, i), &key) != archive::Damage::None || !key.isString()) continue;
-        if (reader.object(reader.reference(dict, dict.count + i), &value) != archive::Damage::None) continue;
+        if (reader.object(reader.reference(dict, i), &key) != archive::Damage::None ||
+            !key.isString())
+            continue;
+        if (reader.object(reader.reference(dict, dict.count + i), &value) != archive::Damage::None)
+            continue;
         const QString name = plistText(key);
         auto text = [&] {
             if (value.isString()) return plistText(value);
@@ -158,7 +161,8 @@ GrandTotalRead walkGrandTotal(const QByteArray& binary) {
     bp::Object top;
     if (d == archive::Damage::None) d = reader.object(reader.topObject(), &top);
     if (d != archive::Damage::None) {
-        r.error = QStringLiteral("Die Rechnungsliste ist beschädigt (%1).").arg(archive::damageDetail(d));
+        r.error =
+            QStringLiteral("Die Rechnungsliste ist beschädigt (%1).").arg(archive::damageDetail(d));
         return r;
     }
     if (top.kind != bp::Kind::Array) {
@@ -196,9 +200,10 @@ FennickRead readFennickDocument(const QByteArray& bytes) {
         r.error = QStringLiteral("Das Dokument enthält keine Rechnung.");
         return r;
     }
-    static const Key title(u"title"), number(u"number"), address(u"address"), due(u"due"), sent(u"sent"),
-        paid(u"paid"), status(u"status"), items(u"items"), amount(u"amount");
-    static const std::array<Key, 3> percent = {Key(u"tax1Percent"), Key(u"tax2Percent"), Key(u"tax3Percent")};
+    static const Key title(u"title"), number(u"number"), address(u"address"), due(u"due"),
+        sent(u"sent"), paid(u"paid"), status(u"status"), items(u"items"), amount(u"amount");
+    static const std::array<Key, 3> percent = {Key(u"tax1Percent"), Key(u"tax2Percent"),
+                                               Key(u"tax3Percent")};
     static const std::array<Key, 3> applied = {Key(u"isTax1Applied"), Key(u"isTax2Applied"),
                                                Key(u"isTax3Applied")};
     FennickInvoice& in = r.invoice;
@@ -206,7 +211,8 @@ FennickRead readFennickDocument(const QByteArray& bytes) {
     in.number = textOf(invoice->find(number));
     in.address = textOf(invoice->find(address));
     for (size_t i = 0; i < 3; ++i)
-        if (const Value* v = invoice->find(percent[i])) in.taxPercent[i] = numberOf(*v).value_or(0.0);
+        if (const Value* v = invoice->find(percent[i]))
+            in.taxPercent[i] = numberOf(*v).value_or(0.0);
     in.due = dateOf(invoice->find(due));
     in.sent = dateOf(invoice->find(sent));
     in.paid = dateOf(invoice->find(paid));
@@ -248,12 +254,14 @@ GrandTotalRead readGrandTotalExport(const QByteArray& bytes) {
         const archive::Damage d = archive::xmlToBinary(bytes, &binary);
         if (d == archive::Damage::None) return walkGrandTotal(binary);
         GrandTotalRead r;
-        r.error = QStringLiteral("Die Rechnungsliste ist beschädigt (%1).").arg(archive::damageDetail(d));
+        r.error =
+            QStringLiteral("Die Rechnungsliste ist beschädigt (%1).").arg(archive::damageDetail(d));
         return r;
     }
     GrandTotalRead r;
-    r.error = bytes.isEmpty() ? QStringLiteral("Die Datei ist leer.")
-                              : QStringLiteral("Die Datei ist keine Rechnungsliste (keine Property-List).");
+    r.error = bytes.isEmpty()
+                  ? QStringLiteral("Die Datei ist leer.")
+                  : QStringLiteral("Die Datei ist keine Rechnungsliste (keine Property-List).");
     return r;
 }
 

@@ -32,9 +32,9 @@
 namespace quandor {
 
 struct FennickPosition {
-    bool readable = false;          // a dictionary
+    bool readable = false;  // a dictionary
     QString title;
-    std::optional<double> amount;   // nothing: no number
+    std::optional<double> amount;  // nothing: no number
     std::array<bool, 3> taxApplied{};
 };
 
@@ -44,7 +44,7 @@ struct FennickInvoice {
     QString address;
     std::array<double, 3> taxPercent{};  // fractions of the invoice: 0.19 for 19 %
     std::optional<Date> due, sent, paid;
-    int64_t status = 0;                  // 3: paid
+    int64_t status = 0;  // 3: paid
     std::vector<FennickPosition> positions;
 };
 

@@ -34,7 +34,7 @@ struct ListTable {
     QString heading;  // bold, above the list on its first page
     std::vector<ListColumn> columns;
     std::vector<std::vector<ListCell>> rows;  // one cell per column
-    double fontSize = 7;  // points; small type 6, tiny type 5
+    double fontSize = 7;                      // points; small type 6, tiny type 5
     bool border = false;
     double padding = 2;
     // Only in the page's HTML: the table's width in points, and the line

@@ -9,7 +9,9 @@ namespace quandor::print {
 
 namespace {
 
-QString nonBreaking(QString html) { return html.replace(u' ', QStringLiteral("&nbsp;")); }
+QString nonBreaking(QString html) {
+    return html.replace(u' ', QStringLiteral("&nbsp;"));
+}
 
 QString tableOpen(int width, int fontSize, int padding, int spacing, bool border) {
     // The cells' type size goes by a class of the page's style sheet as
@@ -23,7 +25,8 @@ QString tableOpen(int width, int fontSize, int padding, int spacing, bool border
             .arg(spacing)
             .arg(fontSize)
             .arg(padding);
-    return QStringLiteral("<table width=\"%1\" border=\"%2\" cellpadding=\"%3\" cellspacing=\"%4\">")
+    return QStringLiteral(
+               "<table width=\"%1\" border=\"%2\" cellpadding=\"%3\" cellspacing=\"%4\">")
         .arg(width)
         .arg(border ? 1 : 0)
         .arg(padding)
@@ -43,12 +46,15 @@ void appendTable(QString& h, const Table& t) {
             if (c.keepTogether) content = nonBreaking(content);
             if (c.bold) content = QStringLiteral("<b>") + content + QStringLiteral("</b>");
             if (!c.note.isEmpty()) {
-                const QString note = c.keepTogether ? nonBreaking(pageText(c.note)) : pageText(c.note);
+                const QString note =
+                    c.keepTogether ? nonBreaking(pageText(c.note)) : pageText(c.note);
                 content += QStringLiteral(" <small>") + note + QStringLiteral("</small>");
             }
             h += QStringLiteral("<td");
-            if (widths && i < t.widths.size()) h += QStringLiteral(" width=\"%1\"").arg(t.widths[i]);
-            h += (c.align & Qt::AlignRight) ? QStringLiteral(" align=\"right\">") : QStringLiteral(">");
+            if (widths && i < t.widths.size())
+                h += QStringLiteral(" width=\"%1\"").arg(t.widths[i]);
+            h += (c.align & Qt::AlignRight) ? QStringLiteral(" align=\"right\">")
+                                            : QStringLiteral(">");
             h += content;
             h += QStringLiteral("</td>");
         }
@@ -66,11 +72,20 @@ void appendPageText(QString& h, const QString& text) {
         const char16_t u = printable.at(i).unicode();
         const char16_t* entity = nullptr;
         switch (u) {
-            case u'<': entity = u"&lt;"; break;
-            case u'>': entity = u"&gt;"; break;
-            case u'&': entity = u"&amp;"; break;
-            case u'"': entity = u"&quot;"; break;
-            default: continue;
+            case u'<':
+                entity = u"&lt;";
+                break;
+            case u'>':
+                entity = u"&gt;";
+                break;
+            case u'&':
+                entity = u"&amp;";
+                break;
+            case u'"':
+                entity = u"&quot;";
+                break;
+            default:
+                continue;
         }
         h.append(QStringView(printable).mid(from, i - from));
         h.append(QStringView(entity));
@@ -119,8 +134,10 @@ void appendList(QString& h, const ListTable& list) {
         h += QStringLiteral("<td width=\"%1\"%2>")
                  .arg(qRound(c.width))
                  .arg((c.align & Qt::AlignRight) ? QStringLiteral(" align=\"right\"") : QString());
-        if (!c.title.isEmpty()) h += QStringLiteral("<b>") + pageText(c.title) + QStringLiteral("</b>");
-        if (!c.below.isEmpty()) h += QStringLiteral("<br><b>") + pageText(c.below) + QStringLiteral("</b>");
+        if (!c.title.isEmpty())
+            h += QStringLiteral("<b>") + pageText(c.title) + QStringLiteral("</b>");
+        if (!c.below.isEmpty())
+            h += QStringLiteral("<br><b>") + pageText(c.below) + QStringLiteral("</b>");
         h += QStringLiteral("</td>");
     }
     h += QStringLiteral("</tr>");
@@ -167,7 +184,9 @@ PageOptions optionsFor(const Page& page, Output output) {
 
 }  // namespace
 
-QString pageText(const QString& text) { return printableText(text).toHtmlEscaped(); }
+QString pageText(const QString& text) {
+    return printableText(text).toHtmlEscaped();
+}
 
 QString pageHtml(const Page& page) {
     QString h = headHtml(page, 4096 + qsizetype(page.list.rows.size()) * 400);

@@ -9,7 +9,10 @@
 namespace quandor::print {
 
 PrintJob::PrintJob(const Page& page, QString htmlPath, QString pdfPath, QString html)
-    : page_(page), htmlPath_(std::move(htmlPath)), pdfPath_(std::move(pdfPath)), html_(std::move(html)) {}
+    : page_(page),
+      htmlPath_(std::move(htmlPath)),
+      pdfPath_(std::move(pdfPath)),
+      html_(std::move(html)) {}
 
 bool PrintJob::writeHtml(QString* error) {
     QFile::remove(htmlPath_);
@@ -27,7 +30,8 @@ bool PrintJob::render(QString* error) {
     QString reason;
     if (!writeFileAtomically(pdfPath_, bytes, &reason)) {
         if (error)
-            *error = QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden. (%2)").arg(pdfPath_, reason);
+            *error = QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden. (%2)")
+                         .arg(pdfPath_, reason);
         return false;
     }
     pdf_ = std::move(bytes);

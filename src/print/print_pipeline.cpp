@@ -5,8 +5,8 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -118,7 +118,8 @@ class ListPainter {
             const QFontMetricsF m(measure, layoutDevice());
             painter.setFont(big);
             // A heading wider than the page is shortened in its middle.
-            const QString text = m.elidedText(printableText(list_.heading), Qt::ElideMiddle, body_.width());
+            const QString text =
+                m.elidedText(printableText(list_.heading), Qt::ElideMiddle, body_.width());
             painter.drawText(QPointF(body_.left(), y + m.ascent()), text);
             y += m.height() + 4;
         }
@@ -173,7 +174,9 @@ class ListPainter {
             return a;
         }
     };
-    const Face& face(ListCell::Size size, bool bold) const { return faces_[int(size)][bold ? 1 : 0]; }
+    const Face& face(ListCell::Size size, bool bold) const {
+        return faces_[int(size)][bold ? 1 : 0];
+    }
 
     double columnWidth(size_t c) const { return right_[c] - left_[c] - 2 * list_.padding; }
     double rowExtra() const { return 2 * list_.padding + 1; }
@@ -202,10 +205,10 @@ class ListPainter {
             qsizetype m = 0;
             const char32_t d = codePoint(end, &m);
             const QChar::Category k = QChar::category(d);
-            const bool extends = joined || d == 0x200D || d == 0x200C || (d >= 0xFE00 && d <= 0xFE0F) ||
-                                 (d >= 0x1F3FB && d <= 0x1F3FF) || (d >= 0xE0020 && d <= 0xE01EF) ||
-                                 k == QChar::Mark_NonSpacing || k == QChar::Mark_SpacingCombining ||
-                                 k == QChar::Mark_Enclosing;
+            const bool extends = joined || d == 0x200D || d == 0x200C ||
+                                 (d >= 0xFE00 && d <= 0xFE0F) || (d >= 0x1F3FB && d <= 0x1F3FF) ||
+                                 (d >= 0xE0020 && d <= 0xE01EF) || k == QChar::Mark_NonSpacing ||
+                                 k == QChar::Mark_SpacingCombining || k == QChar::Mark_Enclosing;
             if (!extends) break;
             joined = d == 0x200D;
             end += m;
@@ -218,10 +221,10 @@ class ListPainter {
     static QStringList wrap(const QString& text, const Face& f, double width) {
         QStringList lines;
         if (text.isEmpty()) return lines;
-        qsizetype start = 0;      // where the current line begins
-        double used = 0;          // width of text[start, i)
-        qsizetype blank = -1;     // the last blank of the current line after some text
-        double afterBlank = 0;    // width of the text after that blank
+        qsizetype start = 0;    // where the current line begins
+        double used = 0;        // width of text[start, i)
+        qsizetype blank = -1;   // the last blank of the current line after some text
+        double afterBlank = 0;  // width of the text after that blank
         auto push = [&lines](const QString& s) {
             qsizetype n = s.size();
             while (n > 0 && s.at(n - 1) == QLatin1Char(' ')) --n;
@@ -348,7 +351,8 @@ class ListPainter {
             const Face& f = face(row[c].size, row[c].bold);
             const double w = columnWidth(c);
             std::vector<Line>& lines = laid.cells[c];
-            for (const QString& l : wrap(printableText(row[c].text), f, w)) lines.push_back({l, &f});
+            for (const QString& l : wrap(printableText(row[c].text), f, w))
+                lines.push_back({l, &f});
             const QStringList below = wrap(printableText(row[c].below), small, w);
             // The text below keeps its place in the lower line, also when the
             // text above it is empty.
@@ -453,9 +457,9 @@ int paintAll(QTextDocument& document, const ListTable* list, const PageOptions& 
     int painted = 0;
     // A footer wider than the page is shortened in its middle, so that its
     // start and the page number stay on the paper.
-    const QString footerText =
-        metrics.elidedText(printableText(options.footer), Qt::ElideMiddle,
-                           sheet.width() - m.left() - m.right() - metrics.horizontalAdvance(QStringLiteral("00000")));
+    const QString footerText = metrics.elidedText(
+        printableText(options.footer), Qt::ElideMiddle,
+        sheet.width() - m.left() - m.right() - metrics.horizontalAdvance(QStringLiteral("00000")));
     auto footer = [&] {
         ++painted;
         painter.setFont(font);

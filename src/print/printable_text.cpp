@@ -20,8 +20,12 @@ bool isLineBreak(char32_t c) {
     return c == u'\n' || c == u'\r' || c == u'\t' || c == u'\v' || c == u'\f' || c == 0x85 ||
            c == 0x2028 || c == 0x2029;
 }
-bool isControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
-bool isNonCharacter(char32_t c) { return (c >= 0xFDD0 && c <= 0xFDEF) || (c & 0xFFFE) == 0xFFFE; }
+bool isControl(char32_t c) {
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+}
+bool isNonCharacter(char32_t c) {
+    return (c >= 0xFDD0 && c <= 0xFDEF) || (c & 0xFFFE) == 0xFFFE;
+}
 
 // Code points that belong to the character before them: accents, joiners and
 // what follows a joiner, variation selectors, skin tones, tag characters.
@@ -38,7 +42,8 @@ bool extendsCluster(char32_t c) {
 
 char32_t codePointAt(const QString& s, qsizetype i, qsizetype* length) {
     const char16_t u = s.at(i).unicode();
-    if (QChar::isHighSurrogate(u) && i + 1 < s.size() && QChar::isLowSurrogate(s.at(i + 1).unicode())) {
+    if (QChar::isHighSurrogate(u) && i + 1 < s.size() &&
+        QChar::isLowSurrogate(s.at(i + 1).unicode())) {
         *length = 2;
         return QChar::surrogateToUcs4(u, s.at(i + 1).unicode());
     }
@@ -119,7 +124,8 @@ class Coverage {
         const QString key = font.familyName() + QLatin1Char('\n') + font.styleName();
         const auto it = outlines_.constFind(key);
         if (it != outlines_.constEnd()) return *it;
-        const bool outlines = !font.fontTable("glyf").isEmpty() || !font.fontTable("CFF ").isEmpty() ||
+        const bool outlines = !font.fontTable("glyf").isEmpty() ||
+                              !font.fontTable("CFF ").isEmpty() ||
                               !font.fontTable("CFF2").isEmpty();
         outlines_.insert(key, outlines);
         return outlines;
@@ -128,7 +134,7 @@ class Coverage {
     std::mutex mutex_;
     QFont font_;
     // 0 not asked yet, 1 prints, 2 missing; every code point, zeroed.
-    std::unique_ptr<std::atomic<uint8_t>[]> singles_{new std::atomic<uint8_t>[0x110000]()};
+    std::unique_ptr<std::atomic<uint8_t>[]> singles_ { new std::atomic<uint8_t>[ 0x110000 ]() };
     QHash<QString, bool> clusters_;
     QHash<QString, bool> outlines_;
 };
@@ -202,7 +208,8 @@ QString printableText(const QString& text) {
             const char32_t d = codePointAt(text, end, &n);
             if (!joined && !extendsCluster(d)) {
                 // regional indicators come in pairs (flags)
-                if (!(c >= 0x1F1E6 && c <= 0x1F1FF && d >= 0x1F1E6 && d <= 0x1F1FF && end == i + length))
+                if (!(c >= 0x1F1E6 && c <= 0x1F1FF && d >= 0x1F1E6 && d <= 0x1F1FF &&
+                      end == i + length))
                     break;
             }
             joined = d == 0x200D;

@@ -17,7 +17,9 @@ namespace {
 
 constexpr int kTwipsPerPoint = 20;
 
-int twips(double points) { return static_cast<int>(std::lround(points * kTwipsPerPoint)); }
+int twips(double points) {
+    return static_cast<int>(std::lround(points * kTwipsPerPoint));
+}
 
 class RtfWriter {
   public:
@@ -76,8 +78,9 @@ class RtfWriter {
         QByteArray cellDefs;
         for (size_t c = 0; c < edges.size(); ++c) {
             if (list.border)
-                cellDefs += "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10"
-                            "\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10";
+                cellDefs +=
+                    "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10"
+                    "\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10";
             cellDefs += "\\clvertalt\\cellx" + QByteArray::number(edges[c]);
         }
         auto align = [&](size_t c) -> QByteArray {
@@ -106,8 +109,8 @@ class RtfWriter {
                 if (c < row.size()) {
                     const ListCell& cell = row[c];
                     if (!cell.text.isEmpty())
-                        out += "{\\plain" + f + "\\fs" + sizeOf(cell.size) + (cell.bold ? "\\b " : " ") +
-                               escape(cell.text) + '}';
+                        out += "{\\plain" + f + "\\fs" + sizeOf(cell.size) +
+                               (cell.bold ? "\\b " : " ") + escape(cell.text) + '}';
                     if (!cell.below.isEmpty())
                         out += "{\\plain" + f + "\\fs" + sizeOf(ListCell::Size::Small) + "\\line " +
                                escape(cell.below) + '}';
@@ -137,11 +140,20 @@ class RtfWriter {
         const QTextBlockFormat bf = block.blockFormat();
         body_ += "\\pard";
         if (inTable) body_ += "\\intbl";
-        switch (bf.alignment() & (Qt::AlignLeft | Qt::AlignRight | Qt::AlignHCenter | Qt::AlignJustify)) {
-            case Qt::AlignRight: body_ += "\\qr"; break;
-            case Qt::AlignHCenter: body_ += "\\qc"; break;
-            case Qt::AlignJustify: body_ += "\\qj"; break;
-            default: body_ += "\\ql"; break;
+        switch (bf.alignment() &
+                (Qt::AlignLeft | Qt::AlignRight | Qt::AlignHCenter | Qt::AlignJustify)) {
+            case Qt::AlignRight:
+                body_ += "\\qr";
+                break;
+            case Qt::AlignHCenter:
+                body_ += "\\qc";
+                break;
+            case Qt::AlignJustify:
+                body_ += "\\qj";
+                break;
+            default:
+                body_ += "\\ql";
+                break;
         }
         if (bf.topMargin() > 0) body_ += "\\sb" + QByteArray::number(twips(bf.topMargin()));
         if (bf.bottomMargin() > 0) body_ += "\\sa" + QByteArray::number(twips(bf.bottomMargin()));
@@ -213,8 +225,9 @@ class RtfWriter {
                 const QTextTableCell cell = table->cellAt(r, c);
                 const int span = std::max(1, cell.columnSpan());
                 if (border)
-                    row += "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10"
-                           "\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10";
+                    row +=
+                        "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10"
+                        "\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10";
                 const auto va = cell.format().verticalAlignment();
                 row += va == QTextCharFormat::AlignMiddle   ? "\\clvertalc"
                        : va == QTextCharFormat::AlignBottom ? "\\clvertalb"
@@ -278,8 +291,8 @@ class RtfWriter {
         // Columns the layout did not place share the remaining width evenly.
         for (int c = 1; c < columns; ++c)
             if (left[size_t(c)] <= left[size_t(c - 1)])
-                left[size_t(c)] = left[size_t(c - 1)] +
-                                  (frame.right() - left[size_t(c - 1)]) / (columns - c + 1);
+                left[size_t(c)] =
+                    left[size_t(c - 1)] + (frame.right() - left[size_t(c - 1)]) / (columns - c + 1);
         std::vector<int> edges(size_t(columns) + 1);
         for (int c = 0; c <= columns; ++c) edges[size_t(c)] = twips(left[size_t(c)] - frame.left());
         for (int c = 1; c <= columns; ++c)
@@ -329,7 +342,9 @@ class RtfWriter {
 
 }  // namespace
 
-QByteArray rtfFromDocument(QTextDocument& document) { return RtfWriter(document).write(); }
+QByteArray rtfFromDocument(QTextDocument& document) {
+    return RtfWriter(document).write();
+}
 
 QByteArray rtfFromDocument(QTextDocument& document, const ListTable& list, const QString& footer) {
     return RtfWriter(document).write(&list, footer);

@@ -44,7 +44,6 @@ const QString JournalController::kFailed = QStringLiteral(
     "einem etwas "
     "schnelleren Mac probieren.");
 
-
 QString JournalController::htmlPath() const {
     return Paths::join(books_.paths().dataFolder, QStringLiteral("PDFJournal.html"));
 }

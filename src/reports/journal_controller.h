@@ -62,9 +62,9 @@ class JournalController {
         Rtf = 1,
         Csv = 2,
         Xml = 3,
-        YearFile = 4,       // the year as a transfer file (.qndby)
-        CsvSemicolon = 9,   // numbered lines, fields separated by semicolons
-        Datev = 99,         // a notice instead of a file
+        YearFile = 4,      // the year as a transfer file (.qndby)
+        CsvSemicolon = 9,  // numbered lines, fields separated by semicolons
+        Datev = 99,        // a notice instead of a file
     };
 
     // What the tax-advisor package wrote and what it could not.
@@ -194,7 +194,7 @@ class JournalController {
     bool generating_ = false;
     std::optional<print::Page> page_;  // the page of the running report
     Report pageReport_ = Report::None;
-    QByteArray pdf_;                   // its PDF, once rendered
+    QByteArray pdf_;                       // its PDF, once rendered
     std::unique_ptr<PackageRun> package_;  // the package being built
     PackageOutcome lastPackage_;
 };

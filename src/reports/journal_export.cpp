@@ -56,8 +56,8 @@ constexpr FormatDialog kFormatDialogs[] = {
 };
 
 const FormatDialog& formatDialog(JournalController::ExportFormat format) {
-    static constexpr FormatDialog csv{JournalController::ExportFormat::Csv, u"CSV Datei Exportieren",
-                                      u"csv"};
+    static constexpr FormatDialog csv{JournalController::ExportFormat::Csv,
+                                      u"CSV Datei Exportieren", u"csv"};
     for (const FormatDialog& d : kFormatDialogs)
         if (d.format == format) return d;
     return csv;

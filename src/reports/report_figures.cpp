@@ -31,8 +31,9 @@ std::vector<Dated<Fields>> datedItems(const Record& statement, Read read) {
     dated.reserve(statement.items().size());
     for (const RecordPtr& item : statement.items())
         if (item) dated.push_back({item->date(keys::date).sinceReference, item.get(), read(*item)});
-    std::stable_sort(dated.begin(), dated.end(),
-                     [](const Dated<Fields>& a, const Dated<Fields>& b) { return a.date < b.date; });
+    std::stable_sort(
+        dated.begin(), dated.end(),
+        [](const Dated<Fields>& a, const Dated<Fields>& b) { return a.date < b.date; });
     return dated;
 }
 

@@ -166,10 +166,8 @@ class Builder {
                            {},
                            false,
                            ListCell::Size::Normal});
-            row.push_back({itemRate(item.real(keys::taxPerecent)),
-                           {},
-                           false,
-                           ListCell::Size::Tiny});
+            row.push_back(
+                {itemRate(item.real(keys::taxPerecent)), {}, false, ListCell::Size::Tiny});
         } else {
             row.emplace_back();
             row.emplace_back();
@@ -201,7 +199,8 @@ class Builder {
     // hundred days, and each is turned into local time only once.
     const QString& dateText(Date date) const {
         auto it = dates_.find(date.sinceReference);
-        if (it == dates_.end()) it = dates_.insert(date.sinceReference, shortDateText(date, in_.locale));
+        if (it == dates_.end())
+            it = dates_.insert(date.sinceReference, shortDateText(date, in_.locale));
         return *it;
     }
 

@@ -42,7 +42,8 @@ QLabel* valueLabel(QWidget* parent) {
 
 // ---- add sheet -------------------------------------------------------------------------
 
-AllowanceAddSheet::AllowanceAddSheet(AllowanceController& controller, QuandorAppDelegate& app, QWidget* parent)
+AllowanceAddSheet::AllowanceAddSheet(AllowanceController& controller, QuandorAppDelegate& app,
+                                     QWidget* parent)
     : QDialog(parent), c_(controller), app_(app) {
     setObjectName(QStringLiteral("allowanceAddSheet"));
     setWindowTitle(QStringLiteral("Zu den Abschreibungen hinzufügen"));
@@ -62,18 +63,21 @@ AllowanceAddSheet::AllowanceAddSheet(AllowanceController& controller, QuandorApp
     duration_ = new QComboBox(this);
     duration_->setObjectName(QStringLiteral("allowanceDuration"));
     duration_->addItem(QStringLiteral("Bitte wählen …"), 0);
-    for (const auto& [years, text] : AllowanceController::durations()) duration_->addItem(text, years);
+    for (const auto& [years, text] : AllowanceController::durations())
+        duration_->addItem(text, years);
     rate_ = valueLabel(this);
     rate_->setObjectName(QStringLiteral("allowanceRate"));
     compensationAmount_ = valueLabel(this);
     endDate_ = valueLabel(this);
     comment_ = new QLineEdit(this);
     comment_->setObjectName(QStringLiteral("allowanceComment"));
-    compensation_ = new QCheckBox(QStringLiteral("Ausgleichsposten in der angezeigten Abrechnung &buchen"), this);
+    compensation_ = new QCheckBox(
+        QStringLiteral("Ausgleichsposten in der angezeigten Abrechnung &buchen"), this);
     monthly_ = new QCheckBox(QStringLiteral("&monatsgenau (pro rata temporis)"), this);
     monthly_->setObjectName(QStringLiteral("allowanceMonthly"));
-    monthly_->setToolTip(QStringLiteral("Im Kaufjahr nur die Monate ab dem Kaufmonat abschreiben; das letzte Jahr "
-                                        "nimmt den Rest"));
+    monthly_->setToolTip(
+        QStringLiteral("Im Kaufjahr nur die Monate ab dem Kaufmonat abschreiben; das letzte Jahr "
+                       "nimmt den Rest"));
     firstShare_ = valueLabel(this);
     form->addRow(QStringLiteral("Posten:"), title_);
     form->addRow(QStringLiteral("Netto:"), netto_);
@@ -103,7 +107,8 @@ AllowanceAddSheet::AllowanceAddSheet(AllowanceController& controller, QuandorApp
         c_.setDuration(duration_->itemData(index).toInt());
         showFigures();
     });
-    connect(comment_, &QLineEdit::textChanged, this, [this](const QString& t) { c_.setComment(t); });
+    connect(comment_, &QLineEdit::textChanged, this,
+            [this](const QString& t) { c_.setComment(t); });
     connect(compensation_, &QCheckBox::toggled, this, [this](bool on) { c_.setCompensation(on); });
     connect(monthly_, &QCheckBox::toggled, this, [this](bool on) {
         c_.setMonthly(on);
@@ -158,7 +163,8 @@ void AllowanceAddSheet::reject() {
 
 // ---- window ----------------------------------------------------------------------------
 
-AbschreibungWindow::AbschreibungWindow(QuandorAppDelegate& app, AllowanceController& controller, QWidget* parent)
+AbschreibungWindow::AbschreibungWindow(QuandorAppDelegate& app, AllowanceController& controller,
+                                       QWidget* parent)
     : QDialog(parent), app_(app), c_(controller) {
     setObjectName(QStringLiteral("abschreibungWindow"));
     setWindowTitle(QStringLiteral("Abschreibungen und GWGs"));
@@ -169,10 +175,10 @@ AbschreibungWindow::AbschreibungWindow(QuandorAppDelegate& app, AllowanceControl
     table_ = new QTableWidget(this);
     table_->setObjectName(QStringLiteral("allowanceTable"));
     table_->setColumnCount(9);
-    table_->setHorizontalHeaderLabels({QStringLiteral("Datum"), QStringLiteral("Posten"), QStringLiteral("Summe"),
-                                       QStringLiteral("Steuern"), QStringLiteral("Dauer"), QStringLiteral("Beginn"),
-                                       QStringLiteral("Ende"), QStringLiteral("pro Jahr"),
-                                       QStringLiteral("Kommentar")});
+    table_->setHorizontalHeaderLabels(
+        {QStringLiteral("Datum"), QStringLiteral("Posten"), QStringLiteral("Summe"),
+         QStringLiteral("Steuern"), QStringLiteral("Dauer"), QStringLiteral("Beginn"),
+         QStringLiteral("Ende"), QStringLiteral("pro Jahr"), QStringLiteral("Kommentar")});
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -182,8 +188,9 @@ AbschreibungWindow::AbschreibungWindow(QuandorAppDelegate& app, AllowanceControl
 
     auto* bottom = new QHBoxLayout;
     book_ = new QPushButton(QStringLiteral("Jahresposten buchen …"), this);
-    book_->setToolTip(QStringLiteral("Bucht den Jahresbetrag der ausgewählten Abschreibung in die angezeigte "
-                                     "Abrechnung und öffnet den Posten"));
+    book_->setToolTip(
+        QStringLiteral("Bucht den Jahresbetrag der ausgewählten Abschreibung in die angezeigte "
+                       "Abrechnung und öffnet den Posten"));
     delete_ = new QPushButton(QStringLiteral("Löschen …"), this);
     delete_->setToolTip(QStringLiteral("Ausgewählte Abschreibung löschen (Entf)"));
     summary_ = new QLabel(this);
@@ -248,20 +255,22 @@ void AbschreibungWindow::refresh() {
     int row = 0;
     for (const RecordPtr& r : records) {
         const float tax = r->real(keys::taxAmount);
-        const QString texts[] = {mediumDateText(r->date(keys::date), locale),
-                                 r->text(keys::titel),
-                                 listAmountText(r->real(keys::sumComplete), false, locale),
-                                 tax > 0 ? listAmountText(tax, true, locale) : QString(),
-                                 allowanceRule(*r) == AllowanceRule::Monthly
-                                     ? QStringLiteral("%1, monatsgenau").arg(r->text(keys::duePeriod))
-                                     : r->text(keys::duePeriod),
-                                 r->text(keys::creationYear),
-                                 r->text(keys::dueYear),
-                                 listAmountText(r->real(keys::sumPerYear), false, locale),
-                                 r->text(keys::comment)};
+        const QString texts[] = {
+            mediumDateText(r->date(keys::date), locale),
+            r->text(keys::titel),
+            listAmountText(r->real(keys::sumComplete), false, locale),
+            tax > 0 ? listAmountText(tax, true, locale) : QString(),
+            allowanceRule(*r) == AllowanceRule::Monthly
+                ? QStringLiteral("%1, monatsgenau").arg(r->text(keys::duePeriod))
+                : r->text(keys::duePeriod),
+            r->text(keys::creationYear),
+            r->text(keys::dueYear),
+            listAmountText(r->real(keys::sumPerYear), false, locale),
+            r->text(keys::comment)};
         for (int col = 0; col < 9; ++col) {
             auto* cell = new QTableWidgetItem(texts[col]);
-            if (col == 2 || col == 3 || col == 7) cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            if (col == 2 || col == 3 || col == 7)
+                cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             table_->setItem(row, col, cell);
         }
         ++row;
@@ -269,12 +278,15 @@ void AbschreibungWindow::refresh() {
     table_->resizeColumnsToContents();
     table_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     const int selected = c_.selectedRow();
-    if (selected >= 0 && selected < table_->rowCount()) table_->selectRow(selected);
-    else table_->clearSelection();
-    summary_->setText(records.empty() ? QStringLiteral("Noch keine Abschreibungen. Wähle in der Postenliste eine "
-                                                       "Ausgabe und „Zu den Abschreibungen hinzufügen …“.")
-                                      : records.size() == 1 ? QStringLiteral("1 Abschreibung")
-                                                         : QStringLiteral("%1 Abschreibungen").arg(records.size()));
+    if (selected >= 0 && selected < table_->rowCount())
+        table_->selectRow(selected);
+    else
+        table_->clearSelection();
+    summary_->setText(
+        records.empty() ? QStringLiteral("Noch keine Abschreibungen. Wähle in der Postenliste eine "
+                                         "Ausgabe und „Zu den Abschreibungen hinzufügen …“.")
+        : records.size() == 1 ? QStringLiteral("1 Abschreibung")
+                              : QStringLiteral("%1 Abschreibungen").arg(records.size()));
     syncing_ = false;
     updateButtons();
 }

@@ -62,7 +62,8 @@ class AllowanceAddSheet : public QDialog {
 class AbschreibungWindow : public QDialog {
     Q_OBJECT
   public:
-    AbschreibungWindow(QuandorAppDelegate& app, AllowanceController& controller, QWidget* parent = nullptr);
+    AbschreibungWindow(QuandorAppDelegate& app, AllowanceController& controller,
+                       QWidget* parent = nullptr);
 
     // Shows the window centred the first time and brings it to the front.
     void openAllowanceWindow();

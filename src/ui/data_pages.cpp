@@ -444,10 +444,14 @@ DatevPage::DatevPage(QuandorAppDelegate& delegate, std::function<void()> account
         const char16_t* name;
     };
     const Field fields[] = {
-        {prefs::prefsDatevBeraterNummer, u"Beraternummer:", u"[0-9]{0,7}", u"1001 bis 9999999", u"datevBerater"},
-        {prefs::prefsDatevMandantenNummer, u"Mandantennummer:", u"[0-9]{0,5}", u"1 bis 99999", u"datevMandant"},
-        {prefs::prefsDatevKontoBank, u"Gegenkonto Bank:", u"[0-9]{0,8}", u"1800", u"datevKontoBank"},
-        {prefs::prefsDatevKontoKasse, u"Gegenkonto Kasse:", u"[0-9]{0,8}", u"1600", u"datevKontoKasse"},
+        {prefs::prefsDatevBeraterNummer, u"Beraternummer:", u"[0-9]{0,7}", u"1001 bis 9999999",
+         u"datevBerater"},
+        {prefs::prefsDatevMandantenNummer, u"Mandantennummer:", u"[0-9]{0,5}", u"1 bis 99999",
+         u"datevMandant"},
+        {prefs::prefsDatevKontoBank, u"Gegenkonto Bank:", u"[0-9]{0,8}", u"1800",
+         u"datevKontoBank"},
+        {prefs::prefsDatevKontoKasse, u"Gegenkonto Kasse:", u"[0-9]{0,8}", u"1600",
+         u"datevKontoKasse"},
     };
     for (const Field& f : fields) {
         auto* edit = new QLineEdit(settings.getText(f.key), exportBox);
@@ -462,9 +466,10 @@ DatevPage::DatevPage(QuandorAppDelegate& delegate, std::function<void()> account
         form->addRow(QString::fromUtf16(f.label), edit);
     }
     auto* exportNote = new QLabel(
-        QStringLiteral("Die Nummern bekommst du von deiner Steuerberatung. Posten aus einem Kassenbuch "
-                       "werden gegen das Kassenkonto gebucht, alle anderen gegen das Bankkonto "
-                       "(SKR 04: 1800 Bank, 1600 Kasse)."),
+        QStringLiteral(
+            "Die Nummern bekommst du von deiner Steuerberatung. Posten aus einem Kassenbuch "
+            "werden gegen das Kassenkonto gebucht, alle anderen gegen das Bankkonto "
+            "(SKR 04: 1800 Bank, 1600 Kasse)."),
         exportBox);
     exportNote->setWordWrap(true);
     form->addRow(exportNote);

@@ -18,17 +18,17 @@
 #include "ui/item_sheet.h"
 #include "ui/journal_window.h"
 #include "ui/kassenbuch_window.h"
-#include "ui/uebersicht_sheet.h"
-#include "ui/main_window_drags.h"
-#include "ui/master_list_pages.h"
 #include "ui/main_window.h"
+#include "ui/main_window_drags.h"
 #include "ui/main_window_rules.h"
+#include "ui/master_list_pages.h"
 #include "ui/panels.h"
 #include "ui/pdf_preview.h"
 #include "ui/placement.h"
 #include "ui/preference_panel.h"
 #include "ui/statement_export_sheet.h"
 #include "ui/toolbar_controller.h"
+#include "ui/uebersicht_sheet.h"
 #include "ui/voranmeldung_window.h"
 #include "ui/year_list_sheets.h"
 
@@ -38,8 +38,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
-#include <QTableView>
 #include <QSystemTrayIcon>
+#include <QTableView>
 #include <QTimer>
 #include <QToolBar>
 
@@ -83,9 +83,11 @@ DesktopShell::DesktopShell(QuandorAppDelegate& delegate, QtUiPort& ui)
     buildMenus();
     bindHooks();
     bindItemSheet();
-    installYearListSheets(*main_, controllers_->years, delegate_);  // new, edit and delete year and statement
+    installYearListSheets(*main_, controllers_->years,
+                          delegate_);  // new, edit and delete year and statement
     installDataPages(this, *main_, *prefs_, delegate_, ui_);
-    installImportSheets(delegate_, *main_);  // "Posten importieren" and files dropped on the item list
+    installImportSheets(delegate_,
+                        *main_);  // "Posten importieren" and files dropped on the item list
 
     // The VAT return window behind the toolbar's "Voranmeldung".
     auto* vatWindow = new VoranmeldungWindow(delegate_, controllers_->vat, main_);
@@ -201,17 +203,21 @@ void DesktopShell::bindItemSheet() {
         if (a->text() == QStringLiteral("&Bearbeiten")) edit = a->menu();
     if (!edit) return;
     edit->addSeparator();
-    QAction* newAction = edit->addAction(QStringLiteral("Neuer Posten"), addButton, &QAbstractButton::click);
+    QAction* newAction =
+        edit->addAction(QStringLiteral("Neuer Posten"), addButton, &QAbstractButton::click);
     newAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    QAction* editAction = edit->addAction(QStringLiteral("Posten bearbeiten"), itemSheet_, &ItemSheet::editItem);
+    QAction* editAction =
+        edit->addAction(QStringLiteral("Posten bearbeiten"), itemSheet_, &ItemSheet::editItem);
     editAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
     QAction* duplicate = edit->addAction(QStringLiteral("Posten duplizieren"), this, [this] {
         controllers_->items.duplicateItem();
         main_->updateWindow();
     });
     duplicate->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
-    edit->addAction(QStringLiteral("Vorlage aus Posten erstellen"), this, [this] { controllers_->items.makeTemplateFromItem(); });
-    if (deleteButton) edit->addAction(QStringLiteral("Posten löschen"), deleteButton, &QAbstractButton::click);
+    edit->addAction(QStringLiteral("Vorlage aus Posten erstellen"), this,
+                    [this] { controllers_->items.makeTemplateFromItem(); });
+    if (deleteButton)
+        edit->addAction(QStringLiteral("Posten löschen"), deleteButton, &QAbstractButton::click);
     // Return in the item list opens the selected item.
     auto* editKey = new QAction(main_->itemView());
     editKey->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
@@ -283,18 +289,22 @@ void DesktopShell::bindAssets() {
         main_->updateWindow();
         if (allowanceWindow_->isVisible()) allowanceWindow_->refresh();
     });
-    connect(allowanceWindow_, &AbschreibungWindow::yearlyItemOpened, itemSheet_, &ItemSheet::showOpenedItem);
+    connect(allowanceWindow_, &AbschreibungWindow::yearlyItemOpened, itemSheet_,
+            &ItemSheet::showOpenedItem);
     auto* addAction = new QAction(QStringLiteral("Zu den Abschreibungen hinzufügen …"), main_);
     addAction->setObjectName(QStringLiteral("allowanceAddAction"));
     connect(addAction, &QAction::triggered, addSheet, &AllowanceAddSheet::openForSelection);
     auto* openAction = new QAction(QStringLiteral("Abschreibungen und GWGs …"), main_);
     openAction->setObjectName(QStringLiteral("allowanceWindowAction"));
-    connect(openAction, &QAction::triggered, allowanceWindow_, &AbschreibungWindow::openAllowanceWindow);
+    connect(openAction, &QAction::triggered, allowanceWindow_,
+            &AbschreibungWindow::openAllowanceWindow);
     main_->addAction(openAction);
     main_->itemView()->addAction(addAction);
     for (QAction* a : main_->menuBar()->actions()) {
-        if (a->text() == QStringLiteral("&Bearbeiten")) a->menu()->addAction(addAction);
-        else if (a->text() == QStringLiteral("&Fenster")) a->menu()->addAction(openAction);
+        if (a->text() == QStringLiteral("&Bearbeiten"))
+            a->menu()->addAction(addAction);
+        else if (a->text() == QStringLiteral("&Fenster"))
+            a->menu()->addAction(openAction);
     }
 
     inventory_ = std::make_unique<InventoryController>(delegate_.books());
@@ -309,12 +319,15 @@ void DesktopShell::bindAssets() {
     connect(takeAction, &QAction::triggered, takeSheet, &InventorySheet::openSheet);
     auto* inventoryAction = new QAction(QStringLiteral("Inventar …"), main_);
     inventoryAction->setObjectName(QStringLiteral("inventoryWindowAction"));
-    connect(inventoryAction, &QAction::triggered, inventoryWindow_, &InventarWindow::showInventoryWindow);
+    connect(inventoryAction, &QAction::triggered, inventoryWindow_,
+            &InventarWindow::showInventoryWindow);
     main_->addAction(inventoryAction);
     main_->itemView()->addAction(takeAction);
     for (QAction* a : main_->menuBar()->actions()) {
-        if (a->text() == QStringLiteral("&Bearbeiten")) a->menu()->addAction(takeAction);
-        else if (a->text() == QStringLiteral("&Fenster")) a->menu()->addAction(inventoryAction);
+        if (a->text() == QStringLiteral("&Bearbeiten"))
+            a->menu()->addAction(takeAction);
+        else if (a->text() == QStringLiteral("&Fenster"))
+            a->menu()->addAction(inventoryAction);
     }
 }
 
@@ -330,17 +343,20 @@ void DesktopShell::buildMenus() {
         const RecordPtr statement = delegate_.selection().selectedStatement();
         if (!year || (!wholeYear && !statement)) {
             delegate_.ui().alert(AlertStyle::Warning, QStringLiteral("Fehler!"),
-                                 wholeYear ? QStringLiteral("Wähle bitte zuerst ein Jahr aus.")
-                                           : QStringLiteral("Wähle bitte zuerst eine Abrechnung aus."),
+                                 wholeYear
+                                     ? QStringLiteral("Wähle bitte zuerst ein Jahr aus.")
+                                     : QStringLiteral("Wähle bitte zuerst eine Abrechnung aus."),
                                  {QStringLiteral("OK")});
             return;
         }
-        DatevExportController(delegate_.books()).exportBookings(*year, wholeYear ? nullptr : statement.get());
+        DatevExportController(delegate_.books())
+            .exportBookings(*year, wholeYear ? nullptr : statement.get());
     };
-    QAction* datevYear = file->addAction(QStringLiteral("DATEV-Export des Jahres …"), this, [datev] { datev(true); });
+    QAction* datevYear = file->addAction(QStringLiteral("DATEV-Export des Jahres …"), this,
+                                         [datev] { datev(true); });
     datevYear->setObjectName(QStringLiteral("datevExportYear"));
-    QAction* datevStatement =
-        file->addAction(QStringLiteral("DATEV-Export der Abrechnung …"), this, [datev] { datev(false); });
+    QAction* datevStatement = file->addAction(QStringLiteral("DATEV-Export der Abrechnung …"), this,
+                                              [datev] { datev(false); });
     datevStatement->setObjectName(QStringLiteral("datevExportStatement"));
     file->addSeparator();
     QAction* prefs =
@@ -380,7 +396,8 @@ void DesktopShell::buildMenus() {
         help->addAction(QStringLiteral("Hilfe ein/aus"), this, &DesktopShell::toggleHelp);
     helpAction->setShortcut(QKeySequence(Qt::Key_F1));
     help->addAction(QStringLiteral("Dokumentation ein/aus"), this, &DesktopShell::toggleDocs);
-    QAction* handbook = help->addAction(QStringLiteral("Handbuch"), this, &DesktopShell::showHandbook);
+    QAction* handbook =
+        help->addAction(QStringLiteral("Handbuch"), this, &DesktopShell::showHandbook);
     handbook->setObjectName(QStringLiteral("handbookAction"));
     handbook->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F1));
     help->addSeparator();

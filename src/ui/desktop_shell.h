@@ -3,10 +3,10 @@
 // toolbar, menus, preference window, welcome sheet, About, help and
 // documentation windows, the save timer and quitting.
 
-#include "bookkeeping/bookkeeping_controllers.h"
-#include "bookkeeping/uebersicht_controller.h"
 #include "assets/allowance_controller.h"
 #include "assets/inventory_controller.h"
+#include "bookkeeping/bookkeeping_controllers.h"
+#include "bookkeeping/uebersicht_controller.h"
 #include "cashbook/kassenbuch_controller.h"
 #include "core/app_delegate.h"
 #include "ui/qt_ui_port.h"

@@ -68,16 +68,18 @@ QStringList droppedFiles(const QMimeData* mime) {
 
 // ---- CSV sheet ---------------------------------------------------------------------------
 
-CsvImportSheet::CsvImportSheet(ItemImportController& controller, const QString& statement, QWidget* parent)
+CsvImportSheet::CsvImportSheet(ItemImportController& controller, const QString& statement,
+                               QWidget* parent)
     : QDialog(parent) {
     setObjectName(QStringLiteral("csvImportSheet"));
     setWindowTitle(QStringLiteral("Posten aus CSV-Datei importieren"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(18, 16, 18, 12);
     layout->addWidget(wrapped(
-        QStringLiteral("<b>Posten importieren in „%1“</b><br>Jede Zeile der Datei wird ein Posten dieser "
-                       "Abrechnung. Bevor etwas hinzugefügt wird, siehst du, wie viele Posten es werden und "
-                       "welche Zeilen übersprungen werden.")
+        QStringLiteral(
+            "<b>Posten importieren in „%1“</b><br>Jede Zeile der Datei wird ein Posten dieser "
+            "Abrechnung. Bevor etwas hinzugefügt wird, siehst du, wie viele Posten es werden und "
+            "welche Zeilen übersprungen werden.")
             .arg(statement.toHtmlEscaped()),
         this));
     layout->addSpacing(6);
@@ -92,15 +94,19 @@ CsvImportSheet::CsvImportSheet(ItemImportController& controller, const QString& 
         auto* box = new QCheckBox(rules[i], this);
         box->setObjectName(QStringLiteral("csv%1Check").arg(i + 1));
         box->setChecked(controller.csvCheck(i + 1));
-        connect(box, &QCheckBox::toggled, this, [&controller, i](bool on) { controller.setCsvCheck(i + 1, on); });
+        connect(box, &QCheckBox::toggled, this,
+                [&controller, i](bool on) { controller.setCsvCheck(i + 1, on); });
         layout->addWidget(box);
     }
     layout->addSpacing(8);
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* example = buttons->addButton(QStringLiteral("Beispiel …"), QDialogButtonBox::HelpRole);
+    QPushButton* example =
+        buttons->addButton(QStringLiteral("Beispiel …"), QDialogButtonBox::HelpRole);
     QPushButton* help = buttons->addButton(QStringLiteral("Hilfe"), QDialogButtonBox::HelpRole);
-    QPushButton* cancel = buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
-    QPushButton* choose = buttons->addButton(QStringLiteral("Datei auswählen …"), QDialogButtonBox::AcceptRole);
+    QPushButton* cancel =
+        buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
+    QPushButton* choose =
+        buttons->addButton(QStringLiteral("Datei auswählen …"), QDialogButtonBox::AcceptRole);
     choose->setObjectName(QStringLiteral("chooseCsvFile"));
     choose->setDefault(true);
     layout->addWidget(buttons);
@@ -114,15 +120,17 @@ CsvImportSheet::CsvImportSheet(ItemImportController& controller, const QString& 
 
 // ---- example window ----------------------------------------------------------------------
 
-CsvExampleWindow::CsvExampleWindow(ItemImportController& controller, QWidget* parent) : QDialog(parent) {
+CsvExampleWindow::CsvExampleWindow(ItemImportController& controller, QWidget* parent)
+    : QDialog(parent) {
     setObjectName(QStringLiteral("csvExampleWindow"));
     setWindowTitle(QStringLiteral("Beispiel für den CSV-Import"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 14, 16, 12);
-    layout->addWidget(wrapped(QStringLiteral("So sieht eine Datei aus, die Quandor importiert: neun Felder je Zeile, "
-                                             "getrennt durch Semikolon, Komma oder Tabulator, ohne Kopfzeile. "
-                                             "Die Überschriften unten stehen nicht in der Datei."),
-                              this));
+    layout->addWidget(wrapped(
+        QStringLiteral("So sieht eine Datei aus, die Quandor importiert: neun Felder je Zeile, "
+                       "getrennt durch Semikolon, Komma oder Tabulator, ohne Kopfzeile. "
+                       "Die Überschriften unten stehen nicht in der Datei."),
+        this));
     const QStringList& header = csvExampleHeader();
     const auto& rows = csvExampleRows();
     auto* table = new QTableWidget(int(rows.size()), int(header.size()), this);
@@ -144,14 +152,17 @@ CsvExampleWindow::CsvExampleWindow(ItemImportController& controller, QWidget* pa
     line->setText(QStringLiteral("<tt>%1</tt>").arg(rows.front().join(u';').toHtmlEscaped()));
     layout->addWidget(wrapped(QStringLiteral("Die erste Zeile als Text:"), this));
     layout->addWidget(line);
-    layout->addWidget(wrapped(
-        QStringLiteral("Summen sind brutto, Ausgaben mit Minus. Der Steuersatz wird mit deinen drei Steuersätzen "
-                       "aus den Einstellungen verglichen; 0 oder leer heißt ohne Umsatzsteuer. Kategorie und Konto "
-                       "werden als Text übernommen."),
-        this));
+    layout->addWidget(wrapped(QStringLiteral("Summen sind brutto, Ausgaben mit Minus. Der "
+                                             "Steuersatz wird mit deinen drei Steuersätzen "
+                                             "aus den Einstellungen verglichen; 0 oder leer heißt "
+                                             "ohne Umsatzsteuer. Kategorie und Konto "
+                                             "werden als Text übernommen."),
+                              this));
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* save = buttons->addButton(QStringLiteral("Als Datei sichern …"), QDialogButtonBox::ActionRole);
-    QPushButton* close = buttons->addButton(QStringLiteral("Schließen"), QDialogButtonBox::RejectRole);
+    QPushButton* save =
+        buttons->addButton(QStringLiteral("Als Datei sichern …"), QDialogButtonBox::ActionRole);
+    QPushButton* close =
+        buttons->addButton(QStringLiteral("Schließen"), QDialogButtonBox::RejectRole);
     close->setDefault(true);
     layout->addWidget(buttons);
     connect(save, &QPushButton::clicked, this, [&controller] { controller.saveExample(); });
@@ -169,9 +180,10 @@ FennickImportSheet::FennickImportSheet(ItemImportController& controller, QWidget
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 14, 16, 12);
     const FennickInvoice& invoice = controller.fennickDictionary();
-    layout->addWidget(wrapped(QStringLiteral("<b>Rechnung %1</b> – %2")
-                                  .arg(invoice.number.toHtmlEscaped(), firstLine(invoice.address).toHtmlEscaped()),
-                              this));
+    layout->addWidget(wrapped(
+        QStringLiteral("<b>Rechnung %1</b> – %2")
+            .arg(invoice.number.toHtmlEscaped(), firstLine(invoice.address).toHtmlEscaped()),
+        this));
     summary_ = new QLabel(this);
     layout->addWidget(summary_);
     table_ = new QTableWidget(0, 4, this);
@@ -187,8 +199,9 @@ FennickImportSheet::FennickImportSheet(ItemImportController& controller, QWidget
     auto* form = new QFormLayout;
     date_ = new QComboBox(this);
     date_->setObjectName(QStringLiteral("fennickDate"));
-    date_->addItems({QStringLiteral("Kein Datum (Tag des Imports)"), QStringLiteral("Fälligkeitsdatum"),
-                     QStringLiteral("Zahlungseingang"), QStringLiteral("Versanddatum")});
+    date_->addItems({QStringLiteral("Kein Datum (Tag des Imports)"),
+                     QStringLiteral("Fälligkeitsdatum"), QStringLiteral("Zahlungseingang"),
+                     QStringLiteral("Versanddatum")});
     form->addRow(QStringLiteral("Datum:"), date_);
     auto* account = titleChoice(controller.accountTitles(), QString(), this);
     account->setObjectName(QStringLiteral("fennickAccount"));
@@ -199,12 +212,14 @@ FennickImportSheet::FennickImportSheet(ItemImportController& controller, QWidget
     layout->addLayout(form);
 
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* cancel = buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
+    QPushButton* cancel =
+        buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
     import_ = buttons->addButton(QStringLiteral("Importieren …"), QDialogButtonBox::AcceptRole);
     import_->setDefault(true);
     layout->addWidget(buttons);
 
-    connect(date_, &QComboBox::activated, this, [this](int index) { controller_.applyFennickDateAll(index); });
+    connect(date_, &QComboBox::activated, this,
+            [this](int index) { controller_.applyFennickDateAll(index); });
     connect(account, &QComboBox::activated, this, [this, account](int index) {
         controller_.applyFennickAccountAll(account->itemData(index).toString());
     });
@@ -225,9 +240,10 @@ void FennickImportSheet::refresh() {
     for (int r = 0; r < int(items.size()); ++r) {
         const Record& item = *items[size_t(r)];
         const bool taxed = item.flag(keys::taxBool);
-        const QString cells[] = {item.text(keys::title), shortDateText(item.date(keys::date)),
-                                 taxed ? rateText(item.real(keys::taxPerecent)) : QStringLiteral("ohne"),
-                                 amountText(item.real(keys::amount))};
+        const QString cells[] = {
+            item.text(keys::title), shortDateText(item.date(keys::date)),
+            taxed ? rateText(item.real(keys::taxPerecent)) : QStringLiteral("ohne"),
+            amountText(item.real(keys::amount))};
         for (int c = 0; c < 4; ++c) {
             auto* cell = new QTableWidgetItem(cells[c]);
             if (c >= 2) cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -241,16 +257,18 @@ void FennickImportSheet::refresh() {
 
 // ---- GrandTotal sheet ----------------------------------------------------------------------
 
-GrandTotalImportSheet::GrandTotalImportSheet(ItemImportController& controller, Settings& settings, QWidget* parent)
+GrandTotalImportSheet::GrandTotalImportSheet(ItemImportController& controller, Settings& settings,
+                                             QWidget* parent)
     : QDialog(parent) {
     setObjectName(QStringLiteral("grandTotalImportSheet"));
     setWindowTitle(QStringLiteral("Aus GrandTotal importieren"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 14, 16, 12);
-    layout->addWidget(wrapped(QStringLiteral("<b>%1</b><br>Jede Rechnung wird ein Posten; ihre PDF-Datei wird "
-                                             "als Beleg angehängt. Die Angaben unten gelten für alle Rechnungen.")
-                                  .arg(controller.sheetSummary().toHtmlEscaped()),
-                              this));
+    layout->addWidget(
+        wrapped(QStringLiteral("<b>%1</b><br>Jede Rechnung wird ein Posten; ihre PDF-Datei wird "
+                               "als Beleg angehängt. Die Angaben unten gelten für alle Rechnungen.")
+                    .arg(controller.sheetSummary().toHtmlEscaped()),
+                this));
     auto* form = new QFormLayout;
     auto* kinds = new QButtonGroup(this);
     auto* kindRow = new QHBoxLayout;
@@ -270,10 +288,12 @@ GrandTotalImportSheet::GrandTotalImportSheet(ItemImportController& controller, S
     tax->setChecked(settings.getBool(prefs::importTaxBool));
     auto* rate = new QComboBox(this);
     const TaxRates rates = AddController::taxRates(settings);
-    const QString titles[] = {settings.getText(prefs::prefs1RateTitle), settings.getText(prefs::prefs2RateTitle),
+    const QString titles[] = {settings.getText(prefs::prefs1RateTitle),
+                              settings.getText(prefs::prefs2RateTitle),
                               QStringLiteral("Steuersatz 3")};
     for (int tag = 1; tag <= 3; ++tag) {
-        const QString title = titles[tag - 1].isEmpty() ? QStringLiteral("Steuersatz %1").arg(tag) : titles[tag - 1];
+        const QString title =
+            titles[tag - 1].isEmpty() ? QStringLiteral("Steuersatz %1").arg(tag) : titles[tag - 1];
         rate->addItem(QStringLiteral("%1 (%2)").arg(title, rateText(rates.forTag(tag))), tag);
     }
     const int chosenRate = int(settings.getInt(prefs::selectedTagImportTax));
@@ -284,7 +304,8 @@ GrandTotalImportSheet::GrandTotalImportSheet(ItemImportController& controller, S
     form->addRow(QStringLiteral("Steuer:"), taxRow);
 
     auto* date = new QComboBox(this);
-    date->addItems({QStringLiteral("Fälligkeitsdatum"), QStringLiteral("Versanddatum"), QStringLiteral("Zahlungsdatum")});
+    date->addItems({QStringLiteral("Fälligkeitsdatum"), QStringLiteral("Versanddatum"),
+                    QStringLiteral("Zahlungsdatum")});
     date->setCurrentIndex(std::clamp(int(settings.getInt(prefs::selectedImportDateTag)), 0, 2));
     form->addRow(QStringLiteral("Datum:"), date);
     auto* account = titleChoice(controller.accountTitles(), controller.importAccount(), this);
@@ -294,8 +315,10 @@ GrandTotalImportSheet::GrandTotalImportSheet(ItemImportController& controller, S
     layout->addLayout(form);
 
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* cancel = buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
-    QPushButton* import = buttons->addButton(QStringLiteral("Importieren …"), QDialogButtonBox::AcceptRole);
+    QPushButton* cancel =
+        buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
+    QPushButton* import =
+        buttons->addButton(QStringLiteral("Importieren …"), QDialogButtonBox::AcceptRole);
     import->setDefault(true);
     layout->addWidget(buttons);
 
@@ -329,13 +352,15 @@ ImportSheets::ImportSheets(QuandorAppDelegate& app, MainWindow& window)
     controller_->progress = [this](int64_t done, int64_t total) {
         if (total < (int64_t{4} << 20)) return;  // small files are read at once
         if (!progress_) {
-            progress_ = new QProgressDialog(QStringLiteral("Die Datei wird gelesen …"), QString(), 0, 1000, &window_);
+            progress_ = new QProgressDialog(QStringLiteral("Die Datei wird gelesen …"), QString(),
+                                            0, 1000, &window_);
             progress_->setWindowTitle(QStringLiteral("Posten importieren"));
             progress_->setWindowModality(Qt::WindowModal);
             progress_->setMinimumDuration(400);
             progress_->setAutoClose(true);
         }
-        progress_->setValue(int(std::min<int64_t>(1000, done * 1000 / std::max<int64_t>(total, 1))));
+        progress_->setValue(
+            int(std::min<int64_t>(1000, done * 1000 / std::max<int64_t>(total, 1))));
     };
     addMenu();
     window_.itemView()->viewport()->installEventFilter(this);
@@ -346,15 +371,18 @@ ImportSheets::~ImportSheets() = default;
 void ImportSheets::addMenu() {
     QMenu* file = nullptr;
     for (QAction* a : window_.menuBar()->actions())
-        if (a->menu() && a->text().remove(QLatin1Char('&')) == QStringLiteral("Ablage")) file = a->menu();
+        if (a->menu() && a->text().remove(QLatin1Char('&')) == QStringLiteral("Ablage"))
+            file = a->menu();
     if (!file) return;
     auto* menu = new QMenu(QStringLiteral("Posten importieren"), file);
     menu->setObjectName(QStringLiteral("importItemsMenu"));
-    QAction* csv = menu->addAction(QStringLiteral("Aus CSV-Datei …"), this, [this] { controller_->openCSVImport(); });
+    QAction* csv = menu->addAction(QStringLiteral("Aus CSV-Datei …"), this,
+                                   [this] { controller_->openCSVImport(); });
     csv->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I));
     menu->addAction(QStringLiteral("Aus Fennick-Rechnung …"), this,
                     [this] { controller_->openFennickImportSheetAction(); });
-    menu->addAction(QStringLiteral("Aus GrandTotal-Rechnungsliste …"), this, [this] { controller_->importFile(); });
+    menu->addAction(QStringLiteral("Aus GrandTotal-Rechnungsliste …"), this,
+                    [this] { controller_->importFile(); });
     // After "Sichern", before the rest of the file menu.
     const QList<QAction*> actions = file->actions();
     QAction* before = actions.size() > 1 ? actions[1] : nullptr;
@@ -378,12 +406,17 @@ void ImportSheets::sync() {
         const RecordPtr statement = app_.selection().selectedStatement();
         switch (wanted) {
             case Sheet::Csv:
-                dialog = new CsvImportSheet(*controller_, statement ? statement->text(keys::title) : QString(),
-                                            &window_);
+                dialog = new CsvImportSheet(
+                    *controller_, statement ? statement->text(keys::title) : QString(), &window_);
                 break;
-            case Sheet::Fennick: dialog = new FennickImportSheet(*controller_, &window_); break;
-            case Sheet::GrandTotal: dialog = new GrandTotalImportSheet(*controller_, app_.settings(), &window_); break;
-            case Sheet::None: break;
+            case Sheet::Fennick:
+                dialog = new FennickImportSheet(*controller_, &window_);
+                break;
+            case Sheet::GrandTotal:
+                dialog = new GrandTotalImportSheet(*controller_, app_.settings(), &window_);
+                break;
+            case Sheet::None:
+                break;
         }
         if (dialog) {
             dialog->setWindowModality(Qt::WindowModal);
@@ -396,7 +429,8 @@ void ImportSheets::sync() {
     }
 
     if (controller_->exampleOpen() && !example_) {
-        example_ = new CsvExampleWindow(*controller_, sheet_ ? static_cast<QWidget*>(sheet_.data()) : &window_);
+        example_ = new CsvExampleWindow(*controller_,
+                                        sheet_ ? static_cast<QWidget*>(sheet_.data()) : &window_);
         example_->setAttribute(Qt::WA_DeleteOnClose);
         example_->open();
     } else if (!controller_->exampleOpen() && example_) {
@@ -409,7 +443,8 @@ bool ImportSheets::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::DragEnter:
         case QEvent::DragMove: {
             auto* drag = static_cast<QDragMoveEvent*>(event);
-            if (droppedFiles(drag->mimeData()).isEmpty()) return false;  // rows: the list's own drag
+            if (droppedFiles(drag->mimeData()).isEmpty())
+                return false;  // rows: the list's own drag
             drag->setDropAction(Qt::CopyAction);
             drag->accept();
             return true;

@@ -24,11 +24,13 @@ namespace quandor::ui {
 
 // ---- add sheets ------------------------------------------------------------------------
 
-InventorySheet::InventorySheet(InventoryController& controller, QuandorAppDelegate& app, bool fromItem,
-                               QWidget* parent)
+InventorySheet::InventorySheet(InventoryController& controller, QuandorAppDelegate& app,
+                               bool fromItem, QWidget* parent)
     : QDialog(parent), c_(controller), app_(app), fromItem_(fromItem) {
-    setObjectName(fromItem ? QStringLiteral("inventoryItemSheet") : QStringLiteral("inventoryDirectSheet"));
-    setWindowTitle(fromItem ? QStringLiteral("In die Inventarliste übernehmen") : QStringLiteral("Neuer Gegenstand"));
+    setObjectName(fromItem ? QStringLiteral("inventoryItemSheet")
+                           : QStringLiteral("inventoryDirectSheet"));
+    setWindowTitle(fromItem ? QStringLiteral("In die Inventarliste übernehmen")
+                            : QStringLiteral("Neuer Gegenstand"));
     setWindowModality(Qt::WindowModal);
     auto* layout = new QVBoxLayout(this);
     auto* head = new QLabel(fromItem ? QStringLiteral("Posten in die Inventarliste übernehmen")
@@ -62,8 +64,9 @@ InventorySheet::InventorySheet(InventoryController& controller, QuandorAppDelega
     layout->addLayout(form);
 
     auto* box = new QDialogButtonBox(this);
-    QPushButton* ok = box->addButton(fromItem ? QStringLiteral("Übernehmen") : QStringLiteral("Hinzufügen"),
-                                     QDialogButtonBox::AcceptRole);
+    QPushButton* ok =
+        box->addButton(fromItem ? QStringLiteral("Übernehmen") : QStringLiteral("Hinzufügen"),
+                       QDialogButtonBox::AcceptRole);
     box->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
     ok->setDefault(true);
     connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -104,10 +107,12 @@ bool InventorySheet::commit() {
         amounts[i] = parseAmount(text, &ok);
         if (!ok) {
             app_.ui().beep();
-            app_.ui().alert(AlertStyle::Warning, QStringLiteral("Fehler!"),
-                            QStringLiteral("„%1“ ist kein Betrag. Bitte gib den Preis als Zahl ein, z. B. 119,00.")
-                                .arg(text),
-                            {QStringLiteral("OK")});
+            app_.ui().alert(
+                AlertStyle::Warning, QStringLiteral("Fehler!"),
+                QStringLiteral(
+                    "„%1“ ist kein Betrag. Bitte gib den Preis als Zahl ein, z. B. 119,00.")
+                    .arg(text),
+                {QStringLiteral("OK")});
             fields[i]->setFocus();
             fields[i]->selectAll();
             return false;
@@ -115,13 +120,16 @@ bool InventorySheet::commit() {
     }
     const Record& r = *c_.sheetRecord();
     // A taken-over amount that was not touched keeps its exact value.
-    if (brutto_->text().trimmed() != plainAmountText(r.real(keys::brutto))) c_.setAmount(keys::brutto, amounts[0]);
-    if (netto_->text().trimmed() != plainAmountText(r.real(keys::netto))) c_.setAmount(keys::netto, amounts[1]);
+    if (brutto_->text().trimmed() != plainAmountText(r.real(keys::brutto)))
+        c_.setAmount(keys::brutto, amounts[0]);
+    if (netto_->text().trimmed() != plainAmountText(r.real(keys::netto)))
+        c_.setAmount(keys::netto, amounts[1]);
     c_.setText(keys::title, title_->text());
     c_.setText(keys::category, category_->text());
     c_.setText(keys::comment, comment_->text());
     if (date_->date() != shownDate_)
-        c_.setDate(Date::fromUnix(double(QDateTime(date_->date(), QTime(12, 0)).toSecsSinceEpoch())));
+        c_.setDate(
+            Date::fromUnix(double(QDateTime(date_->date(), QTime(12, 0)).toSecsSinceEpoch())));
     return true;
 }
 
@@ -146,7 +154,8 @@ void InventorySheet::reject() {
 
 // ---- window ----------------------------------------------------------------------------
 
-InventarWindow::InventarWindow(QuandorAppDelegate& app, InventoryController& controller, QWidget* parent)
+InventarWindow::InventarWindow(QuandorAppDelegate& app, InventoryController& controller,
+                               QWidget* parent)
     : QDialog(parent), app_(app), c_(controller) {
     setObjectName(QStringLiteral("inventarWindow"));
     setWindowTitle(QStringLiteral("Inventar"));
@@ -254,9 +263,12 @@ void InventarWindow::refresh() {
     table_->resizeColumnsToContents();
     table_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
     const int selected = c_.selectedRow();
-    if (selected >= 0 && selected < table_->rowCount()) table_->selectRow(selected);
-    else table_->clearSelection();
-    summary_->setText(records.empty()  ? QStringLiteral("Noch keine Gegenstände in der Inventarliste")
+    if (selected >= 0 && selected < table_->rowCount())
+        table_->selectRow(selected);
+    else
+        table_->clearSelection();
+    summary_->setText(records.empty()
+                          ? QStringLiteral("Noch keine Gegenstände in der Inventarliste")
                       : records.size() == 1 ? QStringLiteral("1 Gegenstand")
                                             : QStringLiteral("%1 Gegenstände").arg(records.size()));
     syncing_ = false;

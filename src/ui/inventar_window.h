@@ -22,7 +22,8 @@ namespace quandor::ui {
 class InventorySheet : public QDialog {
     Q_OBJECT
   public:
-    InventorySheet(InventoryController& controller, QuandorAppDelegate& app, bool fromItem, QWidget* parent);
+    InventorySheet(InventoryController& controller, QuandorAppDelegate& app, bool fromItem,
+                   QWidget* parent);
     // Runs the controller's opening (checks, new record) and shows the sheet.
     void openSheet();
     QLineEdit* titleField() const { return title_; }
@@ -59,7 +60,8 @@ class InventorySheet : public QDialog {
 class InventarWindow : public QDialog {
     Q_OBJECT
   public:
-    InventarWindow(QuandorAppDelegate& app, InventoryController& controller, QWidget* parent = nullptr);
+    InventarWindow(QuandorAppDelegate& app, InventoryController& controller,
+                   QWidget* parent = nullptr);
 
     // Shows the window centred the first time and brings it to the front.
     void showInventoryWindow();

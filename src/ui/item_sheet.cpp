@@ -101,7 +101,8 @@ class SearchDialog : public QDialog {
         layout->addWidget(list_);
         auto* buttons = new QDialogButtonBox(this);
         buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
-        auto* choose = buttons->addButton(QStringLiteral("Auswählen"), QDialogButtonBox::AcceptRole);
+        auto* choose =
+            buttons->addButton(QStringLiteral("Auswählen"), QDialogButtonBox::AcceptRole);
         choose->setDefault(true);
         layout->addWidget(buttons);
         connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -111,7 +112,8 @@ class SearchDialog : public QDialog {
             c_.setSearchText(t);
             fill();
         });
-        connect(list_, &QListWidget::currentRowChanged, this, [this](int row) { c_.setSearchSelection(row); });
+        connect(list_, &QListWidget::currentRowChanged, this,
+                [this](int row) { c_.setSearchSelection(row); });
         fill();
         field_->setFocus();
     }
@@ -125,7 +127,8 @@ class SearchDialog : public QDialog {
         for (uint32_t index : s.rows) {
             const Record& r = *records[index];
             QString text = r.text(keys::title);
-            if (s.kind == Search::Account) text = r.text(keys::number) + QStringLiteral("  ") + text;
+            if (s.kind == Search::Account)
+                text = r.text(keys::number) + QStringLiteral("  ") + text;
             if (s.kind == Search::Template && !r.text(keys::group).isEmpty())
                 text += QStringLiteral("  (%1)").arg(r.text(keys::group));
             list_->addItem(text);
@@ -224,7 +227,8 @@ void ItemSheet::build() {
     amountRow->addWidget(new QLabel(QStringLiteral("brutto"), this));
     calculator_ = new QPushButton(QStringLiteral("Re&chner …"), this);
     calculator_->setObjectName(QStringLiteral("calculatorButton"));
-    calculator_->setToolTip(QStringLiteral("Betrag aufteilen oder aus einem Nettobetrag berechnen"));
+    calculator_->setToolTip(
+        QStringLiteral("Betrag aufteilen oder aus einem Nettobetrag berechnen"));
     calculator_->setAutoDefault(false);
     amountRow->addSpacing(8);
     amountRow->addWidget(calculator_);
@@ -314,8 +318,9 @@ void ItemSheet::build() {
     help->setTextFormat(Qt::RichText);
     help->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     help->setFixedWidth(250);
-    help->setStyleSheet(QStringLiteral("QLabel { background: palette(alternate-base); padding: 10px; "
-                                       "border: 1px solid palette(mid); border-radius: 4px; }"));
+    help->setStyleSheet(
+        QStringLiteral("QLabel { background: palette(alternate-base); padding: 10px; "
+                       "border: 1px solid palette(mid); border-radius: 4px; }"));
     helpDrawer_ = help;
     helpText_ = help;
     helpDrawer_->setObjectName(QStringLiteral("helpDrawer"));
@@ -352,14 +357,16 @@ void ItemSheet::build() {
         c_.setItemDate(withDay(c_.sheetItem()->date(keys::date), d));
         sync();
     });
-    connect(dateDrawer_, &QCalendarWidget::clicked, this, [this](const QDate& d) { date_->setDate(d); });
+    connect(dateDrawer_, &QCalendarWidget::clicked, this,
+            [this](const QDate& d) { date_->setDate(d); });
     connect(today, &QPushButton::clicked, this, [this] {
         commitEdits();
         c_.setToday();
         sync();
     });
     auto bindText = [this](QLineEdit* field, Key key) {
-        connect(field, &QLineEdit::textEdited, this, [this, key](const QString& t) { c_.setItemText(key, t); });
+        connect(field, &QLineEdit::textEdited, this,
+                [this, key](const QString& t) { c_.setItemText(key, t); });
     };
     bindText(title_, keys::title);
     bindText(number_, keys::number);
@@ -421,11 +428,13 @@ void ItemSheet::fillChoices() {
     };
     rate_->clear();
     rate_->addItem(QStringLiteral("Steuersatz wählen …"), 0);
-    rate_->addItem(QStringLiteral("%1 (%2)").arg(titled(prefs::prefs1RateTitle, QStringLiteral("Regelsteuersatz")),
-                                                 rateText(rates.rate1)),
+    rate_->addItem(QStringLiteral("%1 (%2)").arg(
+                       titled(prefs::prefs1RateTitle, QStringLiteral("Regelsteuersatz")),
+                       rateText(rates.rate1)),
                    1);
-    rate_->addItem(QStringLiteral("%1 (%2)").arg(titled(prefs::prefs2RateTitle, QStringLiteral("Ermäßigter Steuersatz")),
-                                                 rateText(rates.rate2)),
+    rate_->addItem(QStringLiteral("%1 (%2)").arg(
+                       titled(prefs::prefs2RateTitle, QStringLiteral("Ermäßigter Steuersatz")),
+                       rateText(rates.rate2)),
                    2);
     rate_->addItem(QStringLiteral("Steuersatz 3 (%1)").arg(rateText(rates.rate3)), 3);
     rate_->addItem(QStringLiteral("Steuerfreie Umsätze"), 4);
@@ -454,8 +463,10 @@ void ItemSheet::sync() {
     if (title_->text() != item->text(keys::title)) title_->setText(item->text(keys::title));
     if (number_->text() != item->text(keys::number)) number_->setText(item->text(keys::number));
     if (receipt_->text() != item->text(keys::misc1)) receipt_->setText(item->text(keys::misc1));
-    if (group_->currentText() != item->text(keys::group)) group_->setEditText(item->text(keys::group));
-    if (comment_->toPlainText() != item->text(keys::comment)) comment_->setPlainText(item->text(keys::comment));
+    if (group_->currentText() != item->text(keys::group))
+        group_->setEditText(item->text(keys::group));
+    if (comment_->toPlainText() != item->text(keys::comment))
+        comment_->setPlainText(item->text(keys::comment));
     accountNumber_->setText(s.accountText);
     const int accountIndex = account_->findText(item->text(keys::account));
     account_->setCurrentIndex(accountIndex >= 0 ? accountIndex : 0);
@@ -477,8 +488,8 @@ void ItemSheet::sync() {
     QPalette signPalette = palette();
     QPalette amountPalette = amount_->palette();
     if (s.signColor != AddController::SignColor::None) {
-        const QColor color = toColor(s.signColor == AddController::SignColor::Expense ? kExpenseColor
-                                                                                     : kIncomeColor);
+        const QColor color = toColor(
+            s.signColor == AddController::SignColor::Expense ? kExpenseColor : kIncomeColor);
         signPalette.setColor(QPalette::WindowText, color);
         amountPalette.setColor(QPalette::Text, color);
     } else {
@@ -488,7 +499,8 @@ void ItemSheet::sync() {
     amount_->setPalette(amountPalette);
 
     vat_->setChecked(item->flag(keys::taxBool));
-    const int rateIndex = rate_->findData(QVariant::fromValue<qlonglong>(item->integer(keys::taxTag)));
+    const int rateIndex =
+        rate_->findData(QVariant::fromValue<qlonglong>(item->integer(keys::taxTag)));
     rate_->setCurrentIndex(rateIndex >= 0 ? rateIndex : 0);
     rate_->setEnabled(item->flag(keys::taxBool));
 
@@ -510,7 +522,8 @@ void ItemSheet::sync() {
 
 bool ItemSheet::commitEdits() {
     if (!c_.sheetItem()) return true;
-    if (amount_->isEnabled() && amount_->text() != c_.itemSheet().amountText) c_.setAmountText(amount_->text());
+    if (amount_->isEnabled() && amount_->text() != c_.itemSheet().amountText)
+        c_.setAmountText(amount_->text());
     // An account number that was not taken keeps the sheet open until it is
     // corrected or cleared (the alert has told why).
     if (accountNumber_->text() != c_.itemSheet().accountText) {
@@ -639,18 +652,32 @@ void ItemSheet::openCalculator() {
 void ItemSheet::runSearch(Search kind) {
     commitEdits();
     switch (kind) {
-        case Search::Group: c_.openGroupSearchSheet(); break;
-        case Search::Account: c_.openAccountSearchSheet(); break;
-        case Search::Template: c_.openTemplateSearchSheet(); break;
-        case Search::None: return;
+        case Search::Group:
+            c_.openGroupSearchSheet();
+            break;
+        case Search::Account:
+            c_.openAccountSearchSheet();
+            break;
+        case Search::Template:
+            c_.openTemplateSearchSheet();
+            break;
+        case Search::None:
+            return;
     }
     SearchDialog dialog(c_, kind, this);
     const bool chosen = dialog.exec() == QDialog::Accepted;
     switch (kind) {
-        case Search::Group: chosen ? c_.selectGroupSearchSheet() : c_.cancelGroupSearchSheet(); break;
-        case Search::Account: chosen ? c_.selectAccountSearchSheet() : c_.cancelAccountSearchSheet(); break;
-        case Search::Template: chosen ? c_.selectTemplateSearchSheet() : c_.cancelTemplateSearchSheet(); break;
-        case Search::None: break;
+        case Search::Group:
+            chosen ? c_.selectGroupSearchSheet() : c_.cancelGroupSearchSheet();
+            break;
+        case Search::Account:
+            chosen ? c_.selectAccountSearchSheet() : c_.cancelAccountSearchSheet();
+            break;
+        case Search::Template:
+            chosen ? c_.selectTemplateSearchSheet() : c_.cancelTemplateSearchSheet();
+            break;
+        case Search::None:
+            break;
     }
     sync();
     // A template looks its account up after two short delays.

@@ -34,7 +34,8 @@ const QString kHelpText = QStringLiteral(
     "speichert den Bericht im Format, das du in den Einstellungen gewählt hast (PDF, RTF, CSV, XML "
     "oder das ganze Jahr). <b>Für den Steuerberater</b> legt auf deinem Schreibtisch den Ordner "
     "„Quandor Jahresberichte“ an: alle Posten als CSV und XML, die vier Berichte als PDF und im "
-    "Unterordner „Dateien“ die angehängten Dokumente.</p><p><b>Umsatz</b>: die Summen jeder Abrechnung und der "
+    "Unterordner „Dateien“ die angehängten Dokumente.</p><p><b>Umsatz</b>: die Summen jeder "
+    "Abrechnung und der "
     "Saldo. "
     "<b>Übersicht Abrechnungen</b>: jede Abrechnung mit allen Posten. <b>Übersicht Steuern</b>: "
     "Voranmeldungen und Umsatzsteuer je Steuersatz. <b>Gewinnermittlung</b>: alle Posten nach "
@@ -167,10 +168,11 @@ void JournalWindow::setBusy(bool busy) {
         status_->setText(QStringLiteral("„%1“ wird erstellt …")
                              .arg(QString::fromUtf16(kReportTitles[static_cast<int>(report) - 1])));
     else
-        status_->setText(report == JournalController::Report::None
-                             ? QStringLiteral("Wähle einen Bericht.")
-                             : QStringLiteral("„%1“: Vorschau, Drucken oder Exportieren.")
-                                   .arg(QString::fromUtf16(kReportTitles[static_cast<int>(report) - 1])));
+        status_->setText(
+            report == JournalController::Report::None
+                ? QStringLiteral("Wähle einen Bericht.")
+                : QStringLiteral("„%1“: Vorschau, Drucken oder Exportieren.")
+                      .arg(QString::fromUtf16(kReportTitles[static_cast<int>(report) - 1])));
     refreshButtons();
 }
 

@@ -65,7 +65,8 @@ QLineEdit* settingField(Settings& settings, QStringView key, QWidget* parent) {
 
 // ---- take-over sheet -----------------------------------------------------------------
 
-TakeOverSheet::TakeOverSheet(KassenbuchController& controller, QuandorAppDelegate& app, QWidget* parent)
+TakeOverSheet::TakeOverSheet(KassenbuchController& controller, QuandorAppDelegate& app,
+                             QWidget* parent)
     : QDialog(parent), c_(controller), app_(app) {
     setObjectName(QStringLiteral("takeOverSheet"));
     setWindowTitle(QStringLiteral("In das Kassenbuch übernehmen"));
@@ -113,7 +114,8 @@ void TakeOverSheet::reject() {
 
 // ---- cash book window ----------------------------------------------------------------
 
-KassenbuchWindow::KassenbuchWindow(QuandorAppDelegate& app, KassenbuchController& controller, QWidget* parent)
+KassenbuchWindow::KassenbuchWindow(QuandorAppDelegate& app, KassenbuchController& controller,
+                                   QWidget* parent)
     : QDialog(parent), app_(app), c_(controller) {
     setObjectName(QStringLiteral("kassenbuchWindow"));
     setWindowTitle(QStringLiteral("Kassenbuch"));
@@ -141,11 +143,11 @@ KassenbuchWindow::KassenbuchWindow(QuandorAppDelegate& app, KassenbuchController
     entries_ = new QTableWidget(split);
     entries_->setObjectName(QStringLiteral("cashBookEntries"));
     entries_->setColumnCount(10);
-    entries_->setHorizontalHeaderLabels({QStringLiteral("Nr."), QStringLiteral("Datum"), QStringLiteral("Beleg"),
-                                         QStringLiteral("Geschäftsvorfall"), QStringLiteral("Konto"),
-                                         QStringLiteral("Einnahme"), QStringLiteral("Ausgabe"),
-                                         QStringLiteral("USt."), QStringLiteral("USt.-Satz"),
-                                         QStringLiteral("Kassenbestand")});
+    entries_->setHorizontalHeaderLabels(
+        {QStringLiteral("Nr."), QStringLiteral("Datum"), QStringLiteral("Beleg"),
+         QStringLiteral("Geschäftsvorfall"), QStringLiteral("Konto"), QStringLiteral("Einnahme"),
+         QStringLiteral("Ausgabe"), QStringLiteral("USt."), QStringLiteral("USt.-Satz"),
+         QStringLiteral("Kassenbestand")});
     entries_->setSelectionBehavior(QAbstractItemView::SelectRows);
     entries_->setSelectionMode(QAbstractItemView::SingleSelection);
     entries_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -161,14 +163,16 @@ KassenbuchWindow::KassenbuchWindow(QuandorAppDelegate& app, KassenbuchController
     auto* bottom = new QHBoxLayout;
     deposit_ = new QPushButton(QStringLiteral("Bareinzahlung …"), this);
     storno_ = new QPushButton(QStringLiteral("Stornieren"), this);
-    storno_->setToolTip(QStringLiteral("Bucht den ausgewählten Eintrag mit einem neuen Eintrag zurück"));
+    storno_->setToolTip(
+        QStringLiteral("Bucht den ausgewählten Eintrag mit einem neuen Eintrag zurück"));
     balance_ = new QLabel(this);
     balance_->setObjectName(QStringLiteral("cashBookBalance"));
     csv_ = new QPushButton(QStringLiteral("CSV exportieren …"), this);
     pdf_ = new QPushButton(QStringLiteral("PDF exportieren …"), this);
     print_ = new QPushButton(QStringLiteral("Drucken …"), this);
     print_->setToolTip(QStringLiteral("Das ausgewählte Kassenbuch drucken (Strg+P)"));
-    for (QPushButton* b : {add, delete_, deposit_, storno_, csv_, pdf_, print_}) b->setAutoDefault(false);
+    for (QPushButton* b : {add, delete_, deposit_, storno_, csv_, pdf_, print_})
+        b->setAutoDefault(false);
     bottom->addWidget(deposit_);
     bottom->addWidget(storno_);
     bottom->addStretch();
@@ -208,7 +212,9 @@ KassenbuchWindow::KassenbuchWindow(QuandorAppDelegate& app, KassenbuchController
     buildAddSheet();
     buildDepositSheet();
     listenerId_ = app_.selection().addListener([this](Selection::Change c) {
-        if ((c == Selection::Change::CashBook || c == Selection::Change::CashBookEntry) && !syncing_) refresh();
+        if ((c == Selection::Change::CashBook || c == Selection::Change::CashBookEntry) &&
+            !syncing_)
+            refresh();
     });
 }
 
@@ -337,7 +343,8 @@ void KassenbuchWindow::stornoSelected() {
         app_.ui().beep();
         return;
     }
-    if (c_.confirmStorno(entry->integer(keys::nummer))) c_.stornoEntry(entry->integer(keys::nummer));
+    if (c_.confirmStorno(entry->integer(keys::nummer)))
+        c_.stornoEntry(entry->integer(keys::nummer));
     refresh();
 }
 
@@ -351,8 +358,9 @@ void KassenbuchWindow::exportPdf() {
         app_.ui().beep();
         return;
     }
-    const auto path = app_.ui().saveDialog(QStringLiteral("PDF Datei Exportieren"), QStringLiteral("pdf"),
-                                           QStringLiteral("Kassenbuch %1").arg(cashbook->text(keys::title)));
+    const auto path =
+        app_.ui().saveDialog(QStringLiteral("PDF Datei Exportieren"), QStringLiteral("pdf"),
+                             QStringLiteral("Kassenbuch %1").arg(cashbook->text(keys::title)));
     if (path) c_.printKassenbuchTo(*path);
 }
 
@@ -361,8 +369,10 @@ void KassenbuchWindow::refresh() {
     const RecordList& list = app_.cashbooks();
     books_->clear();
     for (const RecordPtr& b : list) {
-        auto* row = new QListWidgetItem(namedIcon(QStringLiteral("miniTabTemplate")), b->text(keys::title), books_);
-        row->setToolTip(QStringLiteral("Kassenbestand: %1").arg(amountText(b->real(keys::kassenbestand))));
+        auto* row = new QListWidgetItem(namedIcon(QStringLiteral("miniTabTemplate")),
+                                        b->text(keys::title), books_);
+        row->setToolTip(
+            QStringLiteral("Kassenbestand: %1").arg(amountText(b->real(keys::kassenbestand))));
     }
     books_->setCurrentRow(app_.selection().cashBookIndex());
     syncing_ = false;
@@ -379,8 +389,9 @@ void KassenbuchWindow::fillEntries() {
         int row = 0;
         for (const Record* e : sorted) {
             const CashBookCells c = cashBookCells(*e);
-            const QString texts[] = {c.number,        c.date,          c.receipt,   c.description, c.account,
-                                     c.receiptAmount, c.paymentAmount, c.taxAmount, c.taxRate,     c.balance};
+            const QString texts[] = {c.number,  c.date,          c.receipt,       c.description,
+                                     c.account, c.receiptAmount, c.paymentAmount, c.taxAmount,
+                                     c.taxRate, c.balance};
             for (int col = 0; col < 10; ++col) {
                 auto* cell = new QTableWidgetItem(texts[col]);
                 if (col == 0 || col >= 5) cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -393,7 +404,8 @@ void KassenbuchWindow::fillEntries() {
         entries_->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
         const int selected = app_.selection().cashBookEntryIndex();
         if (selected >= 0 && selected < entries_->rowCount()) entries_->selectRow(selected);
-        balance_->setText(QStringLiteral("Kassenbestand: %1").arg(amountText(cashbook->real(keys::kassenbestand))));
+        balance_->setText(QStringLiteral("Kassenbestand: %1")
+                              .arg(amountText(cashbook->real(keys::kassenbestand))));
     } else {
         balance_->setText(app_.cashbooks().empty() ? QStringLiteral("Noch kein Kassenbuch angelegt")
                                                    : QStringLiteral("Kein Kassenbuch ausgewählt"));

@@ -50,7 +50,8 @@ class TakeOverSheet : public QDialog {
 class KassenbuchWindow : public QDialog {
     Q_OBJECT
   public:
-    KassenbuchWindow(QuandorAppDelegate& app, KassenbuchController& controller, QWidget* parent = nullptr);
+    KassenbuchWindow(QuandorAppDelegate& app, KassenbuchController& controller,
+                     QWidget* parent = nullptr);
     ~KassenbuchWindow() override;
 
     // The toolbar's "Kassenbuch": shows the window and brings it to the front.
@@ -58,10 +59,10 @@ class KassenbuchWindow : public QDialog {
     // Rereads both lists from the data and the selection.
     void refresh();
 
-    void addCashBook();      // the new-cash-book sheet
-    void openDeposit();      // the deposit sheet
-    void deleteCashBook();   // asks first
-    void stornoSelected();   // reverses the selected entry
+    void addCashBook();     // the new-cash-book sheet
+    void openDeposit();     // the deposit sheet
+    void deleteCashBook();  // asks first
+    void stornoSelected();  // reverses the selected entry
     void exportCsv();
     void exportPdf();
 

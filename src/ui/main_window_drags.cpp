@@ -49,8 +49,10 @@ void installListDrags(MainWindow& window, ArrayController& controller) {
         button->setEnabled(true);
         QObject::connect(button, &QAbstractButton::clicked, &window, deleteItem);
     }
-    for (const QKeySequence& key : {QKeySequence(QKeySequence::Delete), QKeySequence(Qt::Key_Backspace)}) {
-        auto* shortcut = new QShortcut(key, window.itemView(), nullptr, nullptr, Qt::WidgetShortcut);
+    for (const QKeySequence& key :
+         {QKeySequence(QKeySequence::Delete), QKeySequence(Qt::Key_Backspace)}) {
+        auto* shortcut =
+            new QShortcut(key, window.itemView(), nullptr, nullptr, Qt::WidgetShortcut);
         QObject::connect(shortcut, &QShortcut::activated, &window, deleteItem);
     }
 }

@@ -30,13 +30,12 @@ struct MasterListModel::Column {
 
 namespace {
 
-
 QString rateLabel(const Settings& settings, QStringView titleKey, QStringView rateKey,
                   const QString& fallback) {
     QString title = titleKey.isEmpty() ? QString() : settings.getText(titleKey);
     if (title.isEmpty()) title = fallback;
-    return QStringLiteral("%1 (%2 %)").arg(title, QLocale(QLocale::German).toString(
-                                                       double(settings.getFloat(rateKey)), 'g', 4));
+    return QStringLiteral("%1 (%2 %)")
+        .arg(title, QLocale(QLocale::German).toString(double(settings.getFloat(rateKey)), 'g', 4));
 }
 
 }  // namespace
@@ -47,7 +46,8 @@ MasterListModel::MasterListModel(QuandorAppDelegate& app, ArrayController& contr
 
 const std::vector<MasterListModel::Column>& MasterListModel::columns() const {
     using K = Column::Kind;
-    static const std::vector<Column> groups = {{keys::title, QStringLiteral("Kategorie"), K::Text, 0}};
+    static const std::vector<Column> groups = {
+        {keys::title, QStringLiteral("Kategorie"), K::Text, 0}};
     static const std::vector<Column> accounts = {
         {keys::number, QStringLiteral("Nummer"), K::Text, 110},
         {keys::title, QStringLiteral("Bezeichnung"), K::Text, 0}};
@@ -61,9 +61,12 @@ const std::vector<MasterListModel::Column>& MasterListModel::columns() const {
         {keys::taxBool, QStringLiteral("USt."), K::Flag, 44},
         {keys::taxTag, QStringLiteral("Steuersatz"), K::Choice, 170}};
     switch (list_) {
-        case List::Groups: return groups;
-        case List::Accounts: return accounts;
-        default: return templates;
+        case List::Groups:
+            return groups;
+        case List::Accounts:
+            return accounts;
+        default:
+            return templates;
     }
 }
 
@@ -88,12 +91,14 @@ QStringList MasterListModel::choices(int column) const {
     if (c.key == keys::kind)
         return {QStringLiteral("–"), QStringLiteral("Ausgabe"), QStringLiteral("Einnahme")};
     const Settings& s = app_.settings();
-    return {QStringLiteral("ohne Steuersatz"),
-            rateLabel(s, prefs::prefs1RateTitle, prefs::prefs1Rate, QStringLiteral("Regelsteuersatz")),
-            rateLabel(s, prefs::prefs2RateTitle, prefs::prefs2Rate,
-                      QStringLiteral("Ermäßigter Steuersatz")),
-            rateLabel(s, QStringView(), prefs::prefs3Rate, QStringLiteral("Dritter Steuersatz")),
-            QStringLiteral("Steuerfreier Umsatz"), QStringLiteral("Nicht steuerbarer Umsatz")};
+    return {
+        QStringLiteral("ohne Steuersatz"),
+        rateLabel(s, prefs::prefs1RateTitle, prefs::prefs1Rate, QStringLiteral("Regelsteuersatz")),
+        rateLabel(s, prefs::prefs2RateTitle, prefs::prefs2Rate,
+                  QStringLiteral("Ermäßigter Steuersatz")),
+        rateLabel(s, QStringView(), prefs::prefs3Rate, QStringLiteral("Dritter Steuersatz")),
+        QStringLiteral("Steuerfreier Umsatz"),
+        QStringLiteral("Nicht steuerbarer Umsatz")};
 }
 
 QVariant MasterListModel::data(const QModelIndex& index, int role) const {
@@ -102,7 +107,8 @@ QVariant MasterListModel::data(const QModelIndex& index, int role) const {
     const Column& c = columns()[size_t(index.column())];
     switch (c.kind) {
         case Column::Kind::Flag:
-            if (role == Qt::CheckStateRole) return record->flag(c.key) ? Qt::Checked : Qt::Unchecked;
+            if (role == Qt::CheckStateRole)
+                return record->flag(c.key) ? Qt::Checked : Qt::Unchecked;
             return {};
         case Column::Kind::Choice: {
             const int64_t v = record->integer(c.key);
@@ -230,19 +236,25 @@ PageText pageText(ArrayController::ListKind list) {
     switch (list) {
         case ArrayController::ListKind::Groups:
             return {QStringLiteral("Kategorien"),
-                    QStringLiteral("Die Kategorien, die du deinen Posten zuordnen kannst. Ziehe eine "
-                                   "Zeile, um die Reihenfolge zu ändern; ein Doppelklick bearbeitet sie."),
-                    QStringLiteral("Neue Kategorie anlegen"), QStringLiteral("Ausgewählte Kategorie löschen")};
+                    QStringLiteral(
+                        "Die Kategorien, die du deinen Posten zuordnen kannst. Ziehe eine "
+                        "Zeile, um die Reihenfolge zu ändern; ein Doppelklick bearbeitet sie."),
+                    QStringLiteral("Neue Kategorie anlegen"),
+                    QStringLiteral("Ausgewählte Kategorie löschen")};
         case ArrayController::ListKind::Accounts:
             return {QStringLiteral("Konten"),
-                    QStringLiteral("Die Konten (Kostenstellen) mit Nummer und Bezeichnung. Ziehe eine "
-                                   "Zeile, um die Reihenfolge zu ändern; ein Doppelklick bearbeitet sie."),
-                    QStringLiteral("Neues Konto anlegen"), QStringLiteral("Ausgewähltes Konto löschen")};
+                    QStringLiteral(
+                        "Die Konten (Kostenstellen) mit Nummer und Bezeichnung. Ziehe eine "
+                        "Zeile, um die Reihenfolge zu ändern; ein Doppelklick bearbeitet sie."),
+                    QStringLiteral("Neues Konto anlegen"),
+                    QStringLiteral("Ausgewähltes Konto löschen")};
         default:
             return {QStringLiteral("Vorlagen"),
-                    QStringLiteral("Vorlagen füllen einen neuen Posten mit immer wiederkehrenden Angaben. "
-                                   "Ziehe eine Zeile, um die Reihenfolge zu ändern."),
-                    QStringLiteral("Neue Vorlage anlegen"), QStringLiteral("Ausgewählte Vorlage löschen")};
+                    QStringLiteral(
+                        "Vorlagen füllen einen neuen Posten mit immer wiederkehrenden Angaben. "
+                        "Ziehe eine Zeile, um die Reihenfolge zu ändern."),
+                    QStringLiteral("Neue Vorlage anlegen"),
+                    QStringLiteral("Ausgewählte Vorlage löschen")};
     }
 }
 
@@ -370,9 +382,15 @@ void MasterListPage::addRow() {
     table_->setFocus();
     int row = -1;
     switch (list_) {
-        case List::Groups: row = controller_.addGroup(); break;
-        case List::Accounts: row = controller_.addAccount(); break;
-        default: row = controller_.addTemplateRow(); break;
+        case List::Groups:
+            row = controller_.addGroup();
+            break;
+        case List::Accounts:
+            row = controller_.addAccount();
+            break;
+        default:
+            row = controller_.addTemplateRow();
+            break;
     }
     model_->reload();
     selectRow(row);
@@ -380,10 +398,10 @@ void MasterListPage::addRow() {
 }
 
 void MasterListPage::removeRow() {
-    controller_.setMasterRow(list_, table_->currentIndex().isValid() &&
-                                            table_->selectionModel()->hasSelection()
-                                        ? table_->currentIndex().row()
-                                        : -1);
+    controller_.setMasterRow(
+        list_, table_->currentIndex().isValid() && table_->selectionModel()->hasSelection()
+                   ? table_->currentIndex().row()
+                   : -1);
     if (!controller_.remove(list_)) return;
     const int row = controller_.masterRow(list_);
     model_->reload();

@@ -87,7 +87,8 @@ void InfoWindow::toggle() {
     } else {
         if (!placed_) {
             placed_ = true;
-            placeOnScreen(this, readableSize(), parentWidget() ? parentWidget()->window() : nullptr);
+            placeOnScreen(this, readableSize(),
+                          parentWidget() ? parentWidget()->window() : nullptr);
         }
         show();
         raise();

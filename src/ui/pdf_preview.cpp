@@ -4,16 +4,16 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QPushButton>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QKeySequence>
+#include <QLabel>
 #include <QPdfDocument>
 #include <QPdfView>
-#include <QPrintDialog>
 #include <QPointer>
+#include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
 #include <QVBoxLayout>
@@ -67,7 +67,7 @@ bool PdfPreviewWindow::load(const QString& path) {
     document_->close();
     const bool ok = document_->load(path) == QPdfDocument::Error::None;
     const int count = ok ? document_->pageCount() : 0;
-    pages_->setText(!ok ? QStringLiteral("Die Vorschau konnte nicht gelesen werden.")
+    pages_->setText(!ok          ? QStringLiteral("Die Vorschau konnte nicht gelesen werden.")
                     : count == 1 ? QStringLiteral("1 Seite")
                                  : QStringLiteral("%1 Seiten").arg(count));
     return ok;
@@ -87,7 +87,8 @@ PdfPreviewWindow* showPdfPreview(const QString& pdfPath, const QString& title, Q
         QObject::connect(qApp, &QCoreApplication::aboutToQuit, window, &QObject::deleteLater);
     }
     window->load(pdfPath);
-    if (fresh) placeOnScreen(window, PdfPreviewWindow::preferredSize(), over ? over->window() : nullptr);
+    if (fresh)
+        placeOnScreen(window, PdfPreviewWindow::preferredSize(), over ? over->window() : nullptr);
     window->show();
     window->raise();
     window->activateWindow();
@@ -96,7 +97,8 @@ PdfPreviewWindow* showPdfPreview(const QString& pdfPath, const QString& title, Q
 
 print::PrintDialog printDialogOver(QWidget* parent) {
     return [parent](const print::PrintJob& job) {
-        return printWithDialog(parent, [&job](QPagedPaintDevice& printer) { return job.print(printer); });
+        return printWithDialog(parent,
+                               [&job](QPagedPaintDevice& printer) { return job.print(printer); });
     };
 }
 

@@ -70,7 +70,8 @@ QMargins decorationOf(const QWidget* window, const QWidget* reference) {
 
 void placeOnScreen(QWidget* window, QSize wanted, const QWidget* over) {
     if (!window) return;
-    const QScreen* screen = over && over->screen() ? over->screen() : QGuiApplication::primaryScreen();
+    const QScreen* screen =
+        over && over->screen() ? over->screen() : QGuiApplication::primaryScreen();
     if (!screen) {
         window->resize(wanted);
         return;
@@ -79,7 +80,8 @@ void placeOnScreen(QWidget* window, QSize wanted, const QWidget* over) {
     const QMargins frame = decorationOf(window, over);
     const QSize outer(wanted.width() + frame.left() + frame.right(),
                       wanted.height() + frame.top() + frame.bottom());
-    const QPoint centre = over && over->isVisible() ? over->frameGeometry().center() : available.center();
+    const QPoint centre =
+        over && over->isVisible() ? over->frameGeometry().center() : available.center();
     const QRect fitted = fitFrame(outer, centre, available);
     window->resize(fitted.width() - frame.left() - frame.right(),
                    fitted.height() - frame.top() - frame.bottom());

@@ -116,9 +116,10 @@ PreferencePanel::PreferencePanel(Settings& settings, QWidget* parent)
     help_->setTextFormat(Qt::RichText);
     help_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     help_->setFixedWidth(240);
-    help_->setStyleSheet(QStringLiteral("QLabel { background: palette(alternate-base); padding: 10px; "
-                                        "margin: 10px 10px 10px 0; border: 1px solid palette(mid); "
-                                        "border-radius: 4px; }"));
+    help_->setStyleSheet(
+        QStringLiteral("QLabel { background: palette(alternate-base); padding: 10px; "
+                       "margin: 10px 10px 10px 0; border: 1px solid palette(mid); "
+                       "border-radius: 4px; }"));
     help_->setVisible(false);
     row->addWidget(help_);
     setCentralWidget(centre);
@@ -145,9 +146,11 @@ PreferencePanel::PreferencePanel(Settings& settings, QWidget* parent)
     auto* spacer = new QWidget(toolbar_);
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     toolbar_->addWidget(spacer);
-    helpAction_ = toolbar_->addAction(namedIcon(QStringLiteral("helpTemplate")), QStringLiteral("Hilfe"));
+    helpAction_ =
+        toolbar_->addAction(namedIcon(QStringLiteral("helpTemplate")), QStringLiteral("Hilfe"));
     helpAction_->setObjectName(QStringLiteral("helpDrawerAction"));
-    helpAction_->setToolTip(QStringLiteral("Hier klicken um die Hilfe zu dieser Seite ein- oder auszublenden"));
+    helpAction_->setToolTip(
+        QStringLiteral("Hier klicken um die Hilfe zu dieser Seite ein- oder auszublenden"));
     helpAction_->setCheckable(true);
     connect(helpAction_, &QAction::toggled, this, &PreferencePanel::setHelpShown);
     selectPage(QStringLiteral("GeneralItemIdentifier"));

@@ -132,7 +132,9 @@ bool RowDrag::eventFilter(QObject* watched, QEvent* event) {
             pressRow_ = -1;
             return true;
         }
-        case QEvent::MouseButtonRelease: pressRow_ = -1; return false;
+        case QEvent::MouseButtonRelease:
+            pressRow_ = -1;
+            return false;
         case QEvent::DragEnter:
         case QEvent::DragMove: {
             auto* e = static_cast<QDragMoveEvent*>(event);
@@ -164,7 +166,9 @@ bool RowDrag::eventFilter(QObject* watched, QEvent* event) {
             e->accept();
             return true;
         }
-        case QEvent::DragLeave: hideIndicator(); return true;
+        case QEvent::DragLeave:
+            hideIndicator();
+            return true;
         case QEvent::Drop: {
             auto* e = static_cast<QDropEvent*>(event);
             hideIndicator();
@@ -193,7 +197,8 @@ bool RowDrag::eventFilter(QObject* watched, QEvent* event) {
             }
             return true;
         }
-        default: return false;
+        default:
+            return false;
     }
 }
 

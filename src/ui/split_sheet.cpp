@@ -35,8 +35,9 @@ QLabel* signLabel(QWidget* parent) {
 
 void showSign(QLabel* label, const SplitController::SplitWindow& w) {
     label->setText(w.sign);
-    label->setStyleSheet(w.expense ? QStringLiteral("color: #c00000;")
-                                   : w.income ? QStringLiteral("color: #006400;") : QString());
+    label->setStyleSheet(w.expense  ? QStringLiteral("color: #c00000;")
+                         : w.income ? QStringLiteral("color: #006400;")
+                                    : QString());
 }
 
 }  // namespace

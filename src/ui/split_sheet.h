@@ -27,7 +27,8 @@ class SplitSheet : public QDialog {
     // Opens the sheet modally over `parent` on `item` (null: the item of the
     // item sheet the controller works over). True when the amount was changed; the
     // derived keys follow on the next turn of the event loop.
-    static bool run(SplitController& controller, Settings& settings, RecordPtr item, QWidget* parent);
+    static bool run(SplitController& controller, Settings& settings, RecordPtr item,
+                    QWidget* parent);
 
     // Prepares the sheet for `item` without showing it; false (after a beep)
     // when there is no item.

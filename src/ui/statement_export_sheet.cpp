@@ -51,7 +51,8 @@ PrintSheet::PrintSheet(StatementPrintController& controller, QWidget* parent)
     auto* buttons = new QDialogButtonBox(this);
     preview_ = buttons->addButton(QStringLiteral("Vorschau"), QDialogButtonBox::ActionRole);
     print_ = buttons->addButton(QStringLiteral("Drucken …"), QDialogButtonBox::AcceptRole);
-    QPushButton* close = buttons->addButton(QStringLiteral("Schließen"), QDialogButtonBox::RejectRole);
+    QPushButton* close =
+        buttons->addButton(QStringLiteral("Schließen"), QDialogButtonBox::RejectRole);
     preview_->setEnabled(false);
     print_->setEnabled(false);
     print_->setDefault(true);
@@ -119,7 +120,8 @@ ExportSheet::ExportSheet(StatementPrintController& controller, Settings& setting
     outer->addLayout(row, 1);
 
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* cancel = buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
+    QPushButton* cancel =
+        buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
     export_ = buttons->addButton(QStringLiteral("Exportieren …"), QDialogButtonBox::AcceptRole);
     export_->setEnabled(false);  // until the overview is there
     export_->setDefault(true);
@@ -167,9 +169,9 @@ StatementPrinting::StatementPrinting(QuandorAppDelegate& app, MainWindow& window
         QAbstractButton* b = window_.button(action);
         if (!b) continue;
         b->setEnabled(true);
-        connect(b, &QAbstractButton::clicked, this, action == ToolbarAction::Print
-                                                        ? &StatementPrinting::openPrintSheet
-                                                        : &StatementPrinting::openExportSheet);
+        connect(b, &QAbstractButton::clicked, this,
+                action == ToolbarAction::Print ? &StatementPrinting::openPrintSheet
+                                               : &StatementPrinting::openExportSheet);
     }
 }
 
@@ -199,12 +201,13 @@ void StatementPrinting::openExportSheet() {
         app_.ui().schedule(0, [this] {
             // The DATEV choice writes the statement's booking batch (the
             // controller's own DATEV entry still only shows its notice).
-            if (StatementPrintController::exportFormatOf(app_.settings().getInt(
-                    prefs::prefsSelectedExportTab)) == ExportFormat::Datev) {
+            if (StatementPrintController::exportFormatOf(
+                    app_.settings().getInt(prefs::prefsSelectedExportTab)) == ExportFormat::Datev) {
                 controller_.cancelTabJournalExport();
                 const RecordPtr year = app_.selection().selectedYear();
                 const RecordPtr statement = app_.selection().selectedStatement();
-                if (year && statement) DatevExportController(app_.books()).exportBookings(*year, statement.get());
+                if (year && statement)
+                    DatevExportController(app_.books()).exportBookings(*year, statement.get());
                 return;
             }
             controller_.closeTabJournalExport();

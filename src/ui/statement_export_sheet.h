@@ -59,7 +59,8 @@ class ExportSheet : public QDialog {
 class StatementPrinting : public QObject {
     Q_OBJECT
   public:
-    StatementPrinting(QuandorAppDelegate& app, MainWindow& window, StatementPrintController& controller);
+    StatementPrinting(QuandorAppDelegate& app, MainWindow& window,
+                      StatementPrintController& controller);
     ~StatementPrinting() override;
     void openPrintSheet();
     void openExportSheet();

@@ -31,8 +31,17 @@ namespace {
 
 // Indexes into totalFields().
 enum TotalIndex {
-    kSteuerfrei, kTax1Sum, kTax2Sum, kTax3Sum, kTax1Amount, kTax2Amount, kTax3Amount,
-    kNichtSteuerbar, kAbziehbar, kVorsteuer, kSaldo
+    kSteuerfrei,
+    kTax1Sum,
+    kTax2Sum,
+    kTax3Sum,
+    kTax1Amount,
+    kTax2Amount,
+    kTax3Amount,
+    kNichtSteuerbar,
+    kAbziehbar,
+    kVorsteuer,
+    kSaldo
 };
 
 QLineEdit* figureField(QWidget* parent, bool editable = false) {
@@ -76,7 +85,8 @@ VoranmeldungWindow::VoranmeldungWindow(QuandorAppDelegate& app, VoranmeldungCont
     setModal(false);
     build();
     listenerId_ = app_.selection().addListener([this](Selection::Change c) {
-        if (c == Selection::Change::Statement || c == Selection::Change::Listed) scheduleRecompute();
+        if (c == Selection::Change::Statement || c == Selection::Change::Listed)
+            scheduleRecompute();
     });
 }
 
@@ -111,9 +121,9 @@ void VoranmeldungWindow::build() {
     main->addWidget(heading_);
     filterNote_ = new QLabel(this);
     filterNote_->setWordWrap(true);
-    filterNote_->setStyleSheet(QStringLiteral(
-        "QLabel { background: #fff3cd; color: #7a4b00; border: 1px solid #e0b84c;"
-        " border-radius: 4px; padding: 6px; font-weight: bold; }"));
+    filterNote_->setStyleSheet(
+        QStringLiteral("QLabel { background: #fff3cd; color: #7a4b00; border: 1px solid #e0b84c;"
+                       " border-radius: 4px; padding: 6px; font-weight: bold; }"));
     filterNote_->setVisible(false);
     main->addWidget(filterNote_);
 
@@ -165,7 +175,8 @@ void VoranmeldungWindow::build() {
     grid->addWidget(kz(u"66"), row, 3);
     grid->addWidget(totals_[kVorsteuer], row++, 4);
     grid->setRowMinimumHeight(row++, 8);
-    auto* saldoLabel = rightLabel(QStringLiteral("<b>Saldo</b> (Vorauszahlung; negativ: Erstattung):"), sums);
+    auto* saldoLabel =
+        rightLabel(QStringLiteral("<b>Saldo</b> (Vorauszahlung; negativ: Erstattung):"), sums);
     grid->addWidget(saldoLabel, row, 0);
     QFont bold = totals_[kSaldo]->font();
     bold.setBold(true);
@@ -263,17 +274,21 @@ void VoranmeldungWindow::build() {
     main->addLayout(links);
 
     auto* buttons = new QDialogButtonBox(this);
-    auto* update = buttons->addButton(QStringLiteral("Aktualisieren"), QDialogButtonBox::ActionRole);
+    auto* update =
+        buttons->addButton(QStringLiteral("Aktualisieren"), QDialogButtonBox::ActionRole);
     update->setToolTip(QStringLiteral("Saldo und Summen neu berechnen"));
     connect(update, &QPushButton::clicked, this,
             [this] { runBusy([this] { controller_.changeAlLCalculates(); }); });
-    preview_ = buttons->addButton(QStringLiteral("Abrechnung ansehen …"), QDialogButtonBox::ActionRole);
+    preview_ =
+        buttons->addButton(QStringLiteral("Abrechnung ansehen …"), QDialogButtonBox::ActionRole);
     connect(preview_, &QPushButton::clicked, this,
             [this] { runBusy([this] { controller_.previewAbrechnung(); }); });
-    print_ = buttons->addButton(QStringLiteral("Abrechnung drucken …"), QDialogButtonBox::ActionRole);
+    print_ =
+        buttons->addButton(QStringLiteral("Abrechnung drucken …"), QDialogButtonBox::ActionRole);
     connect(print_, &QPushButton::clicked, this,
             [this] { runBusy([this] { controller_.printAbrechnung(); }); });
-    auto* winston = buttons->addButton(QStringLiteral("An Winston übergeben"), QDialogButtonBox::AcceptRole);
+    auto* winston =
+        buttons->addButton(QStringLiteral("An Winston übergeben"), QDialogButtonBox::AcceptRole);
     winston->setDefault(true);
     connect(winston, &QPushButton::clicked, this, [this] { controller_.doTheWinston(); });
     auto* close = buttons->addButton(QStringLiteral("Schließen"), QDialogButtonBox::RejectRole);
@@ -303,9 +318,10 @@ void VoranmeldungWindow::paymentEdited(QLineEdit* edit, Key key) {
     const float value = text.isEmpty() ? 0.0f : parseAmount(text, &ok);
     if (!ok) {
         app_.ui().beep();
-        app_.ui().alert(AlertStyle::Warning, AlertWords::kNoticeTitle,
-                        QStringLiteral("„%1“ ist kein Betrag. Gib ihn bitte so ein: 1234,56").arg(text),
-                        {QStringLiteral("OK")});
+        app_.ui().alert(
+            AlertStyle::Warning, AlertWords::kNoticeTitle,
+            QStringLiteral("„%1“ ist kein Betrag. Gib ihn bitte so ein: 1234,56").arg(text),
+            {QStringLiteral("OK")});
         refresh();
         return;
     }
@@ -344,10 +360,10 @@ void VoranmeldungWindow::refresh() {
     preview_->setVisible(controller_.canPrintSummary());
     const RecordPtr statement = app_.selection().selectedStatement();
     const RecordPtr year = app_.selection().selectedYear();
-    heading_->setText(statement && year ? QStringLiteral("Voranmeldung %1 %2")
-                                              .arg(statement->text(keys::title),
-                                                   year->text(keys::dateValue))
-                                        : QStringLiteral("Keine Abrechnung ausgewählt"));
+    heading_->setText(statement && year
+                          ? QStringLiteral("Voranmeldung %1 %2")
+                                .arg(statement->text(keys::title), year->text(keys::dateValue))
+                          : QStringLiteral("Keine Abrechnung ausgewählt"));
     const QString note = controller_.filteredReturnNote();
     filterNote_->setText(note.isEmpty() ? QString()
                                         : note + QStringLiteral(" – die übrigen Posten fehlen in "
@@ -360,8 +376,9 @@ void VoranmeldungWindow::refresh() {
     Settings& settings = app_.settings();
     const QStringView rateKeys[] = {prefs::prefs1Rate, prefs::prefs2Rate, prefs::prefs3Rate};
     for (size_t r = 0; r < 3; ++r) {
-        const QString rate = settings.contains(rateKeys[r]) ? rateText(settings.getFloat(rateKeys[r]))
-                                                            : QStringLiteral("–");
+        const QString rate = settings.contains(rateKeys[r])
+                                 ? rateText(settings.getFloat(rateKeys[r]))
+                                 : QStringLiteral("–");
         rateLabels_[r]->setText(QStringLiteral("Steuerpflichtige Umsätze (%1):").arg(rate));
     }
     if (statement) {
@@ -371,8 +388,9 @@ void VoranmeldungWindow::refresh() {
         balance_->setText(amountText(statement->real(keys::balance)));
         const bool created = statement->flag(keys::taxBool);
         created_->setChecked(created);
-        createdDate_->setText(created ? QStringLiteral("am %1").arg(mediumDateText(statement->date(keys::date)))
-                                      : QString());
+        createdDate_->setText(
+            created ? QStringLiteral("am %1").arg(mediumDateText(statement->date(keys::date)))
+                    : QString());
         if (comment_->toPlainText() != statement->text(keys::voranmeldungComment))
             comment_->setPlainText(statement->text(keys::voranmeldungComment));
     }

@@ -24,7 +24,8 @@ class VoranmeldungWindow : public QDialog {
     Q_OBJECT
   public:
     // `controller` is the program's VAT return controller.
-    VoranmeldungWindow(QuandorAppDelegate& app, VoranmeldungController& controller, QWidget* parent = nullptr);
+    VoranmeldungWindow(QuandorAppDelegate& app, VoranmeldungController& controller,
+                       QWidget* parent = nullptr);
     ~VoranmeldungWindow() override;
 
     VoranmeldungController& controller() { return controller_; }

@@ -69,7 +69,8 @@ NameSheet::NameSheet(Kind kind, YearsController& controller, QuandorAppDelegate&
     name_->setMinimumWidth(year ? 160 : 240);
     if (year) {
         name_->addItems(YearsController::yearNames(app_.now().date().year()));
-        name_->lineEdit()->setPlaceholderText(QStringLiteral("z. B. %1").arg(app_.now().date().year()));
+        name_->lineEdit()->setPlaceholderText(
+            QStringLiteral("z. B. %1").arg(app_.now().date().year()));
     } else {
         name_->addItems(YearsController::periodNames());
         name_->lineEdit()->setPlaceholderText(QStringLiteral("z. B. Januar"));
@@ -110,8 +111,9 @@ NameSheet::NameSheet(Kind kind, YearsController& controller, QuandorAppDelegate&
     help_->setTextFormat(Qt::RichText);
     help_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     help_->setFixedWidth(230);
-    help_->setStyleSheet(QStringLiteral("QLabel { background: palette(alternate-base); padding: 8px; "
-                                        "border: 1px solid palette(mid); border-radius: 4px; }"));
+    help_->setStyleSheet(
+        QStringLiteral("QLabel { background: palette(alternate-base); padding: 8px; "
+                       "border: 1px solid palette(mid); border-radius: 4px; }"));
     help_->setVisible(false);
     outer->addWidget(help_);
     // Wide enough for the whole title in the window's title bar.
@@ -134,7 +136,8 @@ NameSheet::NameSheet(Kind kind, YearsController& controller, QuandorAppDelegate&
 }
 
 YearsController::SheetKind NameSheet::controllerKind() const {
-    return kind_ == Kind::Year ? YearsController::SheetKind::Year : YearsController::SheetKind::Statement;
+    return kind_ == Kind::Year ? YearsController::SheetKind::Year
+                               : YearsController::SheetKind::Statement;
 }
 
 bool NameSheet::sheetIsMine() const {
@@ -160,9 +163,10 @@ void NameSheet::deleteSelected() {
 void NameSheet::present() {
     const YearsController::Sheet& sheet = c_.sheet();
     const bool year = kind_ == Kind::Year;
-    setWindowTitle(year ? (sheet.isNew ? QStringLiteral("Neues Jahr") : QStringLiteral("Jahr bearbeiten"))
-                        : (sheet.isNew ? QStringLiteral("Neue Abrechnung")
-                                       : QStringLiteral("Abrechnung bearbeiten")));
+    setWindowTitle(
+        year ? (sheet.isNew ? QStringLiteral("Neues Jahr") : QStringLiteral("Jahr bearbeiten"))
+             : (sheet.isNew ? QStringLiteral("Neue Abrechnung")
+                            : QStringLiteral("Abrechnung bearbeiten")));
     heading_->setText(windowTitle());
     syncing_ = true;
     const QString name = sheet.record->text(year ? keys::dateValue : keys::title);
@@ -196,8 +200,10 @@ void NameSheet::accept() {
         return;
     }
     // Text typed but not yet handed over (a completion just accepted) counts.
-    if (name_->currentText() != c_.sheet().record->text(kind_ == Kind::Year ? keys::dateValue : keys::title))
-        kind_ == Kind::Year ? c_.setYearName(name_->currentText()) : c_.setListTitle(name_->currentText());
+    if (name_->currentText() !=
+        c_.sheet().record->text(kind_ == Kind::Year ? keys::dateValue : keys::title))
+        kind_ == Kind::Year ? c_.setYearName(name_->currentText())
+                            : c_.setListTitle(name_->currentText());
     const bool closed = kind_ == Kind::Year ? c_.closeYear() : c_.closeList();
     if (!closed) {
         // The alert told why; the sheet stays for a name.
@@ -265,8 +271,9 @@ YearListSheets installYearListSheets(MainWindow& window, YearsController& contro
         edit->addAction(QStringLiteral("Jahr bearbeiten"), sheets.year, &NameSheet::editSelected);
         edit->addAction(QStringLiteral("Jahr löschen …"), sheets.year, &NameSheet::deleteSelected);
         edit->addSeparator();
-        QAction* newList = edit->addAction(QStringLiteral("Neue Abrechnung"),
-                                           window.button(ToolbarAction::List), &QAbstractButton::click);
+        QAction* newList =
+            edit->addAction(QStringLiteral("Neue Abrechnung"), window.button(ToolbarAction::List),
+                            &QAbstractButton::click);
         newList->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
         edit->addAction(QStringLiteral("Abrechnung bearbeiten"), sheets.statement,
                         &NameSheet::editSelected);

@@ -1,9 +1,9 @@
 // Files read through a mapping: the same tree as from the bytes in memory,
 // and no crash when another program shortens the file while it is read.
 
+#include "core/archive/mapped_file.h"
 #include "core/archive/archive.h"
 #include "core/archive/canonical_json.h"
-#include "core/archive/mapped_file.h"
 #include "core/keys.h"
 #include "core/record.h"
 
@@ -50,8 +50,8 @@ TEST(MappedFile, FilesThatCannotBeMappedAreNotOpened) {
     EXPECT_FALSE(folder.open(dir.path()));
     // readFile then reads them the ordinary way and says what is wrong.
     EXPECT_FALSE(readFile(dir.filePath(QStringLiteral("leer.mdb"))).ok);
-    EXPECT_TRUE(readFile(dir.filePath(QStringLiteral("fehlt.mdb"))).error.contains(
-        QStringLiteral("nicht gefunden")));
+    EXPECT_TRUE(readFile(dir.filePath(QStringLiteral("fehlt.mdb")))
+                    .error.contains(QStringLiteral("nicht gefunden")));
 }
 
 TEST(MappedFile, ReadFileGivesWhatReadGives) {

@@ -27,7 +27,7 @@ namespace {
 // often each object is referenced by a container, and each archive index by
 // a UID.
 struct References {
-    std::vector<int> toObject;       // per property-list object
+    std::vector<int> toObject;        // per property-list object
     std::map<uint64_t, int> toIndex;  // per archive index named by a UID
     std::vector<uint64_t> objects;    // "$objects": archive index → property-list object
     std::vector<uint8_t> markers;     // per property-list object

@@ -22,7 +22,8 @@ namespace P = quandor::prefs;
 namespace {
 
 Date dayAt(const char* iso) {
-    return Date::fromUnix(double(QDateTime::fromString(QString::fromLatin1(iso), Qt::ISODate).toSecsSinceEpoch()));
+    return Date::fromUnix(
+        double(QDateTime::fromString(QString::fromLatin1(iso), Qt::ISODate).toSecsSinceEpoch()));
 }
 
 struct Assets : test::OpenBooks {
@@ -75,7 +76,9 @@ struct Assets : test::OpenBooks {
     }
 };
 
-bool sameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool sameBits(float a, float b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 }  // namespace
 
@@ -130,7 +133,8 @@ TEST(AllowanceAdd, FiveYearsOnAThousand) {
     EXPECT_EQ(c.text(keys::title), u"Ausgl. Abschr. Laptop"_s);
     EXPECT_EQ(c.integer(keys::kind), 1);
     EXPECT_FALSE(c.flag(keys::taxBool));
-    for (const Key& k : {keys::expenseWith, keys::expenseWithout, keys::finalAmountWithout, keys::finalAmount})
+    for (const Key& k :
+         {keys::expenseWith, keys::expenseWithout, keys::finalAmountWithout, keys::finalAmount})
         EXPECT_EQ(c.real(k), 800.0f);
     EXPECT_EQ(c.text(keys::accountNumber), u"ZZ 9999"_s);
     EXPECT_EQ(c.text(keys::account), u"Ausgleich Abschreibung"_s);
@@ -141,8 +145,9 @@ TEST(AllowanceAdd, EndDateCountsWholeDaysOverTheLeapDay) {
     b.expense(100, 0, "2019-03-01T12:00:00");
     ASSERT_TRUE(b.add(3));
     const Record& r = *b.app.database().allowances[0];
-    EXPECT_EQ(QDateTime::fromSecsSinceEpoch(qint64(r.date(keys::endDate).toUnix())).toLocalTime().date(),
-              QDate(2022, 2, 28));
+    EXPECT_EQ(
+        QDateTime::fromSecsSinceEpoch(qint64(r.date(keys::endDate).toUnix())).toLocalTime().date(),
+        QDate(2022, 2, 28));
     EXPECT_EQ(r.text(keys::creationYear), u"2019"_s);
     EXPECT_EQ(r.text(keys::dueYear), u"2022"_s);
     EXPECT_TRUE(sameBits(r.real(keys::sumPerYear), 100.0f / 3.0f));
@@ -227,7 +232,8 @@ TEST(AllowanceBook, YearlyItemOpensInTheItemSheet) {
     ASSERT_EQ(b.ui.alerts.size(), 1u);
     EXPECT_EQ(b.ui.alerts[0].title, u"Warnung!"_s);
     EXPECT_EQ(b.ui.alerts[0].message,
-              u"Im Jahr 2020 gibt es den Posten „Abschreibung Laptop“ schon (Abrechnung „Januar“). Möchtest du "
+              u"Im Jahr 2020 gibt es den Posten „Abschreibung Laptop“ schon (Abrechnung „Januar“). "
+              u"Möchtest du "
               "trotzdem einen Abschreibungsposten anlegen?"_s);
     EXPECT_EQ(b.ui.alerts[0].buttons, (QStringList{u"Abbrechen"_s, u"Anlegen …"_s}));
     EXPECT_EQ(jan->items().size(), 1u);
@@ -259,21 +265,25 @@ TEST(AllowanceMonthly, PurchaseYearCountsItsMonthsAndTheLastYearTakesTheRest) {
     b.expense(1200, 0, "2019-07-10T12:00:00");
     ASSERT_TRUE(b.allowances.openAllowanceAddSheet());
     b.allowances.setDuration(3);
-    EXPECT_EQ(b.allowances.addSheet().figures.compensationAmount, 800.0f);  // whole years until ticked
+    EXPECT_EQ(b.allowances.addSheet().figures.compensationAmount,
+              800.0f);  // whole years until ticked
     b.allowances.setMonthly(true);
-    EXPECT_EQ(b.allowances.addSheet().figures.firstShare, 200.0f);  // July to December: 6 of 12 months
+    EXPECT_EQ(b.allowances.addSheet().figures.firstShare,
+              200.0f);  // July to December: 6 of 12 months
     EXPECT_EQ(b.allowances.addSheet().figures.compensationAmount, 1000.0f);
     ASSERT_TRUE(b.allowances.addAllowanceItem());
     const Record& r = *b.app.database().allowances[0];
     EXPECT_EQ(r.text(keys::misc1), u"monatsgenau"_s);
     EXPECT_EQ(r.real(keys::sumPerYear), 400.0f);
-    EXPECT_EQ(QDateTime::fromSecsSinceEpoch(qint64(r.date(keys::endDate).toUnix())).toString(Qt::ISODate),
-              u"2022-06-30T12:00:00"_s);
+    EXPECT_EQ(
+        QDateTime::fromSecsSinceEpoch(qint64(r.date(keys::endDate).toUnix())).toString(Qt::ISODate),
+        u"2022-06-30T12:00:00"_s);
     EXPECT_EQ(r.text(keys::dueYear), u"2022"_s);
     EXPECT_EQ(b.statement->items()[1]->real(keys::expenseWithout), 1000.0f);
 
     b.allowances.setSelectedRow(0);
-    for (const auto& [year, share] : {std::pair{u"2020"_s, 400.0f}, {u"2021"_s, 400.0f}, {u"2022"_s, 200.0f}}) {
+    for (const auto& [year, share] :
+         {std::pair{u"2020"_s, 400.0f}, {u"2021"_s, 400.0f}, {u"2022"_s, 200.0f}}) {
         const RecordPtr jan = b.showYear(year);
         ASSERT_TRUE(b.allowances.createNewItemFromAllowance()) << year.toStdString();
         ASSERT_TRUE(b.controllers.items.closeItemSheet());
@@ -286,7 +296,8 @@ TEST(AllowanceMonthly, JanuaryIsAWholeYearAndEndsInDecember) {
     b.expense(100, 0, "2020-01-31T12:00:00");
     ASSERT_TRUE(b.add(3, true, true));
     const Record& r = *b.app.database().allowances[0];
-    EXPECT_TRUE(sameBits(b.statement->items()[1]->real(keys::expenseWithout), 100.0f - 100.0f / 3.0f));
+    EXPECT_TRUE(
+        sameBits(b.statement->items()[1]->real(keys::expenseWithout), 100.0f - 100.0f / 3.0f));
     EXPECT_EQ(r.text(keys::dueYear), u"2022"_s);
     EXPECT_EQ(allowanceShare(r, 2021), r.real(keys::sumPerYear));
     // The rest of the last year, in the order the earlier years left it.

@@ -16,7 +16,8 @@ uint32_t bits(float f) {
     return b;
 }
 
-#define EXPECT_FLOAT_BITS(actual, expected) EXPECT_EQ(bits(actual), bits(expected)) << (actual) << " vs " << (expected)
+#define EXPECT_FLOAT_BITS(actual, expected) \
+    EXPECT_EQ(bits(actual), bits(expected)) << (actual) << " vs " << (expected)
 
 }  // namespace
 

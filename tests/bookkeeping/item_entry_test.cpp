@@ -39,7 +39,8 @@ struct Desk : test::OpenBooks {
     RecordList& items() { return statement->items(); }
 
     // Fills the open sheet and confirms it.
-    RecordPtr enter(int kind, const QString& amount, const QString& title, bool vat = false, int tag = 0) {
+    RecordPtr enter(int kind, const QString& amount, const QString& title, bool vat = false,
+                    int tag = 0) {
         if (!c.sheetItem()) c.addItem();
         RecordPtr item = c.sheetItem();
         kind == 1 ? c.selectExpense() : c.selectIncome();
@@ -107,7 +108,8 @@ INSTANTIATE_TEST_SUITE_P(
                     Refusal{"BlankAmount", u"  "_s, false, 0, u"Miete"_s, AddController::kNoAmount},
                     Refusal{"VatWithoutRate", u"0"_s, true, 0, u""_s, AddController::kNoRate},
                     Refusal{"VatOnZero", u"0,00"_s, true, 1, u""_s, AddController::kTaxOnZero},
-                    Refusal{"VatOnNoNumber", u"zwölf"_s, true, 1, u"Miete"_s, AddController::kTaxOnZero},
+                    Refusal{"VatOnNoNumber", u"zwölf"_s, true, 1, u"Miete"_s,
+                            AddController::kTaxOnZero},
                     Refusal{"NoTitle", u"12"_s, true, 2, u""_s, AddController::kNoTitle},
                     Refusal{"ZeroWithoutVatPasses", u"0"_s, false, 0, u"Miete"_s, QString()},
                     Refusal{"Complete", u"119"_s, true, 1, u"Miete"_s, QString()}),
@@ -115,11 +117,15 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ItemRefusalTexts, AreExactlyTheProgramsWords) {
     EXPECT_EQ(AddController::kNoAmount,
-              u"Posten ist unvollständig ausgefüllt. Bitte Summe angeben. Dazu musst du vorher angeben haben, "
+              u"Posten ist unvollständig ausgefüllt. Bitte Summe angeben. Dazu musst du vorher "
+              u"angeben haben, "
               u"ob der Posten eine Ausgabe oder eine Einnahme ist."_s);
-    EXPECT_EQ(AddController::kNoRate, u"Posten ist unvollständig ausgefüllt. Bitte Steuersatz angeben."_s);
-    EXPECT_EQ(AddController::kTaxOnZero, u"Steuern auf eine Null zu berechnen macht nicht wirklich Sinn."_s);
-    EXPECT_EQ(AddController::kNoTitle, u"Posten ist unvollständig ausgefüllt. Bitte Bezeichnung angeben."_s);
+    EXPECT_EQ(AddController::kNoRate,
+              u"Posten ist unvollständig ausgefüllt. Bitte Steuersatz angeben."_s);
+    EXPECT_EQ(AddController::kTaxOnZero,
+              u"Steuern auf eine Null zu berechnen macht nicht wirklich Sinn."_s);
+    EXPECT_EQ(AddController::kNoTitle,
+              u"Posten ist unvollständig ausgefüllt. Bitte Bezeichnung angeben."_s);
 }
 
 TEST(ItemSheet, AddingWithoutAStatementIsRefused) {
@@ -196,12 +202,16 @@ TEST(ItemAmount, TypedTextIsReadWithCommaPointAndSeparatorsAndShownAsStored) {
         QString typed;
         float stored;
         QString shown;
-    } cases[] = {{u"1.234,56"_s, 1234.56f, u"1.234,56"_s}, {u"119"_s, 119.0f, u"119,00"_s},
-                 {u"12.5"_s, 12.5f, u"12,50"_s},         {u"-19,99"_s, -19.99f, u"-19,99"_s},
-                 {u"abc"_s, 0.0f, u"0,00"_s},            {u"1e60"_s, 0.0f, u"0,00"_s}};
+    } cases[] = {{u"1.234,56"_s, 1234.56f, u"1.234,56"_s},
+                 {u"119"_s, 119.0f, u"119,00"_s},
+                 {u"12.5"_s, 12.5f, u"12,50"_s},
+                 {u"-19,99"_s, -19.99f, u"-19,99"_s},
+                 {u"abc"_s, 0.0f, u"0,00"_s},
+                 {u"1e60"_s, 0.0f, u"0,00"_s}};
     for (const auto& c : cases) {
         b.c.setAmountText(c.typed);
-        EXPECT_EQ(b.c.sheetItem()->value(keys::amount).toFloat(), c.stored) << c.typed.toStdString();
+        EXPECT_EQ(b.c.sheetItem()->value(keys::amount).toFloat(), c.stored)
+            << c.typed.toStdString();
         EXPECT_EQ(b.c.itemSheet().amountText, c.shown) << c.typed.toStdString();
         EXPECT_EQ(b.c.sheetItem()->real(keys::finalAmount), c.stored);
     }
@@ -250,9 +260,11 @@ TEST(ItemAmount, TheFieldIsEnabledOnlyOnceAKindIsChosenAndShowsTheSign) {
 TEST(ItemAmount, RatesComeFromTheSettingsAtEachCalculation) {
     Desk b;
     const RecordPtr item = b.enter(2, u"116"_s, u"Alt"_s, true, 1);
-    EXPECT_FLOAT_EQ(item->real(keys::taxFee), 116.0f - 11600.0f / 119.0f);  // 19 % before the first window
+    EXPECT_FLOAT_EQ(item->real(keys::taxFee),
+                    116.0f - 11600.0f / 119.0f);  // 19 % before the first window
     b.settings.setFloat(P::prefs1Rate, 16.0f);
-    EXPECT_FLOAT_EQ(item->real(keys::taxFee), 116.0f - 11600.0f / 119.0f);  // unchanged until calculated
+    EXPECT_FLOAT_EQ(item->real(keys::taxFee),
+                    116.0f - 11600.0f / 119.0f);  // unchanged until calculated
     b.app.selection().setSelectedItems({item});
     b.c.editItem();
     EXPECT_EQ(item->real(keys::taxFee), 16.0f);
@@ -363,7 +375,8 @@ TEST(EditItem, AStatementUsedForTheReturnAsksFirstAndFollowsTheCashBookMark) {
     ASSERT_EQ(b.ui.alerts.size(), 1u);
     EXPECT_EQ(b.ui.alerts[0].title, u"Achtung!"_s);
     EXPECT_EQ(b.ui.alerts[0].message,
-              u"Die übergeordnete Abrechnung wurde als zur Voranmeldung genutzt markiert. Bist du sicher, dass "
+              u"Die übergeordnete Abrechnung wurde als zur Voranmeldung genutzt markiert. Bist du "
+              u"sicher, dass "
               u"du dennoch diesen Posten bearbeiten möchtest?"_s);
     EXPECT_EQ(b.ui.alerts[0].buttons, (QStringList{u"Abbrechen"_s, u"Bearbeiten"_s}));
     EXPECT_FALSE(b.c.sheetIsOpen());
@@ -374,7 +387,8 @@ TEST(EditItem, AStatementUsedForTheReturnAsksFirstAndFollowsTheCashBookMark) {
     EXPECT_EQ(b.c.sheetItem(), item);
     EXPECT_FALSE(b.c.sheet().isNew);
     EXPECT_TRUE(b.c.itemSheet().showSteps);
-    EXPECT_FALSE(b.c.itemSheet().showCancel || b.c.itemSheet().showNew || b.c.itemSheet().showTemplate);
+    EXPECT_FALSE(b.c.itemSheet().showCancel || b.c.itemSheet().showNew ||
+                 b.c.itemSheet().showTemplate);
     EXPECT_EQ(b.c.itemSheet().amountText, u"20,00"_s);
     EXPECT_FALSE(b.settings.getBool(P::allowCashBook));
     b.c.cancelItemSheet();  // not offered when editing: the item stays
@@ -433,7 +447,7 @@ TEST(EditItem, RevertGivesTheShownItemItsValuesBackAndKeepsTheOnesSteppedAway) {
     ASSERT_EQ(b.c.sheetItem(), c);
     b.c.selectExpense();
     b.c.setAmountText(u"3000"_s);
-    b.c.setItemText(keys::title, u""_s);  // would be refused when closing
+    b.c.setItemText(keys::title, u""_s);   // would be refused when closing
     b.c.setItemDate(Date::fromUnix(500));  // sorts it first
     const uint64_t before = b.app.changeCount();
     b.c.revertItemSheet();

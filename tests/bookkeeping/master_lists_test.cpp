@@ -12,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-
 using namespace quandor;
 using namespace Qt::StringLiterals;
 using List = ArrayController::ListKind;
@@ -56,7 +55,8 @@ struct Desk : test::OpenBooks {
         return t;
     }
     void fillGroups(int n) {
-        for (int i = 0; i < n; ++i) app.database().groups.push_back(record(RecordClass::Group, QString::number(i)));
+        for (int i = 0; i < n; ++i)
+            app.database().groups.push_back(record(RecordClass::Group, QString::number(i)));
     }
 };
 
@@ -177,7 +177,8 @@ TEST(MasterLists, CellEditsGoIntoTheRecordAndABadAmountChangesNothing) {
     before = b.app.changeCount();
     for (const QString& typed : {u"viel"_s, u"-5"_s}) {
         QString refusal;
-        EXPECT_FALSE(b.controller.setMasterAmount(List::Templates, 0, keys::amount, typed, &refusal));
+        EXPECT_FALSE(
+            b.controller.setMasterAmount(List::Templates, 0, keys::amount, typed, &refusal));
         EXPECT_EQ(refusal, ArrayController::kBadMasterAmount);
         EXPECT_EQ(tmpl.real(keys::amount), 1190.5f);
     }
@@ -206,8 +207,9 @@ TEST(Items, RemoveAsksAndWarnsFirstForAStatementUsedForTheVatReturn) {
     EXPECT_FALSE(b.controller.remove(List::Items));
     ASSERT_EQ(b.ui.alerts.size(), 1u);
     EXPECT_EQ(b.ui.alerts[0].title, u"Posten löschen"_s);
-    EXPECT_EQ(b.ui.alerts[0].message,
-              u"Diese Aktion kann nicht rückgängig gemacht werden. Möchtest du wirklich den ausgewählten Posten löschen?"_s);
+    EXPECT_EQ(
+        b.ui.alerts[0].message,
+        u"Diese Aktion kann nicht rückgängig gemacht werden. Möchtest du wirklich den ausgewählten Posten löschen?"_s);
     EXPECT_EQ(b.ui.alerts[0].buttons, (QStringList{u"Löschen"_s, u"Abbrechen"_s}));
     EXPECT_TRUE(b.controller.remove(List::Items));
     EXPECT_EQ(b.titles(year->thelists()[0]->items()), (QStringList{u"A"_s, u"C"_s}));
@@ -218,8 +220,9 @@ TEST(Items, RemoveAsksAndWarnsFirstForAStatementUsedForTheVatReturn) {
     EXPECT_FALSE(b.controller.remove(List::Items));  // default button: "Abbrechen"
     ASSERT_EQ(b.ui.alerts.size(), 1u);
     EXPECT_EQ(b.ui.alerts[0].title, u"Achtung!"_s);
-    EXPECT_EQ(b.ui.alerts[0].message,
-              u"Die übergeordnete Abrechnung wurde als zur Voranmeldung genutzt markiert. Bist du sicher, dass du dennoch diesen Posten löschen möchtest?"_s);
+    EXPECT_EQ(
+        b.ui.alerts[0].message,
+        u"Die übergeordnete Abrechnung wurde als zur Voranmeldung genutzt markiert. Bist du sicher, dass du dennoch diesen Posten löschen möchtest?"_s);
     EXPECT_EQ(b.ui.alerts[0].buttons, (QStringList{u"Abbrechen"_s, u"Löschen"_s}));
     EXPECT_EQ(year->thelists()[0]->items().size(), 2u);
     b.ui.answers = {1};
@@ -231,18 +234,23 @@ TEST(Items, RemoveAsksAndWarnsFirstForAStatementUsedForTheVatReturn) {
 
 TEST(Reordering, IndexArithmeticOfAMove) {
     // Old indexes in their new order.
-    EXPECT_EQ(order(ArrayController::movedOrder(5, {0}, 3)), QStringList({u"1"_s, u"2"_s, u"0"_s, u"3"_s, u"4"_s}));
-    EXPECT_EQ(order(ArrayController::movedOrder(5, {4}, 0)), QStringList({u"4"_s, u"0"_s, u"1"_s, u"2"_s, u"3"_s}));
-    EXPECT_EQ(order(ArrayController::movedOrder(5, {1}, 5)), QStringList({u"0"_s, u"2"_s, u"3"_s, u"4"_s, u"1"_s}));
+    EXPECT_EQ(order(ArrayController::movedOrder(5, {0}, 3)),
+              QStringList({u"1"_s, u"2"_s, u"0"_s, u"3"_s, u"4"_s}));
+    EXPECT_EQ(order(ArrayController::movedOrder(5, {4}, 0)),
+              QStringList({u"4"_s, u"0"_s, u"1"_s, u"2"_s, u"3"_s}));
+    EXPECT_EQ(order(ArrayController::movedOrder(5, {1}, 5)),
+              QStringList({u"0"_s, u"2"_s, u"3"_s, u"4"_s, u"1"_s}));
     // Several rows keep their order; rows above and below the target.
     int first = -2;
     EXPECT_EQ(order(ArrayController::movedOrder(6, {4, 0, 2}, 3, &first)),
               QStringList({u"1"_s, u"0"_s, u"2"_s, u"4"_s, u"3"_s, u"5"_s}));
     EXPECT_EQ(first, 1);
     // A negative target is row 0, one past the end is the end; bad rows are ignored.
-    EXPECT_EQ(order(ArrayController::movedOrder(3, {2, 7, -1}, -4, &first)), QStringList({u"2"_s, u"0"_s, u"1"_s}));
+    EXPECT_EQ(order(ArrayController::movedOrder(3, {2, 7, -1}, -4, &first)),
+              QStringList({u"2"_s, u"0"_s, u"1"_s}));
     EXPECT_EQ(first, 0);
-    EXPECT_EQ(order(ArrayController::movedOrder(3, {0}, 99)), QStringList({u"1"_s, u"2"_s, u"0"_s}));
+    EXPECT_EQ(order(ArrayController::movedOrder(3, {0}, 99)),
+              QStringList({u"1"_s, u"2"_s, u"0"_s}));
     // Dropping a row on its own place changes nothing.
     EXPECT_EQ(order(ArrayController::movedOrder(3, {1}, 1)), QStringList({u"0"_s, u"1"_s, u"2"_s}));
     EXPECT_EQ(order(ArrayController::movedOrder(3, {1}, 2)), QStringList({u"0"_s, u"1"_s, u"2"_s}));
@@ -261,11 +269,13 @@ TEST(Reordering, MoveDataIsAnArchivedRowSetThatOnlyTheOwnTableAccepts) {
     EXPECT_FALSE(b.controller.acceptMoveDrop(List::Groups, u"MOVED_ROWS_TYPE_GROUPS"_s, "junk", 2));
     EXPECT_FALSE(b.controller.acceptMoveDrop(List::Groups, u"MOVED_ROWS_TYPE_GROUPS"_s,
                                              ArrayController::archiveRows({9}), 2));
-    EXPECT_EQ(b.titles(b.app.database().groups), (QStringList{u"0"_s, u"1"_s, u"2"_s, u"3"_s, u"4"_s}));
+    EXPECT_EQ(b.titles(b.app.database().groups),
+              (QStringList{u"0"_s, u"1"_s, u"2"_s, u"3"_s, u"4"_s}));
 
     const QByteArray moved = b.controller.writeRows(List::Groups, {0});
     EXPECT_TRUE(b.controller.acceptMoveDrop(List::Groups, u"MOVED_ROWS_TYPE_GROUPS"_s, moved, 3));
-    EXPECT_EQ(b.titles(b.app.database().groups), (QStringList{u"1"_s, u"2"_s, u"0"_s, u"3"_s, u"4"_s}));
+    EXPECT_EQ(b.titles(b.app.database().groups),
+              (QStringList{u"1"_s, u"2"_s, u"0"_s, u"3"_s, u"4"_s}));
     EXPECT_EQ(b.controller.masterRow(List::Groups), 2);
 }
 
@@ -290,14 +300,16 @@ TEST(Reordering, YearsStatementsAndItemsSelectTheMovedRow) {
     for (const RecordPtr& item : year->thelists()[1]->items()) item->set(keys::date, Date{0});
     sel.refresh();
     b.controller.moveObjectsInArrangedObjectsFromIndexes(List::Items, {3}, 0);
-    EXPECT_EQ(b.titles(year->thelists()[1]->items()), (QStringList{u"D"_s, u"A"_s, u"B"_s, u"C"_s}));
+    EXPECT_EQ(b.titles(year->thelists()[1]->items()),
+              (QStringList{u"D"_s, u"A"_s, u"B"_s, u"C"_s}));
     EXPECT_EQ(sel.listedItem(0)->text(keys::title), u"D"_s);
     ASSERT_EQ(sel.selectedItems().size(), 1u);
     EXPECT_EQ(sel.firstSelectedItem()->text(keys::title), u"D"_s);
 
     // To the end, two rows at once.
     b.controller.moveObjectsInArrangedObjectsFromIndexes(List::Items, {0, 2}, 4);
-    EXPECT_EQ(b.titles(year->thelists()[1]->items()), (QStringList{u"A"_s, u"C"_s, u"D"_s, u"B"_s}));
+    EXPECT_EQ(b.titles(year->thelists()[1]->items()),
+              (QStringList{u"A"_s, u"C"_s, u"D"_s, u"B"_s}));
     EXPECT_EQ(sel.selectedItems().size(), 2u);
 }
 

@@ -74,9 +74,9 @@ TEST(Split, TheChosenShare) {
         float amount, share, shown;
     };
     const Case cases[] = {
-        {0, u""_s, 200.0f, 25.0f, 50.0f},   {2, u"30"_s, 200.0f, 30.0f, 60.0f},
-        {2, u"12,5"_s, 80.0f, 12.5f, 10.0f}, {7, u"99"_s, 200.0f, 25.0f, 50.0f},  // unknown: 25 %
-        {-1, u""_s, 10.0f, 25.0f, 2.5f},     {2, u"0"_s, 10.0f, 0.0f, 0.0f},
+        {0, u""_s, 200.0f, 25.0f, 50.0f},     {2, u"30"_s, 200.0f, 30.0f, 60.0f},
+        {2, u"12,5"_s, 80.0f, 12.5f, 10.0f},  {7, u"99"_s, 200.0f, 25.0f, 50.0f},  // unknown: 25 %
+        {-1, u""_s, 10.0f, 25.0f, 2.5f},      {2, u"0"_s, 10.0f, 0.0f, 0.0f},
         {2, u"33,3"_s, 0.1f, 33.3f, 0.0333f},
     };
     for (const Case& c : cases) {
@@ -125,8 +125,10 @@ TEST(Split, RefusalsKeepTheItemAndTheSheet) {
          u"Posten ist unvollständig ausgefüllt. Bitte Steuersatz angeben."_s},
         {"no rate", 1, true, 0, u"100"_s,
          u"Posten ist unvollständig ausgefüllt. Bitte Steuersatz angeben."_s},
-        {"tax-free", 1, true, 4, u"100"_s, u"Bei dem ausgewählten Steuersatz ist die Aktion überflüssig."_s},
-        {"not taxable", 1, true, 5, u"100"_s, u"Bei dem ausgewählten Steuersatz ist die Aktion überflüssig."_s},
+        {"tax-free", 1, true, 4, u"100"_s,
+         u"Bei dem ausgewählten Steuersatz ist die Aktion überflüssig."_s},
+        {"not taxable", 1, true, 5, u"100"_s,
+         u"Bei dem ausgewählten Steuersatz ist die Aktion überflüssig."_s},
         {"empty net amount", 1, true, 1, u""_s, SplitController::kSplitBadNetAmount},
         {"text as net amount", 1, true, 1, u"hundert"_s, SplitController::kSplitBadNetAmount},
         {"text as percentage", 0, true, 1, u""_s, SplitController::kSplitBadPercentage},
@@ -190,7 +192,8 @@ TEST(Split, TheItemSheetShowsTheSplitAmount) {
     s.controller.setSplitShare(0);
     EXPECT_TRUE(s.controller.splitAction());
     EXPECT_EQ(item->real(keys::amount), 50.0f);
-    EXPECT_EQ(s.controllers.items.itemSheet().amountText, AddController::amountFieldText(Value(50.0f)));
+    EXPECT_EQ(s.controllers.items.itemSheet().amountText,
+              AddController::amountFieldText(Value(50.0f)));
     EXPECT_EQ(s.controllers.items.itemSheet().sign, u"+"_s);
     EXPECT_EQ(item->real(keys::finalAmount), 50.0f);
     EXPECT_EQ(s.settings.getInt(P::itemRememberTaxTag), 2);  // the item calculation ran
@@ -203,5 +206,6 @@ TEST(Split, ASplitAmountShowsAsCents) {
               AddController::amountFieldText(Value(59.5f)));
     EXPECT_NE(AddController::amountFieldText(Value(12.345f)),
               AddController::amountFieldText(Value(12.35f)));
-    EXPECT_NE(AddController::amountFieldText(Value(0.001f)), AddController::amountFieldText(Value(0.0f)));
+    EXPECT_NE(AddController::amountFieldText(Value(0.001f)),
+              AddController::amountFieldText(Value(0.0f)));
 }

@@ -2,11 +2,11 @@
 // export sheet's dialogs and refusals, and the overview page.
 #include "bookkeeping/item_calculation.h"
 #include "bookkeeping/statement_exports.h"
-#include "print/printable_text.h"
 #include "core/keys.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
 #include "core/transfer.h"
+#include "print/printable_text.h"
 #include "support/books.h"
 #include "support/pdf_text.h"
 
@@ -25,11 +25,14 @@ using Result = StatementPrintController::ExportResult;
 
 namespace {
 
-QDateTime fixedNow() { return QDateTime::fromString(u"2024-04-02T12:00:00Z"_s, Qt::ISODate); }
+QDateTime fixedNow() {
+    return QDateTime::fromString(u"2024-04-02T12:00:00Z"_s, Qt::ISODate);
+}
 
 Date day(const char* iso) {
-    return Date::fromUnix(double(QDateTime::fromString(QString::fromLatin1(iso) + u"T12:00:00Z"_s,
-                                                       Qt::ISODate).toSecsSinceEpoch()));
+    return Date::fromUnix(
+        double(QDateTime::fromString(QString::fromLatin1(iso) + u"T12:00:00Z"_s, Qt::ISODate)
+                   .toSecsSinceEpoch()));
 }
 
 struct Desk : test::OpenBooks {
@@ -54,7 +57,8 @@ struct Desk : test::OpenBooks {
         app.selection().setStatementIndex(0);
     }
 
-    RecordPtr add(int kind, float amount, bool vat, int tag, const char* date, const QString& title) {
+    RecordPtr add(int kind, float amount, bool vat, int tag, const char* date,
+                  const QString& title) {
         RecordPtr item = Record::create(RecordClass::Item, app.nowStamp());
         item->set(keys::kind, kind);
         item->set(keys::amount, amount);
@@ -70,7 +74,8 @@ struct Desk : test::OpenBooks {
 
     // Three items: an expense with VAT and awkward texts, an income with VAT, one without.
     void fill() {
-        RecordPtr a = add(kKindExpense, 119, true, 1, "2024-03-05", u"Büro, \"Bedarf\"\nzweite Zeile"_s);
+        RecordPtr a =
+            add(kKindExpense, 119, true, 1, "2024-03-05", u"Büro, \"Bedarf\"\nzweite Zeile"_s);
         a->set(keys::group, u"Büro‚material"_s);
         a->set(keys::account, u"Bank, Giro"_s);
         a->set(keys::accountNumber, u"1800"_s);
@@ -93,36 +98,42 @@ TEST(StatementExportTexts, CsvIsWindows1252WithCleanedFields) {
     Desk b;
     b.fill();
     const QByteArray csv = windows1252(b.controller.csvString());
-    EXPECT_EQ(csv,
-              QByteArray("\"01.03.24\",\"\",\"Zuschuss\",\"\",\"\",\"\",\"\",\"\",\"500,00\"\n"
-                         "\"05.03.24\",\"B2\",\"B\xfcro |   Bedarf  zweite Zeile\",\"R-1\",\"B\xfcro | material\","
-                         "\"1800\",\"Bank |  Giro\",\"19,00 %\",\"-119,00\"\n"
-                         "\"10.03.24\",\"\",\"Beratung & <Co>\",\"\",\"Erl\xf6se\",\"\",\"\",\"19,00 %\",\"1.190,00\"\n"));
+    EXPECT_EQ(csv, QByteArray("\"01.03.24\",\"\",\"Zuschuss\",\"\",\"\",\"\",\"\",\"\",\"500,00\"\n"
+                              "\"05.03.24\",\"B2\",\"B\xfcro |   Bedarf  zweite "
+                              "Zeile\",\"R-1\",\"B\xfcro | material\","
+                              "\"1800\",\"Bank |  Giro\",\"19,00 %\",\"-119,00\"\n"
+                              "\"10.03.24\",\"\",\"Beratung & "
+                              "<Co>\",\"\",\"Erl\xf6se\",\"\",\"\",\"19,00 %\",\"1.190,00\"\n"));
 }
 
 TEST(StatementExportTexts, SemicolonCsvNumbersTheLines) {
     Desk b;
     b.fill();
     const QByteArray csv = windows1252(b.controller.csvStringMac());
-    EXPECT_EQ(csv,
-              QByteArray("\"1\";\"01.03.24\";\"\";\"Zuschuss\";\"\";\"\";\"\";\"\";\"\";\"500,00\";\n"
-                         "\"2\";\"05.03.24\";\"B2\";\"B\xfcro |   Bedarf  zweite Zeile\";\"R-1\";\"B\xfcro | material\";"
-                         "\"1800\";\"Bank |  Giro\";\"19,00 %\";\"-119,00\";\n"
-                         "\"3\";\"10.03.24\";\"\";\"Beratung & <Co>\";\"\";\"Erl\xf6se\";\"\";\"\";\"19,00 %\";\"1.190,00\";\n"));
+    EXPECT_EQ(csv, QByteArray(
+                       "\"1\";\"01.03.24\";\"\";\"Zuschuss\";\"\";\"\";\"\";\"\";\"\";\"500,00\";\n"
+                       "\"2\";\"05.03.24\";\"B2\";\"B\xfcro |   Bedarf  zweite "
+                       "Zeile\";\"R-1\";\"B\xfcro | material\";"
+                       "\"1800\";\"Bank |  Giro\";\"19,00 %\";\"-119,00\";\n"
+                       "\"3\";\"10.03.24\";\"\";\"Beratung & "
+                       "<Co>\";\"\";\"Erl\xf6se\";\"\";\"\";\"19,00 %\";\"1.190,00\";\n"));
 }
 
 TEST(StatementExportTexts, XmlIsUtf8AndWellFormed) {
     Desk b;
     b.fill();
     const QString xml = b.controller.xmlString();
-    EXPECT_TRUE(xml.startsWith(u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<document>\n\t<row>\n"_s));
+    EXPECT_TRUE(
+        xml.startsWith(u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<document>\n\t<row>\n"_s));
     EXPECT_TRUE(xml.endsWith(u"\t</row>\n</document>"_s));
-    EXPECT_TRUE(xml.contains(u"\t\t<col0>1</col0>\n\t\t<col1>01.03.24</col1>\n\t\t<col2>Zuschuss</col2>\n"
-                             "\t\t<col3></col3>\n\t\t<col4></col4>\n\t\t<col5></col5>\n\t\t<col6></col6>\n"
-                             "\t\t<col7></col7>\n\t\t<col8></col8>\n\t\t<col9>500,00</col9>\n"_s));
+    EXPECT_TRUE(
+        xml.contains(u"\t\t<col0>1</col0>\n\t\t<col1>01.03.24</col1>\n\t\t<col2>Zuschuss</col2>\n"
+                     "\t\t<col3></col3>\n\t\t<col4></col4>\n\t\t<col5></col5>\n\t\t<col6></col6>\n"
+                     "\t\t<col7></col7>\n\t\t<col8></col8>\n\t\t<col9>500,00</col9>\n"_s));
     // Text with "&" and "<" is escaped, so the file stays well-formed.
     EXPECT_TRUE(xml.contains(u"<col2>Beratung &amp; &lt;Co&gt;</col2>"_s));
-    EXPECT_TRUE(xml.contains(u"<col7>1.000,00</col7>\n\t\t<col8>19,00 %</col8>\n\t\t<col9>1.190,00</col9>"_s));
+    EXPECT_TRUE(xml.contains(
+        u"<col7>1.000,00</col7>\n\t\t<col8>19,00 %</col8>\n\t\t<col9>1.190,00</col9>"_s));
     EXPECT_TRUE(xml.contains(u"<col7>-100,00</col7>"_s));
     EXPECT_EQ(xml.count(u"<row>"_s), 3);
 }
@@ -133,7 +144,8 @@ TEST(StatementExportTexts, StoredNumbersCannotBreakTheLines) {
     a->set(keys::misc1, u"B\"7"_s);
     a->set(keys::number, u"R\n1"_s);
     a->set(keys::accountNumber, u"18,00"_s);
-    EXPECT_EQ(b.controller.csvString(), u"\"05.03.24\",\"B 7\",\"X\",\"R 1\",\"\",\"18,00\",\"\",\"\",\"10,00\"\n"_s);
+    EXPECT_EQ(b.controller.csvString(),
+              u"\"05.03.24\",\"B 7\",\"X\",\"R 1\",\"\",\"18,00\",\"\",\"\",\"10,00\"\n"_s);
 }
 
 TEST(StatementExportTexts, XmlEscaping) {
@@ -192,7 +204,8 @@ TEST(StatementExport, UnwritablePathIsToldAndLeavesTheOldFile) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("alt");
     f.close();
-    EXPECT_EQ(b.controller.exportStatementTo(ExportFormat::Xml, blocker + u"/Abrechnung.xml"_s), Result::Failed);
+    EXPECT_EQ(b.controller.exportStatementTo(ExportFormat::Xml, blocker + u"/Abrechnung.xml"_s),
+              Result::Failed);
     ASSERT_EQ(b.ui.alerts.size(), 1u);
     EXPECT_EQ(b.ui.alerts[0].title, u"Fehler!"_s);
     EXPECT_TRUE(b.ui.alerts[0].message.startsWith(u"Die Datei „"_s));
@@ -233,7 +246,8 @@ TEST(StatementExport, RefusalsAndNotices) {
 TEST(StatementExport, EmptyStatementStillExportsEmptyTexts) {
     Desk b;
     EXPECT_EQ(b.controller.csvString(), QString());
-    EXPECT_EQ(b.controller.xmlString(), u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<document>\n</document>"_s);
+    EXPECT_EQ(b.controller.xmlString(),
+              u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<document>\n</document>"_s);
 }
 
 TEST(StatementOverview, PageCarriesBlocksListAndFooter) {
@@ -249,17 +263,20 @@ TEST(StatementOverview, PageCarriesBlocksListAndFooter) {
         QFile::remove(keep);
         QFile::copy(b.controller.previewPdfPath(), keep);
     }
-    EXPECT_EQ(b.settings.getText(P::printFooter), u"Muster & Söhne · Übersicht März 2024 · Seite "_s);
+    EXPECT_EQ(b.settings.getText(P::printFooter),
+              u"Muster & Söhne · Übersicht März 2024 · Seite "_s);
     const QStringList pages = test::pdfPages(b.controller.previewPdfPath());
     ASSERT_GE(pages.size(), 1);
     const QString all = pages.join(u"\n"_s);
-    for (const QString& s : {u"Muster & Söhne"_s, u"Steuernummer: 12/345/67890"_s, u"Datum: 02.04.2024"_s,
-                             u"Übersicht März 2024"_s, u"Voranmeldung erstellt am: 01.04.2024"_s,
-                             u"-1500,00"_s, u"Steuersatz 1"_s, u"(19,00 %)"_s, u"ohne Steuern"_s,
-                             u"Beratung & <Co>"_s, u"Kostenstelle"_s})
+    for (const QString& s :
+         {u"Muster & Söhne"_s, u"Steuernummer: 12/345/67890"_s, u"Datum: 02.04.2024"_s,
+          u"Übersicht März 2024"_s, u"Voranmeldung erstellt am: 01.04.2024"_s, u"-1500,00"_s,
+          u"Steuersatz 1"_s, u"(19,00 %)"_s, u"ohne Steuern"_s, u"Beratung & <Co>"_s,
+          u"Kostenstelle"_s})
         EXPECT_TRUE(all.contains(s)) << s.toStdString();
     for (int i = 0; i < pages.size(); ++i)
-        EXPECT_TRUE(pages[i].contains(u"Muster & Söhne · Übersicht März 2024 · Seite %1"_s.arg(i + 1)));
+        EXPECT_TRUE(
+            pages[i].contains(u"Muster & Söhne · Übersicht März 2024 · Seite %1"_s.arg(i + 1)));
 
     // Printing paints the same page onto the printer the dialog gave.
     const QString printed = b.dir.filePath(u"gedruckt.pdf"_s);
@@ -301,8 +318,8 @@ TEST(StatementOverview, FiguresAreTheStatementTotalsOfThisMoment) {
     // Per-rate VAT of the listed items only (the filter leaves the income of
     // 1190): 190 at rate 1, nothing at rate 2. The summary table covers the
     // whole statement: incomes 1190 + 500, expenses 119 + 10.70.
-    const QStringList pages = test::pdfPages(
-        (b.controller.generatePDFTab(), b.controller.previewPdfPath()));
+    const QStringList pages =
+        test::pdfPages((b.controller.generatePDFTab(), b.controller.previewPdfPath()));
     ASSERT_FALSE(pages.isEmpty());
     const QString page = pages.first().simplified();
     EXPECT_TRUE(page.contains(u"Einnahmen 190,00 0,00 0,00"_s)) << page.toStdString();
@@ -328,7 +345,9 @@ TEST(StatementExport, StatementFileIsTheTransferFile) {
 
     // A folder that is not there: told, nothing written.
     b.ui.alerts.clear();
-    EXPECT_EQ(b.controller.exportStatementTo(ExportFormat::StatementFile, b.dir.filePath(u"fehlt/x.qndbt"_s)), Result::Failed);
+    EXPECT_EQ(b.controller.exportStatementTo(ExportFormat::StatementFile,
+                                             b.dir.filePath(u"fehlt/x.qndbt"_s)),
+              Result::Failed);
     ASSERT_EQ(b.ui.alerts.size(), 1u);
     EXPECT_EQ(b.ui.alerts[0].title, u"Fehler!"_s);
 }
@@ -341,13 +360,15 @@ TEST(SummaryPage, ExportWritesThePdfWithItsFooter) {
     const QString out = b.dir.filePath(u"Abrechnung.pdf"_s);
     ASSERT_EQ(b.controllers.totals.exportSummaryTo(out), Result::Written);
     EXPECT_EQ(rendered, 0);  // rendered once, by the export itself
-    EXPECT_EQ(b.settings.getText(P::printFooter), u"Muster & Söhne · Abrechnung März 2024 · Seite "_s);
+    EXPECT_EQ(b.settings.getText(P::printFooter),
+              u"Muster & Söhne · Abrechnung März 2024 · Seite "_s);
     EXPECT_EQ(b.read(out), b.read(b.controller.previewPdfPath()));
     EXPECT_TRUE(QFile::exists(b.controller.previewHtmlPath()));
     const QStringList pages = test::pdfPages(out);
     ASSERT_FALSE(pages.isEmpty());
     for (int i = 0; i < pages.size(); ++i)
-        EXPECT_TRUE(pages[i].contains(u"Muster & Söhne · Abrechnung März 2024 · Seite %1"_s.arg(i + 1)));
+        EXPECT_TRUE(
+            pages[i].contains(u"Muster & Söhne · Abrechnung März 2024 · Seite %1"_s.arg(i + 1)));
     EXPECT_TRUE(pages.first().contains(u"Steuerpflichtige Umsätze (19,00 %)"_s) ||
                 pages.first().contains(u"Steuerpﬂichtige Umsätze (19,00 %)"_s));
     // The list, with its texts escaped in the page.
@@ -357,7 +378,8 @@ TEST(SummaryPage, ExportWritesThePdfWithItsFooter) {
     // An existing file is replaced whole; a missing folder is told and leaves nothing.
     EXPECT_EQ(b.controllers.totals.exportSummaryTo(out), Result::Written);
     b.ui.alerts.clear();
-    EXPECT_EQ(b.controllers.totals.exportSummaryTo(b.dir.filePath(u"fehlt/a.pdf"_s)), Result::Failed);
+    EXPECT_EQ(b.controllers.totals.exportSummaryTo(b.dir.filePath(u"fehlt/a.pdf"_s)),
+              Result::Failed);
     ASSERT_EQ(b.ui.alerts.size(), 1u);
     EXPECT_FALSE(QFile::exists(b.dir.filePath(u"fehlt/a.pdf"_s)));
 
@@ -367,13 +389,15 @@ TEST(SummaryPage, ExportWritesThePdfWithItsFooter) {
     b.ui.alerts.clear();
     EXPECT_EQ(b.controllers.totals.exportSummaryTo(out), Result::Refused);
     ASSERT_EQ(b.ui.alerts.size(), 1u);
-    EXPECT_EQ(b.ui.alerts[0].message, u"Du musst erst eine Abrechnung und zugehörige Posten anlegen."_s);
+    EXPECT_EQ(b.ui.alerts[0].message,
+              u"Du musst erst eine Abrechnung und zugehörige Posten anlegen."_s);
 }
 
 TEST(SummaryPage, PreviewShowsTheRenderedPageInTheProgramOrTheViewer) {
     Desk b;
     b.fill();
-    b.controllers.totals.setSummaryRenderer([&](const SummaryPage&) { b.controllers.totals.renderSummaryPdf(); });
+    b.controllers.totals.setSummaryRenderer(
+        [&](const SummaryPage&) { b.controllers.totals.renderSummaryPdf(); });
     QString shown, title;
     b.controller.printHooks().showPreview = [&](const QString& pdf, const QString& t) {
         shown = pdf;
@@ -405,7 +429,8 @@ TEST(StatementExportTexts, EveryFieldKeepsWhatWindows1252Holds) {
     const QString out = b.dir.filePath(u"a.csv"_s);
     ASSERT_EQ(b.controller.exportStatementTo(ExportFormat::Csv, out), Result::Written);
     const QByteArray line =
-        "\"B-\xc4rger\",\"M\xfcller |  L\xf3" "dz ?\",\"Nr. \x8e/o\",\"B\xfcrobedarf \x96 \xd8\","
+        "\"B-\xc4rger\",\"M\xfcller |  L\xf3"
+        "dz ?\",\"Nr. \x8e/o\",\"B\xfcrobedarf \x96 \xd8\","
         "\"1800 \xd6\",\"Geb\xfchren fl\",\"19,00 %\",\"-119,00\"\n";
     EXPECT_EQ(b.read(out), "\"05.03.24\"," + line);
     EXPECT_FALSE(b.read(out).contains('\x1a'));
@@ -429,7 +454,9 @@ TEST(StatementExportTexts, ControlCharactersNeverReachTheFile) {
     for (const int tab : {2, 9}) {
         SCOPED_TRACE(tab);
         const QString out = b.dir.filePath(u"c%1.csv"_s.arg(tab));
-        ASSERT_EQ(b.controller.exportStatementTo(StatementPrintController::exportFormatOf(tab), out), Result::Written);
+        ASSERT_EQ(
+            b.controller.exportStatementTo(StatementPrintController::exportFormatOf(tab), out),
+            Result::Written);
         const QByteArray bytes = b.read(out);
         EXPECT_EQ(bytes.count('\n'), 2);  // one line per item
         for (const char c : bytes) {
@@ -445,7 +472,8 @@ TEST(StatementExportTexts, ControlCharactersNeverReachTheFile) {
 
 TEST(StatementExportTexts, NoCellBecomesASpreadsheetFormula) {
     Desk b;
-    RecordPtr a = b.add(kKindExpense, 119, true, 1, "2024-03-05", u"=HYPERLINK(\"http://x.example\";\"Klick\")"_s);
+    RecordPtr a = b.add(kKindExpense, 119, true, 1, "2024-03-05",
+                        u"=HYPERLINK(\"http://x.example\";\"Klick\")"_s);
     a->set(keys::group, u"@SUM(A1:A9)"_s);
     a->set(keys::account, u"+cmd|' /C calc'!A0"_s);
     a->set(keys::misc1, u"-2+3"_s);
@@ -454,13 +482,16 @@ TEST(StatementExportTexts, NoCellBecomesASpreadsheetFormula) {
     EXPECT_EQ(b.controller.csvString(),
               u"\"05.03.24\",\"'-2+3\",\"'=HYPERLINK( http://x.example ; Klick )\",\"'  =1+1\","
               "\"'@SUM(A1:A9)\",\"-100\",\"'+cmd|' /C calc'!A0\",\"19,00 %\",\"-119,00\"\n"_s);
-    EXPECT_TRUE(b.controller.csvStringMac().startsWith(u"\"1\";\"05.03.24\";\"'-2+3\";\"'=HYPERLINK("_s));
+    EXPECT_TRUE(
+        b.controller.csvStringMac().startsWith(u"\"1\";\"05.03.24\";\"'-2+3\";\"'=HYPERLINK("_s));
 }
 
 namespace {
 
 // A title of `n` characters without a blank.
-QString longWord(int n, QChar c = u'Q') { return QString(n, c); }
+QString longWord(int n, QChar c = u'Q') {
+    return QString(n, c);
+}
 
 }  // namespace
 
@@ -484,7 +515,8 @@ TEST(StatementExport, CsvAndXmlRenderNoPageAndLongTitlesCostNothing) {
         EXPECT_FALSE(QFile::exists(b.controller.exportPdfPath()));
     }
     // The footer the sheet's small view would show is the overview's.
-    EXPECT_EQ(b.settings.getText(P::printFooter), u"Muster & Söhne · Übersicht März 2024 · Seite "_s);
+    EXPECT_EQ(b.settings.getText(P::printFooter),
+              u"Muster & Söhne · Übersicht März 2024 · Seite "_s);
 
     // The PDF export renders the overview when it is written.
     b.settings.setInt(P::prefsSelectedExportTab, 0);
@@ -525,7 +557,8 @@ TEST(StatementOverview, LongWordsWrapAndTheirRowGoesOnOverThePages) {
     EXPECT_EQ(all.count(u'Q'), 20000);
     EXPECT_EQ(all.count(u'W'), 20000);
     for (int i = 0; i < pages.size(); ++i) {
-        EXPECT_TRUE(pages[i].contains(u"Muster & Söhne · Übersicht März 2024 · Seite %1"_s.arg(i + 1)));
+        EXPECT_TRUE(
+            pages[i].contains(u"Muster & Söhne · Übersicht März 2024 · Seite %1"_s.arg(i + 1)));
         if (i > 0) {
             EXPECT_TRUE(pages[i].contains(u"Bezeichnung"_s)) << "page " << i + 1;
         }
@@ -578,7 +611,8 @@ TEST(SummaryPage, SecondLinesAndStackedHeadersInTheList) {
     EXPECT_GT(b7->yMin, first->yMax - 1);
     EXPECT_NEAR(kasse->yMin - first->yMin, bank->yMin - second->yMin, 0.5);
     // "Bezeichnung" over "Kategorie", "Nummer" over "Beleg", as on the page's HTML.
-    for (const auto& [upper, lower] : {std::pair{u"Bezeichnung"_s, u"Kategorie"_s}, {u"Nummer"_s, u"Beleg"_s}}) {
+    for (const auto& [upper, lower] :
+         {std::pair{u"Bezeichnung"_s, u"Kategorie"_s}, {u"Nummer"_s, u"Beleg"_s}}) {
         const test::PdfWord* top = test::findWord(words, upper);
         const test::PdfWord* below = test::findWord(words, lower);
         ASSERT_TRUE(top && below) << upper.toStdString();
@@ -605,7 +639,8 @@ TEST(StatementOverview, WithoutACompanyHeadingsAndFootersStartWithTheirOwnWords)
             EXPECT_EQ(lines.last().trimmed(), u"Übersicht März 2024 · Seite %1"_s.arg(i + 1));
         }
         // The list's heading.
-        EXPECT_TRUE(pages[1].trimmed().startsWith(u"Übersicht März 2024"_s)) << pages[1].toStdString();
+        EXPECT_TRUE(pages[1].trimmed().startsWith(u"Übersicht März 2024"_s))
+            << pages[1].toStdString();
         EXPECT_FALSE(b.controller.exportString().contains(u"<h4> &middot;"_s));
         EXPECT_FALSE(b.controller.exportString().contains(u"<h4>   &middot;"_s));
 
@@ -614,9 +649,12 @@ TEST(StatementOverview, WithoutACompanyHeadingsAndFootersStartWithTheirOwnWords)
         EXPECT_EQ(b.settings.getText(P::printFooter), u"Abrechnung März 2024 · Seite "_s);
         pages = test::pdfPages(out);
         ASSERT_GE(pages.size(), 2);
-        EXPECT_TRUE(pages.last().contains(u"\nAbrechnung März 2024 · Seite %1"_s.arg(pages.size())) ||
-                    pages.last().trimmed().endsWith(u"Abrechnung März 2024 · Seite %1"_s.arg(pages.size())));
-        EXPECT_TRUE(pages[1].trimmed().startsWith(u"Übersicht aller Posten · März 2024"_s)) << pages[1].toStdString();
+        EXPECT_TRUE(
+            pages.last().contains(u"\nAbrechnung März 2024 · Seite %1"_s.arg(pages.size())) ||
+            pages.last().trimmed().endsWith(
+                u"Abrechnung März 2024 · Seite %1"_s.arg(pages.size())));
+        EXPECT_TRUE(pages[1].trimmed().startsWith(u"Übersicht aller Posten · März 2024"_s))
+            << pages[1].toStdString();
         for (const QString& page : pages) EXPECT_FALSE(page.contains(u" · Abrechnung"_s));
     }
 }

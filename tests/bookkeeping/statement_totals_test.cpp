@@ -23,8 +23,9 @@ float vatOf(float a, float r) {
     return a - n;
 }
 
-#define EXPECT_BITS(actual, expected) \
-    EXPECT_TRUE(sameBits((actual), (expected))) << #actual << " = " << (actual) << ", expected " << (expected)
+#define EXPECT_BITS(actual, expected)           \
+    EXPECT_TRUE(sameBits((actual), (expected))) \
+        << #actual << " = " << (actual) << ", expected " << (expected)
 
 }  // namespace
 
@@ -149,16 +150,19 @@ TEST(SummaryPage, PaymentBlockTablesAndFooter) {
     b.totals.infoWindowVoid();
     const QString html = b.totals.summaryPage().html;
 
-    EXPECT_TRUE(html.contains(u"<h2>Müller &amp; Söhne</h2><h3><small>Steuernummer: 12/345/67890</small></h3>"
-                              "<small>Datum: 05.04.2013</small>"_s));
+    EXPECT_TRUE(html.contains(
+        u"<h2>Müller &amp; Söhne</h2><h3><small>Steuernummer: 12/345/67890</small></h3>"
+        "<small>Datum: 05.04.2013</small>"_s));
     EXPECT_TRUE(html.contains(u"<h3><b>Abrechnung März 2013</b></h3>"_s));
     EXPECT_TRUE(html.contains(u"Voranmeldung erstellt am: 05.04.2013"_s));
     // Payment amounts group only from +1000 up: a negative balance stays ungrouped.
     EXPECT_TRUE(html.contains(u"<td>1.000,00 €</td>"_s));
     EXPECT_TRUE(html.contains(u"<td><b>-1500,00 €</b></td>"_s));
     // With and without taxes; expenses negative.
-    EXPECT_TRUE(html.contains(u"<td>mit Steuern:</td><td>-119,00 €</td><td>1.190,00 €</td><td><b>1.071,00 €</b></td>"_s));
-    EXPECT_TRUE(html.contains(u"<td>ohne Steuern:</td><td>-100,00 €</td><td>1.000,00 €</td><td><b>900,00 €</b></td>"_s));
+    EXPECT_TRUE(html.contains(
+        u"<td>mit Steuern:</td><td>-119,00 €</td><td>1.190,00 €</td><td><b>1.071,00 €</b></td>"_s));
+    EXPECT_TRUE(html.contains(
+        u"<td>ohne Steuern:</td><td>-100,00 €</td><td>1.000,00 €</td><td><b>900,00 €</b></td>"_s));
     EXPECT_TRUE(html.contains(u"Steuerpflichtige Umsätze (19,00 %):</td><td>1.000,00 €</td>"_s));
     // Rate 3 was never set: an empty label.
     EXPECT_TRUE(html.contains(u"Steuerpflichtige Umsätze ():"_s));
@@ -169,8 +173,8 @@ TEST(SummaryPage, PaymentBlockTablesAndFooter) {
 TEST(SummaryPage, ItemListShortensLongTexts) {
     test::TotalsBooks b;
     b.settings.setBool(P::prefsExportPrintWithList, true);
-    const QString title29 = u"Beratung Projekt Nordwind 123"_s;    // 29 characters: kept
-    const QString title30 = u"Beratung Projekt Nordwind 1234"_s;   // 30: cut
+    const QString title29 = u"Beratung Projekt Nordwind 123"_s;   // 29 characters: kept
+    const QString title30 = u"Beratung Projekt Nordwind 1234"_s;  // 30: cut
     RecordPtr a = b.income(119.0f, 19.0f, 1, 2);
     a->set(keys::title, title29);
     a->set(keys::group, u"Erlöse aus Beratungsleistungen 19 %"_s);  // 35: cut at 31
@@ -179,7 +183,8 @@ TEST(SummaryPage, ItemListShortensLongTexts) {
     b.totals.infoWindowVoid();
     QString html = b.totals.summaryPage().html;
     // Without a company name the heading starts with its own words.
-    EXPECT_TRUE(html.contains(u"<br>"_s.repeated(22) + u"<h4>&Uuml;bersicht aller Posten &middot; März 2013</h4>"_s));
+    EXPECT_TRUE(html.contains(u"<br>"_s.repeated(22) +
+                              u"<h4>&Uuml;bersicht aller Posten &middot; März 2013</h4>"_s));
     EXPECT_TRUE(html.contains(title29 + u"<br>"_s));
     EXPECT_TRUE(html.contains(u"Beratung Projekt Nordwind 12 …<br>"_s));
     EXPECT_TRUE(html.contains(u"<span class=\"k\">Erlöse aus Beratungsleistungen  …</span>"_s));
@@ -187,8 +192,10 @@ TEST(SummaryPage, ItemListShortensLongTexts) {
     const qsizetype first = html.indexOf(u"<td><b>1</b></td>"_s);
     ASSERT_GE(first, 0);
     EXPECT_LT(first, html.indexOf(u"Nordwind 12 …"_s));
-    EXPECT_TRUE(html.contains(u"<td></td><td></td><td>-10,00</td><td><span class=\"kk\">\u21E5</span></td>"_s));
-    EXPECT_TRUE(html.contains(u"<td>100,00</td><td><span class=\"kk\">19,00 %</span></td><td>119,00</td>"_s));
+    EXPECT_TRUE(html.contains(
+        u"<td></td><td></td><td>-10,00</td><td><span class=\"kk\">\u21E5</span></td>"_s));
+    EXPECT_TRUE(html.contains(
+        u"<td>100,00</td><td><span class=\"kk\">19,00 %</span></td><td>119,00</td>"_s));
 
     b.settings.setBool(P::prefsPrintUnshortened, true);
     b.totals.infoWindowVoid();
@@ -216,5 +223,6 @@ TEST(SummaryPage, PrintingNeedsAStatementAndTurnsTheListOn) {
     EXPECT_EQ(printed, 1);
     ASSERT_EQ(b.ui.alerts.size(), 1u);
     EXPECT_EQ(b.ui.alerts[0].title, u"Fehler!"_s);
-    EXPECT_EQ(b.ui.alerts[0].message, u"Du musst erst eine Abrechnung und zugehörige Posten anlegen."_s);
+    EXPECT_EQ(b.ui.alerts[0].message,
+              u"Du musst erst eine Abrechnung und zugehörige Posten anlegen."_s);
 }

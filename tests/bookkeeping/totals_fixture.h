@@ -23,10 +23,9 @@ struct TotalsBooks {
     QTemporaryDir dir;
     Settings settings{dir.filePath(QStringLiteral("Quandor.conf"))};
     FakeUi ui;
-    QuandorAppDelegate app{settings, ui, Paths::under(dir.path()), [] {
-                               return QDateTime::fromString(QStringLiteral("2013-04-05T09:30:00Z"),
-                                                            Qt::ISODate);
-                           }};
+    QuandorAppDelegate app{
+        settings, ui, Paths::under(dir.path()),
+        [] { return QDateTime::fromString(QStringLiteral("2013-04-05T09:30:00Z"), Qt::ISODate); }};
     BookkeepingControllers controllers{app.books()};
     VoranmeldungController& controller = controllers.vat;
     TotalsController& totals = controllers.totals;
@@ -66,19 +65,29 @@ struct TotalsBooks {
     // An income with VAT: gross a, contained VAT t.
     RecordPtr income(float a, float t, int tag, int day = 1, bool vat = true) {
         return add(2, vat, tag,
-                   {{keys::incomeWith, a}, {keys::incomeWithout, a - t}, {keys::taxFeePay, t},
-                    {keys::finalAmount, a}, {keys::finalAmountWithout, a - t}, {keys::taxPerecent, rate(tag)}},
+                   {{keys::incomeWith, a},
+                    {keys::incomeWithout, a - t},
+                    {keys::taxFeePay, t},
+                    {keys::finalAmount, a},
+                    {keys::finalAmountWithout, a - t},
+                    {keys::taxPerecent, rate(tag)}},
                    day);
     }
     // An expense with VAT: gross a (positive as entered), contained VAT t.
     RecordPtr expense(float a, float t, int tag, int day = 1, bool vat = true) {
         return add(1, vat, tag,
-                   {{keys::expenseWith, -a}, {keys::expenseWithout, -a + t}, {keys::taxFeeGet, t},
-                    {keys::finalAmount, -a}, {keys::finalAmountWithout, -a + t}, {keys::taxPerecent, rate(tag)}},
+                   {{keys::expenseWith, -a},
+                    {keys::expenseWithout, -a + t},
+                    {keys::taxFeeGet, t},
+                    {keys::finalAmount, -a},
+                    {keys::finalAmountWithout, -a + t},
+                    {keys::taxPerecent, rate(tag)}},
                    day);
     }
 };
 
-inline bool sameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+inline bool sameBits(float a, float b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 }  // namespace quandor::test

@@ -1,7 +1,7 @@
 // The VAT return window's checks, booking, the return file for the ELSTER
 // client (exact bytes), the clipboard text and the once-only notice.
-#include "bookkeeping/totals_fixture.h"
 #include "bookkeeping/voranmeldung.h"
+#include "bookkeeping/totals_fixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,14 +23,18 @@ QByteArray readFile(const QString& path) {
 QByteArray expectedFile(const char* id, const char* year, const char* period, const char* kz81,
                         const char* kz86, const char* kz35, const char* kz45, const char* kz66,
                         const char* kz83, const char* kz48) {
-    return QByteArray("<?xml version=\"1.0\" encoding=\"ISO-8859-1\" ?>\n<WinstonAusgang>\n"
-                      "\t<Formular Typ=\"UST\"></Formular>\n\t<Ordnungsnummer>") +
-           id + "</Ordnungsnummer>\n\t<AnmeldeJahr>" + year + "</AnmeldeJahr>\n\t<AnmeldeZeitraum>" +
-           period + "</AnmeldeZeitraum>\n\t<Kennzahl nr=\"Kz81\">" + kz81 +
-           "</Kennzahl>\n\t<Kennzahl nr=\"Kz86\">" + kz86 + "</Kennzahl>\n\t<Kennzahl nr=\"Kz35\">" +
-           kz35 + "</Kennzahl>\n\t<Kennzahl nr=\"Kz45\">" + kz45 +
-           "</Kennzahl>\n\t<Kennzahl nr=\"Kz66\">" + kz66 + "</Kennzahl>\n\t<Kennzahl nr=\"Kz83\">" +
-           kz83 + "</Kennzahl>\n\t<Kennzahl nr=\"Kz48\">" + kz48 + "</Kennzahl>\n</WinstonAusgang>";
+    return QByteArray(
+               "<?xml version=\"1.0\" encoding=\"ISO-8859-1\" ?>\n<WinstonAusgang>\n"
+               "\t<Formular Typ=\"UST\"></Formular>\n\t<Ordnungsnummer>") +
+           id + "</Ordnungsnummer>\n\t<AnmeldeJahr>" + year +
+           "</AnmeldeJahr>\n\t<AnmeldeZeitraum>" + period +
+           "</AnmeldeZeitraum>\n\t<Kennzahl nr=\"Kz81\">" + kz81 +
+           "</Kennzahl>\n\t<Kennzahl nr=\"Kz86\">" + kz86 +
+           "</Kennzahl>\n\t<Kennzahl nr=\"Kz35\">" + kz35 +
+           "</Kennzahl>\n\t<Kennzahl nr=\"Kz45\">" + kz45 +
+           "</Kennzahl>\n\t<Kennzahl nr=\"Kz66\">" + kz66 +
+           "</Kennzahl>\n\t<Kennzahl nr=\"Kz83\">" + kz83 +
+           "</Kennzahl>\n\t<Kennzahl nr=\"Kz48\">" + kz48 + "</Kennzahl>\n</WinstonAusgang>";
 }
 
 struct Outbox : test::TotalsBooks {
@@ -51,9 +55,10 @@ TEST(VoranmeldungWindow, ChecksBeforeOpening) {
     EXPECT_FALSE(b.controller.openVoranmeldungsWindow());
     ASSERT_EQ(b.ui.alerts.size(), 1u);
     EXPECT_EQ(b.ui.alerts[0].title, u"Hinweis!"_s);
-    EXPECT_EQ(b.ui.alerts[0].message,
-              u"Das Vorbereiten und Verwalten von Voranmeldungen steht erst zur Verfügung, nachdem du "
-              "den ersten Posten erfolgreich angelegt hast."_s);
+    EXPECT_EQ(
+        b.ui.alerts[0].message,
+        u"Das Vorbereiten und Verwalten von Voranmeldungen steht erst zur Verfügung, nachdem du "
+        "den ersten Posten erfolgreich angelegt hast."_s);
     EXPECT_EQ(b.ui.alerts[0].buttons, QStringList{u"OK"_s});
 
     b.settings.setBool(P::firstStepsDone, true);
@@ -61,7 +66,8 @@ TEST(VoranmeldungWindow, ChecksBeforeOpening) {
     b.app.selection().refresh();
     EXPECT_FALSE(b.controller.openVoranmeldungsWindow());
     EXPECT_EQ(b.ui.alerts.back().title, u"Fehler!"_s);
-    EXPECT_EQ(b.ui.alerts.back().message, u"Du musst erst eine Abrechnung und zugehörige Posten anlegen."_s);
+    EXPECT_EQ(b.ui.alerts.back().message,
+              u"Du musst erst eine Abrechnung und zugehörige Posten anlegen."_s);
 
     // An empty statement: "Abbrechen" is the default and stops.
     b.year->thelists().push_back(b.statement);
@@ -94,8 +100,9 @@ TEST(VoranmeldungBooking, TakeBooksThePaymentBlock) {
 
     ASSERT_EQ(b.ui.alerts.size(), 1u);
     EXPECT_EQ(b.ui.alerts[0].title, u"Voranmeldung als erstellt markieren"_s);
-    EXPECT_EQ(b.ui.alerts[0].message,
-              u"Möchtest du die von Quandor errechneten Zahlen direkt übernehmen oder eigene eingeben?"_s);
+    EXPECT_EQ(
+        b.ui.alerts[0].message,
+        u"Möchtest du die von Quandor errechneten Zahlen direkt übernehmen oder eigene eingeben?"_s);
     EXPECT_EQ(b.ui.alerts[0].buttons, (QStringList{u"Übernehmen"_s, u"Eigene"_s}));
     EXPECT_TRUE(b.statement->flag(keys::taxBool));
     EXPECT_TRUE(sameBits(b.statement->real(keys::payment), 26.0f));
@@ -134,11 +141,12 @@ TEST(VoranmeldungBooking, NotTaxableRevenueRemindsAfterBooking) {
     b.ui.runScheduled();
     ASSERT_EQ(b.ui.alerts.size(), 2u);
     EXPECT_EQ(b.ui.alerts[1].title, u"Hinweis!"_s);
-    EXPECT_EQ(b.ui.alerts[1].message,
-              u"Du hast 'Nicht steuerbare Umsätze' verbucht - möglicherweise bedeutet dies, dass du "
-              "noch eine 'Zusammenfassende Meldung' dem Bundeszentralamt für Steuern "
-              "(https://www.formulare-bfinv.de) zukommen lasssen musst. Bitte denke daran. Geduld "
-              "oder gar Humor zählt nicht zu deren Stärken."_s);
+    EXPECT_EQ(
+        b.ui.alerts[1].message,
+        u"Du hast 'Nicht steuerbare Umsätze' verbucht - möglicherweise bedeutet dies, dass du "
+        "noch eine 'Zusammenfassende Meldung' dem Bundeszentralamt für Steuern "
+        "(https://www.formulare-bfinv.de) zukommen lasssen musst. Bitte denke daran. Geduld "
+        "oder gar Humor zählt nicht zu deren Stärken."_s);
 }
 
 TEST(ReturnFile, MonthFileClipboardNoticeOnceAndLaunch) {
@@ -151,16 +159,19 @@ TEST(ReturnFile, MonthFileClipboardNoticeOnceAndLaunch) {
     b.controller.doTheWinston();
 
     EXPECT_EQ(readFile(b.file(u"Quandor_03_2013.xml"_s)),
-              expectedFile("9198011310010", "2013", "03", "1000,00", "100,00", "0,00", "250,00", "3,89",
-                           "193,11", "500,00"));
+              expectedFile("9198011310010", "2013", "03", "1000,00", "100,00", "0,00", "250,00",
+                           "3,89", "193,11", "500,00"));
     ASSERT_EQ(b.ui.clipboard.size(), 1u);
-    EXPECT_EQ(b.ui.clipboard[0],
-              u"Studio Lindner - 1/21/815/08150/2013 / - [Umsatzsteuer-Voranmeldung März 2013]\n"
-              "\t\t81\t1.000,00\n\t\t86\t100,00\n\t\t35\t0,00\n\t\t45\t250,00\n\t\t66\t3,89\n\t\t83\t193,11\n"_s);
+    EXPECT_EQ(
+        b.ui.clipboard[0],
+        u"Studio Lindner - 1/21/815/08150/2013 / - [Umsatzsteuer-Voranmeldung März 2013]\n"
+        "\t\t81\t1.000,00\n\t\t86\t100,00\n\t\t35\t0,00\n\t\t45\t250,00\n\t\t66\t3,89\n\t\t83\t193,11\n"_s);
     ASSERT_EQ(b.ui.alerts.size(), 1u);
     EXPECT_EQ(b.ui.alerts[0].title, u"Hinweis!"_s);
-    EXPECT_TRUE(b.ui.alerts[0].message.startsWith(u"Sofern Winston auf deinem Mac installiert ist"_s));
-    EXPECT_TRUE(b.ui.alerts[0].message.endsWith(u"und der Ausgangskorb in Winston aktiviert ist."_s));
+    EXPECT_TRUE(
+        b.ui.alerts[0].message.startsWith(u"Sofern Winston auf deinem Mac installiert ist"_s));
+    EXPECT_TRUE(
+        b.ui.alerts[0].message.endsWith(u"und der Ausgangskorb in Winston aktiviert ist."_s));
     EXPECT_EQ(b.ui.alerts[0].message.count(u"\n\n"_s), 2);
     EXPECT_TRUE(b.settings.getBool(P::winstonHintShown));
     ASSERT_EQ(b.ui.launches.size(), 1u);
@@ -171,9 +182,10 @@ TEST(ReturnFile, MonthFileClipboardNoticeOnceAndLaunch) {
     b.controller.doTheWinston();
     ASSERT_EQ(b.ui.alerts.size(), 2u);
     EXPECT_EQ(b.ui.alerts[1].title, u"Fehler!"_s);
-    EXPECT_EQ(b.ui.alerts[1].message,
-              u"Winston konnte nicht erfolgreich geöffnet werden. Bitte sicherstellen, dass Winston "
-              "ordentlich auf deinem Mac installiert und eingerichtet ist."_s);
+    EXPECT_EQ(
+        b.ui.alerts[1].message,
+        u"Winston konnte nicht erfolgreich geöffnet werden. Bitte sicherstellen, dass Winston "
+        "ordentlich auf deinem Mac installiert und eingerichtet ist."_s);
     EXPECT_EQ(QDir(b.app.paths().elsterOutbox).entryList(QDir::Files).size(), 1);
 }
 
@@ -184,8 +196,8 @@ TEST(ReturnFile, QuarterYearAndRefund) {
         b.expense(300.0f, 202.5f, 1);  // input VAT 250 in all: a refund
         b.controller.doTheWinston();
         EXPECT_EQ(readFile(b.file(u"Quandor_42_2013.xml"_s)),
-                  expectedFile("9198011310010", "2013", "42", "0,00", "0,00", "0,00", "0,00", "250,00",
-                               "-250,00", "0,00"));
+                  expectedFile("9198011310010", "2013", "42", "0,00", "0,00", "0,00", "0,00",
+                               "250,00", "-250,00", "0,00"));
     }
     {
         Outbox b(u"Jahr"_s);
@@ -244,7 +256,8 @@ TEST(ReturnFile, MissingOrUnwritableOutboxIsToldAndLeavesNothing) {
     b.controller.doTheWinston();
     ASSERT_EQ(b.ui.alerts.size(), 1u);
     EXPECT_EQ(b.ui.alerts[0].title, u"Fehler!"_s);
-    EXPECT_TRUE(b.ui.alerts[0].message.startsWith(u"Den Ausgangskorb von Winston gibt es nicht: "_s));
+    EXPECT_TRUE(
+        b.ui.alerts[0].message.startsWith(u"Den Ausgangskorb von Winston gibt es nicht: "_s));
     EXPECT_EQ(b.ui.clipboard.size(), 1u);  // the figures can still be typed in
     // One alert for one click: no notice, no start of a client that has no file to read.
     b.settings.setBool(P::winstonHintShown, false);
@@ -257,7 +270,8 @@ TEST(ReturnFile, MissingOrUnwritableOutboxIsToldAndLeavesNothing) {
     QDir().mkpath(outbox + u"/Quandor_03_2013.xml"_s);
     const auto result = b.controller.writeReturnFile(outbox);
     EXPECT_FALSE(result.written);
-    EXPECT_TRUE(result.error.startsWith(u"Die Datei für Winston konnte nicht geschrieben werden: "_s));
+    EXPECT_TRUE(
+        result.error.startsWith(u"Die Datei für Winston konnte nicht geschrieben werden: "_s));
     EXPECT_EQ(b.ui.alerts.back().message, result.error);
     EXPECT_EQ(QDir(outbox).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{u"Quandor_03_2013.xml"_s});
@@ -298,13 +312,15 @@ TEST(VoranmeldungWindow, FilteredReturnIsShownAndAskedBeforeBookingOrHandingOver
     EXPECT_EQ(b.controller.filteredReturnNote(), QString());
     b.app.selection().setFilterText(u"Müller"_s);
     ASSERT_TRUE(b.controller.openVoranmeldungsWindow());
-    EXPECT_EQ(b.controller.filteredReturnNote(), u"Nur gefilterte Posten: 1 von 2 (Suche „Müller“)"_s);
+    EXPECT_EQ(b.controller.filteredReturnNote(),
+              u"Nur gefilterte Posten: 1 von 2 (Suche „Müller“)"_s);
 
     b.ui.alerts.clear();
     b.controller.setReturnCreated(true);  // the default answer: Abbrechen
     ASSERT_EQ(b.ui.alerts.size(), 1u);
     EXPECT_EQ(b.ui.alerts[0].title, u"Achtung!"_s);
-    EXPECT_TRUE(b.ui.alerts[0].message.contains(u"Nur gefilterte Posten: 1 von 2 (Suche „Müller“)"_s));
+    EXPECT_TRUE(
+        b.ui.alerts[0].message.contains(u"Nur gefilterte Posten: 1 von 2 (Suche „Müller“)"_s));
     EXPECT_EQ(b.ui.alerts[0].buttons, (QStringList{u"Abbrechen"_s, u"Trotzdem buchen"_s}));
     EXPECT_FALSE(b.statement->flag(keys::taxBool));
     EXPECT_EQ(b.statement->real(keys::payment), 0.0f);

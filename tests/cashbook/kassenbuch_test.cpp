@@ -57,7 +57,8 @@ struct CashBookFixture : ::testing::Test {
         if (!carry.isEmpty()) {
             settings().setBool(prefs::prefsUebertragKassenbuch, true);
             settings().setText(prefs::prefsUebertragKassenbuchSumme, carry);
-            settings().setText(prefs::prefsUebertragKassenbuchBezeichnung, QStringLiteral("Übertrag"));
+            settings().setText(prefs::prefsUebertragKassenbuchBezeichnung,
+                               QStringLiteral("Übertrag"));
         }
         ASSERT_TRUE(cash.closeAddCashBook(QStringLiteral("2024")));
     }
@@ -107,67 +108,71 @@ const QString kError = QStringLiteral("Fehler!");
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CashBookRefusals,
-    ::testing::Values(
-        Refusal{"TakeOverWithoutCashBook", [](CashBookFixture& f) { f.takeOver(f.item(2, 10)); },
-                K::kNoCashBookTitle, K::kNoCashBookForItem, -1},
-        Refusal{"DepositWithoutCashBook", [](CashBookFixture& f) { f.deposit(QStringLiteral("5")); },
-                K::kNoCashBookTitle, K::kNoCashBookForDeposit, -1},
-        Refusal{"PaymentOneCentTooLarge",
-                [](CashBookFixture& f) {
-                    f.newCashBook(QStringLiteral("100"));
-                    EXPECT_FALSE(f.takeOver(f.item(1, 100.01f)));
-                    EXPECT_TRUE(f.item(1, 100.01f)->text(keys::misc9).isEmpty());
-                },
-                kError, K::kNegativeBalance, 1},
-        Refusal{"FirstPaymentOfEmptyCashBook",
-                [](CashBookFixture& f) {
-                    f.newCashBook();
-                    f.takeOver(f.item(1, 0.01f));
-                },
-                kError, K::kNegativeBalance, 0},
-        Refusal{"SecondTakeOverCancelled",
-                [](CashBookFixture& f) {
-                    f.newCashBook();
-                    f.takeOver(f.item(2, 10, QStringLiteral("isKassenbuch")));  // default: Abbrechen
-                },
-                K::kWarningTitle, K::kTakenOverAgain, 0},
-        Refusal{"NegativeDeposit",
-                [](CashBookFixture& f) {
-                    f.newCashBook(QStringLiteral("5"));
-                    f.deposit(QStringLiteral("-5,01"));
-                    f.cash.cancelBareinzahlung();
-                },
-                kError, K::kNegativeBalance, 1},
-        Refusal{"NegativeCarryOver",
-                [](CashBookFixture& f) {
-                    f.cash.addCashBook();
-                    f.settings().setBool(prefs::prefsUebertragKassenbuch, true);
-                    f.settings().setText(prefs::prefsUebertragKassenbuchSumme, QStringLiteral("-1"));
-                    EXPECT_FALSE(f.cash.closeAddCashBook(QStringLiteral("2024")));
-                    EXPECT_EQ(f.cash.sheet(), K::Sheet::AddCashBook);
-                },
-                kError, K::kNegativeCarry, -1},
-        Refusal{"StornoOfReceiptThatIsSpent",
-                [](CashBookFixture& f) {
-                    f.newCashBook();
-                    f.deposit(QStringLiteral("50"));
-                    f.takeOver(f.item(1, 30));
-                    f.cash.stornoEntry(1);
-                },
-                kError, K::kNegativeBalance, 2},
-        Refusal{"StornoTwice",
-                [](CashBookFixture& f) {
-                    f.newCashBook(QStringLiteral("10"));
-                    f.cash.stornoEntry(1);
-                    f.cash.stornoEntry(1);
-                },
-                kError, K::kAlreadyReversed.arg(1).arg(2), 2},
-        Refusal{"StornoOfMissingEntry",
-                [](CashBookFixture& f) {
-                    f.newCashBook();
-                    f.cash.stornoEntry(3);
-                },
-                kError, K::kNoSuchEntry.arg(3), 0}),
+    ::testing::Values(Refusal{"TakeOverWithoutCashBook",
+                              [](CashBookFixture& f) { f.takeOver(f.item(2, 10)); },
+                              K::kNoCashBookTitle, K::kNoCashBookForItem, -1},
+                      Refusal{"DepositWithoutCashBook",
+                              [](CashBookFixture& f) { f.deposit(QStringLiteral("5")); },
+                              K::kNoCashBookTitle, K::kNoCashBookForDeposit, -1},
+                      Refusal{"PaymentOneCentTooLarge",
+                              [](CashBookFixture& f) {
+                                  f.newCashBook(QStringLiteral("100"));
+                                  EXPECT_FALSE(f.takeOver(f.item(1, 100.01f)));
+                                  EXPECT_TRUE(f.item(1, 100.01f)->text(keys::misc9).isEmpty());
+                              },
+                              kError, K::kNegativeBalance, 1},
+                      Refusal{"FirstPaymentOfEmptyCashBook",
+                              [](CashBookFixture& f) {
+                                  f.newCashBook();
+                                  f.takeOver(f.item(1, 0.01f));
+                              },
+                              kError, K::kNegativeBalance, 0},
+                      Refusal{"SecondTakeOverCancelled",
+                              [](CashBookFixture& f) {
+                                  f.newCashBook();
+                                  f.takeOver(f.item(
+                                      2, 10,
+                                      QStringLiteral("isKassenbuch")));  // default: Abbrechen
+                              },
+                              K::kWarningTitle, K::kTakenOverAgain, 0},
+                      Refusal{"NegativeDeposit",
+                              [](CashBookFixture& f) {
+                                  f.newCashBook(QStringLiteral("5"));
+                                  f.deposit(QStringLiteral("-5,01"));
+                                  f.cash.cancelBareinzahlung();
+                              },
+                              kError, K::kNegativeBalance, 1},
+                      Refusal{"NegativeCarryOver",
+                              [](CashBookFixture& f) {
+                                  f.cash.addCashBook();
+                                  f.settings().setBool(prefs::prefsUebertragKassenbuch, true);
+                                  f.settings().setText(prefs::prefsUebertragKassenbuchSumme,
+                                                       QStringLiteral("-1"));
+                                  EXPECT_FALSE(f.cash.closeAddCashBook(QStringLiteral("2024")));
+                                  EXPECT_EQ(f.cash.sheet(), K::Sheet::AddCashBook);
+                              },
+                              kError, K::kNegativeCarry, -1},
+                      Refusal{"StornoOfReceiptThatIsSpent",
+                              [](CashBookFixture& f) {
+                                  f.newCashBook();
+                                  f.deposit(QStringLiteral("50"));
+                                  f.takeOver(f.item(1, 30));
+                                  f.cash.stornoEntry(1);
+                              },
+                              kError, K::kNegativeBalance, 2},
+                      Refusal{"StornoTwice",
+                              [](CashBookFixture& f) {
+                                  f.newCashBook(QStringLiteral("10"));
+                                  f.cash.stornoEntry(1);
+                                  f.cash.stornoEntry(1);
+                              },
+                              kError, K::kAlreadyReversed.arg(1).arg(2), 2},
+                      Refusal{"StornoOfMissingEntry",
+                              [](CashBookFixture& f) {
+                                  f.newCashBook();
+                                  f.cash.stornoEntry(3);
+                              },
+                              kError, K::kNoSuchEntry.arg(3), 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ---- accepted edge cases -------------------------------------------------------------
@@ -190,7 +195,8 @@ TEST_F(CashBookFixture, SecondTakeOverAddsAnEntryOnTheActionButton) {
     ASSERT_TRUE(takeOver(income));
     open.ui.answers = {1};
     ASSERT_TRUE(takeOver(income));
-    EXPECT_EQ(open.ui.alerts.back().buttons, (QStringList{QStringLiteral("Abbrechen"), K::kTakeOverButton}));
+    EXPECT_EQ(open.ui.alerts.back().buttons,
+              (QStringList{QStringLiteral("Abbrechen"), K::kTakeOverButton}));
     EXPECT_EQ(cashbook().items().size(), 2u);
 }
 
@@ -234,7 +240,8 @@ TEST_F(CashBookFixture, NumbersAndBalancesFollowA32BitModel) {
         } else if (w < 9) {
             const bool ok = takeOver(item(1, amount));
             ASSERT_EQ(ok, !(last - amount < 0.0f));
-            if (ok) receipts.push_back(0), payments.push_back(amount), model.push_back(last - amount);
+            if (ok)
+                receipts.push_back(0), payments.push_back(amount), model.push_back(last - amount);
         } else {
             const size_t n = std::uniform_int_distribution<size_t>(1, model.size())(rng);
             const float in = receipts[n - 1], out = payments[n - 1];
@@ -279,10 +286,13 @@ TEST_F(CashBookFixture, StornoAsksFirstWithAbbrechenAsDefault) {
     EXPECT_FALSE(cash.confirmStorno(2));
     ASSERT_EQ(open.ui.alerts.size(), 1u);
     EXPECT_EQ(open.ui.alerts[0].title, QStringLiteral("Warnung!"));
-    EXPECT_EQ(open.ui.alerts[0].message,
-              QStringLiteral("Möchtest du den Eintrag Nr. 2 „Bürobedarf“ wirklich stornieren? Er wird mit einem "
-                             "neuen Eintrag zurückgebucht und bleibt selbst im Kassenbuch stehen."));
-    EXPECT_EQ(open.ui.alerts[0].buttons, (QStringList{QStringLiteral("Abbrechen"), QStringLiteral("Stornieren")}));
+    EXPECT_EQ(
+        open.ui.alerts[0].message,
+        QStringLiteral(
+            "Möchtest du den Eintrag Nr. 2 „Bürobedarf“ wirklich stornieren? Er wird mit einem "
+            "neuen Eintrag zurückgebucht und bleibt selbst im Kassenbuch stehen."));
+    EXPECT_EQ(open.ui.alerts[0].buttons,
+              (QStringList{QStringLiteral("Abbrechen"), QStringLiteral("Stornieren")}));
     EXPECT_EQ(cashbook().items().size(), 2u);
     open.ui.answers = {1};
     EXPECT_TRUE(cash.confirmStorno(2));
@@ -320,17 +330,19 @@ TEST_F(CashBookFixture, PrintHandsTheSelectedCashBookToThePrintDialog) {
 
 TEST_F(CashBookFixture, CsvHasTenQuotedFieldsAndCleanedTexts) {
     newCashBook();
-    settings().setText(prefs::prefsKasseneinlageBezeichnung, QStringLiteral("Einlage, bar \"Kasse\""));
+    settings().setText(prefs::prefsKasseneinlageBezeichnung,
+                       QStringLiteral("Einlage, bar \"Kasse\""));
     ASSERT_TRUE(deposit(QStringLiteral("1234,5")));
     settings().setText(prefs::prefsAddCashBookItemTitle, QStringLiteral("Porto"));
     settings().setText(prefs::prefsAddCashBookItemBeleg, QStringLiteral("B-7"));
     ASSERT_TRUE(takeOver(item(1, 10)));
     const QString date = shortDateText(books().nowStamp());
     EXPECT_EQ(cash.csvText(),
-              QStringLiteral("\"1\",\"%1\",\"\",\"Einlage |  bar  Kasse \",\"\",\"1.234,50\",\"\",\"\",\"\","
-                             "\"1.234,50\",\n"
-                             "\"2\",\"%1\",\"B-7\",\"Porto\",\"1000\",\"\",\"10,00\",\"1,90\",\"19,00 %\","
-                             "\"1.224,50\",\n")
+              QStringLiteral(
+                  "\"1\",\"%1\",\"\",\"Einlage |  bar  Kasse \",\"\",\"1.234,50\",\"\",\"\",\"\","
+                  "\"1.234,50\",\n"
+                  "\"2\",\"%1\",\"B-7\",\"Porto\",\"1000\",\"\",\"10,00\",\"1,90\",\"19,00 %\","
+                  "\"1.224,50\",\n")
                   .arg(date));
 }
 
@@ -339,7 +351,7 @@ TEST_F(CashBookFixture, FailedCsvWriteIsTold) {
     const QString path = open.dir.filePath(QStringLiteral("fehlt/Kassenbuch.csv"));
     EXPECT_EQ(cash.exportKassenbuchTo(path), ExportResult::Failed);
     ASSERT_FALSE(open.ui.alerts.empty());
-    EXPECT_TRUE(open.ui.alerts.back().message.startsWith(QStringLiteral("Die Datei „"))) ;
+    EXPECT_TRUE(open.ui.alerts.back().message.startsWith(QStringLiteral("Die Datei „")));
     EXPECT_FALSE(QFile::exists(path));
 }
 
@@ -348,8 +360,8 @@ TEST_F(CashBookFixture, CellTextsOfManyEntriesKeepEachEntrysOwnDay) {
     // date text is the one of its own day.
     CashBookCellTexts texts;
     const double midnight = double(QDateTime(QDate(2024, 3, 31), QTime(0, 0)).toSecsSinceEpoch());
-    for (const double at : {midnight - 0.001, midnight, midnight + 86399.999, midnight - 1, midnight + 86400,
-                            midnight + 3600}) {
+    for (const double at : {midnight - 0.001, midnight, midnight + 86399.999, midnight - 1,
+                            midnight + 86400, midnight + 3600}) {
         RecordPtr e = Record::create(RecordClass::CashBookItem, books().nowStamp());
         e->set(keys::date, Date::fromUnix(at));
         e->set(keys::kassenbestand, 1234.5f);
@@ -360,7 +372,8 @@ TEST_F(CashBookFixture, CellTextsOfManyEntriesKeepEachEntrysOwnDay) {
 
 TEST_F(CashBookFixture, PageShortensDescriptionsUnlessAskedNotTo) {
     newCashBook();
-    settings().setText(prefs::prefsKasseneinlageBezeichnung, QStringLiteral("Bareinzahlung aus der Tageskasse"));
+    settings().setText(prefs::prefsKasseneinlageBezeichnung,
+                       QStringLiteral("Bareinzahlung aus der Tageskasse"));
     ASSERT_TRUE(deposit(QStringLiteral("5")));
     KassenbuchPageInput in;
     in.company = QStringLiteral("Muster GmbH");
@@ -371,7 +384,8 @@ TEST_F(CashBookFixture, PageShortensDescriptionsUnlessAskedNotTo) {
     EXPECT_EQ(page.list.rows[0][3].text, QStringLiteral("Bareinzahlung aus de …"));
     EXPECT_TRUE(page.list.rows[0][6].text.isEmpty());
     in.unshortened = true;
-    EXPECT_EQ(buildKassenbuchPage(in).list.rows[0][3].text, QStringLiteral("Bareinzahlung aus der Tageskasse"));
+    EXPECT_EQ(buildKassenbuchPage(in).list.rows[0][3].text,
+              QStringLiteral("Bareinzahlung aus der Tageskasse"));
 }
 
 }  // namespace

@@ -619,8 +619,10 @@ TEST(Lock, RefusedSecondProgramLeavesTheFirstOneSaving) {
         QuandorAppDelegate second(secondSettings, ui2, home.paths);
         second.setLockWaitMs(0);
         int activations = 0;
-        second.hooks().activateRunningProgram = [&](const QString&) { return ++activations, false; };
-            EXPECT_FALSE(second.claimDataFolder());
+        second.hooks().activateRunningProgram = [&](const QString&) {
+            return ++activations, false;
+        };
+        EXPECT_FALSE(second.claimDataFolder());
         second.awakeFromNib();
         EXPECT_EQ(activations, 1);
         EXPECT_EQ(ui2.count(u"Achtung!"_s), 1);
@@ -757,7 +759,8 @@ TEST(Users, LaterResolutionsKeepToTheOpenUser) {
     home.app->awakeFromNib();
     home.app->openChosenUser(user(u"1600000000"_s, u"Erste"_s, 1));
     // The users list says otherwise since (renamed on the "Benutzer" page, another row selected).
-    home.useUsers({user(u"1600000000"_s, u"Umbenannt"_s, 1), user(u"1700000000"_s, u"Zweite"_s, 1)}, 1);
+    home.useUsers({user(u"1600000000"_s, u"Umbenannt"_s, 1), user(u"1700000000"_s, u"Zweite"_s, 1)},
+                  1);
     EXPECT_TRUE(home.app->pathForDataFile().endsWith(u"/1600000000_Quandor_Multiple.mdb"_s));
     EXPECT_EQ(home.settings->getText(P::prefsCompany), u"Umbenannt"_s);
 }
@@ -846,10 +849,12 @@ TEST(Quitting, RestartSavesThenStartsItselfAndQuits) {
     // The new program gets the same settings file, database and locale.
     EXPECT_EQ(launched[0].arguments.mid(3), own);
     QProcess sh;
-    sh.start(u"/bin/sh"_s, QStringList{u"-c"_s, launched[0].arguments.value(1).mid(10), u"printf"_s,
-                                       u"%s|"_s} + own);
+    sh.start(
+        u"/bin/sh"_s,
+        QStringList{u"-c"_s, launched[0].arguments.value(1).mid(10), u"printf"_s, u"%s|"_s} + own);
     ASSERT_TRUE(sh.waitForFinished());
-    EXPECT_EQ(sh.readAllStandardOutput(), QByteArray("--settings|/Mein Ordner/q.ini|--locale|de_AT|"));
+    EXPECT_EQ(sh.readAllStandardOutput(),
+              QByteArray("--settings|/Mein Ordner/q.ini|--locale|de_AT|"));
     EXPECT_EQ(home.settings->getInt(P::backupAlertInt), before + 1);
     EXPECT_EQ(home.ui.quits, 1);
 }

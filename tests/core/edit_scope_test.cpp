@@ -1,6 +1,6 @@
 // A change of several steps happens whole or not at all.
-#include "core/app_delegate.h"
 #include "core/edit_scope.h"
+#include "core/app_delegate.h"
 #include "core/keys.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"

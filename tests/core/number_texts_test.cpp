@@ -77,10 +77,12 @@ TEST(NumberTexts, DatesInLocalTime) {
     qputenv("TZ", "Europe/Berlin");
     tzset();
     // 2013-12-05 23:30 UTC is already the 6th in Berlin.
-    const Date late = Date::fromUnix(QDateTime(QDate(2013, 12, 5), QTime(23, 30), Qt::UTC).toSecsSinceEpoch());
+    const Date late =
+        Date::fromUnix(QDateTime(QDate(2013, 12, 5), QTime(23, 30), Qt::UTC).toSecsSinceEpoch());
     EXPECT_EQ(mediumDateText(late, de), "06.12.2013");
     EXPECT_EQ(shortDateText(late, de), "06.12.13");
-    const Date noon = Date::fromUnix(QDateTime(QDate(2013, 12, 5), QTime(12, 0), Qt::UTC).toSecsSinceEpoch());
+    const Date noon =
+        Date::fromUnix(QDateTime(QDate(2013, 12, 5), QTime(12, 0), Qt::UTC).toSecsSinceEpoch());
     EXPECT_EQ(mediumDateText(noon, de), "05.12.2013");
     EXPECT_EQ(mediumDateText(noon, us), "12/5/2013");
 }
@@ -92,13 +94,27 @@ TEST(NumberTexts, ReadingTypedAmounts) {
         bool ok;
     };
     const Case german[] = {
-        {"12,50", 12.5f, true},       {"12.50", 12.5f, true},        {"1.234,56", 1234.56f, true},
-        {"1234,56", 1234.56f, true},  {"1.234.567", 1234567.0f, true}, {"1.234", 1234.0f, true},
-        {"0.125", 0.125f, true},      {"1234.5", 1234.5f, true},     {"1,234.56", 1234.56f, true},
-        {"-3,5", -3.5f, true},        {" 19,99 € ", 19.99f, true},   {",5", 0.5f, true},
-        {"167772,17", 167772.17f, true}, {"", 0.0f, false},          {"abc", 0.0f, false},
-        {"12abc", 0.0f, false},       {"1,2,3", 0.0f, false},        {"-", 0.0f, false},
-        {"1e5", 0.0f, false},         {"12.34.5", 0.0f, false},      {"1.23,4.5", 0.0f, false},
+        {"12,50", 12.5f, true},
+        {"12.50", 12.5f, true},
+        {"1.234,56", 1234.56f, true},
+        {"1234,56", 1234.56f, true},
+        {"1.234.567", 1234567.0f, true},
+        {"1.234", 1234.0f, true},
+        {"0.125", 0.125f, true},
+        {"1234.5", 1234.5f, true},
+        {"1,234.56", 1234.56f, true},
+        {"-3,5", -3.5f, true},
+        {" 19,99 € ", 19.99f, true},
+        {",5", 0.5f, true},
+        {"167772,17", 167772.17f, true},
+        {"", 0.0f, false},
+        {"abc", 0.0f, false},
+        {"12abc", 0.0f, false},
+        {"1,2,3", 0.0f, false},
+        {"-", 0.0f, false},
+        {"1e5", 0.0f, false},
+        {"12.34.5", 0.0f, false},
+        {"1.23,4.5", 0.0f, false},
     };
     for (const Case& c : german) {
         bool ok = true;

@@ -1,5 +1,5 @@
-#include "core/keys.h"
 #include "core/record.h"
+#include "core/keys.h"
 
 #include <gtest/gtest.h>
 

@@ -166,7 +166,6 @@ TEST(Settings, UnreadableFileIsLeftAloneAndNotWritten) {
     EXPECT_FALSE(s.sync(&error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_TRUE(QFileInfo(path).isDir());
-
 }
 
 TEST(Settings, FileWithoutReadPermissionIsLeftAlone) {

@@ -33,16 +33,20 @@ struct Expect {
     int64_t kind, tag;
     bool taxBool;
     QString image;
-    float amount, taxFee, taxFeeGet, taxFeePay, incomeWithout, expenseWith, expenseWithout, finalAmountWithout;
+    float amount, taxFee, taxFeeGet, taxFeePay, incomeWithout, expenseWith, expenseWithout,
+        finalAmountWithout;
 };
 
-void PrintTo(const Expect& e, std::ostream* os) { *os << e.name; }
+void PrintTo(const Expect& e, std::ostream* os) {
+    *os << e.name;
+}
 
 class CsvFigures : public ::testing::TestWithParam<Expect> {};
 
 TEST_P(CsvFigures, AsTheTableSays) {
     const Expect& e = GetParam();
-    const CsvImportPlan p = plan({u"05.03.14;B1;Titel;R1;Kat;4400;Erlöse;"_s + e.rate + u';' + e.sum});
+    const CsvImportPlan p =
+        plan({u"05.03.14;B1;Titel;R1;Kat;4400;Erlöse;"_s + e.rate + u';' + e.sum});
     ASSERT_EQ(p.items.size(), 1u) << p.summary.text().toStdString();
     const Record& item = *p.items[0];
     EXPECT_EQ(item.integer(keys::kind), e.kind);
@@ -61,22 +65,32 @@ TEST_P(CsvFigures, AsTheTableSays) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, CsvFigures,
-    ::testing::Values(
-        Expect{"ExpenseAtRate1", u"19"_s, u"-119,00"_s, 1, 1, true, u"miniItemRedTax"_s, 119, 19, 19, 0, 0, -119, -100, -100},
-        Expect{"IncomeAtRate2", u"7"_s, u"107,00"_s, 2, 2, true, u"miniItemGreenTax"_s, 107, 7, 0, 7, 100, 0, 0, 100},
-        Expect{"ExpenseWithoutTax", u"0"_s, u"-50"_s, 1, 0, false, u"miniItemRed"_s, 50, 0, 0, 0, 0, -50, -50, -50},
-        Expect{"EmptyRateIsNone", u""_s, u"20"_s, 2, 0, false, u"miniItemGreen"_s, 20, 0, 0, 0, 20, 0, 0, 20},
-        Expect{"ZeroSumIsIncome", u"0"_s, u"0"_s, 2, 0, false, u"miniItemGreen"_s, 0, 0, 0, 0, 0, 0, 0, 0},
-        Expect{"GermanThousands", u"0"_s, u"1.234,56"_s, 2, 0, false, u"miniItemGreen"_s, 1234.56f, 0, 0, 0, 1234.56f, 0, 0, 1234.56f},
-        Expect{"PlainThousands", u"0"_s, u"1,234.56"_s, 2, 0, false, u"miniItemGreen"_s, 1234.56f, 0, 0, 0, 1234.56f, 0, 0, 1234.56f},
-        Expect{"PercentSignAndBlanks", u"19 %"_s, u"-119,00 €"_s, 1, 1, true, u"miniItemRedTax"_s, 119, 19, 19, 0, 0, -119, -100, -100},
-        // Below one euro the sign still decides: an expense, not a negative income.
-        Expect{"CentExpense", u"0"_s, u"-0,50"_s, 1, 0, false, u"miniItemRed"_s, 0.5f, 0, 0, 0, 0, -0.5f, -0.5f, -0.5f},
-        // A rate the settings do not know: untaxed, every such row alike.
-        Expect{"UnknownRateUntaxed", u"16"_s, u"-116"_s, 1, 0, false, u"miniItemRed"_s, 116, 0, 0, 0, 0, -116, -116, -116}));
+    ::testing::Values(Expect{"ExpenseAtRate1", u"19"_s, u"-119,00"_s, 1, 1, true,
+                             u"miniItemRedTax"_s, 119, 19, 19, 0, 0, -119, -100, -100},
+                      Expect{"IncomeAtRate2", u"7"_s, u"107,00"_s, 2, 2, true,
+                             u"miniItemGreenTax"_s, 107, 7, 0, 7, 100, 0, 0, 100},
+                      Expect{"ExpenseWithoutTax", u"0"_s, u"-50"_s, 1, 0, false, u"miniItemRed"_s,
+                             50, 0, 0, 0, 0, -50, -50, -50},
+                      Expect{"EmptyRateIsNone", u""_s, u"20"_s, 2, 0, false, u"miniItemGreen"_s, 20,
+                             0, 0, 0, 20, 0, 0, 20},
+                      Expect{"ZeroSumIsIncome", u"0"_s, u"0"_s, 2, 0, false, u"miniItemGreen"_s, 0,
+                             0, 0, 0, 0, 0, 0, 0},
+                      Expect{"GermanThousands", u"0"_s, u"1.234,56"_s, 2, 0, false,
+                             u"miniItemGreen"_s, 1234.56f, 0, 0, 0, 1234.56f, 0, 0, 1234.56f},
+                      Expect{"PlainThousands", u"0"_s, u"1,234.56"_s, 2, 0, false,
+                             u"miniItemGreen"_s, 1234.56f, 0, 0, 0, 1234.56f, 0, 0, 1234.56f},
+                      Expect{"PercentSignAndBlanks", u"19 %"_s, u"-119,00 €"_s, 1, 1, true,
+                             u"miniItemRedTax"_s, 119, 19, 19, 0, 0, -119, -100, -100},
+                      // Below one euro the sign still decides: an expense, not a negative income.
+                      Expect{"CentExpense", u"0"_s, u"-0,50"_s, 1, 0, false, u"miniItemRed"_s, 0.5f,
+                             0, 0, 0, 0, -0.5f, -0.5f, -0.5f},
+                      // A rate the settings do not know: untaxed, every such row alike.
+                      Expect{"UnknownRateUntaxed", u"16"_s, u"-116"_s, 1, 0, false,
+                             u"miniItemRed"_s, 116, 0, 0, 0, 0, -116, -116, -116}));
 
 TEST(CsvImport, TextsDateAndRateAreKept) {
-    const CsvImportPlan p = plan({u"\"05.03.14\";B-1;Papier, A4;RE 7;Büro;6815;Bürobedarf;19;-119"_s});
+    const CsvImportPlan p =
+        plan({u"\"05.03.14\";B-1;Papier, A4;RE 7;Büro;6815;Bürobedarf;19;-119"_s});
     ASSERT_EQ(p.items.size(), 1u);
     const Record& item = *p.items[0];
     EXPECT_EQ(item.text(keys::misc1), u"B-1"_s);
@@ -93,7 +107,8 @@ TEST(CsvImport, TextsDateAndRateAreKept) {
 }
 
 TEST(CsvImport, RateMatchesTheFirstEqualConfiguredRate) {
-    const CsvImportPlan p = plan({u"01.01.25;;a;;;;;7;10"_s, u"01.01.25;;b;;;;;5,5;10"_s}, TaxRates{7.0f, 7.0f, 5.5f});
+    const CsvImportPlan p =
+        plan({u"01.01.25;;a;;;;;7;10"_s, u"01.01.25;;b;;;;;5,5;10"_s}, TaxRates{7.0f, 7.0f, 5.5f});
     ASSERT_EQ(p.items.size(), 2u);
     EXPECT_EQ(p.items[0]->integer(keys::taxTag), 1);
     EXPECT_EQ(p.items[1]->integer(keys::taxTag), 3);
@@ -113,17 +128,18 @@ TEST(CsvImport, LeftOutRowsAreNamed) {
         u"01.01.25;;fremd;;;;;16;10"_s,
     });
     EXPECT_EQ(p.items.size(), 2u);
-    EXPECT_EQ(p.summary.text(),
-              u"2 Posten importieren, 7 Zeilen übersprungen\n\n"
-              "Zeile 1: Datum „Datum“ nicht lesbar\n"
-              "Zeile 3: nur 3 von 9 Feldern\n"
-              "Zeile 4: Datum „31.02.25“ nicht lesbar\n"
-              "Zeile 5: Summe „abc“ nicht lesbar\n"
-              "Zeile 6: Summe „-“ nicht lesbar\n"
-              "Zeile 7: keine Summe\n"
-              "Zeile 8: Steuersatz „neunzehn“ nicht lesbar\n\n"
-              "1 Zeile mit einem Steuersatz, den die Einstellungen nicht kennen (16,00 %), wird ohne "
-              "Umsatzsteuer importiert."_s);
+    EXPECT_EQ(
+        p.summary.text(),
+        u"2 Posten importieren, 7 Zeilen übersprungen\n\n"
+        "Zeile 1: Datum „Datum“ nicht lesbar\n"
+        "Zeile 3: nur 3 von 9 Feldern\n"
+        "Zeile 4: Datum „31.02.25“ nicht lesbar\n"
+        "Zeile 5: Summe „abc“ nicht lesbar\n"
+        "Zeile 6: Summe „-“ nicht lesbar\n"
+        "Zeile 7: keine Summe\n"
+        "Zeile 8: Steuersatz „neunzehn“ nicht lesbar\n\n"
+        "1 Zeile mit einem Steuersatz, den die Einstellungen nicht kennen (16,00 %), wird ohne "
+        "Umsatzsteuer importiert."_s);
 }
 
 TEST(CsvImport, UnclosedQuoteEndsTheFile) {
@@ -133,7 +149,8 @@ TEST(CsvImport, UnclosedQuoteEndsTheFile) {
     const CsvImportPlan p = planCsvImport(table, kRates, kNow);
     EXPECT_EQ(p.items.size(), 1u);
     EXPECT_EQ(p.summary.headline(), u"1 Posten importieren, 1 Zeile übersprungen"_s);
-    EXPECT_TRUE(p.summary.skipped.at(0).startsWith(u"Zeile 2: Anführungszeichen nicht geschlossen"_s));
+    EXPECT_TRUE(
+        p.summary.skipped.at(0).startsWith(u"Zeile 2: Anführungszeichen nicht geschlossen"_s));
 }
 
 TEST(CsvImport, OnlyTheFirstReasonsAreListed) {
@@ -153,8 +170,8 @@ TEST(CsvImport, Dates) {
     EXPECT_EQ(parseImportDate(u"31.12.44"_s, today), QDate(2044, 12, 31));
     EXPECT_EQ(parseImportDate(u"31.05.45"_s, today), QDate(2045, 5, 31));
     EXPECT_EQ(parseImportDate(u"01.06.45"_s, today), QDate(1945, 6, 1));
-    for (const QString& bad : {u"31.02.25"_s, u"29.02.25"_s, u"00.01.25"_s, u"01.13.25"_s, u"2025-01-01"_s,
-                               u"01/01/25"_s, u"1.1.225"_s, u""_s, u"Datum"_s})
+    for (const QString& bad : {u"31.02.25"_s, u"29.02.25"_s, u"00.01.25"_s, u"01.13.25"_s,
+                               u"2025-01-01"_s, u"01/01/25"_s, u"1.1.225"_s, u""_s, u"Datum"_s})
         EXPECT_FALSE(parseImportDate(bad, today)) << bad.toStdString();
 }
 

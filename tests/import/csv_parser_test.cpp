@@ -21,7 +21,9 @@ struct ReadCase {
     std::vector<QStringList> rows;
 };
 
-void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ReadCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 struct Parsed {
     std::vector<CsvRow> rows;
@@ -70,24 +72,51 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, CsvRead,
     ::testing::Values(
         ReadCase{"SemicolonDetected", "a;b;c", 0, {{u"a"_s, u"b"_s, u"c"_s}}},
-        ReadCase{"QuotedCommaStaysInField", "\"Miete, Büro\",2\n", ',', {{u"Miete, Büro"_s, u"2"_s}}},
-        ReadCase{"DoubledQuotesBecomeOne", "\"Das \"\"Haus\"\" am See\";x", ';', {{u"Das \"Haus\" am See"_s, u"x"_s}}},
+        ReadCase{
+            "QuotedCommaStaysInField", "\"Miete, Büro\",2\n", ',', {{u"Miete, Büro"_s, u"2"_s}}},
+        ReadCase{"DoubledQuotesBecomeOne",
+                 "\"Das \"\"Haus\"\" am See\";x",
+                 ';',
+                 {{u"Das \"Haus\" am See"_s, u"x"_s}}},
         ReadCase{"EmptyMiddleField", "1,,3", ',', {{u"1"_s, u""_s, u"3"_s}}},
         ReadCase{"EmptyQuotedMiddleField", "1,\"\",3", ',', {{u"1"_s, u""_s, u"3"_s}}},
         ReadCase{"TrailingDelimiterGivesEmptyField", "1,2,\n", ',', {{u"1"_s, u"2"_s, u""_s}}},
-        ReadCase{"QuotedLineFeedStaysOneField", "\"a\nb\",c\nd,e", ',', {{u"a\nb"_s, u"c"_s}, {u"d"_s, u"e"_s}}},
+        ReadCase{"QuotedLineFeedStaysOneField",
+                 "\"a\nb\",c\nd,e",
+                 ',',
+                 {{u"a\nb"_s, u"c"_s}, {u"d"_s, u"e"_s}}},
         ReadCase{"TabBeforeCommaWins", "a\tb,c\nd\te", 0, {{u"a"_s, u"b,c"_s}, {u"d"_s, u"e"_s}}},
         ReadCase{"FirstCandidateNotMostFrequent", "a,b;c;d;e", 0, {{u"a"_s, u"b;c;d;e"_s}}},
         ReadCase{"NoCandidateOneFieldPerLine", "abc\ndef;g", 0, {{u"abc"_s}, {u"def;g"_s}}},
-        ReadCase{"BlankLinesGiveNoRows", "a;b\n\n\r\n\nc;d\n\n", 0, {{u"a"_s, u"b"_s}, {u"c"_s, u"d"_s}}},
+        ReadCase{"BlankLinesGiveNoRows",
+                 "a;b\n\n\r\n\nc;d\n\n",
+                 0,
+                 {{u"a"_s, u"b"_s}, {u"c"_s, u"d"_s}}},
         ReadCase{"LeadingBlankLineDoesNotHideDelimiter", "\r\n\na;b\n", 0, {{u"a"_s, u"b"_s}}},
-        ReadCase{"AllLineEnds", "a;1\r\nb;2\rc;3\nd;4", 0, {{u"a"_s, u"1"_s}, {u"b"_s, u"2"_s}, {u"c"_s, u"3"_s}, {u"d"_s, u"4"_s}}},
+        ReadCase{"AllLineEnds",
+                 "a;1\r\nb;2\rc;3\nd;4",
+                 0,
+                 {{u"a"_s, u"1"_s}, {u"b"_s, u"2"_s}, {u"c"_s, u"3"_s}, {u"d"_s, u"4"_s}}},
         ReadCase{"QuoteOnlyField", "\"\"\"\";x", ';', {{u"\""_s, u"x"_s}}},
-        ReadCase{"Windows1252Signs", "\x80 5;M\xfcller;\x84zitiert\x93", ';', {{u"€ 5"_s, u"Müller"_s, u"„zitiert“"_s}}},
-        ReadCase{"Utf8FieldRecognised", "M\xc3\xbcller;5 \xe2\x82\xac", ';', {{u"Müller"_s, u"5 €"_s}}},
-        ReadCase{"Utf8ByteOrderMarkPassedOver", "\xef\xbb\xbf" "05.03.24;x", 0, {{u"05.03.24"_s, u"x"_s}}},
-        ReadCase{"ByteOrderMarkThenBlankLines", "\xef\xbb\xbf\r\r\r\r\r\r\r\ra;b\n", 0, {{u"a"_s, u"b"_s}}},
-        ReadCase{"NulBytesAreData", QByteArray("a\0b;c", 5), ';', {{QString::fromUtf16(u"a\0b", 3), u"c"_s}}},
+        ReadCase{"Windows1252Signs",
+                 "\x80 5;M\xfcller;\x84zitiert\x93",
+                 ';',
+                 {{u"€ 5"_s, u"Müller"_s, u"„zitiert“"_s}}},
+        ReadCase{
+            "Utf8FieldRecognised", "M\xc3\xbcller;5 \xe2\x82\xac", ';', {{u"Müller"_s, u"5 €"_s}}},
+        ReadCase{"Utf8ByteOrderMarkPassedOver",
+                 "\xef\xbb\xbf"
+                 "05.03.24;x",
+                 0,
+                 {{u"05.03.24"_s, u"x"_s}}},
+        ReadCase{"ByteOrderMarkThenBlankLines",
+                 "\xef\xbb\xbf\r\r\r\r\r\r\r\ra;b\n",
+                 0,
+                 {{u"a"_s, u"b"_s}}},
+        ReadCase{"NulBytesAreData",
+                 QByteArray("a\0b;c", 5),
+                 ';',
+                 {{QString::fromUtf16(u"a\0b", 3), u"c"_s}}},
         ReadCase{"EmptyFile", "", 0, {}}));
 
 TEST(CsvReader, RowsKnowTheirLines) {
@@ -113,7 +142,8 @@ TEST(CsvReader, LineLongerThanTheBufferGrowsIt) {
 TEST(CsvReader, UnclosedQuoteIsReportedWithItsLine) {
     for (uint32_t chunk : {1u, 5u, 2048u}) {
         const Parsed p = parseBytes("a;b\nc;d\n\"e;f\ng;h\n", chunk);
-        EXPECT_EQ(fieldsOf(p), (std::vector<QStringList>{{u"a"_s, u"b"_s}, {u"c"_s, u"d"_s}})) << chunk;
+        EXPECT_EQ(fieldsOf(p), (std::vector<QStringList>{{u"a"_s, u"b"_s}, {u"c"_s, u"d"_s}}))
+            << chunk;
         ASSERT_TRUE(p.unclosed) << chunk;
         EXPECT_EQ(*p.unclosed, 3);
     }
@@ -124,17 +154,24 @@ TEST(CsvReader, UnclosedQuoteIsReportedWithItsLine) {
 }
 
 TEST(CsvReader, Utf16IsNotReadAsBytes) {
-    const Parsed p = parseBytes(QByteArray("\xff\xfe" "a\0;\0b\0", 8), 2048);
+    const Parsed p = parseBytes(QByteArray("\xff\xfe"
+                                           "a\0;\0b\0",
+                                           8),
+                                2048);
     EXPECT_TRUE(p.utf16);
     EXPECT_TRUE(p.rows.empty());
 }
 
 TEST(CsvReader, EncodingsThroughQtCodecs) {
-    EXPECT_EQ(parseBytes("\x80", 8, ';', kEncodingIsoLatin1, false).rows.at(0).fields, QStringList{u"\u0080"_s});
-    EXPECT_EQ(parseBytes("\x80", 8, ';', kEncodingWindowsLatin1, false).rows.at(0).fields, QStringList{u"€"_s});
-    EXPECT_EQ(parseBytes("\x8a", 8, ';', kEncodingMacRoman, false).rows.at(0).fields, QStringList{u"ä"_s});
+    EXPECT_EQ(parseBytes("\x80", 8, ';', kEncodingIsoLatin1, false).rows.at(0).fields,
+              QStringList{u"\u0080"_s});
+    EXPECT_EQ(parseBytes("\x80", 8, ';', kEncodingWindowsLatin1, false).rows.at(0).fields,
+              QStringList{u"€"_s});
+    EXPECT_EQ(parseBytes("\x8a", 8, ';', kEncodingMacRoman, false).rows.at(0).fields,
+              QStringList{u"ä"_s});
     // Without recognising UTF-8, its bytes are Windows-1252 like any others.
-    EXPECT_EQ(parseBytes("\xc3\xbc", 8, ';', kEncodingWindowsLatin1, false).rows.at(0).fields, QStringList{u"Ã¼"_s});
+    EXPECT_EQ(parseBytes("\xc3\xbc", 8, ';', kEncodingWindowsLatin1, false).rows.at(0).fields,
+              QStringList{u"Ã¼"_s});
 }
 
 TEST(CsvReader, WithoutFileNothing) {

@@ -48,9 +48,10 @@ struct ImportBooks : test::OpenBooks {
     ItemImportController imports{app.books()};
 };
 
-const QByteArray kTwoRows = "05.03.24;B1;Papier;R1;Büro;6815;Bürobedarf;19;-119,00\n"
-                            "31.02.24;B2;Kaputt;R2;Büro;6815;Bürobedarf;19;-10\n"
-                            "06.03.24;B3;Beratung;R3;Honorar;4400;Erlöse;7;107,00\n";
+const QByteArray kTwoRows =
+    "05.03.24;B1;Papier;R1;Büro;6815;Bürobedarf;19;-119,00\n"
+    "31.02.24;B2;Kaputt;R2;Büro;6815;Bürobedarf;19;-10\n"
+    "06.03.24;B3;Beratung;R3;Honorar;4400;Erlöse;7;107,00\n";
 
 TEST(CsvImportFlow, AsksFirstAndAppendsAllAtOnce) {
     ImportBooks b;
@@ -63,8 +64,9 @@ TEST(CsvImportFlow, AsksFirstAndAppendsAllAtOnce) {
     EXPECT_EQ(b.ui.alerts[0].message, ItemImportController::kFirstCsvNotice);
     const auto& question = b.ui.alerts[1];
     EXPECT_EQ(question.title, u"Posten importieren"_s);
-    EXPECT_EQ(question.message,
-              u"2 Posten importieren, 1 Zeile übersprungen\n\nZeile 2: Datum „31.02.24“ nicht lesbar"_s);
+    EXPECT_EQ(
+        question.message,
+        u"2 Posten importieren, 1 Zeile übersprungen\n\nZeile 2: Datum „31.02.24“ nicht lesbar"_s);
     EXPECT_EQ(question.buttons, (QStringList{u"Abbrechen"_s, u"Importieren"_s}));
     EXPECT_EQ(b.statement()->items().size(), 2u);
     EXPECT_EQ(b.app.selection().listedCount(), 2u);
@@ -122,7 +124,9 @@ struct Refusal {
     QString message;
 };
 
-void PrintTo(const Refusal& r, std::ostream* os) { *os << r.name; }
+void PrintTo(const Refusal& r, std::ostream* os) {
+    *os << r.name;
+}
 
 class CsvRefusal : public ::testing::TestWithParam<Refusal> {};
 
@@ -139,15 +143,23 @@ TEST_P(CsvRefusal, ToldAndNothingAdded) {
 
 INSTANTIATE_TEST_SUITE_P(
     Files, CsvRefusal,
-    ::testing::Values(
-        Refusal{"Empty", "", ItemImportController::kCsvNothingToImport},
-        Refusal{"OnlyHeader", "Datum;Beleg;Titel;Rechnung;Kategorie;Konto;Bezeichnung;Satz;Summe\r\n",
-                ItemImportController::kCsvNothingToImport + u"\n\nZeile 1: Datum „Datum“ nicht lesbar"_s},
-        Refusal{"Binary", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16),
-                ItemImportController::kCsvNothingToImport +
-                    u"\n\nZeile 1: nur 1 von 9 Feldern\nZeile 2: nur 1 von 9 Feldern\nZeile 3: nur 1 von 9 "
-                    "Feldern\nZeile 4: nur 1 von 9 Feldern"_s},
-        Refusal{"Utf16", QByteArray("\xff\xfe" "0\0" "5\0", 6), ItemImportController::kUtf16}));
+    ::testing::Values(Refusal{"Empty", "", ItemImportController::kCsvNothingToImport},
+                      Refusal{
+                          "OnlyHeader",
+                          "Datum;Beleg;Titel;Rechnung;Kategorie;Konto;Bezeichnung;Satz;Summe\r\n",
+                          ItemImportController::kCsvNothingToImport +
+                              u"\n\nZeile 1: Datum „Datum“ nicht lesbar"_s},
+                      Refusal{"Binary", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16),
+                              ItemImportController::kCsvNothingToImport +
+                                  u"\n\nZeile 1: nur 1 von 9 Feldern\nZeile 2: nur 1 von 9 "
+                                  u"Feldern\nZeile 3: nur 1 von 9 "
+                                  "Feldern\nZeile 4: nur 1 von 9 Feldern"_s},
+                      Refusal{"Utf16",
+                              QByteArray("\xff\xfe"
+                                         "0\0"
+                                         "5\0",
+                                         6),
+                              ItemImportController::kUtf16}));
 
 TEST(CsvImportFlow, NeedsAStatement) {
     test::OpenBooks b;
@@ -200,20 +212,28 @@ Value dict(std::initializer_list<std::pair<const char16_t*, Value>> entries) {
 }
 
 Value position(const char16_t* title, float amount, int rateIndex) {
-    return dict({{u"title", title}, {u"amount", amount},
-                 {u"isTax1Applied", rateIndex == 1}, {u"isTax2Applied", rateIndex == 2},
+    return dict({{u"title", title},
+                 {u"amount", amount},
+                 {u"isTax1Applied", rateIndex == 1},
+                 {u"isTax2Applied", rateIndex == 2},
                  {u"isTax3Applied", rateIndex == 3}});
 }
 
 QByteArray fennickDocument(int64_t status, ValueList positions) {
     const Date due = Date::fromUnix(1711929600);   // 2024-04-01
     const Date paid = Date::fromUnix(1712534400);  // 2024-04-08
-    return archive::write(dict({{u"fennickDic",
-                                 dict({{u"title", u"Webseite"}, {u"number", u"R-2024-7"},
-                                       {u"address", u"Kunde GmbH\nHauptstraße 1\n12345 Stadt"},
-                                       {u"tax1Percent", 0.19f}, {u"tax2Percent", 0.07f}, {u"tax3Percent", 0.16f},
-                                       {u"due", due}, {u"sent", due}, {u"paid", paid}, {u"status", status},
-                                       {u"items", Value::list(std::move(positions))}})}}));
+    return archive::write(
+        dict({{u"fennickDic", dict({{u"title", u"Webseite"},
+                                    {u"number", u"R-2024-7"},
+                                    {u"address", u"Kunde GmbH\nHauptstraße 1\n12345 Stadt"},
+                                    {u"tax1Percent", 0.19f},
+                                    {u"tax2Percent", 0.07f},
+                                    {u"tax3Percent", 0.16f},
+                                    {u"due", due},
+                                    {u"sent", due},
+                                    {u"paid", paid},
+                                    {u"status", status},
+                                    {u"items", Value::list(std::move(positions))}})}}));
 }
 
 TEST(FennickImport, PreviewChoicesAndImport) {
@@ -222,10 +242,10 @@ TEST(FennickImport, PreviewChoicesAndImport) {
     account->set(keys::title, u"Erlöse"_s);
     account->set(keys::number, u"4400"_s);
     b.app.database().accounts.push_back(account);
-    const QString path = b.file(u"r.fennick"_s, fennickDocument(1, {position(u"Entwurf", 107, 2),
-                                                                      position(u"Umsetzung", 1190, 1),
-                                                                      position(u"Sonderposten", 116, 3),
-                                                                      Value(u"kaputt"_s)}));
+    const QString path =
+        b.file(u"r.fennick"_s,
+               fennickDocument(1, {position(u"Entwurf", 107, 2), position(u"Umsetzung", 1190, 1),
+                                   position(u"Sonderposten", 116, 3), Value(u"kaputt"_s)}));
     ASSERT_TRUE(b.imports.openFennickImportSheet(path));
     EXPECT_EQ(b.imports.sheet(), ItemImportController::Sheet::Fennick);
     const RecordList& preview = b.imports.importArray();
@@ -254,9 +274,11 @@ TEST(FennickImport, PreviewChoicesAndImport) {
     b.ui.answers = {kImport};
     const auto result = b.imports.doTheFennickImport();
     EXPECT_EQ(result.outcome, Outcome::Imported);
-    EXPECT_EQ(b.ui.alerts.at(0).message,
-              u"3 Posten importieren, 1 Position übersprungen\n\nPosition 4: keine lesbare Position\n\n1 Position mit "
-              "einem Steuersatz, den die Einstellungen nicht kennen (16,00 %), wird ohne Umsatzsteuer importiert."_s);
+    EXPECT_EQ(
+        b.ui.alerts.at(0).message,
+        u"3 Posten importieren, 1 Position übersprungen\n\nPosition 4: keine lesbare Position\n\n1 "
+        u"Position mit "
+        "einem Steuersatz, den die Einstellungen nicht kennen (16,00 %), wird ohne Umsatzsteuer importiert."_s);
     const RecordList& items = b.statement()->items();
     ASSERT_EQ(items.size(), 3u);
     const Record& first = *items[0];
@@ -297,7 +319,8 @@ TEST(FennickImport, DamagedDocumentsAreRefused) {
         b.ui.alerts.clear();
         EXPECT_FALSE(b.imports.openFennickImportSheet(b.file(u"d.fennick"_s, bytes)));
         ASSERT_EQ(b.ui.alerts.size(), 1u);
-        EXPECT_TRUE(b.ui.alerts[0].message.startsWith(ItemImportController::kInvoiceNothingToImport));
+        EXPECT_TRUE(
+            b.ui.alerts[0].message.startsWith(ItemImportController::kInvoiceNothingToImport));
         EXPECT_EQ(b.imports.sheet(), ItemImportController::Sheet::None);
     }
     EXPECT_TRUE(b.statement()->items().empty());
@@ -339,7 +362,8 @@ TEST(GrandTotalImport, ChoicesForAllInvoicesAndThePdfAttached) {
     b.ui.answers = {kImport};
     EXPECT_EQ(b.imports.doTheImport().items, 2);
     EXPECT_EQ(b.ui.alerts.at(0).message,
-              u"2 Posten importieren, 1 Rechnung übersprungen\n\nEintrag 3: keine Rechnung\n\n1 Rechnung ohne "
+              u"2 Posten importieren, 1 Rechnung übersprungen\n\nEintrag 3: keine Rechnung\n\n1 "
+              u"Rechnung ohne "
               "Fälligkeitsdatum bekommt das Datum des Imports: R-2."_s);
     const RecordList& items = b.statement()->items();
     ASSERT_EQ(items.size(), 2u);
@@ -350,7 +374,8 @@ TEST(GrandTotalImport, ChoicesForAllInvoicesAndThePdfAttached) {
     EXPECT_EQ(items[0]->date(keys::date), Date::fromUnix(1711929600));
     EXPECT_EQ(items[0]->text(keys::fileTitle), u"GT Rechnung"_s);
     EXPECT_TRUE(items[0]->flag(keys::fileBool));
-    EXPECT_EQ(items[0]->text(keys::filePath), b.dir.filePath(u"R-1.pdf"_s));  // relative to the list
+    EXPECT_EQ(items[0]->text(keys::filePath),
+              b.dir.filePath(u"R-1.pdf"_s));  // relative to the list
     EXPECT_FALSE(items[1]->flag(keys::fileBool));
     EXPECT_EQ(items[1]->date(keys::date), Date::fromUnix(1714564800));  // the import's day
 }
@@ -375,9 +400,11 @@ TEST(GrandTotalImport, ImpossibleAmountsAreLeftOutAndNamed) {
         std::vector<QString> pdfs;
         const RecordList items = grandTotalItems(invoices, choices, rates, Date{}, &summary, &pdfs);
         ASSERT_EQ(items.size(), 1u);
-        for (const Key& k : {keys::amount, keys::taxFee, keys::finalAmount, keys::finalAmountWithout})
+        for (const Key& k :
+             {keys::amount, keys::taxFee, keys::finalAmount, keys::finalAmountWithout})
             EXPECT_TRUE(std::isfinite(items[0]->real(k)));
-        EXPECT_EQ(summary.skipped, (QStringList{u"Rechnung „R-2“: Betrag zu groß"_s, u"Rechnung „R-3“: kein Betrag"_s,
+        EXPECT_EQ(summary.skipped, (QStringList{u"Rechnung „R-2“: Betrag zu groß"_s,
+                                                u"Rechnung „R-3“: kein Betrag"_s,
                                                 u"Rechnung „R-4“: kein Betrag"_s}));
     }
 }
@@ -386,11 +413,13 @@ TEST(GrandTotalImport, ImpossibleAmountsAreLeftOutAndNamed) {
 TEST(GrandTotalImport, OnlyPdfFilesAreAttached) {
     ImportBooks b;
     b.file(u"geheim.txt"_s, "kein PDF");
-    ASSERT_TRUE(b.imports.importFileFrom(b.file(u"l.plist"_s, invoiceList(b.dir.filePath(u"geheim.txt"_s)))));
+    ASSERT_TRUE(b.imports.importFileFrom(
+        b.file(u"l.plist"_s, invoiceList(b.dir.filePath(u"geheim.txt"_s)))));
     b.imports.setImportKind(1);
     b.ui.answers = {kImport};
     b.imports.doTheImport();
-    EXPECT_TRUE(b.ui.alerts.at(0).message.contains(u"Ohne Beleg: R-1: „geheim.txt“ ist keine PDF-Datei"_s));
+    EXPECT_TRUE(
+        b.ui.alerts.at(0).message.contains(u"Ohne Beleg: R-1: „geheim.txt“ ist keine PDF-Datei"_s));
     EXPECT_EQ(b.statement()->items().at(0)->text(keys::filePath), u""_s);
     EXPECT_FALSE(b.statement()->items().at(0)->flag(keys::fileBool));
 }
@@ -401,7 +430,8 @@ TEST(Drops, GoToTheMatchingImport) {
     b.ui.answers = {kImport};
     b.imports.importDroppedFiles({b.file(u"A.CSV"_s, kTwoRows), b.file(u"b.csv"_s, kTwoRows)});
     EXPECT_EQ(b.statement()->items().size(), 2u);  // the first file only
-    b.imports.importDroppedFiles({b.file(u"r.fennick"_s, fennickDocument(1, {position(u"A", 10, 1)}))});
+    b.imports.importDroppedFiles(
+        {b.file(u"r.fennick"_s, fennickDocument(1, {position(u"A", 10, 1)}))});
     EXPECT_EQ(b.imports.sheet(), ItemImportController::Sheet::Fennick);
     b.imports.importDroppedFiles({b.file(u"l.plist"_s, invoiceList(QString()))});
     EXPECT_EQ(b.imports.sheet(), ItemImportController::Sheet::GrandTotal);

@@ -20,8 +20,9 @@ namespace {
 // column carries a second text in one row only.
 print::Page samplePage(int rows) {
     print::Page page;
-    page.prologue = u"<html><head><style type=\"text/css\">table.s7 td { font-size: 7px; }</style></head>"
-                    "<body><font size=\"2\">"_s;
+    page.prologue =
+        u"<html><head><style type=\"text/css\">table.s7 td { font-size: 7px; }</style></head>"
+        "<body><font size=\"2\">"_s;
     page.footer = u"Muster & Co · Übersicht · Seite "_s;
     page.text(u"<h2>Muster &amp; Co</h2>"_s);
     print::Table t;
@@ -40,8 +41,8 @@ print::Page samplePage(int rows) {
                          {u"Summe"_s, 80, Qt::AlignRight, {}}};
     for (int i = 1; i <= rows; ++i)
         page.list.rows.push_back({{QString::number(i), {}, true, print::ListCell::Size::Small},
-                                  {u"Posten %1 & <Co>"_s.arg(i), i == 2 ? u"Beleg B2"_s : QString(), false,
-                                   print::ListCell::Size::Normal},
+                                  {u"Posten %1 & <Co>"_s.arg(i), i == 2 ? u"Beleg B2"_s : QString(),
+                                   false, print::ListCell::Size::Normal},
                                   {u"%1,00"_s.arg(i), {}, false, print::ListCell::Size::Normal}});
     return page;
 }
@@ -57,19 +58,23 @@ TEST(PageModel, HtmlWritesTablesCellsAndTheListFromTheSameData) {
     const QString html = print::pageHtml(samplePage(3));
     EXPECT_TRUE(html.startsWith(u"<html><head>"_s));
     EXPECT_TRUE(html.endsWith(u"</table></body></html>"_s));
-    EXPECT_TRUE(html.contains(u"<table width=\"400\" border=\"0\" cellpadding=\"2\" cellspacing=\"2\">"
-                              "<tr><td></td><td><b>Steuersatz&nbsp;1</b> <small>(19,00&nbsp;%)</small></td></tr>"
-                              "<tr><td align=\"right\">Umsätze &lt;netto&gt;:</td><td>1.000,00 €</td></tr></table>"_s))
+    EXPECT_TRUE(html.contains(
+        u"<table width=\"400\" border=\"0\" cellpadding=\"2\" cellspacing=\"2\">"
+        "<tr><td></td><td><b>Steuersatz&nbsp;1</b> <small>(19,00&nbsp;%)</small></td></tr>"
+        "<tr><td align=\"right\">Umsätze &lt;netto&gt;:</td><td>1.000,00 €</td></tr></table>"_s))
         << html.toStdString();
     // The list: heading after its line breaks, widths and alignment in the
     // header row, every text escaped.
-    EXPECT_TRUE(html.contains(u"</font><br><br><br><h4>Muster &amp; Co &middot; &Uuml;bersicht März</h4>"
-                              "<table class=\"s7\" width=\"575\""_s));
+    EXPECT_TRUE(
+        html.contains(u"</font><br><br><br><h4>Muster &amp; Co &middot; &Uuml;bersicht März</h4>"
+                      "<table class=\"s7\" width=\"575\""_s));
     EXPECT_TRUE(html.contains(u"<td width=\"80\" align=\"right\"><b>Summe</b></td>"_s));
     EXPECT_TRUE(html.contains(u"<td><b><span class=\"k\">1</span></b></td>"_s));
     // One row's second text gives the column a second line in every row.
-    EXPECT_TRUE(html.contains(u"<td>Posten 1 &amp; &lt;Co&gt;<br><span class=\"k\"></span></td>"_s));
-    EXPECT_TRUE(html.contains(u"<td>Posten 2 &amp; &lt;Co&gt;<br><span class=\"k\">Beleg B2</span></td>"_s));
+    EXPECT_TRUE(
+        html.contains(u"<td>Posten 1 &amp; &lt;Co&gt;<br><span class=\"k\"></span></td>"_s));
+    EXPECT_TRUE(html.contains(
+        u"<td>Posten 2 &amp; &lt;Co&gt;<br><span class=\"k\">Beleg B2</span></td>"_s));
 
     // Without a list the page ends after its head.
     print::Page head = samplePage(0);
@@ -95,7 +100,8 @@ TEST(PageModel, PdfAndPrinterShowTheHeadThenTheListWithFooters) {
     EXPECT_FALSE(pages[0].contains(u"Posten 1 "_s));  // the list starts on a page of its own
     EXPECT_TRUE(pages[1].contains(u"Muster & Co · Übersicht März"_s));
     EXPECT_TRUE(pages[1].contains(u"Posten 1 & <Co>"_s));
-    for (int i = 0; i < pages.size(); ++i) EXPECT_TRUE(pages[i].contains(u"Muster & Co · Übersicht · Seite %1"_s.arg(i + 1)));
+    for (int i = 0; i < pages.size(); ++i)
+        EXPECT_TRUE(pages[i].contains(u"Muster & Co · Übersicht · Seite %1"_s.arg(i + 1)));
 
     // A printer gets the same pages, the footer in a bottom margin of 20 points.
     const QString printed = dir.filePath(u"gedruckt.pdf"_s);
@@ -118,7 +124,8 @@ TEST(PageModel, RtfHoldsTheHeadTheListAndTheFooter) {
     const QByteArray rtf = print::rtfBytes(samplePage(3));
     ASSERT_TRUE(rtf.startsWith("{\\rtf1"));
     EXPECT_TRUE(rtf.contains("Steuersatz"));
-    EXPECT_TRUE(rtf.contains("Muster & Co \\u183?bersicht M\\'e4rz") || rtf.contains("Muster & Co \\'b7 \\'dcbersicht M\\'e4rz"))
+    EXPECT_TRUE(rtf.contains("Muster & Co \\u183?bersicht M\\'e4rz") ||
+                rtf.contains("Muster & Co \\'b7 \\'dcbersicht M\\'e4rz"))
         << rtf.constData();
     EXPECT_TRUE(rtf.contains("Posten 3 & <Co>"));
     EXPECT_TRUE(rtf.contains("\\chpgn"));

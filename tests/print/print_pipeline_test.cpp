@@ -29,14 +29,15 @@ QString lastLine(const QString& page) {
 }
 
 // The pages' PDF in a file, for pdftotext (writing files is the print job's part).
-bool renderTo(QTextDocument& document, const print::ListTable& list, const print::PageOptions& options,
-              const QString& path, QString* error) {
+bool renderTo(QTextDocument& document, const print::ListTable& list,
+              const print::PageOptions& options, const QString& path, QString* error) {
     const QByteArray bytes = print::pdfBytes(document, list, options, error);
     QFile file(path);
     return !bytes.isEmpty() && file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-bool renderTo(const QString& html, const print::PageOptions& options, const QString& path, QString* error) {
+bool renderTo(const QString& html, const print::PageOptions& options, const QString& path,
+              QString* error) {
     const std::unique_ptr<QTextDocument> document = print::parseHtml(html);
     return renderTo(*document, print::ListTable{}, options, path, error);
 }
@@ -81,13 +82,16 @@ TEST(PrintPipeline, ListFollowsOnItsOwnPagesWithHeadingRowAndFooter) {
                     {QStringLiteral("Bezeichnung"), 200, Qt::AlignLeft, {}},
                     {QStringLiteral("Summe"), 60, Qt::AlignRight, {}}};
     for (int i = 1; i <= 300; ++i)
-        list.rows.push_back({{QString::number(i), {}, true, print::ListCell::Size::Small},
-                             {i == 7 ? QStringLiteral("ein sehr langer Titel, der in seiner Spalte "
-                                                      "umbrechen muss und doch ganz gedruckt wird Ende")
-                                     : QStringLiteral("Posten %1").arg(i),
-                              QStringLiteral("B%1").arg(i), false, print::ListCell::Size::Normal},
-                             {QStringLiteral("1.234,%1").arg(i % 100, 2, 10, QLatin1Char('0')), {}, false,
-                              print::ListCell::Size::Normal}});
+        list.rows.push_back(
+            {{QString::number(i), {}, true, print::ListCell::Size::Small},
+             {i == 7 ? QStringLiteral("ein sehr langer Titel, der in seiner Spalte "
+                                      "umbrechen muss und doch ganz gedruckt wird Ende")
+                     : QStringLiteral("Posten %1").arg(i),
+              QStringLiteral("B%1").arg(i), false, print::ListCell::Size::Normal},
+             {QStringLiteral("1.234,%1").arg(i % 100, 2, 10, QLatin1Char('0')),
+              {},
+              false,
+              print::ListCell::Size::Normal}});
     auto doc = print::parseHtml(QStringLiteral("<h2>Kopf</h2>"));
     print::PageOptions options;
     options.footer = QStringLiteral("Muster · Seite ");
@@ -115,9 +119,10 @@ namespace {
 print::ListTable threeColumns() {
     print::ListTable list;
     list.heading = QStringLiteral("Liste");
-    list.columns = {{QStringLiteral("Nr."), 20, Qt::AlignLeft, {}},
-                    {QStringLiteral("Bezeichnung"), 200, Qt::AlignLeft, QStringLiteral("Kategorie")},
-                    {QStringLiteral("Summe"), 60, Qt::AlignRight, {}}};
+    list.columns = {
+        {QStringLiteral("Nr."), 20, Qt::AlignLeft, {}},
+        {QStringLiteral("Bezeichnung"), 200, Qt::AlignLeft, QStringLiteral("Kategorie")},
+        {QStringLiteral("Summe"), 60, Qt::AlignRight, {}}};
     return list;
 }
 
@@ -196,9 +201,10 @@ TEST(PrintPipeline, SecondTextsKeepTheirLowerLine) {
     list.rows.push_back({{QStringLiteral("1"), {}, true, print::ListCell::Size::Normal},
                          {QString(), QStringLiteral("Unten"), false, print::ListCell::Size::Normal},
                          {QStringLiteral("1,00"), {}, false, print::ListCell::Size::Normal}});
-    list.rows.push_back({{QStringLiteral("2"), {}, true, print::ListCell::Size::Normal},
-                         {QStringLiteral("Oben"), QStringLiteral("Drunter"), false, print::ListCell::Size::Normal},
-                         {QStringLiteral("2,00"), {}, false, print::ListCell::Size::Normal}});
+    list.rows.push_back(
+        {{QStringLiteral("2"), {}, true, print::ListCell::Size::Normal},
+         {QStringLiteral("Oben"), QStringLiteral("Drunter"), false, print::ListCell::Size::Normal},
+         {QStringLiteral("2,00"), {}, false, print::ListCell::Size::Normal}});
     auto doc = print::parseHtml(QString());
     QString error;
     ASSERT_TRUE(renderTo(*doc, list, print::PageOptions{}, path, &error)) << error.toStdString();
@@ -230,13 +236,15 @@ TEST(PrintPipeline, LongFooterKeepsItsStartAndThePageNumber) {
     for (int i = 0; i < pages.size(); ++i) {
         const QString last = lastLine(pages[i]);
         EXPECT_TRUE(last.startsWith(QStringLiteral("Firma · Übersicht TTT"))) << last.toStdString();
-        EXPECT_TRUE(last.endsWith(QStringLiteral("2024 · Seite %1").arg(i + 1))) << last.toStdString();
+        EXPECT_TRUE(last.endsWith(QStringLiteral("2024 · Seite %1").arg(i + 1)))
+            << last.toStdString();
         EXPECT_LT(last.size(), 400);
     }
 }
 
 TEST(PrintableText, ControlCharactersAndMissingGlyphs) {
-    EXPECT_EQ(print::printableText(QStringLiteral("Müller & Söhne")), QStringLiteral("Müller & Söhne"));
+    EXPECT_EQ(print::printableText(QStringLiteral("Müller & Söhne")),
+              QStringLiteral("Müller & Söhne"));
     EXPECT_EQ(print::printableText(QString::fromUtf16(u"a\u0000b\nc\td\u2028e\u0007f", 11)),
               QStringLiteral("ab c d ef"));
     // Unassigned, a non-character and an unpaired surrogate: the placeholder.

@@ -1,5 +1,5 @@
-#include "print/print_pipeline.h"
 #include "print/rtf_writer.h"
+#include "print/print_pipeline.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,9 @@ QByteArray rtf(const QString& html) {
     return print::rtfFromDocument(*doc);
 }
 
-int count(const QByteArray& hay, const QByteArray& needle) { return int(hay.count(needle)); }
+int count(const QByteArray& hay, const QByteArray& needle) {
+    return int(hay.count(needle));
+}
 
 }  // namespace
 
@@ -24,27 +26,28 @@ TEST(RtfWriter, IsPlainAsciiWithUmlautsEscaped) {
     EXPECT_TRUE(out.endsWith("}\n"));
     for (char c : out) EXPECT_GE(static_cast<unsigned char>(c), 0) << "non-ASCII byte";
     for (char c : out) ASSERT_LT(static_cast<unsigned char>(c), 0x80);
-    EXPECT_TRUE(out.contains("\\'dcbersicht Gr\\'f6\\'dfe \\u8364? \\\\ \\{x\\} \\u8211? \\u10003?"))
+    EXPECT_TRUE(
+        out.contains("\\'dcbersicht Gr\\'f6\\'dfe \\u8364? \\\\ \\{x\\} \\u8211? \\u10003?"))
         << out.toStdString();
     // Braces balance, so the file parses.
     EXPECT_EQ(count(out, "{") - count(out, "\\{"), count(out, "}") - count(out, "\\}"));
 }
 
 TEST(RtfWriter, BoldAndSizesFollowTheLayout) {
-    const QByteArray out = rtf(QStringLiteral(
-        "<p><span style=\"font-size:20px\">Groß</span> <b>fett</b> "
-        "<span style=\"font-size:7px\">klein</span></p>"));
+    const QByteArray out =
+        rtf(QStringLiteral("<p><span style=\"font-size:20px\">Groß</span> <b>fett</b> "
+                           "<span style=\"font-size:7px\">klein</span></p>"));
     EXPECT_TRUE(out.contains("\\fs40 Gro\\'df}")) << out.toStdString();
     EXPECT_TRUE(out.contains("\\b fett}"));
     EXPECT_TRUE(out.contains("\\fs14 klein}"));
 }
 
 TEST(RtfWriter, TablesKeepRowsCellsAndWidths) {
-    const QByteArray out = rtf(QStringLiteral(
-        "<table width=300 border=1 cellpadding=2>"
-        "<tr><td width=100><b>Zahlung</b></td><td width=200>Saldo</td></tr>"
-        "<tr><td>1.000,00</td><td align=right><b>-1500,00</b></td></tr>"
-        "<tr><td colspan=2>ganze Zeile</td></tr></table>"));
+    const QByteArray out =
+        rtf(QStringLiteral("<table width=300 border=1 cellpadding=2>"
+                           "<tr><td width=100><b>Zahlung</b></td><td width=200>Saldo</td></tr>"
+                           "<tr><td>1.000,00</td><td align=right><b>-1500,00</b></td></tr>"
+                           "<tr><td colspan=2>ganze Zeile</td></tr></table>"));
     EXPECT_EQ(count(out, "\\trowd"), 3);
     EXPECT_EQ(count(out, "\\row"), 3);
     EXPECT_EQ(count(out, "\\cell\n"), 5) << out.toStdString();
@@ -68,10 +71,12 @@ TEST(RtfWriter, ListIsWrittenRowByRowAfterThePage) {
                     {QStringLiteral("Bezeichnung"), 240, Qt::AlignLeft, {}},
                     {QStringLiteral("Summe"), 60, Qt::AlignRight, {}}};
     for (int i = 1; i <= 3; ++i)
-        list.rows.push_back({{QString::number(i), {}, true},
-                             {QStringLiteral("Büro {%1} \\ A & <B>").arg(i), QStringLiteral("Kategorie")},
-                             {QStringLiteral("-1.000,00"), {}, false, print::ListCell::Size::Small}});
-    const QByteArray out = print::rtfFromDocument(*head, list, QStringLiteral("Firma · Übersicht · Seite "));
+        list.rows.push_back(
+            {{QString::number(i), {}, true},
+             {QStringLiteral("Büro {%1} \\ A & <B>").arg(i), QStringLiteral("Kategorie")},
+             {QStringLiteral("-1.000,00"), {}, false, print::ListCell::Size::Small}});
+    const QByteArray out =
+        print::rtfFromDocument(*head, list, QStringLiteral("Firma · Übersicht · Seite "));
     for (char c : out) ASSERT_LT(static_cast<unsigned char>(c), 0x80);
     EXPECT_EQ(count(out, "{") - count(out, "\\{"), count(out, "}") - count(out, "\\}"));
     // The page first, then the list on a new page with its heading row marked
@@ -80,16 +85,20 @@ TEST(RtfWriter, ListIsWrittenRowByRowAfterThePage) {
     EXPECT_EQ(count(out, "\\trhdr"), 1);
     EXPECT_EQ(count(out, "\\trkeep"), 3);
     EXPECT_EQ(count(out, "\\row\n"), 4);  // the heading row and three items
-    EXPECT_TRUE(out.contains("B\\'fcro \\{2\\} \\\\ A & <B>}{\\plain\\f0\\fs12\\line Kategorie}")) << out.toStdString();
+    EXPECT_TRUE(out.contains("B\\'fcro \\{2\\} \\\\ A & <B>}{\\plain\\f0\\fs12\\line Kategorie}"))
+        << out.toStdString();
     EXPECT_TRUE(out.contains("\\qr {\\plain\\f0\\fs12 -1.000,00}"));
     // The columns keep their proportions across the printable width (555 pt).
     EXPECT_TRUE(out.contains("\\cellx1009\\")) << out.toStdString();
     EXPECT_TRUE(out.contains("\\cellx11100\n"));
     // Footer and page number on every page.
-    EXPECT_TRUE(out.contains("{\\footer\\pard\\qc{\\plain\\f0\\fs16 Firma \\'b7 \\'dcbersicht \\'b7 Seite \\chpgn}\\par}"));
+    EXPECT_TRUE(
+        out.contains("{\\footer\\pard\\qc{\\plain\\f0\\fs16 Firma \\'b7 \\'dcbersicht \\'b7 Seite "
+                     "\\chpgn}\\par}"));
 
     // Without a list and a footer the page alone, as before.
     auto again = print::parseHtml(QStringLiteral("<h3>Übersicht</h3><p>Kopf</p>"));
-    EXPECT_EQ(print::rtfFromDocument(*again, print::ListTable{}, QString()),
-              print::rtfFromDocument(*print::parseHtml(QStringLiteral("<h3>Übersicht</h3><p>Kopf</p>"))));
+    EXPECT_EQ(
+        print::rtfFromDocument(*again, print::ListTable{}, QString()),
+        print::rtfFromDocument(*print::parseHtml(QStringLiteral("<h3>Übersicht</h3><p>Kopf</p>"))));
 }

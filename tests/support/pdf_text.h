@@ -35,8 +35,9 @@ inline std::vector<PdfWord> pdfWords(const QString& path) {
                                           QStringLiteral("UTF-8"), path, QStringLiteral("-")});
     if (!p.waitForFinished(30000) || p.exitCode() != 0) return {};
     const QString html = QString::fromUtf8(p.readAllStandardOutput());
-    static const QRegularExpression token(QStringLiteral(
-        "<page |<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">([^<]*)</word>"));
+    static const QRegularExpression token(
+        QStringLiteral("<page |<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" "
+                       "yMax=\"([0-9.]+)\">([^<]*)</word>"));
     std::vector<PdfWord> words;
     int page = -1;
     for (auto it = token.globalMatch(html); it.hasNext();) {

@@ -86,7 +86,8 @@ TEST(AbschreibungWindowUi, AddFromItemListShowRecordAndBookNextYear) {
     ASSERT_GE(five, 0);
     EXPECT_EQ(sheet->durationList()->itemText(five), u"5 Jahre"_s);
     sheet->durationList()->setCurrentIndex(five);
-    EXPECT_TRUE(sheet->rateLabel()->text().startsWith(u"200,00"_s)) << sheet->rateLabel()->text().toStdString();
+    EXPECT_TRUE(sheet->rateLabel()->text().startsWith(u"200,00"_s))
+        << sheet->rateLabel()->text().toStdString();
     sheet->commentField()->setText(u"Arbeitsplatz"_s);
     QTest::keyClick(sheet, Qt::Key_Return);
     EXPECT_FALSE(sheet->isVisible());
@@ -121,7 +122,8 @@ TEST(AbschreibungWindowUi, AddFromItemListShowRecordAndBookNextYear) {
     auto* itemSheet = d.shell.mainWindow().findChild<ItemSheet*>();
     ASSERT_TRUE(itemSheet && itemSheet->isVisible());
     EXPECT_EQ(itemSheet->titleField()->text(), u"Abschreibung Laptop"_s);
-    EXPECT_EQ(d.app.selection().selectedStatement()->items().back()->text(keys::title), u"Abschreibung Laptop"_s);
+    EXPECT_EQ(d.app.selection().selectedStatement()->items().back()->text(keys::title),
+              u"Abschreibung Laptop"_s);
 
     // Delete asks; "Abbrechen" keeps the record.
     QTest::keyClick(itemSheet, Qt::Key_Escape);

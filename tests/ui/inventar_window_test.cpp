@@ -82,7 +82,8 @@ TEST(InventarWindowUi, TakeOverItemAddDirectAndCancel) {
     ASSERT_TRUE(window && window->isVisible());
     QTableWidget* table = window->objectTable();
     ASSERT_EQ(table->rowCount(), 1);
-    EXPECT_EQ(table->item(0, 1)->text(), ageText(chair->date(keys::date), QDateTime::currentDateTime()));
+    EXPECT_EQ(table->item(0, 1)->text(),
+              ageText(chair->date(keys::date), QDateTime::currentDateTime()));
     EXPECT_EQ(table->item(0, 2)->text(), u"Bürostuhl"_s);
     EXPECT_EQ(table->item(0, 3)->text(), u"119,00"_s);
     EXPECT_EQ(table->item(0, 4)->text(), u"100,00"_s);

@@ -108,7 +108,8 @@ TEST(ItemSheetWindow, EditModeShowsStepsInsteadOfNewAndCancel) {
     EXPECT_TRUE(button(QStringLiteral("Weiter ▶"))->isVisibleTo(&f.sheet));
     EXPECT_FALSE(button(QStringLiteral("Neu"))->isVisibleTo(&f.sheet));
     EXPECT_FALSE(button(QStringLiteral("Abbrechen"))->isVisibleTo(&f.sheet));
-    EXPECT_TRUE(f.sheet.helpDrawer()->text().contains(QStringLiteral("<b>Esc</b> verwirft deine Änderungen")));
+    EXPECT_TRUE(f.sheet.helpDrawer()->text().contains(
+        QStringLiteral("<b>Esc</b> verwirft deine Änderungen")));
 
     // Escape gives the item back what it had; OK keeps the changes.
     f.sheet.titleField()->clear();

@@ -20,8 +20,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QTableWidget>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -46,10 +46,14 @@ struct CashBookDesk {
         app.selection().setStatementIndex(0);
         shell.mainWindow().reloadAll();
     }
-    RecordPtr item(int index) { return app.selection().selectedStatement()->items()[size_t(index)]; }
+    RecordPtr item(int index) {
+        return app.selection().selectedStatement()->items()[size_t(index)];
+    }
     QAction* takeOver() { return shell.mainWindow().findChild<QAction*>(u"takeOverAction"_s); }
     TakeOverSheet* takeOverSheet() { return shell.mainWindow().findChild<TakeOverSheet*>(); }
-    QString cell(KassenbuchWindow* w, int row, int col) { return w->entryTable()->item(row, col)->text(); }
+    QString cell(KassenbuchWindow* w, int row, int col) {
+        return w->entryTable()->item(row, col)->text();
+    }
 };
 
 }  // namespace
@@ -74,8 +78,10 @@ TEST(KassenbuchWindowUi, ToolbarOpensNewCashBookTakeOverAndReversal) {
     window->addSheet()->findChild<QCheckBox*>()->setChecked(true);
     const auto fields = window->addSheet()->findChildren<QLineEdit*>();
     for (QLineEdit* f : fields) {
-        if (f->placeholderText() == u"0,00"_s) f->setText(u"100,00"_s);
-        else if (f != window->addSheetYears()->lineEdit()) f->setText(u"Übertrag 2023"_s);
+        if (f->placeholderText() == u"0,00"_s)
+            f->setText(u"100,00"_s);
+        else if (f != window->addSheetYears()->lineEdit())
+            f->setText(u"Übertrag 2023"_s);
     }
     QTest::keyClick(window->addSheet(), Qt::Key_Return);
     EXPECT_FALSE(window->addSheet()->isVisible());

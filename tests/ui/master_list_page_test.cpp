@@ -16,8 +16,8 @@
 #include <QAbstractButton>
 #include <QLineEdit>
 #include <QListView>
-#include <QStringListModel>
 #include <QPushButton>
+#include <QStringListModel>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -53,9 +53,11 @@ TEST(MasterListPage, PlusAddsARowInEditingAndEditsReachTheRecord) {
 
     const uint64_t before = p.app.changeCount();
     MasterListModel* model = page.model();
-    EXPECT_EQ(model->data(model->index(0, 0), Qt::DisplayRole).toString(), QStringLiteral("Nummer"));
+    EXPECT_EQ(model->data(model->index(0, 0), Qt::DisplayRole).toString(),
+              QStringLiteral("Nummer"));
     EXPECT_TRUE(model->setData(model->index(0, 0), QStringLiteral("4400"), Qt::EditRole));
-    EXPECT_TRUE(model->setData(model->index(0, 1), QStringLiteral("Erlöse 19 % USt"), Qt::EditRole));
+    EXPECT_TRUE(
+        model->setData(model->index(0, 1), QStringLiteral("Erlöse 19 % USt"), Qt::EditRole));
     EXPECT_EQ(p.app.database().accounts[0]->text(keys::number), QStringLiteral("4400"));
     EXPECT_EQ(p.app.database().accounts[0]->text(keys::title), QStringLiteral("Erlöse 19 % USt"));
     EXPECT_GT(p.app.changeCount(), before);
@@ -86,7 +88,8 @@ TEST(MasterListPage, TemplatesTakeKindRateAndAmountAndRefuseTextAsAmount) {
     Record& tmpl = *p.app.database().items[0];
     EXPECT_TRUE(model->setData(model->index(0, 1), 2, Qt::EditRole));  // Einnahme
     EXPECT_EQ(tmpl.integer(keys::kind), 2);
-    EXPECT_EQ(model->data(model->index(0, 1), Qt::DisplayRole).toString(), QStringLiteral("Einnahme"));
+    EXPECT_EQ(model->data(model->index(0, 1), Qt::DisplayRole).toString(),
+              QStringLiteral("Einnahme"));
     EXPECT_TRUE(model->setData(model->index(0, 6), Qt::Checked, Qt::CheckStateRole));
     EXPECT_TRUE(tmpl.flag(keys::taxBool));
     EXPECT_FALSE(model->setData(model->index(0, 7), 9, Qt::EditRole));

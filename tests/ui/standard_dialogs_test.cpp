@@ -44,7 +44,8 @@ struct GermanQt {
 QStringList texts(const QList<QAction*>& actions) {
     QStringList list;
     for (QAction* a : actions)
-        if (!a->isSeparator()) list << a->text().remove(QLatin1Char('&')).section(QLatin1Char('\t'), 0, 0);
+        if (!a->isSeparator())
+            list << a->text().remove(QLatin1Char('&')).section(QLatin1Char('\t'), 0, 0);
     return list;
 }
 
@@ -59,8 +60,8 @@ QStringList childTexts(const QWidget& parent) {
 
 TEST(GermanQtTexts, DialogButtonsAndTheTextFieldMenu) {
     GermanQt german;
-    ASSERT_NE(german.translator, nullptr) << "qtbase_de.qm fehlt in "
-                                          << qtTranslationsFolder().toStdString();
+    ASSERT_NE(german.translator, nullptr)
+        << "qtbase_de.qm fehlt in " << qtTranslationsFolder().toStdString();
 
     QDialogButtonBox buttons(QDialogButtonBox::Save | QDialogButtonBox::Cancel |
                              QDialogButtonBox::Close);
@@ -71,9 +72,10 @@ TEST(GermanQtTexts, DialogButtonsAndTheTextFieldMenu) {
     QLineEdit field(QStringLiteral("Druckerpapier"));
     const std::unique_ptr<QMenu> menu(field.createStandardContextMenu());
     const QStringList entries = texts(menu->actions());
-    for (const char* entry : {"Rückgängig", "Ausschneiden", "Kopieren", "Einfügen", "Alles auswählen"})
-        EXPECT_TRUE(entries.contains(QString::fromUtf8(entry))) << entry << " fehlt in "
-                                                                << entries.join(", ").toStdString();
+    for (const char* entry :
+         {"Rückgängig", "Ausschneiden", "Kopieren", "Einfügen", "Alles auswählen"})
+        EXPECT_TRUE(entries.contains(QString::fromUtf8(entry)))
+            << entry << " fehlt in " << entries.join(", ").toStdString();
 }
 
 TEST(GermanQtTexts, FileAndPrintDialogs) {
@@ -114,8 +116,8 @@ TEST(SaveDialog, OpensInAFolderThatExistsWithOnlyTheProposedName) {
         dialog->reject();
     });
     QtUiPort port;
-    const auto chosen = port.saveDialog(QStringLiteral("CSV Datei Exportieren"), QStringLiteral("csv"),
-                                        QStringLiteral("Januar 2026.csv"));
+    const auto chosen = port.saveDialog(QStringLiteral("CSV Datei Exportieren"),
+                                        QStringLiteral("csv"), QStringLiteral("Januar 2026.csv"));
     qputenv("HOME", oldHome);
     oldConfig.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", oldConfig);
 

@@ -1,30 +1,31 @@
 // Shows one window of the desktop program over the sample database, without
 // reading or writing any file: for looking at the layout (screenshots).
-//   ui_preview main|prefs|palette|welcome|assi|account|entry|about|split|split2|allowance-sheet|allowances|
+//   ui_preview
+//   main|prefs|palette|welcome|assi|account|entry|about|split|split2|allowance-sheet|allowances|
 //              cashbook|journal|journal-busy
 
+#include <QCheckBox>
+#include <QComboBox>
+#include "assets/allowance_controller.h"
+#include "bookkeeping/bookkeeping_controllers.h"
+#include "cashbook/kassenbuch_controller.h"
+#include "core/app_delegate.h"
 #include "core/keys.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
+#include "reports/journal_controller.h"
 #include "sample_database.h"
 #include "support/fake_ui.h"
-#include "ui/main_window.h"
+#include "ui/abschreibung_window.h"
 #include "ui/first_steps_sheets.h"
+#include "ui/journal_window.h"
+#include "ui/kassenbuch_window.h"
+#include "ui/main_window.h"
 #include "ui/panels.h"
 #include "ui/preference_panel.h"
+#include "ui/split_sheet.h"
 #include "ui/toolbar_controller.h"
 #include "ui/toolbar_customize_dialog.h"
-#include "ui/split_sheet.h"
-#include "ui/abschreibung_window.h"
-#include "ui/kassenbuch_window.h"
-#include "assets/allowance_controller.h"
-#include "cashbook/kassenbuch_controller.h"
-#include <QComboBox>
-#include <QCheckBox>
-#include "ui/journal_window.h"
-#include "reports/journal_controller.h"
-#include "bookkeeping/bookkeeping_controllers.h"
-#include "core/app_delegate.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -119,8 +120,8 @@ int main(int argc, char** argv) {
         auto* delegate = new QuandorAppDelegate(settings, ui, Paths::under(dir.path()));
         delegate->database() = test::sampleDatabase();
         settings.setBool(prefs::isFirstAllowanceSetupDone, true);
-        RecordPtr laptop = test::sampleItem(QStringLiteral("Laptop 15 Zoll"), QStringLiteral("EDV"), -1428.0f,
-                                            test::dayStamp(2024, 7, 10));
+        RecordPtr laptop = test::sampleItem(QStringLiteral("Laptop 15 Zoll"), QStringLiteral("EDV"),
+                                            -1428.0f, test::dayStamp(2024, 7, 10));
         laptop->set(keys::expenseWithout, -1200.0f);
         laptop->set(keys::taxFee, 228.0f);
         RecordList& items = delegate->database().years[1]->thelists()[0]->items();
@@ -151,7 +152,8 @@ int main(int argc, char** argv) {
             cash->addCashBook();  // resets the carry-over fields
             settings.setBool(prefs::prefsUebertragKassenbuch, true);
             settings.setText(prefs::prefsUebertragKassenbuchSumme, QStringLiteral("500"));
-            settings.setText(prefs::prefsUebertragKassenbuchBezeichnung, QStringLiteral("Übertrag"));
+            settings.setText(prefs::prefsUebertragKassenbuchBezeichnung,
+                             QStringLiteral("Übertrag"));
             cash->closeAddCashBook(QStringLiteral("2024"));
             auto* w = new ui::KassenbuchWindow(*delegate, *cash, &window);
             QTimer::singleShot(300, w, [w] { w->openKassenbuch(); });
@@ -166,7 +168,8 @@ int main(int argc, char** argv) {
         w->show();
         w->reportButton(2)->click();
         if (what == u"journal-busy")
-            journal->hooks().packaging(true, QStringLiteral("„Übersicht Abrechnungen“ wird erstellt …"));
+            journal->hooks().packaging(true,
+                                       QStringLiteral("„Übersicht Abrechnungen“ wird erstellt …"));
     }
     return app.exec();
 }

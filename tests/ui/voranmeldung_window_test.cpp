@@ -7,9 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QCoreApplication>
 #include <QTest>
 
 using namespace quandor;
@@ -35,8 +35,8 @@ TEST(VoranmeldungWindowUi, ShowsTotalsAndBooks) {
     ASSERT_TRUE(window.isVisible());
     EXPECT_EQ(window.totalField(1)->text(), u"1.000,00"_s);  // net at rate 1
     EXPECT_EQ(window.totalField(4)->text(), u"190,00"_s);
-    EXPECT_EQ(window.totalField(9)->text(), u"7,00"_s);      // input VAT
-    EXPECT_EQ(window.totalField(10)->text(), u"183,00"_s);   // balance
+    EXPECT_EQ(window.totalField(9)->text(), u"7,00"_s);     // input VAT
+    EXPECT_EQ(window.totalField(10)->text(), u"183,00"_s);  // balance
     EXPECT_TRUE(window.totalField(10)->isReadOnly());
     // Every figure carries its Kennzahl; the tax on the third rate is Kz 36.
     for (const char* nr : {"81", "86", "35", "36", "48", "45", "66", "83"}) {
@@ -48,7 +48,10 @@ TEST(VoranmeldungWindowUi, ShowsTotalsAndBooks) {
 
     auto* payment = window.findChildren<QLineEdit*>().at(0);
     for (QLineEdit* e : window.findChildren<QLineEdit*>())
-        if (!e->isReadOnly()) { payment = e; break; }
+        if (!e->isReadOnly()) {
+            payment = e;
+            break;
+        }
     typeInto(payment, u"1.250,5"_s);
     EXPECT_EQ(b.statement->real(keys::payment), 1250.5f);
     EXPECT_EQ(b.statement->real(keys::balance), 1250.5f);

@@ -63,7 +63,8 @@ INSTANTIATE_TEST_SUITE_P(
         // An A4 preview with a title bar is taller than a 900-pixel screen:
         // it gets the whole height, from the top edge down.
         FitCase{"TallerThanTheScreenIsShrunk", {688, 934}, {719, 449}, QRect(376, 0, 688, 900)},
-        FitCase{"OverAWindowNearTheBottomMovesUp", {600, 500}, {699, 800}, QRect(400, 400, 600, 500)},
+        FitCase{
+            "OverAWindowNearTheBottomMovesUp", {600, 500}, {699, 800}, QRect(400, 400, 600, 500)},
         FitCase{"NeverLeftOfOrAboveTheScreen", {600, 500}, {100, 50}, QRect(0, 0, 600, 500)}),
     [](const ::testing::TestParamInfo<FitCase>& info) { return std::string(info.param.name); });
 
@@ -105,7 +106,8 @@ TEST(PdfPreview, ASheetOverTheMainWindowDoesNotBlockIt) {
     sheet.setWindowModality(Qt::WindowModal);
     sheet.open();
 
-    QPointer<PdfPreviewWindow> preview = showPdfPreview(pdf, QStringLiteral("Vorschau - Test 2"), &main);
+    QPointer<PdfPreviewWindow> preview =
+        showPdfPreview(pdf, QStringLiteral("Vorschau - Test 2"), &main);
     ASSERT_TRUE(preview);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(preview));
     QApplication::setActiveWindow(preview);

@@ -2,14 +2,14 @@
 // the main window, and the item sheet's calculator button.
 
 #include "ui/year_list_sheets.h"
-#include "ui/item_sheet.h"
-#include "ui/main_window.h"
-#include "ui/split_sheet.h"
 #include "bookkeeping/bookkeeping_controllers.h"
 #include "core/keys.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
 #include "support/fake_ui.h"
+#include "ui/item_sheet.h"
+#include "ui/main_window.h"
+#include "ui/split_sheet.h"
 
 #include <gtest/gtest.h>
 

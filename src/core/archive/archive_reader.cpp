@@ -427,7 +427,8 @@ uint32_t Decoder::scalarEntry(uint64_t ref, const Object& o) {
 
 uint32_t Decoder::remember(Value v, uint64_t weight) {
     if (decoded_.size() >= kPayloadMask) fail(Damage::TooLarge);
-    decoded_.push_back({std::move(v), static_cast<uint32_t>(std::min<uint64_t>(weight, kWeightMask))});
+    decoded_.push_back(
+        {std::move(v), static_cast<uint32_t>(std::min<uint64_t>(weight, kWeightMask))});
     return static_cast<uint32_t>(decoded_.size() - 1);
 }
 
@@ -1195,8 +1196,9 @@ ReadResult readFile(const QString& path) {
         ReadResult r = read(bytes);
         if (mapped.changed()) {
             r = ReadResult();
-            r.error = QStringLiteral("Die Datei „%1“ wurde beim Lesen von einem anderen Programm "
-                                     "verändert. Bitte versuche es noch einmal.")
+            r.error = QStringLiteral(
+                          "Die Datei „%1“ wurde beim Lesen von einem anderen Programm "
+                          "verändert. Bitte versuche es noch einmal.")
                           .arg(path);
         }
         return r;

@@ -136,7 +136,7 @@ class Encoder {
 
     Builder b_;
     bool unshared_ = false;
-    bool separate_ = false;  // a fresh archive index for every value written
+    bool separate_ = false;             // a fresh archive index for every value written
     GrowBuffer<Ref> objects_;           // archive index → property-list ref
     GrowBuffer<uint32_t> scalarIndex_;  // property-list ref → archive index (0 = none)
     GrowBuffer<Ref> uidRefs_;           // archive index → ref of its UID + 1

@@ -45,7 +45,7 @@ struct Object {
     double real = 0.0;     // Real32 (widened), Real64, Date
     uint64_t count = 0;    // Data/Ascii/Utf8: bytes; Utf16: units; Array/Set/Dict: entries
     const uint8_t* payload =
-        nullptr;  // first payload byte (scalars) or first reference (containers)
+        nullptr;                     // first payload byte (scalars) or first reference (containers)
     const uint8_t* start = nullptr;  // the marker byte
 
     // The bytes of a scalar, marker included (for Data and texts up to the

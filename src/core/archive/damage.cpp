@@ -51,7 +51,8 @@ QString damageDetail(Damage d) {
         case Damage::BadXml:
             return QStringLiteral("die XML-Daten sind unlesbar");
         case Damage::UnknownEntry:
-            return QStringLiteral("einem Datensatz fehlt ein Eintrag, an seiner Stelle steht ein unbekannter");
+            return QStringLiteral(
+                "einem Datensatz fehlt ein Eintrag, an seiner Stelle steht ein unbekannter");
     }
     return QString();
 }

@@ -54,7 +54,8 @@ class ScalarTable {
 
     // Stores `value` for bytes that find() did not know.
     T& insert(uint64_t h, uint8_t kind, const uint8_t* bytes, size_t n, T value) {
-        if ((entries_.size() + 1) * 2 > slots_.size()) rehash(slots_.empty() ? 256 : slots_.size() * 2);
+        if ((entries_.size() + 1) * 2 > slots_.size())
+            rehash(slots_.empty() ? 256 : slots_.size() * 2);
         entries_.push_back({bytes, static_cast<uint32_t>(n), kind, std::move(value)});
         place({static_cast<uint32_t>(h), static_cast<uint32_t>(entries_.size())});
         return entries_.back().value;
