@@ -15,6 +15,10 @@ namespace quandor {
 namespace {
 
 const QString kOK = QStringLiteral("OK");
+const QString kNoYearToExport =
+    QStringLiteral("Bitte wähle zuerst das Jahr aus, das du exportieren möchtest.");
+const QString kNoStatementToExport =
+    QStringLiteral("Bitte wähle zuerst die Abrechnung aus, die du exportieren möchtest.");
 const QString kImport = QStringLiteral("Importieren …");
 const QString kCancel = QStringLiteral("Abbrechen");
 
@@ -248,7 +252,12 @@ bool TransferController::importDatabaseFrom(const QString& path) {
 
 bool TransferController::exportYear() {
     const RecordPtr year = d_.selection().selectedYear();
-    if (!year) return false;
+    if (!year) {
+        // Nothing is written; the person learns why the menu did nothing.
+        d_.ui().alert(AlertStyle::Informational, QStringLiteral("Hinweis!"), kNoYearToExport,
+                      {kOK});
+        return false;
+    }
     const auto path =
         d_.ui().saveDialog(QStringLiteral("Quandor Jahr Exportieren"),
                            transferExtension(TransferKind::Year), QStringLiteral("Quandor Jahr"));
@@ -283,7 +292,11 @@ bool TransferController::importYearFrom(const QString& path) {
 
 bool TransferController::exportTab() {
     const RecordPtr statement = d_.selection().selectedStatement();
-    if (!statement) return false;
+    if (!statement) {
+        d_.ui().alert(AlertStyle::Informational, QStringLiteral("Hinweis!"), kNoStatementToExport,
+                      {kOK});
+        return false;
+    }
     const auto path = d_.ui().saveDialog(QStringLiteral("Quandor Abrechnung Exportieren"),
                                          transferExtension(TransferKind::Statement),
                                          QStringLiteral("Quandor Abrechnung"));

@@ -95,10 +95,13 @@ DesktopShell::DesktopShell(QuandorAppDelegate& delegate, QtUiPort& ui)
     connect(main_->button(ToolbarAction::Voranmeldung), &QAbstractButton::clicked, vatWindow,
             &VoranmeldungWindow::openForSelection);
     auto* vatAction = new QAction(QStringLiteral("Voranmeldung …"), main_);
+    vatAction->setObjectName(QStringLiteral("voranmeldungAction"));
     vatAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_U));
     connect(vatAction, &QAction::triggered, main_->button(ToolbarAction::Voranmeldung),
             &QAbstractButton::click);
     main_->addAction(vatAction);
+    for (QAction* a : main_->menuBar()->actions())
+        if (a->text() == QStringLiteral("&Fenster") && a->menu()) a->menu()->addAction(vatAction);
     bindCashBook();
     bindAssets();
     bindOverview();
@@ -352,6 +355,17 @@ void DesktopShell::buildMenus() {
         DatevExportController(delegate_.books())
             .exportBookings(*year, wholeYear ? nullptr : statement.get());
     };
+    // The statement overview's print and export, as the buttons under the item list.
+    QAction* print = file->addAction(QStringLiteral("Übersicht drucken …"),
+                                     main_->button(ToolbarAction::Print), &QAbstractButton::click);
+    print->setObjectName(QStringLiteral("printOverviewAction"));
+    print->setShortcut(QKeySequence::Print);
+    QAction* exportAction =
+        file->addAction(QStringLiteral("Übersicht exportieren …"),
+                        main_->button(ToolbarAction::Export), &QAbstractButton::click);
+    exportAction->setObjectName(QStringLiteral("exportOverviewAction"));
+    exportAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
+    file->addSeparator();
     QAction* datevYear = file->addAction(QStringLiteral("DATEV-Export des Jahres …"), this,
                                          [datev] { datev(true); });
     datevYear->setObjectName(QStringLiteral("datevExportYear"));

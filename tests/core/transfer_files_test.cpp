@@ -214,10 +214,17 @@ TEST(TransferFiles, FailedExportIsToldAndNothingSelectedDoesNothing) {
     ASSERT_EQ(home.ui.alerts.size(), 1u);
     EXPECT_EQ(home.ui.alerts[0].title, u"Fehler!"_s);
 
+    // Nothing selected: no dialog and no file, but the person is told why.
     home.app.setYears({});
     EXPECT_FALSE(home.transfer.exportYear());
     EXPECT_FALSE(home.transfer.exportTab());
     EXPECT_TRUE(home.ui.dialogTitles.empty());
+    ASSERT_EQ(home.ui.alerts.size(), 3u);
+    EXPECT_EQ(home.ui.alerts[1].title, u"Hinweis!"_s);
+    EXPECT_EQ(home.ui.alerts[1].message,
+              u"Bitte wähle zuerst das Jahr aus, das du exportieren möchtest."_s);
+    EXPECT_EQ(home.ui.alerts[2].message,
+              u"Bitte wähle zuerst die Abrechnung aus, die du exportieren möchtest."_s);
 }
 
 TEST(TransferFiles, AccountsCsvGoesThroughItsDialog) {
