@@ -164,11 +164,12 @@ void MainWindow::buildLayout() {
     header->setSectionResizeMode(QHeaderView::Interactive);
     header->setSectionResizeMode(ItemTableModel::Title, QHeaderView::Stretch);
     header->setHighlightSections(false);
-    itemView_->setColumnWidth(ItemTableModel::Date, 110);
-    itemView_->setColumnWidth(ItemTableModel::Group, 150);
+    // Narrow enough that the title keeps room beside the document panels.
+    itemView_->setColumnWidth(ItemTableModel::Date, 92);
+    itemView_->setColumnWidth(ItemTableModel::Group, 130);
     itemView_->setColumnWidth(ItemTableModel::Account, 150);
-    itemView_->setColumnWidth(ItemTableModel::Amount, 110);
-    itemView_->setColumnWidth(ItemTableModel::Tax, 90);
+    itemView_->setColumnWidth(ItemTableModel::Amount, 100);
+    itemView_->setColumnWidth(ItemTableModel::Tax, 80);
     rightLayout->addWidget(itemView_, 1);
 
     auto* bottom = new QHBoxLayout;
@@ -330,8 +331,8 @@ void MainWindow::addSidePanel(QWidget* panel) {
     splitter_->setStretchFactor(splitter_->count() - 1, 0);
     QList<int> sizes = splitter_->sizes();
     if (sizes.size() == 3) {
-        sizes = {200, 700, 270};
-        resize(std::max(width(), 1240), height());
+        sizes = {200, 800, 260};
+        resize(std::max(width(), 1300), height());
     }
     splitter_->setSizes(sizes);
 }

@@ -10,8 +10,15 @@
 #   07a the new year sheet, 07 the item list after Esc on it
 #   08 the item sheet in edit mode (help open), 09 after Esc
 #   10 "Allgemein" with several users
+#   11–33 every window the toolbar and the menus reach, over books with three
+#         statements, a cash book, a depreciation, an inventory item and an
+#         attached document: main window with the document panels, reports
+#         (and a report's preview), year overview, cash book, depreciation,
+#         inventory, CSV import, search, DATEV export, VAT return, print and
+#         export sheets, the seven preference pages, About and the handbook
 #
 #   tests/ui/window_walk.sh [OUT_DIR]        (default /tmp/shots-windows)
+#   WALK=menus tests/ui/window_walk.sh …     (only 11–33)
 #
 # Needs Xvfb, openbox, xdotool and ImageMagick's import (apt-get install xvfb
 # openbox xdotool imagemagick) and a build in ./build.
@@ -37,6 +44,12 @@ sleep 0.5
 
 keys() { xdotool key --delay 150 "$@"; sleep 0.6; }
 shot() { sleep 0.7; import -window root "$OUT/$1.png"; echo "$OUT/$1.png"; }
+# The window that has the focus now, without the rest of the screen.
+shotw() {
+  sleep "${2:-1}"
+  import -window "$(xdotool getactivewindow)" "$OUT/$1.png"
+  echo "$OUT/$1.png"
+}
 # Clicks at a point given relative to the main window's inner top-left
 # corner, then waits (1 s or $3); rclick opens the context menu there.
 click() {
@@ -94,9 +107,11 @@ NEW_YEAR="130 54"
 FIRST_ITEM="409 152"
 PREVIEW="613 368"   # the print sheet's "Vorschau", centred over the window
 
+WALK=${WALK:-all}
+if [ "$WALK" = all ]; then
 # 1, 2: Qt's own texts in German.
 start german "$KNOWN" "$SAMPLE"
-keys alt+a Down Right Return   # Ablage → Quandor Daten → Datenbank exportieren …
+keys alt+a Down Down Right Return   # Ablage → Quandor Daten → Datenbank exportieren …
 shot 01-save-dialog
 keys Escape
 click $SEARCH
@@ -161,4 +176,91 @@ keys Return                    # the user-selection window: the first user
 sleep 1
 keys ctrl+comma
 shot 10-allgemein-several-users
+stop
+fi
+
+# 11–33: the windows behind the toolbar and the menus.
+BOOKS=$WORK/books.mdb
+C=("$CLI" --settings "$WORK/cli.ini" --db "$BOOKS" --now 2026-04-02T10:00:00)
+"${C[@]}" generate --items 40 --out "$BOOKS" >/dev/null
+for m in Februar März; do "${C[@]}" statement add --year 2026 "$m" >/dev/null; done
+"${C[@]}" item add --year 2026 --statement Februar --kind income --amount 2380 --vat --rate 1 \
+    --title "Rechnung Webdesign" --date 2026-02-10 --account-number 4400 >/dev/null
+"${C[@]}" item add --year 2026 --statement Februar --kind expense --amount 1190 --vat --rate 1 \
+    --title "Notebook" --date 2026-02-14 --account-number 6815 >/dev/null
+"${C[@]}" item add --year 2026 --statement März --kind income --amount 1070 --vat --rate 2 \
+    --title "Lektorat" --date 2026-03-03 --account-number 4300 >/dev/null
+"${C[@]}" cashbook add --year 2026 --carry 250,00 --text Übertrag >/dev/null
+"${C[@]}" cashbook deposit --cashbook 2026 --amount 100 --text Einlage >/dev/null
+"${C[@]}" allowance add --year 2026 --statement Februar --item 2 --years 3 --yes >/dev/null 2>&1
+"${C[@]}" inventory add --title Schreibtisch --brutto 595 --netto 500 --date 2026-02-01 >/dev/null
+mkdir -p "$WORK/Dokumente"
+"${C[@]}" settings set prefsDocPath "$WORK/Dokumente/" >/dev/null
+"${C[@]}" export summary --year 2026 --statement Februar --out "$WORK/Rechnung-Webdesign.pdf" >/dev/null
+"${C[@]}" attach --year 2026 --statement Februar --item 1 "$WORK/Rechnung-Webdesign.pdf" >/dev/null
+BOOKED="${KNOWN}prefsCompany=Muster Design\nprefsTaxID=21/815/08150\nprefsDatevBeraterNummer=1001\nprefsDatevMandantenNummer=4711\nisFirstAllowanceSetupDone=true\ngeduld=true\nprefsDocPath=$WORK/Dokumente/\n"
+
+start menus "$BOOKED" "$BOOKS"
+click $YEAR_ROW
+click 49 $(( ${STATEMENT_ROW#* } + 24 ))   # Februar
+click $FIRST_ITEM
+shotw 11-hauptfenster-belege
+keys ctrl+j
+shotw 12-berichte
+keys ctrl+1                    # "Umsatz"
+sleep 3
+shotw 12b-berichte-umsatz
+corner '^Berichte$'
+xdotool mousemove $((X + 430)) $((Y + 177)) click 1   # "Vorschau"
+shotw 12c-berichte-vorschau 3
+keys Escape
+keys Escape
+keys ctrl+shift+u
+shotw 13-uebersicht 2
+keys Escape
+keys ctrl+k
+shotw 14-kassenbuch
+keys Escape
+keys alt+f Down Down Down Down Return   # Fenster → Abschreibungen und GWGs …
+shotw 15-abschreibungen
+keys Escape
+keys alt+f Down Down Down Down Down Return   # Fenster → Inventar …
+shotw 16-inventar
+keys Escape
+keys ctrl+shift+i              # Ablage → Posten importieren → Aus CSV-Datei …
+shotw 17a-import-hinweis
+keys Return
+shotw 17-import
+keys Escape
+keys ctrl+shift+f
+xdotool type --delay 40 "Miete"
+shotw 18-suche
+keys Escape
+keys alt+a Down Down Down Down Down Down Return   # Ablage → DATEV-Export der Abrechnung …
+shotw 19-datev-export
+keys Escape
+keys ctrl+u
+shotw 20-voranmeldung
+keys Escape
+keys ctrl+p
+shotw 21-drucken
+keys Escape
+keys ctrl+shift+e
+shotw 22-exportieren 3
+keys Escape
+keys ctrl+comma
+corner '^Einstellungen'
+n=23
+for x in 40 121 192 257 318 382 444; do   # the seven pages in the window's toolbar
+  xdotool mousemove $((X + x)) $((Y + 30)) click 1
+  sleep 1
+  shotw $n-einstellungen-$x 0.5
+  n=$((n + 1))
+done
+keys Escape
+keys alt+h Up Return           # Hilfe → Über Quandor
+shotw 30-ueber
+keys Escape
+keys shift+F1
+shotw 31-handbuch 2
 stop
