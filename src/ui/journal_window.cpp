@@ -1,9 +1,13 @@
 #include "ui/journal_window.h"
 
+#include "core/settings.h"
+#include "core/settings_keys.h"
+
 #include "ui/pdf_preview.h"
 #include "ui/placement.h"
 
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
@@ -14,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace quandor::ui {
 
@@ -28,11 +33,22 @@ const char16_t* const kReportHints[] = {
     u"Voranmeldungen und Umsatzsteuer je Steuersatz jeder Abrechnung und des Jahres",
     u"Alle Posten des Jahres nach Konten, mit den Summen je Konto und dem Saldo"};
 
+// The report export's formats and their numbers in "prefsSelectedExportJournal".
+const std::pair<const char16_t*, int> kExportFormats[] = {
+    {u"PDF", 0},
+    {u"RTF (Textverarbeitung)", 1},
+    {u"CSV (Komma getrennt)", 2},
+    {u"CSV (Semikolon getrennt, nummeriert)", 9},
+    {u"XML", 3},
+    {u"Quandor Jahr", 4},
+};
+
 const QString kHelpText = QStringLiteral(
     "<h3>Berichte</h3><p>Wähle einen der vier Berichte des im Hauptfenster gewählten Jahres. "
     "<b>Vorschau</b> zeigt ihn als PDF, <b>Drucken</b> öffnet den Druckdialog, <b>Exportieren</b> "
-    "speichert den Bericht im Format, das du in den Einstellungen gewählt hast (PDF, RTF, CSV, XML "
-    "oder das ganze Jahr). <b>Für den Steuerberater</b> legt auf deinem Schreibtisch den Ordner "
+    "speichert den Bericht im Format, das du daneben wählst: PDF oder RTF; CSV und XML enthalten "
+    "alle Posten des Jahres, „Quandor Jahr“ das ganze Jahr als Quandor-Datei. <b>Für den "
+    "Steuerberater</b> legt auf deinem Schreibtisch den Ordner "
     "„Quandor Jahresberichte“ an: alle Posten als CSV und XML, die vier Berichte als PDF und im "
     "Unterordner „Dateien“ die angehängten Dokumente.</p><p><b>Umsatz</b>: die Summen jeder "
     "Abrechnung und der "
@@ -100,6 +116,21 @@ JournalWindow::JournalWindow(QuandorAppDelegate& app, JournalController& control
     actions->addWidget(package_);
     connect(package_, &QPushButton::clicked, this, [this] { c_.steuerberaterAction(); });
     actions->addStretch();
+    // What "Exportieren …" writes; the choice stays for the next time.
+    format_ = new QComboBox(this);
+    format_->setObjectName(QStringLiteral("journalExportFormat"));
+    for (const auto& [text, value] : kExportFormats)
+        format_->addItem(QString::fromUtf16(text), value);
+    const int stored =
+        format_->findData(int(app_.settings().getInt(prefs::prefsSelectedExportJournal)));
+    format_->setCurrentIndex(stored >= 0 ? stored : format_->findData(2));
+    connect(format_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        app_.settings().setInt(prefs::prefsSelectedExportJournal, format_->itemData(index).toInt());
+    });
+    auto* formatLabel = new QLabel(QStringLiteral("&Format:"), this);
+    formatLabel->setBuddy(format_);
+    actions->addWidget(formatLabel);
+    actions->addWidget(format_);
     preview_ = new QPushButton(QStringLiteral("Vorschau"), this);
     print_ = new QPushButton(QStringLiteral("Drucken …"), this);
     export_ = new QPushButton(QStringLiteral("Exportieren …"), this);

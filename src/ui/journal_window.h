@@ -11,6 +11,7 @@
 
 #include <array>
 
+class QComboBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -32,6 +33,8 @@ class JournalWindow : public QDialog {
     QPushButton* printButton() const { return print_; }
     QPushButton* exportButton() const { return export_; }
     QPushButton* packageButton() const { return package_; }
+    // The export format ("prefsSelectedExportJournal"), kept for the next export.
+    QComboBox* formatChooser() const { return format_; }
     QProgressBar* progress() const { return progress_; }
     QTextBrowser* helpPanel() const { return help_; }
 
@@ -48,6 +51,7 @@ class JournalWindow : public QDialog {
     QPushButton* export_ = nullptr;
     QPushButton* package_ = nullptr;
     QPushButton* helpButton_ = nullptr;
+    QComboBox* format_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QLabel* status_ = nullptr;
     QTextBrowser* help_ = nullptr;

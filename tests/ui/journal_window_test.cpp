@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -44,4 +45,33 @@ TEST(JournalWindow, StatusNamesTheChosenReportInsteadOfAskingForOne) {
     EXPECT_FALSE(statusTexts().contains(QStringLiteral("Wähle einen Bericht.")));
     EXPECT_TRUE(statusTexts().contains(QStringLiteral("„Übersicht Abrechnungen“")));
     EXPECT_TRUE(window.previewButton()->isEnabled());
+}
+
+// "Exportieren …" writes the format chosen beside it, and the choice stays.
+TEST(JournalWindow, ExportFormatIsChosenInTheWindowAndKept) {
+    QTemporaryDir dir;
+    Settings settings(dir.filePath(QStringLiteral("Quandor.conf")));
+    settings.setInt(prefs::prefsSelectedExportJournal, 2);
+    test::FakeUi ui;
+    QuandorAppDelegate app(settings, ui, Paths::under(dir.path()));
+    JournalController journal(app.books());
+    {
+        JournalWindow window(app, journal);
+        QComboBox* format = window.formatChooser();
+        ASSERT_NE(format, nullptr);
+        EXPECT_EQ(format->currentText(), QStringLiteral("CSV (Komma getrennt)"));
+        QStringList offered;
+        for (int i = 0; i < format->count(); ++i) offered << format->itemText(i);
+        EXPECT_EQ(offered,
+                  (QStringList{"PDF", "RTF (Textverarbeitung)", "CSV (Komma getrennt)",
+                               "CSV (Semikolon getrennt, nummeriert)", "XML", "Quandor Jahr"}));
+        format->setCurrentIndex(format->findText(QStringLiteral("Quandor Jahr")));
+        EXPECT_EQ(settings.getInt(prefs::prefsSelectedExportJournal), 4);
+        format->setCurrentIndex(
+            format->findText(QStringLiteral("CSV (Semikolon getrennt, nummeriert)")));
+        EXPECT_EQ(settings.getInt(prefs::prefsSelectedExportJournal), 9);
+    }
+    JournalWindow again(app, journal);
+    EXPECT_EQ(again.formatChooser()->currentText(),
+              QStringLiteral("CSV (Semikolon getrennt, nummeriert)"));
 }
