@@ -207,6 +207,10 @@ GeneralPage::GeneralPage(Settings& settings, QWidget* parent)
     helpLayout->addWidget(check(prefs::prefsAlwaysShowWelcomeSheet,
                                 QStringLiteral("Willkommenshinweis nicht mehr anzeigen")),
                           (n + 1) / 2, 0, 1, 2);
+    // The reports' "Geduld!" notice tells the person it can be switched off here.
+    helpLayout->addWidget(check(prefs::geduld, QStringLiteral("„Geduld!“ vor Berichten nicht mehr "
+                                                              "anzeigen")),
+                          (n + 1) / 2 + 1, 0, 1, 2);
 
     auto* columns = new QHBoxLayout;
     auto* left = new QVBoxLayout;

@@ -192,3 +192,15 @@ TEST_F(PreferenceWindow, WithSeveralUsersTheUsersOwnFieldsAreReadOnlyAndPointToB
     QTest::keyClicks(company, " GmbH");
     EXPECT_EQ(settings.getText(prefs::prefsCompany), "Muster Design GmbH");
 }
+
+// The reports' "Geduld!" notice says it can be switched off in the settings: it can.
+TEST_F(PreferenceWindow, PatienceNoticeIsSwitchedOffOnAllgemein) {
+    PreferencePanel panel(settings);
+    QWidget* page = panel.page("GeneralItemIdentifier");
+    ASSERT_NE(page, nullptr);
+    auto* box = page->findChild<QCheckBox*>("geduld");
+    ASSERT_NE(box, nullptr);
+    EXPECT_FALSE(box->isChecked());
+    box->click();
+    EXPECT_TRUE(settings.getBool(prefs::geduld));
+}
