@@ -74,7 +74,8 @@ JournalWindow::JournalWindow(QuandorAppDelegate& app, JournalController& control
         auto* b = new QPushButton(QString::fromUtf16(kReportTitles[tag - 1]), this);
         b->setCheckable(true);
         b->setToolTip(QString::fromUtf16(kReportHints[tag - 1]));
-        b->setShortcut(QKeySequence(QStringLiteral("Ctrl+%1").arg(tag)));
+        // Alt, not Ctrl: Ctrl+1 brings the main window back from every window.
+        b->setShortcut(QKeySequence(QStringLiteral("Alt+%1").arg(tag)));
         b->setMinimumHeight(48);
         group->addButton(b, tag);
         row->addWidget(b, 1);

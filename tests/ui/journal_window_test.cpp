@@ -75,3 +75,19 @@ TEST(JournalWindow, ExportFormatIsChosenInTheWindowAndKept) {
     EXPECT_EQ(again.formatChooser()->currentText(),
               QStringLiteral("CSV (Semikolon getrennt, nummeriert)"));
 }
+
+// The four reports have keys of their own that no other window uses (Ctrl+1
+// is the main window's, application-wide).
+TEST(JournalWindow, ReportKeysDoNotClashWithTheMainWindowKey) {
+    QTemporaryDir dir;
+    Settings settings(dir.filePath(QStringLiteral("Quandor.conf")));
+    test::FakeUi ui;
+    QuandorAppDelegate app(settings, ui, Paths::under(dir.path()));
+    JournalController journal(app.books());
+    JournalWindow window(app, journal);
+    for (int tag = 1; tag <= 4; ++tag) {
+        EXPECT_EQ(window.reportButton(tag)->shortcut(),
+                  QKeySequence(QStringLiteral("Alt+%1").arg(tag)));
+        EXPECT_NE(window.reportButton(tag)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_1));
+    }
+}
