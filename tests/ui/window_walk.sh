@@ -207,11 +207,10 @@ click $FIRST_ITEM
 shotw 11-hauptfenster-belege
 keys ctrl+j
 shotw 12-berichte
-keys ctrl+1                    # "Umsatz"
+keys alt+1                     # "Umsatz"
 sleep 3
 shotw 12b-berichte-umsatz
-corner '^Berichte$'
-xdotool mousemove $((X + 430)) $((Y + 177)) click 1   # "Vorschau"
+keys alt+f Return              # focus on "Format:", Return presses "Vorschau"
 shotw 12c-berichte-vorschau 3
 keys Escape
 keys Escape
