@@ -116,6 +116,12 @@ QString kennzahlLabel(QStringView nr) {
     return QStringLiteral("Kz ") + nr.toString();
 }
 
+QStringView kennzahlOf(float StatementTotals::*member) {
+    for (const Kennzahl& k : kennzahlen())
+        if (k.member == member) return k.nr;
+    return {};
+}
+
 const QString kKennzahlenHint = QStringLiteral(
     "Ohne Winston trägst du diese Zahlen selbst ins amtliche Formular ein: die Umsätze in Kz 81, "
     "86, "

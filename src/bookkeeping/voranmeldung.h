@@ -47,6 +47,9 @@ struct Kennzahl {
 std::span<const Kennzahl> kennzahlen();
 // "Kz 81"
 QString kennzahlLabel(QStringView nr);
+// The Kennzahl that the total `member` fills ("36" for `tax3Amount`); empty
+// when it fills none.
+QStringView kennzahlOf(float StatementTotals::*member);
 // The line under the figures: which of them go into the official form when
 // the person files without the ELSTER client.
 extern const QString kKennzahlenHint;
