@@ -227,7 +227,8 @@ TEST(TaxReportPage, KennzahlenStandBesideTheFiguresOfTheForm) {
     EXPECT_EQ(notes(tables[4]), u"|||Kz 36"_qs);
     EXPECT_EQ(notes(tables[7]), u"|||"_qs);
     EXPECT_EQ(notes(tables[8]), u"|||"_qs);
-    EXPECT_TRUE(print::pageHtml(page).contains(u"Kz 36 (neben ihrem Umsatz in Kz 35)"_qs));
+    EXPECT_TRUE(
+        print::pageHtml(page).contains(u"Kz&nbsp;36 (neben ihrem Umsatz in Kz&nbsp;35)"_qs));
 }
 
 // A second computation of the year figures on a generated year, in the
