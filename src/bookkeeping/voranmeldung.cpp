@@ -2,6 +2,7 @@
 
 #include "core/number_texts.h"
 #include "core/paths.h"
+#include "print/page.h"
 
 #include <QStringEncoder>
 
@@ -114,6 +115,10 @@ std::span<const Kennzahl> kennzahlen() {
 
 QString kennzahlLabel(QStringView nr) {
     return QStringLiteral("Kz ") + nr.toString();
+}
+
+QString kennzahlenHintHtml(const QString& hint) {
+    return print::pageText(hint).replace(QStringLiteral("Kz "), QStringLiteral("Kz&nbsp;"));
 }
 
 QStringView kennzahlOf(float StatementTotals::*member) {

@@ -53,6 +53,8 @@ QStringView kennzahlOf(float StatementTotals::*member);
 // The line under the figures: which of them go into the official form when
 // the person files without the ELSTER client.
 extern const QString kKennzahlenHint;
+// Such a line as page text: a Kennzahl never breaks away from its number.
+QString kennzahlenHintHtml(const QString& hint);
 
 // The return file's bytes, ISO-8859-1 as its declaration says (for ASCII
 // text the same bytes as UTF-8).

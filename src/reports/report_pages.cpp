@@ -351,10 +351,7 @@ print::Page steuernPage(const TaxReport& r, const ReportPageInput& in) {
     page.text(br(5) + QStringLiteral("<h3><b>Saldo Umsatzsteuer ") + pageText(r.yearName) +
               QStringLiteral("</b></h3>"));
     page.table(b.returnTable(r.advanceReturn, 12, false));
-    // A Kennzahl stays on one line with its number.
-    page.text(QStringLiteral("<br><small>") +
-              pageText(kSteuernKennzahlenHint)
-                  .replace(QStringLiteral("Kz "), QStringLiteral("Kz&nbsp;")) +
+    page.text(QStringLiteral("<br><small>") + kennzahlenHintHtml(kSteuernKennzahlenHint) +
               QStringLiteral("</small></font>"));
     return page;
 }
