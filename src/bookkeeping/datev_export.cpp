@@ -165,22 +165,45 @@ QByteArray datevBatchBytes(const DatevBatch& b) {
         std::max({qsizetype(4), b.settings.kontoBank.size(), b.settings.kontoKasse.size()});
     length = std::min<qsizetype>(length, 8);
 
+    // The header's 31 fields, in the order of the format description.
+    const QString none;
+    const std::pair<const char*, QString> header[] = {
+        {"Kennzeichen", textField(QStringLiteral("EXTF"))},
+        {"Versionsnummer", QStringLiteral("700")},
+        {"Formatkategorie", QStringLiteral("21")},
+        {"Formatname", textField(QStringLiteral("Buchungsstapel"))},
+        {"Formatversion", QStringLiteral("13")},
+        {"Erzeugt am", b.created.toString(QStringLiteral("yyyyMMddHHmmsszzz"))},
+        {"Importiert", none},
+        {"Herkunft", textField(QStringLiteral("RE"))},
+        {"Exportiert von", textField(none)},
+        {"Importiert von", textField(none)},
+        {"Beraternummer", b.settings.beraterNummer},
+        {"Mandantennummer", b.settings.mandantenNummer},
+        {"WJ-Beginn",
+         QStringLiteral("%1").arg(b.fiscalYear, 4, 10, QLatin1Char('0')) + QStringLiteral("0101")},
+        {"Sachkontenlänge", QString::number(length)},
+        {"Datum vom", day(b.from)},
+        {"Datum bis", day(b.to)},
+        {"Bezeichnung", shortField(b.label, 30)},
+        {"Diktatkürzel", textField(none)},
+        {"Buchungstyp", QStringLiteral("1")},            // Finanzbuchführung
+        {"Rechnungslegungszweck", QStringLiteral("0")},  // none given
+        {"Festschreibung", QStringLiteral("0")},         // none: the advisor checks first
+        {"WKZ", textField(QStringLiteral("EUR"))},
+        {"reserviert", none},
+        {"Derivatskennzeichen", textField(none)},
+        {"reserviert", none},
+        {"reserviert", none},
+        {"Sachkontenrahmen", textField(QStringLiteral("04"))},
+        {"ID der Branchenlösung", none},
+        {"reserviert", none},
+        {"reserviert", textField(none)},
+        {"Anwendungsinformation", textField(none)},
+    };
+    static_assert(sizeof(header) / sizeof(header[0]) == 31);
     QStringList head;
-    head << textField(QStringLiteral("EXTF")) << QStringLiteral("700") << QStringLiteral("21")
-         << textField(QStringLiteral("Buchungsstapel")) << QStringLiteral("13")
-         << b.created.toString(QStringLiteral("yyyyMMddHHmmsszzz")) << QString()  // Importiert
-         << textField(QStringLiteral("RE"))                                       // Herkunft
-         << textField(QString()) << textField(QString())  // Exportiert/Importiert von
-         << b.settings.beraterNummer << b.settings.mandantenNummer
-         << QStringLiteral("%1").arg(b.fiscalYear, 4, 10, QLatin1Char('0')) + QStringLiteral("0101")
-         << QString::number(length) << day(b.from) << day(b.to) << shortField(b.label, 30)
-         << textField(QString())  // Diktatkürzel
-         << QStringLiteral("1")   // Buchungstyp: Finanzbuchführung
-         << QStringLiteral("0")   // Rechnungslegungszweck
-         << QStringLiteral("0")   // Festschreibung: none, the advisor checks first
-         << textField(QStringLiteral("EUR")) << QString() << textField(QString()) << QString()
-         << QString() << textField(QStringLiteral("04"))  // Sachkontenrahmen
-         << QString() << QString() << textField(QString()) << textField(QString());
+    for (const auto& [name, field] : header) head << field;
 
     QStringList headings;
     for (const QString& name : columnNames()) headings << textField(name);

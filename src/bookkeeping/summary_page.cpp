@@ -238,7 +238,7 @@ SummaryPage buildSummaryPage(const SummaryPageInput& in) {
     page.table(b.incomeExpenseTable());
     page.text(QStringLiteral("<br><br>"));
     page.table(b.revenueTable());
-    page.text(QStringLiteral("<br><small>") + pageText(kKennzahlenHint) +
+    page.text(QStringLiteral("<br><small>") + kennzahlenHintHtml(kKennzahlenHint) +
               QStringLiteral("</small>"));
     // The list stands outside the blocks' font, whose relative size would
     // override the list's small type.

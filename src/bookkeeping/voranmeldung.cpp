@@ -2,6 +2,7 @@
 
 #include "core/number_texts.h"
 #include "core/paths.h"
+#include "print/page.h"
 
 #include <QStringEncoder>
 
@@ -114,6 +115,16 @@ std::span<const Kennzahl> kennzahlen() {
 
 QString kennzahlLabel(QStringView nr) {
     return QStringLiteral("Kz ") + nr.toString();
+}
+
+QString kennzahlenHintHtml(const QString& hint) {
+    return print::pageText(hint).replace(QStringLiteral("Kz "), QStringLiteral("Kz&nbsp;"));
+}
+
+QStringView kennzahlOf(float StatementTotals::*member) {
+    for (const Kennzahl& k : kennzahlen())
+        if (k.member == member) return k.nr;
+    return {};
 }
 
 const QString kKennzahlenHint = QStringLiteral(

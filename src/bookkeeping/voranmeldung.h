@@ -47,9 +47,14 @@ struct Kennzahl {
 std::span<const Kennzahl> kennzahlen();
 // "Kz 81"
 QString kennzahlLabel(QStringView nr);
+// The Kennzahl that the total `member` fills ("36" for `tax3Amount`); empty
+// when it fills none.
+QStringView kennzahlOf(float StatementTotals::*member);
 // The line under the figures: which of them go into the official form when
 // the person files without the ELSTER client.
 extern const QString kKennzahlenHint;
+// Such a line as page text: a Kennzahl never breaks away from its number.
+QString kennzahlenHintHtml(const QString& hint);
 
 // The return file's bytes, ISO-8859-1 as its declaration says (for ASCII
 // text the same bytes as UTF-8).

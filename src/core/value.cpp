@@ -246,7 +246,7 @@ void Dict::set(Key key, Value value) {
         *v = std::move(value);
         return;
     }
-    entries_.push_back({key, std::move(value)});
+    entries_.emplace_back(key, std::move(value));
 }
 
 bool Dict::remove(Key key) {

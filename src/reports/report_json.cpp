@@ -1,5 +1,6 @@
 #include "reports/report_json.h"
 
+#include "bookkeeping/voranmeldung.h"
 #include "core/keys.h"
 
 namespace quandor {
@@ -97,6 +98,17 @@ Value steuernData(const TaxReport& r) {
         d->set(u"incomeTax", rates(s.incomeTax));
         d->set(u"expenseTax", rates(s.expenseTax));
         d->set(u"saldo", rates(s.saldo));
+        // The figures the page labels with the official form's Kennzahlen.
+        DictPtr kz = dict();
+        auto put = [&kz](float StatementTotals::*total, float v) {
+            kz->set(Key(QStringLiteral("Kz") + kennzahlOf(total).toString()), v);
+        };
+        put(&StatementTotals::tax3Amount, s.incomeTax[2]);
+        if (s.returnCreated) {
+            put(&StatementTotals::abziehbareBetraegeSteuer, s.advanceReturn.rePayment);
+            put(&StatementTotals::saldo, s.advanceReturn.balance);
+        }
+        d->set(u"kennzahlen", Value(kz));
         statements.emplace_back(std::move(d));
     }
     root->set(u"statements", Value::list(std::move(statements)));

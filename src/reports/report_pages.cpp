@@ -1,6 +1,7 @@
 #include "reports/report_pages.h"
 
 #include "bookkeeping/summary_page.h"
+#include "bookkeeping/voranmeldung.h"
 #include "core/keys.h"
 #include "core/number_texts.h"
 #include "print/printable_text.h"
@@ -104,14 +105,27 @@ class Builder {
                 TableCell(money(v[2]), bold)};
     }
 
-    print::Table returnTable(const TaxReport::AdvanceReturn& a, int fontSize) const {
+    // `labelled`: a statement's return, whose refund and balance carry the
+    // Kennzahlen they were booked from (the year's sums carry none).
+    print::Table returnTable(const TaxReport::AdvanceReturn& a, int fontSize, bool labelled) const {
         print::Table t = table(475, fontSize);
         t.rows.push_back(
             {TableCell(QStringLiteral("Zahlung")), TableCell(QStringLiteral("Nachzahlung")),
              TableCell(QStringLiteral("Erstattung")), TableCell(QStringLiteral("Saldo"), true)});
+        TableCell rePayment(payment(a.rePayment));
+        TableCell balance(payment(a.balance), true);
+        if (labelled) {
+            rePayment.note = kennzahl(&StatementTotals::abziehbareBetraegeSteuer);
+            balance.note = kennzahl(&StatementTotals::saldo);
+        }
         t.rows.push_back({TableCell(payment(a.payment)), TableCell(payment(a.additionalPayment)),
-                          TableCell(payment(a.rePayment)), TableCell(payment(a.balance), true)});
+                          rePayment, balance});
         return t;
+    }
+
+    // "Kz 66", in small type after the figure that fills it.
+    static QString kennzahl(float StatementTotals::*total) {
+        return kennzahlLabel(kennzahlOf(total));
     }
 
     // A text of an item cell: one line, shortened unless the person prints whole texts.
@@ -219,6 +233,13 @@ class Builder {
 
 }  // namespace
 
+const QString kSteuernKennzahlenHint = QStringLiteral(
+    "Ohne Winston trägst du je Abrechnung selbst ins amtliche Formular ein: die Steuer zum "
+    "Steuersatz 3 in Kz 36 (neben ihrem Umsatz in Kz 35), die Vorsteuer aus der Spalte "
+    "„Erstattung“ in Kz 66 und den Saldo in Kz 83 (negativ: Erstattung). Die Umsätze für "
+    "Kz 81, 86, 35, 48 und 45 zeigen das Fenster „Umsatzsteuer-Voranmeldung“ und die Seite "
+    "„Abrechnung“.");
+
 QString reportFooter(const QString& company, const QString& what, const QString& yearName) {
     const QString text = what + u' ' + yearName + QStringLiteral(" · Seite ");
     if (company.trimmed().isEmpty()) return text;
@@ -300,7 +321,7 @@ print::Page steuernPage(const TaxReport& r, const ReportPageInput& in) {
         if (s.returnCreated) {
             page.text(QStringLiteral("<small>Voranmeldung erstellt am: %1</small>")
                           .arg(pageText(mediumDateText(s.returnDate, in.locale))));
-            page.table(b.returnTable(s.advanceReturn, 9));
+            page.table(b.returnTable(s.advanceReturn, 9, true));
             page.text(br(2));
         } else {
             page.text(QStringLiteral("<small>Voranmeldung noch nicht erstellt</small>") + br(2) +
@@ -313,6 +334,9 @@ print::Page steuernPage(const TaxReport& r, const ReportPageInput& in) {
             t.widths = {115, 120, 120, 120};  // the three tables in line
             t.rows.push_back(b.rateHead());
             t.rows.push_back(b.rateRow(QString::fromUtf16(title), *values, false));
+            // The tax on the third rate goes into the form beside its revenue (Kz 35).
+            if (values == &s.incomeTax)
+                t.rows.back()[3].note = Builder::kennzahl(&StatementTotals::tax3Amount);
             page.table(std::move(t));
         }
         page.text(br(3));
@@ -326,8 +350,9 @@ print::Page steuernPage(const TaxReport& r, const ReportPageInput& in) {
     page.table(std::move(year));
     page.text(br(5) + QStringLiteral("<h3><b>Saldo Umsatzsteuer ") + pageText(r.yearName) +
               QStringLiteral("</b></h3>"));
-    page.table(b.returnTable(r.advanceReturn, 12));
-    page.text(QStringLiteral("</font>"));
+    page.table(b.returnTable(r.advanceReturn, 12, false));
+    page.text(QStringLiteral("<br><small>") + kennzahlenHintHtml(kSteuernKennzahlenHint) +
+              QStringLiteral("</small></font>"));
     return page;
 }
 

@@ -36,6 +36,10 @@ print::Page monatePage(const StatementsReport& report, const ReportPageInput& in
 print::Page steuernPage(const TaxReport& report, const ReportPageInput& in);
 print::Page gewinnePage(const ProfitReport& report, const ReportPageInput& in);
 
+// The line under the tax report: which of its figures go into the official
+// form when the person files without the ELSTER client, and where the others are.
+extern const QString kSteuernKennzahlenHint;
+
 // "Firma · Umsatz 2026 · Seite " for `what` "Umsatz" and year "2026".
 QString reportFooter(const QString& company, const QString& what, const QString& yearName);
 

@@ -5,16 +5,10 @@
 #include "core/keys.h"
 #include "core/number_texts.h"
 #include "ui/pdf_preview.h"
-#include "ui/placement.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
-#include <QHBoxLayout>
-#include <QHeaderView>
-#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -49,12 +43,7 @@ AllowanceAddSheet::AllowanceAddSheet(AllowanceController& controller, QuandorApp
     setWindowTitle(QStringLiteral("Zu den Abschreibungen hinzufügen"));
     setWindowModality(Qt::WindowModal);
     auto* layout = new QVBoxLayout(this);
-    auto* head = new QLabel(QStringLiteral("Posten abschreiben"), this);
-    QFont f = head->font();
-    f.setBold(true);
-    f.setPointSizeF(f.pointSizeF() * 1.15);
-    head->setFont(f);
-    layout->addWidget(head);
+    layout->addWidget(sheetHeading(QStringLiteral("Posten abschreiben"), this));
 
     auto* form = new QFormLayout;
     title_ = valueLabel(this);
@@ -92,14 +81,7 @@ AllowanceAddSheet::AllowanceAddSheet(AllowanceController& controller, QuandorApp
     form->addRow(QString(), compensation_);
     layout->addLayout(form);
 
-    auto* box = new QDialogButtonBox(this);
-    QPushButton* ok = box->addButton(QStringLiteral("Hinzufügen"), QDialogButtonBox::AcceptRole);
-    box->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
-    ok->setDefault(true);
-    connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addSpacing(8);
-    layout->addWidget(box);
+    addSheetButtons(this, layout, QStringLiteral("Hinzufügen"));
     setMinimumWidth(420);
 
     connect(duration_, &QComboBox::currentIndexChanged, this, [this](int index) {
@@ -165,86 +147,47 @@ void AllowanceAddSheet::reject() {
 
 AbschreibungWindow::AbschreibungWindow(QuandorAppDelegate& app, AllowanceController& controller,
                                        QWidget* parent)
-    : QDialog(parent), app_(app), c_(controller) {
-    setObjectName(QStringLiteral("abschreibungWindow"));
-    setWindowTitle(QStringLiteral("Abschreibungen und GWGs"));
-    setWindowFlag(Qt::Window);
-    setModal(false);
-
+    : ListWindow(QStringLiteral("abschreibungWindow"), QStringLiteral("Abschreibungen und GWGs"),
+                 parent),
+      app_(app),
+      c_(controller) {
     auto* layout = new QVBoxLayout(this);
-    table_ = new QTableWidget(this);
-    table_->setObjectName(QStringLiteral("allowanceTable"));
-    table_->setColumnCount(9);
-    table_->setHorizontalHeaderLabels(
-        {QStringLiteral("Datum"), QStringLiteral("Posten"), QStringLiteral("Summe"),
-         QStringLiteral("Steuern"), QStringLiteral("Dauer"), QStringLiteral("Beginn"),
-         QStringLiteral("Ende"), QStringLiteral("pro Jahr"), QStringLiteral("Kommentar")});
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setSelectionMode(QAbstractItemView::SingleSelection);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->verticalHeader()->hide();
-    table_->setAlternatingRowColors(true);
+    table_ = makeTable(QStringLiteral("allowanceTable"),
+                       {{QStringLiteral("Datum")},
+                        {QStringLiteral("Posten")},
+                        {QStringLiteral("Summe"), true},
+                        {QStringLiteral("Steuern"), true},
+                        {QStringLiteral("Dauer")},
+                        {QStringLiteral("Beginn")},
+                        {QStringLiteral("Ende")},
+                        {QStringLiteral("pro Jahr"), true},
+                        {QStringLiteral("Kommentar")}},
+                       1, this);
     layout->addWidget(table_, 1);
 
-    auto* bottom = new QHBoxLayout;
     book_ = new QPushButton(QStringLiteral("Jahresposten buchen …"), this);
     book_->setToolTip(
         QStringLiteral("Bucht den Jahresbetrag der ausgewählten Abschreibung in die angezeigte "
                        "Abrechnung und öffnet den Posten"));
     delete_ = new QPushButton(QStringLiteral("Löschen …"), this);
     delete_->setToolTip(QStringLiteral("Ausgewählte Abschreibung löschen (Entf)"));
-    summary_ = new QLabel(this);
-    csv_ = new QPushButton(QStringLiteral("CSV exportieren …"), this);
-    pdf_ = new QPushButton(QStringLiteral("PDF exportieren …"), this);
-    print_ = new QPushButton(QStringLiteral("Drucken …"), this);
-    print_->setToolTip(QStringLiteral("Die Abschreibungen drucken (Strg+P)"));
-    for (QPushButton* b : {book_, delete_, csv_, pdf_, print_}) b->setAutoDefault(false);
-    bottom->addWidget(book_);
-    bottom->addWidget(delete_);
-    bottom->addStretch();
-    bottom->addWidget(summary_);
-    bottom->addStretch();
-    bottom->addWidget(csv_);
-    bottom->addWidget(pdf_);
-    bottom->addWidget(print_);
-    layout->addLayout(bottom);
+    addBottomBar(
+        layout, {book_, delete_},
+        {[this] { exportCsv(); }, [this] { exportPdf(); }, [this] { c_.printAllowances(); },
+         QStringLiteral("Die Abschreibungen drucken (Strg+P)")});
     resize(1040, 460);
     c_.printDialog = printDialogOver(this);
-    auto* printAction = new QAction(this);
-    printAction->setShortcut(QKeySequence::Print);
-    connect(printAction, &QAction::triggered, print_, &QPushButton::click);
-    addAction(printAction);
 
     connect(book_, &QPushButton::clicked, this, &AbschreibungWindow::bookYearlyItem);
     connect(delete_, &QPushButton::clicked, this, &AbschreibungWindow::deleteSelected);
-    connect(csv_, &QPushButton::clicked, this, &AbschreibungWindow::exportCsv);
-    connect(pdf_, &QPushButton::clicked, this, &AbschreibungWindow::exportPdf);
-    connect(print_, &QPushButton::clicked, this, [this] { c_.printAllowances(); });
-    connect(table_, &QTableWidget::currentCellChanged, this, [this](int row, int, int, int) {
-        if (syncing_) return;
-        c_.setSelectedRow(row);
-        // The current row is the one the buttons act on: show it selected.
-        if (row >= 0 && !table_->selectionModel()->isRowSelected(row, {})) {
-            syncing_ = true;
-            table_->selectRow(row);
-            syncing_ = false;
-        }
-        updateButtons();
-    });
-    auto* del = new QAction(table_);
-    del->setShortcuts({QKeySequence(Qt::Key_Delete), QKeySequence(Qt::Key_Backspace)});
-    del->setShortcutContext(Qt::WidgetShortcut);
-    connect(del, &QAction::triggered, this, &AbschreibungWindow::deleteSelected);
-    table_->addAction(del);
+    followCurrentRow(
+        table_, [this](int row) { c_.setSelectedRow(row); }, [this] { updateButtons(); });
+    onDeleteKey(table_, [this] { deleteSelected(); });
 }
 
 void AbschreibungWindow::openAllowanceWindow() {
     refresh();
-    if (!isVisible()) centreOver(this);
-    show();
-    raise();
-    activateWindow();
-    table_->setFocus();
+    bringToFront(table_);
 }
 
 void AbschreibungWindow::refresh() {
@@ -255,34 +198,19 @@ void AbschreibungWindow::refresh() {
     int row = 0;
     for (const RecordPtr& r : records) {
         const float tax = r->real(keys::taxAmount);
-        const QString texts[] = {
-            mediumDateText(r->date(keys::date), locale),
-            r->text(keys::titel),
-            listAmountText(r->real(keys::sumComplete), false, locale),
-            tax > 0 ? listAmountText(tax, true, locale) : QString(),
-            allowanceRule(*r) == AllowanceRule::Monthly
-                ? QStringLiteral("%1, monatsgenau").arg(r->text(keys::duePeriod))
-                : r->text(keys::duePeriod),
-            r->text(keys::creationYear),
-            r->text(keys::dueYear),
-            listAmountText(r->real(keys::sumPerYear), false, locale),
-            r->text(keys::comment)};
-        for (int col = 0; col < 9; ++col) {
-            auto* cell = new QTableWidgetItem(texts[col]);
-            if (col == 2 || col == 3 || col == 7)
-                cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            table_->setItem(row, col, cell);
-        }
-        ++row;
+        setRow(table_, row++,
+               {mediumDateText(r->date(keys::date), locale), r->text(keys::titel),
+                listAmountText(r->real(keys::sumComplete), false, locale),
+                tax > 0 ? listAmountText(tax, true, locale) : QString(),
+                allowanceRule(*r) == AllowanceRule::Monthly
+                    ? QStringLiteral("%1, monatsgenau").arg(r->text(keys::duePeriod))
+                    : r->text(keys::duePeriod),
+                r->text(keys::creationYear), r->text(keys::dueYear),
+                listAmountText(r->real(keys::sumPerYear), false, locale), r->text(keys::comment)});
     }
-    table_->resizeColumnsToContents();
-    table_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
-    const int selected = c_.selectedRow();
-    if (selected >= 0 && selected < table_->rowCount())
-        table_->selectRow(selected);
-    else
-        table_->clearSelection();
-    summary_->setText(
+    fitColumns(table_);
+    showSelected(table_, c_.selectedRow());
+    summary()->setText(
         records.empty() ? QStringLiteral("Noch keine Abschreibungen. Wähle in der Postenliste eine "
                                          "Ausgabe und „Zu den Abschreibungen hinzufügen …“.")
         : records.size() == 1 ? QStringLiteral("1 Abschreibung")
@@ -295,9 +223,7 @@ void AbschreibungWindow::updateButtons() {
     const bool has = c_.selectedRow() >= 0 && c_.selectedRow() < table_->rowCount();
     book_->setEnabled(has);
     delete_->setEnabled(has);
-    csv_->setEnabled(table_->rowCount() > 0);
-    pdf_->setEnabled(table_->rowCount() > 0);
-    print_->setEnabled(table_->rowCount() > 0);
+    enableOutputs(table_->rowCount() > 0);
 }
 
 void AbschreibungWindow::bookYearlyItem() {

@@ -7,6 +7,7 @@
 
 #include "assets/allowance_controller.h"
 #include "core/app_delegate.h"
+#include "ui/list_window.h"
 
 #include <QDialog>
 
@@ -59,7 +60,7 @@ class AllowanceAddSheet : public QDialog {
     QLabel* firstShare_ = nullptr;
 };
 
-class AbschreibungWindow : public QDialog {
+class AbschreibungWindow : public ListWindow {
     Q_OBJECT
   public:
     AbschreibungWindow(QuandorAppDelegate& app, AllowanceController& controller,
@@ -85,14 +86,9 @@ class AbschreibungWindow : public QDialog {
 
     QuandorAppDelegate& app_;
     AllowanceController& c_;
-    bool syncing_ = false;
     QTableWidget* table_ = nullptr;
-    QLabel* summary_ = nullptr;
     QPushButton* book_ = nullptr;
     QPushButton* delete_ = nullptr;
-    QPushButton* csv_ = nullptr;
-    QPushButton* pdf_ = nullptr;
-    QPushButton* print_ = nullptr;
 };
 
 }  // namespace quandor::ui

@@ -4,16 +4,10 @@
 #include "core/keys.h"
 #include "core/number_texts.h"
 #include "ui/pdf_preview.h"
-#include "ui/placement.h"
 
-#include <QAction>
 #include <QDateEdit>
 #include <QDateTime>
-#include <QDialogButtonBox>
 #include <QFormLayout>
-#include <QHBoxLayout>
-#include <QHeaderView>
-#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -33,14 +27,10 @@ InventorySheet::InventorySheet(InventoryController& controller, QuandorAppDelega
                             : QStringLiteral("Neuer Gegenstand"));
     setWindowModality(Qt::WindowModal);
     auto* layout = new QVBoxLayout(this);
-    auto* head = new QLabel(fromItem ? QStringLiteral("Posten in die Inventarliste übernehmen")
-                                     : QStringLiteral("Gegenstand in die Inventarliste aufnehmen"),
-                            this);
-    QFont f = head->font();
-    f.setBold(true);
-    f.setPointSizeF(f.pointSizeF() * 1.15);
-    head->setFont(f);
-    layout->addWidget(head);
+    layout->addWidget(
+        sheetHeading(fromItem ? QStringLiteral("Posten in die Inventarliste übernehmen")
+                              : QStringLiteral("Gegenstand in die Inventarliste aufnehmen"),
+                     this));
 
     auto* form = new QFormLayout;
     title_ = new QLineEdit(this);
@@ -63,16 +53,8 @@ InventorySheet::InventorySheet(InventoryController& controller, QuandorAppDelega
     form->addRow(QStringLiteral("Ko&mmentar:"), comment_);
     layout->addLayout(form);
 
-    auto* box = new QDialogButtonBox(this);
-    QPushButton* ok =
-        box->addButton(fromItem ? QStringLiteral("Übernehmen") : QStringLiteral("Hinzufügen"),
-                       QDialogButtonBox::AcceptRole);
-    box->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
-    ok->setDefault(true);
-    connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addSpacing(8);
-    layout->addWidget(box);
+    addSheetButtons(this, layout,
+                    fromItem ? QStringLiteral("Übernehmen") : QStringLiteral("Hinzufügen"));
     setMinimumWidth(400);
 }
 
@@ -156,86 +138,43 @@ void InventorySheet::reject() {
 
 InventarWindow::InventarWindow(QuandorAppDelegate& app, InventoryController& controller,
                                QWidget* parent)
-    : QDialog(parent), app_(app), c_(controller) {
-    setObjectName(QStringLiteral("inventarWindow"));
-    setWindowTitle(QStringLiteral("Inventar"));
-    setWindowFlag(Qt::Window);
-    setModal(false);
-
+    : ListWindow(QStringLiteral("inventarWindow"), QStringLiteral("Inventar"), parent),
+      app_(app),
+      c_(controller) {
     auto* layout = new QVBoxLayout(this);
-    table_ = new QTableWidget(this);
-    table_->setObjectName(QStringLiteral("inventoryTable"));
-    table_->setColumnCount(7);
-    table_->setHorizontalHeaderLabels({QStringLiteral("Kaufdatum"), QStringLiteral("Alter"),
-                                       QStringLiteral("Gegenstand"), QStringLiteral("Brutto"),
-                                       QStringLiteral("Netto"), QStringLiteral("Kategorie"),
-                                       QStringLiteral("Kommentar")});
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setSelectionMode(QAbstractItemView::SingleSelection);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->verticalHeader()->hide();
-    table_->setAlternatingRowColors(true);
+    table_ = makeTable(QStringLiteral("inventoryTable"),
+                       {{QStringLiteral("Kaufdatum")},
+                        {QStringLiteral("Alter")},
+                        {QStringLiteral("Gegenstand")},
+                        {QStringLiteral("Brutto"), true},
+                        {QStringLiteral("Netto"), true},
+                        {QStringLiteral("Kategorie")},
+                        {QStringLiteral("Kommentar")}},
+                       2, this);
     layout->addWidget(table_, 1);
 
-    auto* bottom = new QHBoxLayout;
     auto* add = new QPushButton(QStringLiteral("Neu …"), this);
     add->setToolTip(QStringLiteral("Gegenstand direkt in die Inventarliste aufnehmen"));
     delete_ = new QPushButton(QStringLiteral("Löschen …"), this);
     delete_->setToolTip(QStringLiteral("Ausgewählten Gegenstand löschen (Entf)"));
-    summary_ = new QLabel(this);
-    csv_ = new QPushButton(QStringLiteral("CSV exportieren …"), this);
-    pdf_ = new QPushButton(QStringLiteral("PDF exportieren …"), this);
-    print_ = new QPushButton(QStringLiteral("Drucken …"), this);
-    print_->setToolTip(QStringLiteral("Die Inventarliste drucken (Strg+P)"));
-    for (QPushButton* b : {add, delete_, csv_, pdf_, print_}) b->setAutoDefault(false);
-    bottom->addWidget(add);
-    bottom->addWidget(delete_);
-    bottom->addStretch();
-    bottom->addWidget(summary_);
-    bottom->addStretch();
-    bottom->addWidget(csv_);
-    bottom->addWidget(pdf_);
-    bottom->addWidget(print_);
-    layout->addLayout(bottom);
+    addBottomBar(layout, {add, delete_},
+                 {[this] { exportCsv(); }, [this] { exportPdf(); }, [this] { c_.printInventory(); },
+                  QStringLiteral("Die Inventarliste drucken (Strg+P)")});
     resize(960, 440);
     c_.printDialog = printDialogOver(this);
-    auto* printAction = new QAction(this);
-    printAction->setShortcut(QKeySequence::Print);
-    connect(printAction, &QAction::triggered, print_, &QPushButton::click);
-    addAction(printAction);
 
     sheet_ = new InventorySheet(c_, app_, false, this);
     connect(sheet_, &InventorySheet::added, this, &InventarWindow::refresh);
     connect(add, &QPushButton::clicked, this, &InventarWindow::addDirect);
     connect(delete_, &QPushButton::clicked, this, &InventarWindow::deleteSelected);
-    connect(csv_, &QPushButton::clicked, this, &InventarWindow::exportCsv);
-    connect(pdf_, &QPushButton::clicked, this, &InventarWindow::exportPdf);
-    connect(print_, &QPushButton::clicked, this, [this] { c_.printInventory(); });
-    connect(table_, &QTableWidget::currentCellChanged, this, [this](int row, int, int, int) {
-        if (syncing_) return;
-        c_.setSelectedRow(row);
-        // The current row is the one the buttons act on: show it selected.
-        if (row >= 0 && !table_->selectionModel()->isRowSelected(row, {})) {
-            syncing_ = true;
-            table_->selectRow(row);
-            syncing_ = false;
-        }
-        updateButtons();
-    });
-    auto* del = new QAction(table_);
-    del->setShortcuts({QKeySequence(Qt::Key_Delete), QKeySequence(Qt::Key_Backspace)});
-    del->setShortcutContext(Qt::WidgetShortcut);
-    connect(del, &QAction::triggered, this, &InventarWindow::deleteSelected);
-    table_->addAction(del);
+    followCurrentRow(
+        table_, [this](int row) { c_.setSelectedRow(row); }, [this] { updateButtons(); });
+    onDeleteKey(table_, [this] { deleteSelected(); });
 }
 
 void InventarWindow::showInventoryWindow() {
     refresh();
-    if (!isVisible()) centreOver(this);
-    show();
-    raise();
-    activateWindow();
-    table_->setFocus();
+    bringToFront(table_);
 }
 
 void InventarWindow::refresh() {
@@ -245,32 +184,18 @@ void InventarWindow::refresh() {
     const QDateTime now = QDateTime::currentDateTime();
     table_->setRowCount(static_cast<int>(records.size()));
     int row = 0;
-    for (const RecordPtr& r : records) {
-        const QString texts[] = {mediumDateText(r->date(keys::date), locale),
-                                 ageText(r->date(keys::date), now),
-                                 r->text(keys::title),
-                                 listAmountText(r->real(keys::brutto), false, locale),
-                                 listAmountText(r->real(keys::netto), false, locale),
-                                 r->text(keys::category),
-                                 r->text(keys::comment)};
-        for (int col = 0; col < 7; ++col) {
-            auto* cell = new QTableWidgetItem(texts[col]);
-            if (col == 3 || col == 4) cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            table_->setItem(row, col, cell);
-        }
-        ++row;
-    }
-    table_->resizeColumnsToContents();
-    table_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
-    const int selected = c_.selectedRow();
-    if (selected >= 0 && selected < table_->rowCount())
-        table_->selectRow(selected);
-    else
-        table_->clearSelection();
-    summary_->setText(records.empty()
-                          ? QStringLiteral("Noch keine Gegenstände in der Inventarliste")
-                      : records.size() == 1 ? QStringLiteral("1 Gegenstand")
-                                            : QStringLiteral("%1 Gegenstände").arg(records.size()));
+    for (const RecordPtr& r : records)
+        setRow(table_, row++,
+               {mediumDateText(r->date(keys::date), locale), ageText(r->date(keys::date), now),
+                r->text(keys::title), listAmountText(r->real(keys::brutto), false, locale),
+                listAmountText(r->real(keys::netto), false, locale), r->text(keys::category),
+                r->text(keys::comment)});
+    fitColumns(table_);
+    showSelected(table_, c_.selectedRow());
+    summary()->setText(
+        records.empty()       ? QStringLiteral("Noch keine Gegenstände in der Inventarliste")
+        : records.size() == 1 ? QStringLiteral("1 Gegenstand")
+                              : QStringLiteral("%1 Gegenstände").arg(records.size()));
     syncing_ = false;
     updateButtons();
 }
@@ -278,9 +203,7 @@ void InventarWindow::refresh() {
 void InventarWindow::updateButtons() {
     const bool has = c_.selectedRow() >= 0 && c_.selectedRow() < table_->rowCount();
     delete_->setEnabled(has);
-    csv_->setEnabled(table_->rowCount() > 0);
-    pdf_->setEnabled(table_->rowCount() > 0);
-    print_->setEnabled(table_->rowCount() > 0);
+    enableOutputs(table_->rowCount() > 0);
 }
 
 void InventarWindow::addDirect() {

@@ -6,6 +6,7 @@
 
 #include "assets/inventory_controller.h"
 #include "core/app_delegate.h"
+#include "ui/list_window.h"
 
 #include <QDialog>
 
@@ -57,7 +58,7 @@ class InventorySheet : public QDialog {
     QDate shownDate_;
 };
 
-class InventarWindow : public QDialog {
+class InventarWindow : public ListWindow {
     Q_OBJECT
   public:
     InventarWindow(QuandorAppDelegate& app, InventoryController& controller,
@@ -80,13 +81,8 @@ class InventarWindow : public QDialog {
 
     QuandorAppDelegate& app_;
     InventoryController& c_;
-    bool syncing_ = false;
     QTableWidget* table_ = nullptr;
-    QLabel* summary_ = nullptr;
     QPushButton* delete_ = nullptr;
-    QPushButton* csv_ = nullptr;
-    QPushButton* pdf_ = nullptr;
-    QPushButton* print_ = nullptr;
     InventorySheet* sheet_ = nullptr;
 };
 

@@ -8,15 +8,11 @@
 #include "core/settings_keys.h"
 #include "ui/icons.h"
 #include "ui/pdf_preview.h"
-#include "ui/placement.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -30,27 +26,6 @@ namespace quandor::ui {
 namespace P = prefs;
 
 namespace {
-
-// OK and Abbrechen under a sheet; Return confirms, Escape cancels.
-void addButtons(QDialog* sheet, QVBoxLayout* layout, const QString& okText) {
-    auto* box = new QDialogButtonBox(sheet);
-    QPushButton* ok = box->addButton(okText, QDialogButtonBox::AcceptRole);
-    box->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
-    ok->setDefault(true);
-    QObject::connect(box, &QDialogButtonBox::accepted, sheet, &QDialog::accept);
-    QObject::connect(box, &QDialogButtonBox::rejected, sheet, &QDialog::reject);
-    layout->addSpacing(8);
-    layout->addWidget(box);
-}
-
-QLabel* heading(const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    QFont f = label->font();
-    f.setBold(true);
-    f.setPointSizeF(f.pointSizeF() * 1.15);
-    label->setFont(f);
-    return label;
-}
 
 // A text field that writes each change into the setting `key`.
 QLineEdit* settingField(Settings& settings, QStringView key, QWidget* parent) {
@@ -72,7 +47,7 @@ TakeOverSheet::TakeOverSheet(KassenbuchController& controller, QuandorAppDelegat
     setWindowTitle(QStringLiteral("In das Kassenbuch übernehmen"));
     setWindowModality(Qt::WindowModal);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(heading(QStringLiteral("Posten in das Kassenbuch übernehmen"), this));
+    layout->addWidget(sheetHeading(QStringLiteral("Posten in das Kassenbuch übernehmen"), this));
     auto* form = new QFormLayout;
     Settings& s = app_.settings();
     description_ = settingField(s, P::prefsAddCashBookItemTitle, this);
@@ -86,7 +61,7 @@ TakeOverSheet::TakeOverSheet(KassenbuchController& controller, QuandorAppDelegat
     form->addRow(QStringLiteral("&Beleg:"), receipt_);
     form->addRow(QStringLiteral("&Konto:"), account_);
     layout->addLayout(form);
-    addButtons(this, layout, QStringLiteral("Übernehmen"));
+    addSheetButtons(this, layout, QStringLiteral("Übernehmen"));
     setMinimumWidth(380);
 }
 
@@ -116,12 +91,9 @@ void TakeOverSheet::reject() {
 
 KassenbuchWindow::KassenbuchWindow(QuandorAppDelegate& app, KassenbuchController& controller,
                                    QWidget* parent)
-    : QDialog(parent), app_(app), c_(controller) {
-    setObjectName(QStringLiteral("kassenbuchWindow"));
-    setWindowTitle(QStringLiteral("Kassenbuch"));
-    setWindowFlag(Qt::Window);
-    setModal(false);
-
+    : ListWindow(QStringLiteral("kassenbuchWindow"), QStringLiteral("Kassenbuch"), parent),
+      app_(app),
+      c_(controller) {
     auto* layout = new QVBoxLayout(this);
     auto* split = new QSplitter(Qt::Horizontal, this);
     auto* left = new QWidget(split);
@@ -136,78 +108,55 @@ KassenbuchWindow::KassenbuchWindow(QuandorAppDelegate& app, KassenbuchController
     add->setToolTip(QStringLiteral("Neues Kassenbuch anlegen"));
     delete_ = new QPushButton(QStringLiteral("Löschen …"), left);
     delete_->setToolTip(QStringLiteral("Ausgewähltes Kassenbuch löschen (Entf)"));
+    for (QPushButton* b : {add, delete_}) b->setAutoDefault(false);
     bookButtons->addWidget(add);
     bookButtons->addWidget(delete_);
     leftLayout->addLayout(bookButtons);
 
-    entries_ = new QTableWidget(split);
-    entries_->setObjectName(QStringLiteral("cashBookEntries"));
-    entries_->setColumnCount(10);
-    entries_->setHorizontalHeaderLabels(
-        {QStringLiteral("Nr."), QStringLiteral("Datum"), QStringLiteral("Beleg"),
-         QStringLiteral("Geschäftsvorfall"), QStringLiteral("Konto"), QStringLiteral("Einnahme"),
-         QStringLiteral("Ausgabe"), QStringLiteral("USt."), QStringLiteral("USt.-Satz"),
-         QStringLiteral("Kassenbestand")});
-    entries_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    entries_->setSelectionMode(QAbstractItemView::SingleSelection);
-    entries_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    entries_->verticalHeader()->hide();
-    entries_->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
-    entries_->setAlternatingRowColors(true);
+    entries_ = makeTable(QStringLiteral("cashBookEntries"),
+                         {{QStringLiteral("Nr."), true},
+                          {QStringLiteral("Datum")},
+                          {QStringLiteral("Beleg")},
+                          {QStringLiteral("Geschäftsvorfall")},
+                          {QStringLiteral("Konto")},
+                          {QStringLiteral("Einnahme"), true},
+                          {QStringLiteral("Ausgabe"), true},
+                          {QStringLiteral("USt."), true},
+                          {QStringLiteral("USt.-Satz"), true},
+                          {QStringLiteral("Kassenbestand"), true}},
+                         3, split);
     split->addWidget(left);
     split->addWidget(entries_);
     split->setStretchFactor(1, 1);
     split->setSizes({180, 720});
     layout->addWidget(split, 1);
 
-    auto* bottom = new QHBoxLayout;
     deposit_ = new QPushButton(QStringLiteral("Bareinzahlung …"), this);
     storno_ = new QPushButton(QStringLiteral("Stornieren"), this);
     storno_->setToolTip(
         QStringLiteral("Bucht den ausgewählten Eintrag mit einem neuen Eintrag zurück"));
-    balance_ = new QLabel(this);
-    balance_->setObjectName(QStringLiteral("cashBookBalance"));
-    csv_ = new QPushButton(QStringLiteral("CSV exportieren …"), this);
-    pdf_ = new QPushButton(QStringLiteral("PDF exportieren …"), this);
-    print_ = new QPushButton(QStringLiteral("Drucken …"), this);
-    print_->setToolTip(QStringLiteral("Das ausgewählte Kassenbuch drucken (Strg+P)"));
-    for (QPushButton* b : {add, delete_, deposit_, storno_, csv_, pdf_, print_})
-        b->setAutoDefault(false);
-    bottom->addWidget(deposit_);
-    bottom->addWidget(storno_);
-    bottom->addStretch();
-    bottom->addWidget(balance_);
-    bottom->addStretch();
-    bottom->addWidget(csv_);
-    bottom->addWidget(pdf_);
-    bottom->addWidget(print_);
-    layout->addLayout(bottom);
+    addBottomBar(
+        layout, {deposit_, storno_},
+        {[this] { exportCsv(); }, [this] { exportPdf(); }, [this] { c_.printKassenbuch(); },
+         QStringLiteral("Das ausgewählte Kassenbuch drucken (Strg+P)")});
+    summary()->setObjectName(QStringLiteral("cashBookBalance"));
     resize(1000, 520);
     c_.printDialog = printDialogOver(this);
-    auto* printAction = new QAction(this);
-    printAction->setShortcut(QKeySequence::Print);
-    connect(printAction, &QAction::triggered, print_, &QPushButton::click);
-    addAction(printAction);
 
     connect(add, &QPushButton::clicked, this, &KassenbuchWindow::addCashBook);
     connect(delete_, &QPushButton::clicked, this, &KassenbuchWindow::deleteCashBook);
     connect(deposit_, &QPushButton::clicked, this, &KassenbuchWindow::openDeposit);
     connect(storno_, &QPushButton::clicked, this, &KassenbuchWindow::stornoSelected);
-    connect(csv_, &QPushButton::clicked, this, &KassenbuchWindow::exportCsv);
-    connect(pdf_, &QPushButton::clicked, this, &KassenbuchWindow::exportPdf);
-    connect(print_, &QPushButton::clicked, this, [this] { c_.printKassenbuch(); });
     connect(books_, &QListWidget::currentRowChanged, this, [this](int row) {
         if (!syncing_) app_.selection().setCashBookIndex(row);
     });
     connect(entries_, &QTableWidget::currentCellChanged, this, [this](int row, int, int, int) {
         if (!syncing_) app_.selection().setCashBookEntryIndex(row);
     });
-    // Delete on the cash book list asks before removing it.
-    auto* del = new QAction(books_);
-    del->setShortcuts({QKeySequence(Qt::Key_Delete), QKeySequence(Qt::Key_Backspace)});
-    del->setShortcutContext(Qt::WidgetShortcut);
-    connect(del, &QAction::triggered, this, &KassenbuchWindow::deleteCashBook);
-    books_->addAction(del);
+    // The entry table follows the main selection, not a row of its own (the
+    // selection listener below refreshes the window), and Delete acts on the
+    // cash book list: it asks before removing the cash book.
+    onDeleteKey(books_, [this] { deleteCashBook(); });
 
     buildAddSheet();
     buildDepositSheet();
@@ -228,7 +177,7 @@ void KassenbuchWindow::buildAddSheet() {
     addSheet_->setWindowTitle(QStringLiteral("Neues Kassenbuch"));
     addSheet_->setWindowModality(Qt::WindowModal);
     auto* layout = new QVBoxLayout(addSheet_);
-    layout->addWidget(heading(QStringLiteral("Neues Kassenbuch anlegen"), addSheet_));
+    layout->addWidget(sheetHeading(QStringLiteral("Neues Kassenbuch anlegen"), addSheet_));
     auto* form = new QFormLayout;
     years_ = new QComboBox(addSheet_);
     years_->setObjectName(QStringLiteral("cashBookYear"));
@@ -245,7 +194,7 @@ void KassenbuchWindow::buildAddSheet() {
     form->addRow(QStringLiteral("&Betrag:"), carryAmount_);
     form->addRow(QStringLiteral("Be&zeichnung:"), carryText_);
     layout->addLayout(form);
-    addButtons(addSheet_, layout, QStringLiteral("Anlegen"));
+    addSheetButtons(addSheet_, layout, QStringLiteral("Anlegen"));
     addSheet_->setMinimumWidth(380);
     connect(carry_, &QCheckBox::toggled, addSheet_, [this, &s](bool on) {
         s.setBool(P::prefsUebertragKassenbuch, on);
@@ -273,7 +222,7 @@ void KassenbuchWindow::buildDepositSheet() {
     depositSheet_->setWindowTitle(QStringLiteral("Bareinzahlung"));
     depositSheet_->setWindowModality(Qt::WindowModal);
     auto* layout = new QVBoxLayout(depositSheet_);
-    layout->addWidget(heading(QStringLiteral("Bareinzahlung in die Kasse"), depositSheet_));
+    layout->addWidget(sheetHeading(QStringLiteral("Bareinzahlung in die Kasse"), depositSheet_));
     auto* form = new QFormLayout;
     Settings& s = app_.settings();
     depositText_ = settingField(s, P::prefsKasseneinlageBezeichnung, depositSheet_);
@@ -283,7 +232,7 @@ void KassenbuchWindow::buildDepositSheet() {
     form->addRow(QStringLiteral("Be&zeichnung:"), depositText_);
     form->addRow(QStringLiteral("&Betrag:"), depositAmount_);
     layout->addLayout(form);
-    addButtons(depositSheet_, layout, QStringLiteral("Einzahlen"));
+    addSheetButtons(depositSheet_, layout, QStringLiteral("Einzahlen"));
     depositSheet_->setMinimumWidth(360);
     connect(depositSheet_, &QDialog::accepted, this, [this] {
         if (c_.sheet() != KassenbuchController::Sheet::Deposit) return;
@@ -301,10 +250,7 @@ void KassenbuchWindow::buildDepositSheet() {
 
 void KassenbuchWindow::openKassenbuch() {
     refresh();
-    if (!isVisible()) centreOver(this);
-    show();
-    raise();
-    activateWindow();
+    bringToFront(nullptr);
 }
 
 void KassenbuchWindow::addCashBook() {
@@ -389,29 +335,24 @@ void KassenbuchWindow::fillEntries() {
         int row = 0;
         for (const Record* e : sorted) {
             const CashBookCells c = cashBookCells(*e);
-            const QString texts[] = {c.number,  c.date,          c.receipt,       c.description,
-                                     c.account, c.receiptAmount, c.paymentAmount, c.taxAmount,
-                                     c.taxRate, c.balance};
-            for (int col = 0; col < 10; ++col) {
-                auto* cell = new QTableWidgetItem(texts[col]);
-                if (col == 0 || col >= 5) cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-                if (col == 0) cell->setIcon(namedIcon(e->text(keys::image)));
-                entries_->setItem(row, col, cell);
-            }
+            setRow(entries_, row,
+                   {c.number, c.date, c.receipt, c.description, c.account, c.receiptAmount,
+                    c.paymentAmount, c.taxAmount, c.taxRate, c.balance});
+            entries_->item(row, 0)->setIcon(namedIcon(e->text(keys::image)));
             ++row;
         }
-        entries_->resizeColumnsToContents();
-        entries_->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
-        const int selected = app_.selection().cashBookEntryIndex();
-        if (selected >= 0 && selected < entries_->rowCount()) entries_->selectRow(selected);
-        balance_->setText(QStringLiteral("Kassenbestand: %1")
-                              .arg(amountText(cashbook->real(keys::kassenbestand))));
+        fitColumns(entries_);
+        showSelected(entries_, app_.selection().cashBookEntryIndex());
+        summary()->setText(QStringLiteral("Kassenbestand: %1")
+                               .arg(amountText(cashbook->real(keys::kassenbestand))));
     } else {
-        balance_->setText(app_.cashbooks().empty() ? QStringLiteral("Noch kein Kassenbuch angelegt")
-                                                   : QStringLiteral("Kein Kassenbuch ausgewählt"));
+        summary()->setText(app_.cashbooks().empty()
+                               ? QStringLiteral("Noch kein Kassenbuch angelegt")
+                               : QStringLiteral("Kein Kassenbuch ausgewählt"));
     }
     const bool has = cashbook != nullptr;
-    for (QPushButton* b : {delete_, deposit_, csv_, pdf_, print_}) b->setEnabled(has);
+    for (QPushButton* b : {delete_, deposit_}) b->setEnabled(has);
+    enableOutputs(has);
     storno_->setEnabled(has && entries_->rowCount() > 0);
     syncing_ = false;
 }

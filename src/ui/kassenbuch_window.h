@@ -8,6 +8,7 @@
 
 #include "cashbook/kassenbuch_controller.h"
 #include "core/app_delegate.h"
+#include "ui/list_window.h"
 
 #include <QDialog>
 
@@ -47,7 +48,7 @@ class TakeOverSheet : public QDialog {
     QLineEdit* account_ = nullptr;
 };
 
-class KassenbuchWindow : public QDialog {
+class KassenbuchWindow : public ListWindow {
     Q_OBJECT
   public:
     KassenbuchWindow(QuandorAppDelegate& app, KassenbuchController& controller,
@@ -80,17 +81,12 @@ class KassenbuchWindow : public QDialog {
     QuandorAppDelegate& app_;
     KassenbuchController& c_;
     int listenerId_ = 0;
-    bool syncing_ = false;
 
     QListWidget* books_ = nullptr;
     QTableWidget* entries_ = nullptr;
-    QLabel* balance_ = nullptr;
     QPushButton* delete_ = nullptr;
     QPushButton* deposit_ = nullptr;
     QPushButton* storno_ = nullptr;
-    QPushButton* csv_ = nullptr;
-    QPushButton* pdf_ = nullptr;
-    QPushButton* print_ = nullptr;
 
     QDialog* addSheet_ = nullptr;
     QComboBox* years_ = nullptr;
