@@ -126,8 +126,7 @@ int main(int argc, char** argv) {
             3);
         std::printf(
             "  %-8s Zahlen %6.2f ms (%6.2f)   mit JSON-Baum %6.2f ms (%6.2f)   HTML %7.2f ms "
-            "(%7.2f)   "
-            "PDF %7.1f ms (%7.1f)\n",
+            "(%7.2f)   PDF %7.1f ms (%7.1f)\n",
             name, data.cpu, data.wall, json.cpu, json.wall, html.cpu, html.wall, pdf.cpu, pdf.wall);
         (void)pages;
     }

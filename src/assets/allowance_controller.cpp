@@ -13,34 +13,25 @@ namespace quandor {
 
 const QString AllowanceController::kNoAccountsMessage = QStringLiteral(
     "Abschreibungen funktionieren nur, wenn auch mit einem Kontenrahmen gearbeitet wird. Dieser "
-    "darf dann auch "
-    "nicht nachträglich wieder gelöscht oder aus ihm das Konto ZZ 9999 entfernt werden. "
-    "Andernfalls stimmt der "
-    "Bericht Gewinnermittlung nicht mehr.");
+    "darf dann auch nicht nachträglich wieder gelöscht oder aus ihm das Konto ZZ 9999 entfernt "
+    "werden. Andernfalls stimmt der Bericht Gewinnermittlung nicht mehr.");
 const QString AllowanceController::kSetupNote = QStringLiteral(
     "Die Abschreibungen sind eine einfache Hilfe für alle, die ihre Steuererklärung selbst machen. "
-    "Sie decken "
-    "nicht jeden Fall einer Abschreibung ab, halten aber deine Gewinnermittlung rechnerisch "
-    "richtig: Im Monat "
-    "des Kaufs bucht Quandor einen Ausgleichsposten auf das Konto „ZZ 9999 Ausgleich "
-    "Abschreibung“, sodass nur "
-    "der Anteil eines Jahres abgezogen wird, und in jedem weiteren Jahr legst du im Fenster "
-    "„Abschreibungen und "
-    "GWGs“ den Abschreibungsposten des Jahres an. Das Konto ZZ 9999 wurde eben in deinen "
-    "Kontenrahmen "
-    "aufgenommen; lösche es nicht.");
+    "Sie decken nicht jeden Fall einer Abschreibung ab, halten aber deine Gewinnermittlung "
+    "rechnerisch richtig: Im Monat des Kaufs bucht Quandor einen Ausgleichsposten auf das Konto "
+    "„ZZ 9999 Ausgleich Abschreibung“, sodass nur der Anteil eines Jahres abgezogen wird, und in "
+    "jedem weiteren Jahr legst du im Fenster „Abschreibungen und GWGs“ den Abschreibungsposten des "
+    "Jahres an. Das Konto ZZ 9999 wurde eben in deinen Kontenrahmen aufgenommen; lösche es nicht.");
 const QString AllowanceController::kDuplicateMessage = QStringLiteral(
     "Der Posten wurde schon einmal zu den Abschreibungen hinzugefügt. Bist du sicher, dass du dies "
-    "erneut tun "
-    "möchtest?");
+    "erneut tun möchtest?");
 const QString AllowanceController::kIncomeMessage = QStringLiteral(
     "Wie man aus einer Einnahme eine Abschreibung macht, musst du mir erst einmal erklären.");
 const QString AllowanceController::kNoDurationMessage =
     QStringLiteral("Bitte eine Abschreibungsdauer angeben.");
 const QString AllowanceController::kDeleteMessage = QStringLiteral(
     "Das Löschen von Abschreibungsposten kann nicht rückgängig gemacht werden. Möchtest du den "
-    "ausgewählten "
-    "Posten wirklich löschen?");
+    "ausgewählten Posten wirklich löschen?");
 const QString AllowanceController::kBookAgainQuestion =
     QStringLiteral("%1 Möchtest du trotzdem einen Abschreibungsposten anlegen?");
 const QString AllowanceController::kCompensationAccountNumber = QStringLiteral("ZZ 9999");

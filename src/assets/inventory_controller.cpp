@@ -14,12 +14,10 @@ const QString InventoryController::kIncomeMessage = QStringLiteral(
     "einmal erklären.");
 const QString InventoryController::kAgainMessage = QStringLiteral(
     "Der Posten wurde schon einmal in die Inventarliste übernommen. Bist du sicher, dass du dies "
-    "erneut tun "
-    "möchtest?");
+    "erneut tun möchtest?");
 const QString InventoryController::kDeleteMessage = QStringLiteral(
     "Das Löschen von Inventargegenständen kann nicht rückgängig gemacht werden. Möchtest du den "
-    "ausgewählten "
-    "Gegenstand wirklich löschen?");
+    "ausgewählten Gegenstand wirklich löschen?");
 
 InventoryController::InventoryController(Books& books) : books_(books) {}
 

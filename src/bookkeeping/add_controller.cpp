@@ -18,8 +18,7 @@ namespace quandor {
 
 const QString AddController::kNoAmount = QStringLiteral(
     "Posten ist unvollständig ausgefüllt. Bitte Summe angeben. Dazu musst du vorher angeben haben, "
-    "ob der "
-    "Posten eine Ausgabe oder eine Einnahme ist.");
+    "ob der Posten eine Ausgabe oder eine Einnahme ist.");
 const QString AddController::kNoRate =
     QStringLiteral("Posten ist unvollständig ausgefüllt. Bitte Steuersatz angeben.");
 const QString AddController::kTaxOnZero =
@@ -34,8 +33,7 @@ const QString AddController::kUnknownAccount = QStringLiteral(
     "anlegen.");
 const QString AddController::kEditMarkedMessage = QStringLiteral(
     "Die übergeordnete Abrechnung wurde als zur Voranmeldung genutzt markiert. Bist du sicher, "
-    "dass du "
-    "dennoch diesen Posten bearbeiten möchtest?");
+    "dass du dennoch diesen Posten bearbeiten möchtest?");
 const QString AddController::kEditButton = QStringLiteral("Bearbeiten");
 
 namespace {

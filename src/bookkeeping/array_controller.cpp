@@ -13,29 +13,24 @@ namespace quandor {
 const QString ArrayController::kDeleteAccountTitle = QStringLiteral("Kostenstelle löschen");
 const QString ArrayController::kDeleteAccountMessage = QStringLiteral(
     "Diese Aktion kann nicht rückgängig gemacht werden. In bereits bestehenden Abrechnungen "
-    "bleiben "
-    "die jeweils zugeordneten Kostenstellen selbstverständlich bestehen. Möchtest du wirklich die "
-    "ausgewählte Kostenstelle löschen?");
+    "bleiben die jeweils zugeordneten Kostenstellen selbstverständlich bestehen. Möchtest du "
+    "wirklich die ausgewählte Kostenstelle löschen?");
 const QString ArrayController::kDeleteGroupTitle = QStringLiteral("Kategorie löschen");
 const QString ArrayController::kDeleteGroupMessage = QStringLiteral(
     "Diese Aktion kann nicht rückgängig gemacht werden. In bereits bestehenden Abrechnungen "
-    "bleiben "
-    "die jeweils zugeordneten Kategorien selbstverständlich bestehen. Möchtest du wirklich die "
-    "ausgewählte Kategorie löschen?");
+    "bleiben die jeweils zugeordneten Kategorien selbstverständlich bestehen. Möchtest du wirklich "
+    "die ausgewählte Kategorie löschen?");
 const QString ArrayController::kDeleteTemplateTitle = QStringLiteral("Vorlage löschen");
 const QString ArrayController::kDeleteTemplateMessage = QStringLiteral(
     "Diese Aktion kann nicht rückgängig gemacht werden. Möchtest du wirklich die ausgewählte "
-    "Vorlage "
-    "löschen?");
+    "Vorlage löschen?");
 const QString ArrayController::kDeleteItemTitle = QStringLiteral("Posten löschen");
 const QString ArrayController::kDeleteItemMessage = QStringLiteral(
     "Diese Aktion kann nicht rückgängig gemacht werden. Möchtest du wirklich den ausgewählten "
-    "Posten "
-    "löschen?");
+    "Posten löschen?");
 const QString ArrayController::kDeleteUsedItemMessage = QStringLiteral(
     "Die übergeordnete Abrechnung wurde als zur Voranmeldung genutzt markiert. Bist du sicher, "
-    "dass du "
-    "dennoch diesen Posten löschen möchtest?");
+    "dass du dennoch diesen Posten löschen möchtest?");
 const QString ArrayController::kBadMasterAmount =
     QStringLiteral("Bitte gib den Betrag als positive Zahl ein, zum Beispiel 119,00.");
 

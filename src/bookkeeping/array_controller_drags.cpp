@@ -19,11 +19,10 @@ namespace quandor {
 const QString ArrayController::kFirstDropMessage = QStringLiteral(
     "Dies ist das erste mal, dass du einen bestehenden Posten einer anderen Abrechnung hinzufügst. "
     "Dazu musst du wissen, dass der 'Original-Posten' bewusst nicht von Quandor gelöscht wird. "
-    "Dies "
-    "vermeidet zum einen unnötige Fehler und ermöglicht es dir, nachträglich noch Posten allen "
-    "Abrechnungen hinzuzufügen, die vielleicht das ganze Jahr über vergessen wurden. Dies bedeutet "
-    "allerdings auch, dass du für das etwaige Löschen selber verantwortlich bist. Bitte denke "
-    "gegebenenfalls immer daran.");
+    "Dies vermeidet zum einen unnötige Fehler und ermöglicht es dir, nachträglich noch Posten "
+    "allen Abrechnungen hinzuzufügen, die vielleicht das ganze Jahr über vergessen wurden. Dies "
+    "bedeutet allerdings auch, dass du für das etwaige Löschen selber verantwortlich bist. Bitte "
+    "denke gegebenenfalls immer daran.");
 const QString ArrayController::kItemAlreadyThere =
     QStringLiteral("Posten ist bereits in dieser Abrechnung vorhanden.");
 const QString ArrayController::kDroppedItemUnreadable = QStringLiteral(

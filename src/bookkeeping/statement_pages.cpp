@@ -184,8 +184,8 @@ const QString kPagePrologue = QStringLiteral(
     "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"
     "<title>Quandor</title>"
     // Cells do not take the type size of their table: the item lists' size is set here.
-    "<style type=\"text/css\">table.s7 td { font-size: 7px; } span.k { font-size: 6px; } "
-    "span.kk { font-size: 5px; }</style></head><body><font face=\"Lucida Grande\" size=\"2\">");
+    "<style type=\"text/css\">table.s7 td { font-size: 7px; } span.k { font-size: 6px; } span.kk { "
+    "font-size: 5px; }</style></head><body><font face=\"Lucida Grande\" size=\"2\">");
 
 QString overviewFooter(const QString& company, const QString& statementTitle,
                        const QString& yearName) {

@@ -16,8 +16,8 @@
 namespace quandor {
 
 const QString StatementPrintController::kDatevNotice = QStringLiteral(
-    "Ich habe die Resourcen (natürlich alles Windows) von DATEV erst Ende November 2012 nach "
-    "einer monatelangen Odyssey bekommen. Ich sitze dran, dies ist aber ja mal nicht so nebenbei "
+    "Ich habe die Resourcen (natürlich alles Windows) von DATEV erst Ende November 2012 nach einer "
+    "monatelangen Odyssey bekommen. Ich sitze dran, dies ist aber ja mal nicht so nebenbei "
     "geschrieben und vor allem nicht getestet. Sobald dies gescheit eingebaut und auf Herz- und "
     "Nieren geprüft wurde, gibt es umgehend eine Aktualisierung. Viel wichtiger war erst einmal, "
     "dass ihr euere Buchhaltung 2013 anfangen könnt. Wer jetzt schon seinen Steureberater "

@@ -194,8 +194,8 @@ QString SummaryPageInput::defaultPrologue() {
         "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"
         "<title>Abrechnung</title>"
         // Table cells do not take the type size of their table: set it for them.
-        "<style type=\"text/css\">table.s11 td { font-size: 11px; } "
-        "table.s7 td { font-size: 7px; } span.k { font-size: 6px; } span.kk { font-size: 5px; }"
+        "<style type=\"text/css\">table.s11 td { font-size: 11px; } table.s7 td { font-size: 7px; "
+        "} span.k { font-size: 6px; } span.kk { font-size: 5px; }"
         "</style>"
         "</head><body><font face=\"Lucida Grande\" size=\"2\">");
 }

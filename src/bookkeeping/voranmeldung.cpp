@@ -129,9 +129,8 @@ QStringView kennzahlOf(float StatementTotals::*member) {
 
 const QString kKennzahlenHint = QStringLiteral(
     "Ohne Winston trägst du diese Zahlen selbst ins amtliche Formular ein: die Umsätze in Kz 81, "
-    "86, "
-    "35, 48 und 45 (in vollen Euro), die Steuer zu Kz 35 in Kz 36, die Vorsteuer in Kz 66 und den "
-    "Saldo in Kz 83 (negativ: Erstattung).");
+    "86, 35, 48 und 45 (in vollen Euro), die Steuer zu Kz 35 in Kz 36, die Vorsteuer in Kz 66 und "
+    "den Saldo in Kz 83 (negativ: Erstattung).");
 
 QByteArray returnFileBytes(const ReturnFileContent& c) {
     // Built by concatenation: a value holding "%1" must never be taken for a slot.

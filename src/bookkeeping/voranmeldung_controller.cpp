@@ -30,8 +30,8 @@ const QString VoranmeldungController::kOwnButton = QStringLiteral("Eigene");
 const QString VoranmeldungController::kFilteredTitle = QStringLiteral("Achtung!");
 const QString VoranmeldungController::kFilteredQuestion = QStringLiteral(
     "Die Voranmeldung ist nur über die Posten berechnet, die der Suchfilter zeigt – %1. Die "
-    "übrigen Posten fehlen in den Zahlen. Lösche den Suchtext, um alle Posten der Abrechnung "
-    "zu berücksichtigen.\n\nMöchtest du die gefilterte Voranmeldung trotzdem %2?");
+    "übrigen Posten fehlen in den Zahlen. Lösche den Suchtext, um alle Posten der Abrechnung zu "
+    "berücksichtigen.\n\nMöchtest du die gefilterte Voranmeldung trotzdem %2?");
 const QString VoranmeldungController::kBookAnywayButton = QStringLiteral("Trotzdem buchen");
 const QString VoranmeldungController::kHandOverButton = QStringLiteral("Trotzdem übergeben");
 const QString VoranmeldungController::kWinstonWebsite =
@@ -335,10 +335,9 @@ VoranmeldungController::ReturnFileResult VoranmeldungController::writeReturnFile
     if (code.isEmpty())
         books_.ui().alert(
             AlertStyle::Warning, AlertWords::kNoticeTitle,
-            QStringLiteral(
-                "„%1“ ist kein Voranmeldungszeitraum (ein Monat, ein Kalendervierteljahr "
-                "oder „Jahr“). Die Datei für Winston wird ohne Zeitraum geschrieben; "
-                "trage ihn in Winston selbst ein.")
+            QStringLiteral("„%1“ ist kein Voranmeldungszeitraum (ein Monat, ein "
+                           "Kalendervierteljahr oder „Jahr“). Die Datei für Winston wird ohne "
+                           "Zeitraum geschrieben; trage ihn in Winston selbst ein.")
                 .arg(title),
             {AlertWords::kOkButton});
     const QString folder = outbox.isEmpty() ? books_.paths().elsterOutbox : outbox;
@@ -356,8 +355,8 @@ VoranmeldungController::ReturnFileResult VoranmeldungController::writeReturnFile
         QString reason;
         if (!writeFileAtomically(result.path, bytes, &reason)) {
             result.error = QStringLiteral(
-                               "Die Datei für Winston konnte nicht geschrieben werden: %1 (%2) "
-                               "Die Zahlen liegen in der Zwischenablage.")
+                               "Die Datei für Winston konnte nicht geschrieben werden: %1 (%2) Die "
+                               "Zahlen liegen in der Zwischenablage.")
                                .arg(QDir::toNativeSeparators(result.path), reason);
         } else {
             result.written = true;

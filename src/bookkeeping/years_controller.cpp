@@ -19,8 +19,7 @@ const QString YearsController::kDeleteYearMessage = QStringLiteral(
 const QString YearsController::kDeleteListTitle = QStringLiteral("Abrechnung löschen");
 const QString YearsController::kDeleteListMessage = QStringLiteral(
     "Diese Aktion kann nicht rückgängig gemacht werden. Möchtest du wirklich die ausgewählte "
-    "Abrechnung "
-    "löschen?");
+    "Abrechnung löschen?");
 
 namespace {
 

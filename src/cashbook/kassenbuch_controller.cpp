@@ -27,23 +27,18 @@ const QString KassenbuchController::kNoCashBookForDeposit =
 const QString KassenbuchController::kWarningTitle = QStringLiteral("Warnung!");
 const QString KassenbuchController::kTakenOverAgain = QStringLiteral(
     "Der Posten wurde schon einmal in ein Kassenbuch übernommen. Bist du sicher, dass du dies "
-    "erneut tun "
-    "möchtest?");
+    "erneut tun möchtest?");
 const QString KassenbuchController::kTakeOverButton = QStringLiteral("Übernehmen …");
 const QString KassenbuchController::kNegativeBalance = QStringLiteral(
     "Diese Buchung ist so nicht möglich, da das Kassenbuch sonst einen negativen Kassenbestand "
-    "aufweisen "
-    "würde. Dies mag bei großen Firmen und Banken möglich sein - dir und mir bleibt dies leider "
-    "verwehrt und "
-    "ein \"Ich gleiche dies später einfach aus\" versteht Quandor bewusst nicht.");
+    "aufweisen würde. Dies mag bei großen Firmen und Banken möglich sein - dir und mir bleibt dies "
+    "leider verwehrt und ein \"Ich gleiche dies später einfach aus\" versteht Quandor bewusst "
+    "nicht.");
 const QString KassenbuchController::kDeleteMessage = QStringLiteral(
     "Das Löschen von ganzen Jahren wird nicht empfohlen. Bitte bedenke auch, dass du eigentlich "
-    "bereits "
-    "eingepflegte Posten unter Umständen erneut einzeln von Hand eintragen musst. Eventuell ist "
-    "das Anlegen "
-    "eines einzelnen Berichtigungseintrages die viel einfachere und sinnigere Lösung. Möchtest du "
-    "das "
-    "ausgewählte Jahr wirklich löschen?");
+    "bereits eingepflegte Posten unter Umständen erneut einzeln von Hand eintragen musst. "
+    "Eventuell ist das Anlegen eines einzelnen Berichtigungseintrages die viel einfachere und "
+    "sinnigere Lösung. Möchtest du das ausgewählte Jahr wirklich löschen?");
 const QString KassenbuchController::kNoItemSelected = QStringLiteral(
     "Wähle zuerst in der Postenliste den Posten aus, den du ins Kassenbuch übernehmen möchtest.");
 const QString KassenbuchController::kBadAmount =
@@ -57,8 +52,7 @@ const QString KassenbuchController::kAlreadyReversed =
 const QString KassenbuchController::kPrintFailedTitle = QStringLiteral("Mist!");
 const QString KassenbuchController::kPrintFailed = QStringLiteral(
     "Fehler beim Erstellen des Kassenbuches. Sollte dies wiederholt vorkommen bitte den Pellmor "
-    "Support "
-    "kontaktieren.");
+    "Support kontaktieren.");
 const QString KassenbuchController::kStornoQuestion = QStringLiteral(
     "Möchtest du den Eintrag Nr. %1 „%2“ wirklich stornieren? Er wird mit einem neuen Eintrag "
     "zurückgebucht und bleibt selbst im Kassenbuch stehen.");

@@ -79,10 +79,8 @@ const std::vector<Command>& commands() {
          "generate --items N [--seed S] [--unshared] [--journal DATEI] [--documents ORDNER "
          "[--document-every N]] --out DATEI",
          "schreibt eine reproduzierbare Beispiel-Datenbank mit N Posten (für Messungen); "
-         "--unshared ohne "
-         "gemeinsame gleiche Werte, wie andere Programme schreiben; --journal dieselben Posten als "
-         "Journal "
-         "für ledger",
+         "--unshared ohne gemeinsame gleiche Werte, wie andere Programme schreiben; --journal "
+         "dieselben Posten als Journal für ledger",
          {"--items", "--seed", "--out", "--journal", "--documents", "--document-every"},
          generateCommand,
          {"--unshared"}},
@@ -107,11 +105,9 @@ const std::vector<Command>& commands() {
         // items
         {"item",
          "item add --year JAHR --statement ABRECHNUNG --kind expense|income --amount BETRAG "
-         "--title TITEL "
-         "[--vat --rate 0-5] [--date JJJJ-MM-TT] [--group KATEGORIE] [--account-number NUMMER] "
-         "[--number NUMMER] "
-         "[--receipt BELEG] [--comment KOMMENTAR] · item list --year JAHR --statement ABRECHNUNG "
-         "[--filter TEXT]",
+         "--title TITEL [--vat --rate 0-5] [--date JJJJ-MM-TT] [--group KATEGORIE] "
+         "[--account-number NUMMER] [--number NUMMER] [--receipt BELEG] [--comment KOMMENTAR] · "
+         "item list --year JAHR --statement ABRECHNUNG [--filter TEXT]",
          "legt einen Posten an, wie es das Postenfenster tut, oder listet die Posten einer "
          "Abrechnung",
          {"--year", "--statement", "--kind", "--amount", "--title", "--rate", "--date", "--group",
@@ -127,40 +123,33 @@ const std::vector<Command>& commands() {
          backupCommand},
         {"export",
          "export database|year|statement|accounts|accounts-csv --out DATEI [--year JAHR] "
-         "[--statement ABRECHNUNG] · "
-         "export statement --year JAHR --statement ABRECHNUNG --format "
-         "pdf|rtf|csv|csv-semicolon|xml|qndbt "
-         "--out DATEI · export summary --year JAHR --statement ABRECHNUNG --out DATEI.pdf · "
-         "export cashbook --cashbook KASSENBUCH --format csv|pdf --out DATEI · "
-         "export allowances|inventory --format csv|pdf --out DATEI · "
-         "export datev --year JAHR [--statement ABRECHNUNG] --out DATEI [--yes]",
+         "[--statement ABRECHNUNG] · export statement --year JAHR --statement ABRECHNUNG --format "
+         "pdf|rtf|csv|csv-semicolon|xml|qndbt --out DATEI · export summary --year JAHR --statement "
+         "ABRECHNUNG --out DATEI.pdf · export cashbook --cashbook KASSENBUCH --format csv|pdf "
+         "--out DATEI · export allowances|inventory --format csv|pdf --out DATEI · export datev "
+         "--year JAHR [--statement ABRECHNUNG] --out DATEI [--yes]",
          "exportiert die Datenbank, ein Jahr, eine Abrechnung oder die Konten, eine Abrechnung in "
-         "einem "
-         "Format des Export-Fensters oder ihre Abrechnungsseite als PDF, ein Jahr oder eine "
-         "Abrechnung als "
-         "DATEV-Buchungsstapel (Posten ohne Kontonummer lässt erst --yes weg)",
+         "einem Format des Export-Fensters oder ihre Abrechnungsseite als PDF, ein Jahr oder eine "
+         "Abrechnung als DATEV-Buchungsstapel (Posten ohne Kontonummer lässt erst --yes weg)",
          {"--out", "--year", "--statement", "--format", "--cashbook"},
          exportCommand,
          {"--yes"}},
         {"import",
-         "import database|year|statement|accounts DATEI [--year JAHR] [--yes] · "
-         "import csv|invoice|invoices --year JAHR --statement ABRECHNUNG DATEI [--kind "
-         "expense|income] "
+         "import database|year|statement|accounts DATEI [--year JAHR] [--yes] · import "
+         "csv|invoice|invoices --year JAHR --statement ABRECHNUNG DATEI [--kind expense|income] "
          "[--vat --rate 1-3] [--date due|paid|sent] [--account TITEL] [--category KATEGORIE] "
          "[--yes]",
          "importiert eine Datenbank oder Konten (ersetzt) oder ein Jahr oder eine Abrechnung "
-         "(hängt an); "
-         "Posten aus einer CSV-Datei, einer Fennick-Rechnung oder einer GrandTotal-Rechnungsliste "
-         "in eine "
-         "Abrechnung (zeigt vorher, was importiert wird; erst --yes importiert)",
+         "(hängt an); Posten aus einer CSV-Datei, einer Fennick-Rechnung oder einer "
+         "GrandTotal-Rechnungsliste in eine Abrechnung (zeigt vorher, was importiert wird; erst "
+         "--yes importiert)",
          {"--year", "--statement", "--kind", "--rate", "--date", "--account", "--category"},
          importCommand,
          {"--yes", "--vat"}},
         {"allowance",
          "allowance add --year JAHR --statement ABRECHNUNG --item N --years K [--comment TEXT] "
          "[--no-compensation] [--monthly] [--yes] · allowance book --allowance N --year JAHR "
-         "--statement ABRECHNUNG [--yes] · "
-         "allowance list · allowance delete N [--yes]",
+         "--statement ABRECHNUNG [--yes] · allowance list · allowance delete N [--yes]",
          "macht aus einem Ausgabeposten eine Abschreibung (mit Ausgleichsposten; --monthly: "
          "monatsgenau), bucht den Abschreibungsposten eines Jahres, zeigt und löscht "
          "Abschreibungen",
@@ -169,13 +158,11 @@ const std::vector<Command>& commands() {
          {"--no-compensation", "--monthly", "--yes"}},
         {"inventory",
          "inventory add --year JAHR --statement ABRECHNUNG --item N [--category TEXT] [--comment "
-         "TEXT] [--yes] · "
-         "inventory add --title TITEL --brutto BETRAG --netto BETRAG [--date JJJJ-MM-TT] "
-         "[--category TEXT] "
-         "[--comment TEXT] · inventory list · inventory delete N [--yes]",
+         "TEXT] [--yes] · inventory add --title TITEL --brutto BETRAG --netto BETRAG [--date "
+         "JJJJ-MM-TT] [--category TEXT] [--comment TEXT] · inventory list · inventory delete N "
+         "[--yes]",
          "übernimmt einen Ausgabeposten in die Inventarliste oder legt einen Gegenstand direkt an, "
-         "zeigt und "
-         "löscht Gegenstände",
+         "zeigt und löscht Gegenstände",
          {"--year", "--statement", "--item", "--title", "--brutto", "--netto", "--date",
           "--category", "--comment"},
          inventoryCommand,
@@ -191,8 +178,7 @@ const std::vector<Command>& commands() {
         {"overview",
          "overview --year JAHR [--out DATEI.pdf]",
          "die Jahresübersicht: Einnahmen, Ausgaben und Ergebnis ohne Umsatzsteuer je Monat und für "
-         "das Jahr "
-         "(JSON), oder ihre Seite als PDF",
+         "das Jahr (JSON), oder ihre Seite als PDF",
          {"--year", "--out"},
          overviewCommand},
         {"totals",
@@ -204,10 +190,8 @@ const std::vector<Command>& commands() {
          "voranmeldung --year JAHR --statement ABRECHNUNG [--book take|own] [--outbox ORDNER] "
          "[--yes]",
          "schreibt die Voranmeldung für Winston in den Ausgangskorb und gibt den Text der "
-         "Zwischenablage aus; "
-         "--book markiert sie als erstellt und bucht die errechneten (take) oder eigene (own) "
-         "Zahlen, "
-         "--yes fährt auch bei einer Abrechnung ohne Posten fort",
+         "Zwischenablage aus; --book markiert sie als erstellt und bucht die errechneten (take) "
+         "oder eigene (own) Zahlen, --yes fährt auch bei einer Abrechnung ohne Posten fort",
          {"--year", "--statement", "--book", "--outbox"},
          voranmeldungCommand,
          {"--yes"}},
@@ -215,16 +199,12 @@ const std::vector<Command>& commands() {
         // cash books
         {"cashbook",
          "cashbook add --year JAHR [--carry BETRAG --text TEXT] · cashbook take --cashbook "
-         "KASSENBUCH --year JAHR "
-         "--statement ABRECHNUNG --item N [--text TEXT] [--receipt BELEG] [--account KONTO] "
-         "[--yes] · "
-         "cashbook deposit --cashbook KASSENBUCH --amount BETRAG --text TEXT · "
-         "cashbook storno --cashbook KASSENBUCH --entry N · cashbook list [--cashbook KASSENBUCH] "
-         "· "
-         "cashbook delete KASSENBUCH --yes",
+         "KASSENBUCH --year JAHR --statement ABRECHNUNG --item N [--text TEXT] [--receipt BELEG] "
+         "[--account KONTO] [--yes] · cashbook deposit --cashbook KASSENBUCH --amount BETRAG "
+         "--text TEXT · cashbook storno --cashbook KASSENBUCH --entry N · cashbook list "
+         "[--cashbook KASSENBUCH] · cashbook delete KASSENBUCH --yes",
          "legt Kassenbücher an, übernimmt Posten, bucht Bareinzahlungen und Stornos, zeigt und "
-         "löscht "
-         "Kassenbücher (JSON)",
+         "löscht Kassenbücher (JSON)",
          {"--year", "--carry", "--text", "--cashbook", "--statement", "--item", "--receipt",
           "--account", "--amount", "--entry"},
          cashbookCommand,
@@ -235,10 +215,8 @@ const std::vector<Command>& commands() {
          "report --year JAHR --kind umsatz|monate|steuern|gewinne --format "
          "html|pdf|rtf|csv|csv-semicolon|xml|qndby --out DATEI",
          "schreibt einen Jahresbericht (Umsatz, Übersicht Abrechnungen, Übersicht Steuern, "
-         "Grundlage "
-         "Gewinnermittlung) als HTML-, PDF- oder RTF-Datei, wie ihn das Berichte-Fenster zeigt, "
-         "oder "
-         "exportiert die Posten des Jahres (CSV, XML) oder das Jahr (qndby)",
+         "Grundlage Gewinnermittlung) als HTML-, PDF- oder RTF-Datei, wie ihn das Berichte-Fenster "
+         "zeigt, oder exportiert die Posten des Jahres (CSV, XML) oder das Jahr (qndby)",
          {"--year", "--kind", "--format", "--out"},
          reportCommand},
         {"package",
@@ -257,25 +235,21 @@ const std::vector<Command>& commands() {
         {"search",
          "search TEXT",
          "sucht in allen Posten aller Jahre (Bezeichnung, Nummer, Beleg, Kategorie, Konto, Betrag) "
-         "und gibt "
-         "die Treffer nach Datum aus (JSON)",
+         "und gibt die Treffer nach Datum aus (JSON)",
          {},
          searchCommand},
         {"attach",
          "attach --year JAHR --statement ABRECHNUNG --item N DATEI · attach --year JAHR "
-         "[--statement ABRECHNUNG] "
-         "DATEI",
+         "[--statement ABRECHNUNG] DATEI",
          "kopiert die Datei in den Ordner für Dateien und hängt sie an den N-ten Posten oder an "
-         "die Dokumente "
-         "der Abrechnung oder des Jahres (JSON)",
+         "die Dokumente der Abrechnung oder des Jahres (JSON)",
          {"--year", "--statement", "--item"},
          attachCommand},
         {"detach",
          "detach --year JAHR --statement ABRECHNUNG --item N · detach --year JAHR [--statement "
          "ABRECHNUNG] --file N",
          "löst das Dokument vom Posten oder löscht das N-te Dokument aus der Liste; die Datei "
-         "bleibt im Ordner "
-         "für Dateien (JSON)",
+         "bleibt im Ordner für Dateien (JSON)",
          {"--year", "--statement", "--item", "--file"},
          detachCommand},
 

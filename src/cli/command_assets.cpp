@@ -22,16 +22,13 @@ namespace {
 
 const QString kAllowanceUsage = QStringLiteral(
     "Aufruf: quandor-cli allowance add --year JAHR --statement ABRECHNUNG --item N --years K "
-    "[--comment TEXT] "
-    "[--no-compensation] [--monthly] [--yes] · allowance book --allowance N --year JAHR "
-    "--statement ABRECHNUNG [--yes] · "
-    "allowance list · allowance delete N [--yes]");
+    "[--comment TEXT] [--no-compensation] [--monthly] [--yes] · allowance book --allowance N "
+    "--year JAHR --statement ABRECHNUNG [--yes] · allowance list · allowance delete N [--yes]");
 const QString kInventoryUsage = QStringLiteral(
     "Aufruf: quandor-cli inventory add --year JAHR --statement ABRECHNUNG --item N [--category "
-    "TEXT] "
-    "[--comment TEXT] [--yes] · inventory add --title TITEL --brutto BETRAG --netto BETRAG [--date "
-    "JJJJ-MM-TT] "
-    "[--category TEXT] [--comment TEXT] · inventory list · inventory delete N [--yes]");
+    "TEXT] [--comment TEXT] [--yes] · inventory add --title TITEL --brutto BETRAG --netto BETRAG "
+    "[--date JJJJ-MM-TT] [--category TEXT] [--comment TEXT] · inventory list · inventory delete N "
+    "[--yes]");
 
 int usage(const Context& ctx, const QString& text) {
     ctx.error(text);

@@ -19,12 +19,11 @@ namespace {
 namespace P = prefs;
 
 const QString kUsageText = QStringLiteral(
-    "Aufruf: quandor-cli cashbook add --year JAHR [--carry BETRAG --text TEXT] · "
-    "cashbook take --cashbook KASSENBUCH --year JAHR --statement ABRECHNUNG --item N [--text TEXT] "
-    "[--receipt BELEG] [--account KONTO] [--yes] · "
-    "cashbook deposit --cashbook KASSENBUCH --amount BETRAG --text TEXT · "
-    "cashbook storno --cashbook KASSENBUCH --entry N · cashbook list [--cashbook KASSENBUCH] · "
-    "cashbook delete KASSENBUCH --yes");
+    "Aufruf: quandor-cli cashbook add --year JAHR [--carry BETRAG --text TEXT] · cashbook take "
+    "--cashbook KASSENBUCH --year JAHR --statement ABRECHNUNG --item N [--text TEXT] [--receipt "
+    "BELEG] [--account KONTO] [--yes] · cashbook deposit --cashbook KASSENBUCH --amount BETRAG "
+    "--text TEXT · cashbook storno --cashbook KASSENBUCH --entry N · cashbook list [--cashbook "
+    "KASSENBUCH] · cashbook delete KASSENBUCH --yes");
 const QString kExportUsage = QStringLiteral(
     "Aufruf: quandor-cli export cashbook --cashbook KASSENBUCH --format csv|pdf --out DATEI");
 

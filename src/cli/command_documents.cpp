@@ -14,11 +14,11 @@ namespace {
 using Panel = DocumentsController::Panel;
 
 const QString kAttachUsage = QStringLiteral(
-    "Aufruf: quandor-cli attach --year JAHR --statement ABRECHNUNG --item N DATEI · "
-    "attach --year JAHR [--statement ABRECHNUNG] DATEI");
+    "Aufruf: quandor-cli attach --year JAHR --statement ABRECHNUNG --item N DATEI · attach --year "
+    "JAHR [--statement ABRECHNUNG] DATEI");
 const QString kDetachUsage = QStringLiteral(
-    "Aufruf: quandor-cli detach --year JAHR --statement ABRECHNUNG --item N · "
-    "detach --year JAHR [--statement ABRECHNUNG] --file N");
+    "Aufruf: quandor-cli detach --year JAHR --statement ABRECHNUNG --item N · detach --year JAHR "
+    "[--statement ABRECHNUNG] --file N");
 
 QByteArray jsonText(const QString& text) {
     return archive::canonicalJson(Value(text));

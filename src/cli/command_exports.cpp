@@ -14,9 +14,9 @@ namespace quandor::cli {
 namespace {
 
 const QString kUsageText = QStringLiteral(
-    "Aufruf: quandor-cli export statement --year JAHR --statement ABRECHNUNG "
-    "--format pdf|rtf|csv|csv-semicolon|xml|qndbt --out DATEI · "
-    "export summary --year JAHR --statement ABRECHNUNG --out DATEI.pdf");
+    "Aufruf: quandor-cli export statement --year JAHR --statement ABRECHNUNG --format "
+    "pdf|rtf|csv|csv-semicolon|xml|qndbt --out DATEI · export summary --year JAHR --statement "
+    "ABRECHNUNG --out DATEI.pdf");
 
 // The export sheet's formats by their names on the command line.
 std::optional<ExportFormat> exportFormat(const QString& format) {

@@ -12,13 +12,11 @@ namespace quandor::cli {
 namespace {
 
 const QString kUsageText = QStringLiteral(
-    "Aufruf: quandor-cli import csv --year JAHR --statement ABRECHNUNG DATEI [--yes] · "
-    "import invoice --year JAHR --statement ABRECHNUNG DATEI [--date due|paid|sent] [--account "
-    "TITEL] "
+    "Aufruf: quandor-cli import csv --year JAHR --statement ABRECHNUNG DATEI [--yes] · import "
+    "invoice --year JAHR --statement ABRECHNUNG DATEI [--date due|paid|sent] [--account TITEL] "
     "[--category KATEGORIE] [--yes] · import invoices --year JAHR --statement ABRECHNUNG DATEI "
     "--kind expense|income [--vat --rate 1-3] [--date due|sent|paid] [--account TITEL] [--category "
-    "KATEGORIE] "
-    "[--yes]");
+    "KATEGORIE] [--yes]");
 
 int usage(const Context& ctx, const QString& why = QString()) {
     ctx.error(why.isEmpty() ? kUsageText : why);

@@ -19,11 +19,9 @@ namespace {
 
 const QString kUsageText = QStringLiteral(
     "Aufruf: quandor-cli item add --year JAHR --statement ABRECHNUNG --kind expense|income "
-    "--amount BETRAG "
-    "--title TITEL [--vat --rate 0-5] [--date JJJJ-MM-TT] [--group KATEGORIE] [--account-number "
-    "NUMMER] "
-    "[--number NUMMER] [--receipt BELEG] [--comment KOMMENTAR] · quandor-cli item list --year JAHR "
-    "--statement ABRECHNUNG [--filter TEXT]");
+    "--amount BETRAG --title TITEL [--vat --rate 0-5] [--date JJJJ-MM-TT] [--group KATEGORIE] "
+    "[--account-number NUMMER] [--number NUMMER] [--receipt BELEG] [--comment KOMMENTAR] · "
+    "quandor-cli item list --year JAHR --statement ABRECHNUNG [--filter TEXT]");
 
 int itemList(const Context& ctx, const Args& args) {
     const auto year = args.option(QStringLiteral("--year"));

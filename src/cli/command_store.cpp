@@ -56,8 +56,7 @@ int settingsCommand(const Context& ctx, const Args& args) {
     const QStringList& w = args.words();
     const QString usage = QStringLiteral(
         "Aufruf: quandor-cli settings get SCHLÜSSEL | settings set SCHLÜSSEL WERT [--type "
-        "bool|int|float|text|date] "
-        "| settings list");
+        "bool|int|float|text|date] | settings list");
     if (w.isEmpty()) {
         ctx.error(usage);
         return kUsage;

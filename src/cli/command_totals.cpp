@@ -64,8 +64,7 @@ int totalsCommand(const Context& ctx, const Args& args) {
 int voranmeldungCommand(const Context& ctx, const Args& args) {
     const QString usage = QStringLiteral(
         "Aufruf: quandor-cli voranmeldung --year JAHR --statement ABRECHNUNG [--book take|own] "
-        "[--outbox ORDNER] "
-        "[--yes]");
+        "[--outbox ORDNER] [--yes]");
     const auto book = args.option(QStringLiteral("--book"));
     if (!args.words().isEmpty() || (book && *book != u"take" && *book != u"own")) {
         ctx.error(usage);

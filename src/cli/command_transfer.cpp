@@ -12,8 +12,8 @@ namespace quandor::cli {
 namespace {
 
 const QString kExportUsage = QStringLiteral(
-    "Aufruf: quandor-cli export database|year|statement|accounts|accounts-csv --out DATEI "
-    "[--year JAHR] [--statement ABRECHNUNG]");
+    "Aufruf: quandor-cli export database|year|statement|accounts|accounts-csv --out DATEI [--year "
+    "JAHR] [--statement ABRECHNUNG]");
 const QString kImportUsage = QStringLiteral(
     "Aufruf: quandor-cli import database|year|statement|accounts DATEI [--year JAHR] [--yes]");
 

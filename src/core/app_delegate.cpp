@@ -72,9 +72,9 @@ const QString kLibraryWarning = QStringLiteral(
     "formulieren. Es gibt leider genügend Unverbesserliche …");
 
 const QString kQuitRefused = QStringLiteral(
-    "In den Einstellungen ist ein anderer Benutzer ausgewählt als der, der beim Öffnen von "
-    "Quandor gewählt wurde. Dies kann zu Problemen mit der Sicherung und der Datenbank führen. Aus "
-    "diesem Grund wurde das Beenden abgebrochen. Bitte zur eigenen Sicherheit erst wieder den "
+    "In den Einstellungen ist ein anderer Benutzer ausgewählt als der, der beim Öffnen von Quandor "
+    "gewählt wurde. Dies kann zu Problemen mit der Sicherung und der Datenbank führen. Aus diesem "
+    "Grund wurde das Beenden abgebrochen. Bitte zur eigenen Sicherheit erst wieder den "
     "ursprünglichen Benutzer (ID: %1) auswählen.");
 
 const QString kRestartRefused = QStringLiteral(
@@ -226,8 +226,7 @@ const QString& QuandorAppDelegate::disclaimerMessage() {
         "Folgende jetzt sein.\n\nIch habe nach bestem Wissen und Gewissen Quandor geklöppelt und "
         "weder Kosten noch Mühen gescheut, es gründlichst von Steuerberatern überprüfen und testen "
         "zu lassen und bei hoffentlich nie auftretenden Problemen bin ich für dich da.\n\nAber "
-        "(Ich "
-        "weiß, es gibt immer ein Aber) ich bin nicht für deine Abrechnungen, Voranmeldung, "
+        "(Ich weiß, es gibt immer ein Aber) ich bin nicht für deine Abrechnungen, Voranmeldung, "
         "Gewinnermittlung oder Steuererklärung verantwortlich!\n\nSollte also dein Hund deine "
         "Abrechnung gefressen oder deine Katze ausversehen an den falschen Stellen ein paar Nullen "
         "zuviel eingetippt haben - dann helfe ich dir gerne bei einer besseren Ausrede. Den Ärger "
@@ -591,12 +590,12 @@ QuandorAppDelegate::LoadOutcome QuandorAppDelegate::loadDataFromDisk() {
                     .arg(path, problem,
                          commandLine_
                              ? QStringLiteral("Der Befehl wurde nicht ausgeführt; die Datei "
-                                              "bleibt unverändert. Bitte prüfe die Datei "
-                                              "oder spiele eine Sicherung ein.")
-                             : QStringLiteral("Quandor startet mit leeren Listen und speichert in "
-                                              "dieser Sitzung nichts, damit die Datei unverändert "
-                                              "bleibt. Bitte prüfe die Datei oder spiele eine "
-                                              "Sicherung ein.")),
+                                              "bleibt unverändert. Bitte prüfe die Datei oder "
+                                              "spiele eine Sicherung ein.")
+                             : QStringLiteral(
+                                   "Quandor startet mit leeren Listen und speichert in "
+                                   "dieser Sitzung nichts, damit die Datei unverändert bleibt. "
+                                   "Bitte prüfe die Datei oder spiele eine Sicherung ein.")),
                 {kOK});
             return LoadOutcome::Unreadable;
         }
@@ -732,11 +731,10 @@ QuandorAppDelegate::SaveOutcome QuandorAppDelegate::saveDataToDisk(bool force, b
                          commandLine_
                              ? QStringLiteral("Die Änderung wurde nicht gespeichert; die "
                                               "Datenbank ist unverändert.")
-                             : QStringLiteral(
-                                   "Deine Daten bleiben erhalten, solange Quandor läuft. "
-                                   "Quandor versucht es beim nächsten Sichern (spätestens in "
-                                   "30 Sekunden) erneut. Bitte sorge für freien "
-                                   "Speicherplatz und Schreibrechte.")),
+                             : QStringLiteral("Deine Daten bleiben erhalten, solange Quandor "
+                                              "läuft. Quandor versucht es beim nächsten Sichern "
+                                              "(spätestens in 30 Sekunden) erneut. Bitte sorge für "
+                                              "freien Speicherplatz und Schreibrechte.")),
                 {kOK});
         }
         return SaveOutcome::Failed;

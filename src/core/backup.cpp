@@ -194,12 +194,12 @@ bool zipFolder(const QString& folder, const QString& target, QString* error,
     zip_register_cancel_callback_with_state(za, onCancel, nullptr, &state);
     // zip_close reads every file and writes the archive.
     if (zip_close(za) != 0) {
-        const QString why = state.cancelled ? QStringLiteral("Die Sicherung wurde abgebrochen.")
-                                            : QStringLiteral(
-                                                  "Beim Schreiben des Archivs ist ein Fehler "
-                                                  "aufgetreten – vielleicht ist der Datenträger "
-                                                  "voll. (%1)")
-                                                  .arg(zipReason(za));
+        const QString why = state.cancelled
+                                ? QStringLiteral("Die Sicherung wurde abgebrochen.")
+                                : QStringLiteral(
+                                      "Beim Schreiben des Archivs ist ein Fehler aufgetreten – "
+                                      "vielleicht ist der Datenträger voll. (%1)")
+                                      .arg(zipReason(za));
         return abandon(why);
     }
     if (state.cancelled) {

@@ -69,12 +69,12 @@ void Settings::open() {
         if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
             const int error = info.isDir() ? EISDIR : (errno ? errno : EACCES);
             status_ = Status::Unreadable;
-            problem_ = QStringLiteral(
-                           "Die Einstellungen in „%1“ können nicht gelesen werden (%2). Quandor "
-                           "lässt die Datei unverändert und startet mit leeren Einstellungen; "
-                           "Änderungen werden in dieser Sitzung nicht gespeichert. Bitte prüfe "
-                           "die Zugriffsrechte der Datei.")
-                           .arg(filePath_, fileReadErrorReason(error));
+            problem_ =
+                QStringLiteral(
+                    "Die Einstellungen in „%1“ können nicht gelesen werden (%2). Quandor lässt die "
+                    "Datei unverändert und startet mit leeren Einstellungen; Änderungen werden in "
+                    "dieser Sitzung nicht gespeichert. Bitte prüfe die Zugriffsrechte der Datei.")
+                    .arg(filePath_, fileReadErrorReason(error));
             useScratch();
             return;
         }
@@ -87,11 +87,11 @@ void Settings::open() {
             if (store_->status() == QSettings::AccessError) {
                 store_.reset();
                 status_ = Status::Unreadable;
-                problem_ = QStringLiteral(
-                               "Die Einstellungen in „%1“ können nicht gelesen werden. Quandor "
-                               "lässt die Datei unverändert; Änderungen werden in dieser Sitzung "
-                               "nicht gespeichert.")
-                               .arg(filePath_);
+                problem_ =
+                    QStringLiteral(
+                        "Die Einstellungen in „%1“ können nicht gelesen werden. Quandor lässt die "
+                        "Datei unverändert; Änderungen werden in dieser Sitzung nicht gespeichert.")
+                        .arg(filePath_);
                 useScratch();
                 return;
             }
@@ -296,8 +296,8 @@ bool Settings::sync(QString* error) {
     if (status_ == Status::Unreadable) {
         if (error)
             *error = QStringLiteral(
-                         "Die Einstellungen werden nicht in „%1“ gespeichert, weil diese "
-                         "Datei nicht gelesen werden konnte.")
+                         "Die Einstellungen werden nicht in „%1“ gespeichert, weil diese Datei "
+                         "nicht gelesen werden konnte.")
                          .arg(filePath_);
         return false;
     }
@@ -305,8 +305,8 @@ bool Settings::sync(QString* error) {
     if (store_->status() != QSettings::NoError) {
         if (error)
             *error = QStringLiteral(
-                         "Die Einstellungen konnten nicht in „%1“ gespeichert werden. "
-                         "Bitte prüfe, ob der Ordner beschreibbar ist.")
+                         "Die Einstellungen konnten nicht in „%1“ gespeichert werden. Bitte prüfe, "
+                         "ob der Ordner beschreibbar ist.")
                          .arg(filePath_);
         return false;
     }

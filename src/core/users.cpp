@@ -223,10 +223,9 @@ void UsersController::loadDataFromDisk() {
         d_.ui().alert(
             AlertStyle::Critical, QStringLiteral("Fehler!"),
             QStringLiteral("Die Benutzerliste „%1“ kann nicht gelesen werden: %2\n\nQuandor "
-                           "beginnt mit einer leeren Liste. Die beschädigte Datei bleibt "
-                           "als „Accounts.plist.beschädigt“ erhalten, sobald die Liste neu "
-                           "gespeichert wird; die Datenbanken der Benutzer bleiben "
-                           "unverändert.")
+                           "beginnt mit einer leeren Liste. Die beschädigte Datei bleibt als "
+                           "„Accounts.plist.beschädigt“ erhalten, sobald die Liste neu gespeichert "
+                           "wird; die Datenbanken der Benutzer bleiben unverändert.")
                 .arg(dataPath_, error),
             {kOK});
     selected_ = -1;

@@ -49,8 +49,7 @@ inline const QString kDocRemoveItemMessage = QStringLiteral(
     "erhalten.");
 inline const QString kDocRemoveRowMessage = QStringLiteral(
     "Möchtest du das Dokument „%1“ wirklich aus der Liste löschen? Die Datei im Ordner für Dateien "
-    "bleibt "
-    "erhalten.");
+    "bleibt erhalten.");
 inline const QString kDocOpenDialogTitle = QStringLiteral("Dokument anhängen");
 
 class DocumentsController {

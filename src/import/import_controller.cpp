@@ -21,32 +21,27 @@ const QString ItemImportController::kImportButton = QStringLiteral("Importieren"
 const QString ItemImportController::kCancelButton = QStringLiteral("Abbrechen");
 const QString ItemImportController::kFirstCsvNotice = QStringLiteral(
     "Dies ist das erste mal, dass du eine CSV Datei importierst. Ich empfehle dir dringend - dies "
-    "erst einmal an "
-    "einer extra dafür neu angelegten und leeren Abrechnung zu testen.\n\nBitte denke auch daran, "
-    "dass du gewisse "
-    "Regeln dabei beachten musst und ich nicht jedes CSV-exportierende Programm und jede noch so "
-    "mögliche oder "
-    "unmögliche Form der Abrechnung berücksichtigen kann.");
+    "erst einmal an einer extra dafür neu angelegten und leeren Abrechnung zu testen.\n\nBitte "
+    "denke auch daran, dass du gewisse Regeln dabei beachten musst und ich nicht jedes "
+    "CSV-exportierende Programm und jede noch so mögliche oder unmögliche Form der Abrechnung "
+    "berücksichtigen kann.");
 const QString ItemImportController::kCsvNothingToImport = QStringLiteral(
     "Die von dir verwendete Datei enthält keine zu importierenden Posten, ist nicht passend für "
-    "Quandor "
-    "formatiert oder ist beschädigt.");
+    "Quandor formatiert oder ist beschädigt.");
 const QString ItemImportController::kInvoiceNothingToImport = QStringLiteral(
     "Die von dir verwendete Datei enthält keine zu importierenden Posten oder ist beschädigt.");
 const QString ItemImportController::kNotPaid = QStringLiteral(
     "Die Rechnung ist noch nicht als bezahlt markiert. Dementsprechend kann auch kein "
-    "Zahlungseingang als Datum "
-    "verwendet werden.");
+    "Zahlungseingang als Datum verwendet werden.");
 const QString ItemImportController::kNoStatement =
     QStringLiteral("Du musst erst eine Abrechnung anlegen.");
 const QString ItemImportController::kUtf16 = QStringLiteral(
     "Die Datei ist als Unicode-Text (UTF-16) gespeichert. Bitte speichere sie als CSV-Datei "
-    "(Windows-1252 oder "
-    "UTF-8) und importiere sie dann.");
+    "(Windows-1252 oder UTF-8) und importiere sie dann.");
 const QString ItemImportController::kUnknownFileType = QStringLiteral(
     "Diese Datei kann Quandor nicht importieren. Posten lassen sich aus CSV-Dateien (.csv), "
-    "Fennick-Dokumenten "
-    "(.fennick) und GrandTotal-Rechnungslisten (.gtexport, .gtlist, .plist) importieren.");
+    "Fennick-Dokumenten (.fennick) und GrandTotal-Rechnungslisten (.gtexport, .gtlist, .plist) "
+    "importieren.");
 const QString ItemImportController::kNoKind =
     QStringLiteral("Bitte wähle aus, ob die Rechnungen Einnahmen oder Ausgaben sind.");
 const QString ItemImportController::kNoRate =
@@ -253,28 +248,22 @@ void ItemImportController::cancelCSVImport() {
 void ItemImportController::openManual() {
     const QString page = QStringLiteral(
         "<!DOCTYPE html><html lang=\"de\"><head><meta charset=\"utf-8\"><title>Posten aus "
-        "CSV-Dateien "
-        "importieren</title></head><body style=\"font-family: sans-serif; max-width: 44em; margin: "
-        "2em auto\">"
+        "CSV-Dateien importieren</title></head><body style=\"font-family: sans-serif; max-width: "
+        "44em; margin: 2em auto\">"
         "<h1>Posten aus CSV-Dateien importieren</h1>"
         "<p>Jede Zeile der Datei wird ein Posten der Abrechnung, die gerade ausgewählt ist. Bevor "
-        "etwas "
-        "hinzugefügt wird, zeigt Quandor, wie viele Posten es werden und welche Zeilen "
-        "übersprungen werden; "
-        "erst mit „Importieren“ kommen die Posten in die Abrechnung.</p>"
+        "etwas hinzugefügt wird, zeigt Quandor, wie viele Posten es werden und welche Zeilen "
+        "übersprungen werden; erst mit „Importieren“ kommen die Posten in die Abrechnung.</p>"
         "<h2>So muss die Datei aussehen</h2><ul>"
         "<li>Keine Kopfzeile: schon die erste Zeile ist ein Posten.</li>"
         "<li>Neun Felder je Zeile, getrennt durch Komma, Semikolon oder Tabulator (das erste davon "
-        "in der "
-        "ersten Zeile gilt): Datum, Belegnummer, Bezeichnung, Rechnungsnummer, Kategorie, Konto, "
-        "Kontobezeichnung, Steuersatz, Summe.</li>"
+        "in der ersten Zeile gilt): Datum, Belegnummer, Bezeichnung, Rechnungsnummer, Kategorie, "
+        "Konto, Kontobezeichnung, Steuersatz, Summe.</li>"
         "<li>Das Datum als TT.MM.JJ, zum Beispiel 05.03.24.</li>"
         "<li>Die Summe brutto, Ausgaben mit Minus: -119,00. Einnahmen ohne Vorzeichen.</li>"
         "<li>Der Steuersatz in Prozent wie in den Einstellungen (19, 7 oder dein dritter Satz); 0 "
-        "oder leer "
-        "heißt ohne Umsatzsteuer. Ein Satz, den die Einstellungen nicht kennen, wird ohne "
-        "Umsatzsteuer "
-        "importiert – Quandor sagt es dir vorher.</li>"
+        "oder leer heißt ohne Umsatzsteuer. Ein Satz, den die Einstellungen nicht kennen, wird "
+        "ohne Umsatzsteuer importiert – Quandor sagt es dir vorher.</li>"
         "<li>Felder mit Trennzeichen oder Zeilenumbrüchen in doppelten Anführungszeichen: \"Miete, "
         "Büro\".</li>"
         "<li>Zeichensatz Windows-1252 (ANSI) oder UTF-8.</li></ul>"

@@ -21,28 +21,22 @@ namespace P = prefs;
 
 const QString JournalController::kNoFirstSteps = QStringLiteral(
     "Das Erstellen von Jahresberichten steht erst zur Verfügung, nachdem du den ersten Posten "
-    "erfolgreich "
-    "angelegt hast.");
+    "erfolgreich angelegt hast.");
 const QString JournalController::kNoStatements =
     QStringLiteral("Du hast keinerlei Abrechnungen angelegt.");
 const QString JournalController::kPatienceTitle = QStringLiteral("Geduld!");
 const QString JournalController::kPatience = QStringLiteral(
     "Bitte beachte, dass das Erstellen von Berichten etwas Zeit in Anspruch nehmen kann. Je nach "
-    "Alter deines "
-    "Macs und Umfang deiner Abrechnungen hat dein Rechenknecht jetzt eine Menge zu tun. Quandor "
-    "rödelt jetzt "
-    "gewaltig im Hintergrund und auch wenn es für dich vielleicht so aussieht als würde nichts "
-    "passieren oder "
-    "gar, als ob das Programm sich aufgehängt hätte - es ist alles in Ordnung.\n\nDu kannst diesen "
-    "nervigen "
-    "Hinweis übrigens auch in den Einstellungen abstellen.");
+    "Alter deines Macs und Umfang deiner Abrechnungen hat dein Rechenknecht jetzt eine Menge zu "
+    "tun. Quandor rödelt jetzt gewaltig im Hintergrund und auch wenn es für dich vielleicht so "
+    "aussieht als würde nichts passieren oder gar, als ob das Programm sich aufgehängt hätte - es "
+    "ist alles in Ordnung.\n\nDu kannst diesen nervigen Hinweis übrigens auch in den Einstellungen "
+    "abstellen.");
 const QString JournalController::kFailedTitle = QStringLiteral("Mist!");
 const QString JournalController::kFailed = QStringLiteral(
     "Fehler beim Erstellen des Berichtes. Sollte dies wiederholt vorkommen bitte den Pellmor "
-    "Support "
-    "kontaktieren. Eventuell ist dein Mac einfach zu schwach auf der Brust. Wenn möglich bitte auf "
-    "einem etwas "
-    "schnelleren Mac probieren.");
+    "Support kontaktieren. Eventuell ist dein Mac einfach zu schwach auf der Brust. Wenn möglich "
+    "bitte auf einem etwas schnelleren Mac probieren.");
 
 QString JournalController::htmlPath() const {
     return Paths::join(books_.paths().dataFolder, QStringLiteral("PDFJournal.html"));

@@ -87,8 +87,8 @@ CopyDone copyDocuments(const QString& folder, const std::vector<CopyJob>& jobs) 
     const QString target = Paths::join(folder, QString::fromUtf16(kDocumentsFolder));
     if (!QDir().mkpath(target) || !QFileInfo(target).isDir()) {
         done.failed << QStringLiteral(
-            "Der Ordner „Dateien“ konnte nicht angelegt werden; kein "
-            "angehängtes Dokument konnte kopiert werden.");
+            "Der Ordner „Dateien“ konnte nicht angelegt werden; kein angehängtes Dokument konnte "
+            "kopiert werden.");
         return done;
     }
     // Each document under its own file name, made safe; a second document of
@@ -97,10 +97,10 @@ CopyDone copyDocuments(const QString& folder, const std::vector<CopyJob>& jobs) 
     for (const CopyJob& job : jobs) {
         const QFileInfo source(job.source);
         if (!source.isFile()) {
-            done.failed << QStringLiteral(
-                               "„%1“ (Posten „%2“) gibt es nicht mehr und konnte nicht kopiert "
-                               "werden.")
-                               .arg(job.source, job.itemTitle);
+            done.failed
+                << QStringLiteral(
+                       "„%1“ (Posten „%2“) gibt es nicht mehr und konnte nicht kopiert werden.")
+                       .arg(job.source, job.itemTitle);
             continue;
         }
         const QString base = Paths::safeFileName(source.fileName());

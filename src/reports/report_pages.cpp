@@ -236,9 +236,8 @@ class Builder {
 const QString kSteuernKennzahlenHint = QStringLiteral(
     "Ohne Winston trägst du je Abrechnung selbst ins amtliche Formular ein: die Steuer zum "
     "Steuersatz 3 in Kz 36 (neben ihrem Umsatz in Kz 35), die Vorsteuer aus der Spalte "
-    "„Erstattung“ in Kz 66 und den Saldo in Kz 83 (negativ: Erstattung). Die Umsätze für "
-    "Kz 81, 86, 35, 48 und 45 zeigen das Fenster „Umsatzsteuer-Voranmeldung“ und die Seite "
-    "„Abrechnung“.");
+    "„Erstattung“ in Kz 66 und den Saldo in Kz 83 (negativ: Erstattung). Die Umsätze für Kz 81, "
+    "86, 35, 48 und 45 zeigen das Fenster „Umsatzsteuer-Voranmeldung“ und die Seite „Abrechnung“.");
 
 QString reportFooter(const QString& company, const QString& what, const QString& yearName) {
     const QString text = what + u' ' + yearName + QStringLiteral(" · Seite ");

@@ -263,9 +263,8 @@ UsersPage::UsersPage(QuandorAppDelegate& delegate, UsersController& users, QWidg
     layout->addWidget(
         plain(QStringLiteral("Jeder Benutzer hat eine eigene Datenbank. Ausgewählt wird "
                              "er beim Start von Quandor; hier legst du Benutzer nur an, "
-                             "bearbeitest und löschst sie. Firma, Steuernummer, "
-                             "ELSTER-Kennung und Besteuerung gelten für den geöffneten "
-                             "Benutzer."),
+                             "bearbeitest und löschst sie. Firma, Steuernummer, ELSTER-Kennung und "
+                             "Besteuerung gelten für den geöffneten Benutzer."),
               this));
 
     table_ = new QTableWidget(0, 5, this);
@@ -379,12 +378,12 @@ DatevPage::DatevPage(QuandorAppDelegate& delegate, std::function<void()> account
     auto* layout = new QVBoxLayout(this);
     auto* box = new QGroupBox(QStringLiteral("DATEV Kontenrahmen laden"), this);
     auto* boxLayout = new QVBoxLayout(box);
-    auto* intro =
-        new QLabel(QStringLiteral("Hier ersetzt du deine Konten durch einen der mitgelieferten "
-                                  "Kontenrahmen. Bestehende Zuordnungen in deinen Abrechnungen "
-                                  "bleiben erhalten; erstelle vorher alle Berichte, die du noch "
-                                  "mit den alten Konten brauchst."),
-                   box);
+    auto* intro = new QLabel(
+        QStringLiteral(
+            "Hier ersetzt du deine Konten durch einen der mitgelieferten "
+            "Kontenrahmen. Bestehende Zuordnungen in deinen Abrechnungen bleiben erhalten; "
+            "erstelle vorher alle Berichte, die du noch mit den alten Konten brauchst."),
+        box);
     intro->setWordWrap(true);
     boxLayout->addWidget(intro);
     struct Choice {
@@ -465,12 +464,11 @@ DatevPage::DatevPage(QuandorAppDelegate& delegate, std::function<void()> account
                 [&settings, key](const QString& text) { settings.setText(key, text.trimmed()); });
         form->addRow(QString::fromUtf16(f.label), edit);
     }
-    auto* exportNote = new QLabel(
-        QStringLiteral(
-            "Die Nummern bekommst du von deiner Steuerberatung. Posten aus einem Kassenbuch "
-            "werden gegen das Kassenkonto gebucht, alle anderen gegen das Bankkonto "
-            "(SKR 04: 1800 Bank, 1600 Kasse)."),
-        exportBox);
+    auto* exportNote =
+        new QLabel(QStringLiteral("Die Nummern bekommst du von deiner Steuerberatung. Posten aus "
+                                  "einem Kassenbuch werden gegen das Kassenkonto gebucht, alle "
+                                  "anderen gegen das Bankkonto (SKR 04: 1800 Bank, 1600 Kasse)."),
+                   exportBox);
     exportNote->setWordWrap(true);
     form->addRow(exportNote);
     layout->addWidget(exportBox);

@@ -146,11 +146,11 @@ void FirstStepsSheets::buildAssi() {
     assi_ = newSheet(QStringLiteral("assistantSheet"), QStringLiteral("Einrichtung"), window_);
     auto* layout = new QVBoxLayout(assi_);
     layout->setContentsMargins(24, 20, 24, 16);
-    layout->addLayout(
-        sheetHead(assi_, QStringLiteral("Schritt 1 von 3"), QStringLiteral("Deine Firma"),
-                  QStringLiteral("Firma und Steuernummer stehen auf deinen Ausdrucken "
-                                 "und in der Voranmeldung. Du kannst alles später in "
-                                 "den Einstellungen ändern.")));
+    layout->addLayout(sheetHead(
+        assi_, QStringLiteral("Schritt 1 von 3"), QStringLiteral("Deine Firma"),
+        QStringLiteral(
+            "Firma und Steuernummer stehen auf deinen Ausdrucken "
+            "und in der Voranmeldung. Du kannst alles später in den Einstellungen ändern.")));
     auto* form = new QFormLayout;
     form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
     company_ = new QLineEdit(assi_);

@@ -235,10 +235,10 @@ GeneralPage::GeneralPage(Settings& settings, QWidget* parent)
 void GeneralPage::reload() {
     for (const auto& load : loaders_) load();
     const bool owned = settings_.getBool(prefs::prefsUseMultipleAccounts);
-    const QString why = owned ? QStringLiteral(
-                                    "Gehört zum geöffneten Benutzer; ändern kannst du "
-                                    "es auf der Seite „Benutzer“.")
-                              : QString();
+    const QString why =
+        owned ? QStringLiteral(
+                    "Gehört zum geöffneten Benutzer; ändern kannst du es auf der Seite „Benutzer“.")
+              : QString();
     for (QWidget* field : userFields_) {
         if (auto* edit = qobject_cast<QLineEdit*>(field)) {
             // Read-only (the text can still be copied), on the window's

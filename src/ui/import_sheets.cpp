@@ -75,13 +75,12 @@ CsvImportSheet::CsvImportSheet(ItemImportController& controller, const QString& 
     setWindowTitle(QStringLiteral("Posten aus CSV-Datei importieren"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(18, 16, 18, 12);
-    layout->addWidget(wrapped(
-        QStringLiteral(
-            "<b>Posten importieren in „%1“</b><br>Jede Zeile der Datei wird ein Posten dieser "
-            "Abrechnung. Bevor etwas hinzugefügt wird, siehst du, wie viele Posten es werden und "
-            "welche Zeilen übersprungen werden.")
-            .arg(statement.toHtmlEscaped()),
-        this));
+    layout->addWidget(
+        wrapped(QStringLiteral("<b>Posten importieren in „%1“</b><br>Jede Zeile der Datei wird ein "
+                               "Posten dieser Abrechnung. Bevor etwas hinzugefügt wird, siehst du, "
+                               "wie viele Posten es werden und welche Zeilen übersprungen werden.")
+                    .arg(statement.toHtmlEscaped()),
+                this));
     layout->addSpacing(6);
     layout->addWidget(new QLabel(QStringLiteral("Bitte prüfe deine Datei:"), this));
     const QString rules[] = {
@@ -128,8 +127,8 @@ CsvExampleWindow::CsvExampleWindow(ItemImportController& controller, QWidget* pa
     layout->setContentsMargins(16, 14, 16, 12);
     layout->addWidget(wrapped(
         QStringLiteral("So sieht eine Datei aus, die Quandor importiert: neun Felder je Zeile, "
-                       "getrennt durch Semikolon, Komma oder Tabulator, ohne Kopfzeile. "
-                       "Die Überschriften unten stehen nicht in der Datei."),
+                       "getrennt durch Semikolon, Komma oder Tabulator, ohne Kopfzeile. Die "
+                       "Überschriften unten stehen nicht in der Datei."),
         this));
     const QStringList& header = csvExampleHeader();
     const auto& rows = csvExampleRows();
@@ -152,12 +151,12 @@ CsvExampleWindow::CsvExampleWindow(ItemImportController& controller, QWidget* pa
     line->setText(QStringLiteral("<tt>%1</tt>").arg(rows.front().join(u';').toHtmlEscaped()));
     layout->addWidget(wrapped(QStringLiteral("Die erste Zeile als Text:"), this));
     layout->addWidget(line);
-    layout->addWidget(wrapped(QStringLiteral("Summen sind brutto, Ausgaben mit Minus. Der "
-                                             "Steuersatz wird mit deinen drei Steuersätzen "
-                                             "aus den Einstellungen verglichen; 0 oder leer heißt "
-                                             "ohne Umsatzsteuer. Kategorie und Konto "
-                                             "werden als Text übernommen."),
-                              this));
+    layout->addWidget(wrapped(
+        QStringLiteral(
+            "Summen sind brutto, Ausgaben mit Minus. Der "
+            "Steuersatz wird mit deinen drei Steuersätzen aus den Einstellungen verglichen; 0 oder "
+            "leer heißt ohne Umsatzsteuer. Kategorie und Konto werden als Text übernommen."),
+        this));
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* save =
         buttons->addButton(QStringLiteral("Als Datei sichern …"), QDialogButtonBox::ActionRole);

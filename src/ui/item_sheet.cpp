@@ -53,10 +53,10 @@ QString helpHtml(bool isNew, bool canCancel) {
     if (!isNew)
         keys = QStringLiteral(
             "<p>Mit <b>Zurück</b> und <b>Weiter</b> übernimmst du deine Änderungen und gehst zum "
-            "vorigen oder nächsten Posten der Liste. <b>OK</b> oder die Eingabetaste übernimmt "
-            "sie und schließt das Fenster.</p>"
-            "<p><b>Esc</b> verwirft deine Änderungen am angezeigten Posten: Er bekommt wieder "
-            "die Angaben, die er hatte, als du zu ihm gekommen bist.</p>");
+            "vorigen oder nächsten Posten der Liste. <b>OK</b> oder die Eingabetaste übernimmt sie "
+            "und schließt das Fenster.</p>"
+            "<p><b>Esc</b> verwirft deine Änderungen am angezeigten Posten: Er bekommt wieder die "
+            "Angaben, die er hatte, als du zu ihm gekommen bist.</p>");
     else if (canCancel)
         keys = QStringLiteral(
             "<p><b>Neu</b> übernimmt den Posten und legt gleich den nächsten an, <b>OK</b> "
@@ -74,8 +74,8 @@ QString helpHtml(bool isNew, bool canCancel) {
                "<p>Ist Umsatzsteuer enthalten, setze den Haken bei <b>Umsatzsteuer</b> und wähle "
                "den Steuersatz. Quandor rechnet Steuer und Nettobetrag aus.</p>"
                "<p>Mit <b>Rechner</b> ersetzt du die Summe durch einen Anteil davon, etwa den "
-               "betrieblichen Anteil einer gemischt genutzten Ausgabe, oder rechnest sie aus "
-               "einem Nettobetrag aus.</p>"
+               "betrieblichen Anteil einer gemischt genutzten Ausgabe, oder rechnest sie aus einem "
+               "Nettobetrag aus.</p>"
                "<p>Das <b>Konto</b> kannst du über seine Nummer eintippen oder aus der Liste "
                "wählen. Mit „…“ suchst du Kategorien, Konten und Vorlagen.</p>") +
            keys;

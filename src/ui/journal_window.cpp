@@ -51,14 +51,11 @@ const QString kHelpText = QStringLiteral(
     "Steuerberater</b> legt auf deinem Schreibtisch den Ordner "
     "„Quandor Jahresberichte“ an: alle Posten als CSV und XML, die vier Berichte als PDF und im "
     "Unterordner „Dateien“ die angehängten Dokumente.</p><p><b>Umsatz</b>: die Summen jeder "
-    "Abrechnung und der "
-    "Saldo. "
-    "<b>Übersicht Abrechnungen</b>: jede Abrechnung mit allen Posten. <b>Übersicht Steuern</b>: "
-    "Voranmeldungen und Umsatzsteuer je Steuersatz. <b>Gewinnermittlung</b>: alle Posten nach "
-    "Konten; "
-    "Posten ohne passendes Konto stehen zuletzt unter „Ohne Konto“.</p><p>Lange Texte werden "
-    "gekürzt, "
-    "außer du druckst ungekürzt (Einstellungen).</p>");
+    "Abrechnung und der Saldo. <b>Übersicht Abrechnungen</b>: jede Abrechnung mit allen Posten. "
+    "<b>Übersicht Steuern</b>: Voranmeldungen und Umsatzsteuer je Steuersatz. "
+    "<b>Gewinnermittlung</b>: alle Posten nach Konten; Posten ohne passendes Konto stehen zuletzt "
+    "unter „Ohne Konto“.</p><p>Lange Texte werden gekürzt, außer du druckst ungekürzt "
+    "(Einstellungen).</p>");
 
 }  // namespace
 
@@ -111,9 +108,9 @@ JournalWindow::JournalWindow(QuandorAppDelegate& app, JournalController& control
     connect(helpButton_, &QPushButton::toggled, help_, &QWidget::setVisible);
     actions->addWidget(helpButton_);
     package_ = new QPushButton(QStringLiteral("Für den Steuerberater …"), this);
-    package_->setToolTip(QStringLiteral(
-        "Legt den Ordner „Quandor Jahresberichte“ mit allen Berichten, Posten und Dokumenten des "
-        "Jahres auf deinem Schreibtisch an"));
+    package_->setToolTip(
+        QStringLiteral("Legt den Ordner „Quandor Jahresberichte“ mit allen Berichten, Posten und "
+                       "Dokumenten des Jahres auf deinem Schreibtisch an"));
     actions->addWidget(package_);
     connect(package_, &QPushButton::clicked, this, [this] { c_.steuerberaterAction(); });
     actions->addStretch();

@@ -237,22 +237,21 @@ PageText pageText(ArrayController::ListKind list) {
         case ArrayController::ListKind::Groups:
             return {QStringLiteral("Kategorien"),
                     QStringLiteral(
-                        "Die Kategorien, die du deinen Posten zuordnen kannst. Ziehe eine "
-                        "Zeile, um die Reihenfolge zu ändern; ein Doppelklick bearbeitet sie."),
+                        "Die Kategorien, die du deinen Posten zuordnen kannst. Ziehe eine Zeile, "
+                        "um die Reihenfolge zu ändern; ein Doppelklick bearbeitet sie."),
                     QStringLiteral("Neue Kategorie anlegen"),
                     QStringLiteral("Ausgewählte Kategorie löschen")};
         case ArrayController::ListKind::Accounts:
             return {QStringLiteral("Konten"),
                     QStringLiteral(
-                        "Die Konten (Kostenstellen) mit Nummer und Bezeichnung. Ziehe eine "
-                        "Zeile, um die Reihenfolge zu ändern; ein Doppelklick bearbeitet sie."),
+                        "Die Konten (Kostenstellen) mit Nummer und Bezeichnung. Ziehe eine Zeile, "
+                        "um die Reihenfolge zu ändern; ein Doppelklick bearbeitet sie."),
                     QStringLiteral("Neues Konto anlegen"),
                     QStringLiteral("Ausgewähltes Konto löschen")};
         default:
             return {QStringLiteral("Vorlagen"),
-                    QStringLiteral(
-                        "Vorlagen füllen einen neuen Posten mit immer wiederkehrenden Angaben. "
-                        "Ziehe eine Zeile, um die Reihenfolge zu ändern."),
+                    QStringLiteral("Vorlagen füllen einen neuen Posten mit immer wiederkehrenden "
+                                   "Angaben. Ziehe eine Zeile, um die Reihenfolge zu ändern."),
                     QStringLiteral("Neue Vorlage anlegen"),
                     QStringLiteral("Ausgewählte Vorlage löschen")};
     }

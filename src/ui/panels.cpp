@@ -104,8 +104,8 @@ QString helpText() {
         "<p>Wähle links ein Jahr und eine Abrechnung; rechts siehst du ihre Posten, nach Datum "
         "sortiert. Über das Suchfeld filterst du die Liste nach Bezeichnung, Kategorie, Konto, "
         "Nummer, Kommentar, Belegnummer oder Betrag.</p>"
-        "<p>Die Summe unter der Liste zählt die angezeigten Posten zusammen: grün, wenn du im "
-        "Plus bist, rot, wenn die Ausgaben überwiegen.</p>"
+        "<p>Die Summe unter der Liste zählt die angezeigten Posten zusammen: grün, wenn du im Plus "
+        "bist, rot, wenn die Ausgaben überwiegen.</p>"
         "<p>Die Symbolleiste passt du über ihr Kontextmenü (rechte Maustaste) an.</p>");
 }
 
@@ -121,9 +121,8 @@ QString documentationText() {
         "<li>Strg+,: Einstellungen</li><li>Strg+1: Hauptfenster zeigen</li>"
         "<li>Umschalt+F1: Handbuch</li><li>Strg+Q: Quandor beenden</li></ul>"
         "<p>Quandor sichert deine Daten alle 30 Sekunden und beim Beenden. Das Schließen des "
-        "Hauptfensters beendet Quandor nicht: du holst es über das Quandor-Symbol im "
-        "Infobereich oder in der Taskleiste zurück, in jedem Quandor-Fenster auch mit "
-        "Strg+1.</p>");
+        "Hauptfensters beendet Quandor nicht: du holst es über das Quandor-Symbol im Infobereich "
+        "oder in der Taskleiste zurück, in jedem Quandor-Fenster auch mit Strg+1.</p>");
 }
 
 }  // namespace quandor::ui

@@ -73,20 +73,19 @@ QString pageHelp(QStringView identifier) {
     if (identifier == u"DataItemIdentifier")
         return QStringLiteral(
             "<p>Hier liegen deine <b>Daten</b>, deine <b>Dokumente</b> und deine "
-            "<b>Sicherungen</b>.</p><p>Quandor hält sechs Sicherungen und überschreibt "
-            "reihum die älteste. Ein anderer Datenordner wird erst nach einem Neustart "
-            "benutzt.</p>");
+            "<b>Sicherungen</b>.</p><p>Quandor hält sechs Sicherungen und überschreibt reihum die "
+            "älteste. Ein anderer Datenordner wird erst nach einem Neustart benutzt.</p>");
     if (identifier == u"AccountItemIdentifier")
         return QStringLiteral(
-            "<p>Mit <b>mehreren Benutzern</b> führst du die Bücher mehrerer Firmen getrennt, "
-            "jede mit eigener Datenbank.</p><p>Beim Start wählst du, mit welcher du "
-            "arbeitest; Firma und Steuernummer kommen dann vom Benutzer.</p>");
+            "<p>Mit <b>mehreren Benutzern</b> führst du die Bücher mehrerer Firmen getrennt, jede "
+            "mit eigener Datenbank.</p><p>Beim Start wählst du, mit welcher du arbeitest; Firma "
+            "und Steuernummer kommen dann vom Benutzer.</p>");
     if (identifier == u"DatevItemIdentifier")
         return QStringLiteral(
             "<p>Lade einen der <b>DATEV-Kontenrahmen</b> (SK04) als deine Kontenliste.</p>"
-            "<p>Er ersetzt deine bisherigen Konten. Gebuchte Posten behalten ihre Konten, "
-            "aber die Gewinnermittlung rechnet danach mit den neuen – erstelle deine Berichte "
-            "also vorher.</p>");
+            "<p>Er ersetzt deine bisherigen Konten. Gebuchte Posten behalten ihre Konten, aber die "
+            "Gewinnermittlung rechnet danach mit den neuen – erstelle deine Berichte also "
+            "vorher.</p>");
     return {};
 }
 
@@ -116,10 +115,9 @@ PreferencePanel::PreferencePanel(Settings& settings, QWidget* parent)
     help_->setTextFormat(Qt::RichText);
     help_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     help_->setFixedWidth(240);
-    help_->setStyleSheet(
-        QStringLiteral("QLabel { background: palette(alternate-base); padding: 10px; "
-                       "margin: 10px 10px 10px 0; border: 1px solid palette(mid); "
-                       "border-radius: 4px; }"));
+    help_->setStyleSheet(QStringLiteral(
+        "QLabel { background: palette(alternate-base); padding: 10px; "
+        "margin: 10px 10px 10px 0; border: 1px solid palette(mid); border-radius: 4px; }"));
     help_->setVisible(false);
     row->addWidget(help_);
     setCentralWidget(centre);

@@ -41,8 +41,8 @@ PrintSheet::PrintSheet(StatementPrintController& controller, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     auto* text = new QLabel(
         QStringLiteral("<b>Übersicht Abrechnungszeitraum</b><br>Die Übersicht der ausgewählten "
-                       "Abrechnung mit allen Umsatzsteuersätzen wird erstellt. Du kannst sie "
-                       "dir vorher ansehen oder gleich drucken."),
+                       "Abrechnung mit allen Umsatzsteuersätzen wird erstellt. Du kannst sie dir "
+                       "vorher ansehen oder gleich drucken."),
         this);
     text->setWordWrap(true);
     layout->addWidget(text);

@@ -127,8 +127,8 @@ UebersichtSheet::UebersichtSheet(UebersichtController& controller, QWidget* pare
     layout->addWidget(chart_);
     auto* legend =
         new QLabel(QStringLiteral("<span style=\"color:#3b9c4a\">■</span> Einnahmen &nbsp; "
-                                  "<span style=\"color:#c94a3d\">■</span> Ausgaben &nbsp; "
-                                  "<span style=\"color:#2f6fb5\">■</span> Ergebnis"),
+                                  "<span style=\"color:#c94a3d\">■</span> Ausgaben &nbsp; <span "
+                                  "style=\"color:#2f6fb5\">■</span> Ergebnis"),
                    this);
     layout->addWidget(legend);
 

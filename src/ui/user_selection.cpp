@@ -37,11 +37,11 @@ UserSelectionWindow::UserSelectionWindow(UsersController& users, QWidget* parent
     f.setBold(true);
     f.setPointSizeF(f.pointSizeF() * 1.2);
     title->setFont(f);
-    auto* note =
-        new QLabel(QStringLiteral("Jeder Benutzer (jede Firma) hat eine eigene Datenbank. "
-                                  "Bis zum nächsten Start arbeitet Quandor mit der Datenbank "
-                                  "des gewählten Benutzers."),
-                   this);
+    auto* note = new QLabel(
+        QStringLiteral(
+            "Jeder Benutzer (jede Firma) hat eine eigene Datenbank. "
+            "Bis zum nächsten Start arbeitet Quandor mit der Datenbank des gewählten Benutzers."),
+        this);
     note->setWordWrap(true);
 
     table_ = new QTableWidget(0, 4, this);

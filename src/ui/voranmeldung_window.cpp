@@ -65,14 +65,14 @@ QLabel* rightLabel(const QString& text, QWidget* parent) {
 }
 
 const QString kHelpText = QStringLiteral(
-    "<p><b>Umsätze</b> zeigt die Summen der Posten, die in der Liste der Abrechnung stehen "
-    "(ein Suchfilter wirkt mit). Grundlage sind die Beträge der Posten mit Umsatzsteuer.</p>"
-    "<p><b>Zahlungen</b>: Trage ein, was du ans Finanzamt gezahlt oder von ihm erstattet "
-    "bekommen hast. Der Saldo ergibt sich aus Zahlung + Nachzahlung − Erstattung.</p>"
-    "<p>Mit <b>Voranmeldung erstellt</b> markierst du die Abrechnung als abgeschlossen und "
-    "buchst die errechneten oder eigene Zahlen.</p>"
-    "<p><b>An Winston übergeben</b> legt die Zahlen im Ausgangskorb von Winston ab, kopiert sie "
-    "in die Zwischenablage und öffnet Winston.</p>");
+    "<p><b>Umsätze</b> zeigt die Summen der Posten, die in der Liste der Abrechnung stehen (ein "
+    "Suchfilter wirkt mit). Grundlage sind die Beträge der Posten mit Umsatzsteuer.</p>"
+    "<p><b>Zahlungen</b>: Trage ein, was du ans Finanzamt gezahlt oder von ihm erstattet bekommen "
+    "hast. Der Saldo ergibt sich aus Zahlung + Nachzahlung − Erstattung.</p>"
+    "<p>Mit <b>Voranmeldung erstellt</b> markierst du die Abrechnung als abgeschlossen und buchst "
+    "die errechneten oder eigene Zahlen.</p>"
+    "<p><b>An Winston übergeben</b> legt die Zahlen im Ausgangskorb von Winston ab, kopiert sie in "
+    "die Zwischenablage und öffnet Winston.</p>");
 
 }  // namespace
 

@@ -29,11 +29,11 @@ QString helpText(NameSheet::Kind kind) {
     if (kind == NameSheet::Kind::Year)
         return QStringLiteral(
             "<p>Wähle das <b>Jahr</b> aus der Liste oder tippe es ein.</p>"
-            "<p>Ein Jahr enthält deine Abrechnungen, zum Beispiel die Monate oder Quartale, "
-            "für die du die Umsatzsteuer-Voranmeldung abgibst.</p>");
+            "<p>Ein Jahr enthält deine Abrechnungen, zum Beispiel die Monate oder Quartale, für "
+            "die du die Umsatzsteuer-Voranmeldung abgibst.</p>");
     return QStringLiteral(
-        "<p>Wähle den <b>Zeitraum</b> aus der Liste – einen Monat, ein Kalendervierteljahr "
-        "oder das ganze Jahr – oder tippe einen eigenen Namen ein.</p>"
+        "<p>Wähle den <b>Zeitraum</b> aus der Liste – einen Monat, ein Kalendervierteljahr oder "
+        "das ganze Jahr – oder tippe einen eigenen Namen ein.</p>"
         "<p>Die Namen der Liste erkennt die Umsatzsteuer-Voranmeldung als ihren Zeitraum.</p>");
 }
 

@@ -286,11 +286,10 @@ TEST_F(CashBookFixture, StornoAsksFirstWithAbbrechenAsDefault) {
     EXPECT_FALSE(cash.confirmStorno(2));
     ASSERT_EQ(open.ui.alerts.size(), 1u);
     EXPECT_EQ(open.ui.alerts[0].title, QStringLiteral("Warnung!"));
-    EXPECT_EQ(
-        open.ui.alerts[0].message,
-        QStringLiteral(
-            "Möchtest du den Eintrag Nr. 2 „Bürobedarf“ wirklich stornieren? Er wird mit einem "
-            "neuen Eintrag zurückgebucht und bleibt selbst im Kassenbuch stehen."));
+    EXPECT_EQ(open.ui.alerts[0].message,
+              QStringLiteral(
+                  "Möchtest du den Eintrag Nr. 2 „Bürobedarf“ wirklich stornieren? Er wird mit "
+                  "einem neuen Eintrag zurückgebucht und bleibt selbst im Kassenbuch stehen."));
     EXPECT_EQ(open.ui.alerts[0].buttons,
               (QStringList{QStringLiteral("Abbrechen"), QStringLiteral("Stornieren")}));
     EXPECT_EQ(cashbook().items().size(), 2u);

@@ -1197,8 +1197,8 @@ ReadResult readFile(const QString& path) {
         if (mapped.changed()) {
             r = ReadResult();
             r.error = QStringLiteral(
-                          "Die Datei „%1“ wurde beim Lesen von einem anderen Programm "
-                          "verändert. Bitte versuche es noch einmal.")
+                          "Die Datei „%1“ wurde beim Lesen von einem anderen Programm verändert. "
+                          "Bitte versuche es noch einmal.")
                           .arg(path);
         }
         return r;
