@@ -593,9 +593,9 @@ QuandorAppDelegate::LoadOutcome QuandorAppDelegate::loadDataFromDisk() {
                                               "bleibt unverändert. Bitte prüfe die Datei oder "
                                               "spiele eine Sicherung ein.")
                              : QStringLiteral(
-                                   "Quandor startet mit leeren Listen und speichert in "
-                                   "dieser Sitzung nichts, damit die Datei unverändert bleibt. "
-                                   "Bitte prüfe die Datei oder spiele eine Sicherung ein.")),
+                                   "Quandor startet mit leeren Listen und speichert in dieser "
+                                   "Sitzung nichts, damit die Datei unverändert bleibt. Bitte "
+                                   "prüfe die Datei oder spiele eine Sicherung ein.")),
                 {kOK});
             return LoadOutcome::Unreadable;
         }

@@ -379,10 +379,9 @@ DatevPage::DatevPage(QuandorAppDelegate& delegate, std::function<void()> account
     auto* box = new QGroupBox(QStringLiteral("DATEV Kontenrahmen laden"), this);
     auto* boxLayout = new QVBoxLayout(box);
     auto* intro = new QLabel(
-        QStringLiteral(
-            "Hier ersetzt du deine Konten durch einen der mitgelieferten "
-            "Kontenrahmen. Bestehende Zuordnungen in deinen Abrechnungen bleiben erhalten; "
-            "erstelle vorher alle Berichte, die du noch mit den alten Konten brauchst."),
+        QStringLiteral("Hier ersetzt du deine Konten durch einen der mitgelieferten Kontenrahmen. "
+                       "Bestehende Zuordnungen in deinen Abrechnungen bleiben erhalten; erstelle "
+                       "vorher alle Berichte, die du noch mit den alten Konten brauchst."),
         box);
     intro->setWordWrap(true);
     boxLayout->addWidget(intro);

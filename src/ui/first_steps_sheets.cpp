@@ -148,9 +148,8 @@ void FirstStepsSheets::buildAssi() {
     layout->setContentsMargins(24, 20, 24, 16);
     layout->addLayout(sheetHead(
         assi_, QStringLiteral("Schritt 1 von 3"), QStringLiteral("Deine Firma"),
-        QStringLiteral(
-            "Firma und Steuernummer stehen auf deinen Ausdrucken "
-            "und in der Voranmeldung. Du kannst alles später in den Einstellungen ändern.")));
+        QStringLiteral("Firma und Steuernummer stehen auf deinen Ausdrucken und in der "
+                       "Voranmeldung. Du kannst alles später in den Einstellungen ändern.")));
     auto* form = new QFormLayout;
     form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
     company_ = new QLineEdit(assi_);

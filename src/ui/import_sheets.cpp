@@ -152,10 +152,9 @@ CsvExampleWindow::CsvExampleWindow(ItemImportController& controller, QWidget* pa
     layout->addWidget(wrapped(QStringLiteral("Die erste Zeile als Text:"), this));
     layout->addWidget(line);
     layout->addWidget(wrapped(
-        QStringLiteral(
-            "Summen sind brutto, Ausgaben mit Minus. Der "
-            "Steuersatz wird mit deinen drei Steuersätzen aus den Einstellungen verglichen; 0 oder "
-            "leer heißt ohne Umsatzsteuer. Kategorie und Konto werden als Text übernommen."),
+        QStringLiteral("Summen sind brutto, Ausgaben mit Minus. Der Steuersatz wird mit deinen "
+                       "drei Steuersätzen aus den Einstellungen verglichen; 0 oder leer heißt ohne "
+                       "Umsatzsteuer. Kategorie und Konto werden als Text übernommen."),
         this));
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* save =

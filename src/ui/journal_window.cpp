@@ -48,14 +48,13 @@ const QString kHelpText = QStringLiteral(
     "<b>Vorschau</b> zeigt ihn als PDF, <b>Drucken</b> öffnet den Druckdialog, <b>Exportieren</b> "
     "speichert den Bericht im Format, das du daneben wählst: PDF oder RTF; CSV und XML enthalten "
     "alle Posten des Jahres, „Quandor Jahr“ das ganze Jahr als Quandor-Datei. <b>Für den "
-    "Steuerberater</b> legt auf deinem Schreibtisch den Ordner "
-    "„Quandor Jahresberichte“ an: alle Posten als CSV und XML, die vier Berichte als PDF und im "
-    "Unterordner „Dateien“ die angehängten Dokumente.</p><p><b>Umsatz</b>: die Summen jeder "
-    "Abrechnung und der Saldo. <b>Übersicht Abrechnungen</b>: jede Abrechnung mit allen Posten. "
-    "<b>Übersicht Steuern</b>: Voranmeldungen und Umsatzsteuer je Steuersatz. "
-    "<b>Gewinnermittlung</b>: alle Posten nach Konten; Posten ohne passendes Konto stehen zuletzt "
-    "unter „Ohne Konto“.</p><p>Lange Texte werden gekürzt, außer du druckst ungekürzt "
-    "(Einstellungen).</p>");
+    "Steuerberater</b> legt auf deinem Schreibtisch den Ordner „Quandor Jahresberichte“ an: alle "
+    "Posten als CSV und XML, die vier Berichte als PDF und im Unterordner „Dateien“ die "
+    "angehängten Dokumente.</p><p><b>Umsatz</b>: die Summen jeder Abrechnung und der Saldo. "
+    "<b>Übersicht Abrechnungen</b>: jede Abrechnung mit allen Posten. <b>Übersicht Steuern</b>: "
+    "Voranmeldungen und Umsatzsteuer je Steuersatz. <b>Gewinnermittlung</b>: alle Posten nach "
+    "Konten; Posten ohne passendes Konto stehen zuletzt unter „Ohne Konto“.</p><p>Lange Texte "
+    "werden gekürzt, außer du druckst ungekürzt (Einstellungen).</p>");
 
 }  // namespace
 

@@ -115,9 +115,9 @@ PreferencePanel::PreferencePanel(Settings& settings, QWidget* parent)
     help_->setTextFormat(Qt::RichText);
     help_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     help_->setFixedWidth(240);
-    help_->setStyleSheet(QStringLiteral(
-        "QLabel { background: palette(alternate-base); padding: 10px; "
-        "margin: 10px 10px 10px 0; border: 1px solid palette(mid); border-radius: 4px; }"));
+    help_->setStyleSheet(
+        QStringLiteral("QLabel { background: palette(alternate-base); padding: 10px; margin: 10px "
+                       "10px 10px 0; border: 1px solid palette(mid); border-radius: 4px; }"));
     help_->setVisible(false);
     row->addWidget(help_);
     setCentralWidget(centre);

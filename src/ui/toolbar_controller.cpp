@@ -103,12 +103,11 @@ void ToolbarController::calculatorButtonAction() {
     const QString program = firstCalculator(findExecutable_);
     if (program.isEmpty()) {
         ui_.beep();
-        ui_.alert(
-            AlertStyle::Informational, QStringLiteral("Hinweis!"),
-            QStringLiteral(
-                "Es ist kein Taschenrechner installiert. Installiere bitte eines "
-                "dieser Programme: gnome-calculator, kcalc, galculator, qalculate-gtk oder xcalc."),
-            {QStringLiteral("OK")});
+        ui_.alert(AlertStyle::Informational, QStringLiteral("Hinweis!"),
+                  QStringLiteral(
+                      "Es ist kein Taschenrechner installiert. Installiere bitte eines dieser "
+                      "Programme: gnome-calculator, kcalc, galculator, qalculate-gtk oder xcalc."),
+                  {QStringLiteral("OK")});
         return;
     }
     if (!ui_.launchApplication(program, {})) {

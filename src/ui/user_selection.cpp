@@ -38,9 +38,8 @@ UserSelectionWindow::UserSelectionWindow(UsersController& users, QWidget* parent
     f.setPointSizeF(f.pointSizeF() * 1.2);
     title->setFont(f);
     auto* note = new QLabel(
-        QStringLiteral(
-            "Jeder Benutzer (jede Firma) hat eine eigene Datenbank. "
-            "Bis zum nächsten Start arbeitet Quandor mit der Datenbank des gewählten Benutzers."),
+        QStringLiteral("Jeder Benutzer (jede Firma) hat eine eigene Datenbank. Bis zum nächsten "
+                       "Start arbeitet Quandor mit der Datenbank des gewählten Benutzers."),
         this);
     note->setWordWrap(true);
 
