@@ -66,7 +66,7 @@ struct Expected {
 
 // clang-format off
 const Expected kExpected[] = {
-    // Toolbar (Part 1.6's table; Drucken and Exportieren are not on the
+    // Toolbar (the twelve items; Drucken and Exportieren are not on the
     // default toolbar but can be reached through the same actions).
     {"Neue Abrechnung", "NameSheet:Neue Abrechnung", "alert:Fehler!:Du musst erst ein Jahr anlegen."},
     {"Neues Jahr", "NameSheet:Neues Jahr", ""},
