@@ -42,6 +42,10 @@ void ItemImportController::tell(const QString& message) {
 // ---- Fennick --------------------------------------------------------------------------------
 
 void ItemImportController::openFennickImportSheetAction() {
+    if (!books_.selection().selectedStatement()) {
+        refuse(kNoStatement);
+        return;
+    }
     const std::optional<QString> path =
         books_.ui().openDialog(QStringLiteral("Aus Fennick importieren"), fennickTypes());
     if (!path) return;
@@ -182,6 +186,10 @@ void ItemImportController::cancelFennickSheet() {
 // ---- GrandTotal -----------------------------------------------------------------------------
 
 void ItemImportController::importFile() {
+    if (!books_.selection().selectedStatement()) {
+        refuse(kNoStatement);
+        return;
+    }
     const std::optional<QString> path =
         books_.ui().openDialog(QStringLiteral("Aus GrandTotal importieren"), grandTotalTypes());
     if (!path) return;

@@ -83,8 +83,8 @@ const Expected kExpected[] = {
     // Ablage
     {"Sichern", "saved", ""},
     {"Aus CSV-Datei …", "CsvImportSheet:", "alert:Fehler!:"},
-    {"Aus Fennick-Rechnung …", "dialog:Aus Fennick importieren", ""},
-    {"Aus GrandTotal-Rechnungsliste …", "dialog:Aus GrandTotal importieren", ""},
+    {"Aus Fennick-Rechnung …", "dialog:Aus Fennick importieren", "alert:Fehler!:"},
+    {"Aus GrandTotal-Rechnungsliste …", "dialog:Aus GrandTotal importieren", "alert:Fehler!:"},
     {"Datenbank exportieren …", "dialog:Quandor Datenbank Exportieren", ""},
     {"Datenbank importieren …", "alert:Achtung!:Du bist dabei deine bestehende komplette", ""},
     {"Jahr exportieren …", "dialog:Quandor Jahr Exportieren", "alert:Hinweis!:Bitte wähle zuerst das Jahr"},
