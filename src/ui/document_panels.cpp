@@ -155,8 +155,9 @@ void DocumentPanel::refresh() {
     const DocumentInfo info = documents_.changeProperties(panel_);
     QIcon icon =
         info.state == DocumentInfo::State::Present
-            ? QIcon::fromTheme(info.iconName, QIcon::fromTheme(QStringLiteral("text-x-generic"),
-                                                               namedIcon(QStringLiteral("dropIt"))))
+            ? QIcon::fromTheme(info.iconName,
+                               QIcon::fromTheme(QStringLiteral("text-x-generic"),
+                                                namedIcon(QStringLiteral("documentTemplate"))))
             : namedIcon(info.iconName);
     icon_->setPixmap(icon.pixmap(128, 128));
     title_->setText(info.title);

@@ -192,6 +192,14 @@ void drawGlyph(QPainter& p, const QString& name) {
         f.setBold(true);
         p.setFont(f);
         p.drawText(QRectF(4, 4, 24, 24), Qt::AlignCenter, QStringLiteral("?"));
+    } else if (name == u"documentTemplate") {  // an attached file, where no theme names its type
+        fill(Qt::white);
+        p.drawPolygon(QPolygonF(
+            {QPointF(7, 3), QPointF(20, 3), QPointF(25, 8), QPointF(25, 29), QPointF(7, 29)}));
+        p.drawPolyline(QPolygonF({QPointF(20, 3), QPointF(20, 8), QPointF(25, 8)}));
+        p.setPen(QPen(kInk, 1.6, Qt::SolidLine, Qt::RoundCap));
+        for (int i = 0; i < 4; ++i)
+            p.drawLine(QPointF(11, 13 + i * 4), QPointF(i == 3 ? 17 : 21, 13 + i * 4));
     } else if (name == u"SeparatorItemIdentifier") {
         p.drawLine(QPointF(16, 5), QPointF(16, 27));
     } else if (name == u"SpaceItemIdentifier" || name == u"FlexibleSpaceItemIdentifier") {
