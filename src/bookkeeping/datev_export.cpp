@@ -229,38 +229,18 @@ QByteArray datevBatchBytes(const DatevBatch& b) {
 }
 
 QString datevBelegfeld(const QString& number) {
+    // Umlauts and ß are written out; anything else outside the field's set is left out.
+    static const QHash<char16_t, QString> spelled = {
+        {u'ä', QStringLiteral("ae")}, {u'ö', QStringLiteral("oe")}, {u'ü', QStringLiteral("ue")},
+        {u'Ä', QStringLiteral("Ae")}, {u'Ö', QStringLiteral("Oe")}, {u'Ü', QStringLiteral("Ue")},
+        {u'ß', QStringLiteral("ss")}};
+    static const QString allowedSigns = QStringLiteral("$&%*+-/");
     QString out;
     for (const QChar c : number) {
-        switch (c.unicode()) {
-            case u'ä':
-                out += u"ae";
-                continue;
-            case u'ö':
-                out += u"oe";
-                continue;
-            case u'ü':
-                out += u"ue";
-                continue;
-            case u'Ä':
-                out += u"Ae";
-                continue;
-            case u'Ö':
-                out += u"Oe";
-                continue;
-            case u'Ü':
-                out += u"Ue";
-                continue;
-            case u'ß':
-                out += u"ss";
-                continue;
-            default:
-                break;
-        }
-        const char16_t u = c.unicode();
-        const bool allowed = (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z') ||
-                             (u >= u'0' && u <= u'9') || u == u'$' || u == u'&' || u == u'%' ||
-                             u == u'*' || u == u'+' || u == u'-' || u == u'/';
-        if (allowed) out += c;
+        if (const auto it = spelled.constFind(c.unicode()); it != spelled.constEnd())
+            out += *it;
+        else if ((c.isLetterOrNumber() && c.unicode() < 128) || allowedSigns.contains(c))
+            out += c;
     }
     return out.left(36);
 }

@@ -12,11 +12,12 @@
 #include "bookkeeping/totals_controller.h"
 #include "core/books.h"
 
+#include <QByteArray>
 #include <QString>
 
-#include <QByteArray>
-
+#include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <vector>
 
@@ -29,6 +30,15 @@ struct Page;
 namespace quandor {
 
 struct OverviewPage;
+
+// The format among `known` whose number a setting stores, else `fallback`
+// (a number this version does not know, written by another or damaged).
+template <class Format>
+Format storedFormat(int64_t stored, std::initializer_list<Format> known, Format fallback) {
+    for (const Format f : known)
+        if (int64_t(f) == stored) return f;
+    return fallback;
+}
 
 // The export sheet's formats, by the number the setting
 // "prefsSelectedExportTab" stores for each.

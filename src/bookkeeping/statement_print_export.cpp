@@ -56,24 +56,10 @@ QString proposedName() {
 }  // namespace
 
 ExportFormat StatementPrintController::exportFormatOf(int64_t stored) {
-    switch (stored) {
-        case int64_t(ExportFormat::Pdf):
-            return ExportFormat::Pdf;
-        case int64_t(ExportFormat::Rtf):
-            return ExportFormat::Rtf;
-        case int64_t(ExportFormat::Xml):
-            return ExportFormat::Xml;
-        case int64_t(ExportFormat::StatementFile):
-            return ExportFormat::StatementFile;
-        case int64_t(ExportFormat::Tarnwick):
-            return ExportFormat::Tarnwick;
-        case int64_t(ExportFormat::CsvSemicolon):
-            return ExportFormat::CsvSemicolon;
-        case int64_t(ExportFormat::Datev):
-            return ExportFormat::Datev;
-        default:
-            return ExportFormat::Csv;
-    }
+    using F = ExportFormat;
+    return storedFormat(
+        stored, {F::Pdf, F::Rtf, F::Xml, F::StatementFile, F::Tarnwick, F::CsvSemicolon, F::Datev},
+        F::Csv);
 }
 
 // ---- the sheet -----------------------------------------------------------------------

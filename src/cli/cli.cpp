@@ -1,5 +1,7 @@
 #include "cli/cli.h"
 
+#include "bookkeeping/print_files.h"
+
 namespace quandor::cli {
 
 namespace {
@@ -26,6 +28,17 @@ const Command* findCommand(const QString& name) {
 }
 
 }  // namespace
+
+int exitCodeOf(ExportResult result) {
+    switch (result) {
+        case ExportResult::Written:
+            return kDone;
+        case ExportResult::Failed:
+            return kFileError;
+        default:
+            return kRefused;
+    }
+}
 
 std::optional<QString> Args::option(const QString& name) const {
     auto it = options_.find(name);

@@ -8,11 +8,22 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
+
+namespace quandor {
+enum class ExportResult;
+struct Database;
+class Record;
+using RecordPtr = std::shared_ptr<Record>;
+}  // namespace quandor
 
 namespace quandor::cli {
 
 enum ExitCode : int { kDone = 0, kRefused = 1, kUsage = 2, kFileError = 3 };
+
+// The exit code of a command that wrote a file: done, a failed write, or refused.
+int exitCodeOf(ExportResult result);
 
 struct GlobalOptions {
     QString settingsPath;
@@ -109,6 +120,12 @@ class Session;
 // in list order). False after printing which one is missing.
 bool selectStatement(const Context& ctx, Session& session, const QString& yearName,
                      const QString& title);
+
+// The first year named `name` (list order): its index or -1, the year or null.
+int yearIndexNamed(const Database& db, const QString& name);
+RecordPtr yearNamed(const Database& db, const QString& name);
+// The first statement of `year` titled `title`, or null.
+RecordPtr statementTitled(const RecordPtr& year, const QString& title);
 
 // The database file the program would open (resolves the data folder).
 QString openDatabasePath(const Context& ctx);

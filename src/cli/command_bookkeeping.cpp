@@ -11,13 +11,6 @@ namespace quandor::cli {
 
 namespace {
 
-// The first year named `name` in list order, or -1.
-int yearIndexNamed(const Database& db, const QString& name) {
-    for (size_t i = 0; i < db.years.size(); ++i)
-        if (db.years[i]->text(keys::dateValue) == name) return static_cast<int>(i);
-    return -1;
-}
-
 // Saves and prints the new record as canonical JSON.
 int saveAndPrint(const Context& ctx, Session& session, const RecordPtr& record) {
     const int code = session.save();

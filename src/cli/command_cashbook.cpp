@@ -214,14 +214,7 @@ int cashbookExportCommand(const Context& ctx, const Args& args) {
     const QString path = QFileInfo(*out).absoluteFilePath();
     const ExportResult result =
         *format == u"csv" ? cash.exportKassenbuchTo(path) : cash.printKassenbuchTo(path);
-    switch (result) {
-        case ExportResult::Written:
-            return kDone;
-        case ExportResult::Failed:
-            return kFileError;
-        default:
-            return kRefused;
-    }
+    return exitCodeOf(result);
 }
 
 }  // namespace quandor::cli

@@ -69,28 +69,14 @@ int statementExportCommand(const Context& ctx, const Args& args) {
     if (summary) {
         const ExportResult result = totals.exportSummaryTo(QFileInfo(*out).absoluteFilePath());
         session->ui().drain();
-        switch (result) {
-            case ExportResult::Written:
-                return kDone;
-            case ExportResult::Failed:
-                return kFileError;
-            default:
-                return kRefused;
-        }
+        return exitCodeOf(result);
     }
     StatementPrintController controller(app.books(), totals);
     controller.openTabJournalExport();
     session->ui().drain();
     if (controller.printSheet() != StatementPrintController::PrintSheet::Export) return kRefused;
     controller.cancelTabJournalExport();
-    switch (controller.exportStatementTo(*chosen, QFileInfo(*out).absoluteFilePath())) {
-        case ExportResult::Written:
-            return kDone;
-        case ExportResult::Failed:
-            return kFileError;
-        default:
-            return kRefused;
-    }
+    return exitCodeOf(controller.exportStatementTo(*chosen, QFileInfo(*out).absoluteFilePath()));
 }
 
 // export datev: the DATEV booking batch of a year or of one of its statements.
@@ -111,23 +97,14 @@ int datevExportCommand(const Context& ctx, const Args& args) {
     if (!session) return code;
     session->ui().setAnswerYes(args.flag(QStringLiteral("--yes")));
     QuandorAppDelegate& app = session->delegate();
-    const Record* year = nullptr;
-    for (const RecordPtr& y : app.database().years)
-        if (y && y->text(keys::dateValue) == *yearName) {
-            year = y.get();
-            break;
-        }
+    const RecordPtr year = yearNamed(app.database(), *yearName);
     if (!year) {
         ctx.error(QStringLiteral("Das Jahr „%1“ gibt es nicht.").arg(*yearName));
         return kUsage;
     }
-    const Record* statement = nullptr;
+    RecordPtr statement;
     if (title) {
-        for (const RecordPtr& s : year->thelists())
-            if (s && s->text(keys::title) == *title) {
-                statement = s.get();
-                break;
-            }
+        statement = statementTitled(year, *title);
         if (!statement) {
             ctx.error(QStringLiteral("Die Abrechnung „%1“ gibt es im Jahr %2 nicht.")
                           .arg(*title, *yearName));
@@ -135,14 +112,8 @@ int datevExportCommand(const Context& ctx, const Args& args) {
         }
     }
     DatevExportController controller(app.books());
-    switch (controller.exportBookings(*year, statement, QFileInfo(*out).absoluteFilePath())) {
-        case ExportResult::Written:
-            return kDone;
-        case ExportResult::Failed:
-            return kFileError;
-        default:
-            return kRefused;
-    }
+    return exitCodeOf(
+        controller.exportBookings(*year, statement.get(), QFileInfo(*out).absoluteFilePath()));
 }
 
 }  // namespace quandor::cli

@@ -137,6 +137,23 @@ int itemAdd(const Context& ctx, const Args& args) {
 
 }  // namespace
 
+int yearIndexNamed(const Database& db, const QString& name) {
+    for (size_t i = 0; i < db.years.size(); ++i)
+        if (db.years[i] && db.years[i]->text(keys::dateValue) == name) return static_cast<int>(i);
+    return -1;
+}
+
+RecordPtr yearNamed(const Database& db, const QString& name) {
+    const int i = yearIndexNamed(db, name);
+    return i < 0 ? nullptr : db.years[size_t(i)];
+}
+
+RecordPtr statementTitled(const RecordPtr& year, const QString& title) {
+    for (const RecordPtr& s : year->thelists())
+        if (s && s->text(keys::title) == title) return s;
+    return nullptr;
+}
+
 // Selects the year and statement named by --year and --statement (first match
 // in list order). False after printing which one is missing.
 bool selectStatement(const Context& ctx, Session& session, const QString& yearName,

@@ -31,10 +31,7 @@ int overviewCommand(const Context& ctx, const Args& args) {
     int code = kDone;
     auto session = Session::open(ctx, &code);
     if (!session) return code;
-    const RecordList& years = session->database().years;
-    int yearIndex = -1;
-    for (size_t i = 0; i < years.size() && yearIndex < 0; ++i)
-        if (years[i]->text(keys::dateValue) == *yearName) yearIndex = static_cast<int>(i);
+    const int yearIndex = yearIndexNamed(session->database(), *yearName);
     if (yearIndex < 0) {
         ctx.error(QStringLiteral("Das Jahr „%1“ gibt es nicht.").arg(*yearName));
         return kUsage;

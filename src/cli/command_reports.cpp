@@ -94,14 +94,7 @@ int reportCommand(const Context& ctx, const Args& args) {
                                            : ExportResult::Refused)
             : journal.writeReportTo(report, *format == u"pdf", path);
     session->syncSettings();
-    switch (result) {
-        case ExportResult::Written:
-            return kDone;
-        case ExportResult::Failed:
-            return kFileError;
-        default:
-            return kRefused;
-    }
+    return exitCodeOf(result);
 }
 
 int packageCommand(const Context& ctx, const Args& args) {

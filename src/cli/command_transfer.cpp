@@ -17,24 +17,6 @@ const QString kExportUsage = QStringLiteral(
 const QString kImportUsage = QStringLiteral(
     "Aufruf: quandor-cli import database|year|statement|accounts DATEI [--year JAHR] [--yes]");
 
-RecordPtr yearNamed(const Database& db, const QString& name) {
-    for (const RecordPtr& y : db.years)
-        if (y->text(keys::dateValue) == name) return y;
-    return nullptr;
-}
-
-int yearIndexNamed(const Database& db, const QString& name) {
-    for (size_t i = 0; i < db.years.size(); ++i)
-        if (db.years[i]->text(keys::dateValue) == name) return static_cast<int>(i);
-    return -1;
-}
-
-RecordPtr statementTitled(const RecordPtr& year, const QString& title) {
-    for (const RecordPtr& s : year->thelists())
-        if (s->text(keys::title) == title) return s;
-    return nullptr;
-}
-
 }  // namespace
 
 int backupCommand(const Context& ctx, const Args& args) {

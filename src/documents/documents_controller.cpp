@@ -131,15 +131,18 @@ bool DocumentsController::handOff(Panel panel, bool reveal) {
         books_.ui().beep();
         return false;
     }
+    return handOffDocument(books_.ui(), path, reveal);
+}
+
+bool handOffDocument(UiPort& ui, const QString& path, bool reveal) {
     if (!QFileInfo(path).isFile()) {
-        books_.ui().alert(AlertStyle::Informational, kDocMissingTitle, kDocMissingMessage.arg(path),
-                          {QStringLiteral("OK")});
+        ui.alert(AlertStyle::Informational, kDocMissingTitle, kDocMissingMessage.arg(path),
+                 {QStringLiteral("OK")});
         return false;
     }
-    if (reveal ? books_.ui().revealFile(path) : books_.ui().openFile(path)) return true;
-    books_.ui().alert(AlertStyle::Warning, kDocHandOffTitle,
-                      (reveal ? kDocRevealMessage : kDocOpenMessage).arg(path),
-                      {QStringLiteral("OK")});
+    if (reveal ? ui.revealFile(path) : ui.openFile(path)) return true;
+    ui.alert(AlertStyle::Warning, kDocHandOffTitle,
+             (reveal ? kDocRevealMessage : kDocOpenMessage).arg(path), {QStringLiteral("OK")});
     return false;
 }
 

@@ -52,6 +52,11 @@ inline const QString kDocRemoveRowMessage = QStringLiteral(
     "bleibt erhalten.");
 inline const QString kDocOpenDialogTitle = QStringLiteral("Dokument anhängen");
 
+// Hands the document stored at `path` to the desktop: its folder when
+// `reveal`, else the file itself. A vanished file or a desktop that refuses is
+// told in German.
+bool handOffDocument(UiPort& ui, const QString& path, bool reveal);
+
 class DocumentsController {
   public:
     enum class Panel { Item, Statement, Year };

@@ -209,16 +209,7 @@ bool SearchController::handOff(bool reveal) {
                           {QStringLiteral("OK")});
         return false;
     }
-    if (!QFileInfo(path).isFile()) {
-        books_.ui().alert(AlertStyle::Informational, kDocMissingTitle, kDocMissingMessage.arg(path),
-                          {QStringLiteral("OK")});
-        return false;
-    }
-    if (reveal ? books_.ui().revealFile(path) : books_.ui().openFile(path)) return true;
-    books_.ui().alert(AlertStyle::Warning, kDocHandOffTitle,
-                      (reveal ? kDocRevealMessage : kDocOpenMessage).arg(path),
-                      {QStringLiteral("OK")});
-    return false;
+    return handOffDocument(books_.ui(), path, reveal);
 }
 
 bool SearchController::revealFile() {

@@ -20,22 +20,9 @@ namespace P = prefs;
 const QString JournalController::kDatevNotice = StatementPrintController::kDatevNotice;
 
 JournalController::ExportFormat JournalController::exportFormatOf(int64_t stored) {
-    switch (stored) {
-        case int64_t(ExportFormat::Pdf):
-            return ExportFormat::Pdf;
-        case int64_t(ExportFormat::Rtf):
-            return ExportFormat::Rtf;
-        case int64_t(ExportFormat::Xml):
-            return ExportFormat::Xml;
-        case int64_t(ExportFormat::YearFile):
-            return ExportFormat::YearFile;
-        case int64_t(ExportFormat::CsvSemicolon):
-            return ExportFormat::CsvSemicolon;
-        case int64_t(ExportFormat::Datev):
-            return ExportFormat::Datev;
-        default:
-            return ExportFormat::Csv;
-    }
+    using F = ExportFormat;
+    return storedFormat(stored, {F::Pdf, F::Rtf, F::Xml, F::YearFile, F::CsvSemicolon, F::Datev},
+                        F::Csv);
 }
 
 namespace {

@@ -78,6 +78,22 @@ class Builder {
         return row;
     }
 
+    // Each statement's four sums under sumsHead; `incomeAsPayment`: incomes
+    // grouped only from +1000 up, as the revenue report writes them.
+    print::Table statementSumsTable(const StatementsReport& r, int fontSize,
+                                    bool incomeAsPayment) const {
+        print::Table t = table(475, fontSize);
+        t.widths = {95, 95, 95, 95, 95};
+        t.rows.push_back(sumsHead(true));
+        const auto income = [&](float v) { return incomeAsPayment ? payment(v) : money(v); };
+        for (const StatementsReport::Statement& s : r.statements)
+            t.rows.push_back({TableCell(s.title), TableCell(money(s.sums.expenseWith)),
+                              TableCell(money(s.sums.expenseWithout)),
+                              TableCell(income(s.sums.incomeWith)),
+                              TableCell(income(s.sums.incomeWithout))});
+        return t;
+    }
+
     print::Table balanceTable(const StatementsReport& r, int fontSize) const {
         print::Table t = table(475, fontSize);
         t.rows.push_back({head(QStringLiteral("Saldo"), QStringLiteral("mit Steuern"), false),
@@ -249,15 +265,7 @@ print::Page umsatzPage(const StatementsReport& r, const ReportPageInput& in) {
     const Builder b(in);
     print::Page page = b.start(QStringLiteral("Umsatz %1").arg(r.yearName),
                                reportFooter(in.company, QStringLiteral("Umsatz"), r.yearName));
-    print::Table t = b.table(475, 10);
-    t.widths = {95, 95, 95, 95, 95};
-    t.rows.push_back(Builder::sumsHead(true));
-    for (const StatementsReport::Statement& s : r.statements)
-        t.rows.push_back({TableCell(s.title), TableCell(b.money(s.sums.expenseWith)),
-                          TableCell(b.money(s.sums.expenseWithout)),
-                          TableCell(b.payment(s.sums.incomeWith)),
-                          TableCell(b.payment(s.sums.incomeWithout))});
-    page.table(std::move(t));
+    page.table(b.statementSumsTable(r, 10, true));
     page.text(br(6));
     page.table(b.balanceTable(r, 12));
     page.text(QStringLiteral("</font>"));
@@ -271,15 +279,7 @@ print::Page monatePage(const StatementsReport& r, const ReportPageInput& in) {
         b.start(what + u' ' + r.yearName, reportFooter(in.company, what, r.yearName));
     // The head: every statement's four sums and the year's balance; the list
     // then shows each statement with its sums and items.
-    print::Table t = b.table(475, 9);
-    t.widths = {95, 95, 95, 95, 95};
-    t.rows.push_back(Builder::sumsHead(true));
-    for (const StatementsReport::Statement& s : r.statements)
-        t.rows.push_back({TableCell(s.title), TableCell(b.money(s.sums.expenseWith)),
-                          TableCell(b.money(s.sums.expenseWithout)),
-                          TableCell(b.money(s.sums.incomeWith)),
-                          TableCell(b.money(s.sums.incomeWithout))});
-    page.table(std::move(t));
+    page.table(b.statementSumsTable(r, 9, false));
     page.text(br(2) + separator());
     page.table(b.balanceTable(r, 11));
     page.text(QStringLiteral("</font>"));
