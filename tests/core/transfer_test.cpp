@@ -206,27 +206,23 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- accounts CSV ----
 
-TEST(AccountsCsvTest, TwoAccountsGiveTwoQuotedLinesWithoutHeader) {
-    const RecordList accounts{account("40", "Erlöse"), account("41", "Bürobedarf")};
-    EXPECT_EQ(exportAccountsCSV(accounts), QByteArray("\"40\",\"Erl\xc3\xb6se\"\n"
-                                                      "\"41\",\"B\xc3\xbcrobedarf\"\n"));
-}
-
-TEST(AccountsCsvTest, EmptyListGivesEmptyFile) {
-    EXPECT_TRUE(exportAccountsCSV({}).isEmpty());
-}
-
-TEST(AccountsCsvTest, QuoteInsideATitleIsDoubledSoTheFieldStaysWhole) {
-    EXPECT_EQ(exportAccountsCSV({account("6815", "Bürobedarf \"Sonder\"")}),
-              QByteArray("\"6815\",\"B\xc3\xbcrobedarf \"\"Sonder\"\"\"\n"));
-}
-
-TEST(AccountsCsvTest, MissingFieldsAreEmptyAndInnerCharactersStay) {
-    RecordPtr bare = Record::createEmpty(RecordClass::Account);
-    EXPECT_EQ(exportAccountsCSV({bare}), QByteArray("\"\",\"\"\n"));
-    // Cleaning touches only the ends of the whole text, which are quotes and a line feed.
-    EXPECT_EQ(exportAccountsCSV({account(u"\uFFFF"_qs, "Kasse")}),
-              QByteArray("\"\xef\xbf\xbf\",\"Kasse\"\n"));
+// No header; each field quoted, a quote inside doubled so the field stays whole;
+// cleaning touches only the ends of the whole text (quotes and a line feed).
+TEST(AccountsCsvTest, QuotedLinesWithoutHeader) {
+    const struct {
+        RecordList accounts;
+        QByteArray csv;
+    } cases[] = {
+        {{account("40", "Erlöse"), account("41", "Bürobedarf")},
+         "\"40\",\"Erl\xc3\xb6se\"\n\"41\",\"B\xc3\xbcrobedarf\"\n"},
+        {{}, ""},
+        {{account("6815", "Bürobedarf \"Sonder\"")},
+         "\"6815\",\"B\xc3\xbcrobedarf \"\"Sonder\"\"\"\n"},
+        {{Record::createEmpty(RecordClass::Account)}, "\"\",\"\"\n"},
+        {{account(u"\uFFFF"_qs, "Kasse")}, "\"\xef\xbf\xbf\",\"Kasse\"\n"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(exportAccountsCSV(c.accounts), c.csv) << c.csv.constData();
 }
 
 }  // namespace
