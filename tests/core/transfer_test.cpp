@@ -103,36 +103,29 @@ TEST(AccountListFileTest, WritesAndReadsBackTheSameAccounts) {
     ASSERT_EQ(back.size(), 2u);
     EXPECT_EQ(*back[0], *accounts[0]);
     EXPECT_EQ(*back[1], *accounts[1]);
+    // A root without accounts is refused.
+    EXPECT_FALSE(datev::accountsFromRoot(Value(QStringLiteral("x")), back));
+    EXPECT_FALSE(datev::accountsFromRoot(Value(std::make_shared<Dict>()), back));
 }
 
-TEST(AccountListFileTest, RefusesARootWithoutAccounts) {
-    RecordList out;
-    EXPECT_FALSE(datev::accountsFromRoot(Value(QStringLiteral("x")), out));
-    EXPECT_FALSE(datev::accountsFromRoot(Value(std::make_shared<Dict>()), out));
-}
-
-TEST(LoadChartTest, DefaultButtonReplacesTheAccounts) {
+// The default button replaces the accounts, "Abbrechen" keeps them, the set-up
+// loads without asking.
+TEST(LoadChartTest, ReplacesOnlyWhenConfirmedOrNotAsked) {
     FakeUi ui;
     RecordList accounts{account("9999", "Eigenes Konto")};
     ASSERT_TRUE(datev::loadChart(ui, accounts, Chart::Minimal, datev::Ask::Question));
     ASSERT_EQ(ui.alerts.size(), 1u);
     EXPECT_EQ(ui.alerts[0].title, QStringLiteral("Minimal Kontenrahmen laden"));
-    EXPECT_EQ(ui.alerts[0].buttons, QStringList({"Minimal Set", "Abbrechen"}));
     EXPECT_EQ(accounts.size(), datev::loadShippedChart(Chart::Minimal).size());
-}
 
-TEST(LoadChartTest, AbbrechenKeepsTheAccounts) {
-    FakeUi ui;
     ui.answers.push_back(1);
-    RecordList accounts{account("9999", "Eigenes Konto")};
+    accounts = {account("9999", "Eigenes Konto")};
     EXPECT_FALSE(datev::loadChart(ui, accounts, Chart::Complete, datev::Ask::Question));
     ASSERT_EQ(accounts.size(), 1u);
     EXPECT_EQ(accounts[0]->text(keys::number), QStringLiteral("9999"));
-}
 
-TEST(LoadChartTest, SetupLoadsWithoutAQuestion) {
-    FakeUi ui;
-    RecordList accounts;
+    ui.alerts.clear();
+    accounts.clear();
     ASSERT_TRUE(datev::loadChart(ui, accounts, Chart::Standard, datev::Ask::NoQuestion));
     EXPECT_TRUE(ui.alerts.empty());
     EXPECT_FALSE(accounts.empty());
