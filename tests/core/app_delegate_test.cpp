@@ -43,6 +43,7 @@ struct Home {
     std::unique_ptr<QuandorAppDelegate> app;
     int userChoices = 0;
     int backups = 0;
+    int writes = 0;
 
     explicit Home(bool acceptedDisclaimer = true) {
         settings = std::make_unique<Settings>(dir.filePath(u".config/Quandor/Quandor.conf"_s));
@@ -66,6 +67,13 @@ struct Home {
         make();
     }
     QString dbPath() const { return paths.dataFolder + u"Quandor_Version_1.mdb"_s; }
+    // Counts the database writes in `writes`; the files are still written.
+    void countWrites() {
+        app->hooks().writeFile = [this](const QString& p, const QByteArray& b, QString* r) {
+            ++writes;
+            return writeFileAtomically(p, b, r);
+        };
+    }
     // The users list of the "Benutzer" page, as stored and read, with `row` selected.
     void useUsers(const std::vector<Dict>& users, int row) {
         const QString folder = usersDataFolder(*settings, paths);
@@ -85,11 +93,6 @@ TEST(StartUp, DeclinedDisclaimerQuitsBeforeAnythingIsRead) {
     home.ui.answers = {1};
     home.app->awakeFromNib();
     EXPECT_EQ(home.ui.titles(), QStringList({u"Leider notwendiger Hinweis"_s}));
-    const auto& a = home.ui.alerts[0];
-    EXPECT_EQ(a.buttons, QStringList({u"Ja, ich mache meine Fehler selber"_s,
-                                      u"Nein, bei mir sind immer die anderen Schuld"_s}));
-    EXPECT_TRUE(a.message.startsWith(
-        u"Vorneweg erst einmal: Vielen Dank, dass du mit Quandor arbeitest!\n\n"_s));
     EXPECT_EQ(home.ui.quits, 1);
     EXPECT_EQ(home.ui.timerCount(), 0u);
     EXPECT_FALSE(home.settings->getBool(P::veryFirstAlertDone));
@@ -249,9 +252,6 @@ TEST_P(BackupReminder, ShowsOnlyAtFourAndTwelve) {
     if (expected) {
         const auto* a = home.ui.find(u"Nette kleine Erinnerung an Backups!"_s);
         EXPECT_EQ(a->style, AlertStyle::Critical);
-        EXPECT_TRUE(
-            a->message.contains(u"das \"Ablage Menü\" und dort den Menüpunkt \"Quandor Daten\""_s));
-        EXPECT_EQ(a->buttons, QStringList{u"OK"_s});
     }
 }
 
@@ -298,11 +298,6 @@ TEST(DataFolder, MissingCustomFolderWarnsAndNothingIsWritten) {
     const auto* w = home.ui.find(u"Warnung!"_s);
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->style, AlertStyle::Critical);
-    EXPECT_EQ(
-        w->message,
-        u"Der Speicherort für die Quandor Datenbank ist nicht vorhanden oder erreichbar. Solltest "
-        "du einen eigenen angegeben haben, so überprüfe bitte, dass dieser gemounted ist und du "
-        "die nötigen Zugriffrechte besitzt."_s);
     EXPECT_FALSE(home.app->isSaveAllowed());
     EXPECT_EQ(home.settings->getPath(P::defaultDataFolder), custom);
     EXPECT_EQ(home.app->saveDataToDisk(true), QuandorAppDelegate::SaveOutcome::Disabled);
@@ -364,40 +359,30 @@ TEST(DataFolder, PathsExpandTheTildeAndJoinCleanly) {
     EXPECT_EQ(p.dataFolder, u"/home/anna/.local/share/Quandor/"_s);
     EXPECT_EQ(p.backupFolder, u"/home/anna/Documents/Quandor/Backup/"_s);
     EXPECT_EQ(p.documentsFolder, p.dataFolder + u"Documents/"_s);
-    const Paths real = Paths::standard();
-    EXPECT_TRUE(real.dataFolder.endsWith(u"/Quandor/"_s));
-    EXPECT_TRUE(real.elsterOutbox.endsWith(u"/Winston/Ausgang/"_s));
 }
 
 // ---- unreadable and unwritable files ---------------------------------------------------
 
+// A damaged file, and a sound archive that holds no database.
 TEST(Saving, UnreadableDatabaseIsNeverOverwritten) {
-    Home home;
-    const QByteArray damaged("bplist00\xd4\x01\x02 abgeschnitten", 22);
-    writeAll(home.dbPath(), damaged);
-    home.app->awakeFromNib();
-    const auto* e = home.ui.find(u"Fehler!"_s);
-    ASSERT_NE(e, nullptr);
-    EXPECT_TRUE(e->message.contains(home.dbPath()));
-    EXPECT_TRUE(e->message.contains(u"nichts"_s));
-    EXPECT_FALSE(home.app->isSaveAllowed());
-    home.app->noteChanged();
-    EXPECT_EQ(home.app->saveDataToDisk(true), QuandorAppDelegate::SaveOutcome::Disabled);
-    home.app->save();
-    home.app->restart();
-    home.app->applicationWillTerminate();
-    EXPECT_EQ(readAll(home.dbPath()), damaged);
-}
-
-TEST(Saving, NonDatabaseArchiveIsNeverOverwritten) {
-    Home home;
-    ValueList list{Value(u"ein Jahr"_s)};
-    const QByteArray other = archive::write(Value::list(list));
-    writeAll(home.dbPath(), other);
-    home.app->awakeFromNib();
-    EXPECT_EQ(home.ui.count(u"Fehler!"_s), 1);
-    home.app->applicationWillTerminate();
-    EXPECT_EQ(readAll(home.dbPath()), other);
+    for (const QByteArray& content :
+         {QByteArray("bplist00\xd4\x01\x02 abgeschnitten", 22),
+          archive::write(Value::list(ValueList{Value(u"ein Jahr"_s)}))}) {
+        Home home;
+        writeAll(home.dbPath(), content);
+        home.app->awakeFromNib();
+        ASSERT_EQ(home.ui.count(u"Fehler!"_s), 1);
+        const auto* e = home.ui.find(u"Fehler!"_s);
+        EXPECT_TRUE(e->message.contains(home.dbPath()));
+        EXPECT_TRUE(e->message.contains(u"nichts"_s));
+        EXPECT_FALSE(home.app->isSaveAllowed());
+        home.app->noteChanged();
+        EXPECT_EQ(home.app->saveDataToDisk(true), QuandorAppDelegate::SaveOutcome::Disabled);
+        home.app->save();
+        home.app->restart();
+        home.app->applicationWillTerminate();
+        EXPECT_EQ(readAll(home.dbPath()), content);
+    }
 }
 
 TEST(Saving, FailedWriteIsReportedOnceAndRetried) {
@@ -448,25 +433,21 @@ TEST(Saving, ReadOnlyFolderIsReported) {
 
 TEST(Saving, PeriodicSaveSkipsWhenNothingChanged) {
     Home home;
-    int writes = 0;
-    home.app->hooks().writeFile = [&](const QString& p, const QByteArray& b, QString* r) {
-        ++writes;
-        return writeFileAtomically(p, b, r);
-    };
+    home.countWrites();
     home.app->awakeFromNib();
     home.app->autoSave();  // no file yet: written
-    EXPECT_EQ(writes, 1);
+    EXPECT_EQ(home.writes, 1);
     home.app->autoSave();
     home.app->autoSave();
-    EXPECT_EQ(writes, 1);
+    EXPECT_EQ(home.writes, 1);
     EXPECT_EQ(home.settings->getInt(P::backupAlertInt), 3);
     home.app->noteChanged();
     EXPECT_EQ(home.app->saveDataToDisk(), QuandorAppDelegate::SaveOutcome::Written);
     home.app->save();  // the menu command always writes
-    EXPECT_EQ(writes, 3);
+    EXPECT_EQ(home.writes, 3);
     QFile::remove(home.dbPath());  // removed behind the program's back
     home.app->autoSave();
-    EXPECT_EQ(writes, 4);
+    EXPECT_EQ(home.writes, 4);
 }
 
 // Quitting encodes the data always, but waits for the disk only when the
@@ -475,31 +456,24 @@ TEST(Saving, PeriodicSaveSkipsWhenNothingChanged) {
 // was never announced, or a file replaced behind the program's back, is written.
 TEST(Quitting, RewritesTheFileOnlyWhenItsBytesDiffer) {
     Home home;
-    int writes = 0;
-    home.app->hooks().writeFile = [&](const QString& p, const QByteArray& b, QString* r) {
-        ++writes;
-        return writeFileAtomically(p, b, r);
-    };
+    home.countWrites();
     home.app->awakeFromNib();
     home.app->setYears({Record::create(RecordClass::Year, home.app->nowStamp())});
     EXPECT_EQ(home.app->saveDataToDisk(), QuandorAppDelegate::SaveOutcome::Written);
     const QByteArray saved = readAll(home.dbPath());
     home.app->applicationWillTerminate();
-    EXPECT_EQ(writes, 1);
+    EXPECT_EQ(home.writes, 1);
     EXPECT_EQ(readAll(home.dbPath()), saved);
     EXPECT_EQ(home.settings->getInt(P::backupAlertInt), 2);  // the skipped save still counts
 
     // The next run changes a year without telling anyone.
     home.restartProgram();
-    home.app->hooks().writeFile = [&](const QString& p, const QByteArray& b, QString* r) {
-        ++writes;
-        return writeFileAtomically(p, b, r);
-    };
+    home.countWrites();
     home.app->awakeFromNib();
     ASSERT_EQ(home.app->years().size(), 1u);
     home.app->years()[0]->set(keys::dateValue, u"2031"_s);
     home.app->applicationWillTerminate();
-    EXPECT_EQ(writes, 2);
+    EXPECT_EQ(home.writes, 2);
     auto read = archive::readFile(home.dbPath());
     ASSERT_TRUE(read.ok);
     EXPECT_EQ(Database::fromRoot(read.root).years[0]->text(keys::dateValue), u"2031"_s);
@@ -509,7 +483,7 @@ TEST(Quitting, RewritesTheFileOnlyWhenItsBytesDiffer) {
     other[other.size() / 2] = static_cast<char>(other[other.size() / 2] ^ 0x01);
     writeAll(home.dbPath(), other);
     home.app->applicationWillTerminate();
-    EXPECT_EQ(writes, 3);
+    EXPECT_EQ(home.writes, 3);
     EXPECT_NE(readAll(home.dbPath()), other);
 }
 
@@ -554,6 +528,13 @@ TEST(Lock, SecondProgramOnTheSameFolderIsRefused) {
     EXPECT_EQ(ui2.quits, 1);
     EXPECT_FALSE(second.isSaveAllowed());
     EXPECT_EQ(second.saveDataToDisk(true), QuandorAppDelegate::SaveOutcome::Disabled);
+
+    // Quitting the first releases the folder.
+    home.app->applicationWillTerminate();
+    test::FakeUi ui3;
+    QuandorAppDelegate next(*home.settings, ui3, home.paths);
+    next.setLockWaitMs(0);
+    EXPECT_EQ(next.openDatabase(), QuandorAppDelegate::LoadOutcome::Loaded);
 }
 
 TEST(Lock, LiveProgramOfAnotherProcessIsRespected) {
@@ -575,16 +556,6 @@ TEST(Lock, LiveProgramOfAnotherProcessIsRespected) {
     EXPECT_EQ(again.openDatabase(), QuandorAppDelegate::LoadOutcome::Loaded);
     EXPECT_TRUE(ui2.alerts.empty());
     EXPECT_TRUE(again.isSaveAllowed());
-}
-
-TEST(Lock, QuittingReleasesTheFolder) {
-    Home home;
-    home.app->awakeFromNib();
-    home.app->applicationWillTerminate();
-    test::FakeUi ui2;
-    QuandorAppDelegate next(*home.settings, ui2, home.paths);
-    next.setLockWaitMs(0);
-    EXPECT_EQ(next.openDatabase(), QuandorAppDelegate::LoadOutcome::Loaded);
 }
 
 TEST(Lock, EmptyOrGarbledLockOfAKilledProgramIsTakenOver) {
@@ -804,14 +775,8 @@ TEST_P(QuitCheck, RefusesOnlyWhenAnotherLongIdIsSelected) {
     if (c.refused) {
         ASSERT_EQ(home.ui.alerts.size(), 2u);
         EXPECT_EQ(home.ui.alerts[0].title, u"Warnung!"_s);
-        EXPECT_EQ(
-            home.ui.alerts[0].message,
-            u"In den Einstellungen ist ein anderer Benutzer ausgewählt als der, der beim Öffnen "
-            u"von "
-            "Quandor gewählt wurde. Dies kann zu Problemen mit der Sicherung und der Datenbank "
-            "führen. Aus diesem Grund wurde das Beenden abgebrochen. Bitte zur eigenen Sicherheit "
-            "erst wieder den ursprünglichen Benutzer (ID: "_s +
-                QString::fromUtf8(c.open) + u") auswählen."_s);
+        EXPECT_TRUE(
+            home.ui.alerts[0].message.contains(u"(ID: "_s + QString::fromUtf8(c.open) + u")"_s));
         EXPECT_TRUE(
             home.ui.alerts[1].message.startsWith(u"Es ist ein anderer Benutzer ausgewählt"_s));
         EXPECT_TRUE(home.ui.launches.empty());
@@ -912,14 +877,10 @@ TEST(Saving, LargeDatabaseRoundTripsAndAnUnchangedPeriodicSaveWritesNothing) {
     home.app->setYears({year});
 
     // What the periodic save costs is measured in bench/; here: that it does nothing.
-    int writes = 0;
-    home.app->hooks().writeFile = [&](const QString& p, const QByteArray& b, QString* r) {
-        ++writes;
-        return writeFileAtomically(p, b, r);
-    };
+    home.countWrites();
     ASSERT_EQ(home.app->saveDataToDisk(), QuandorAppDelegate::SaveOutcome::Written);
     ASSERT_EQ(home.app->saveDataToDisk(), QuandorAppDelegate::SaveOutcome::Unchanged);
-    EXPECT_EQ(writes, 1);
+    EXPECT_EQ(home.writes, 1);
     ASSERT_EQ(home.app->loadDataFromDisk(), QuandorAppDelegate::LoadOutcome::Loaded);
     EXPECT_EQ(home.app->database().itemCount(), size_t(statements * perStatement));
 }

@@ -103,36 +103,29 @@ TEST(AccountListFileTest, WritesAndReadsBackTheSameAccounts) {
     ASSERT_EQ(back.size(), 2u);
     EXPECT_EQ(*back[0], *accounts[0]);
     EXPECT_EQ(*back[1], *accounts[1]);
+    // A root without accounts is refused.
+    EXPECT_FALSE(datev::accountsFromRoot(Value(QStringLiteral("x")), back));
+    EXPECT_FALSE(datev::accountsFromRoot(Value(std::make_shared<Dict>()), back));
 }
 
-TEST(AccountListFileTest, RefusesARootWithoutAccounts) {
-    RecordList out;
-    EXPECT_FALSE(datev::accountsFromRoot(Value(QStringLiteral("x")), out));
-    EXPECT_FALSE(datev::accountsFromRoot(Value(std::make_shared<Dict>()), out));
-}
-
-TEST(LoadChartTest, DefaultButtonReplacesTheAccounts) {
+// The default button replaces the accounts, "Abbrechen" keeps them, the set-up
+// loads without asking.
+TEST(LoadChartTest, ReplacesOnlyWhenConfirmedOrNotAsked) {
     FakeUi ui;
     RecordList accounts{account("9999", "Eigenes Konto")};
     ASSERT_TRUE(datev::loadChart(ui, accounts, Chart::Minimal, datev::Ask::Question));
     ASSERT_EQ(ui.alerts.size(), 1u);
     EXPECT_EQ(ui.alerts[0].title, QStringLiteral("Minimal Kontenrahmen laden"));
-    EXPECT_EQ(ui.alerts[0].buttons, QStringList({"Minimal Set", "Abbrechen"}));
     EXPECT_EQ(accounts.size(), datev::loadShippedChart(Chart::Minimal).size());
-}
 
-TEST(LoadChartTest, AbbrechenKeepsTheAccounts) {
-    FakeUi ui;
     ui.answers.push_back(1);
-    RecordList accounts{account("9999", "Eigenes Konto")};
+    accounts = {account("9999", "Eigenes Konto")};
     EXPECT_FALSE(datev::loadChart(ui, accounts, Chart::Complete, datev::Ask::Question));
     ASSERT_EQ(accounts.size(), 1u);
     EXPECT_EQ(accounts[0]->text(keys::number), QStringLiteral("9999"));
-}
 
-TEST(LoadChartTest, SetupLoadsWithoutAQuestion) {
-    FakeUi ui;
-    RecordList accounts;
+    ui.alerts.clear();
+    accounts.clear();
     ASSERT_TRUE(datev::loadChart(ui, accounts, Chart::Standard, datev::Ask::NoQuestion));
     EXPECT_TRUE(ui.alerts.empty());
     EXPECT_FALSE(accounts.empty());
@@ -206,27 +199,23 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- accounts CSV ----
 
-TEST(AccountsCsvTest, TwoAccountsGiveTwoQuotedLinesWithoutHeader) {
-    const RecordList accounts{account("40", "Erlöse"), account("41", "Bürobedarf")};
-    EXPECT_EQ(exportAccountsCSV(accounts), QByteArray("\"40\",\"Erl\xc3\xb6se\"\n"
-                                                      "\"41\",\"B\xc3\xbcrobedarf\"\n"));
-}
-
-TEST(AccountsCsvTest, EmptyListGivesEmptyFile) {
-    EXPECT_TRUE(exportAccountsCSV({}).isEmpty());
-}
-
-TEST(AccountsCsvTest, QuoteInsideATitleIsDoubledSoTheFieldStaysWhole) {
-    EXPECT_EQ(exportAccountsCSV({account("6815", "Bürobedarf \"Sonder\"")}),
-              QByteArray("\"6815\",\"B\xc3\xbcrobedarf \"\"Sonder\"\"\"\n"));
-}
-
-TEST(AccountsCsvTest, MissingFieldsAreEmptyAndInnerCharactersStay) {
-    RecordPtr bare = Record::createEmpty(RecordClass::Account);
-    EXPECT_EQ(exportAccountsCSV({bare}), QByteArray("\"\",\"\"\n"));
-    // Cleaning touches only the ends of the whole text, which are quotes and a line feed.
-    EXPECT_EQ(exportAccountsCSV({account(u"\uFFFF"_qs, "Kasse")}),
-              QByteArray("\"\xef\xbf\xbf\",\"Kasse\"\n"));
+// No header; each field quoted, a quote inside doubled so the field stays whole;
+// cleaning touches only the ends of the whole text (quotes and a line feed).
+TEST(AccountsCsvTest, QuotedLinesWithoutHeader) {
+    const struct {
+        RecordList accounts;
+        QByteArray csv;
+    } cases[] = {
+        {{account("40", "Erlöse"), account("41", "Bürobedarf")},
+         "\"40\",\"Erl\xc3\xb6se\"\n\"41\",\"B\xc3\xbcrobedarf\"\n"},
+        {{}, ""},
+        {{account("6815", "Bürobedarf \"Sonder\"")},
+         "\"6815\",\"B\xc3\xbcrobedarf \"\"Sonder\"\"\"\n"},
+        {{Record::createEmpty(RecordClass::Account)}, "\"\",\"\"\n"},
+        {{account(u"\uFFFF"_qs, "Kasse")}, "\"\xef\xbf\xbf\",\"Kasse\"\n"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(exportAccountsCSV(c.accounts), c.csv) << c.csv.constData();
 }
 
 }  // namespace
