@@ -5,7 +5,6 @@
 #include "core/keys.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
-#include "core/transfer.h"
 #include "print/printable_text.h"
 #include "support/books.h"
 #include "support/pdf_text.h"
@@ -106,36 +105,15 @@ TEST(StatementExportTexts, CsvIsWindows1252WithCleanedFields) {
                               "<Co>\",\"\",\"Erl\xf6se\",\"\",\"\",\"19,00 %\",\"1.190,00\"\n"));
 }
 
-TEST(StatementExportTexts, SemicolonCsvNumbersTheLines) {
-    Desk b;
-    b.fill();
-    const QByteArray csv = windows1252(b.controller.csvStringMac());
-    EXPECT_EQ(csv, QByteArray(
-                       "\"1\";\"01.03.24\";\"\";\"Zuschuss\";\"\";\"\";\"\";\"\";\"\";\"500,00\";\n"
-                       "\"2\";\"05.03.24\";\"B2\";\"B\xfcro |   Bedarf  zweite "
-                       "Zeile\";\"R-1\";\"B\xfcro | material\";"
-                       "\"1800\";\"Bank |  Giro\";\"19,00 %\";\"-119,00\";\n"
-                       "\"3\";\"10.03.24\";\"\";\"Beratung & "
-                       "<Co>\";\"\";\"Erl\xf6se\";\"\";\"\";\"19,00 %\";\"1.190,00\";\n"));
-}
-
-TEST(StatementExportTexts, XmlIsUtf8AndWellFormed) {
+// Layout and numbering of the XML are proven by the golden export; here the
+// escaping of text the golden data does not hold.
+TEST(StatementExportTexts, XmlEscapesTextSoTheFileStaysWellFormed) {
     Desk b;
     b.fill();
     const QString xml = b.controller.xmlString();
-    EXPECT_TRUE(
-        xml.startsWith(u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<document>\n\t<row>\n"_s));
-    EXPECT_TRUE(xml.endsWith(u"\t</row>\n</document>"_s));
-    EXPECT_TRUE(
-        xml.contains(u"\t\t<col0>1</col0>\n\t\t<col1>01.03.24</col1>\n\t\t<col2>Zuschuss</col2>\n"
-                     "\t\t<col3></col3>\n\t\t<col4></col4>\n\t\t<col5></col5>\n\t\t<col6></col6>\n"
-                     "\t\t<col7></col7>\n\t\t<col8></col8>\n\t\t<col9>500,00</col9>\n"_s));
-    // Text with "&" and "<" is escaped, so the file stays well-formed.
     EXPECT_TRUE(xml.contains(u"<col2>Beratung &amp; &lt;Co&gt;</col2>"_s));
-    EXPECT_TRUE(xml.contains(
-        u"<col7>1.000,00</col7>\n\t\t<col8>19,00 %</col8>\n\t\t<col9>1.190,00</col9>"_s));
-    EXPECT_TRUE(xml.contains(u"<col7>-100,00</col7>"_s));
     EXPECT_EQ(xml.count(u"<row>"_s), 3);
+    EXPECT_EQ(xmlEscaped(u"a\u0001<b>&"_s), u"a&lt;b&gt;&amp;"_s);
 }
 
 TEST(StatementExportTexts, StoredNumbersCannotBreakTheLines) {
@@ -146,10 +124,6 @@ TEST(StatementExportTexts, StoredNumbersCannotBreakTheLines) {
     a->set(keys::accountNumber, u"18,00"_s);
     EXPECT_EQ(b.controller.csvString(),
               u"\"05.03.24\",\"B 7\",\"X\",\"R 1\",\"\",\"18,00\",\"\",\"\",\"10,00\"\n"_s);
-}
-
-TEST(StatementExportTexts, XmlEscaping) {
-    EXPECT_EQ(xmlEscaped(u"a\u0001<b>&"_s), u"a&lt;b&gt;&amp;"_s);
 }
 
 TEST(StatementExport, SheetWritesTheChosenFormatThroughTheDialog) {
@@ -327,29 +301,6 @@ TEST(StatementOverview, FiguresAreTheStatementTotalsOfThisMoment) {
     EXPECT_TRUE(page.contains(u"Einnahmen 1.500,00 1.690,00 190,00"_s)) << page.toStdString();
     EXPECT_TRUE(page.contains(u"Ausgaben -110,00 -129,70 -19,70"_s)) << page.toStdString();
     EXPECT_TRUE(html.contains(u"1.690,00"_s));
-}
-
-TEST(StatementExport, StatementFileIsTheTransferFile) {
-    Desk b;
-    b.fill();
-    const QString sheet = b.dir.filePath(u"Abrechnung.qndbt"_s);
-    const QString transfer = b.dir.filePath(u"Transfer.qndbt"_s);
-    EXPECT_EQ(b.controller.exportStatementTo(ExportFormat::StatementFile, sheet), Result::Written);
-    QString error;
-    ASSERT_TRUE(writeStatementFile(b.statement, transfer, &error)) << error.toStdString();
-    EXPECT_FALSE(b.read(sheet).isEmpty());
-    EXPECT_EQ(b.read(sheet), b.read(transfer));
-    const std::optional<RecordPtr> back = readStatementFile(sheet, &error);
-    ASSERT_TRUE(back && *back) << error.toStdString();
-    EXPECT_EQ((*back)->items().size(), 3u);
-
-    // A folder that is not there: told, nothing written.
-    b.ui.alerts.clear();
-    EXPECT_EQ(b.controller.exportStatementTo(ExportFormat::StatementFile,
-                                             b.dir.filePath(u"fehlt/x.qndbt"_s)),
-              Result::Failed);
-    ASSERT_EQ(b.ui.alerts.size(), 1u);
-    EXPECT_EQ(b.ui.alerts[0].title, u"Fehler!"_s);
 }
 
 TEST(SummaryPage, ExportWritesThePdfWithItsFooter) {
