@@ -60,12 +60,6 @@ struct Desk : test::OpenBooks {
     }
 };
 
-QStringList order(const std::vector<int>& o) {
-    QStringList s;
-    for (int i : o) s << QString::number(i);
-    return s;
-}
-
 }  // namespace
 
 // ---- new rows ---------------------------------------------------------------------
@@ -233,27 +227,32 @@ TEST(Items, RemoveAsksAndWarnsFirstForAStatementUsedForTheVatReturn) {
 // ---- reordering ------------------------------------------------------------------------
 
 TEST(Reordering, IndexArithmeticOfAMove) {
-    // Old indexes in their new order.
-    EXPECT_EQ(order(ArrayController::movedOrder(5, {0}, 3)),
-              QStringList({u"1"_s, u"2"_s, u"0"_s, u"3"_s, u"4"_s}));
-    EXPECT_EQ(order(ArrayController::movedOrder(5, {4}, 0)),
-              QStringList({u"4"_s, u"0"_s, u"1"_s, u"2"_s, u"3"_s}));
-    EXPECT_EQ(order(ArrayController::movedOrder(5, {1}, 5)),
-              QStringList({u"0"_s, u"2"_s, u"3"_s, u"4"_s, u"1"_s}));
-    // Several rows keep their order; rows above and below the target.
-    int first = -2;
-    EXPECT_EQ(order(ArrayController::movedOrder(6, {4, 0, 2}, 3, &first)),
-              QStringList({u"1"_s, u"0"_s, u"2"_s, u"4"_s, u"3"_s, u"5"_s}));
-    EXPECT_EQ(first, 1);
-    // A negative target is row 0, one past the end is the end; bad rows are ignored.
-    EXPECT_EQ(order(ArrayController::movedOrder(3, {2, 7, -1}, -4, &first)),
-              QStringList({u"2"_s, u"0"_s, u"1"_s}));
-    EXPECT_EQ(first, 0);
-    EXPECT_EQ(order(ArrayController::movedOrder(3, {0}, 99)),
-              QStringList({u"1"_s, u"2"_s, u"0"_s}));
-    // Dropping a row on its own place changes nothing.
-    EXPECT_EQ(order(ArrayController::movedOrder(3, {1}, 1)), QStringList({u"0"_s, u"1"_s, u"2"_s}));
-    EXPECT_EQ(order(ArrayController::movedOrder(3, {1}, 2)), QStringList({u"0"_s, u"1"_s, u"2"_s}));
+    struct Case {
+        const char* what;
+        int count;
+        std::vector<int> rows;
+        int target;
+        std::vector<int> order;  // old indexes in their new order
+        int first;               // -2: not asked
+    };
+    const Case cases[] = {
+        {"down", 5, {0}, 3, {1, 2, 0, 3, 4}, -2},
+        {"up", 5, {4}, 0, {4, 0, 1, 2, 3}, -2},
+        {"to the end", 5, {1}, 5, {0, 2, 3, 4, 1}, -2},
+        {"several keep their order", 6, {4, 0, 2}, 3, {1, 0, 2, 4, 3, 5}, 1},
+        {"negative target, bad rows ignored", 3, {2, 7, -1}, -4, {2, 0, 1}, 0},
+        {"past the end", 3, {0}, 99, {1, 2, 0}, -2},
+        {"on its own place", 3, {1}, 1, {0, 1, 2}, -2},
+        {"just below itself", 3, {1}, 2, {0, 1, 2}, -2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        int first = -2;
+        EXPECT_EQ(ArrayController::movedOrder(c.count, c.rows, c.target,
+                                              c.first == -2 ? nullptr : &first),
+                  c.order);
+        EXPECT_EQ(first, c.first);
+    }
 }
 
 TEST(Reordering, MoveDataIsAnArchivedRowSetThatOnlyTheOwnTableAccepts) {

@@ -5,9 +5,7 @@
 #include "core/keys.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
-#include "support/fake_ui.h"
-
-#include <QTemporaryDir>
+#include "support/books.h"
 
 #include <gtest/gtest.h>
 
@@ -25,12 +23,7 @@ uint32_t bits(float f) {
     return u;
 }
 
-struct Sheet {
-    QTemporaryDir dir;
-    Settings settings{dir.filePath(u"Quandor.conf"_s)};
-    test::FakeUi ui;
-    QuandorAppDelegate app{settings, ui, Paths::under(dir.path())};
-    BookkeepingControllers controllers{app.books()};
+struct Sheet : test::OpenBooks {
     SplitController& controller = controllers.split;
     RecordPtr item = Record::create(RecordClass::Item, Date{});
 

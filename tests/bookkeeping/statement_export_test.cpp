@@ -5,7 +5,6 @@
 #include "core/keys.h"
 #include "core/settings.h"
 #include "core/settings_keys.h"
-#include "core/transfer.h"
 #include "print/printable_text.h"
 #include "support/books.h"
 #include "support/pdf_text.h"
@@ -86,11 +85,16 @@ struct Desk : test::OpenBooks {
         add(kKindIncome, 500, false, 0, "2024-03-01", u"Zuschuss"_s);
     }
 
-    QByteArray read(const QString& path) {
+    QByteArray read(const QString& path) const {
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 };
+
+// A title of `n` characters without a blank.
+QString longWord(int n, QChar c = u'Q') {
+    return QString(n, c);
+}
 
 }  // namespace
 
@@ -106,36 +110,15 @@ TEST(StatementExportTexts, CsvIsWindows1252WithCleanedFields) {
                               "<Co>\",\"\",\"Erl\xf6se\",\"\",\"\",\"19,00 %\",\"1.190,00\"\n"));
 }
 
-TEST(StatementExportTexts, SemicolonCsvNumbersTheLines) {
-    Desk b;
-    b.fill();
-    const QByteArray csv = windows1252(b.controller.csvStringMac());
-    EXPECT_EQ(csv, QByteArray(
-                       "\"1\";\"01.03.24\";\"\";\"Zuschuss\";\"\";\"\";\"\";\"\";\"\";\"500,00\";\n"
-                       "\"2\";\"05.03.24\";\"B2\";\"B\xfcro |   Bedarf  zweite "
-                       "Zeile\";\"R-1\";\"B\xfcro | material\";"
-                       "\"1800\";\"Bank |  Giro\";\"19,00 %\";\"-119,00\";\n"
-                       "\"3\";\"10.03.24\";\"\";\"Beratung & "
-                       "<Co>\";\"\";\"Erl\xf6se\";\"\";\"\";\"19,00 %\";\"1.190,00\";\n"));
-}
-
-TEST(StatementExportTexts, XmlIsUtf8AndWellFormed) {
+// Layout and numbering of the XML are proven by the golden export; here the
+// escaping of text the golden data does not hold.
+TEST(StatementExportTexts, XmlEscapesTextSoTheFileStaysWellFormed) {
     Desk b;
     b.fill();
     const QString xml = b.controller.xmlString();
-    EXPECT_TRUE(
-        xml.startsWith(u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<document>\n\t<row>\n"_s));
-    EXPECT_TRUE(xml.endsWith(u"\t</row>\n</document>"_s));
-    EXPECT_TRUE(
-        xml.contains(u"\t\t<col0>1</col0>\n\t\t<col1>01.03.24</col1>\n\t\t<col2>Zuschuss</col2>\n"
-                     "\t\t<col3></col3>\n\t\t<col4></col4>\n\t\t<col5></col5>\n\t\t<col6></col6>\n"
-                     "\t\t<col7></col7>\n\t\t<col8></col8>\n\t\t<col9>500,00</col9>\n"_s));
-    // Text with "&" and "<" is escaped, so the file stays well-formed.
     EXPECT_TRUE(xml.contains(u"<col2>Beratung &amp; &lt;Co&gt;</col2>"_s));
-    EXPECT_TRUE(xml.contains(
-        u"<col7>1.000,00</col7>\n\t\t<col8>19,00 %</col8>\n\t\t<col9>1.190,00</col9>"_s));
-    EXPECT_TRUE(xml.contains(u"<col7>-100,00</col7>"_s));
     EXPECT_EQ(xml.count(u"<row>"_s), 3);
+    EXPECT_EQ(xmlEscaped(u"a\u0001<b>&"_s), u"a&lt;b&gt;&amp;"_s);
 }
 
 TEST(StatementExportTexts, StoredNumbersCannotBreakTheLines) {
@@ -148,25 +131,24 @@ TEST(StatementExportTexts, StoredNumbersCannotBreakTheLines) {
               u"\"05.03.24\",\"B 7\",\"X\",\"R 1\",\"\",\"18,00\",\"\",\"\",\"10,00\"\n"_s);
 }
 
-TEST(StatementExportTexts, XmlEscaping) {
-    EXPECT_EQ(xmlEscaped(u"a\u0001<b>&"_s), u"a&lt;b&gt;&amp;"_s);
-}
-
+// Only the PDF renders a page, and it is rendered when written: once the
+// overview was rendered before every export, and a long title took minutes.
 TEST(StatementExport, SheetWritesTheChosenFormatThroughTheDialog) {
     Desk b;
     b.fill();
+    b.add(kKindExpense, 5, false, 0, "2024-03-07", longWord(10000));
     struct Case {
         int tab;
         QString title, type;
         QByteArray start;
     };
     const std::vector<Case> cases = {
-        {0, u"PDF Datei Exportieren"_s, u"pdf"_s, "%PDF-"},
-        {1, u"Text Datei Exportieren"_s, u"rtf"_s, "{\\rtf1"},
         {2, u"CSV Datei Exportieren"_s, u"csv"_s, "\"01.03.24\","},
-        {3, u"XML Datei Exportieren"_s, u"xml"_s, "<?xml"},
         {9, u"CSV Datei Exportieren"_s, u"csv"_s, "\"1\";"},
         {7, u"CSV Datei Exportieren"_s, u"csv"_s, "\"01.03.24\","},
+        {3, u"XML Datei Exportieren"_s, u"xml"_s, "<?xml"},
+        {1, u"Text Datei Exportieren"_s, u"rtf"_s, "{\\rtf1"},
+        {0, u"PDF Datei Exportieren"_s, u"pdf"_s, "%PDF-"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.tab);
@@ -175,14 +157,22 @@ TEST(StatementExport, SheetWritesTheChosenFormatThroughTheDialog) {
         b.ui.dialogs.push_back(out);
         b.controller.openTabJournalExport();
         EXPECT_TRUE(b.controller.exportButtonEnabled());
+        EXPECT_FALSE(QFile::exists(b.controller.previewPdfPath()));
         EXPECT_EQ(b.controller.closeTabJournalExport(), Result::Written);
         EXPECT_EQ(b.ui.dialogTitles.back(), c.title);
         EXPECT_TRUE(b.read(out).startsWith(c.start));
         EXPECT_EQ(b.controller.printSheet(), StatementPrintController::PrintSheet::None);
+        if (c.tab == 0) {
+            EXPECT_EQ(b.read(out), b.read(b.controller.previewPdfPath()));
+        } else {
+            EXPECT_TRUE(b.read(out).contains(longWord(10000).toLatin1()));
+        }
     }
     EXPECT_TRUE(b.ui.alerts.empty());
     // Without a window to show it, the sheet's small view is not rendered.
     EXPECT_FALSE(QFile::exists(b.controller.exportPdfPath()));
+    EXPECT_EQ(b.settings.getText(P::printFooter),
+              u"Muster & Söhne · Übersicht März 2024 · Seite "_s);
 }
 
 TEST(StatementExport, CancelledDialogWritesNothing) {
@@ -329,29 +319,6 @@ TEST(StatementOverview, FiguresAreTheStatementTotalsOfThisMoment) {
     EXPECT_TRUE(html.contains(u"1.690,00"_s));
 }
 
-TEST(StatementExport, StatementFileIsTheTransferFile) {
-    Desk b;
-    b.fill();
-    const QString sheet = b.dir.filePath(u"Abrechnung.qndbt"_s);
-    const QString transfer = b.dir.filePath(u"Transfer.qndbt"_s);
-    EXPECT_EQ(b.controller.exportStatementTo(ExportFormat::StatementFile, sheet), Result::Written);
-    QString error;
-    ASSERT_TRUE(writeStatementFile(b.statement, transfer, &error)) << error.toStdString();
-    EXPECT_FALSE(b.read(sheet).isEmpty());
-    EXPECT_EQ(b.read(sheet), b.read(transfer));
-    const std::optional<RecordPtr> back = readStatementFile(sheet, &error);
-    ASSERT_TRUE(back && *back) << error.toStdString();
-    EXPECT_EQ((*back)->items().size(), 3u);
-
-    // A folder that is not there: told, nothing written.
-    b.ui.alerts.clear();
-    EXPECT_EQ(b.controller.exportStatementTo(ExportFormat::StatementFile,
-                                             b.dir.filePath(u"fehlt/x.qndbt"_s)),
-              Result::Failed);
-    ASSERT_EQ(b.ui.alerts.size(), 1u);
-    EXPECT_EQ(b.ui.alerts[0].title, u"Fehler!"_s);
-}
-
 TEST(SummaryPage, ExportWritesThePdfWithItsFooter) {
     Desk b;
     b.fill();
@@ -484,49 +451,6 @@ TEST(StatementExportTexts, NoCellBecomesASpreadsheetFormula) {
               "\"'@SUM(A1:A9)\",\"-100\",\"'+cmd|' /C calc'!A0\",\"19,00 %\",\"-119,00\"\n"_s);
     EXPECT_TRUE(
         b.controller.csvStringMac().startsWith(u"\"1\";\"05.03.24\";\"'-2+3\";\"'=HYPERLINK("_s));
-}
-
-namespace {
-
-// A title of `n` characters without a blank.
-QString longWord(int n, QChar c = u'Q') {
-    return QString(n, c);
-}
-
-}  // namespace
-
-TEST(StatementExport, CsvAndXmlRenderNoPageAndLongTitlesCostNothing) {
-    Desk b;
-    b.fill();
-    // The item list is on the page, and one title is 10,000 characters without
-    // a blank: once the overview was rendered before every export and took minutes.
-    b.add(kKindExpense, 5, false, 0, "2024-03-07", longWord(10000));
-    for (const int tab : {2, 9, 3, 1}) {
-        SCOPED_TRACE(tab);
-        b.settings.setInt(P::prefsSelectedExportTab, tab);
-        const QString out = b.dir.filePath(u"Abrechnung%1"_s.arg(tab));
-        b.ui.dialogs.push_back(out);
-        b.controller.openTabJournalExport();
-        EXPECT_TRUE(b.controller.exportButtonEnabled());
-        EXPECT_EQ(b.controller.closeTabJournalExport(), Result::Written);
-        EXPECT_TRUE(b.read(out).contains(longWord(10000).toLatin1()));
-        // No page was rendered for it.
-        EXPECT_FALSE(QFile::exists(b.controller.previewPdfPath()));
-        EXPECT_FALSE(QFile::exists(b.controller.exportPdfPath()));
-    }
-    // The footer the sheet's small view would show is the overview's.
-    EXPECT_EQ(b.settings.getText(P::printFooter),
-              u"Muster & Söhne · Übersicht März 2024 · Seite "_s);
-
-    // The PDF export renders the overview when it is written.
-    b.settings.setInt(P::prefsSelectedExportTab, 0);
-    const QString pdf = b.dir.filePath(u"Abrechnung.pdf"_s);
-    b.ui.dialogs.push_back(pdf);
-    b.controller.openTabJournalExport();
-    EXPECT_FALSE(QFile::exists(b.controller.previewPdfPath()));
-    EXPECT_EQ(b.controller.closeTabJournalExport(), Result::Written);
-    EXPECT_EQ(b.read(pdf), b.read(b.controller.previewPdfPath()));
-    EXPECT_TRUE(b.ui.alerts.empty());
 }
 
 TEST(StatementExport, TheSheetsSmallViewIsRenderedOnlyForAWindow) {

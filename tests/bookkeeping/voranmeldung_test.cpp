@@ -141,12 +141,7 @@ TEST(VoranmeldungBooking, NotTaxableRevenueRemindsAfterBooking) {
     b.ui.runScheduled();
     ASSERT_EQ(b.ui.alerts.size(), 2u);
     EXPECT_EQ(b.ui.alerts[1].title, u"Hinweis!"_s);
-    EXPECT_EQ(
-        b.ui.alerts[1].message,
-        u"Du hast 'Nicht steuerbare Umsätze' verbucht - möglicherweise bedeutet dies, dass du "
-        "noch eine 'Zusammenfassende Meldung' dem Bundeszentralamt für Steuern "
-        "(https://www.formulare-bfinv.de) zukommen lasssen musst. Bitte denke daran. Geduld "
-        "oder gar Humor zählt nicht zu deren Stärken."_s);
+    EXPECT_TRUE(b.ui.alerts[1].message.contains(u"'Zusammenfassende Meldung'"_s));
 }
 
 TEST(ReturnFile, MonthFileClipboardNoticeOnceAndLaunch) {
@@ -221,19 +216,6 @@ TEST(ReturnFile, PeriodCodes) {
     EXPECT_EQ(periodCode(u"märz"_s), QString());
     EXPECT_EQ(periodCode(u"Maerz"_s), QString());
     EXPECT_EQ(periodCode(u"Jahr "_s), QString());
-}
-
-TEST(ReturnFile, TitleWithoutPeriodIsWrittenWithAHint) {
-    Outbox b(u"Sonderabrechnung"_s);
-    b.settings.setBool(P::winstonHintShown, true);
-    b.controller.doTheWinston();
-    EXPECT_TRUE(QFile::exists(b.file(u"Quandor__2013.xml"_s)));
-    ASSERT_GE(b.ui.alerts.size(), 1u);
-    EXPECT_EQ(b.ui.alerts[0].title, u"Hinweis!"_s);
-    EXPECT_EQ(b.ui.alerts[0].message,
-              u"„Sonderabrechnung“ ist kein Voranmeldungszeitraum (ein Monat, ein "
-              "Kalendervierteljahr oder „Jahr“). Die Datei für Winston wird ohne Zeitraum "
-              "geschrieben; trage ihn in Winston selbst ein."_s);
 }
 
 TEST(ReturnFile, TextIsEscapedSoTheFileStaysWellFormed) {
