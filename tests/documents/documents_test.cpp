@@ -72,15 +72,6 @@ struct Documents : ::testing::Test {
     DocumentsController docs{open.app.books()};
 };
 
-TEST_F(Documents, ItemGetsACopyNamedByTheSecondAndTheFileName) {
-    ASSERT_TRUE(docs.attach(Panel::Item, source(u"Rechnung.pdf"_s)));
-    // 2024-05-01T12:00:00Z
-    EXPECT_EQ(item->text(keys::filePath), folder + u"/1714564800_Rechnung.pdf"_s);
-    EXPECT_EQ(test::readAll(item->text(keys::filePath)), "Beleg");
-    EXPECT_EQ(copies(), QStringList{u"1714564800_Rechnung.pdf"_s});  // no temporary file left
-    EXPECT_TRUE(ui().alerts.empty());
-}
-
 TEST_F(Documents, SameNameInTheSameSecondGetsDistinctCopiesAndNeverReplacesAFile) {
     // A file the person keeps there already under the first copy name.
     test::writeAll(folder + u"/1714564800_Beleg.pdf"_s, "alt");
@@ -90,6 +81,7 @@ TEST_F(Documents, SameNameInTheSameSecondGetsDistinctCopiesAndNeverReplacesAFile
     ASSERT_TRUE(docs.attach(Panel::Statement, src));
     ASSERT_TRUE(docs.attach(Panel::Year, src));
     EXPECT_EQ(first, folder + u"/1714564800_Beleg-2.pdf"_s);
+    EXPECT_EQ(test::readAll(first), "neu");
     EXPECT_EQ(statement->files().at(0)->text(keys::filePath),
               folder + u"/1714564800_Beleg-3.pdf"_s);
     EXPECT_EQ(books().database().years[0]->files().at(0)->text(keys::filePath),
