@@ -189,17 +189,6 @@ TEST_F(CashBookFixture, PaymentDownToExactlyZeroIsAccepted) {
     EXPECT_TRUE(takeOver(nullptr));
 }
 
-TEST_F(CashBookFixture, SecondTakeOverAddsAnEntryOnTheActionButton) {
-    newCashBook();
-    const RecordPtr income = item(2, 10);
-    ASSERT_TRUE(takeOver(income));
-    open.ui.answers = {1};
-    ASSERT_TRUE(takeOver(income));
-    EXPECT_EQ(open.ui.alerts.back().buttons,
-              (QStringList{QStringLiteral("Abbrechen"), K::kTakeOverButton}));
-    EXPECT_EQ(cashbook().items().size(), 2u);
-}
-
 TEST_F(CashBookFixture, DeletingAskesAndKeepsTheMarkers) {
     newCashBook(QStringLiteral("5"));
     const RecordPtr income = item(2, 10);
@@ -343,15 +332,6 @@ TEST_F(CashBookFixture, CsvHasTenQuotedFieldsAndCleanedTexts) {
                   "\"2\",\"%1\",\"B-7\",\"Porto\",\"1000\",\"\",\"10,00\",\"1,90\",\"19,00 %\","
                   "\"1.224,50\",\n")
                   .arg(date));
-}
-
-TEST_F(CashBookFixture, FailedCsvWriteIsTold) {
-    newCashBook();
-    const QString path = open.dir.filePath(QStringLiteral("fehlt/Kassenbuch.csv"));
-    EXPECT_EQ(cash.exportKassenbuchTo(path), ExportResult::Failed);
-    ASSERT_FALSE(open.ui.alerts.empty());
-    EXPECT_TRUE(open.ui.alerts.back().message.startsWith(QStringLiteral("Die Datei „")));
-    EXPECT_FALSE(QFile::exists(path));
 }
 
 TEST_F(CashBookFixture, CellTextsOfManyEntriesKeepEachEntrysOwnDay) {

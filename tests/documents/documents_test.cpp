@@ -5,6 +5,7 @@
 #include "core/settings_keys.h"
 #include "documents/documents_controller.h"
 #include "support/books.h"
+#include "support/files.h"
 #include "support/unprivileged.h"
 
 #include <QDir>
@@ -60,11 +61,8 @@ struct Documents : ::testing::Test {
     Books& books() { return open.app.books(); }
     test::FakeUi& ui() { return open.ui; }
     QString source(const QString& name, const QByteArray& bytes = "Beleg") {
-        const QString path = open.dir.filePath(name);
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-        return path;
+        test::writeAll(open.dir.filePath(name), bytes);
+        return open.dir.filePath(name);
     }
     QStringList copies() const { return QDir(folder).entryList(QDir::Files | QDir::Hidden); }
 
@@ -74,35 +72,21 @@ struct Documents : ::testing::Test {
     DocumentsController docs{open.app.books()};
 };
 
-TEST_F(Documents, ItemGetsACopyNamedByTheSecondAndTheFileName) {
-    ASSERT_TRUE(docs.attach(Panel::Item, source(u"Rechnung.pdf"_s)));
-    // 2024-05-01T12:00:00Z
-    EXPECT_EQ(item->text(keys::filePath), folder + u"/1714564800_Rechnung.pdf"_s);
-    QFile copy(item->text(keys::filePath));
-    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
-    EXPECT_EQ(copy.readAll(), "Beleg");
-    EXPECT_EQ(copies(), QStringList{u"1714564800_Rechnung.pdf"_s});  // no temporary file left
-    EXPECT_TRUE(ui().alerts.empty());
-}
-
 TEST_F(Documents, SameNameInTheSameSecondGetsDistinctCopiesAndNeverReplacesAFile) {
     // A file the person keeps there already under the first copy name.
-    QFile existing(folder + u"/1714564800_Beleg.pdf"_s);
-    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
-    existing.write("alt");
-    existing.close();
+    test::writeAll(folder + u"/1714564800_Beleg.pdf"_s, "alt");
     const QString src = source(u"Beleg.pdf"_s, "neu");
     ASSERT_TRUE(docs.attach(Panel::Item, src));
     const QString first = item->text(keys::filePath);
     ASSERT_TRUE(docs.attach(Panel::Statement, src));
     ASSERT_TRUE(docs.attach(Panel::Year, src));
     EXPECT_EQ(first, folder + u"/1714564800_Beleg-2.pdf"_s);
+    EXPECT_EQ(test::readAll(first), "neu");
     EXPECT_EQ(statement->files().at(0)->text(keys::filePath),
               folder + u"/1714564800_Beleg-3.pdf"_s);
     EXPECT_EQ(books().database().years[0]->files().at(0)->text(keys::filePath),
               folder + u"/1714564800_Beleg-4.pdf"_s);
-    ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
-    EXPECT_EQ(existing.readAll(), "alt");
+    EXPECT_EQ(test::readAll(folder + u"/1714564800_Beleg.pdf"_s), "alt");
 }
 
 TEST_F(Documents, HostileNamesStayInTheDocumentsFolder) {

@@ -2,6 +2,7 @@
 // the print job that writes its temporary files.
 #include "print/page.h"
 #include "print/print_job.h"
+#include "support/files.h"
 #include "support/pdf_text.h"
 
 #include <gtest/gtest.h>
@@ -47,11 +48,6 @@ print::Page samplePage(int rows) {
     return page;
 }
 
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 }  // namespace
 
 TEST(PageModel, HtmlWritesTablesCellsAndTheListFromTheSameData) {
@@ -89,11 +85,7 @@ TEST(PageModel, PdfAndPrinterShowTheHeadThenTheListWithFooters) {
     const QByteArray pdf = print::pdfBytes(page, &error);
     ASSERT_TRUE(pdf.startsWith("%PDF-")) << error.toStdString();
     const QString path = dir.filePath(u"a.pdf"_s);
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(pdf);
-    }
+    test::writeAll(path, pdf);
     const QStringList pages = test::pdfPages(path);
     ASSERT_GE(pages.size(), 3);
     EXPECT_TRUE(pages[0].contains(u"Steuersatz 1 (19,00 %)"_s)) << pages[0].toStdString();
@@ -135,18 +127,14 @@ TEST(PrintJob, ReplacesTheTemporaryFilesAndKeepsThePdfForACopy) {
     QTemporaryDir dir;
     const QString html = dir.filePath(u"PDFPreviewTab.html"_s);
     const QString pdf = dir.filePath(u"PDFPreviewTab.pdf"_s);
-    for (const QString& path : {html, pdf}) {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("alt");
-    }
+    for (const QString& path : {html, pdf}) test::writeAll(path, "alt");
     const print::Page page = samplePage(5);
     print::PrintJob job(page, html, pdf);
     QString error;
     ASSERT_TRUE(job.render(&error)) << error.toStdString();
-    EXPECT_EQ(readAll(html), print::pageHtml(page).toUtf8());  // UTF-8, the whole page
-    EXPECT_TRUE(readAll(html).contains("M\xc3\xa4rz"));
-    EXPECT_EQ(readAll(pdf), job.pdf());
+    EXPECT_EQ(test::readAll(html), print::pageHtml(page).toUtf8());  // UTF-8, the whole page
+    EXPECT_TRUE(test::readAll(html).contains("M\xc3\xa4rz"));
+    EXPECT_EQ(test::readAll(pdf), job.pdf());
     EXPECT_TRUE(job.pdf().startsWith("%PDF-"));
 
     // The HTML cannot be written: told, and no PDF of an older page stays behind.

@@ -3,16 +3,12 @@
 // second computation on a generated year.
 #include "cli/generator.h"
 #include "core/keys.h"
-#include "core/settings_keys.h"
-#include "reports/journal_controller.h"
 #include "reports/report_figures.h"
-#include "reports/report_pages.h"
-#include "support/books.h"
+#include "support/report_books.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
 
 #include <gtest/gtest.h>
 
@@ -24,29 +20,7 @@ namespace {
 using J = JournalController;
 namespace P = prefs;
 
-struct JournalFixture : ::testing::Test {
-    JournalFixture() {
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        year = Record::create(RecordClass::Year, books().nowStamp());
-        year->set(keys::dateValue, QStringLiteral("2024"));
-        books().database().years.push_back(year);
-        books().selection().setYearIndex(0);
-        settings().setBool(P::firstStepsDone, true);
-    }
-    Books& books() { return open.app.books(); }
-    Settings& settings() { return open.settings; }
-    test::FakeUi& ui() { return open.ui; }
-
-    RecordPtr statement(const QString& title) {
-        RecordPtr s = Record::create(RecordClass::Thelist, books().nowStamp());
-        s->set(keys::title, title);
-        year->thelists().push_back(s);
-        return s;
-    }
-    test::OpenBooks open;
-    RecordPtr year;
-    J journal{books()};
-};
+using JournalFixture = test::ReportBooks;
 
 TEST_F(JournalFixture, OpeningRefusesBeforeTheFirstItemAndWithoutStatements) {
     settings().setBool(P::firstStepsDone, false);
@@ -184,51 +158,6 @@ TEST_F(JournalFixture, ProfitBasisShowsEveryItemOnceWithTheRestWithoutAccount) {
     const float cTax = -(-10.7f - -10.0f);  // the item's "taxFeeGet"
     EXPECT_EQ(t.statements[1].expenseTax[1], 0.0f + cTax);
     EXPECT_EQ(t.saldo[2], 0.0f);  // tag 4 adds to no rate
-}
-
-// The tax report labels exactly the figures that go into the official form:
-// the tax on the third rate (Kz 36) and, for a booked return, its refund
-// (the input VAT, Kz 66) and balance (Kz 83); the year's sums stay unlabelled.
-TEST(TaxReportPage, KennzahlenStandBesideTheFiguresOfTheForm) {
-    TaxReport r;
-    r.yearName = u"2026"_qs;
-    TaxReport::Statement booked;
-    booked.title = u"Januar"_qs;
-    booked.returnCreated = true;
-    booked.advanceReturn = {36.7f, 0, 10, 26.7f};
-    booked.incomeTax = {19, 7, 10.7f};
-    booked.expenseTax = {10, 0, 0};
-    booked.saldo = {9, 7, 10.7f};
-    TaxReport::Statement open = booked;
-    open.title = u"Februar"_qs;
-    open.returnCreated = false;
-    r.statements = {booked, open};
-    r.advanceReturn = booked.advanceReturn;
-    ReportPageInput in;
-    in.locale = QLocale(QLocale::German, QLocale::Germany);
-    const print::Page page = steuernPage(r, in);
-
-    std::vector<const print::Table*> tables;
-    for (const print::Block& b : page.head)
-        if (const auto* t = std::get_if<print::Table>(&b)) tables.push_back(t);
-    // Januar: return, Einnahmen, Ausgaben, Saldo; Februar: the three rate
-    // tables; the year's rates and the year's return.
-    ASSERT_EQ(tables.size(), 9u);
-    auto notes = [](const print::Table* t) {
-        QStringList out;
-        for (const print::TableCell& c : t->rows.back()) out << c.note;
-        return out.join(u'|');
-    };
-    EXPECT_EQ(notes(tables[0]), u"||Kz 66|Kz 83"_qs);
-    EXPECT_EQ(tables[0]->rows.back()[2].text, u"10,00 "_qs);  // the figure itself unchanged
-    EXPECT_EQ(notes(tables[1]), u"|||Kz 36"_qs);
-    EXPECT_EQ(notes(tables[2]), u"|||"_qs);
-    EXPECT_EQ(notes(tables[3]), u"|||"_qs);
-    EXPECT_EQ(notes(tables[4]), u"|||Kz 36"_qs);
-    EXPECT_EQ(notes(tables[7]), u"|||"_qs);
-    EXPECT_EQ(notes(tables[8]), u"|||"_qs);
-    EXPECT_TRUE(
-        print::pageHtml(page).contains(u"Kz&nbsp;36 (neben ihrem Umsatz in Kz&nbsp;35)"_qs));
 }
 
 // A second computation of the year figures on a generated year, in the

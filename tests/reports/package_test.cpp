@@ -1,15 +1,12 @@
 // The reports window's export (formats, dialogs, the year's items in order and
 // numbered through the year) and the tax-advisor package (documents, faults
 // told at the end, the success alert and the mail hand-off).
-#include "core/keys.h"
-#include "core/settings_keys.h"
-#include "reports/journal_controller.h"
-#include "support/books.h"
+#include "support/files.h"
+#include "support/report_books.h"
 #include "support/unprivileged.h"
 
 #include <QDir>
 #include <QFile>
-#include <QLocale>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
@@ -22,27 +19,10 @@ namespace {
 using J = JournalController;
 namespace P = prefs;
 
-struct PackageFixture : ::testing::Test {
-    PackageFixture() {
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        year = Record::create(RecordClass::Year, books().nowStamp());
-        year->set(keys::dateValue, QStringLiteral("2024"));
-        books().database().years.push_back(year);
-        books().selection().setYearIndex(0);
-        settings().setBool(P::firstStepsDone, true);
-        settings().setBool(P::geduld, true);
-    }
-    Books& books() { return open.app.books(); }
-    Settings& settings() { return open.settings; }
-    test::FakeUi& ui() { return open.ui; }
+struct PackageFixture : test::ReportBooks {
+    PackageFixture() { settings().setBool(P::geduld, true); }
     QString path(const QString& name) { return open.dir.filePath(name); }
 
-    RecordPtr statement(const QString& title) {
-        RecordPtr s = Record::create(RecordClass::Thelist, books().nowStamp());
-        s->set(keys::title, title);
-        year->thelists().push_back(s);
-        return s;
-    }
     RecordPtr item(const RecordPtr& list, const QString& title, int day,
                    const QString& document = {}) {
         RecordPtr r = Record::create(RecordClass::Item, Date{});
@@ -54,26 +34,16 @@ struct PackageFixture : ::testing::Test {
         return r;
     }
     QString document(const QString& relative, const QByteArray& content) {
-        const QString p = path(relative);
-        QDir().mkpath(QFileInfo(p).absolutePath());
-        QFile f(p);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(content);
-        return p;
+        test::writeAll(path(relative), content);
+        return path(relative);
     }
-    static QByteArray read(const QString& p) {
-        QFile f(p);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    static QByteArray read(const QString& p) { return test::readAll(p); }
     // Builds the package into `folder` and runs the chain to its end.
     bool package(const QString& folder) {
         const bool started = journal.steuerberaterAction(folder);
         ui().runScheduled();
         return started;
     }
-    test::OpenBooks open;
-    RecordPtr year;
-    J journal{books()};
 };
 
 // ---- the report export --------------------------------------------------------------
