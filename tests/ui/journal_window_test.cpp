@@ -2,29 +2,24 @@
 
 #include "ui/journal_window.h"
 
-#include "core/app_delegate.h"
 #include "core/keys.h"
-#include "core/settings.h"
 #include "core/settings_keys.h"
 #include "reports/journal_controller.h"
-#include "support/fake_ui.h"
+#include "support/books.h"
 
 #include <gtest/gtest.h>
 
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QTemporaryDir>
 
 using namespace quandor;
 using namespace quandor::ui;
 
 TEST(JournalWindow, StatusNamesTheChosenReportInsteadOfAskingForOne) {
-    QTemporaryDir dir;
-    Settings settings(dir.filePath(QStringLiteral("Quandor.conf")));
-    settings.setBool(prefs::firstStepsDone, true);
-    test::FakeUi ui;
-    QuandorAppDelegate app(settings, ui, Paths::under(dir.path()));
+    test::OpenBooks b;
+    QuandorAppDelegate& app = b.app;
+    b.settings.setBool(prefs::firstStepsDone, true);
     RecordPtr year = Record::create(RecordClass::Year, app.books().nowStamp());
     year->set(keys::dateValue, QStringLiteral("2024"));
     RecordPtr statement = Record::create(RecordClass::Thelist, app.books().nowStamp());
@@ -49,14 +44,12 @@ TEST(JournalWindow, StatusNamesTheChosenReportInsteadOfAskingForOne) {
 
 // "Exportieren …" writes the format chosen beside it, and the choice stays.
 TEST(JournalWindow, ExportFormatIsChosenInTheWindowAndKept) {
-    QTemporaryDir dir;
-    Settings settings(dir.filePath(QStringLiteral("Quandor.conf")));
+    test::OpenBooks b;
+    Settings& settings = b.settings;
     settings.setInt(prefs::prefsSelectedExportJournal, 2);
-    test::FakeUi ui;
-    QuandorAppDelegate app(settings, ui, Paths::under(dir.path()));
-    JournalController journal(app.books());
+    JournalController journal(b.app.books());
     {
-        JournalWindow window(app, journal);
+        JournalWindow window(b.app, journal);
         QComboBox* format = window.formatChooser();
         ASSERT_NE(format, nullptr);
         EXPECT_EQ(format->currentText(), QStringLiteral("CSV (Komma getrennt)"));
@@ -71,7 +64,7 @@ TEST(JournalWindow, ExportFormatIsChosenInTheWindowAndKept) {
             format->findText(QStringLiteral("CSV (Semikolon getrennt, nummeriert)")));
         EXPECT_EQ(settings.getInt(prefs::prefsSelectedExportJournal), 9);
     }
-    JournalWindow again(app, journal);
+    JournalWindow again(b.app, journal);
     EXPECT_EQ(again.formatChooser()->currentText(),
               QStringLiteral("CSV (Semikolon getrennt, nummeriert)"));
 }
@@ -79,12 +72,9 @@ TEST(JournalWindow, ExportFormatIsChosenInTheWindowAndKept) {
 // The four reports have keys of their own that no other window uses (Ctrl+1
 // is the main window's, application-wide).
 TEST(JournalWindow, ReportKeysDoNotClashWithTheMainWindowKey) {
-    QTemporaryDir dir;
-    Settings settings(dir.filePath(QStringLiteral("Quandor.conf")));
-    test::FakeUi ui;
-    QuandorAppDelegate app(settings, ui, Paths::under(dir.path()));
-    JournalController journal(app.books());
-    JournalWindow window(app, journal);
+    test::OpenBooks b;
+    JournalController journal(b.app.books());
+    JournalWindow window(b.app, journal);
     for (int tag = 1; tag <= 4; ++tag) {
         EXPECT_EQ(window.reportButton(tag)->shortcut(),
                   QKeySequence(QStringLiteral("Alt+%1").arg(tag)));

@@ -2,15 +2,8 @@
 // "Kassenbuch", a new cash book with a carried-over balance, the item list's
 // selected item taken over, a refused payment, a reversal and the sheets' keys.
 
-#include "ui/desktop_shell.h"
-
-#include "core/app_delegate.h"
-#include "core/settings.h"
-#include "sample_database.h"
-#include "support/fake_ui.h"
 #include "ui/kassenbuch_window.h"
-#include "ui/main_window.h"
-#include "ui/qt_ui_port.h"
+#include "shell_desk.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +15,6 @@
 #include <QListWidget>
 #include <QTableView>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace quandor;
@@ -31,25 +23,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct CashBookDesk {
-    QTemporaryDir dir;
-    Settings settings{dir.filePath(u"Quandor.conf"_s)};
-    test::FakeUi ui;
-    QtUiPort shellUi;
-    QuandorAppDelegate app{settings, ui, Paths::under(dir.path())};
-    DesktopShell shell{app, shellUi};
-
+struct CashBookDesk : test::ShellDesk {
     CashBookDesk() {
         app.database() = test::sampleDatabase();
-        app.selection().refresh();
-        app.selection().setYearIndex(1);
-        app.selection().setStatementIndex(0);
-        shell.mainWindow().reloadAll();
+        openSample(1, 0);
     }
-    RecordPtr item(int index) {
-        return app.selection().selectedStatement()->items()[size_t(index)];
-    }
-    QAction* takeOver() { return shell.mainWindow().findChild<QAction*>(u"takeOverAction"_s); }
+    QAction* takeOver() { return action(u"takeOverAction"_s); }
     TakeOverSheet* takeOverSheet() { return shell.mainWindow().findChild<TakeOverSheet*>(); }
     QString cell(KassenbuchWindow* w, int row, int col) {
         return w->entryTable()->item(row, col)->text();
@@ -60,7 +39,7 @@ struct CashBookDesk {
 
 TEST(KassenbuchWindowUi, ToolbarOpensNewCashBookTakeOverAndReversal) {
     CashBookDesk d;
-    RecordPtr fare = d.item(2);  // "Bahnfahrt", a payment of 89
+    RecordPtr fare = d.items()[2];  // "Bahnfahrt", a payment of 89
     fare->set(keys::kind, int64_t{1});
 
     QAbstractButton* toolbarButton = d.shell.mainWindow().button(ToolbarAction::Kassenbuch);

@@ -5,11 +5,9 @@
 
 #include "bookkeeping/item_calculation.h"
 #include "bookkeeping/uebersicht_controller.h"
-#include "core/app_delegate.h"
 #include "core/keys.h"
 #include "core/number_texts.h"
-#include "core/settings.h"
-#include "support/fake_ui.h"
+#include "support/books.h"
 
 #include <gtest/gtest.h>
 
@@ -17,16 +15,14 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
-#include <QTemporaryDir>
 
 using namespace quandor;
 using namespace quandor::ui;
 
 TEST(UebersichtSheet, MonthsWithItemsShowAndBarsOfAYearWithoutExpensesStayEmpty) {
-    QTemporaryDir dir;
-    Settings settings(dir.filePath(QStringLiteral("Quandor.conf")));
-    test::FakeUi ui;
-    QuandorAppDelegate app(settings, ui, Paths::under(dir.path()));
+    test::OpenBooks b;
+    QuandorAppDelegate& app = b.app;
+    test::FakeUi& ui = b.ui;
     RecordPtr year = Record::create(RecordClass::Year, app.books().nowStamp());
     year->set(keys::dateValue, QStringLiteral("2024"));
     app.database().years.push_back(year);
