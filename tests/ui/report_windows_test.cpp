@@ -1,31 +1,48 @@
-// The reports window: what its status line says once a report is chosen.
+// The report windows: the reports window's status line, export format and
+// keys; the year overview sheet's month boxes, and bars that stay empty when
+// the year has no income or no expenses at all.
 
-#include "ui/journal_window.h"
-
+#include "bookkeeping/item_calculation.h"
+#include "bookkeeping/uebersicht_controller.h"
 #include "core/keys.h"
+#include "core/number_texts.h"
 #include "core/settings_keys.h"
 #include "reports/journal_controller.h"
 #include "support/books.h"
+#include "ui/journal_window.h"
+#include "ui/uebersicht_sheet.h"
 
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QDateTime>
+#include <QGroupBox>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 
 using namespace quandor;
 using namespace quandor::ui;
 
+namespace {
+
+RecordPtr addYear(QuandorAppDelegate& app) {
+    RecordPtr year = Record::create(RecordClass::Year, app.books().nowStamp());
+    year->set(keys::dateValue, QStringLiteral("2024"));
+    app.database().years.push_back(year);
+    return year;
+}
+
+}  // namespace
+
 TEST(JournalWindow, StatusNamesTheChosenReportInsteadOfAskingForOne) {
     test::OpenBooks b;
     QuandorAppDelegate& app = b.app;
     b.settings.setBool(prefs::firstStepsDone, true);
-    RecordPtr year = Record::create(RecordClass::Year, app.books().nowStamp());
-    year->set(keys::dateValue, QStringLiteral("2024"));
+    RecordPtr year = addYear(app);
     RecordPtr statement = Record::create(RecordClass::Thelist, app.books().nowStamp());
     statement->set(keys::title, QStringLiteral("Januar"));
     year->thelists().push_back(statement);
-    app.database().years.push_back(year);
     app.selection().setYearIndex(0);
     JournalController journal(app.books());
     JournalWindow window(app, journal);
@@ -80,4 +97,47 @@ TEST(JournalWindow, ReportKeysDoNotClashWithTheMainWindowKey) {
                   QKeySequence(QStringLiteral("Alt+%1").arg(tag)));
         EXPECT_NE(window.reportButton(tag)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_1));
     }
+}
+
+TEST(UebersichtSheet, MonthsWithItemsShowAndBarsOfAYearWithoutExpensesStayEmpty) {
+    test::OpenBooks b;
+    QuandorAppDelegate& app = b.app;
+    test::FakeUi& ui = b.ui;
+    RecordPtr year = addYear(app);
+    app.selection().setYearIndex(0);
+    UebersichtController controller(app.books());
+    UebersichtSheet sheet(controller, nullptr);
+
+    // No statements: the alert, and the sheet stays closed.
+    sheet.generateUebersicht();
+    ASSERT_EQ(ui.alerts.size(), 1u);
+    EXPECT_EQ(ui.alerts[0].message, UebersichtController::kNoStatements);
+    EXPECT_FALSE(sheet.isVisible());
+
+    RecordPtr statement = Record::create(RecordClass::Thelist, app.books().nowStamp());
+    year->thelists().push_back(statement);
+    auto add = [&](const char* day, float amount) {
+        RecordPtr item = Record::create(RecordClass::Item, app.books().nowStamp());
+        item->set(keys::kind, kKindIncome);
+        item->set(keys::amount, amount);
+        const auto when = QDateTime::fromString(
+            QString::fromLatin1(day) + QStringLiteral("T12:00:00Z"), Qt::ISODate);
+        item->set(keys::date, Date::fromUnix(static_cast<double>(when.toSecsSinceEpoch())));
+        applyCalculation(*item, TaxRates{});
+        statement->items().push_back(item);
+    };
+    add("2024-01-10", 1000);
+    add("2024-03-05", 3000);
+    add("2024-06-01", 0);
+    sheet.generateUebersicht();
+    EXPECT_TRUE(controller.isOpen());
+    for (int m = 1; m <= 12; ++m)
+        EXPECT_EQ(!sheet.monthBox(m)->isHidden(), m == 1 || m == 3 || m == 6) << m;
+    EXPECT_EQ(sheet.incomeBar(1)->value(), 25);
+    EXPECT_EQ(sheet.incomeBar(3)->value(), 75);
+    EXPECT_EQ(sheet.incomeBar(6)->value(), 0);
+    EXPECT_EQ(sheet.yearIncome()->text(), amountText(4000.0f));
+    EXPECT_NE(sheet.chart(), nullptr);
+    sheet.reject();
+    EXPECT_FALSE(controller.isOpen());
 }
