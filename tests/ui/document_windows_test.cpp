@@ -2,14 +2,9 @@
 // toolbar's "Suche" opens the sheet over every item, typing filters it, and
 // the item panel follows the selected item.
 
-#include "core/app_delegate.h"
 #include "core/keys.h"
-#include "core/settings.h"
-#include "support/fake_ui.h"
-#include "ui/desktop_shell.h"
+#include "shell_desk.h"
 #include "ui/document_panels.h"
-#include "ui/main_window.h"
-#include "ui/qt_ui_port.h"
 #include "ui/search_sheet.h"
 
 #include <QAbstractButton>
@@ -17,7 +12,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -26,11 +20,8 @@ using namespace quandor;
 using namespace quandor::ui;
 
 TEST(DocumentWindows, SearchSheetFiltersAsYouTypeAndThePanelFollowsTheItem) {
-    QTemporaryDir dir;
-    Settings settings{dir.filePath(QStringLiteral("Quandor.conf"))};
-    test::FakeUi ui;
-    QtUiPort shellUi;
-    QuandorAppDelegate app{settings, ui, Paths::under(dir.path())};
+    test::ShellDesk d;
+    QuandorAppDelegate& app = d.app;
     Database& db = app.database();
     RecordPtr year = Record::create(RecordClass::Year, app.books().nowStamp());
     year->set(keys::dateValue, QStringLiteral("2024"));
@@ -41,12 +32,11 @@ TEST(DocumentWindows, SearchSheetFiltersAsYouTypeAndThePanelFollowsTheItem) {
         item->set(keys::title, title);
         statement->items().push_back(item);
     }
-    const QString gone = dir.filePath(QStringLiteral("weg.pdf"));
+    const QString gone = d.dir.filePath(QStringLiteral("weg.pdf"));
     statement->items()[1]->set(keys::filePath, gone);
     year->thelists().push_back(statement);
     db.years.push_back(year);
-    DesktopShell shell{app, shellUi};
-    MainWindow& main = shell.mainWindow();
+    MainWindow& main = d.shell.mainWindow();
     main.reloadAll();
 
     QAbstractButton* search = main.button(ToolbarAction::Search);

@@ -1,18 +1,14 @@
-// The first-steps assistant as a new user clicks through it in the desktop
-// program, and the preference window's help panel.
+// The desktop program on a first start: the first-steps assistant as a new
+// user clicks through it, the help window, the "Daten" page with the folders
+// the start stored, and the preference window's help panel.
 
-#include "ui/desktop_shell.h"
-
-#include "core/app_delegate.h"
-#include "core/keys.h"
-#include "core/settings.h"
-#include "core/settings_keys.h"
-#include "support/fake_ui.h"
 #include "ui/first_steps_sheets.h"
+#include "core/keys.h"
+#include "core/settings_keys.h"
+#include "shell_desk.h"
 #include "ui/handbook_window.h"
-#include "ui/main_window.h"
+#include "ui/panels.h"
 #include "ui/preference_panel.h"
-#include "ui/qt_ui_port.h"
 #include "ui/quit_signals.h"
 
 #include <gtest/gtest.h>
@@ -29,6 +25,7 @@
 #include <QPdfDocument>
 #include <QPdfSelection>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -41,14 +38,7 @@ namespace P = quandor::prefs;
 
 namespace {
 
-struct FirstStart {
-    QTemporaryDir dir;
-    Settings settings{dir.filePath(QStringLiteral("Quandor.conf"))};
-    test::FakeUi ui;
-    QtUiPort shellUi;
-    QuandorAppDelegate app{settings, ui, Paths::under(dir.path())};
-    DesktopShell shell{app, shellUi};
-
+struct FirstStart : test::ShellDesk {
     FirstStepsSheets& sheets() { return shell.firstSteps(); }
     void click(QDialog* sheet, const char* button) {
         ASSERT_NE(sheet, nullptr);
@@ -56,6 +46,11 @@ struct FirstStart {
         auto* b = sheet->findChild<QPushButton*>(QString::fromLatin1(button));
         ASSERT_NE(b, nullptr) << button;
         b->click();
+    }
+    InfoWindow* window(const QString& title) {
+        for (InfoWindow* w : shell.mainWindow().findChildren<InfoWindow*>())
+            if (w->windowTitle() == title) return w;
+        return nullptr;
     }
 };
 
@@ -193,4 +188,37 @@ TEST(Handbook, HilfeHandbuchShowsTheBuiltHandbookWithPagesAndSearch) {
     EXPECT_EQ(window->findNext(QStringLiteral("Newsletter")), -1);
     EXPECT_TRUE(window->statusLine()->text().contains(QStringLiteral("nicht vor")));
     window->close();
+}
+
+TEST(DesktopShell, HelpOpensAtAReadableSizeOnTheScreen) {
+    FirstStart f;
+    InfoWindow* help = f.window(QStringLiteral("Hilfe"));
+    ASSERT_TRUE(help);
+    f.shell.toggleHelp();
+    ASSERT_TRUE(help->isVisible());
+    const QRect free = help->screen()->availableGeometry();
+    EXPECT_GE(help->width(), std::min(500, free.width()));
+    EXPECT_GE(help->height(), std::min(450, free.height() - 60));
+    EXPECT_TRUE(free.contains(help->frameGeometry()));
+    f.shell.toggleHelp();
+    EXPECT_FALSE(help->isVisible());
+}
+
+TEST(DesktopShell, DataPageShowsTheFoldersTheFirstStartStored) {
+    FirstStart f;
+    // The pages exist before the start-up stores the folders.
+    f.app.firstStart();
+    const QString documents = f.settings.getPath(P::prefsDocPath);
+    const QString backups = f.settings.getPath(P::prefsBackupPath);
+    ASSERT_FALSE(documents.isEmpty());
+    ASSERT_FALSE(backups.isEmpty());
+
+    PreferencePanel& prefs = f.shell.preferences();
+    prefs.showPrefs();
+    ASSERT_TRUE(prefs.selectPage(QStringLiteral("DataItemIdentifier")));
+    QWidget* page = prefs.page(QStringLiteral("DataItemIdentifier"));
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->findChild<QLineEdit*>(P::prefsDocPath.toString())->text(), documents);
+    EXPECT_EQ(page->findChild<QLineEdit*>(P::prefsBackupPath.toString())->text(), backups);
+    prefs.close();
 }

@@ -3,11 +3,9 @@
 // edited one gives back its values.
 
 #include "ui/item_sheet.h"
-#include "bookkeeping/bookkeeping_controllers.h"
 #include "core/keys.h"
-#include "core/settings.h"
 #include "core/settings_keys.h"
-#include "support/fake_ui.h"
+#include "support/books.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +13,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace quandor;
@@ -23,12 +20,7 @@ using namespace quandor::ui;
 
 namespace {
 
-struct SheetFixture {
-    QTemporaryDir dir;
-    Settings settings{dir.filePath("Quandor.conf")};
-    test::FakeUi ui;
-    QuandorAppDelegate app{settings, ui, Paths::under(dir.path())};
-    BookkeepingControllers controllers{app.books()};
+struct SheetFixture : test::OpenBooks {
     AddController& c = controllers.items;
     QWidget parent;
     ItemSheet sheet{c, controllers.split, app, &parent};
@@ -43,11 +35,13 @@ struct SheetFixture {
         controllers.years.closeList();
     }
     RecordList& items() { return app.selection().selectedStatement()->items(); }
-    QRadioButton* radio(const QString& text) {
-        for (QRadioButton* r : sheet.findChildren<QRadioButton*>())
-            if (r->text().remove(QLatin1Char('&')) == text) return r;
+    template <typename Button>
+    Button* button(const QString& text) {
+        for (Button* b : sheet.findChildren<Button*>())
+            if (b->text().remove(QLatin1Char('&')) == text) return b;
         return nullptr;
     }
+    QRadioButton* radio(const QString& text) { return button<QRadioButton>(text); }
 };
 
 }  // namespace
@@ -100,11 +94,7 @@ TEST(ItemSheetWindow, EditModeShowsStepsInsteadOfNewAndCancel) {
     f.sheet.editItem();
     ASSERT_TRUE(f.sheet.isVisible());
     EXPECT_EQ(f.sheet.amountField()->text(), QStringLiteral("12,50"));
-    auto button = [&](const QString& text) {
-        for (QPushButton* b : f.sheet.findChildren<QPushButton*>())
-            if (b->text().remove(QLatin1Char('&')) == text) return b;
-        return static_cast<QPushButton*>(nullptr);
-    };
+    auto button = [&](const QString& text) { return f.button<QPushButton>(text); };
     EXPECT_TRUE(button(QStringLiteral("Weiter ▶"))->isVisibleTo(&f.sheet));
     EXPECT_FALSE(button(QStringLiteral("Neu"))->isVisibleTo(&f.sheet));
     EXPECT_FALSE(button(QStringLiteral("Abbrechen"))->isVisibleTo(&f.sheet));
@@ -137,9 +127,7 @@ TEST(ItemSheetWindow, NewShowsAnEmptyAmountAndAnUnknownAccountKeepsTheSheetOpen)
     f.radio(QStringLiteral("Ausgabe"))->click();
     QTest::keyClicks(f.sheet.amountField(), QStringLiteral("7,50"));
     QTest::keyClicks(f.sheet.titleField(), QStringLiteral("Kaffee"));
-    QPushButton* neu = nullptr;
-    for (QPushButton* b : f.sheet.findChildren<QPushButton*>())
-        if (b->text().remove(QLatin1Char('&')) == QStringLiteral("Neu")) neu = b;
+    QPushButton* neu = f.button<QPushButton>(QStringLiteral("Neu"));
     ASSERT_TRUE(neu);
     neu->click();
     ASSERT_EQ(f.items().size(), 2u);

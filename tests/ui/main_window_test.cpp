@@ -121,10 +121,6 @@ TEST_F(MainWindowTest, GuidePictureFollowsTheFirstSteps) {
     window.updateWindow();
     EXPECT_EQ(window.guideName(), "ja3");
     EXPECT_FALSE(window.guidePicture()->pixmap().isNull());
-    settings.setInt(prefs::jaImage, 5);
-    window.updateWindow();
-    EXPECT_EQ(window.guideName(), "");
-    settings.setInt(prefs::jaImage, 2);
     settings.setBool(prefs::firstStepsDone, true);
     window.updateWindow();
     EXPECT_EQ(window.guideName(), "");
@@ -143,22 +139,6 @@ TEST_F(MainWindowTest, ButtonsWaitForTheirOperationsExceptSearch) {
         EXPECT_EQ(b->isEnabled(), spec.action == ToolbarAction::Search)
             << QString::fromUtf16(spec.identifier).toStdString();
     }
-}
-
-TEST_F(MainWindowTest, ToolbarOfANewInstallation) {
-    MainWindow window(db, selection, settings);
-    ToolbarController toolbar(window, settings, ui);
-    EXPECT_EQ(toolbar.identifiers(), defaultToolbarIdentifiers());
-    EXPECT_EQ(toolbar.toolbar()->actions().size(), 15);
-    EXPECT_EQ(toolbar.toolbar()->actions().first(), toolbar.action("RechnerItemIdentifier"));
-    for (QAction* a : toolbar.toolbar()->actions()) {
-        EXPECT_NE(a->objectName(), "PrintItemIdentifier");
-        EXPECT_NE(a->objectName(), "ExportItemIdentifier");
-    }
-    QAction* jahr = toolbar.action("JahrItemIdentifier");
-    ASSERT_NE(jahr, nullptr);
-    EXPECT_EQ(jahr->text(), "Neues Jahr");
-    EXPECT_EQ(jahr->toolTip(), "Hier klicken um einen neues Jahr anzulegen");
 }
 
 TEST_F(MainWindowTest, ToolbarItemsPressTheirButtonOnlyWhenEnabled) {
@@ -210,6 +190,7 @@ TEST_F(MainWindowTest, ChosenToolbarIsKeptInTheSettings) {
     {
         MainWindow window(db, selection, settings);
         ToolbarController toolbar(window, settings, ui);
+        EXPECT_EQ(toolbar.identifiers(), defaultToolbarIdentifiers());  // nothing stored yet
         toolbar.setIdentifiers(chosen + QStringList{"PrintItemIdentifier"});
         EXPECT_EQ(toolbar.identifiers(), chosen);
         EXPECT_EQ(toolbar.toolbar()->actions().size(), 3);
@@ -222,7 +203,6 @@ TEST_F(MainWindowTest, ChosenToolbarIsKeptInTheSettings) {
 
 TEST_F(MainWindowTest, PaletteDialogAddsMovesAndRestores) {
     ToolbarCustomizeDialog dialog({"JahrItemIdentifier"});
-    EXPECT_EQ(dialog.paletteList()->count(), 13);
     // A program item on the toolbar cannot be added a second time.
     auto paletteRow = [&](const QString& id) {
         for (int i = 0; i < dialog.paletteList()->count(); ++i)
@@ -269,27 +249,22 @@ TEST_F(MainWindowTest, AHundredThousandItemsListAndScroll) {
 // The Qt port's alerts: Return presses the first button, Escape "Abbrechen".
 TEST(QtUiPortAlert, ReturnPressesTheDefaultAndEscapeCancels) {
     QtUiPort port;
-    auto pressLater = [](int key) {
-        QTimer::singleShot(50, [key] {
+    const QStringList deleteFirst{"Löschen", "Abbrechen"}, cancelFirst{"Abbrechen", "Übernehmen"};
+    const struct {
+        Qt::Key key;
+        const QStringList& buttons;
+        int answer;
+    } cases[] = {{Qt::Key_Return, deleteFirst, 0},
+                 {Qt::Key_Escape, deleteFirst, 1},
+                 {Qt::Key_Escape, cancelFirst, 0},
+                 {Qt::Key_Return, cancelFirst, 0}};
+    for (const auto& c : cases) {
+        QTimer::singleShot(50, [key = c.key] {
             QWidget* box = QApplication::activeModalWidget();
             ASSERT_NE(box, nullptr);
-            QTest::keyClick(box, Qt::Key(key));
+            QTest::keyClick(box, key);
         });
-    };
-    pressLater(Qt::Key_Return);
-    EXPECT_EQ(
-        port.alert(AlertStyle::Warning, "Achtung!", "Wirklich löschen?", {"Löschen", "Abbrechen"}),
-        0);
-    pressLater(Qt::Key_Escape);
-    EXPECT_EQ(
-        port.alert(AlertStyle::Warning, "Achtung!", "Wirklich löschen?", {"Löschen", "Abbrechen"}),
-        1);
-    pressLater(Qt::Key_Escape);
-    EXPECT_EQ(port.alert(AlertStyle::Warning, "Achtung!", "Nochmal übernehmen?",
-                         {"Abbrechen", "Übernehmen"}),
-              0);
-    pressLater(Qt::Key_Return);
-    EXPECT_EQ(port.alert(AlertStyle::Warning, "Achtung!", "Nochmal übernehmen?",
-                         {"Abbrechen", "Übernehmen"}),
-              0);
+        EXPECT_EQ(port.alert(AlertStyle::Warning, "Achtung!", "Wirklich?", c.buttons), c.answer)
+            << c.buttons.join(", ").toStdString() << " / " << int(c.key);
+    }
 }

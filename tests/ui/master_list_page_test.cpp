@@ -2,10 +2,8 @@
 // for editing, edits go into the records, deleting asks, bad amounts are refused.
 
 #include "bookkeeping/array_controller.h"
-#include "core/app_delegate.h"
 #include "core/keys.h"
-#include "core/settings.h"
-#include "support/fake_ui.h"
+#include "support/books.h"
 #include "ui/main_window.h"
 #include "ui/main_window_drags.h"
 #include "ui/master_list_pages.h"
@@ -19,7 +17,6 @@
 #include <QPushButton>
 #include <QStringListModel>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace quandor;
@@ -28,11 +25,7 @@ using List = ArrayController::ListKind;
 
 namespace {
 
-struct Pages {
-    QTemporaryDir dir;
-    Settings settings{dir.filePath(QStringLiteral("Quandor.conf"))};
-    test::FakeUi ui;
-    QuandorAppDelegate app{settings, ui, Paths::under(dir.path())};
+struct Pages : test::OpenBooks {
     ArrayController controller{app.books()};
 };
 

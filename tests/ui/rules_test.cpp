@@ -50,7 +50,6 @@ TEST(GuidePicture, EveryNamedPictureIsDrawn) {
         EXPECT_FALSE(image.isNull()) << name;
         EXPECT_FALSE(guideText(QString::fromLatin1(name)).headline.isEmpty());
     }
-    EXPECT_EQ(guideText("ja1").headline, "Lege zuerst ein Jahr an");
     EXPECT_TRUE(guideImage("ja5").isNull());
 }
 
@@ -62,21 +61,12 @@ TEST(SumColour, SignOfTheWholeNumberValue) {
     EXPECT_EQ(sumColor(-1500.25f), kSumNegativeColor);
     EXPECT_EQ(sumColor(std::numeric_limits<float>::quiet_NaN()), kSumPositiveColor);
     EXPECT_EQ(sumColor(-std::numeric_limits<float>::infinity()), kSumNegativeColor);
-    EXPECT_EQ(kSumPositiveColor, (Rgb{0.133, 0.358, 0.0}));
-    EXPECT_EQ(kSumNegativeColor, (Rgb{0.528440, 0.083141, 0.088046}));
-    // The item sheet's sign: red for expenses, dark green for income.
-    EXPECT_EQ(kExpenseColor, (Rgb{0.52844, 0.083141, 0.088046}));
-    EXPECT_EQ(kIncomeColor, (Rgb{0.133, 0.358, 0.0}));
 }
 
 TEST(SumOfListedItems, AddsFinalAmountInSinglePrecisionAndListOrder) {
     const Database db = test::sampleDatabase();
     const RecordList& items = db.years[1]->thelists()[0]->items();
-    float expected = 0.0f;
-    expected += 1190.0f;
-    expected += -23.80f;
-    expected += -89.0f;
-    EXPECT_EQ(finalAmountSum(items), expected);
+    EXPECT_EQ(finalAmountSum(items), 1190.0f + -23.80f + -89.0f);
     const std::vector<uint32_t> rows{1, 2};
     EXPECT_EQ(finalAmountSum(items, &rows), -23.80f + -89.0f);
     // Rows out of range and empty entries are skipped.

@@ -21,17 +21,24 @@ using namespace quandor::ui;
 
 namespace {
 
-QString writeTwoPagePdf(const QTemporaryDir& dir) {
-    const QString path = dir.filePath(QStringLiteral("Vorschau.pdf"));
-    QPdfWriter writer(path);
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    QPainter painter(&writer);
-    painter.drawText(100, 100, QStringLiteral("Übersicht Januar"));
-    writer.newPage();
-    painter.drawText(100, 100, QStringLiteral("Seite 2"));
-    painter.end();
-    return path;
-}
+// A two-page PDF and the shown main window it is previewed over.
+struct PreviewDesk {
+    QTemporaryDir dir;
+    QString pdf = dir.filePath(QStringLiteral("Vorschau.pdf"));
+    QWidget main;
+
+    PreviewDesk() {
+        QPdfWriter writer(pdf);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        QPainter painter(&writer);
+        painter.drawText(100, 100, QStringLiteral("Übersicht Januar"));
+        writer.newPage();
+        painter.drawText(100, 100, QStringLiteral("Seite 2"));
+        painter.end();
+        main.resize(600, 400);
+        main.show();
+    }
+};
 
 }  // namespace
 
@@ -69,11 +76,9 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<FitCase>& info) { return std::string(info.param.name); });
 
 TEST(PdfPreview, FitsTheScreenShowsThePagesAndClosesWithItsButton) {
-    QTemporaryDir dir;
-    const QString pdf = writeTwoPagePdf(dir);
-    QWidget main;
-    main.resize(600, 400);
-    main.show();
+    PreviewDesk d;
+    const QString& pdf = d.pdf;
+    QWidget& main = d.main;
 
     PdfPreviewWindow* preview = showPdfPreview(pdf, QStringLiteral("Vorschau - Test 1"), &main);
     ASSERT_TRUE(preview);
@@ -96,11 +101,9 @@ TEST(PdfPreview, FitsTheScreenShowsThePagesAndClosesWithItsButton) {
 }
 
 TEST(PdfPreview, ASheetOverTheMainWindowDoesNotBlockIt) {
-    QTemporaryDir dir;
-    const QString pdf = writeTwoPagePdf(dir);
-    QWidget main;
-    main.resize(600, 400);
-    main.show();
+    PreviewDesk d;
+    const QString& pdf = d.pdf;
+    QWidget& main = d.main;
     // The print sheet: modal over the main window, and it asks for the preview.
     QDialog sheet(&main);
     sheet.setWindowModality(Qt::WindowModal);

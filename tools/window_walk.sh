@@ -17,14 +17,14 @@
 #         inventory, CSV import, search, DATEV export, VAT return, print and
 #         export sheets, the seven preference pages, About and the handbook
 #
-#   tests/ui/window_walk.sh [OUT_DIR]        (default /tmp/shots-windows)
-#   WALK=menus tests/ui/window_walk.sh …     (only 11–33)
+#   tools/window_walk.sh [OUT_DIR]        (default /tmp/shots-windows)
+#   WALK=menus tools/window_walk.sh …     (only 11–33)
 #
 # Needs Xvfb, openbox, xdotool and ImageMagick's import (apt-get install xvfb
 # openbox xdotool imagemagick) and a build in ./build.
 set -u
 
-ROOT=$(cd "$(dirname "$0")/../.." && pwd)
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
 OUT=${1:-/tmp/shots-windows}
 BIN=${BIN:-$ROOT/build/app/quandor}
 CLI=${CLI:-$ROOT/build/src/cli/quandor-cli}

@@ -3,7 +3,7 @@
 # virtual screen, from an empty database, through the sheets only, and keeps a
 # screenshot of every step for looking at.
 #
-#   tests/ui/walkthrough.sh [OUT_DIR]        (default /tmp/shots-walk)
+#   tools/walkthrough.sh [OUT_DIR]        (default /tmp/shots-walk)
 #
 # Needs Xvfb, xdotool and ImageMagick's import (apt-get install xvfb xdotool
 # imagemagick) and a build in ./build. Creates a year, a statement and three
@@ -13,7 +13,7 @@
 # size and place (1100 × 680, centred on a 1440 × 900 screen).
 set -eu
 
-ROOT=$(cd "$(dirname "$0")/../.." && pwd)
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
 OUT=${1:-/tmp/shots-walk}
 BIN=${BIN:-$ROOT/build/app/quandor}
 SCREEN=${SCREEN:-:97}
