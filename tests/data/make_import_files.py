@@ -10,12 +10,15 @@ Fennick documents (keyed archives, root dictionary with "fennickDic"):
   invoice.fennick        R-2024-7, unpaid, rates 0.19 / 0.07 / 0.16, four
                          positions: 19 %, 7 %, 16 % and without tax
   paid.fennick           the same invoice, paid ("status" 3)
+  no-positions.fennick   an invoice without "items"
   wrong-root.fennick     the root holds no "fennickDic"
   bad-amount.fennick     one position's amount is a text that is no number
   truncated.fennick      invoice.fennick cut in half
+  not-archive.fennick    a property list that is no keyed archive
 
 GrandTotal lists (property lists, root array of invoice dictionaries):
   invoices.gtexport      three invoices (binary), the first with a PDF
+  invoices-xml.plist     the same in the XML form
   odd-entries.gtlist     a text among the invoices, one without "gross"
   dict-root.gtexport     the root is a dictionary
   cycle.gtexport         binary, an array that contains itself
@@ -23,6 +26,7 @@ GrandTotal lists (property lists, root array of invoice dictionaries):
 
 CSV files:
   examples.csv           the worked examples of the import (Windows-1252)
+  utf8.csv               the same rows in UTF-8 with a byte order mark
   bad-rows.csv           a header line, short rows, bad dates and sums
   unclosed.csv           a quote that is never closed
   long-line.csv          a 1 MB title and a row of 10,000 columns
@@ -152,13 +156,18 @@ def main():
     good = fennick({"fennickDic": invoice()})
     write(j("invoice.fennick"), good)
     write(j("paid.fennick"), fennick({"fennickDic": invoice(status=3)}))
+    no_items = invoice()
+    del no_items["items"]
+    write(j("no-positions.fennick"), fennick({"fennickDic": no_items}))
     write(j("wrong-root.fennick"), fennick({"andererDic": invoice()}))
     write(j("bad-amount.fennick"), fennick({"fennickDic": invoice(items=[
         position("Gut", 10.0, 1), {"title": "Schlecht", "amount": "zehn", "isTax1Applied": True}])}))
     write(j("truncated.fennick"), good[: len(good) // 2])
+    write(j("not-archive.fennick"), plistlib.dumps({"fennickDic": "x"}, fmt=plistlib.FMT_BINARY))
 
     invoices = grand_total_invoices(out)
     write(j("invoices.gtexport"), plistlib.dumps(invoices, fmt=plistlib.FMT_BINARY))
+    write(j("invoices-xml.plist"), plistlib.dumps(invoices, fmt=plistlib.FMT_XML))
     odd = [invoices[0], "keine Rechnung", {"name": "R-2024-9", "formattedAddress": "Ohne Betrag"}]
     write(j("odd-entries.gtlist"), plistlib.dumps(odd, fmt=plistlib.FMT_BINARY))
     write(j("dict-root.gtexport"), plistlib.dumps({"invoices": invoices}, fmt=plistlib.FMT_BINARY))
@@ -166,6 +175,7 @@ def main():
     write(j("R-2024-1.pdf"), b"%PDF-1.4\n% Rechnung R-2024-1\n%%EOF\n")
 
     write(j("examples.csv"), ("\r\n".join(EXAMPLES) + "\r\n").encode("cp1252"))
+    write(j("utf8.csv"), ("\ufeff" + "\n".join(EXAMPLES) + "\n").encode("utf-8"))
     write(j("bad-rows.csv"), "\r\n".join([
         "Datum;Beleg;Bezeichnung;Rechnungsnummer;Kategorie;Konto;Kontobezeichnung;Steuersatz;Summe",
         "05.03.14;B-1;Gut;;;;;19;-119,00",
