@@ -52,7 +52,7 @@ std::optional<Key> Key::tryIntern(QStringView name) {
     return Key(id, 0);
 }
 
-static_assert(sizeof(Dict::Entry) == sizeof(Value),
+static_assert(sizeof(Value) == 16 && sizeof(Dict::Entry) == sizeof(Value),
               "a dictionary entry keeps its key in the value's padding");
 
 Key::Key(QStringView name) {
@@ -219,8 +219,50 @@ bool Value::operator==(const Value& other) const {
             return *asRecord() == *other.asRecord();
         case Type::Opaque:
             return asOpaque()->className == other.asOpaque()->className;
+        case Type::Null:
+            return true;
+        case Type::Bool:
+            return asBool() == other.asBool();
+        case Type::Int:
+            return asInt() == other.asInt();
+        case Type::Real:
+            return asReal() == other.asReal();
+        case Type::String:
+            return asString() == other.asString();
+        case Type::Date:
+            return asDate() == other.asDate();
+        case Type::Data:
+            return asData() == other.asData();
+    }
+    return false;
+}
+
+void Value::release() noexcept {
+    if (p_.box->refs.fetch_sub(1, std::memory_order_acq_rel) != 1) return;
+    switch (type_) {
+        case Type::String:
+            delete static_cast<Box<QString>*>(p_.box);
+            break;
+        case Type::Data:
+            delete static_cast<Box<QByteArray>*>(p_.box);
+            break;
+        case Type::Icon:
+            delete static_cast<Box<std::shared_ptr<const Icon>>*>(p_.box);
+            break;
+        case Type::List:
+            delete static_cast<Box<std::shared_ptr<ValueList>>*>(p_.box);
+            break;
+        case Type::Dict:
+            delete static_cast<Box<std::shared_ptr<Dict>>*>(p_.box);
+            break;
+        case Type::Record:
+            delete static_cast<Box<RecordPtr>*>(p_.box);
+            break;
+        case Type::Opaque:
+            delete static_cast<Box<std::shared_ptr<const OpaqueObject>>*>(p_.box);
+            break;
         default:
-            return v_ == other.v_;
+            break;
     }
 }
 

@@ -12,9 +12,11 @@
 #include <QByteArray>
 #include <QString>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <type_traits>
 #include <variant>
 #include <vector>
 
@@ -81,27 +83,48 @@ class Value {
     };
 
     Value() = default;  // nil
-    Value(bool b) : v_(b) {}
-    Value(int i) : v_(int64_t{i}) {}
-    Value(int64_t i) : v_(i) {}
-    Value(float f) : v_(Real{f, false}) {}
-    Value(Real r) : v_(r) {}
-    Value(const QString& s) : v_(s) {}
-    Value(const char16_t* s) : v_(QString::fromUtf16(s)) {}
-    Value(Date d) : v_(d) {}
-    Value(const QByteArray& data) : v_(data) {}
-    Value(std::shared_ptr<const Icon> icon) : v_(std::move(icon)) {}
-    Value(std::shared_ptr<ValueList> list) : v_(std::move(list)) {}
-    Value(std::shared_ptr<Dict> dict) : v_(std::move(dict)) {}
-    Value(RecordPtr record) : v_(std::move(record)) {}
-    Value(std::shared_ptr<const OpaqueObject> opaque) : v_(std::move(opaque)) {}
+    Value(bool b) : type_(Type::Bool) { p_.b = b; }
+    Value(int i) : type_(Type::Int) { p_.i = i; }
+    Value(int64_t i) : type_(Type::Int) { p_.i = i; }
+    Value(float f) : type_(Type::Real) { p_.d = f; }
+    Value(Real r) : type_(Type::Real), wide_(r.wide) { p_.d = r.value; }
+    Value(const QString& s) : Value(Type::String, new Box<QString>(s)) {}
+    Value(const char16_t* s) : Value(QString::fromUtf16(s)) {}
+    Value(Date d) : type_(Type::Date) { p_.date = d; }
+    Value(const QByteArray& data) : Value(Type::Data, new Box<QByteArray>(data)) {}
+    Value(std::shared_ptr<const Icon> icon) : Value(Type::Icon, boxed(std::move(icon))) {}
+    Value(std::shared_ptr<ValueList> list) : Value(Type::List, boxed(std::move(list))) {}
+    Value(std::shared_ptr<Dict> dict) : Value(Type::Dict, boxed(std::move(dict))) {}
+    Value(RecordPtr record) : Value(Type::Record, boxed(std::move(record))) {}
+    Value(std::shared_ptr<const OpaqueObject> opaque)
+        : Value(Type::Opaque, boxed(std::move(opaque))) {}
+
+    Value(const Value& other) noexcept : p_(other.p_), type_(other.type_), wide_(other.wide_) {
+        if (isBoxed()) p_.box->refs.fetch_add(1, std::memory_order_relaxed);
+    }
+    Value(Value&& other) noexcept : p_(other.p_), type_(other.type_), wide_(other.wide_) {
+        other.type_ = Type::Null;
+    }
+    Value& operator=(const Value& other) noexcept {
+        Value copy(other);
+        swap(copy);
+        return *this;
+    }
+    Value& operator=(Value&& other) noexcept {
+        Value moved(std::move(other));
+        swap(moved);
+        return *this;
+    }
+    ~Value() {
+        if (isBoxed()) release();
+    }
 
     static Value real(double d, bool wide) { return Value(Real{d, wide}); }
     static Value icon(const QString& name);
     static Value list(ValueList items);
 
-    Type type() const { return static_cast<Type>(v_.index()); }
-    bool isNull() const { return type() == Type::Null; }
+    Type type() const { return type_; }
+    bool isNull() const { return type_ == Type::Null; }
 
     // Lenient readers: a value of another type reads as the program always read it.
     bool toBool() const;
@@ -111,24 +134,24 @@ class Value {
     QString toString() const;  // numbers as their plain text, other kinds empty
     Date toDate() const;       // non-dates read as the reference date
 
-    // Exact accessors; valid only for the matching type.
-    bool asBool() const { return std::get<bool>(v_); }
-    int64_t asInt() const { return std::get<int64_t>(v_); }
-    const Real& asReal() const { return std::get<Real>(v_); }
-    const QString& asString() const { return std::get<QString>(v_); }
-    const Date& asDate() const { return std::get<Date>(v_); }
-    const QByteArray& asData() const { return std::get<QByteArray>(v_); }
-    const Icon& asIcon() const { return *std::get<std::shared_ptr<const Icon>>(v_); }
+    // Exact accessors; valid only for the matching type (another throws std::bad_variant_access).
+    bool asBool() const { return expect(Type::Bool).b; }
+    int64_t asInt() const { return expect(Type::Int).i; }
+    Real asReal() const { return Real{expect(Type::Real).d, wide_}; }
+    const QString& asString() const { return unbox<QString>(Type::String); }
+    const Date& asDate() const { return expect(Type::Date).date; }
+    const QByteArray& asData() const { return unbox<QByteArray>(Type::Data); }
+    const Icon& asIcon() const { return *iconPtr(); }
     const std::shared_ptr<const Icon>& iconPtr() const {
-        return std::get<std::shared_ptr<const Icon>>(v_);
+        return unbox<std::shared_ptr<const Icon>>(Type::Icon);
     }
     const std::shared_ptr<ValueList>& asList() const {
-        return std::get<std::shared_ptr<ValueList>>(v_);
+        return unbox<std::shared_ptr<ValueList>>(Type::List);
     }
-    const std::shared_ptr<Dict>& asDict() const { return std::get<std::shared_ptr<Dict>>(v_); }
-    const RecordPtr& asRecord() const { return std::get<RecordPtr>(v_); }
+    const std::shared_ptr<Dict>& asDict() const { return unbox<std::shared_ptr<Dict>>(Type::Dict); }
+    const RecordPtr& asRecord() const { return unbox<RecordPtr>(Type::Record); }
     const std::shared_ptr<const OpaqueObject>& asOpaque() const {
-        return std::get<std::shared_ptr<const OpaqueObject>>(v_);
+        return unbox<std::shared_ptr<const OpaqueObject>>(Type::Opaque);
     }
 
     // Icon name, or empty when the value is no icon (also used for plain-text icons).
@@ -138,14 +161,54 @@ class Value {
     bool operator==(const Value& other) const;
 
   private:
-    // The variant's 24 bytes of storage and its one-byte index leave 7 bytes
-    // of tail padding; marked so, an enclosing struct may place a small member
-    // there (Dict::Entry keeps its key in it: 32 bytes an entry, not 40).
-    [[no_unique_address]] std::variant<Null, bool, int64_t, Real, QString, Date, QByteArray,
-                                       std::shared_ptr<const Icon>, std::shared_ptr<ValueList>,
-                                       std::shared_ptr<Dict>, RecordPtr,
-                                       std::shared_ptr<const OpaqueObject>>
-        v_;
+    // A database of 100,000 items holds millions of values, so a value is 16
+    // bytes: numbers, flags and dates inline; texts, data and shared objects
+    // in a reference-counted box that copies of the value share (a text read
+    // from a file once is one box however many entries hold it). The bytes
+    // after the type are tail padding an enclosing struct may use (Dict::Entry
+    // keeps its key there: 16 bytes an entry).
+    struct BoxBase {
+        std::atomic<uint32_t> refs{1};
+    };
+    template <typename T>
+    struct Box : BoxBase {
+        template <typename A>
+        explicit Box(A&& a) : value(std::forward<A>(a)) {}
+        T value;
+    };
+    union Payload {
+        Payload() : i(0) {}
+        bool b;
+        int64_t i;
+        double d;  // Real: widened from the 32-bit float unless wide_
+        Date date;
+        BoxBase* box;
+    };
+
+    template <typename T>
+    static BoxBase* boxed(T&& value) {
+        return new Box<std::decay_t<T>>(std::forward<T>(value));
+    }
+    Value(Type type, BoxBase* box) : type_(type) { p_.box = box; }
+    bool isBoxed() const { return type_ >= Type::String && type_ != Type::Date; }
+    const Payload& expect(Type type) const {
+        if (type_ != type) throw std::bad_variant_access();
+        return p_;
+    }
+    template <typename T>
+    const T& unbox(Type type) const {
+        return static_cast<const Box<T>*>(expect(type).box)->value;
+    }
+    void swap(Value& other) noexcept {
+        std::swap(p_, other.p_);
+        std::swap(type_, other.type_);
+        std::swap(wide_, other.wide_);
+    }
+    void release() noexcept;  // drops this value's reference to its box
+
+    Payload p_;
+    Type type_ = Type::Null;
+    bool wide_ = false;  // Real: stored as an 8-byte double rather than a 32-bit float
 };
 
 // A key of a dictionary, interned: equal texts share one id, so a properties
