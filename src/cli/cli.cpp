@@ -270,6 +270,22 @@ const std::vector<Command>& commands() {
     return all;
 }
 
+namespace {
+bool keepBooks = false;
+// Reachable until exit, so a leak checker does not count it.
+std::vector<std::shared_ptr<const void>>* keptBooks = nullptr;
+}  // namespace
+
+void keepBooksUntilExit(bool on) {
+    keepBooks = on;
+}
+
+void releaseAtExit(std::shared_ptr<const void> books) {
+    if (!keepBooks) return;
+    if (!keptBooks) keptBooks = new std::vector<std::shared_ptr<const void>>;
+    keptBooks->push_back(std::move(books));
+}
+
 int run(const QStringList& arguments, FILE* out, FILE* err) {
     Context ctx;
     ctx.out = out;

@@ -72,6 +72,13 @@ struct Command {
 const std::vector<Command>& commands();
 int run(const QStringList& arguments, FILE* out = stdout, FILE* err = stderr);
 
+// A command's loaded books are left to the operating system when the process
+// ends: freeing a large database value by value takes longer than the rest of
+// a check. quandor-cli's main() turns this on; a caller that runs commands in
+// its own process (the tests) keeps it off, and the books are freed at once.
+void keepBooksUntilExit(bool on);
+void releaseAtExit(std::shared_ptr<const void> books);
+
 // Commands, one file each.
 int dumpCommand(const Context& ctx, const Args& args);
 int batchCommand(const Context& ctx, const Args& args);

@@ -69,6 +69,7 @@ int checkCommand(const Context& ctx, const Args& args) {
         return kFileError;
     }
     ctx.print(countsJson(*db) + '\n');
+    releaseAtExit(std::make_shared<const Database>(std::move(*db)));
     return kDone;
 }
 

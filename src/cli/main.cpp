@@ -58,5 +58,6 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("Quandor"));
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
+    quandor::cli::keepBooksUntilExit(true);
     return quandor::cli::run(arguments);
 }

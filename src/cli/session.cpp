@@ -128,6 +128,8 @@ Session::~Session() {
     // What the command changed in the settings (counters, remembered choices)
     // reaches the file here; a file that cannot be written is told, not passed over.
     syncSettings();
+    if (delegate_)
+        releaseAtExit(std::make_shared<const Database>(std::move(delegate_->database())));
 }
 
 }  // namespace quandor::cli
