@@ -19,7 +19,7 @@
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
-    quandor::preferHugePages(argv);
+    quandor::preferHugePages();
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Quandor"));
     QApplication::setApplicationName(QStringLiteral("Quandor"));

@@ -44,7 +44,7 @@ void quietHandler(QtMsgType type, const QMessageLogContext& context, const QStri
 }  // namespace
 
 int main(int argc, char** argv) {
-    quandor::preferHugePages(argv);
+    quandor::preferHugePages();
     // Pages and PDF files need the GUI layer; the command line runs it headless.
     std::unique_ptr<QCoreApplication> app;
     if (rendersPages(argc, argv)) {

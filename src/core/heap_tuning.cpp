@@ -1,29 +1,36 @@
 #include "core/heap_tuning.h"
 
+#include <malloc.h>
+#include <sys/mman.h>
 #include <unistd.h>
+
+#include <cstdint>
 #include <cstdlib>
-#include <cstring>
-#include <string>
 
 namespace quandor {
 
-void preferHugePages(char** argv) {
-    constexpr const char* kMarker = "QUANDOR_HEAP_TUNED";
-    if (std::getenv(kMarker) || std::getenv("QUANDOR_NO_HUGEPAGES")) return;
+void preferHugePages() {
+    if (std::getenv("QUANDOR_NO_HUGEPAGES")) return;
         // Sanitizer builds manage the heap themselves.
 #if defined(__SANITIZE_ADDRESS__)
     return;
 #endif
-    std::string tunables;
-    if (const char* existing = std::getenv("GLIBC_TUNABLES")) {
-        if (std::strstr(existing, "glibc.malloc.hugetlb")) return;
-        tunables = std::string(existing) + ":";
-    }
-    tunables += "glibc.malloc.hugetlb=1";
-    setenv("GLIBC_TUNABLES", tunables.c_str(), 1);
-    setenv(kMarker, "1", 1);
-    execv("/proc/self/exe", argv);
-    // Not restarted: go on as we are.
+    constexpr uintptr_t kHuge = uintptr_t{2} << 20;
+    constexpr size_t kReserve = size_t{512} << 20;
+    // Blocks up to 32 MB come from the heap (glibc would raise its threshold
+    // there itself once it had seen such blocks freed), and the heap grows in
+    // steps of half a gigabyte of address space; only what is used becomes memory.
+    if (mallopt(M_MMAP_THRESHOLD, 32 << 20) != 1 || mallopt(M_TOP_PAD, kReserve) != 1) return;
+    // Grow the heap now: a block larger than its free top makes it take the step.
+    const size_t top = mallinfo2().keepcost;
+    void* probe = std::malloc(top + 64);
+    if (!probe) return;
+    const auto from = (reinterpret_cast<uintptr_t>(probe) + kHuge - 1) & ~(kHuge - 1);
+    const auto to = reinterpret_cast<uintptr_t>(sbrk(0)) & ~(kHuge - 1);
+    std::free(probe);
+    // Not the heap's top (glibc fell back to mapped memory): leave it.
+    if (to <= from || to - from < kReserve / 2) return;
+    madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
 }
 
 }  // namespace quandor
