@@ -45,3 +45,40 @@ TEST(Records, MissingKeysReadAsEmpty) {
     EXPECT_EQ(r->real(keys::payment), 0.0f);
     EXPECT_FALSE(r->flag(keys::taxBool));
 }
+
+// Values share their boxed texts and objects between copies; a copy, a move or
+// an assignment (also onto itself) must keep kind, width and contents, and the
+// last holder frees the box (the sanitizer build checks that).
+TEST(Values, CopiesMovesAndAssignmentsKeepKindWidthAndSharing) {
+    auto dict = std::make_shared<Dict>(Dict{{keys::title, Value(QStringLiteral("Miete"))}});
+    const std::vector<Value> kinds = {Value(),
+                                      Value(true),
+                                      Value(int64_t{-7}),
+                                      Value(1.5f),
+                                      Value::real(0.1, true),
+                                      Value(QStringLiteral("Büro")),
+                                      Value(Date{86400}),
+                                      Value(QByteArray("\x00\x01", 2)),
+                                      Value::icon(QStringLiteral("miniItemGrey")),
+                                      Value::list({Value(1), Value(QStringLiteral("a"))}),
+                                      Value(dict)};
+    for (const Value& original : kinds) {
+        Value copy = original;
+        EXPECT_EQ(copy, original);
+        copy = copy;  // onto itself
+        EXPECT_EQ(copy, original);
+        Value moved = std::move(copy);
+        EXPECT_EQ(moved, original);
+        EXPECT_TRUE(copy.isNull());
+        Value assigned(QStringLiteral("vorher"));
+        assigned = moved;
+        EXPECT_EQ(assigned.type(), original.type());
+        EXPECT_EQ(assigned, original);
+    }
+    EXPECT_TRUE(kinds[4].asReal().wide);
+    EXPECT_FALSE(kinds[3].asReal().wide);
+    EXPECT_THROW(kinds[5].asInt(), std::bad_variant_access);
+    // Copies share one dictionary, as the shared pointer they hold always did.
+    const Value a(dict), b = a;
+    EXPECT_EQ(a.asDict().get(), b.asDict().get());
+}
