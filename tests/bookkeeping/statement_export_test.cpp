@@ -248,11 +248,6 @@ TEST(StatementOverview, PageCarriesBlocksListAndFooter) {
     b.statement->set(keys::balance, -1500.0f);
     b.statement->set(keys::date, day("2024-04-01"));
     ASSERT_TRUE(b.controller.generatePDFTab());
-    // For looking at the page: QUANDOR_KEEP_PDF=FILE keeps a copy.
-    if (const QString keep = qEnvironmentVariable("QUANDOR_KEEP_PDF"); !keep.isEmpty()) {
-        QFile::remove(keep);
-        QFile::copy(b.controller.previewPdfPath(), keep);
-    }
     EXPECT_EQ(b.settings.getText(P::printFooter),
               u"Muster & Söhne · Übersicht März 2024 · Seite "_s);
     const QStringList pages = test::pdfPages(b.controller.previewPdfPath());
@@ -276,10 +271,6 @@ TEST(StatementOverview, PageCarriesBlocksListAndFooter) {
         return paint(printer);
     };
     b.controller.printJournal();
-    if (const QString keep = qEnvironmentVariable("QUANDOR_KEEP_PDF"); !keep.isEmpty()) {
-        QFile::remove(keep + u".gedruckt.pdf"_s);
-        QFile::copy(printed, keep + u".gedruckt.pdf"_s);
-    }
     const QStringList printedPages = test::pdfPages(printed);
     ASSERT_EQ(printedPages.size(), pages.size());
     EXPECT_TRUE(printedPages.last().contains(u"Beratung & <Co>"_s));
@@ -319,7 +310,9 @@ TEST(StatementOverview, FiguresAreTheStatementTotalsOfThisMoment) {
     EXPECT_TRUE(html.contains(u"1.690,00"_s));
 }
 
-TEST(SummaryPage, ExportWritesThePdfWithItsFooter) {
+// Footer, pages and page files are proven by the golden summary export; here
+// the single rendering, the replaced file and the refusals.
+TEST(SummaryPage, ExportRendersOnceAndToldFailures) {
     Desk b;
     b.fill();
     int rendered = 0;
@@ -327,20 +320,7 @@ TEST(SummaryPage, ExportWritesThePdfWithItsFooter) {
     const QString out = b.dir.filePath(u"Abrechnung.pdf"_s);
     ASSERT_EQ(b.controllers.totals.exportSummaryTo(out), Result::Written);
     EXPECT_EQ(rendered, 0);  // rendered once, by the export itself
-    EXPECT_EQ(b.settings.getText(P::printFooter),
-              u"Muster & Söhne · Abrechnung März 2024 · Seite "_s);
-    EXPECT_EQ(b.read(out), b.read(b.controller.previewPdfPath()));
-    EXPECT_TRUE(QFile::exists(b.controller.previewHtmlPath()));
-    const QStringList pages = test::pdfPages(out);
-    ASSERT_FALSE(pages.isEmpty());
-    for (int i = 0; i < pages.size(); ++i)
-        EXPECT_TRUE(
-            pages[i].contains(u"Muster & Söhne · Abrechnung März 2024 · Seite %1"_s.arg(i + 1)));
-    EXPECT_TRUE(pages.first().contains(u"Steuerpflichtige Umsätze (19,00 %)"_s) ||
-                pages.first().contains(u"Steuerpﬂichtige Umsätze (19,00 %)"_s));
-    // The list, with its texts escaped in the page.
-    EXPECT_TRUE(pages.last().contains(u"Erlöse"_s));
-    EXPECT_TRUE(b.read(b.controller.previewHtmlPath()).contains("Beratung &amp; &lt;Co&gt;"));
+    EXPECT_TRUE(b.read(out).startsWith("%PDF-"));
 
     // An existing file is replaced whole; a missing folder is told and leaves nothing.
     EXPECT_EQ(b.controllers.totals.exportSummaryTo(out), Result::Written);

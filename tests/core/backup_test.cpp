@@ -65,9 +65,6 @@ QStringList zipNames(const QString& path) {
 }  // namespace
 
 TEST(BackupSlots, CountOutsideTheRangeCountsAsNone) {
-    EXPECT_EQ(nextBackupSlot(0), 1);
-    EXPECT_EQ(nextBackupSlot(5), 6);
-    EXPECT_EQ(nextBackupSlot(6), 1);
     for (int64_t odd : {int64_t{-1}, int64_t{7}, int64_t{99}, int64_t{1} << 40})
         EXPECT_EQ(nextBackupSlot(odd), 1);
     EXPECT_EQ(backupSlotPath(u"/b/"_s, 3), u"/b/Quandor_Backup_3.zip"_s);
