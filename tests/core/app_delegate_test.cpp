@@ -110,7 +110,7 @@ TEST(StartUp, DeclinedDisclaimerQuitsBeforeAnythingIsRead) {
     EXPECT_TRUE(home.settings->getBool(P::veryFirstAlertDone));
 }
 
-TEST(StartUp, RunsUpgradeStepsOnceThenLoadsAndEnablesSaving) {
+TEST(StartUp, FirstStartUpgradesMakesFoldersAndDefaultsOnceThenLoads) {
     Home home;
     home.app->awakeFromNib();
     EXPECT_TRUE(home.ui.alerts.empty());
@@ -123,19 +123,6 @@ TEST(StartUp, RunsUpgradeStepsOnceThenLoadsAndEnablesSaving) {
     EXPECT_TRUE(home.app->isSaveAllowed());
     EXPECT_EQ(home.settings->getPath(P::defaultDataPath), home.dbPath());
     EXPECT_TRUE(home.app->years().empty());
-
-    // Changed by the person afterwards: a later start keeps it.
-    home.settings->setBool(P::prefsPrintUnshortened, false);
-    home.settings->setInt(P::prefsTabSortOrder, 1);
-    home.restartProgram();
-    home.app->awakeFromNib();
-    EXPECT_FALSE(home.settings->getBool(P::prefsPrintUnshortened));
-    EXPECT_EQ(home.settings->getInt(P::prefsTabSortOrder), 1);
-}
-
-TEST(StartUp, FirstStartMakesFoldersAndDefaultsOnce) {
-    Home home;
-    home.app->awakeFromNib();
     EXPECT_TRUE(QFileInfo(home.paths.documentsFolder).isDir());
     EXPECT_TRUE(QFileInfo(home.paths.backupFolder).isDir());
     EXPECT_EQ(home.settings->getPath(P::prefsDocPath), home.paths.documentsFolder);
@@ -150,9 +137,14 @@ TEST(StartUp, FirstStartMakesFoldersAndDefaultsOnce) {
     EXPECT_EQ(home.settings->getInt(P::prefsSelectedExportTab), 2);
     EXPECT_EQ(home.settings->getInt(P::prefsSelectedExportJournal), 2);
 
+    // Changed by the person afterwards: a later start keeps it.
+    home.settings->setBool(P::prefsPrintUnshortened, false);
+    home.settings->setInt(P::prefsTabSortOrder, 1);
     home.settings->setBool(P::prefsAlwaysShowItemHelpDawer, false);
     home.restartProgram();
     home.app->awakeFromNib();
+    EXPECT_FALSE(home.settings->getBool(P::prefsPrintUnshortened));
+    EXPECT_EQ(home.settings->getInt(P::prefsTabSortOrder), 1);
     EXPECT_FALSE(home.settings->getBool(P::prefsAlwaysShowItemHelpDawer));
 }
 
