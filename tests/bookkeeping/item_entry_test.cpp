@@ -144,7 +144,7 @@ TEST(ItemSheet, NewInTheOpenSheetRefusesAMissingRateAndCreatesNothing) {
     EXPECT_TRUE(b.c.itemSheet().accountText.isEmpty());
 }
 
-TEST(ItemSheet, CancelRemovesTheFreshItemEvenWithAnAmountAndIsOfferedAfterTheFirstSteps) {
+TEST(ItemSheet, CancelIsOfferedAfterTheFirstStepsAndConfirmingEndsThem) {
     Desk b;
     b.settings.setBool(P::firstStepsDone, false);
     b.c.addItem();
@@ -163,10 +163,7 @@ TEST(ItemSheet, CancelRemovesTheFreshItemEvenWithAnAmountAndIsOfferedAfterTheFir
     EXPECT_TRUE(b.items().empty());
     EXPECT_FALSE(b.c.sheetIsOpen());
     EXPECT_EQ(b.app.selection().firstSelectedItem(), nullptr);
-}
 
-TEST(ItemSheet, ConfirmingSetsTheFirstStepFlagsAndKeepsTheItemSelected) {
-    Desk b;
     b.settings.setBool(P::firstStepsDone, false);
     const RecordPtr item = b.enter(1, u"50"_s, u"Porto"_s);
     EXPECT_TRUE(b.settings.getBool(P::firstItemSet));

@@ -51,7 +51,6 @@ TEST(Split, ShareOfTheAmountInSinglePrecisionThenTheTaxCalculation) {
     const uint64_t before = s.app.changeCount();
     EXPECT_TRUE(s.controller.splitAction());
     EXPECT_EQ(bits(s.amount()), bits(59.500004f));
-    EXPECT_EQ(s.amount(), (119.0f / 100.0f) * 50.0f);
     EXPECT_EQ(s.ui.scheduledDelays, std::vector<int>{0});
     EXPECT_FLOAT_EQ(s.item->real(keys::taxFee), 9.5f);  // the calculation ran
     EXPECT_EQ(s.item->real(keys::finalAmount), -s.amount());
@@ -91,7 +90,6 @@ TEST(Split, GrossUpAddsTheItemsRate) {
     s.controller.openSplitWindow(s.item);
     s.controller.setSplitNetAmount(u"100"_s);
     EXPECT_TRUE(s.controller.splitAction());
-    EXPECT_EQ(s.amount(), 100.0f + (100.0f / 100.0f) * 19.0f);
     EXPECT_EQ(s.amount(), 119.0f);
     EXPECT_EQ(s.item->real(keys::taxFee), 19.0f);
 

@@ -845,34 +845,3 @@ TEST(Requests, OpenFileIsRefusedAndFoldersAreChosen) {
     EXPECT_EQ(home.settings->getPath(P::prefsDocPath), u"/srv/docs"_s);
     EXPECT_EQ(home.settings->getPath(P::prefsBackupPath), u"/srv/backup"_s);
 }
-
-TEST(Saving, LargeDatabaseRoundTripsAndAnUnchangedPeriodicSaveWritesNothing) {
-    Home home;
-    home.app->awakeFromNib();
-    RecordList years;
-    const int statements = 12, perStatement = 2000;  // 24,000 items
-    auto year = Record::create(RecordClass::Year, home.app->nowStamp());
-    RecordList lists;
-    for (int s = 0; s < statements; ++s) {
-        auto statement = Record::create(RecordClass::Thelist, home.app->nowStamp());
-        RecordList items;
-        for (int i = 0; i < perStatement; ++i) {
-            auto it = Record::create(RecordClass::Item, Date{double(i) * 3600});
-            it->set(keys::title, QStringLiteral("Posten %1/%2").arg(s).arg(i));
-            it->set(keys::amount, float(i) + 0.99f);
-            items.push_back(it);
-        }
-        statement->setChildren(ChildList::Items, items);
-        lists.push_back(statement);
-    }
-    year->setChildren(ChildList::Thelists, lists);
-    home.app->setYears({year});
-
-    // What the periodic save costs is measured in bench/; here: that it does nothing.
-    home.countWrites();
-    ASSERT_EQ(home.app->saveDataToDisk(), QuandorAppDelegate::SaveOutcome::Written);
-    ASSERT_EQ(home.app->saveDataToDisk(), QuandorAppDelegate::SaveOutcome::Unchanged);
-    EXPECT_EQ(home.writes, 1);
-    ASSERT_EQ(home.app->loadDataFromDisk(), QuandorAppDelegate::LoadOutcome::Loaded);
-    EXPECT_EQ(home.app->database().itemCount(), size_t(statements * perStatement));
-}
