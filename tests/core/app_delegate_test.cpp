@@ -12,9 +12,7 @@
 
 #include <QDir>
 #include <QFile>
-#include <QLockFile>
 #include <QProcess>
-#include <QSysInfo>
 #include <QTemporaryDir>
 
 #include "support/files.h"
@@ -527,44 +525,6 @@ TEST(Lock, SecondProgramOnTheSameFolderIsRefused) {
     QuandorAppDelegate next(*home.settings, ui3, home.paths);
     next.setLockWaitMs(0);
     EXPECT_EQ(next.openDatabase(), QuandorAppDelegate::LoadOutcome::Loaded);
-}
-
-TEST(Lock, LiveProgramOfAnotherProcessIsRespected) {
-    Home home;
-    QDir().mkpath(home.paths.dataFolder);
-    QProcess sleeper;
-    sleeper.start(u"sleep"_s, {u"30"_s});
-    ASSERT_TRUE(sleeper.waitForStarted());
-    writeAll(home.paths.dataFolder + u"Quandor.lock"_s,
-             QByteArray::number(sleeper.processId()) + "\nsleep\n" +
-                 QSysInfo::machineHostName().toUtf8() + "\n");
-    EXPECT_EQ(home.app->openDatabase(), QuandorAppDelegate::LoadOutcome::Locked);
-    sleeper.kill();
-    sleeper.waitForFinished();
-    // Its process is gone now: the stale lock is taken over.
-    test::FakeUi ui2;
-    QuandorAppDelegate again(*home.settings, ui2, home.paths);
-    again.setLockWaitMs(0);
-    EXPECT_EQ(again.openDatabase(), QuandorAppDelegate::LoadOutcome::Loaded);
-    EXPECT_TRUE(ui2.alerts.empty());
-    EXPECT_TRUE(again.isSaveAllowed());
-}
-
-TEST(Lock, EmptyOrGarbledLockOfAKilledProgramIsTakenOver) {
-    for (const QByteArray& content : {QByteArray(), QByteArray("\xff\x00kaputt\nx", 10)}) {
-        Home home;
-        QDir().mkpath(home.paths.dataFolder);
-        const QString lock = home.paths.dataFolder + u"Quandor.lock"_s;
-        writeAll(lock, content);
-        // Older than a lock that is being written right now.
-        QFile f(lock);
-        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-        f.setFileTime(QDateTime::currentDateTime().addSecs(-5), QFileDevice::FileModificationTime);
-        f.close();
-        EXPECT_EQ(home.app->openDatabase(), QuandorAppDelegate::LoadOutcome::Loaded);
-        EXPECT_TRUE(home.ui.alerts.empty());
-        EXPECT_TRUE(home.app->isSaveAllowed());
-    }
 }
 
 // A second start must not harm the first: it writes nothing to the shared
