@@ -110,14 +110,9 @@ TEST(StatementExportTexts, CsvIsWindows1252WithCleanedFields) {
                               "<Co>\",\"\",\"Erl\xf6se\",\"\",\"\",\"19,00 %\",\"1.190,00\"\n"));
 }
 
-// Layout and numbering of the XML are proven by the golden export; here the
-// escaping of text the golden data does not hold.
-TEST(StatementExportTexts, XmlEscapesTextSoTheFileStaysWellFormed) {
-    Desk b;
-    b.fill();
-    const QString xml = b.controller.xmlString();
-    EXPECT_TRUE(xml.contains(u"<col2>Beratung &amp; &lt;Co&gt;</col2>"_s));
-    EXPECT_EQ(xml.count(u"<row>"_s), 3);
+// Layout, numbering and escaping of the XML are proven by the golden exports;
+// here a control character, which no XML file may hold.
+TEST(StatementExportTexts, XmlDropsControlCharacters) {
     EXPECT_EQ(xmlEscaped(u"a\u0001<b>&"_s), u"a&lt;b&gt;&amp;"_s);
 }
 
@@ -248,20 +243,15 @@ TEST(StatementOverview, PageCarriesBlocksListAndFooter) {
     b.statement->set(keys::balance, -1500.0f);
     b.statement->set(keys::date, day("2024-04-01"));
     ASSERT_TRUE(b.controller.generatePDFTab());
-    EXPECT_EQ(b.settings.getText(P::printFooter),
-              u"Muster & Söhne · Übersicht März 2024 · Seite "_s);
+    // Footers and the head are proven by the golden export.
     const QStringList pages = test::pdfPages(b.controller.previewPdfPath());
     ASSERT_GE(pages.size(), 1);
     const QString all = pages.join(u"\n"_s);
     for (const QString& s :
-         {u"Muster & Söhne"_s, u"Steuernummer: 12/345/67890"_s, u"Datum: 02.04.2024"_s,
-          u"Übersicht März 2024"_s, u"Voranmeldung erstellt am: 01.04.2024"_s, u"-1500,00"_s,
+         {u"Steuernummer: 12/345/67890"_s, u"Voranmeldung erstellt am: 01.04.2024"_s, u"-1500,00"_s,
           u"Steuersatz 1"_s, u"(19,00 %)"_s, u"ohne Steuern"_s, u"Beratung & <Co>"_s,
           u"Kostenstelle"_s})
         EXPECT_TRUE(all.contains(s)) << s.toStdString();
-    for (int i = 0; i < pages.size(); ++i)
-        EXPECT_TRUE(
-            pages[i].contains(u"Muster & Söhne · Übersicht März 2024 · Seite %1"_s.arg(i + 1)));
 
     // Printing paints the same page onto the printer the dialog gave.
     const QString printed = b.dir.filePath(u"gedruckt.pdf"_s);
