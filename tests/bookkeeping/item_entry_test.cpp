@@ -259,16 +259,14 @@ TEST(ItemAmount, RatesComeFromTheSettingsAtEachCalculation) {
 
 // ---- defaults -------------------------------------------------------------------------
 
-TEST(NewItem, IsStampedWithStatementYearAndCreationTime) {
+// Its statement, year and creation stamp are proven by the golden item case.
+TEST(NewItem, IsAppendedSelectedAndDatedNow) {
     Desk b;
     b.c.addItem();
     const RecordPtr item = b.c.sheetItem();
     ASSERT_TRUE(item);
     EXPECT_EQ(b.items().back(), item);
     EXPECT_EQ(b.app.selection().firstSelectedItem(), item);
-    EXPECT_EQ(item->text(keys::parentTab), u"Mai"_s);
-    EXPECT_EQ(item->text(keys::parentYear), u"2024"_s);
-    EXPECT_EQ(item->text(keys::UUID), kStamp);
     EXPECT_EQ(item->date(keys::date), b.app.nowStamp());
     EXPECT_EQ(item->integer(keys::kind), 0);
     EXPECT_FALSE(item->flag(keys::taxBool));
