@@ -519,6 +519,15 @@ TEST(Lock, SecondProgramOnTheSameFolderIsRefused) {
     EXPECT_FALSE(second.isSaveAllowed());
     EXPECT_EQ(second.saveDataToDisk(true), QuandorAppDelegate::SaveOutcome::Disabled);
 
+    // A running program that was reached and brought forward needs no alert.
+    test::FakeUi reachedUi;
+    QuandorAppDelegate reached(*home.settings, reachedUi, home.paths);
+    reached.setLockWaitMs(0);
+    reached.hooks().activateRunningProgram = [](const QString&) { return true; };
+    EXPECT_FALSE(reached.claimDataFolder());
+    EXPECT_TRUE(reachedUi.alerts.empty());
+    EXPECT_TRUE(reached.refusedByLock());
+
     // Quitting the first releases the folder.
     home.app->applicationWillTerminate();
     test::FakeUi ui3;
@@ -564,18 +573,6 @@ TEST(Lock, RefusedSecondProgramLeavesTheFirstOneSaving) {
     auto db = Database::fromFile(archive::readFile(home.dbPath()), &problem);
     ASSERT_TRUE(db) << problem.toStdString();
     ASSERT_EQ(db->years.size(), 1u);
-}
-
-TEST(Lock, ReachedRunningProgramNeedsNoAlert) {
-    Home home;
-    home.app->awakeFromNib();
-    test::FakeUi ui2;
-    QuandorAppDelegate second(*home.settings, ui2, home.paths);
-    second.setLockWaitMs(0);
-    second.hooks().activateRunningProgram = [](const QString&) { return true; };
-    EXPECT_FALSE(second.claimDataFolder());
-    EXPECT_TRUE(ui2.alerts.empty());
-    EXPECT_TRUE(second.refusedByLock());
 }
 
 // ---- a new place for the data takes effect with the next load --------------------------------
