@@ -647,7 +647,10 @@ Dict user(const QString& pfad, const QString& firma, int art) {
 
 }  // namespace
 
-TEST(Users, LoadingWaitsForTheChoiceThenOpensThatUsersFile) {
+// The open user stays the one chosen at the start: a later rename or another
+// selected row on the "Benutzer" page, or switching several users off, never
+// sends the data to another file.
+TEST(Users, LoadingWaitsForTheChoiceThenKeepsToThatUsersFile) {
     Home home;
     home.settings->setBool(P::prefsUseMultipleAccounts, true);
     home.app->awakeFromNib();
@@ -664,33 +667,19 @@ TEST(Users, LoadingWaitsForTheChoiceThenOpensThatUsersFile) {
     EXPECT_EQ(home.settings->getText(P::prefsTaxID), u"12/345/67890"_s);
     EXPECT_EQ(home.settings->getText(P::prefsELSTERID), u"EL-1700000000"_s);
     EXPECT_EQ(home.settings->getInt(P::prefsUseTaxesGlobal), 2);
-    EXPECT_EQ(home.settings->getPath(P::defaultDataPath),
-              home.paths.dataFolder + u"1700000000_Quandor_Multiple.mdb"_s);
+    const QString userFile = home.paths.dataFolder + u"1700000000_Quandor_Multiple.mdb"_s;
+    EXPECT_EQ(home.settings->getPath(P::defaultDataPath), userFile);
     EXPECT_TRUE(home.app->isSaveAllowed());
     EXPECT_EQ(home.ui.timerCount(), 1u);
     // A second choice does not start a second timer.
     home.app->openChosenUser(user(u"1700000000"_s, u"Zweite Firma"_s, 2));
     EXPECT_EQ(home.ui.timerCount(), 1u);
-}
 
-TEST(Users, LaterResolutionsKeepToTheOpenUser) {
-    Home home;
-    home.settings->setBool(P::prefsUseMultipleAccounts, true);
-    home.app->awakeFromNib();
-    home.app->openChosenUser(user(u"1600000000"_s, u"Erste"_s, 1));
-    // The users list says otherwise since (renamed on the "Benutzer" page, another row selected).
-    home.useUsers({user(u"1600000000"_s, u"Umbenannt"_s, 1), user(u"1700000000"_s, u"Zweite"_s, 1)},
+    home.useUsers({user(u"1700000000"_s, u"Umbenannt"_s, 1), user(u"1800000000"_s, u"Dritte"_s, 1)},
                   1);
-    EXPECT_TRUE(home.app->pathForDataFile().endsWith(u"/1600000000_Quandor_Multiple.mdb"_s));
+    EXPECT_EQ(home.app->pathForDataFile(), userFile);
     EXPECT_EQ(home.settings->getText(P::prefsCompany), u"Umbenannt"_s);
-}
 
-TEST(Users, SwitchingSeveralUsersOffKeepsSavingToTheOpenUsersFile) {
-    Home home;
-    home.settings->setBool(P::prefsUseMultipleAccounts, true);
-    home.app->awakeFromNib();
-    home.app->openChosenUser(user(u"1600000000"_s, u"Erste"_s, 1));
-    const QString userFile = home.paths.dataFolder + u"1600000000_Quandor_Multiple.mdb"_s;
     writeAll(home.dbPath(), "");  // the single-user file, whatever it holds
     home.settings->setBool(P::prefsUseMultipleAccounts, false);
     home.app->setYears({Record::create(RecordClass::Year, Date{})});
