@@ -332,14 +332,6 @@ TEST(NewItem, RememberDateFallsBackToNow) {
 
 // ---- editing -------------------------------------------------------------------------
 
-TEST(EditItem, WithoutASelectionOnlyBeeps) {
-    Desk b;
-    b.c.editItem();
-    EXPECT_EQ(b.ui.beeps, 1);
-    EXPECT_FALSE(b.c.sheetIsOpen());
-    EXPECT_TRUE(b.ui.alerts.empty());
-}
-
 TEST(EditItem, AStatementUsedForTheReturnAsksFirstAndFollowsTheCashBookMark) {
     Desk b;
     const RecordPtr item = b.enter(1, u"20"_s, u"Taxi"_s);
@@ -446,6 +438,10 @@ TEST(EditItem, RevertGivesTheShownItemItsValuesBackAndKeepsTheOnesSteppedAway) {
 
 TEST(DuplicateItem, CopiesEverythingIncludingTheStampAndIsIndependent) {
     Desk b;
+    b.c.editItem();  // without a selection: only a beep
+    EXPECT_EQ(b.ui.beeps, 1);
+    EXPECT_FALSE(b.c.sheetIsOpen());
+    EXPECT_TRUE(b.ui.alerts.empty());
     b.c.duplicateItem();
     EXPECT_EQ(b.lastMessage(), u"Kein Posten ausgewählt."_s);
     EXPECT_EQ(b.ui.alerts.back().title, u"Fehler!"_s);

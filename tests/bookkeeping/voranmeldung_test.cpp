@@ -102,9 +102,10 @@ TEST(VoranmeldungBooking, TakeBooksThePaymentBlock) {
     EXPECT_TRUE(b.ui.pending.empty());  // no not-taxable revenue, no reminder
 }
 
-TEST(VoranmeldungBooking, OwnFiguresLeaveThePaymentBlockButSetTheDate) {
+TEST(VoranmeldungBooking, OwnFiguresLeaveThePaymentBlockAndNotTaxableRevenueReminds) {
     test::TotalsBooks b;
     b.income(119.0f, 19.0f, 1);
+    b.income(0.01f, 0.0f, 5);
     b.statement->set(keys::payment, 1.0f);
     b.statement->set(keys::rePayment, 2.0f);
     b.statement->set(keys::balance, 3.0f);
@@ -116,12 +117,7 @@ TEST(VoranmeldungBooking, OwnFiguresLeaveThePaymentBlockButSetTheDate) {
     EXPECT_EQ(b.statement->date(keys::date), b.app.nowStamp());
     EXPECT_TRUE(sameBits(b.controller.returnWindow().bookedBalance, 0.0f));
     EXPECT_FALSE(b.statement->flag(keys::taxBool));  // booking alone does not mark it
-}
 
-TEST(VoranmeldungBooking, NotTaxableRevenueRemindsAfterBooking) {
-    test::TotalsBooks b;
-    b.income(0.01f, 0.0f, 5);
-    b.controller.meldungBuchen();
     ASSERT_EQ(b.ui.pending.size(), 1u);
     EXPECT_EQ(b.ui.scheduledDelays.back(), 600);
     EXPECT_EQ(b.ui.alerts.size(), 1u);
