@@ -64,7 +64,8 @@ QStringList zipNames(const QString& path) {
 
 }  // namespace
 
-TEST(Backup, RotatesThroughSixSlotsAndStoresTheLastOne) {
+// Each slot is a zip of the data folder under its own name, without the lock file.
+TEST(Backup, RotatesThroughSixSlotsOfTheDataFolderAndStoresTheLastOne) {
     BackupHome home;
     for (int expected : {1, 2, 3, 4, 5, 6, 1, 2}) {
         const auto written = performBackup(home.app);
@@ -75,11 +76,6 @@ TEST(Backup, RotatesThroughSixSlotsAndStoresTheLastOne) {
     EXPECT_TRUE(home.ui.alerts.empty());  // success is silent
     // Nothing but the six slots is left in the folder.
     EXPECT_EQ(QDir(home.backups).entryList(QDir::Files | QDir::Hidden).size(), 6);
-}
-
-TEST(Backup, SlotIsAZipOfTheDataFolderUnderItsOwnName) {
-    BackupHome home;
-    ASSERT_TRUE(performBackup(home.app));
     EXPECT_EQ(zipNames(home.slot(1)),
               (QStringList{u"Quandor Daten/"_s, u"Quandor Daten/Documents/"_s,
                            u"Quandor Daten/Documents/2024/"_s,
