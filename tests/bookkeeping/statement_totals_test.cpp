@@ -113,7 +113,7 @@ TEST(StatementTotals, ListedItemsOnlyAndInListOrder) {
     EXPECT_BITS(s.incomeWith, 16777222.0f);
 }
 
-TEST(StatementTotals, EmptyStatementGivesZerosAndAPage) {
+TEST(StatementTotals, EmptyStatementGivesZerosAPageAndThePaymentBalance) {
     test::TotalsBooks b;
     b.settings.setFloat(P::tabSaldoField, 99.0f);  // from an earlier statement
     b.totals.infoWindowVoid();
@@ -122,10 +122,8 @@ TEST(StatementTotals, EmptyStatementGivesZerosAndAPage) {
     EXPECT_TRUE(page.html.contains(u"Voranmeldung noch nicht erstellt"_s));
     // Without a company name the footer starts with its own words.
     EXPECT_EQ(b.settings.getText(P::printFooter), u"Abrechnung März 2013 · Seite "_s);
-}
 
-TEST(StatementTotals, PaymentBlockBalance) {
-    test::TotalsBooks b;
+    // The payment block's balance.
     b.controller.setPaymentField(keys::payment, 100.0f);
     b.controller.setPaymentField(keys::additionalPayment, 20.0f);
     b.controller.setPaymentField(keys::rePayment, 30.0f);
