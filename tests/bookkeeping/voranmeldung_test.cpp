@@ -203,10 +203,8 @@ TEST(ReturnFile, MissingOrUnwritableOutboxIsToldAndLeavesNothing) {
     b.settings.setBool(P::winstonHintShown, true);
     b.income(119.0f, 19.0f, 1);
     b.controller.doTheWinston();
-    ASSERT_EQ(b.ui.alerts.size(), 1u);
+    ASSERT_EQ(b.ui.alerts.size(), 1u);  // its text is the golden case's
     EXPECT_EQ(b.ui.alerts[0].title, u"Fehler!"_s);
-    EXPECT_TRUE(
-        b.ui.alerts[0].message.startsWith(u"Den Ausgangskorb von Winston gibt es nicht: "_s));
     EXPECT_EQ(b.ui.clipboard.size(), 1u);  // the figures can still be typed in
     // One alert for one click: no notice, no start of a client that has no file to read.
     b.settings.setBool(P::winstonHintShown, false);

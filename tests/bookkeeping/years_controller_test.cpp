@@ -87,7 +87,9 @@ TEST(Years, CancellingANewYearOrStatementGivesBackTheStatementAndItemsSelectedBe
     EXPECT_EQ(b.app.selection().selectedItems(), std::vector<RecordPtr>{item});
 }
 
-TEST(Years, EditAndDeleteWithoutASelectionOnlyBeep) {
+// Without a year: editing and deleting only beep; adding a statement is
+// refused but counts as a first step.
+TEST(Years, EmptyBooksBeepOrRefuseAStatement) {
     Desk b;
     b.controller.editYear();
     b.controller.deleteYear();
@@ -96,6 +98,13 @@ TEST(Years, EditAndDeleteWithoutASelectionOnlyBeep) {
     EXPECT_EQ(b.ui.beeps, 4);
     EXPECT_TRUE(b.ui.alerts.empty());
     EXPECT_FALSE(b.controller.sheetIsOpen());
+
+    b.controller.addList();
+    b.expectOnlyAlert(u"Fehler!"_s, u"Du musst erst ein Jahr anlegen."_s);
+    EXPECT_FALSE(b.controller.sheetIsOpen());
+    EXPECT_TRUE(b.settings.getBool(P::firstListSet));
+    EXPECT_EQ(b.settings.getInt(P::jaImage), 4);
+    EXPECT_EQ(b.app.changeCount(), 0u);
 }
 
 TEST(Years, DeleteAsksAndRemovesOnlyOnLoeschen) {
@@ -141,16 +150,6 @@ TEST(Years, DeleteAsksAndRemovesOnlyOnLoeschen) {
     EXPECT_TRUE(b.years().empty());
     EXPECT_EQ(b.app.selection().yearIndex(), -1);
     EXPECT_EQ(b.app.selection().selectedStatement(), nullptr);
-}
-
-TEST(Statements, AddingWithoutAYearIsRefusedButCountsAsFirstStep) {
-    Desk b;
-    b.controller.addList();
-    b.expectOnlyAlert(u"Fehler!"_s, u"Du musst erst ein Jahr anlegen."_s);
-    EXPECT_FALSE(b.controller.sheetIsOpen());
-    EXPECT_TRUE(b.settings.getBool(P::firstListSet));
-    EXPECT_EQ(b.settings.getInt(P::jaImage), 4);
-    EXPECT_EQ(b.app.changeCount(), 0u);
 }
 
 TEST(Statements, AddingAppendsToTheSelectedYearAndSelectsIt) {
