@@ -176,10 +176,19 @@ TEST(ItemSheet, CancelIsOfferedAfterTheFirstStepsAndConfirmingEndsThem) {
 
 // ---- amounts --------------------------------------------------------------------------
 
+// The field is enabled only once a kind is chosen and shows the sign.
 TEST(ItemAmount, TypedTextIsReadWithCommaPointAndSeparatorsAndShownAsStored) {
     Desk b;
     b.c.addItem();
+    EXPECT_FALSE(b.c.itemSheet().amountEnabled);
+    EXPECT_TRUE(b.c.itemSheet().sign.isEmpty());
+    b.c.selectExpense();
+    EXPECT_TRUE(b.c.itemSheet().amountEnabled);
+    EXPECT_EQ(b.c.itemSheet().sign, u"-"_s);
+    EXPECT_EQ(b.c.itemSheet().signColor, AddController::SignColor::Expense);
     b.c.selectIncome();
+    EXPECT_EQ(b.c.itemSheet().sign, u"+"_s);
+    EXPECT_EQ(b.c.itemSheet().signColor, AddController::SignColor::Income);
     const struct {
         QString typed;
         float stored;
@@ -222,20 +231,6 @@ TEST(ItemAmount, CalculatingTakesTheStoredAmountAndStoresItAsANumber) {
     b.c.calculateItem();
     EXPECT_EQ(item->value(keys::amount).type(), Value::Type::Real);
     EXPECT_EQ(item->real(keys::finalAmount), -1234.5f);
-}
-
-TEST(ItemAmount, TheFieldIsEnabledOnlyOnceAKindIsChosenAndShowsTheSign) {
-    Desk b;
-    b.c.addItem();
-    EXPECT_FALSE(b.c.itemSheet().amountEnabled);
-    EXPECT_TRUE(b.c.itemSheet().sign.isEmpty());
-    b.c.selectExpense();
-    EXPECT_TRUE(b.c.itemSheet().amountEnabled);
-    EXPECT_EQ(b.c.itemSheet().sign, u"-"_s);
-    EXPECT_EQ(b.c.itemSheet().signColor, AddController::SignColor::Expense);
-    b.c.selectIncome();
-    EXPECT_EQ(b.c.itemSheet().sign, u"+"_s);
-    EXPECT_EQ(b.c.itemSheet().signColor, AddController::SignColor::Income);
 }
 
 TEST(ItemAmount, RatesComeFromTheSettingsAtEachCalculation) {

@@ -321,19 +321,15 @@ TEST(DataFolder, CustomFolderThatVanishesIsToldAndTriedAgain) {
     EXPECT_EQ(db->years.size(), 1u);
 }
 
-TEST(DataFolder, MissingFileLoadsEmptyLists) {
-    Home home;
-    home.app->database().years.push_back(Record::create(RecordClass::Year, Date{}));
-    EXPECT_EQ(home.app->loadDataFromDisk(), QuandorAppDelegate::LoadOutcome::Loaded);
-    for (RootList l : Database::order()) EXPECT_TRUE(home.app->database().list(l).empty());
-}
-
+// A missing file loads as empty lists.
 TEST(DataFolder, ExplicitDatabaseFileBypassesResolution) {
     Home home;
     const QString file = home.dir.filePath(u"elsewhere/books.mdb"_s);
     QDir().mkpath(QFileInfo(file).absolutePath());
     home.app->setDatabaseFileOverride(file);
+    home.app->database().years.push_back(Record::create(RecordClass::Year, Date{}));
     EXPECT_EQ(home.app->openDatabase(), QuandorAppDelegate::LoadOutcome::Loaded);
+    for (RootList l : Database::order()) EXPECT_TRUE(home.app->database().list(l).empty());
     EXPECT_TRUE(home.app->isSaveAllowed());
     EXPECT_EQ(home.app->pathForDataFile(), file);
     EXPECT_FALSE(home.settings->contains(P::defaultDataPath));
