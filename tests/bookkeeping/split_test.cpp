@@ -188,11 +188,9 @@ TEST(Split, TheItemSheetShowsTheSplitAmount) {
     EXPECT_EQ(s.controllers.items.itemSheet().sign, u"+"_s);
     EXPECT_EQ(item->real(keys::finalAmount), 50.0f);
     EXPECT_EQ(s.settings.getInt(P::itemRememberTaxTag), 2);  // the item calculation ran
-}
 
-// Half of 119 is 59.500004 in single precision: the field shows its cents, while
-// an amount typed with more decimals keeps every digit.
-TEST(Split, ASplitAmountShowsAsCents) {
+    // Half of 119 is 59.500004 in single precision: the field shows its cents, while
+    // an amount typed with more decimals keeps every digit.
     EXPECT_EQ(AddController::amountFieldText(Value((119.0f / 100.0f) * 50.0f)),
               AddController::amountFieldText(Value(59.5f)));
     EXPECT_NE(AddController::amountFieldText(Value(12.345f)),
