@@ -255,8 +255,10 @@ TEST(ItemAmount, RatesComeFromTheSettingsAtEachCalculation) {
 // ---- defaults -------------------------------------------------------------------------
 
 // Its statement, year and creation stamp are proven by the golden item case.
-TEST(NewItem, IsAppendedSelectedAndDatedNow) {
+// A date to remember falls back to now while none is remembered.
+TEST(NewItem, IsAppendedSelectedAndDatedNowOrTheRememberedDate) {
     Desk b;
+    b.settings.setBool(P::prefsRememberDate, true);
     b.c.addItem();
     const RecordPtr item = b.c.sheetItem();
     ASSERT_TRUE(item);
@@ -267,6 +269,12 @@ TEST(NewItem, IsAppendedSelectedAndDatedNow) {
     EXPECT_FALSE(item->flag(keys::taxBool));
     EXPECT_FALSE(b.settings.getBool(P::allowCashBook));
     EXPECT_EQ(b.settings.getInt(P::prefsSelectedItemTabTag), 0);
+
+    b.c.setItemDate(Date::fromUnix(1600000000));
+    b.c.selectIncome();  // calculates, which remembers the date
+    b.c.cancelItemSheet();
+    b.c.addItem();
+    EXPECT_EQ(b.c.sheetItem()->date(keys::date), Date::fromUnix(1600000000));
 }
 
 TEST(NewItem, RememberedChoicesWinAndFalseOrZeroLeaveTheDefaults) {
@@ -311,18 +319,6 @@ TEST(NewItem, RememberedChoicesWinAndFalseOrZeroLeaveTheDefaults) {
     EXPECT_EQ(next->integer(keys::kind), 1);
     EXPECT_EQ(next->date(keys::date), Date::fromUnix(1700000000));
     EXPECT_TRUE(b.c.itemSheet().amountEnabled);  // the kind is known already
-}
-
-TEST(NewItem, RememberDateFallsBackToNow) {
-    Desk b;
-    b.settings.setBool(P::prefsRememberDate, true);
-    b.c.addItem();
-    EXPECT_EQ(b.c.sheetItem()->date(keys::date), b.app.nowStamp());
-    b.c.setItemDate(Date::fromUnix(1600000000));
-    b.c.selectIncome();  // calculates, which remembers the date
-    b.c.cancelItemSheet();
-    b.c.addItem();
-    EXPECT_EQ(b.c.sheetItem()->date(keys::date), Date::fromUnix(1600000000));
 }
 
 // ---- editing -------------------------------------------------------------------------

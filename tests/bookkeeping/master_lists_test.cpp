@@ -139,18 +139,6 @@ TEST(MasterLists, RemoveAsksWithTheListsOwnQuestionAndDeletesOnlyOnLoeschen) {
     }
 }
 
-TEST(MasterLists, DeletingACategoryLeavesItemsThatUseItUnchanged) {
-    Desk b;
-    b.yearWithItems({u"Miete"_s});
-    b.app.database().groups.push_back(b.record(RecordClass::Group, u"Raumkosten"_s));
-    const RecordPtr item = b.app.selection().listedItem(0);
-    item->set(keys::group, u"Raumkosten"_s);
-    b.controller.setMasterRow(List::Groups, 0);
-    EXPECT_TRUE(b.controller.remove(List::Groups));
-    EXPECT_TRUE(b.app.database().groups.empty());
-    EXPECT_EQ(item->text(keys::group), u"Raumkosten"_s);
-}
-
 TEST(MasterLists, CellEditsGoIntoTheRecordAndABadAmountChangesNothing) {
     Desk b;
     b.controller.addTemplateRow();
@@ -188,7 +176,7 @@ TEST(MasterLists, CellEditsGoIntoTheRecordAndABadAmountChangesNothing) {
     EXPECT_TRUE(b.ui.alerts.empty());
 }
 
-TEST(Items, RemoveAsksAndWarnsFirstForAStatementUsedForTheVatReturn) {
+TEST(Items, RemoveAsksWarnsForAReturnsStatementAndTheirCategoryGoesAlone) {
     Desk b;
     RecordPtr year = b.yearWithItems({u"A"_s, u"B"_s, u"C"_s});
     Selection& sel = b.app.selection();
@@ -221,6 +209,15 @@ TEST(Items, RemoveAsksAndWarnsFirstForAStatementUsedForTheVatReturn) {
     b.ui.answers = {1};
     EXPECT_TRUE(b.controller.remove(List::Items));
     EXPECT_EQ(b.titles(year->thelists()[0]->items()), (QStringList{u"A"_s}));
+
+    // Deleting a category leaves the items that use it unchanged.
+    b.app.database().groups.push_back(b.record(RecordClass::Group, u"Raumkosten"_s));
+    const RecordPtr item = year->thelists()[0]->items()[0];
+    item->set(keys::group, u"Raumkosten"_s);
+    b.controller.setMasterRow(List::Groups, 0);
+    EXPECT_TRUE(b.controller.remove(List::Groups));
+    EXPECT_TRUE(b.app.database().groups.empty());
+    EXPECT_EQ(item->text(keys::group), u"Raumkosten"_s);
 }
 
 // ---- reordering ------------------------------------------------------------------------
