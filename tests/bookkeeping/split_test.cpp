@@ -51,7 +51,6 @@ TEST(Split, ShareOfTheAmountInSinglePrecisionThenTheTaxCalculation) {
     const uint64_t before = s.app.changeCount();
     EXPECT_TRUE(s.controller.splitAction());
     EXPECT_EQ(bits(s.amount()), bits(59.500004f));
-    EXPECT_EQ(s.amount(), (119.0f / 100.0f) * 50.0f);
     EXPECT_EQ(s.ui.scheduledDelays, std::vector<int>{0});
     EXPECT_FLOAT_EQ(s.item->real(keys::taxFee), 9.5f);  // the calculation ran
     EXPECT_EQ(s.item->real(keys::finalAmount), -s.amount());
@@ -91,7 +90,6 @@ TEST(Split, GrossUpAddsTheItemsRate) {
     s.controller.openSplitWindow(s.item);
     s.controller.setSplitNetAmount(u"100"_s);
     EXPECT_TRUE(s.controller.splitAction());
-    EXPECT_EQ(s.amount(), 100.0f + (100.0f / 100.0f) * 19.0f);
     EXPECT_EQ(s.amount(), 119.0f);
     EXPECT_EQ(s.item->real(keys::taxFee), 19.0f);
 
@@ -190,11 +188,9 @@ TEST(Split, TheItemSheetShowsTheSplitAmount) {
     EXPECT_EQ(s.controllers.items.itemSheet().sign, u"+"_s);
     EXPECT_EQ(item->real(keys::finalAmount), 50.0f);
     EXPECT_EQ(s.settings.getInt(P::itemRememberTaxTag), 2);  // the item calculation ran
-}
 
-// Half of 119 is 59.500004 in single precision: the field shows its cents, while
-// an amount typed with more decimals keeps every digit.
-TEST(Split, ASplitAmountShowsAsCents) {
+    // Half of 119 is 59.500004 in single precision: the field shows its cents, while
+    // an amount typed with more decimals keeps every digit.
     EXPECT_EQ(AddController::amountFieldText(Value((119.0f / 100.0f) * 50.0f)),
               AddController::amountFieldText(Value(59.5f)));
     EXPECT_NE(AddController::amountFieldText(Value(12.345f)),

@@ -110,17 +110,6 @@ TEST(StatementExportTexts, CsvIsWindows1252WithCleanedFields) {
                               "<Co>\",\"\",\"Erl\xf6se\",\"\",\"\",\"19,00 %\",\"1.190,00\"\n"));
 }
 
-// Layout and numbering of the XML are proven by the golden export; here the
-// escaping of text the golden data does not hold.
-TEST(StatementExportTexts, XmlEscapesTextSoTheFileStaysWellFormed) {
-    Desk b;
-    b.fill();
-    const QString xml = b.controller.xmlString();
-    EXPECT_TRUE(xml.contains(u"<col2>Beratung &amp; &lt;Co&gt;</col2>"_s));
-    EXPECT_EQ(xml.count(u"<row>"_s), 3);
-    EXPECT_EQ(xmlEscaped(u"a\u0001<b>&"_s), u"a&lt;b&gt;&amp;"_s);
-}
-
 TEST(StatementExportTexts, StoredNumbersCannotBreakTheLines) {
     Desk b;
     RecordPtr a = b.add(kKindIncome, 10, false, 0, "2024-03-05", u"X"_s);
@@ -175,17 +164,6 @@ TEST(StatementExport, SheetWritesTheChosenFormatThroughTheDialog) {
               u"Muster & Söhne · Übersicht März 2024 · Seite "_s);
 }
 
-TEST(StatementExport, CancelledDialogWritesNothing) {
-    Desk b;
-    b.fill();
-    b.settings.setInt(P::prefsSelectedExportTab, 2);
-    b.controller.openTabJournalExport();
-    b.ui.dialogs.push_back(std::nullopt);
-    EXPECT_EQ(b.controller.closeTabJournalExport(), Result::Cancelled);
-    EXPECT_EQ(QDir(b.dir.path()).entryList({u"*.csv"_s}).size(), 0);
-    EXPECT_TRUE(b.ui.alerts.empty());
-}
-
 TEST(StatementExport, UnwritablePathIsToldAndLeavesTheOldFile) {
     Desk b;
     b.fill();
@@ -225,6 +203,14 @@ TEST(StatementExport, RefusalsAndNotices) {
     EXPECT_EQ(b.ui.alerts.back().message, StatementPrintController::kDatevNotice);
     EXPECT_EQ(b.ui.dialogTitles.size(), 0u);
 
+    b.settings.setInt(P::prefsSelectedExportTab, 2);  // a cancelled dialog writes nothing
+    b.controller.openTabJournalExport();
+    b.ui.dialogs.push_back(std::nullopt);
+    const size_t alerts = b.ui.alerts.size();
+    EXPECT_EQ(b.controller.closeTabJournalExport(), Result::Cancelled);
+    EXPECT_EQ(QDir(b.dir.path()).entryList({u"*.csv"_s}).size(), 0);
+    EXPECT_EQ(b.ui.alerts.size(), alerts);
+
     b.settings.setInt(P::prefsSelectedExportTab, 5);
     b.controller.openTabJournalExport();
     b.ui.dialogs.push_back(b.dir.filePath(u"a.trwk"_s));
@@ -233,8 +219,11 @@ TEST(StatementExport, RefusalsAndNotices) {
     EXPECT_FALSE(QFile::exists(b.dir.filePath(u"a.trwk"_s)));
 }
 
-TEST(StatementExport, EmptyStatementStillExportsEmptyTexts) {
+// Layout, numbering and escaping of the XML are proven by the golden exports;
+// here an empty statement and a control character, which no XML file may hold.
+TEST(StatementExport, EmptyStatementStillExportsEmptyTextsAndXmlDropsControls) {
     Desk b;
+    EXPECT_EQ(xmlEscaped(u"a\u0001<b>&"_s), u"a&lt;b&gt;&amp;"_s);
     EXPECT_EQ(b.controller.csvString(), QString());
     EXPECT_EQ(b.controller.xmlString(),
               u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<document>\n</document>"_s);
@@ -248,25 +237,15 @@ TEST(StatementOverview, PageCarriesBlocksListAndFooter) {
     b.statement->set(keys::balance, -1500.0f);
     b.statement->set(keys::date, day("2024-04-01"));
     ASSERT_TRUE(b.controller.generatePDFTab());
-    // For looking at the page: QUANDOR_KEEP_PDF=FILE keeps a copy.
-    if (const QString keep = qEnvironmentVariable("QUANDOR_KEEP_PDF"); !keep.isEmpty()) {
-        QFile::remove(keep);
-        QFile::copy(b.controller.previewPdfPath(), keep);
-    }
-    EXPECT_EQ(b.settings.getText(P::printFooter),
-              u"Muster & Söhne · Übersicht März 2024 · Seite "_s);
+    // Footers and the head are proven by the golden export.
     const QStringList pages = test::pdfPages(b.controller.previewPdfPath());
     ASSERT_GE(pages.size(), 1);
     const QString all = pages.join(u"\n"_s);
     for (const QString& s :
-         {u"Muster & Söhne"_s, u"Steuernummer: 12/345/67890"_s, u"Datum: 02.04.2024"_s,
-          u"Übersicht März 2024"_s, u"Voranmeldung erstellt am: 01.04.2024"_s, u"-1500,00"_s,
+         {u"Steuernummer: 12/345/67890"_s, u"Voranmeldung erstellt am: 01.04.2024"_s, u"-1500,00"_s,
           u"Steuersatz 1"_s, u"(19,00 %)"_s, u"ohne Steuern"_s, u"Beratung & <Co>"_s,
           u"Kostenstelle"_s})
         EXPECT_TRUE(all.contains(s)) << s.toStdString();
-    for (int i = 0; i < pages.size(); ++i)
-        EXPECT_TRUE(
-            pages[i].contains(u"Muster & Söhne · Übersicht März 2024 · Seite %1"_s.arg(i + 1)));
 
     // Printing paints the same page onto the printer the dialog gave.
     const QString printed = b.dir.filePath(u"gedruckt.pdf"_s);
@@ -276,10 +255,6 @@ TEST(StatementOverview, PageCarriesBlocksListAndFooter) {
         return paint(printer);
     };
     b.controller.printJournal();
-    if (const QString keep = qEnvironmentVariable("QUANDOR_KEEP_PDF"); !keep.isEmpty()) {
-        QFile::remove(keep + u".gedruckt.pdf"_s);
-        QFile::copy(printed, keep + u".gedruckt.pdf"_s);
-    }
     const QStringList printedPages = test::pdfPages(printed);
     ASSERT_EQ(printedPages.size(), pages.size());
     EXPECT_TRUE(printedPages.last().contains(u"Beratung & <Co>"_s));
@@ -319,7 +294,9 @@ TEST(StatementOverview, FiguresAreTheStatementTotalsOfThisMoment) {
     EXPECT_TRUE(html.contains(u"1.690,00"_s));
 }
 
-TEST(SummaryPage, ExportWritesThePdfWithItsFooter) {
+// Footer, pages and page files are proven by the golden summary export; here
+// the single rendering, the replaced file and the refusals.
+TEST(SummaryPage, ExportRendersOnceAndToldFailures) {
     Desk b;
     b.fill();
     int rendered = 0;
@@ -327,20 +304,7 @@ TEST(SummaryPage, ExportWritesThePdfWithItsFooter) {
     const QString out = b.dir.filePath(u"Abrechnung.pdf"_s);
     ASSERT_EQ(b.controllers.totals.exportSummaryTo(out), Result::Written);
     EXPECT_EQ(rendered, 0);  // rendered once, by the export itself
-    EXPECT_EQ(b.settings.getText(P::printFooter),
-              u"Muster & Söhne · Abrechnung März 2024 · Seite "_s);
-    EXPECT_EQ(b.read(out), b.read(b.controller.previewPdfPath()));
-    EXPECT_TRUE(QFile::exists(b.controller.previewHtmlPath()));
-    const QStringList pages = test::pdfPages(out);
-    ASSERT_FALSE(pages.isEmpty());
-    for (int i = 0; i < pages.size(); ++i)
-        EXPECT_TRUE(
-            pages[i].contains(u"Muster & Söhne · Abrechnung März 2024 · Seite %1"_s.arg(i + 1)));
-    EXPECT_TRUE(pages.first().contains(u"Steuerpflichtige Umsätze (19,00 %)"_s) ||
-                pages.first().contains(u"Steuerpﬂichtige Umsätze (19,00 %)"_s));
-    // The list, with its texts escaped in the page.
-    EXPECT_TRUE(pages.last().contains(u"Erlöse"_s));
-    EXPECT_TRUE(b.read(b.controller.previewHtmlPath()).contains("Beratung &amp; &lt;Co&gt;"));
+    EXPECT_TRUE(b.read(out).startsWith("%PDF-"));
 
     // An existing file is replaced whole; a missing folder is told and leaves nothing.
     EXPECT_EQ(b.controllers.totals.exportSummaryTo(out), Result::Written);
@@ -495,56 +459,52 @@ TEST(StatementOverview, LongWordsWrapAndTheirRowGoesOnOverThePages) {
     }
 }
 
-TEST(StatementOverview, SecondLinesStayInTheirRows) {
-    Desk b;
-    RecordPtr a = b.add(kKindExpense, 10, false, 0, "2024-03-05", u"Erster"_s);
-    a->set(keys::misc1, u"B7"_s);  // no number above it
-    RecordPtr c = b.add(kKindExpense, 20, false, 0, "2024-03-06", u"Zweiter"_s);
-    c->set(keys::number, u"R-9"_s);
-    c->set(keys::misc1, u"B8"_s);
-    ASSERT_TRUE(b.controller.generatePDFTab());
-    const std::vector<test::PdfWord> words = test::pdfWords(b.controller.previewPdfPath());
-    const test::PdfWord* first = test::findWord(words, u"Erster"_s);
-    const test::PdfWord* b7 = test::findWord(words, u"B7"_s);
-    const test::PdfWord* second = test::findWord(words, u"Zweiter"_s);
-    const test::PdfWord* b8 = test::findWord(words, u"B8"_s);
-    ASSERT_TRUE(first && b7 && second && b8);
-    // The receipt number stands in the lower line of its row in both rows.
-    EXPECT_GT(b7->yMin, first->yMax - 1);
-    EXPECT_NEAR(b7->yMin - first->yMin, b8->yMin - second->yMin, 0.5);
-}
-
-TEST(SummaryPage, SecondLinesAndStackedHeadersInTheList) {
+// The receipt number and the account stand in the lower line of their row, in
+// both rows, on the overview and on the summary page.
+TEST(StatementPages, SecondLinesStayInTheirRowsUnderStackedHeaders) {
     Desk b;
     RecordPtr a = b.add(kKindExpense, 10, false, 0, "2024-03-05", u"Erster"_s);
     a->set(keys::account, u"Kasse"_s);  // no account number above it
     a->set(keys::misc1, u"B7"_s);       // no number above it
     RecordPtr c = b.add(kKindExpense, 20, false, 0, "2024-03-06", u"Zweiter"_s);
+    c->set(keys::number, u"R-9"_s);
+    c->set(keys::misc1, u"B8"_s);
     c->set(keys::accountNumber, u"1800"_s);
     c->set(keys::account, u"Bank"_s);
+    ASSERT_TRUE(b.controller.generatePDFTab());
     const QString out = b.dir.filePath(u"Abrechnung.pdf"_s);
     ASSERT_EQ(b.controllers.totals.exportSummaryTo(out), Result::Written);
-    const std::vector<test::PdfWord> words = test::pdfWords(out);
-    const test::PdfWord* first = test::findWord(words, u"Erster"_s);
-    const test::PdfWord* kasse = test::findWord(words, u"Kasse"_s);
-    const test::PdfWord* b7 = test::findWord(words, u"B7"_s);
-    const test::PdfWord* second = test::findWord(words, u"Zweiter"_s);
-    const test::PdfWord* bank = test::findWord(words, u"Bank"_s);
-    ASSERT_TRUE(first && kasse && b7 && second && bank);
-    EXPECT_GT(kasse->yMin, first->yMax - 1);
-    EXPECT_GT(b7->yMin, first->yMax - 1);
-    EXPECT_NEAR(kasse->yMin - first->yMin, bank->yMin - second->yMin, 0.5);
-    // "Bezeichnung" over "Kategorie", "Nummer" over "Beleg", as on the page's HTML.
-    for (const auto& [upper, lower] :
-         {std::pair{u"Bezeichnung"_s, u"Kategorie"_s}, {u"Nummer"_s, u"Beleg"_s}}) {
-        const test::PdfWord* top = test::findWord(words, upper);
-        const test::PdfWord* below = test::findWord(words, lower);
-        ASSERT_TRUE(top && below) << upper.toStdString();
-        EXPECT_EQ(top->page, below->page);
-        EXPECT_NEAR(top->xMin, below->xMin, 0.5) << upper.toStdString();
-        EXPECT_GT(below->yMin, top->yMax - 1) << upper.toStdString();
+    for (const QString& pdf : {b.controller.previewPdfPath(), out}) {
+        SCOPED_TRACE(pdf.toStdString());
+        const std::vector<test::PdfWord> words = test::pdfWords(pdf);
+        const test::PdfWord* first = test::findWord(words, u"Erster"_s);
+        const test::PdfWord* b7 = test::findWord(words, u"B7"_s);
+        const test::PdfWord* second = test::findWord(words, u"Zweiter"_s);
+        ASSERT_TRUE(first && b7 && second);
+        EXPECT_GT(b7->yMin, first->yMax - 1);
+        if (pdf != out) {
+            const test::PdfWord* b8 = test::findWord(words, u"B8"_s);
+            ASSERT_TRUE(b8);
+            EXPECT_NEAR(b7->yMin - first->yMin, b8->yMin - second->yMin, 0.5);
+            continue;
+        }
+        const test::PdfWord* kasse = test::findWord(words, u"Kasse"_s);
+        const test::PdfWord* bank = test::findWord(words, u"Bank"_s);
+        ASSERT_TRUE(kasse && bank);
+        EXPECT_GT(kasse->yMin, first->yMax - 1);
+        EXPECT_NEAR(kasse->yMin - first->yMin, bank->yMin - second->yMin, 0.5);
+        // "Bezeichnung" over "Kategorie", "Nummer" over "Beleg", as on the page's HTML.
+        for (const auto& [upper, lower] :
+             {std::pair{u"Bezeichnung"_s, u"Kategorie"_s}, {u"Nummer"_s, u"Beleg"_s}}) {
+            const test::PdfWord* top = test::findWord(words, upper);
+            const test::PdfWord* below = test::findWord(words, lower);
+            ASSERT_TRUE(top && below) << upper.toStdString();
+            EXPECT_EQ(top->page, below->page);
+            EXPECT_NEAR(top->xMin, below->xMin, 0.5) << upper.toStdString();
+            EXPECT_GT(below->yMin, top->yMax - 1) << upper.toStdString();
+        }
+        EXPECT_EQ(test::findWord(words, u"/"_s), nullptr);
     }
-    EXPECT_EQ(test::findWord(words, u"/"_s), nullptr);
 }
 
 TEST(StatementOverview, WithoutACompanyHeadingsAndFootersStartWithTheirOwnWords) {

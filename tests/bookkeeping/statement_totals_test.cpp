@@ -113,7 +113,7 @@ TEST(StatementTotals, ListedItemsOnlyAndInListOrder) {
     EXPECT_BITS(s.incomeWith, 16777222.0f);
 }
 
-TEST(StatementTotals, EmptyStatementGivesZerosAndAPage) {
+TEST(StatementTotals, EmptyStatementGivesZerosAPageAndThePaymentBalance) {
     test::TotalsBooks b;
     b.settings.setFloat(P::tabSaldoField, 99.0f);  // from an earlier statement
     b.totals.infoWindowVoid();
@@ -122,10 +122,8 @@ TEST(StatementTotals, EmptyStatementGivesZerosAndAPage) {
     EXPECT_TRUE(page.html.contains(u"Voranmeldung noch nicht erstellt"_s));
     // Without a company name the footer starts with its own words.
     EXPECT_EQ(b.settings.getText(P::printFooter), u"Abrechnung März 2013 · Seite "_s);
-}
 
-TEST(StatementTotals, PaymentBlockBalance) {
-    test::TotalsBooks b;
+    // The payment block's balance.
     b.controller.setPaymentField(keys::payment, 100.0f);
     b.controller.setPaymentField(keys::additionalPayment, 20.0f);
     b.controller.setPaymentField(keys::rePayment, 30.0f);
@@ -149,11 +147,7 @@ TEST(SummaryPage, PaymentBlockTablesAndFooter) {
     b.expense(119.0f, 19.0f, 1);
     b.totals.infoWindowVoid();
     const QString html = b.totals.summaryPage().html;
-
-    EXPECT_TRUE(html.contains(
-        u"<h2>Müller &amp; Söhne</h2><h3><small>Steuernummer: 12/345/67890</small></h3>"
-        "<small>Datum: 05.04.2013</small>"_s));
-    EXPECT_TRUE(html.contains(u"<h3><b>Abrechnung März 2013</b></h3>"_s));
+    // Head, the label of an unset rate and the footer are proven by the golden summary export.
     EXPECT_TRUE(html.contains(u"Voranmeldung erstellt am: 05.04.2013"_s));
     // Payment amounts group only from +1000 up: a negative balance stays ungrouped.
     EXPECT_TRUE(html.contains(u"<td>1.000,00 €</td>"_s));
@@ -164,10 +158,7 @@ TEST(SummaryPage, PaymentBlockTablesAndFooter) {
     EXPECT_TRUE(html.contains(
         u"<td>ohne Steuern:</td><td>-100,00 €</td><td>1.000,00 €</td><td><b>900,00 €</b></td>"_s));
     EXPECT_TRUE(html.contains(u"Steuerpflichtige Umsätze (19,00 %):</td><td>1.000,00 €</td>"_s));
-    // Rate 3 was never set: an empty label.
-    EXPECT_TRUE(html.contains(u"Steuerpflichtige Umsätze ():"_s));
     EXPECT_FALSE(html.contains(u"Übersicht aller Posten"_s));
-    EXPECT_EQ(b.totals.summaryPage().footer, u"Müller & Söhne · Abrechnung März 2013 · Seite "_s);
 }
 
 TEST(SummaryPage, ItemListShortensLongTexts) {

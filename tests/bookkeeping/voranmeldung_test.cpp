@@ -53,27 +53,18 @@ TEST(VoranmeldungWindow, ChecksBeforeOpening) {
     test::TotalsBooks b;
     b.settings.setBool(P::firstStepsDone, false);
     EXPECT_FALSE(b.controller.openVoranmeldungsWindow());
-    ASSERT_EQ(b.ui.alerts.size(), 1u);
-    EXPECT_EQ(b.ui.alerts[0].title, u"Hinweis!"_s);
-    EXPECT_EQ(
-        b.ui.alerts[0].message,
-        u"Das Vorbereiten und Verwalten von Voranmeldungen steht erst zur Verfügung, nachdem du "
-        "den ersten Posten erfolgreich angelegt hast."_s);
-    EXPECT_EQ(b.ui.alerts[0].buttons, QStringList{u"OK"_s});
+    EXPECT_EQ(b.ui.count(u"Hinweis!"_s), 1);
 
     b.settings.setBool(P::firstStepsDone, true);
     b.year->thelists().clear();
     b.app.selection().refresh();
     EXPECT_FALSE(b.controller.openVoranmeldungsWindow());
     EXPECT_EQ(b.ui.alerts.back().title, u"Fehler!"_s);
-    EXPECT_EQ(b.ui.alerts.back().message,
-              u"Du musst erst eine Abrechnung und zugehörige Posten anlegen."_s);
 
     // An empty statement: "Abbrechen" is the default and stops.
     b.year->thelists().push_back(b.statement);
     b.app.selection().setStatementIndex(0);
     EXPECT_FALSE(b.controller.openVoranmeldungsWindow());
-    EXPECT_EQ(b.ui.alerts.back().message, u"Diese Abrechnung enthält keinerlei Posten."_s);
     EXPECT_EQ(b.ui.alerts.back().buttons, (QStringList{u"Abbrechen"_s, u"Fortfahren"_s}));
     EXPECT_FALSE(b.controller.returnWindow().open);
 
@@ -99,10 +90,6 @@ TEST(VoranmeldungBooking, TakeBooksThePaymentBlock) {
     b.controller.setReturnCreated(true);  // the check box; answers "Übernehmen"
 
     ASSERT_EQ(b.ui.alerts.size(), 1u);
-    EXPECT_EQ(b.ui.alerts[0].title, u"Voranmeldung als erstellt markieren"_s);
-    EXPECT_EQ(
-        b.ui.alerts[0].message,
-        u"Möchtest du die von Quandor errechneten Zahlen direkt übernehmen oder eigene eingeben?"_s);
     EXPECT_EQ(b.ui.alerts[0].buttons, (QStringList{u"Übernehmen"_s, u"Eigene"_s}));
     EXPECT_TRUE(b.statement->flag(keys::taxBool));
     EXPECT_TRUE(sameBits(b.statement->real(keys::payment), 26.0f));
@@ -115,9 +102,10 @@ TEST(VoranmeldungBooking, TakeBooksThePaymentBlock) {
     EXPECT_TRUE(b.ui.pending.empty());  // no not-taxable revenue, no reminder
 }
 
-TEST(VoranmeldungBooking, OwnFiguresLeaveThePaymentBlockButSetTheDate) {
+TEST(VoranmeldungBooking, OwnFiguresLeaveThePaymentBlockAndNotTaxableRevenueReminds) {
     test::TotalsBooks b;
     b.income(119.0f, 19.0f, 1);
+    b.income(0.01f, 0.0f, 5);
     b.statement->set(keys::payment, 1.0f);
     b.statement->set(keys::rePayment, 2.0f);
     b.statement->set(keys::balance, 3.0f);
@@ -129,19 +117,12 @@ TEST(VoranmeldungBooking, OwnFiguresLeaveThePaymentBlockButSetTheDate) {
     EXPECT_EQ(b.statement->date(keys::date), b.app.nowStamp());
     EXPECT_TRUE(sameBits(b.controller.returnWindow().bookedBalance, 0.0f));
     EXPECT_FALSE(b.statement->flag(keys::taxBool));  // booking alone does not mark it
-}
 
-TEST(VoranmeldungBooking, NotTaxableRevenueRemindsAfterBooking) {
-    test::TotalsBooks b;
-    b.income(0.01f, 0.0f, 5);
-    b.controller.meldungBuchen();
     ASSERT_EQ(b.ui.pending.size(), 1u);
     EXPECT_EQ(b.ui.scheduledDelays.back(), 600);
     EXPECT_EQ(b.ui.alerts.size(), 1u);
     b.ui.runScheduled();
-    ASSERT_EQ(b.ui.alerts.size(), 2u);
-    EXPECT_EQ(b.ui.alerts[1].title, u"Hinweis!"_s);
-    EXPECT_TRUE(b.ui.alerts[1].message.contains(u"'Zusammenfassende Meldung'"_s));
+    EXPECT_EQ(b.ui.count(u"Hinweis!"_s), 1);
 }
 
 TEST(ReturnFile, MonthFileClipboardNoticeOnceAndLaunch) {
@@ -156,18 +137,8 @@ TEST(ReturnFile, MonthFileClipboardNoticeOnceAndLaunch) {
     EXPECT_EQ(readFile(b.file(u"Quandor_03_2013.xml"_s)),
               expectedFile("9198011310010", "2013", "03", "1000,00", "100,00", "0,00", "250,00",
                            "3,89", "193,11", "500,00"));
-    ASSERT_EQ(b.ui.clipboard.size(), 1u);
-    EXPECT_EQ(
-        b.ui.clipboard[0],
-        u"Studio Lindner - 1/21/815/08150/2013 / - [Umsatzsteuer-Voranmeldung März 2013]\n"
-        "\t\t81\t1.000,00\n\t\t86\t100,00\n\t\t35\t0,00\n\t\t45\t250,00\n\t\t66\t3,89\n\t\t83\t193,11\n"_s);
-    ASSERT_EQ(b.ui.alerts.size(), 1u);
-    EXPECT_EQ(b.ui.alerts[0].title, u"Hinweis!"_s);
-    EXPECT_TRUE(
-        b.ui.alerts[0].message.startsWith(u"Sofern Winston auf deinem Mac installiert ist"_s));
-    EXPECT_TRUE(
-        b.ui.alerts[0].message.endsWith(u"und der Ausgangskorb in Winston aktiviert ist."_s));
-    EXPECT_EQ(b.ui.alerts[0].message.count(u"\n\n"_s), 2);
+    EXPECT_EQ(b.ui.clipboard.size(), 1u);
+    EXPECT_EQ(b.ui.count(u"Hinweis!"_s), 1);
     EXPECT_TRUE(b.settings.getBool(P::winstonHintShown));
     ASSERT_EQ(b.ui.launches.size(), 1u);
     EXPECT_EQ(b.ui.launches[0].program, u"winston"_s);
@@ -206,16 +177,12 @@ TEST(ReturnFile, QuarterYearAndRefund) {
     }
 }
 
-TEST(ReturnFile, PeriodCodes) {
-    EXPECT_EQ(periodCode(u"Januar"_s), u"01"_s);
-    EXPECT_EQ(periodCode(u"März"_s), u"03"_s);
+// Month, quarter and year codes are proven by the files above; a title is
+// matched exactly or not at all.
+TEST(ReturnFile, PeriodCodesNeedTheExactTitle) {
     EXPECT_EQ(periodCode(u"Dezember"_s), u"12"_s);
-    EXPECT_EQ(periodCode(u"1. Kalendervierteljahr"_s), u"41"_s);
-    EXPECT_EQ(periodCode(u"4. Kalendervierteljahr"_s), u"44"_s);
-    EXPECT_EQ(periodCode(u"Jahr"_s), u"19"_s);
-    EXPECT_EQ(periodCode(u"märz"_s), QString());
-    EXPECT_EQ(periodCode(u"Maerz"_s), QString());
-    EXPECT_EQ(periodCode(u"Jahr "_s), QString());
+    for (const QString& t : {u"märz"_s, u"Maerz"_s, u"Jahr "_s})
+        EXPECT_EQ(periodCode(t), QString()) << t.toStdString();
 }
 
 TEST(ReturnFile, TextIsEscapedSoTheFileStaysWellFormed) {
@@ -236,10 +203,8 @@ TEST(ReturnFile, MissingOrUnwritableOutboxIsToldAndLeavesNothing) {
     b.settings.setBool(P::winstonHintShown, true);
     b.income(119.0f, 19.0f, 1);
     b.controller.doTheWinston();
-    ASSERT_EQ(b.ui.alerts.size(), 1u);
+    ASSERT_EQ(b.ui.alerts.size(), 1u);  // its text is the golden case's
     EXPECT_EQ(b.ui.alerts[0].title, u"Fehler!"_s);
-    EXPECT_TRUE(
-        b.ui.alerts[0].message.startsWith(u"Den Ausgangskorb von Winston gibt es nicht: "_s));
     EXPECT_EQ(b.ui.clipboard.size(), 1u);  // the figures can still be typed in
     // One alert for one click: no notice, no start of a client that has no file to read.
     b.settings.setBool(P::winstonHintShown, false);
@@ -275,16 +240,6 @@ TEST(ReturnFile, FiguresFollowTheStatementWritten) {
     EXPECT_TRUE(result.path.endsWith(u"Quandor_04_2013.xml"_s));
 }
 
-TEST(VoranmeldungWindow, CommentIsTheStatementsNote) {
-    test::TotalsBooks b;
-    const uint64_t before = b.app.changeCount();
-    b.controller.setVoranmeldungComment(u"Dauerfristverlängerung beantragt"_s);
-    EXPECT_EQ(b.statement->text(keys::voranmeldungComment), u"Dauerfristverlängerung beantragt"_s);
-    EXPECT_GT(b.app.changeCount(), before);
-}
-
-// The return follows the item list's filter: said plainly, and asked before
-// anything is booked or handed over ("Abbrechen" is the default).
 TEST(VoranmeldungWindow, FilteredReturnIsShownAndAskedBeforeBookingOrHandingOver) {
     Outbox b;
     b.settings.setBool(P::winstonHintShown, true);
@@ -300,7 +255,6 @@ TEST(VoranmeldungWindow, FilteredReturnIsShownAndAskedBeforeBookingOrHandingOver
     b.ui.alerts.clear();
     b.controller.setReturnCreated(true);  // the default answer: Abbrechen
     ASSERT_EQ(b.ui.alerts.size(), 1u);
-    EXPECT_EQ(b.ui.alerts[0].title, u"Achtung!"_s);
     EXPECT_TRUE(
         b.ui.alerts[0].message.contains(u"Nur gefilterte Posten: 1 von 2 (Suche „Müller“)"_s));
     EXPECT_EQ(b.ui.alerts[0].buttons, (QStringList{u"Abbrechen"_s, u"Trotzdem buchen"_s}));

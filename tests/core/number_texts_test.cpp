@@ -44,15 +44,12 @@ TEST(NumberTexts, TwoDecimalsFromTheExactFloat) {
     EXPECT_EQ(amountText(167772.17f, de), "167.772,17");
 }
 
-TEST(NumberTexts, PaymentAmountsAndPlainAmounts) {
+TEST(NumberTexts, PaymentAndPlainAmountsRatesAndMoneyCells) {
     EXPECT_EQ(paymentAmountText(1500.0f, de), "1.500,00");
     EXPECT_EQ(paymentAmountText(-1500.0f, de), "-1500,00");
     EXPECT_EQ(plainAmountText(1234.56f, de), "1234,56");
     EXPECT_EQ(plainAmountText(-15.11f, de), "-15,11");
     EXPECT_EQ(plainAmountText(1234.56f, us), "1234.56");
-}
-
-TEST(NumberTexts, RatesAndMoneyCells) {
     EXPECT_EQ(rateText(19.0f, de), "19,00 %");
     EXPECT_EQ(rateText(7.0f, de), "7,00 %");
     EXPECT_EQ(rateText(19.0f, us), "19.00 %");

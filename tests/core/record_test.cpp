@@ -5,15 +5,6 @@
 
 using namespace quandor;
 
-TEST(Records, NewAccountShowsColumnWords) {
-    auto a = Record::create(RecordClass::Account, Date{});
-    EXPECT_EQ(a->text(keys::number), "Nummer");
-    EXPECT_EQ(a->text(keys::title), "Bezeichnung");
-    auto g = Record::create(RecordClass::Group, Date{});
-    EXPECT_EQ(g->text(keys::title), "");
-    EXPECT_EQ(g->value(keys::image).type(), Value::Type::String);
-}
-
 TEST(Records, NewItemHasFullKeySetAndReadsZero) {
     auto item = Record::create(RecordClass::Item, Date{100});
     EXPECT_EQ(item->properties().size(), 45u);

@@ -41,7 +41,7 @@ QStringList listedTitles(const Selection& sel) {
 
 }  // namespace
 
-TEST(Selection, ListsItemsByDateKeepingListOrderOnTies) {
+TEST(Selection, ListsItemsByDateKeepingListOrderOnTiesAndIgnoresBadIndexes) {
     Database db = sample();
     Selection sel(db);
     EXPECT_EQ(sel.listedCount(), 0u);
@@ -51,11 +51,8 @@ TEST(Selection, ListsItemsByDateKeepingListOrderOnTies) {
     EXPECT_EQ(sel.listedIndexes(), (std::vector<uint32_t>{1, 3, 2, 0}));
     EXPECT_EQ(sel.rowOf(sel.listedItem(2).get()), 2);
     EXPECT_EQ(sel.listedItem(4), nullptr);
-}
 
-TEST(Selection, IndexesOutOfRangeSelectNothing) {
-    Database db = sample();
-    Selection sel(db);
+    // Indexes out of range select nothing.
     sel.setYearIndex(7);
     EXPECT_EQ(sel.yearIndex(), -1);
     sel.setYearIndex(0);

@@ -37,29 +37,23 @@ uint32_t bits(float f) {
 
 }  // namespace
 
-TEST(Settings, NeverWrittenKeysReadEmptyAndFileIsCreated) {
+TEST(Settings, NeverWrittenKeysReadEmptyAndTypedValuesSurviveARestart) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("sub/Quandor.conf"));
-    Settings s(path);
-    EXPECT_EQ(s.status(), Settings::Status::Ok);
-    EXPECT_TRUE(QFileInfo::exists(path));
-    EXPECT_FALSE(s.getBool(prefs::prefsMakeBackup));
-    EXPECT_EQ(s.getInt(prefs::backupAlertInt), 0);
-    EXPECT_EQ(s.getFloat(prefs::prefs3Rate), 0.0f);
-    EXPECT_EQ(s.getText(prefs::prefsCompany), QString());
-    EXPECT_FALSE(s.getDate(prefs::rememberDate).has_value());
-    EXPECT_FALSE(s.contains(prefs::prefsCompany));
-}
-
-TEST(Settings, TypedValuesSurviveARestart) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Quandor.conf"));
     const QDateTime when =
         QDateTime::fromString(QStringLiteral("2024-02-29T23:59:58.123Z"), Qt::ISODateWithMs);
     const std::vector<float> floats = {19.0f,   7.0f,  0.1f,  1e-40f,
                                        FLT_MAX, -0.0f, 16.3f, 1.0f / 3.0f};
     {
         Settings s(path);
+        EXPECT_EQ(s.status(), Settings::Status::Ok);
+        EXPECT_TRUE(QFileInfo::exists(path));
+        EXPECT_FALSE(s.getBool(prefs::prefsMakeBackup));
+        EXPECT_EQ(s.getInt(prefs::backupAlertInt), 0);
+        EXPECT_EQ(s.getFloat(prefs::prefs3Rate), 0.0f);
+        EXPECT_EQ(s.getText(prefs::prefsCompany), QString());
+        EXPECT_FALSE(s.getDate(prefs::rememberDate).has_value());
+        EXPECT_FALSE(s.contains(prefs::prefsCompany));
         s.setBool(prefs::prefsMakeBackup, true);
         s.setInt(prefs::backupAlertInt, 12);
         s.setInt(u"big", int64_t{1} << 40);

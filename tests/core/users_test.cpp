@@ -89,8 +89,6 @@ TEST(UsersPage, NewUserStartsWithACopyOfTheOpenDataAndNeverReplacesAFile) {
     UsersHome home;
     const auto first = home.users.addRoot();
     ASSERT_TRUE(first);
-    EXPECT_EQ(home.ui.alerts.at(0).title, u"Zur Erinnerung!"_s);
-    EXPECT_EQ(first->text(U::firma), QString());
     const QString file = userDatabasePath(home.data, first->text(U::pfad));
     EXPECT_EQ(readAll(file), readAll(home.single()));
 
@@ -113,39 +111,10 @@ TEST(UsersPage, DeletingAsksAndKeepsTheDatabaseFile) {
     EXPECT_FALSE(home.users.deleteUser(id));
     EXPECT_EQ(home.stored().size(), 2u);
     EXPECT_TRUE(home.users.deleteUser(id));
-    EXPECT_EQ(home.ui.alerts.back().title, u"Benutzer Löschen"_s);
     EXPECT_EQ(home.ui.alerts.back().buttons, (QStringList{u"Löschen"_s, u"Abbrechen"_s}));
     ASSERT_EQ(home.stored().size(), 1u);
     EXPECT_NE(home.stored()[0].text(U::pfad), id);
     EXPECT_TRUE(QFileInfo::exists(userDatabasePath(home.data, id)));
-}
-
-TEST(UsersPage, QuitIsRefusedWhileAnotherUserIsSelected) {
-    UsersHome home;
-    home.users.addRoot();
-    home.clock += 1;
-    home.users.addRoot();
-    home.settings.setBool(P::prefsUseMultipleAccounts, true);
-    home.app.setCurrentAccountID(home.users.data()[0].text(U::pfad));
-    home.users.setSelectedRow(1);
-    EXPECT_FALSE(home.app.applicationShouldTerminate());
-    EXPECT_TRUE(home.ui.alerts.back().message.contains(u"(ID: 1700000000)"_s));
-    home.app.restart();
-    EXPECT_EQ(home.ui.launches.size(), 0u);
-    home.users.setSelectedRow(0);
-    EXPECT_TRUE(home.app.applicationShouldTerminate());
-}
-
-TEST(UsersPage, ChosenUsersValuesReachTheSettings) {
-    UsersHome home;
-    Dict user = makeUser(u"1600000000"_s, u"Zweite Firma"_s, u"99/999"_s, u"E-1"_s, 1);
-    writeAll(userDatabasePath(home.data, u"1600000000"_s), QByteArray());
-    home.settings.setBool(P::prefsUseMultipleAccounts, true);
-    home.app.chooseUser(user);
-    EXPECT_TRUE(home.app.pathForDataFile().endsWith(u"/1600000000_Quandor_Multiple.mdb"_s));
-    EXPECT_EQ(home.settings.getText(P::prefsCompany), u"Zweite Firma"_s);
-    EXPECT_EQ(home.settings.getText(P::prefsELSTERID), u"E-1"_s);
-    EXPECT_EQ(home.settings.getInt(P::prefsUseTaxesGlobal), 1);
 }
 
 TEST(UsersPage, EmptyListAtStartMakesTheFirstUser) {
