@@ -26,15 +26,8 @@ using Panel = DocumentsController::Panel;
 TEST(DocumentSizeText, DividesBy1024AndShowsOneDecimalOnlyWhenItSaysSomething) {
     const QLocale de(QLocale::German, QLocale::Germany);
     const std::vector<std::pair<qint64, QString>> cases = {
-        {0, u"0 bytes"_s},
-        {512, u"512 bytes"_s},
-        {1023, u"1023 bytes"_s},
-        {1024, u"1 KB"_s},
-        {1100, u"1,1 KB"_s},
-        {1536, u"1,5 KB"_s},
-        {1024 * 1024, u"1 MB"_s},
-        {2047 * 1024, u"2 MB"_s},
-        {qint64(5) << 40, u"5 TB"_s},
+        {1023, u"1023 bytes"_s},         {1024, u"1 KB"_s},        {1100, u"1,1 KB"_s},
+        {1024 * 1024, u"1 MB"_s},        {2047 * 1024, u"2 MB"_s}, {qint64(5) << 40, u"5 TB"_s},
         {qint64(1) << 60, u"1024 PB"_s},
     };
     for (const auto& [bytes, text] : cases) EXPECT_EQ(documentSizeText(bytes, de), text) << bytes;
