@@ -118,20 +118,6 @@ INSTANTIATE_TEST_SUITE_P(
                                   EXPECT_TRUE(f.item(1, 100.01f)->text(keys::misc9).isEmpty());
                               },
                               kError, K::kNegativeBalance, 1},
-                      Refusal{"FirstPaymentOfEmptyCashBook",
-                              [](CashBookFixture& f) {
-                                  f.newCashBook();
-                                  f.takeOver(f.item(1, 0.01f));
-                              },
-                              kError, K::kNegativeBalance, 0},
-                      Refusal{"SecondTakeOverCancelled",
-                              [](CashBookFixture& f) {
-                                  f.newCashBook();
-                                  f.takeOver(f.item(
-                                      2, 10,
-                                      QStringLiteral("isKassenbuch")));  // default: Abbrechen
-                              },
-                              K::kWarningTitle, K::kTakenOverAgain, 0},
                       Refusal{"NegativeDeposit",
                               [](CashBookFixture& f) {
                                   f.newCashBook(QStringLiteral("5"));
