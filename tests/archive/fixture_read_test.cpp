@@ -1,5 +1,5 @@
 // Reading the GNUstep-written samples: the canonical dump byte for byte, and
-// the shapes behind it (sharing, entry states, widths, icons).
+// the shapes behind it that the dump does not show (sharing, widths, kept images).
 
 #include "archive_test_support.h"
 
@@ -62,45 +62,23 @@ TEST(FixtureRead, ItemSharedByTwoListsIsOneRecord) {
     EXPECT_EQ(year->items()[2].get(), statement->items()[1].get());
 }
 
-TEST(FixtureRead, EntryStatesFollowTheFile) {
-    const Value root = readFixture("year.archive");
-    const RecordPtr& year = root.asRecord();
-    EXPECT_EQ(year->childState(ChildList::Files), EntryState::Present);
-    EXPECT_TRUE(year->files().empty());
-    const RecordPtr& second = year->thelists().at(1);
-    EXPECT_EQ(second->childState(ChildList::Items), EntryState::Nil);
-    EXPECT_EQ(second->childState(ChildList::Files), EntryState::Missing);
-    const RecordPtr& bare = year->items().at(3);
-    EXPECT_EQ(bare->propertiesState(), EntryState::Missing);
-    EXPECT_TRUE(bare->properties().empty());
-}
-
-TEST(FixtureRead, NumbersKeepTheirWidthAndSign) {
+// The dumps show every value; what they cannot show is a real's width and a kept image.
+TEST(FixtureRead, RealsKeepTheirWidth) {
     const Value root = readFixture("statement.archive");
     const RecordPtr& item = root.asRecord()->items().at(0);
     const Value amount = item->value(Key(u"amount"));
     ASSERT_EQ(amount.type(), Value::Type::Real);
     EXPECT_FALSE(amount.asReal().wide);
-    EXPECT_EQ(amount.asReal().value, double(15.966385f));
-    EXPECT_EQ(item->value(Key(u"kind")).asInt(), -3);
-    EXPECT_EQ(item->value(Key(u"big")).asInt(), 5000000);
-    EXPECT_EQ(item->value(Key(u"tag")).asInt(), 70000);
-    EXPECT_FALSE(item->value(Key(u"paid")).asBool());
-    // GNUstep writes inline dates (0x33): seconds since 2001.
-    EXPECT_EQ(item->value(Key(u"date")).asDate().sinceReference, -86400.5);
 }
 
-TEST(FixtureRead, IconsByNameAndByRepresentations) {
+TEST(FixtureRead, GnustepImagesAreKept) {
     const Value root = readFixture("year.archive");
     const RecordPtr& year = root.asRecord();
     const Value named = year->value(Key(u"icon"));
     ASSERT_EQ(named.type(), Value::Type::Icon);
-    EXPECT_EQ(named.asIcon().name, "YearIcon");
     EXPECT_TRUE(named.asIcon().raw) << "GNUstep's NSImageFlags are kept with the image";
     const Value reps = year->items().at(2)->value(Key(u"icon"));
     ASSERT_EQ(reps.type(), Value::Type::Icon);
-    EXPECT_TRUE(reps.asIcon().name.isEmpty());
-    EXPECT_EQ(reps.asIcon().representations, 1);
     EXPECT_TRUE(reps.asIcon().raw);
 }
 

@@ -1,4 +1,4 @@
-// The page model: one page's data as HTML, PDF, printer pages and RTF, and
+// The page model: one page's data as HTML, PDF and printer pages, and
 // the print job that writes its temporary files.
 #include "print/page.h"
 #include "print/print_job.h"
@@ -110,17 +110,6 @@ TEST(PageModel, PdfAndPrinterShowTheHeadThenTheListWithFooters) {
     EXPECT_GT(footerTop(path), 842 - 60);
     EXPECT_LT(footerTop(path), 842 - 20);
     EXPECT_GT(footerTop(printed), 842 - 20);
-}
-
-TEST(PageModel, RtfHoldsTheHeadTheListAndTheFooter) {
-    const QByteArray rtf = print::rtfBytes(samplePage(3));
-    ASSERT_TRUE(rtf.startsWith("{\\rtf1"));
-    EXPECT_TRUE(rtf.contains("Steuersatz"));
-    EXPECT_TRUE(rtf.contains("Muster & Co \\u183?bersicht M\\'e4rz") ||
-                rtf.contains("Muster & Co \\'b7 \\'dcbersicht M\\'e4rz"))
-        << rtf.constData();
-    EXPECT_TRUE(rtf.contains("Posten 3 & <Co>"));
-    EXPECT_TRUE(rtf.contains("\\chpgn"));
 }
 
 TEST(PrintJob, ReplacesTheTemporaryFilesAndKeepsThePdfForACopy) {

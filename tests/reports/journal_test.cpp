@@ -76,19 +76,6 @@ TEST_F(JournalFixture, PreviewRunsTheStepsInOrderAndEndsTheProgress) {
     for (int delay : ui().scheduledDelays) EXPECT_EQ(delay, 0);
 }
 
-TEST_F(JournalFixture, ExportProposesTheYearAndReportAsName) {
-    statement(QStringLiteral("Januar"));
-    journal.journalButtonTagAction(2);
-    const QString out = open.dir.filePath(QStringLiteral("bericht.pdf"));
-    ui().dialogs.push_back(out);
-    journal.exportJournal();
-    ui().runScheduled();
-    EXPECT_EQ(settings().getText(P::journalExportTitleString),
-              QStringLiteral("2024 | Übersicht Abrechnungen"));
-    EXPECT_TRUE(QFile(out).size() > 0);
-    EXPECT_FALSE(journal.isGenerating());
-}
-
 TEST_F(JournalFixture, UnwritablePageGivesMistAndEndsTheRun) {
     statement(QStringLiteral("Januar"));
     journal.journalButtonTagAction(3);
@@ -147,11 +134,6 @@ TEST_F(JournalFixture, ProfitBasisShowsEveryItemOnceWithTheRestWithoutAccount) {
     EXPECT_EQ(p.accounts[2].items[0].number, 1);
     EXPECT_EQ(p.accounts[2].items[1].item->text(keys::title), u"D"_qs);
     EXPECT_EQ(p.balanceWith, 119.0f + -500.0f + (-10.7f + 4.0f));
-
-    const StatementsReport m = statementsReport(*year, true);
-    ASSERT_EQ(m.statements.size(), 2u);
-    EXPECT_EQ(m.statements[0].items[0].item->text(keys::title), u"A"_qs);
-    EXPECT_EQ(m.statements[1].items[0].number, 3);  // numbering goes on
 
     const TaxReport t = taxReport(*year);
     EXPECT_EQ(t.statements[0].incomeTax[0], 19.0f);

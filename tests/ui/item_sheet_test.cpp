@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -53,7 +52,6 @@ TEST(ItemSheetWindow, TypingAndReturnStoresTheCalculatedItem) {
     EXPECT_FALSE(f.sheet.amountField()->isEnabled());  // the kind comes first
     f.radio(QStringLiteral("Einnahme"))->click();
     EXPECT_TRUE(f.sheet.amountField()->isEnabled());
-    EXPECT_EQ(f.sheet.findChild<QLabel*>(QStringLiteral("signLabel"))->text(), QStringLiteral("+"));
     QTest::keyClicks(f.sheet.amountField(), QStringLiteral("1.190,00"));
     QTest::keyClicks(f.sheet.titleField(), QStringLiteral("Beratung"));
     f.c.setItemTaxBool(true);
@@ -98,8 +96,6 @@ TEST(ItemSheetWindow, EditModeShowsStepsInsteadOfNewAndCancel) {
     EXPECT_TRUE(button(QStringLiteral("Weiter ▶"))->isVisibleTo(&f.sheet));
     EXPECT_FALSE(button(QStringLiteral("Neu"))->isVisibleTo(&f.sheet));
     EXPECT_FALSE(button(QStringLiteral("Abbrechen"))->isVisibleTo(&f.sheet));
-    EXPECT_TRUE(f.sheet.helpDrawer()->text().contains(
-        QStringLiteral("<b>Esc</b> verwirft deine Änderungen")));
 
     // Escape gives the item back what it had; OK keeps the changes.
     f.sheet.titleField()->clear();

@@ -39,8 +39,6 @@ TEST_F(PreferenceWindow, OpensOnAllgemeinAndSwapsPagesFromTheToolbar) {
     for (int i = 0; i < actions.size(); ++i) {
         const PreferencePageSpec& spec = preferencePages()[size_t(i)];
         EXPECT_EQ(actions[i]->objectName(), QString::fromUtf16(spec.identifier));
-        EXPECT_EQ(actions[i]->text(), QString::fromUtf16(spec.label));
-        EXPECT_EQ(actions[i]->toolTip(), QString::fromUtf16(spec.toolTip));
         actions[i]->trigger();
         EXPECT_EQ(panel.currentIdentifier(), QString::fromUtf16(spec.identifier));
         EXPECT_EQ(panel.windowTitle(), QString::fromUtf16(spec.windowTitle));
@@ -50,18 +48,6 @@ TEST_F(PreferenceWindow, OpensOnAllgemeinAndSwapsPagesFromTheToolbar) {
     EXPECT_EQ(preferencePageIndex(u"Unbekannt"), -1);
     EXPECT_FALSE(panel.selectPage("Unbekannt"));
     EXPECT_EQ(panel.currentIdentifier(), "DatevItemIdentifier");
-
-    const std::pair<void (PreferencePanel::*)(), const char*> tabs[] = {
-        {&PreferencePanel::selectTab1, "Einstellungen - Allgemein"},
-        {&PreferencePanel::selectTab2, "Einstellungen - Kategorien"},
-        {&PreferencePanel::selectTab3, "Einstellungen - Konten"},
-        {&PreferencePanel::selectTab4, "Einstellungen - Vorlagen"},
-    };
-    for (const auto& [select, title] : tabs) {
-        (panel.*select)();
-        EXPECT_TRUE(panel.isVisible());
-        EXPECT_EQ(panel.windowTitle(), title);
-    }
 }
 
 TEST_F(PreferenceWindow, AllgemeinShowsAndWritesTheSettings) {

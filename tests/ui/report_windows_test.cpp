@@ -70,11 +70,6 @@ TEST(JournalWindow, ExportFormatIsChosenInTheWindowAndKept) {
         QComboBox* format = window.formatChooser();
         ASSERT_NE(format, nullptr);
         EXPECT_EQ(format->currentText(), QStringLiteral("CSV (Komma getrennt)"));
-        QStringList offered;
-        for (int i = 0; i < format->count(); ++i) offered << format->itemText(i);
-        EXPECT_EQ(offered,
-                  (QStringList{"PDF", "RTF (Textverarbeitung)", "CSV (Komma getrennt)",
-                               "CSV (Semikolon getrennt, nummeriert)", "XML", "Quandor Jahr"}));
         format->setCurrentIndex(format->findText(QStringLiteral("Quandor Jahr")));
         EXPECT_EQ(settings.getInt(prefs::prefsSelectedExportJournal), 4);
         format->setCurrentIndex(
