@@ -62,9 +62,12 @@ constexpr int kMaxDepth = 100;
 // subtrees descend into these; Foundation writes at most two levels).
 constexpr int kMaxPlistDepth = 32;
 
-// Per archive index: state in the top two bits; below, for Done and
-// PropertiesOf, the index of the decoded value in Decoder::decoded_.
+// Per archive index: state in the top two bits; below, for Done, the index
+// of the decoded value in Decoder::decoded_, or with kRecordFlag the index of
+// a record in Decoder::records_; for PropertiesOf the index of the record in
+// Decoder::records_ whose properties the dictionary became.
 constexpr uint32_t kPayloadMask = (1u << 30) - 1;
+constexpr uint32_t kRecordFlag = 1u << 29;
 constexpr uint32_t kWeightMask = kPayloadMask;  // weights are kept below this too
 enum State : uint32_t { Unvisited = 0, InProgress = 1, Done = 2, PropertiesOf = 3 };
 constexpr uint32_t stateOf(uint32_t slot) {
@@ -176,13 +179,19 @@ class Decoder {
     uint32_t remember(Value v, uint64_t weight);
     Value decodeObject(uint64_t index, const Object& o, int depth, uint64_t& weight);
     const ClassInfo& classOf(const Object& o);
+    // A child list's element at archive index `index` when it is a record,
+    // decoded (or found) without wrapping it in a Value; null when the index
+    // holds anything else or is damaged (decodeIndex then judges and reports it).
+    RecordPtr childRecord(uint64_t index, int depth, uint64_t& weight);
     ClassInfo describeClass(uint64_t classIndex);
     // false when a key is no text (the dictionary is then kept as an opaque object)
     bool decodeEntries(const Object& o, Dict& out, int depth, uint64_t& weight);
     std::optional<Key> keyOf(uint64_t ref);
     Object containerEntry(const Object& o, Name name, Kind kind);
-    Value decodeRecord(RecordClass c, const Object& o, int depth, uint64_t& weight);
-    void decodeProperties(const RecordPtr& r, uint64_t ref, int depth, uint64_t& weight);
+    // The record's index in records_.
+    uint32_t decodeRecord(RecordClass c, const Object& o, int depth, uint64_t& weight);
+    void decodeProperties(const RecordPtr& r, uint32_t recordId, uint64_t ref, int depth,
+                          uint64_t& weight);
     void decodeChildList(const RecordPtr& r, ChildList list, uint64_t ref, int depth,
                          uint64_t& weight);
     // A text stored inline, as a text object or as an NSString object; *plain: a text object.
@@ -210,6 +219,14 @@ class Decoder {
         uint32_t weight;  // expanded size, at most kWeightMask
     };
     std::vector<Decoded> decoded_;  // objects and distinct scalars decoded so far
+    // Every record decoded so far. A record in a child list (nearly all of
+    // them) is kept here only, not as a Value in decoded_.
+    struct DecodedRecord {
+        RecordPtr record;
+        uint32_t weight = 0;            // expanded size, once decoded
+        uint32_t propertiesWeight = 0;  // of its properties dictionary
+    };
+    std::vector<DecodedRecord> records_;
     // Scalars met lately, by property-list ref: a number's object, or a text's
     // or data's entry in decoded_ (kNoEntry for numbers).
     static constexpr uint32_t kNoEntry = UINT32_MAX;
@@ -426,7 +443,7 @@ uint32_t Decoder::scalarEntry(uint64_t ref, const Object& o) {
 }
 
 uint32_t Decoder::remember(Value v, uint64_t weight) {
-    if (decoded_.size() >= kPayloadMask) fail(Damage::TooLarge);
+    if (decoded_.size() >= kRecordFlag) fail(Damage::TooLarge);
     decoded_.push_back(
         {std::move(v), static_cast<uint32_t>(std::min<uint64_t>(weight, kWeightMask))});
     return static_cast<uint32_t>(decoded_.size() - 1);
@@ -441,6 +458,11 @@ Value Decoder::decodeIndex(uint64_t index, int depth, uint64_t& weight) {
     const uint32_t slot = slots_[index];
     switch (stateOf(slot)) {
         case Done: {
+            if (payloadOf(slot) & kRecordFlag) {
+                const DecodedRecord& r = records_[payloadOf(slot) & ~kRecordFlag];
+                add(weight, r.weight);
+                return Value(r.record);
+            }
             const Decoded& d = decoded_[payloadOf(slot)];
             add(weight, d.weight);
             return d.value;
@@ -449,11 +471,12 @@ Value Decoder::decodeIndex(uint64_t index, int depth, uint64_t& weight) {
             fail(Damage::Cycle);
         case PropertiesOf: {
             // Decoded straight into a record's properties; now also wanted as a dictionary value.
-            Decoded& d = decoded_[payloadOf(slot)];
-            d.value = Value(std::make_shared<Dict>(d.value.asRecord()->properties()));
-            slots_[index] = makeSlot(Done, payloadOf(slot));
-            add(weight, d.weight);
-            return d.value;
+            const DecodedRecord& r = records_[payloadOf(slot)];
+            const uint32_t id =
+                remember(Value(std::make_shared<Dict>(r.record->properties())), r.propertiesWeight);
+            slots_[index] = makeSlot(Done, id);
+            add(weight, decoded_[id].weight);
+            return decoded_[id].value;
         }
         default:
             break;
@@ -580,7 +603,7 @@ Value Decoder::decodeObject(uint64_t index, const Object& o, int depth, uint64_t
     const ClassInfo& cls = classOf(o);
     switch (cls.kind) {
         case ClassKind::Record:
-            return decodeRecord(cls.record, o, depth, weight);
+            return Value(records_[decodeRecord(cls.record, o, depth, weight)].record);
         case ClassKind::Dictionary: {
             auto dict = std::make_shared<Dict>();
             if (!decodeEntries(o, *dict, depth, weight)) return opaque(index, cls);
@@ -781,8 +804,33 @@ bool Decoder::decodeEntries(const Object& o, Dict& out, int depth, uint64_t& wei
     return true;
 }
 
-Value Decoder::decodeRecord(RecordClass c, const Object& o, int depth, uint64_t& weight) {
+RecordPtr Decoder::childRecord(uint64_t index, int depth, uint64_t& weight) {
+    if (index == 0 || index >= count_) return nullptr;
+    const uint32_t slot = slots_[index];
+    if (stateOf(slot) == Done && (payloadOf(slot) & kRecordFlag)) {
+        const DecodedRecord& r = records_[payloadOf(slot) & ~kRecordFlag];
+        add(weight, r.weight);
+        return r.record;
+    }
+    if (stateOf(slot) != Unvisited || depth > kMaxDepth) return nullptr;
+    const Object o = archived(index);
+    if (o.kind != Kind::Dict) return nullptr;
+    const ClassInfo& cls = classOf(o);
+    if (cls.kind != ClassKind::Record) return nullptr;
+    slots_[index] = makeSlot(InProgress, 0);
+    uint64_t w = 1;
+    const uint32_t id = decodeRecord(cls.record, o, depth + 1, w);
+    records_[id].weight = static_cast<uint32_t>(std::min<uint64_t>(w, kWeightMask));
+    slots_[index] = makeSlot(Done, id | kRecordFlag);
+    add(weight, w);
+    return records_[id].record;
+}
+
+uint32_t Decoder::decodeRecord(RecordClass c, const Object& o, int depth, uint64_t& weight) {
     RecordPtr r = Record::createEmpty(c);
+    if (records_.size() >= kRecordFlag) fail(Damage::TooLarge);
+    const auto id = static_cast<uint32_t>(records_.size());
+    records_.push_back({r});
     // A newer program may archive more entries; those are passed over. But an
     // unknown entry where one of the class's own is missing is what a damaged
     // key looks like (a flipped bit in "thelists"), and reading on would lose
@@ -805,7 +853,7 @@ Value Decoder::decodeRecord(RecordClass c, const Object& o, int depth, uint64_t&
             case Name::NotText:
                 fail(Damage::BadObject);
             case Name::Properties:
-                decodeProperties(r, valueRef(o, i), depth, weight);
+                decodeProperties(r, id, valueRef(o, i), depth, weight);
                 haveProperties = true;
                 break;
             case Name::Thelists:
@@ -827,10 +875,11 @@ Value Decoder::decodeRecord(RecordClass c, const Object& o, int depth, uint64_t&
         for (ChildList l : childListsOf(c)) complete = complete && haveList[static_cast<size_t>(l)];
         if (!complete) fail(Damage::UnknownEntry);
     }
-    return Value(std::move(r));
+    return id;
 }
 
-void Decoder::decodeProperties(const RecordPtr& r, uint64_t ref, int depth, uint64_t& weight) {
+void Decoder::decodeProperties(const RecordPtr& r, uint32_t recordId, uint64_t ref, int depth,
+                               uint64_t& weight) {
     const Object u = object(ref);
     if (u.kind != Kind::Uid) fail(Damage::NotDictionary);
     const auto index = static_cast<uint64_t>(u.integer);
@@ -846,6 +895,7 @@ void Decoder::decodeProperties(const RecordPtr& r, uint64_t ref, int depth, uint
         case InProgress:
             fail(Damage::Cycle);
         case Done: {
+            if (payloadOf(slot) & kRecordFlag) fail(Damage::NotDictionary);
             const Decoded& d = decoded_[payloadOf(slot)];
             if (d.value.type() != Value::Type::Dict) fail(Damage::NotDictionary);
             add(weight, d.weight);
@@ -854,9 +904,9 @@ void Decoder::decodeProperties(const RecordPtr& r, uint64_t ref, int depth, uint
         }
         case PropertiesOf: {
             // One dictionary archived as the properties of two records: each gets its copy.
-            const Decoded& d = decoded_[payloadOf(slot)];
-            add(weight, d.weight);
-            props = d.value.asRecord()->properties();
+            const DecodedRecord& d = records_[payloadOf(slot)];
+            add(weight, d.propertiesWeight);
+            props = d.record->properties();
             break;
         }
         default: {
@@ -868,7 +918,9 @@ void Decoder::decodeProperties(const RecordPtr& r, uint64_t ref, int depth, uint
             uint64_t w = 1;
             // Straight into the record: the common case copies nothing.
             if (!decodeEntries(d, props, depth + 1, w)) fail(Damage::NotDictionary);
-            slots_[index] = makeSlot(PropertiesOf, remember(Value(r), w));
+            records_[recordId].propertiesWeight =
+                static_cast<uint32_t>(std::min<uint64_t>(w, kWeightMask));
+            slots_[index] = makeSlot(PropertiesOf, recordId);
             add(weight, w);
             break;
         }
@@ -910,6 +962,7 @@ void Decoder::decodeChildList(const RecordPtr& r, ChildList list, uint64_t ref, 
         case PropertiesOf:
             fail(Damage::NotList);
         case Done: {
+            if (payloadOf(slot) & kRecordFlag) fail(Damage::NotList);
             const Value list = decoded_[payloadOf(slot)].value;
             if (list.type() != Value::Type::List) fail(Damage::NotList);
             add(weight, decoded_[payloadOf(slot)].weight);
@@ -925,8 +978,18 @@ void Decoder::decodeChildList(const RecordPtr& r, ChildList list, uint64_t ref, 
             slots_[index] = makeSlot(InProgress, 0);
             uint64_t w = 1;
             out.reserve(elements.count);
-            for (uint64_t i = 0; i < elements.count; ++i)
-                append(decodeRef(plist_.reference(elements, i), depth + 1, w));
+            for (uint64_t i = 0; i < elements.count; ++i) {
+                const uint64_t ref = plist_.reference(elements, i);
+                uint64_t element = 0;
+                if (plist_.uid(ref, &element)) {
+                    if (RecordPtr child = childRecord(element, depth + 1, w)) {
+                        out.push_back(std::move(child));
+                        ++position;
+                        continue;
+                    }
+                }
+                append(decodeRef(ref, depth + 1, w));
+            }
             // Not cached as a list value: the records are, so a second use is cheap.
             slots_[index] = makeSlot(Unvisited, 0);
             add(weight, w);
