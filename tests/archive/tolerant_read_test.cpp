@@ -178,6 +178,32 @@ TEST(TolerantRead, RootMissingSomeListsReadsThemEmpty) {
     EXPECT_EQ(db.years.size(), 1u);
 }
 
+// A record reached from a child list twice and from a dictionary is one
+// record; a properties dictionary two records share gives each its own copy,
+// and reached as a value as well it reads as that dictionary.
+TEST(TolerantRead, RecordsAndPropertiesReachedMoreThanOnce) {
+    HandArchive a;
+    const uint64_t shared = a.nsDictionary({a.text("title")}, {a.text("Miete")});
+    const uint64_t first = a.record("Item", {{"properties", a.uidRef(shared)}});
+    const uint64_t second = a.record("Item", {{"properties", a.uidRef(shared)}});
+    const uint64_t items = a.nsArray({first, first, second});
+    const uint64_t props = a.nsDictionary({a.text("record"), a.text("dict")}, {first, shared});
+    a.rootIndex =
+        a.record("Thelist", {{"items", a.uidRef(items)}, {"properties", a.uidRef(props)}});
+    const ReadResult r = read(a.bytes());
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    const RecordPtr statement = r.root.asRecord();
+    const RecordList& list = statement->items();
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_EQ(list[0].get(), list[1].get());
+    EXPECT_NE(list[0].get(), list[2].get());
+    EXPECT_NE(&list[0]->properties(), &list[2]->properties());
+    EXPECT_EQ(list[2]->text(keys::title), "Miete");
+    EXPECT_EQ(statement->value(Key(u"record")).asRecord().get(), list[0].get());
+    EXPECT_EQ(statement->value(Key(u"dict")).asDict()->text(keys::title), "Miete");
+    EXPECT_EQ(canonicalJson(read(write(r.root)).root), canonicalJson(r.root));
+}
+
 TEST(TolerantRead, NilRoot) {
     HandArchive a;
     a.rootIndex = 0;
