@@ -7,7 +7,17 @@
 set -u
 BIN=$1
 WORK=$(mktemp -d /tmp/quandor-second.XXXXXX)
-trap 'kill $FIRST 2>/dev/null; rm -rf "$WORK"' EXIT
+# The first program saves into $WORK as it quits: the folder goes only after it
+# has ended (a folder removed under it makes the save fail, and the alert
+# about that would wait for a click forever).
+finish() {
+  kill "$FIRST" 2>/dev/null
+  for _ in $(seq 100); do kill -0 "$FIRST" 2>/dev/null || break; sleep 0.1; done
+  kill -9 "$FIRST" 2>/dev/null
+  rm -rf "$WORK"
+}
+FIRST=
+trap finish EXIT
 mkdir -p "$WORK/home"
 export HOME=$WORK/home QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$WORK
 printf '[General]\nveryFirstAlertDone=true\n5StartEver=true\nprefsAlwaysShowWelcomeSheet=true\n' > "$WORK/s.ini"
