@@ -2,6 +2,8 @@
 
 #include "bookkeeping/print_files.h"
 
+#include <QScopeGuard>
+
 namespace quandor::cli {
 
 namespace {
@@ -272,8 +274,9 @@ const std::vector<Command>& commands() {
 
 namespace {
 bool keepBooks = false;
+int runDepth = 0;  // commands running now: batch runs each of its lines inside itself
 // Reachable until exit, so a leak checker does not count it.
-std::vector<std::shared_ptr<const void>>* keptBooks = nullptr;
+std::shared_ptr<const void>* keptBooks = nullptr;
 }  // namespace
 
 void keepBooksUntilExit(bool on) {
@@ -281,12 +284,15 @@ void keepBooksUntilExit(bool on) {
 }
 
 void releaseAtExit(std::shared_ptr<const void> books) {
-    if (!keepBooks) return;
-    if (!keptBooks) keptBooks = new std::vector<std::shared_ptr<const void>>;
-    keptBooks->push_back(std::move(books));
+    // A batch line's books are freed as the line ends: each line loads them anew.
+    if (!keepBooks || runDepth > 1) return;
+    if (!keptBooks) keptBooks = new std::shared_ptr<const void>;
+    *keptBooks = std::move(books);
 }
 
 int run(const QStringList& arguments, FILE* out, FILE* err) {
+    ++runDepth;
+    const auto leave = qScopeGuard([] { --runDepth; });
     Context ctx;
     ctx.out = out;
     ctx.err = err;

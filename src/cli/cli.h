@@ -75,7 +75,8 @@ int run(const QStringList& arguments, FILE* out = stdout, FILE* err = stderr);
 // A command's loaded books are left to the operating system when the process
 // ends: freeing a large database value by value takes longer than the rest of
 // a check. quandor-cli's main() turns this on; a caller that runs commands in
-// its own process (the tests) keeps it off, and the books are freed at once.
+// its own process (the tests) keeps it off, and the books are freed at once,
+// as are those of commands run inside another (batch lines).
 void keepBooksUntilExit(bool on);
 void releaseAtExit(std::shared_ptr<const void> books);
 

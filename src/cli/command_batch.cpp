@@ -62,7 +62,6 @@ int batchCommand(const Context& ctx, const Args& args) {
             return kUsage;
         }
         std::fflush(ctx.out);
-        keepBooksUntilExit(false);  // each line loads the books anew: free them as it ends
         const int code = run(inherited + arguments, ctx.out, ctx.err);
         std::fflush(ctx.out);
         if (code != kDone) {

@@ -1,7 +1,8 @@
 #include "core/heap_tuning.h"
 
+#include "core/archive/big_allocator.h"
+
 #include <malloc.h>
-#include <sys/mman.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -11,26 +12,23 @@ namespace quandor {
 
 void preferHugePages() {
     if (std::getenv("QUANDOR_NO_HUGEPAGES")) return;
-        // Sanitizer builds manage the heap themselves.
 #if defined(__SANITIZE_ADDRESS__)
-    return;
+    return;  // sanitizer builds manage the heap themselves
 #endif
-    constexpr uintptr_t kHuge = uintptr_t{2} << 20;
     constexpr size_t kReserve = size_t{512} << 20;
     // Blocks up to 32 MB come from the heap (glibc would raise its threshold
     // there itself once it had seen such blocks freed), and the heap grows in
     // steps of half a gigabyte of address space; only what is used becomes memory.
     if (mallopt(M_MMAP_THRESHOLD, 32 << 20) != 1 || mallopt(M_TOP_PAD, kReserve) != 1) return;
     // Grow the heap now: a block larger than its free top makes it take the step.
-    const size_t top = mallinfo2().keepcost;
-    void* probe = std::malloc(top + 64);
+    void* probe = std::malloc(mallinfo2().keepcost + 64);
     if (!probe) return;
-    const auto from = (reinterpret_cast<uintptr_t>(probe) + kHuge - 1) & ~(kHuge - 1);
-    const auto to = reinterpret_cast<uintptr_t>(sbrk(0)) & ~(kHuge - 1);
+    const auto from = reinterpret_cast<uintptr_t>(probe);
+    const auto to = reinterpret_cast<uintptr_t>(sbrk(0));
     std::free(probe);
     // Not the heap's top (glibc fell back to mapped memory): leave it.
     if (to <= from || to - from < kReserve / 2) return;
-    madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+    archive::adviseHugePages(reinterpret_cast<void*>(from), to - from);
 }
 
 }  // namespace quandor

@@ -238,32 +238,7 @@ bool Value::operator==(const Value& other) const {
 }
 
 void Value::release() noexcept {
-    if (p_.box->refs.fetch_sub(1, std::memory_order_acq_rel) != 1) return;
-    switch (type_) {
-        case Type::String:
-            delete static_cast<Box<QString>*>(p_.box);
-            break;
-        case Type::Data:
-            delete static_cast<Box<QByteArray>*>(p_.box);
-            break;
-        case Type::Icon:
-            delete static_cast<Box<std::shared_ptr<const Icon>>*>(p_.box);
-            break;
-        case Type::List:
-            delete static_cast<Box<std::shared_ptr<ValueList>>*>(p_.box);
-            break;
-        case Type::Dict:
-            delete static_cast<Box<std::shared_ptr<Dict>>*>(p_.box);
-            break;
-        case Type::Record:
-            delete static_cast<Box<RecordPtr>*>(p_.box);
-            break;
-        case Type::Opaque:
-            delete static_cast<Box<std::shared_ptr<const OpaqueObject>>*>(p_.box);
-            break;
-        default:
-            break;
-    }
+    if (p_.box->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) delete p_.box;
 }
 
 const Value* Dict::find(Key key) const {

@@ -168,6 +168,7 @@ class Value {
     // after the type are tail padding an enclosing struct may use (Dict::Entry
     // keeps its key there: 16 bytes an entry).
     struct BoxBase {
+        virtual ~BoxBase() = default;  // the last holder deletes the box through this
         std::atomic<uint32_t> refs{1};
     };
     template <typename T>

@@ -177,12 +177,16 @@ class Decoder {
     uint32_t scalarEntry(uint64_t ref, const Object& o);
     // Keeps a decoded value for later references; its index in decoded_.
     uint32_t remember(Value v, uint64_t weight);
-    Value decodeObject(uint64_t index, const Object& o, int depth, uint64_t& weight);
+    Value decodeObject(uint64_t index, const Object& o, const ClassInfo& cls, int depth,
+                       uint64_t& weight);
     const ClassInfo& classOf(const Object& o);
     // A child list's element at archive index `index` when it is a record,
     // decoded (or found) without wrapping it in a Value; null when the index
     // holds anything else or is damaged (decodeIndex then judges and reports it).
     RecordPtr childRecord(uint64_t index, int depth, uint64_t& weight);
+    // Decodes the record object `o` at archive index `index` into records_ and
+    // marks the index done; its index in records_.
+    uint32_t recordAt(uint64_t index, const Object& o, RecordClass c, int depth, uint64_t& weight);
     ClassInfo describeClass(uint64_t classIndex);
     // false when a key is no text (the dictionary is then kept as an opaque object)
     bool decodeEntries(const Object& o, Dict& out, int depth, uint64_t& weight);
@@ -227,6 +231,11 @@ class Decoder {
         uint32_t propertiesWeight = 0;  // of its properties dictionary
     };
     std::vector<DecodedRecord> records_;
+    // The record a Done slot names, or null when it names a value in decoded_.
+    const DecodedRecord* doneRecord(uint32_t slot) const {
+        if (!(payloadOf(slot) & kRecordFlag)) return nullptr;
+        return &records_[payloadOf(slot) & ~kRecordFlag];
+    }
     // Scalars met lately, by property-list ref: a number's object, or a text's
     // or data's entry in decoded_ (kNoEntry for numbers).
     static constexpr uint32_t kNoEntry = UINT32_MAX;
@@ -458,10 +467,9 @@ Value Decoder::decodeIndex(uint64_t index, int depth, uint64_t& weight) {
     const uint32_t slot = slots_[index];
     switch (stateOf(slot)) {
         case Done: {
-            if (payloadOf(slot) & kRecordFlag) {
-                const DecodedRecord& r = records_[payloadOf(slot) & ~kRecordFlag];
-                add(weight, r.weight);
-                return Value(r.record);
+            if (const DecodedRecord* r = doneRecord(slot)) {
+                add(weight, r->weight);
+                return Value(r->record);
             }
             const Decoded& d = decoded_[payloadOf(slot)];
             add(weight, d.weight);
@@ -508,9 +516,12 @@ Value Decoder::decodeIndex(uint64_t index, int depth, uint64_t& weight) {
         recent = {ref, id, Object{}};
         return decoded_[id].value;
     }
+    const ClassInfo& cls = classOf(o);
+    if (cls.kind == ClassKind::Record)
+        return Value(records_[recordAt(index, o, cls.record, depth + 1, weight)].record);
     slots_[index] = makeSlot(InProgress, 0);
     uint64_t w = 1;
-    Value v = decodeObject(index, o, depth + 1, w);
+    Value v = decodeObject(index, o, cls, depth + 1, w);
     slots_[index] = makeSlot(Done, remember(v, w));
     add(weight, w);
     return v;
@@ -599,11 +610,11 @@ const ClassInfo& Decoder::classOf(const Object& o) {
     fail(Damage::MissingClass);
 }
 
-Value Decoder::decodeObject(uint64_t index, const Object& o, int depth, uint64_t& weight) {
-    const ClassInfo& cls = classOf(o);
+Value Decoder::decodeObject(uint64_t index, const Object& o, const ClassInfo& cls, int depth,
+                            uint64_t& weight) {
     switch (cls.kind) {
         case ClassKind::Record:
-            return Value(records_[decodeRecord(cls.record, o, depth, weight)].record);
+            break;  // decodeIndex reads records itself (recordAt)
         case ClassKind::Dictionary: {
             auto dict = std::make_shared<Dict>();
             if (!decodeEntries(o, *dict, depth, weight)) return opaque(index, cls);
@@ -807,23 +818,29 @@ bool Decoder::decodeEntries(const Object& o, Dict& out, int depth, uint64_t& wei
 RecordPtr Decoder::childRecord(uint64_t index, int depth, uint64_t& weight) {
     if (index == 0 || index >= count_) return nullptr;
     const uint32_t slot = slots_[index];
-    if (stateOf(slot) == Done && (payloadOf(slot) & kRecordFlag)) {
-        const DecodedRecord& r = records_[payloadOf(slot) & ~kRecordFlag];
-        add(weight, r.weight);
-        return r.record;
+    if (stateOf(slot) == Done) {
+        const DecodedRecord* r = doneRecord(slot);
+        if (!r) return nullptr;
+        add(weight, r->weight);
+        return r->record;
     }
     if (stateOf(slot) != Unvisited || depth > kMaxDepth) return nullptr;
     const Object o = archived(index);
     if (o.kind != Kind::Dict) return nullptr;
     const ClassInfo& cls = classOf(o);
     if (cls.kind != ClassKind::Record) return nullptr;
+    return records_[recordAt(index, o, cls.record, depth + 1, weight)].record;
+}
+
+uint32_t Decoder::recordAt(uint64_t index, const Object& o, RecordClass c, int depth,
+                           uint64_t& weight) {
     slots_[index] = makeSlot(InProgress, 0);
     uint64_t w = 1;
-    const uint32_t id = decodeRecord(cls.record, o, depth + 1, w);
+    const uint32_t id = decodeRecord(c, o, depth, w);
     records_[id].weight = static_cast<uint32_t>(std::min<uint64_t>(w, kWeightMask));
     slots_[index] = makeSlot(Done, id | kRecordFlag);
     add(weight, w);
-    return records_[id].record;
+    return id;
 }
 
 uint32_t Decoder::decodeRecord(RecordClass c, const Object& o, int depth, uint64_t& weight) {
@@ -895,7 +912,7 @@ void Decoder::decodeProperties(const RecordPtr& r, uint32_t recordId, uint64_t r
         case InProgress:
             fail(Damage::Cycle);
         case Done: {
-            if (payloadOf(slot) & kRecordFlag) fail(Damage::NotDictionary);
+            if (doneRecord(slot)) fail(Damage::NotDictionary);
             const Decoded& d = decoded_[payloadOf(slot)];
             if (d.value.type() != Value::Type::Dict) fail(Damage::NotDictionary);
             add(weight, d.weight);
@@ -962,7 +979,7 @@ void Decoder::decodeChildList(const RecordPtr& r, ChildList list, uint64_t ref, 
         case PropertiesOf:
             fail(Damage::NotList);
         case Done: {
-            if (payloadOf(slot) & kRecordFlag) fail(Damage::NotList);
+            if (doneRecord(slot)) fail(Damage::NotList);
             const Value list = decoded_[payloadOf(slot)].value;
             if (list.type() != Value::Type::List) fail(Damage::NotList);
             add(weight, decoded_[payloadOf(slot)].weight);
